@@ -1,0 +1,50 @@
+// Command-line options shared by the subcommands that run the engine without
+// a window (render, play).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/rov.h"
+
+struct cli_engine {
+    std::string setting;   // setting file; empty: the built-in default setting
+    int row = -1;          // atab row; -1: the setting's rov_stdalg
+    int setnr = 0;         // parameter set 0..9
+    int tonr = -1;         // scale 0..9; -1: the set's rov_tonindx
+    int voices = 8;        // voice maximum 1..64
+    bool timbre = false;   // Timbre Variation
+    bool emphasis = false; // Emphasis
+    int bufkb = 32;        // buffer size in KiB, 3..512
+};
+
+// Outcome of looking at one argument.
+enum cli_step { cli_other, cli_taken, cli_bad };
+
+// Reads a whole number in [lo, hi]; false when it is not one.
+bool cli_int(const std::string& text, long lo, long hi, long& out);
+// Reads a decimal number in (0, hi]; false when it is not one.
+bool cli_seconds(const std::string& text, double hi, double& out);
+
+// Consumes the engine option at args[i] (and its value). On cli_bad, err
+// says what is wrong.
+cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i, cli_engine& o,
+                           std::string& err);
+
+// Usage text lines for the engine options.
+extern const char* const cli_engine_usage;
+
+// The engine state prepared for play from the options: the setting loaded
+// (or the default), the options copied and the start of play done. Returns 0,
+// or the exit status with a message written to err (1: the setting file,
+// 2: a row without a routine).
+struct cli_play {
+    rov_state st;
+    int row = 0;
+    int setnr = 0;
+    int tonr = 0;
+};
+int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);
+
+// Loads a setting file: exactly rov_setting_bytes bytes. Message in err.
+bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err);

@@ -1,0 +1,31 @@
+// Program entry: the subcommands that work without a window.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/render.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: tessellon render ...   compute a setting's sound into a WAV file\n"
+                 "       tessellon render --help\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return usage();
+    const std::string cmd = args.front();
+    args.erase(args.begin());
+    if (cmd == "render") return cmd_render(args);
+    if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+        usage();
+        return 0;
+    }
+    std::fprintf(stderr, "tessellon: unknown command '%s'\n", cmd.c_str());
+    return usage();
+}

@@ -1,0 +1,72 @@
+// Refilling the play buffers: which routine computes a buffer, with which
+// arguments, into which buffer. Device-independent: the streaming cycle calls
+// it for every buffer it sends, and the offline render calls it in the same
+// order, so rendering and playing cannot drift apart.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/rov.h"
+
+// Frames per play buffer for a buffer size in bytes: the last 256 frames'
+// worth of the block are never played.
+inline int32_t wv_frames(int32_t bufsize) { return bufsize / 4 - 256; }
+
+// A loaded sample (16-bit mono), or none.
+struct wv_sample {
+    const int16_t* data = nullptr;
+    int32_t len = 0;
+};
+
+// The two play buffers, the auxiliary buffer (echo copy) and the loop
+// algorithm's write position. Storage is allocated once, when the editor opens.
+struct wvplay {
+    int32_t bufszorig = 0;   // allocation size in bytes
+    int32_t bufsize = 0;     // size in effect, bytes
+    std::vector<int16_t> data[2];  // sample data of play buffers 0 and 1
+    std::vector<int16_t> aux;      // buffer 4: echo copy (empty when not needed)
+    bool echobufsav = false;       // the echo source is the clean copy in aux
+    int32_t bufincr = 512;         // loop algorithm's step, in shorts
+    int32_t bufcurrp = 0;          // loop algorithm's write position, in shorts
+    int32_t bufcurrn = 0;          // loop algorithm's buffer, 0 or 1
+};
+
+// Allocates the buffers for a size in bytes (the words behind the 32-byte
+// device header of each block).
+void wv_alloc(wvplay& pb, int32_t bufszorig, bool with_aux);
+
+// What one refill needs to know of the engine and the shell.
+struct wv_source {
+    rov_handle* roh = nullptr;
+    int row = 0;           // atab row being played
+    int setnr = 0;         // playing parameter set
+    int tonr = 0;          // playing scale
+    wv_sample sample;      // the loaded sample, if any
+};
+
+// Arguments 6 and 7 of the routine call for a row.
+struct wv_args {
+    const int16_t* tab;
+    intptr_t len;
+};
+wv_args wv_algargs(int row, const wv_sample& sample, const int16_t* echo);
+
+// True when the row has a routine the refill can call.
+bool wv_playable(int row);
+
+// Fills play buffer j with `frames` frames by the row's rule (rows below 21).
+// `first` marks the first buffer of a start: its echo source is buffer 1,
+// zero-filled before. Then the echo copy (when kept) follows.
+void wv_fill(wvplay& pb, const wv_source& src, int j, int32_t frames, bool first);
+
+// Start of play: buffer 0 and buffer 1 are computed, buffer 1 is sent next
+// (rov_pl1load2 = 1) and the loop position is reset. Buffer 0 is sent first.
+void wv_start_fill(wvplay& pb, const wv_source& src, int32_t frames);
+
+// The buffer the next turn sends: 1 if rov_pl1load2 is set, else 0.
+inline int wv_sendindex(const rov_globphase& g) { return g.rov_pl1load2 ? 1 : 0; }
+
+// One turn after buffer wv_sendindex() was sent: the other buffer is refilled
+// and becomes the next one to send.
+void wv_tick_fill(wvplay& pb, const wv_source& src, int32_t frames);

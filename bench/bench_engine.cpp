@@ -1,0 +1,55 @@
+// Throughput of the algorithm routines: frames per second and the realtime
+// factor at the playing set's rate (how many times faster than playback).
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "audio/refill.h"
+#include "engine/blocks.h"
+#include "engine/rov.h"
+
+namespace {
+
+constexpr int32_t frames = 32768 / 4 - 256;  // one default-sized buffer
+
+// A setting that keeps every slot busy: a tone at every beat step, every
+// beat block, long tones.
+void make_dense(rov_setting& s, int setnr) {
+    int16_t* p = &s.rov_p[setnr * rov_nparams];
+    p[0] = 256;   // Voices: long tones
+    p[5] = 128;   // Density: a tone at every beat step
+    p[11] = 0;    // Beat: a beat step every block
+    p[15] = 0;
+}
+
+void run(benchmark::State& state, int row, int maxv, bool dense) {
+    static rov_state st;
+    rov_state_init(st);
+    rov_default_setting(st.s);
+    if (dense) make_dense(st.s, 0);
+    rov_open(&st.h, false, true, maxv);
+    rov_start(&st.h, row, 0, st.s.rov_tonindx[0] & 15);
+    wvplay pb;
+    wv_alloc(pb, 32768, false);
+    const wv_source src{&st.h, row, 0, st.s.rov_tonindx[0], {}};
+    // Warm up so that the slots are as busy as they will stay.
+    for (int i = 0; i < 8; ++i) wv_fill(pb, src, 0, frames, false);
+    for (auto _ : state) {
+        wv_fill(pb, src, 0, frames, false);
+        benchmark::DoNotOptimize(pb.data[0].data());
+    }
+    const double rate = rov_rate(st.s.rov_p[13]);
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames) * state.iterations(),
+                                                    benchmark::Counter::kIsRate);
+    state.counters["realtime_x"] = benchmark::Counter(static_cast<double>(frames) * state.iterations() / rate,
+                                                      benchmark::Counter::kIsRate);
+    state.counters["busy_slots"] = rov_slotlimit(st.t, maxv);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(run, ranov_set0_v8, 0, 8, false);
+BENCHMARK_CAPTURE(run, ranov_set0_v64, 0, 64, false);
+BENCHMARK_CAPTURE(run, ranov_dense_v64, 0, 64, true);
+
+BENCHMARK_MAIN();

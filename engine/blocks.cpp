@@ -1,0 +1,118 @@
+#include "engine/blocks.h"
+
+#include <cstdlib>
+
+bool rov_beat(int16_t& voccnt, int16_t beat, bool stopped, int offset) {
+    if (voccnt < 1 && !stopped) {
+        voccnt = rov_s16(beat + offset);
+        return true;
+    }
+    if (voccnt > INT16_MIN) voccnt = static_cast<int16_t>(voccnt - 1);
+    return false;
+}
+
+uint16_t rov_modseq(uint16_t x, int32_t m, int16_t n) {
+    // m * x stays within 32 bits for every int16 m and uint16 x.
+    const int32_t y = m * static_cast<int32_t>(x) + 1;
+    if (n == 0) return rov_u16(y);
+    return rov_u16(y % n);
+}
+
+void rov_sequences(rov_globphase& g, const rov_setting& s) {
+    g.rov_pitxi = rov_modseq(g.rov_pitxi, 804, s.rov_pitmod);
+    g.rov_tonxi = rov_modseq(g.rov_tonxi, 1001, s.rov_tonmod);
+    g.rov_densxi = rov_modseq(g.rov_densxi, g.rov_currp[6], s.rov_densmod);
+    g.rov_panxi = rov_modseq(g.rov_panxi, 700, s.rov_panmod);
+    g.rov_dynxi = rov_modseq(g.rov_dynxi, g.rov_currp[10], s.rov_dynmod);
+}
+
+bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale) {
+    g.rov_vocno = rov_u16(g.rov_vocno + 1);
+    const int d = params[15];  // Chg.Dly: beat steps between glide steps
+    if (d == 0) {
+        for (int i = 0; i < rov_ncurr; ++i) g.rov_currp[i] = params[i];
+        for (int i = 0; i < rov_nvalues; ++i) g.rov_toncur[i] = scale[i];
+        g.rov_tonupd = 0;
+        g.rov_vocno = 0;
+        return true;
+    }
+    if (static_cast<int>(g.rov_vocno) < d) return false;
+    g.rov_vocno = 0;
+    const int u = g.rov_tonupd & 15;
+    g.rov_toncur[u] = scale[u];
+    g.rov_tonupd = static_cast<int16_t>((u + 1) & 15);
+    for (int i = 0; i < rov_ncurr; ++i) {
+        const int32_t c = g.rov_currp[i], t = params[i];
+        const int32_t step = (std::abs(t - c) + 15) / 16;
+        g.rov_currp[i] = static_cast<int16_t>(c < t ? c + step : c > t ? c - step : c);
+    }
+    return true;
+}
+
+rov_slotpick rov_findslot(const rov_tonephase* t, int maxvoc, bool tonalias, int stages) {
+    for (int k = 0; k < maxvoc; ++k)
+        if (t[k].rov_ephas == 0) return {k, false};
+    if (!tonalias) return {-1, false};
+    int best = -1;
+    int level = stages;  // only levels below the stage count qualify
+    for (int k = 0; k < maxvoc; ++k)
+        if (t[k].rov_ephas == 2 && t[k].rov_ecurr < level) {
+            best = k;
+            level = t[k].rov_ecurr;
+        }
+    return {best, best >= 0};
+}
+
+int rov_slotlimit(const rov_tonephase* t, int maxvoc) {
+    for (int k = maxvoc - 1; k >= 0; --k)
+        if (t[k].rov_ephas != 0) return k + 1;
+    return 0;
+}
+
+void rov_env_periods(rov_tonephase& v, int voices, int beat, int envelope, int beatadd, int div) {
+    // Out-of-range values from a damaged setting wrap as 32-bit products would.
+    const int32_t l = rov_s32(static_cast<int64_t>(beat + beatadd) * voices);
+    v.rov_eincr = rov_u16(rov_s32(static_cast<int64_t>(envelope) * l) / div);
+    v.rov_edecr = rov_u16(rov_s32(static_cast<int64_t>(256 - envelope) * l) / div);
+}
+
+void rov_env_start(rov_tonephase& v, uint32_t incr, bool stolen, int stages) {
+    v.rov_ebase = 0;
+    if (incr == 0) {
+        v.rov_ephas = 0;
+        v.rov_ecurr = 0;
+        return;
+    }
+    if (v.rov_eincr != 0) {
+        if (!stolen) v.rov_ecurr = 1;
+        v.rov_ephas = 1;
+    } else if (v.rov_edecr != 0) {
+        v.rov_ephas = 2;
+        v.rov_ecurr = rov_u16(stages - 1);
+    }
+}
+
+int32_t rov_panpos(uint16_t panxi, int panvar, int panning) {
+    return ((panxi & 127) - 64) * panvar / 64 + panning;
+}
+
+void rov_weights(rov_tonephase& v, int32_t p, rov_stage stage) {
+    switch (stage) {
+    case rov_accent:
+        v.rov_left = rov_u16(2 * (128 - p));
+        v.rov_right = rov_u16(2 * p);
+        break;
+    case rov_normal:
+        v.rov_left = rov_u16(128 - p);
+        v.rov_right = rov_u16(p);
+        break;
+    case rov_soft:
+        v.rov_left = rov_u16(64 - p / 2);
+        v.rov_right = rov_u16(p / 2);
+        break;
+    }
+    if (p < 0)
+        v.rov_right = 0;
+    else if (p > 128)
+        v.rov_left = 0;
+}

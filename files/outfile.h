@@ -1,0 +1,28 @@
+// Writing a file so that a failure never leaves a partial file behind: the
+// data goes to a temporary file beside the target, which is renamed over the
+// target only when everything was written.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct outfile {
+    std::string path;     // the target
+    std::string tmppath;  // the temporary file while open
+    std::FILE* fp = nullptr;
+    bool failed = false;
+
+    ~outfile();  // an unfinished file is removed
+};
+
+// Opens the temporary file; false (with errno set) when it cannot be created.
+bool outfile_open(outfile& o, const std::string& path);
+// Appends bytes; a short write marks the file failed.
+bool outfile_write(outfile& o, const void* data, std::size_t n);
+// Overwrites bytes at an offset (a header written last).
+bool outfile_pwrite(outfile& o, long offset, const void* data, std::size_t n);
+// Flushes, closes and renames onto the target; false and no file on failure.
+bool outfile_commit(outfile& o);
+// Closes and removes the temporary file.
+void outfile_discard(outfile& o);
