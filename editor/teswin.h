@@ -1,0 +1,27 @@
+// Click routines of the setting editor: the help box for a Shift-click and
+// the finishing of morphs for a Control-click. Positions are in dialog units
+// of the editor (280 x 160).
+#pragma once
+
+#include <string>
+
+#include "engine/rov.h"
+
+// A message box with an OK button.
+struct rov_helpbox {
+    std::string caption;
+    std::string text;
+};
+
+// Fills `out` with the help for the item under (x, y) and returns true, or
+// returns false where no item is. `algomod` is the row whose names are shown
+// (in Multiple play the active setting's standard algorithm), `rd` and `sca`
+// the "&Read Setting" and "Tonalit&y" toggles, `setnr` the playing set and
+// `tvar` the playing global phase's Timbre Variation flag.
+bool teswinhlp(rov_helpbox& out, int algomod, int x, int y, bool rd, bool sca, int setnr,
+               bool tvar);
+
+// Control-click: on a slot label of the left column that slot's gliding value
+// jumps to the set's value; on the "Chg.Dly" heading all thirteen do. Returns
+// true when a region was hit.
+bool teswinmph(rov_handle* roh, int setnr, int x, int y);
