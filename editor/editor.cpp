@@ -129,7 +129,7 @@ void RovScr(rov_editor& ed, int first, int last, int morphmod) {
         rov_slotview& sv = ed.view.slot[s];
         if (morphmod != 2) sv.pos = static_cast<int16_t>(v);
         rov_valtext(sv.text, s, v, morphmod == 1 ? '*' : ' ');
-        if (s == 14 && ed.hk.set_volume) ed.hk.set_volume(ed.hk.ctx, (255 - v) * 256);
+        if (s == 14 && ed.hk.set_volume) ed.hk.set_volume(ed.hk.ctx, v);
     }
 }
 

@@ -32,7 +32,7 @@ struct rov_edhooks {
     void (*activity)(void* ctx) = nullptr;          // user activity: refill the idle count
     void (*start_stop)(void* ctx) = nullptr;        // "S&tart" / "S&top"
     void (*pause)(void* ctx) = nullptr;             // toggle the playing phase's pause flag
-    void (*set_volume)(void* ctx, int vol) = nullptr;  // device 0, both channels, 0..65280
+    void (*set_volume)(void* ctx, int value) = nullptr;  // device volume from slot 14 (0..255, 0 loudest)
     bool (*device_open)(void* ctx) = nullptr;       // the output device is open
 };
 

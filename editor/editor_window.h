@@ -2,45 +2,36 @@
 //
 // The editor runs modally: rov_editor_run returns when the user closes it
 // (Exit or the window's close box), after play has stopped and the play
-// buffers are freed. It needs the window system to be up (an FLTK display);
-// it opens its own window over the caller's.
+// buffers are freed. It needs the FLTK display to be open; it shows its own
+// window over the caller's. Sound keeps playing while its message boxes are
+// open.
 #pragma once
-
-#include <cstdint>
 
 #include "engine/rov.h"
 
-// What the main window hands to the editor: its option globals and the
-// foreground engine state. Fields marked in/out are written back on return.
+struct wv_stream;  // the streaming cycle (audio/stream.h)
+
+// What the main window hands to the editor. Fields marked in/out are written
+// back on return.
 struct rov_editor_shell {
+    // The streaming cycle with its device, options (wv_options: buffer size,
+    // time to play, emphasis, timbre variation, voice maximum ...), device
+    // state and the loaded sample (`sample`). The editor sets its row, set,
+    // scale, engine handle, notification sink and gap timer, and opens and
+    // closes it.
+    wv_stream* ws = nullptr;
     rov_state* fg = nullptr;      // foreground engine state (ros, rog, rot, roh)
     int setnr = 0;                // in/out: playing parameter set, 0..9
     int tonr = 0;                 // out: playing scale buffer, 0..9
     const char* rovfil = "";      // file name of the active setting (caption)
 
-    // options of the main window
-    bool emphas = false;          // "&Emphasis"
-    bool tonalias = false;        // "Timbre &Variation"
-    int maxv = 8;                 // "Voice &Numbers", 1..64
+    // Options of the main window that the cycle does not hold.
     bool shwmorph = false;        // "S&how Morph"
     int vistyp = 0;               // visual effect, 0 none
     int fuzztyp = 0;              // fuzz type, 0 none
     bool mixfile = false;         // a harddisc mix file is open
     bool recording = false;       // a harddisc recording file is open
     int recsmpopt = -2;           // "Re&cord Samples": -2 No, -1 Manually, 0 Permanent, 5/20/100
-    const int16_t* sample = nullptr;  // the loaded sample (mono 16-bit), or none
-    int32_t samplen = 0;              // its length in samples
-
-    // streaming options (the cycle's set-up reads them at opening)
-    int32_t bufszorig = 32768;    // buffer size in bytes
-    int32_t sampmaxidle = 6000000;  // "Time to &play", bytes
-    bool emergency = false;       // "E&mergency Play"
-    bool emrotate = false;        // "&Rotate"
-    bool autotempo = false;       // "Buff.Bea&t"
-    bool wvomeasure = true;       // "Mea&sure"
-    int playpaus = 1;             // "Time &Gap Size", 1..64
-    bool stereoset = true;        // 16-bit stereo (off: 8-bit mono)
-    int32_t bufrest = 0;          // in/out: idle count carried between openings
 };
 
 // Runs the editor on table row `algomod` (0..20 an algorithm, 21 Multiple
