@@ -79,7 +79,6 @@ int RovScrollbar::handle(int event) {
     switch (event) {
     case FL_PUSH: {
         if (Fl::event_button() != FL_LEFT_MOUSE) return 0;
-        if (Fl::event_state(FL_SHIFT | FL_CTRL)) return 0;  // help and morph clicks
         if (Fl::visible_focus()) take_focus();
         held_ = hit(Fl::event_x(), Fl::event_y());
         if (held_ == thumb) {
