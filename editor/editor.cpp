@@ -318,3 +318,20 @@ void rov_ed_unmark_arrived(rov_editor& ed) {
         }
     }
 }
+
+std::string rov_ed_dump(const rov_editor& ed) {
+    const rov_edview& v = ed.view;
+    std::string d = "caption=" + v.caption + "\n";
+    for (int s = 0; s < 13; ++s) d += "label" + std::to_string(s) + "=" + v.label[s] + "\n";
+    d += std::string("switch=") + v.swname + "\n";
+    d += std::string("switchcheck=") + (v.swcheck ? "1" : "0") + "\n";
+    for (int s = 0; s < 16; ++s) {
+        d += "value" + std::to_string(s) + "=" + v.slot[s].text + "\n";
+        d += "pos" + std::to_string(s) + "=" + std::to_string(v.slot[s].pos) + "\n";
+    }
+    d += std::string("tonality=") + (v.tonal ? "1" : "0") + "\n";
+    d += std::string("read=") + (v.read ? "1" : "0") + "\n";
+    d += "status=" + v.status + "\n";
+    d += std::string("q=") + v.qcaption + "\n";
+    return d;
+}

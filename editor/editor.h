@@ -139,6 +139,10 @@ bool rov_ed_finish_morph(rov_editor& ed, int x, int y);
 void rov_ed_unmark_all(rov_editor& ed);
 void rov_ed_unmark_arrived(rov_editor& ed);
 
+// What the dialog shows as "key=value" lines (caption, label0..12, switch,
+// value0..15, status, ...), for tests that drive the window from outside.
+std::string rov_ed_dump(const rov_editor& ed);
+
 // Dialog units to window pixels and back (base units 8 x 16: one unit is two
 // pixels each way).
 inline int rov_du_x(int px) { return (px * 4) / 8; }

@@ -80,6 +80,16 @@ TEST_F(EditorTest, OpeningShowsTheRowsNamesAndThePlayingSet) {
     EXPECT_FALSE(rov_ed_q_enabled(ed));
 }
 
+TEST_F(EditorTest, DumpListsWhatTheDialogShows) {
+    open_editor(0, 0, "x.rov");
+    const std::string d = rov_ed_dump(ed);
+    EXPECT_NE(d.find("caption=Experimental - with Adjustable Panning (x.rov)\n"), std::string::npos);
+    EXPECT_NE(d.find("label7=Panning\n"), std::string::npos);
+    EXPECT_NE(d.find("value0=6.00  \n"), std::string::npos);
+    EXPECT_NE(d.find("value13=5512\n"), std::string::npos);
+    EXPECT_NE(d.find("status=setting 0, scale 3\n"), std::string::npos);
+}
+
 TEST_F(EditorTest, MultiplePlayShowsTheActiveSettingsAlgorithm) {
     st.s.rov_stdalg = 4;
     open_editor(21);
