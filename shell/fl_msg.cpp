@@ -53,7 +53,7 @@ sh_answer fl_msgbox(const sh_question& q) {
     // Buttons are laid out right to left; the middle one is the default.
     switch (q.buttons) {
     case sh_btn_ok:
-        fl_choice("%s", "OK", nullptr, nullptr, q.text.c_str());
+        fl_choice("%s", nullptr, "OK", nullptr, q.text.c_str());
         return sh_ans_ok;
     case sh_btn_okcancel:
         return fl_choice("%s", "&Cancel", "OK", nullptr, q.text.c_str()) == 1 ? sh_ans_ok

@@ -36,6 +36,9 @@ expect() {
   fail "no line matching '$1'"
 }
 
+# In the sanitizer build, leaks of the font and X libraries are not ours.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0"
+
 TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
 pid=$!
 cleanup() { kill "$pid" 2>/dev/null || true; }
@@ -52,9 +55,18 @@ import -window "$wid" "$shot"
 [ -s "$shot" ] || fail "no screenshot"
 echo "screenshot: $shot"
 
-# A second start raises the first and ends with 0.
+# A second start raises the first and ends with 0: the window, unmapped as
+# if iconified, is mapped again.
+xdotool windowunmap --sync "$wid"
 timeout 10 "$prog" --no-intro >/dev/null 2>&1 || fail "second start did not exit 0"
 kill -0 "$pid" 2>/dev/null || fail "first instance ended"
+for _ in $(seq 1 50); do
+  xwininfo -id "$wid" | grep -q 'IsViewable' && break
+  sleep 0.1
+done
+xwininfo -id "$wid" | grep -q 'IsViewable' || fail "second start did not raise the window"
+[ "$(xdotool search --name '^WVTESSEL$' | wc -l)" -eq 1 ] || fail "two main windows"
+sleep 0.3
 
 # The icon of row 0 (client 5,5; the menu bar is 25 pixels high).
 xdotool mousemove --window "$wid" 15 40 click 1
@@ -69,6 +81,20 @@ xdotool mousemove --window "$wid" 10 115 click 1
 xdotool keydown shift mousemove --window "$wid" 10 115 click 1 keyup shift
 expect 'hook: help-page RANOVSP6'
 grep -q 'open-editor row=6' "$out" && fail "sampling row opened without a sample"
+
+# Shift-click help on the toolbar: the Load slot shows its caption.
+xdotool mousemove --window "$wid" 10 75 keydown shift click 1 keyup shift
+expect 'hook: message caption="Load ..." text=""'
+box=$(window_named '^Load \.\.\.$')
+keys_to "$box" Return
+sleep 0.3
+
+# The system menu's "S&tart" opens the editor with the setting's own algorithm.
+xdotool mousemove --window "$wid" 10 12 click 1
+sleep 0.5
+xdotool key t
+expect 'hook: command system-start'
+expect 'hook: open-editor row='
 
 # Options > Setup > Voice Numbers through the mnemonics; page down gives 12.
 keys_to "$wid" alt+o
