@@ -16,7 +16,7 @@ constexpr int32_t frames = 32768 / 4 - 256;  // one default-sized buffer
 // beat block, long tones.
 void make_dense(rov_setting& s, int setnr) {
     int16_t* p = &s.rov_p[setnr * rov_nparams];
-    p[0] = 256;   // Voices: long tones
+    p[0] = 1024;  // Voices: tones 64 beat steps long (the range of a 64-voice maximum)
     p[5] = 128;   // Density: a tone at every beat step
     p[11] = 0;    // Beat: a beat step every block
     p[15] = 0;
