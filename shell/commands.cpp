@@ -75,13 +75,13 @@ void sh_select_device(sh_state& st, const sh_ui& ui, uint32_t devno) {
     if (!ok && ui.message)
         ui.message({"wave player checking ..", "wave output device not available", sh_btn_ok,
                     sh_icon_stop});
-    st.stereo16 = st.stereoset = (st.woc.dwFormats & wv_stereo16_bits) != 0;
+    st.stereo16 = st.stereoset = (st.woc.dwFormats & sh_stereo16_bits) != 0;
 }
 
 int sh_probe_at_start(sh_state& st, const sh_ui& ui) {
     int flag = 0;
     sh_woc caps;
-    if (ui.probe && ui.probe(wv_mapper, caps)) {
+    if (ui.probe && ui.probe(sh_mapper, caps)) {
         flag = 2;
     } else {
         st.wvodevno = 0;
@@ -90,7 +90,7 @@ int sh_probe_at_start(sh_state& st, const sh_ui& ui) {
         else caps = sh_woc{};
     }
     st.woc = caps;
-    st.stereo16 = st.stereoset = (caps.dwFormats & wv_stereo16_bits) != 0;
+    st.stereo16 = st.stereoset = (caps.dwFormats & sh_stereo16_bits) != 0;
     if (st.stereo16 && flag > 0) ++flag;
     return flag;
 }
@@ -151,7 +151,7 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         st.dispmode = id;
         if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.plchdist));
     } else if (id >= cm_dev_mapper && id <= cm_dev_3) {
-        sh_select_device(st, ui, id == cm_dev_mapper ? wv_mapper : static_cast<uint32_t>(id - 87));
+        sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - 87));
     } else {
         rov_setting& ros = st.fg.s;
         switch (id) {

@@ -147,7 +147,7 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
     if (id >= cm_time_test && id <= cm_time_long)
         s.grayed = (sh_sampmaxidle_tab[id - cm_time_test] == st.sampmaxidle);
     if (id >= cm_dev_mapper && id <= cm_dev_3) {
-        const int cur = st.wvodevno == wv_mapper ? cm_dev_mapper
+        const int cur = st.wvodevno == sh_mapper ? cm_dev_mapper
                                                  : cm_dev_mapper + 1 + static_cast<int>(st.wvodevno);
         s.grayed = (id == cur);
     }

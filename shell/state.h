@@ -9,7 +9,7 @@
 #include "engine/rov.h"
 
 // Device number of the wave mapper (the system's default output).
-constexpr uint32_t wv_mapper = 0xFFFFFFFFu;
+constexpr uint32_t sh_mapper = 0xFFFFFFFFu;
 
 // Capabilities of one output device, as the device layer reports them.
 struct sh_woc {
@@ -20,9 +20,9 @@ struct sh_woc {
 };
 
 // Format bits of 16-bit stereo at 11025, 22050 and 44100 Hz.
-constexpr uint32_t wv_stereo16_bits = 0x8 | 0x80 | 0x800;
+constexpr uint32_t sh_stereo16_bits = 0x8 | 0x80 | 0x800;
 
-// Reads the capabilities of device `devno` (wv_mapper or 0..3); false when
+// Reads the capabilities of device `devno` (sh_mapper or 0..3); false when
 // the device does not answer.
 using sh_probe_fn = bool (*)(uint32_t devno, sh_woc& caps);
 
@@ -51,7 +51,7 @@ struct sh_state {
     int recsmpopt = -2;            // background sample recording: -2 no, -1 manual, 0 permanent, 5/20/100
     int blowopt = 0;               // blow-up method 0..6
     int dispmode = 50;             // status line mode, menu id 49..54
-    uint32_t wvodevno = wv_mapper; // output device
+    uint32_t wvodevno = sh_mapper; // output device
     bool stereo16 = false;         // the device offers 16-bit stereo
     bool stereoset = false;        // play 16-bit stereo (off: 8-bit mono)
     sh_woc woc;                    // capabilities of the selected device

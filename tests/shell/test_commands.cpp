@@ -47,7 +47,7 @@ TEST_F(Commands, DefaultsAndMenuStateOfChoices) {
     EXPECT_EQ(st.bufszorig, 32768);
     EXPECT_EQ(st.sampmaxidle, 6000000);
     EXPECT_EQ(st.fg.g.rov_volshift, 12);
-    EXPECT_EQ(st.wvodevno, wv_mapper);
+    EXPECT_EQ(st.wvodevno, sh_mapper);
     // The choice in effect is grayed, the others are not.
     EXPECT_TRUE(ms(78).grayed);
     EXPECT_FALSE(ms(76).grayed);
@@ -231,7 +231,7 @@ TEST_F(Commands, ParametersInformation) {
 
 namespace {
 bool mapper_stereo(uint32_t devno, sh_woc& c) {
-    if (devno != wv_mapper) return false;
+    if (devno != sh_mapper) return false;
     c.dwFormats = 0x80;
     return true;
 }
@@ -250,7 +250,7 @@ TEST_F(Commands, ProbeAtStartAndIntroQuestion) {
     f.probe_result = mapper_stereo;
     EXPECT_EQ(sh_probe_at_start(st, f.ui(st)), 3);
     EXPECT_TRUE(st.stereo16 && st.stereoset);
-    EXPECT_EQ(st.wvodevno, wv_mapper);
+    EXPECT_EQ(st.wvodevno, sh_mapper);
 
     sh_init(st);
     f.probe_result = only_dev0_mono;
@@ -289,7 +289,7 @@ TEST_F(Commands, OutputDeviceSelection) {
     EXPECT_FALSE(st.stereo16);
     EXPECT_FALSE(st.stereoset);
     EXPECT_TRUE(ms(90).grayed);
-    EXPECT_EQ(f.probes, (std::vector<uint32_t>{wv_mapper, 3}));
+    EXPECT_EQ(f.probes, (std::vector<uint32_t>{sh_mapper, 3}));
 }
 
 TEST_F(Commands, CloseQuestions) {
