@@ -37,6 +37,7 @@ struct dlgpars {
     }
     void end(bool cancel) {
         if (cancel) pardlg_cancel(d);
+        fl_hook("pardlg-end " + fl_hook_quote(d.pd.descr) + " value=" + pardlg_text(d));
         win->hide();
     }
 };

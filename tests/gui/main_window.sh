@@ -96,19 +96,41 @@ xdotool key t
 expect 'hook: command system-start'
 expect 'hook: open-editor row='
 
-# Options > Setup > Voice Numbers through the mnemonics; page down gives 12.
-keys_to "$wid" alt+o
-sleep 0.3
-xdotool key s
-sleep 0.3
-xdotool key n
+# Options > Setup > Voice Numbers through the mnemonics. First the scroll
+# bar by mouse (arrow: 1, trough: 4) and the small system menu ("&Plus"),
+# then "&Cancel" puts 8 back.
+open_voices() {
+  keys_to "$wid" alt+o
+  sleep 0.3
+  xdotool key s
+  sleep 0.3
+  xdotool key n
+  dlg=$(window_named '^Maximum Number of Voices$')
+  sleep 0.3
+}
+open_voices
 expect 'hook: pardlg "Maximum Number of Voices" value=8'
-dlg=$(window_named '^Maximum Number of Voices$')
-sleep 0.3
 import -window "$dlg" "$build/gui_pardlg.png"
-keys_to "$dlg" Next
+xdotool mousemove --window "$dlg" 312 152 click 1   # down arrow
+expect 'value=9'
+xdotool mousemove --window "$dlg" 312 120 click 1   # trough below the thumb
+expect 'value=13'
+xdotool mousemove --window "$dlg" 312 6 click 1     # up arrow
 expect 'value=12'
+xdotool mousemove --window "$dlg" 20 134 click 1    # the system menu
+sleep 0.3
+xdotool key p
+expect 'value=13'
+keys_to "$dlg" alt+c
+expect 'hook: pardlg-end "Maximum Number of Voices" value=8'
+sleep 0.3
+
+# Again: page down gives 12, "&OK" keeps it.
+open_voices
+keys_to "$dlg" Next
+expect 'value=12$'
 xdotool key Return
+expect 'hook: pardlg-end "Maximum Number of Voices" value=12'
 sleep 0.3
 
 # Options > Info > Parameters shows the new voice maximum; Cancel ends it.
