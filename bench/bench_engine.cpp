@@ -47,8 +47,8 @@ void run(benchmark::State& state, int row, int maxv, bool dense) {
                                                     benchmark::Counter::kIsRate);
     state.counters["realtime_x"] = benchmark::Counter(static_cast<double>(frames) * state.iterations() / rate,
                                                       benchmark::Counter::kIsRate);
-    state.counters["realtime_x44100"] = benchmark::Counter(static_cast<double>(frames) * state.iterations() / 44100.0,
-                                                           benchmark::Counter::kIsRate);
+    state.counters["realtime_x44100"] = benchmark::Counter(
+        static_cast<double>(frames) * state.iterations() / 44100.0, benchmark::Counter::kIsRate);
     state.counters["busy_slots"] = rov_slotlimit(st.t, maxv);
 }
 

@@ -274,7 +274,8 @@ struct session : rov_tonehooks {
         if (w <= 4096) return (f + rov_tab(tab, phi * (w / 256 + 2) / 512)) >> 1;
         if (w <= 8192) return (((rov_tab(tab, phi * (w / 256 - 14) / 512) * l) >> 7) + f) >> 1;
         if (w <= 12288) return (((rov_tab(tab, phi * (w / 256 - 30) / 512) * (127 - l)) >> 7) + f) >> 1;
-        if (w <= 16384) return (rov_tab(tab, phi * (w / 128 - 97) / 512) + rov_tab(tab, phi * (w / 128 - 95) / 512)) >> 1;
+        if (w <= 16384)
+            return (rov_tab(tab, phi * (w / 128 - 97) / 512) + rov_tab(tab, phi * (w / 128 - 95) / 512)) >> 1;
         return rov_rpulse(v.rov_wphas, v.rov_wpuls, 256, 4);
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }

@@ -96,7 +96,8 @@ struct rov_tonehooks {
     static int32_t value(rov_ctx& c, rov_tonephase& v) {
         int32_t val = (v.rov_ecurr * rov_dual(v, c.tab)) >> 4;
         const int32_t fl = c.cp()[8];
-        if (fl > 0) val = rov_s32(static_cast<int64_t>(fl) * v.rov_prev + static_cast<int64_t>(64 - fl) * val) >> 6;
+        if (fl > 0)
+            val = rov_s32(static_cast<int64_t>(fl) * v.rov_prev + static_cast<int64_t>(64 - fl) * val) >> 6;
         v.rov_prev = val;
         return val;
     }
