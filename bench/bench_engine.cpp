@@ -15,11 +15,11 @@ namespace {
 constexpr int32_t frames = 32768 / 4 - 256;  // one default-sized buffer
 
 // A setting that keeps every slot busy: a tone at every beat step, every
-// beat block, tones long enough for 16 * maxv / 16 = maxv to overlap.
-void make_dense(rov_setting& s, int setnr, int maxv) {
-    for (int n : {setnr, (setnr & ~1) + 1}) {  // both sets of a two-channel pair
+// beat block, long tones; both sets of the pair, for the two-channel routine.
+void make_dense(rov_setting& s, int setnr) {
+    for (int n : {setnr, (setnr & ~1) + 1}) {
         int16_t* p = &s.rov_p[n * rov_nparams];
-        p[0] = static_cast<int16_t>(maxv > 16 ? 16 * maxv : 256);  // Voices: long tones
+        p[0] = 1024;  // Voices: tones 64 beat steps long (the range of a 64-voice maximum)
         p[5] = 128;   // Density: a tone at every beat step
         p[11] = 0;    // Beat: a beat step every block
         p[15] = 0;
@@ -30,7 +30,7 @@ void run(benchmark::State& state, int row, int maxv, bool dense) {
     static rov_state st;
     rov_state_init(st);
     rov_default_setting(st.s);
-    if (dense) make_dense(st.s, 0, maxv);
+    if (dense) make_dense(st.s, 0);
     rov_open(&st.h, false, true, maxv);
     rov_start(&st.h, row, 0, st.s.rov_tonindx[0] & 15);
     wvplay pb;
