@@ -1,8 +1,13 @@
-// The note table: 61 equal-tempered pitch values from F1 (33) to f3 (1048),
-// 262 = f1 at index 36, followed by the end mark 9999; and their names.
+// The note table: equal-tempered pitch values around 262 ("f1", the basic
+// value of a scale) and their names. A pitch value v sounds at 8 * v * R / 65536 Hz
+// at playback rate R; entry 45 ("d2") is 440, which at 11025 Hz is about 592 Hz.
 #pragma once
 
 #include <cstdint>
 
-extern const int16_t tonnotes[62];
-extern const char* const tonnames[62];  // three characters, padded with blanks
+constexpr int tonnotes_n = 62;          // 61 notes and the end mark
+constexpr int16_t tonnotes_end = 9999;  // value of the end mark (entry 61)
+
+extern const int16_t tonnotes[tonnotes_n];
+// Names of 3 characters padded with blanks, each followed by its terminating zero.
+extern const char tonnames[tonnotes_n][4];
