@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/play.h"
 #include "app/render.h"
 
 namespace {
@@ -10,7 +11,9 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: tessellon render ...   compute a setting's sound into a WAV file\n"
-                 "       tessellon render --help\n");
+                 "       tessellon play ...     play a setting on the output device\n"
+                 "       tessellon devices      list the output devices\n"
+                 "       tessellon COMMAND --help\n");
     return 2;
 }
 
@@ -22,6 +25,8 @@ int main(int argc, char** argv) {
     const std::string cmd = args.front();
     args.erase(args.begin());
     if (cmd == "render") return cmd_render(args);
+    if (cmd == "play") return cmd_play(args);
+    if (cmd == "devices") return cmd_devices(args);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
         usage();
         return 0;
