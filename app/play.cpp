@@ -198,6 +198,12 @@ int cmd_play(const std::vector<std::string>& args) {
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
 
+    // Let the stream settle before Start (a PulseAudio null sink first runs
+    // one block of 2 s before it takes the stream's latency).
+    const double t_open = mono_now();
+    const bool steady = wv_sdl_wait_steady(dev, 3000);
+    const double settle_ms = (mono_now() - t_open) * 1000;
+
     const double t_start = mono_now();
     timespec wall;
     clock_gettime(CLOCK_REALTIME, &wall);
@@ -243,20 +249,17 @@ int cmd_play(const std::vector<std::string>& args) {
     wv_sdl_shutdown(dev);
     wake_sem = nullptr;
 
-    double first_cb = -1, second_cb = -1, biggest_wait = 0;
-    for (std::size_t i = 0; i < st.cbtimes.size(); ++i) {
-        const double t = static_cast<double>(st.cbtimes[i]) * 1e-6;
-        if (i == 0) first_cb = t;
-        if (i == 1) second_cb = t;
-        if (i > 0) biggest_wait = std::max(biggest_wait, t - static_cast<double>(st.cbtimes[i - 1]) * 1e-6);
-    }
+    // The first write and the callback that took the first buffer, in ms
+    // after Start (the steady clock is CLOCK_MONOTONIC).
+    const double write_ms = st.write_ns ? static_cast<double>(st.write_ns) * 1e-6 - t_start * 1000 : -1;
+    const double fed_ms = st.fed_ns ? static_cast<double>(st.fed_ns) * 1e-6 - t_start * 1000 : -1;
     std::printf(
         "played %.3f s: underruns %llu (%llu frames of silence), maxCPU %d, %s"
-        "callback %d frames, first callbacks at %.1f and %.1f ms after the first write, "
-        "longest wait between the first %zu callbacks %.1f ms\n",
+        "callback %d frames; stream %s after %.0f ms; first buffer written %.1f ms and taken %.1f ms "
+        "after Start\n",
         mono_now() - t_start, static_cast<unsigned long long>(st.underruns),
         static_cast<unsigned long long>(st.starved), s.maxcharge,
-        (s.woc.dwSupport & wv_sup_sync) ? "synchronous device, " : "", st.chunk, first_cb, second_cb,
-        st.cbtimes.size(), biggest_wait);
+        (s.woc.dwSupport & wv_sup_sync) ? "synchronous device, " : "", st.chunk,
+        steady ? "steady" : "not steady", settle_ms, write_ms, fed_ms);
     return rc;
 }

@@ -98,6 +98,10 @@ struct wv_device {
     virtual void close() = 0;
     // Device volume, left and right 0..65535 (65535: samples unchanged).
     virtual void volume(uint16_t left, uint16_t right) = 0;
+    // A hint that device devno will soon be opened with this format: a layer
+    // that keeps a stream underneath may open it now, so that the first
+    // buffer of a start plays without the stream's own start-up delay.
+    virtual void standby(unsigned /*devno*/, const wv_format& /*fmt*/) {}
 
   protected:
     ~wv_device() = default;

@@ -44,6 +44,10 @@ void SDLCALL callback(void* user, Uint8* out, int len) {
                 }
                 return;
             }
+            if (!d.fed) {
+                int64_t zero = 0;
+                d.fed_ns.compare_exchange_strong(zero, now_ns(), std::memory_order_relaxed);
+            }
             d.cur = d.ring[t % d.ring.size()];
             d.rtail.store(t + 1, std::memory_order_release);
             d.has_cur = true;
@@ -81,18 +85,52 @@ void flush(wv_sdldev& d) {
     d.starving = false;
 }
 
-void close_stream(wv_sdldev& d) {
-    if (d.sdl == 0) return;
-    SDL_CloseAudioDevice(d.sdl);
-    d.sdl = 0;
-    d.paused = true;
-    flush(d);
-}
-
 bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
     return d.sdl != 0 && d.sdl_devno == devno && d.sdl_fmt.nSamplesPerSec == f.nSamplesPerSec &&
            d.sdl_fmt.nChannels == f.nChannels && d.sdl_fmt.nBitsSamp == f.nBitsSamp;
 }
+
+void close_stream(wv_sdldev& d) {
+    if (d.sdl == 0) return;
+    SDL_CloseAudioDevice(d.sdl);
+    d.sdl = 0;
+    flush(d);
+}
+
+// Opens the stream for a device and format unless it is open already; it
+// starts at once, with silence until the first buffer arrives.
+bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
+    if (same_stream(d, devno, f)) return true;
+    close_stream(d);
+    const char* name = nullptr;
+    if (devno != wv_mapper) {
+        if (devno >= static_cast<unsigned>(d.count())) return false;
+        name = SDL_GetAudioDeviceName(static_cast<int>(devno), 0);
+        if (!name) return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = f.nSamplesPerSec;
+    want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
+    want.channels = static_cast<Uint8>(f.nChannels);
+    want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
+    want.callback = callback;
+    want.userdata = &d;
+    SDL_AudioSpec have{};
+    d.align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
+    d.silence = f.nBitsSamp == 16 ? 0 : 0x80;
+    d.ncb.store(0);
+    d.fed_ns.store(0);
+    d.write_ns = 0;
+    d.open_ns = now_ns();
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    if (id == 0) return false;
+    d.sdl = id;
+    d.sdl_devno = devno;
+    d.sdl_fmt = f;
+    SDL_PauseAudioDevice(id, 0);
+    return true;
+}
+
 
 // Copies a buffer with the device volume applied: 16-bit signed or 8-bit
 // unsigned samples, channel gains in 1/65536 (65535: an exact copy).
@@ -154,9 +192,31 @@ wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
     s.starved = d.starved.load();
     s.chunk = wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec);
     const int n = d.ncb.load(std::memory_order_acquire);
-    for (int i = 0; i < n; ++i) s.cbtimes.push_back(d.cbt[static_cast<std::size_t>(i)] - d.first_write_ns);
-    s.first_write_ns = d.first_write_ns;
+    for (int i = 0; i < n; ++i) s.cbtimes.push_back(d.cbt[static_cast<std::size_t>(i)] - d.open_ns);
+    s.write_ns = d.write_ns;
+    s.fed_ns = d.fed_ns.load();
     return s;
+}
+
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms) {
+    if (d.sdl == 0) return false;
+    const int64_t period = int64_t{1000000000} * wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec) / d.sdl_fmt.nSamplesPerSec;
+    const int64_t until = now_ns() + int64_t{timeout_ms} * 1000000;
+    // Steady: three callbacks in a row, each within two periods of the one
+    // before, and the last one recent.
+    for (;;) {
+        const int n = d.ncb.load(std::memory_order_acquire);
+        const int64_t t = now_ns();
+        if (n >= static_cast<int>(d.cbt.size())) return true;
+        if (n >= 3) {
+            const auto k = static_cast<std::size_t>(n);
+            if (d.cbt[k - 1] - d.cbt[k - 2] < 2 * period && d.cbt[k - 2] - d.cbt[k - 3] < 2 * period &&
+                t - d.cbt[k - 1] < 2 * period)
+                return true;
+        }
+        if (t >= until) return false;
+        SDL_Delay(2);
+    }
 }
 
 int wv_sdldev::count() { return inited ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
@@ -188,38 +248,15 @@ bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
 }
 
 bool wv_sdldev::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) {
-    if (!inited || isopen) return false;
-    if (!same_stream(*this, devno, f)) {
-        close_stream(*this);
-        const char* name = nullptr;
-        if (devno != wv_mapper) {
-            if (devno >= static_cast<unsigned>(count())) return false;
-            name = SDL_GetAudioDeviceName(static_cast<int>(devno), 0);
-            if (!name) return false;
-        }
-        SDL_AudioSpec want{};
-        want.freq = f.nSamplesPerSec;
-        want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
-        want.channels = static_cast<Uint8>(f.nChannels);
-        want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
-        want.callback = callback;
-        want.userdata = this;
-        SDL_AudioSpec have{};
-        const SDL_AudioDeviceID id = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
-        if (id == 0) return false;
-        sdl = id;
-        sdl_devno = devno;
-        sdl_fmt = f;
-        paused = true;
-        align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
-        silence = have.silence;
-        ncb.store(0);
-        first_write_ns = 0;
-    }
+    if (!inited || isopen || !ensure_stream(*this, devno, f)) return false;
     sink.store(s, std::memory_order_release);
     g = ++gen;
     isopen = true;
     return true;
+}
+
+void wv_sdldev::standby(unsigned devno, const wv_format& f) {
+    if (inited && !isopen) ensure_stream(*this, devno, f);
 }
 
 bool wv_sdldev::write(const void* data, uint32_t bytes) {
@@ -235,12 +272,8 @@ bool wv_sdldev::write(const void* data, uint32_t bytes) {
     ring[h % ring.size()] = {st.data(), bytes, gen};
     written_gen = gen;
     written_frames = bytes / static_cast<uint32_t>(align);
+    if (write_ns == 0) write_ns = now_ns();
     rhead.store(h + 1, std::memory_order_release);
-    if (paused) {
-        first_write_ns = now_ns();
-        paused = false;
-        SDL_PauseAudioDevice(sdl, 0);
-    }
     return true;
 }
 
@@ -253,15 +286,14 @@ int64_t wv_sdldev::position() {
 }
 
 void wv_sdldev::reset() {
-    if (sdl != 0 && !paused) {
-        // Once this returns the callback is not running and will not run
-        // again until the next write.
-        SDL_PauseAudioDevice(sdl, 1);
-        paused = true;
-    }
+    if (sdl == 0) return;
+    // While the device is locked the callback is not running; the stream
+    // itself goes on with silence.
+    SDL_LockAudioDevice(sdl);
     const bool pending = has_cur || rhead.load() != rtail.load();
-    const bool reported = has_cur ? early : false;
+    const bool reported = has_cur && early;
     flush(*this);
+    SDL_UnlockAudioDevice(sdl);
     if (isopen && written_gen == gen && pending && !reported && done_gen.load() < gen)
         post(*this, wv_evkind::done, gen);
 }

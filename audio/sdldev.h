@@ -6,8 +6,11 @@
 // consecutive buffers play without a gap, and is reopened when they change.
 // The audio callback only copies prepared bytes: buffers are handed over
 // through a lock-free ring, and the done notification of a buffer is posted
-// one callback period before its last bytes are taken, so that the next
-// buffer is in the ring when they are. Volume is applied as a gain when a
+// two callback periods before its last bytes are taken, so that the next
+// buffer is in the ring when they are. The stream runs from its opening on,
+// playing silence while no buffer is there: a sound server that takes its
+// time to settle (PulseAudio's null sink starts with a 2 s block) does so
+// before the first buffer, not after it. Volume is applied as a gain when a
 // buffer is written (on the cycle's thread); full volume copies bit for bit.
 #pragma once
 
@@ -24,8 +27,9 @@ struct wv_sdlstats {
     uint64_t underruns = 0;       // times the callback found no buffer while playing
     uint64_t starved = 0;         // frames of silence filled in then
     int chunk = 0;                // frames per callback
-    std::vector<int64_t> cbtimes; // ns since the first write, of the first callbacks
-    int64_t first_write_ns = 0;   // steady clock of the first write since the stream opened
+    std::vector<int64_t> cbtimes; // ns after the stream opened, of its first callbacks
+    int64_t write_ns = 0;         // steady-clock ns of the first write since the stream opened
+    int64_t fed_ns = 0;           // steady-clock ns when the callback took that buffer (0: not yet)
 };
 
 struct wv_sdldev final : wv_device {
@@ -42,6 +46,7 @@ struct wv_sdldev final : wv_device {
     void reset() override;
     void close() override;
     void volume(uint16_t left, uint16_t right) override;
+    void standby(unsigned devno, const wv_format& fmt) override;
 
     // Shared with the audio callback.
     struct slot {
@@ -60,6 +65,7 @@ struct wv_sdldev final : wv_device {
     std::atomic<uint64_t> starved{0};
     std::atomic<int> ncb{0};
     std::array<int64_t, 64> cbt{};            // steady-clock ns of the first callbacks
+    std::atomic<int64_t> fed_ns{0};           // steady-clock ns when a buffer was first taken
 
     // Callback thread only.
     slot cur{};
@@ -75,7 +81,6 @@ struct wv_sdldev final : wv_device {
     uint32_t sdl = 0;         // SDL_AudioDeviceID, 0 when no stream
     unsigned sdl_devno = 0;
     wv_format sdl_fmt;
-    bool paused = true;
     bool isopen = false;
     uint32_t gen = 0;
     uint32_t written_gen = 0; // generation of the last write
@@ -83,7 +88,8 @@ struct wv_sdldev final : wv_device {
     std::array<std::vector<uint8_t>, 2> stage;
     int next_stage = 0;
     uint16_t vol_left = 0xffff, vol_right = 0xffff;
-    int64_t first_write_ns = 0;
+    int64_t open_ns = 0;
+    int64_t write_ns = 0;     // first write since the stream opened
     bool inited = false;
     std::string error;        // why the subsystem could not start
 };
@@ -94,5 +100,8 @@ bool wv_sdl_init(wv_sdldev& d, std::string& err);
 // Closes the stream and the subsystem.
 void wv_sdl_shutdown(wv_sdldev& d);
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
+// Waits (at most timeout_ms) until the open stream's callbacks come at their
+// steady pace; false if they do not.
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms);
 // Frames per callback for a rate: a power of two near 23 ms.
 int wv_sdl_chunk(int rate);

@@ -214,6 +214,8 @@ void wv_stream_open(wv_stream& s) {
     s.wvFormat.nBitsSamp = s.stereoset ? 16 : 8;
 
     rov_open(s.roh, s.opt.emphas, s.opt.tonalias, s.opt.maxv);
+    rate_for_buffer(s);
+    s.dev->standby(s.opt.wvodevno, s.wvFormat);
 }
 
 void wv_stream_close(wv_stream& s) {
