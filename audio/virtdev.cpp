@@ -48,7 +48,8 @@ bool wv_virtdev::write(const void* data, uint32_t bytes) {
 
 int64_t wv_virtdev::position() {
     if (realrate && busy) wv_virt_poll(*this);
-    return isopen ? pos : 0;
+    if (!isopen) return 0;
+    return report_pos >= 0 ? std::min(report_pos, frames) : pos;
 }
 
 void wv_virtdev::reset() {

@@ -17,6 +17,7 @@ struct wv_virtdev final : wv_device {
     bool realrate = false;      // time runs with the wall clock instead of wv_virt_advance
     bool fail_open = false;     // every open fails
     bool fail_write = false;    // every write (prepare) fails
+    int64_t report_pos = -1;    // when >= 0, the position reported (a machine too slow to keep up)
 
     // What was played: one entry per written buffer.
     struct sent {
