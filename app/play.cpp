@@ -84,13 +84,19 @@ void wait_until(cli_loop& l, double until) {
     }
 }
 
-// Dispatches what has arrived, including a timer that has run out.
-void pump(cli_loop& l, wv_stream& s) {
+// Dispatches what has arrived, including a timer that has run out; keeps
+// the longest dispatch (a turn: send and refill) in seconds.
+void pump(cli_loop& l, wv_stream& s, double& longest) {
+    auto run = [&](const wv_event& ev) {
+        const double t0 = mono_now();
+        wv_dispatch(s, ev);
+        longest = std::max(longest, mono_now() - t0);
+    };
     wv_event ev;
-    while (wv_evq_pop(l.q, ev)) wv_dispatch(s, ev);
+    while (wv_evq_pop(l.q, ev)) run(ev);
     if (l.armed && mono_now() >= l.due) {
         l.armed = false;
-        wv_dispatch(s, {wv_evkind::timer, 0});
+        run({wv_evkind::timer, 0});
     }
 }
 
@@ -221,6 +227,8 @@ int cmd_play(const std::vector<std::string>& args) {
     bool stopping = false;
     double stop_limit = 0;
     int rc = 0;
+    double longest_turn = 0;
+    const double buffer_secs = static_cast<double>(wv_frames(s.pb.bufsize)) / s.wvFormat.nSamplesPerSec;
     for (;;) {
         const bool was_idle = wv_idle(s);
         if (!stopping && (interrupted || mono_now() >= t_end)) {
@@ -238,7 +246,7 @@ int cmd_play(const std::vector<std::string>& args) {
         double until = stopping ? stop_limit : t_end;
         if (loop.armed && loop.due < until) until = loop.due;
         wait_until(loop, until);
-        pump(loop, s);
+        pump(loop, s, longest_turn);
     }
     wv_stream_close(s);
     // Take what the close left in the queue; nothing is dispatched any more.
@@ -254,12 +262,13 @@ int cmd_play(const std::vector<std::string>& args) {
     const double write_ms = st.write_ns ? static_cast<double>(st.write_ns) * 1e-6 - t_start * 1000 : -1;
     const double fed_ms = st.fed_ns ? static_cast<double>(st.fed_ns) * 1e-6 - t_start * 1000 : -1;
     std::printf(
-        "played %.3f s: underruns %llu (%llu frames of silence), maxCPU %d, %s"
+        "played %.3f s: underruns %llu (%llu frames of silence), maxCPU %d, longest turn %.1f ms (%.1f %% of a "
+        "buffer), %s"
         "callback %d frames; stream %s after %.0f ms; first buffer written %.1f ms and taken %.1f ms "
         "after Start\n",
         mono_now() - t_start, static_cast<unsigned long long>(st.underruns),
-        static_cast<unsigned long long>(st.starved), s.maxcharge,
-        (s.woc.dwSupport & wv_sup_sync) ? "synchronous device, " : "", st.chunk,
+        static_cast<unsigned long long>(st.starved), s.maxcharge, longest_turn * 1000,
+        100 * longest_turn / buffer_secs, (s.woc.dwSupport & wv_sup_sync) ? "synchronous device, " : "", st.chunk,
         steady ? "steady" : "not steady", settle_ms, write_ms, fed_ms);
     return rc;
 }
