@@ -77,4 +77,18 @@ if [ $rc -ne 0 ]; then
     exit 1
 fi
 # At least four whole buffers (three seams) must have reached the sink intact.
-"$match" "$work/ref.raw" "$work/rec.raw" $((4 * frames))
+"$match" "$work/ref.raw" "$work/rec.raw" $((4 * frames)) || exit 1
+
+# Without --seconds it plays until a signal, then stops cleanly with status 0.
+PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio "$prog" play "${engine[@]}" >"$work/term.out" 2>&1 &
+play_pid=$!
+sleep 3
+kill -TERM "$play_pid"
+wait "$play_pid"
+rc=$?
+if [ $rc -ne 0 ]; then
+    echo "pulse-test: tessellon play ended with status $rc after SIGTERM"
+    cat "$work/term.out"
+    exit 1
+fi
+echo "pulse-test: SIGTERM ended tessellon play with status 0"

@@ -126,3 +126,11 @@ TEST(CapsText, ShowsTheRatesTheRecordOffers) {
     EXPECT_NE(all.find("volume can be controlled"), std::string::npos);
     EXPECT_EQ(all.find("synchronous"), std::string::npos);
 }
+
+TEST(PlayCommand, NoOutputDeviceSaysSoAndExitsOne) {
+    // An audio driver that does not exist: SDL's audio cannot start.
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    EXPECT_EQ(cmd_play({"--algorithm", "0", "--seconds", "1"}), 1);
+    EXPECT_EQ(cmd_devices({}), 1);
+    unsetenv("SDL_AUDIODRIVER");
+}
