@@ -1,18 +1,21 @@
-// Program entry: the subcommands that work without a window.
+// Program entry: without a subcommand the window program; the subcommands
+// work without a window.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/play.h"
 #include "app/render.h"
+#include "shell/fl_main.h"
 
 namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: tessellon render ...   compute a setting's sound into a WAV file\n"
-                 "       tessellon play ...     play a setting on the output device\n"
-                 "       tessellon devices      list the output devices\n"
+                 "usage: tessellon [--no-intro]    the window program (needs an X display)\n"
+                 "       tessellon render ...      compute a setting's sound into a WAV file\n"
+                 "       tessellon play ...        play a setting on the output device\n"
+                 "       tessellon devices         list the output devices\n"
                  "       tessellon COMMAND --help\n");
     return 2;
 }
@@ -21,7 +24,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return usage();
+    if (args.empty() || args.front() == "--no-intro") return sh_window_main(args);
     const std::string cmd = args.front();
     args.erase(args.begin());
     if (cmd == "render") return cmd_render(args);

@@ -132,7 +132,8 @@ int cmd_render(const std::vector<std::string>& args) {
         std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", out.c_str(), std::strerror(errno));
         return 1;
     }
-    std::printf("%s: %ld buffers of %d frames, %.3f s at %d Hz\n", out.c_str(), buffers, frames,
+    // The summary goes to stderr so that -o /dev/stdout carries only samples.
+    std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz\n", out.c_str(), buffers, frames,
                 static_cast<double>(buffers) * frames / rate, rate);
     return 0;
 }

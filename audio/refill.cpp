@@ -2,10 +2,25 @@
 
 #include <algorithm>
 
+#include "engine/scales.h"
+
+const int32_t bufsztab[wv_nbufsz + 1] = {4096,  6144,  8192,   12288,  16384,  20480,  24576,
+                                         32768, 40960, 49152,  65536,  81920,  98304,  131072,
+                                         196608, 262144, 393216, 524288, 0};
+const int32_t bufincrtab[wv_nbufsz + 1] = {512, 512,   512, 512,  1536, 512, 512, 512, 1536, 512,
+                                           10752, 512, 9728, 512, 512,  2560, 512, 512, 0};
+
+int32_t wv_bufincr(int32_t bufszorig) {
+    for (int i = 0; bufsztab[i] != 0; ++i)
+        if (bufsztab[i] == bufszorig) return bufincrtab[i];
+    return 512;
+}
+
 void wv_alloc(wvplay& pb, int32_t bufszorig, bool with_aux) {
     const std::size_t words = static_cast<std::size_t>((bufszorig - 32) / 2);
     pb.bufszorig = bufszorig;
     pb.bufsize = bufszorig;
+    pb.bufincr = wv_bufincr(bufszorig);
     for (auto& d : pb.data) d.assign(words, 0);
     if (with_aux)
         pb.aux.assign(words, 0);
@@ -20,6 +35,8 @@ wv_args wv_algargs(int row, const wv_sample& sample, const int16_t* echo) {
     const int typ = atab[row].algtyp;
     if (sample.data && (typ == 1 || row == 0)) return {sample.data, sample.len};
     if (typ == 2) return {echo, 256};
+    // The note table travels in the length argument.
+    if (typ == 3) return {sintab, reinterpret_cast<intptr_t>(tonnotes)};
     return {sintab, 256};
 }
 
@@ -45,9 +62,30 @@ void wv_start_fill(wvplay& pb, const wv_source& src, int32_t frames) {
     src.roh->g->rov_pl1load2 = 1;
 }
 
+void wv_loop_slice(wvplay& pb, const wv_source& src) {
+    // A step below one frame cannot come from the tables; keep the default.
+    if (pb.bufincr < 2) pb.bufincr = 512;
+    std::vector<int16_t>& buf = pb.data[pb.bufcurrn & 1];
+    const int32_t words = static_cast<int32_t>(buf.size());
+    // The tables tile the played part exactly; a position that would let the
+    // slice run past the block starts over instead of writing beyond it.
+    if (pb.bufcurrp < 0 || pb.bufcurrp + (pb.bufincr & ~1) > words) pb.bufcurrp = 0;
+    const int32_t frames = std::min(pb.bufincr / 2, words / 2);
+    atab[src.row].alg(src.roh, buf.data() + pb.bufcurrp, frames, src.setnr, src.tonr, sintab, 256);
+    if (pb.bufcurrp >= pb.bufsize / 2 - 512 - pb.bufincr) {
+        pb.bufcurrp = 0;
+        pb.bufcurrn = pb.bufcurrn ? 0 : 1;
+    } else {
+        pb.bufcurrp += pb.bufincr;
+    }
+}
+
 void wv_tick_fill(wvplay& pb, const wv_source& src, int32_t frames) {
     rov_globphase& g = *src.roh->g;
     const int j = g.rov_pl1load2 ? 0 : 1;
     g.rov_pl1load2 = static_cast<int8_t>(j);
-    wv_fill(pb, src, j, frames, false);
+    if (src.row == 3)
+        wv_loop_slice(pb, src);
+    else
+        wv_fill(pb, src, j, frames, false);
 }

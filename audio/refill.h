@@ -32,8 +32,18 @@ struct wvplay {
     int32_t bufcurrn = 0;          // loop algorithm's buffer, 0 or 1
 };
 
+// Buffer sizes in bytes and the loop algorithm's step (in shorts) for each;
+// both end with a 0.
+constexpr int wv_nbufsz = 18;
+extern const int32_t bufsztab[wv_nbufsz + 1];
+extern const int32_t bufincrtab[wv_nbufsz + 1];
+
+// The loop step for a buffer size: its bufincrtab entry, 512 for a size that
+// is not in bufsztab.
+int32_t wv_bufincr(int32_t bufszorig);
+
 // Allocates the buffers for a size in bytes (the words behind the 32-byte
-// device header of each block).
+// device header of each block) and takes the loop step for that size.
 void wv_alloc(wvplay& pb, int32_t bufszorig, bool with_aux);
 
 // What one refill needs to know of the engine and the shell.
@@ -68,5 +78,13 @@ void wv_start_fill(wvplay& pb, const wv_source& src, int32_t frames);
 inline int wv_sendindex(const rov_globphase& g) { return g.rov_pl1load2 ? 1 : 0; }
 
 // One turn after buffer wv_sendindex() was sent: the other buffer is refilled
-// and becomes the next one to send.
+// and becomes the next one to send. The loop algorithm (row 3) instead
+// computes only one slice (wv_loop_slice); the rest of both buffers is
+// replayed as it is.
 void wv_tick_fill(wvplay& pb, const wv_source& src, int32_t frames);
+
+// The loop algorithm's refill: bufincr/2 frames computed by the row's routine
+// at word bufcurrp of buffer bufcurrn; the position then moves on by bufincr
+// words, or back to 0 in the other buffer once it has reached the last step
+// of the played part (bufsize/2 - 512 words).
+void wv_loop_slice(wvplay& pb, const wv_source& src);

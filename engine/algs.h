@@ -7,4 +7,12 @@
     void name(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int tonr, \
               const int16_t* tab, intptr_t tablen)
 
-ROV_ALG(ranov);  // random tones with adjustable panning
+ROV_ALG(ranov);    // random tones with adjustable panning
+ROV_ALG(ranov1);   // dual oscillator (also the loop algorithm's routine)
+ROV_ALG(ranov2);   // two scales mixed with random tones
+ROV_ALG(ranov3);   // ambient: echo, fuzz and chords (argument 6 is the echo source)
+ROV_ALG(ranov4);   // interval studies with noise
+ROV_ALG(ranov8);   // fantasy around a given phrase
+ROV_ALG(ranov9);   // session with two channels and two fixed phrases
+ROV_ALG(ranov10);  // jazzy playing, recording its own phrases
+ROV_ALG(ranov11);  // stumbling chords / triple oscillator

@@ -18,20 +18,27 @@ uint16_t rov_modseq(uint16_t x, int32_t m, int16_t n) {
     return rov_u16(y % n);
 }
 
-void rov_sequences(rov_globphase& g, const rov_setting& s) {
-    g.rov_pitxi = rov_modseq(g.rov_pitxi, 804, s.rov_pitmod);
-    g.rov_tonxi = rov_modseq(g.rov_tonxi, 1001, s.rov_tonmod);
-    g.rov_densxi = rov_modseq(g.rov_densxi, g.rov_currp[6], s.rov_densmod);
-    g.rov_panxi = rov_modseq(g.rov_panxi, 700, s.rov_panmod);
-    g.rov_dynxi = rov_modseq(g.rov_dynxi, g.rov_currp[10], s.rov_dynmod);
+void rov_sequences_ch(rov_globphase& g, const rov_setting& s, unsigned which, uint16_t& densxi,
+                      int16_t densm, uint16_t& dynxi, int16_t dynm) {
+    if (which & rov_seq_pitch) g.rov_pitxi = rov_modseq(g.rov_pitxi, 804, s.rov_pitmod);
+    if (which & rov_seq_ton) g.rov_tonxi = rov_modseq(g.rov_tonxi, 1001, s.rov_tonmod);
+    if (which & rov_seq_dens) densxi = rov_modseq(densxi, densm, s.rov_densmod);
+    if (which & rov_seq_pan) g.rov_panxi = rov_modseq(g.rov_panxi, 700, s.rov_panmod);
+    if (which & rov_seq_dyn) dynxi = rov_modseq(dynxi, dynm, s.rov_dynmod);
 }
 
-bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale) {
+void rov_sequences(rov_globphase& g, const rov_setting& s, unsigned which) {
+    rov_sequences_ch(g, s, which, g.rov_densxi, g.rov_currp[6], g.rov_dynxi, g.rov_currp[10]);
+}
+
+bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale, const int16_t* phrase) {
     g.rov_vocno = rov_u16(g.rov_vocno + 1);
     const int d = params[15];  // Chg.Dly: beat steps between glide steps
     if (d == 0) {
         for (int i = 0; i < rov_ncurr; ++i) g.rov_currp[i] = params[i];
         for (int i = 0; i < rov_nvalues; ++i) g.rov_toncur[i] = scale[i];
+        if (phrase)
+            for (int i = 1; i < rov_nvalues; ++i) g.rov_phrase[i] = phrase[i];
         g.rov_tonupd = 0;
         g.rov_vocno = 0;
         return true;
@@ -40,6 +47,7 @@ bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale) {
     g.rov_vocno = 0;
     const int u = g.rov_tonupd & 15;
     g.rov_toncur[u] = scale[u];
+    if (phrase && u >= 1) g.rov_phrase[u] = phrase[u];
     g.rov_tonupd = static_cast<int16_t>((u + 1) & 15);
     for (int i = 0; i < rov_ncurr; ++i) {
         const int32_t c = g.rov_currp[i], t = params[i];
@@ -76,20 +84,25 @@ void rov_env_periods(rov_tonephase& v, int voices, int beat, int envelope, int b
     v.rov_edecr = rov_u16(rov_s32(static_cast<int64_t>(256 - envelope) * l) / div);
 }
 
-void rov_env_start(rov_tonephase& v, uint32_t incr, bool stolen, int stages) {
+void rov_env_begin(rov_tonephase& v, bool stolen, int stages, int32_t h) {
     v.rov_ebase = 0;
-    if (incr == 0) {
-        v.rov_ephas = 0;
-        v.rov_ecurr = 0;
-        return;
-    }
     if (v.rov_eincr != 0) {
         if (!stolen) v.rov_ecurr = 1;
         v.rov_ephas = 1;
     } else if (v.rov_edecr != 0) {
         v.rov_ephas = 2;
-        v.rov_ecurr = rov_u16(stages - 1);
+        v.rov_ecurr = rov_u16(static_cast<int64_t>(stages - 1) * h);
     }
+}
+
+void rov_env_start(rov_tonephase& v, uint32_t incr, bool stolen, int stages) {
+    if (incr == 0) {
+        v.rov_ebase = 0;
+        v.rov_ephas = 0;
+        v.rov_ecurr = 0;
+        return;
+    }
+    rov_env_begin(v, stolen, stages);
 }
 
 int32_t rov_panpos(uint16_t panxi, int panvar, int panning) {

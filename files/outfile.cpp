@@ -11,6 +11,17 @@ bool outfile_open(outfile& o, const std::string& path) {
     outfile_discard(o);
     o.path = path;
     o.failed = false;
+    o.direct = false;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
+        o.fp = std::fopen(path.c_str(), "wb");
+        o.direct = o.fp != nullptr;
+        return o.direct;
+    }
     std::string tmpl = path + ".tmp.XXXXXX";
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) return false;
@@ -47,6 +58,13 @@ bool outfile_pwrite(outfile& o, long offset, const void* data, std::size_t n) {
 
 bool outfile_commit(outfile& o) {
     if (!o.fp) return false;
+    if (o.direct) {
+        bool ok = !o.failed && std::fflush(o.fp) == 0;
+        if (std::fclose(o.fp) != 0) ok = false;
+        o.fp = nullptr;
+        if (!ok && errno == 0) errno = EIO;
+        return ok;
+    }
     bool ok = !o.failed && std::fflush(o.fp) == 0 && fsync(fileno(o.fp)) == 0;
     const int e = errno;
     if (std::fclose(o.fp) != 0) ok = false;

@@ -12,11 +12,14 @@ struct outfile {
     std::string tmppath;  // the temporary file while open
     std::FILE* fp = nullptr;
     bool failed = false;
+    bool direct = false;  // target is a device or pipe: written in place, never replaced
 
     ~outfile();  // an unfinished file is removed
 };
 
 // Opens the temporary file; false (with errno set) when it cannot be created.
+// A target that exists and is not a regular file (/dev/stdout, a FIFO) is
+// written directly instead, so that it is never replaced by a file.
 bool outfile_open(outfile& o, const std::string& path);
 // Appends bytes; a short write marks the file failed.
 bool outfile_write(outfile& o, const void* data, std::size_t n);

@@ -1,0 +1,272 @@
+#include "shell/commands.h"
+
+#include <cstdio>
+
+#include "editor/rovscroll.h"
+#include "shell/menu.h"
+
+namespace {
+
+std::string fmt(const char* f, auto... a) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, f, a...);
+    return buf;
+}
+
+const char* const caption_exit = "WAVE TESSELLON TERMINATING";
+const char* const calcinf =
+    "Show Period Length of x[i+1] = (m*x[i]+1) MOD n\nor fix another Modulo value n for Pitch "
+    "(Pit804),\nTones (Ton1001), or Panning (Pan700).";
+
+// Runs the parameter dialog on the scratch value loaded with `v`; returns
+// the value the dialog leaves (the old one after "&Cancel").
+int edit_value(sh_state& st, const sh_ui& ui, const pardef& d, int v) {
+    st.infoYpos1 = v;
+    if (ui.pardlg) ui.pardlg(pd_on(d, &st.infoYpos1));
+    return st.infoYpos1;
+}
+
+void open_editor(sh_state& st, const sh_ui& ui, int row) {
+    st.algomod = row;
+    if (ui.editor) ui.editor(row);
+}
+
+void help_page(const sh_ui& ui, int row) {
+    if (ui.help) ui.help("RANOVSP" + std::to_string(row));
+}
+
+bool is_sampling_row(int row) { return row >= 0 && row < rov_natab && atab[row].algtyp == 1; }
+
+}  // namespace
+
+int sh_icon_period(const sh_state& st) { return st.wvrate > 0 ? 5000000 / st.wvrate : 800; }
+
+void sh_set_voices(sh_state& st, int maxv) {
+    st.maxv = maxv;
+    st.fg.g.rov_volshift = rov_volshift_for(maxv);
+    rovscroll_raise_voices(maxv);
+}
+
+sh_question sh_info_buffers(const sh_state& st) {
+    return {"WAVE-TESSELLON INFO",
+            fmt("Buffer Size: %ld  Max. Voices: %ld\nDensity Mod: %d  Dynamic Mod: %d\n",
+                static_cast<long>(st.bufszorig) - 1024, static_cast<long>(st.maxv),
+                static_cast<int>(st.fg.s.rov_densmod), static_cast<int>(st.fg.s.rov_dynmod)),
+            sh_btn_okcancel, sh_icon_info};
+}
+
+sh_question sh_info_setting(const sh_state& st) {
+    const rov_setting& s = st.fg.s;
+    return {"WAVE-TESSELLON SETTING",
+            fmt("Current Setting: %d  Current Scale: %d\nPitch Mod: %d  Tonality Mod: %d\n"
+                "Panning Mod: %d\n",
+                st.setnr, st.tonr, static_cast<int>(s.rov_pitmod), static_cast<int>(s.rov_tonmod),
+                static_cast<int>(s.rov_panmod)),
+            sh_btn_ok, sh_icon_info};
+}
+
+void sh_select_device(sh_state& st, const sh_ui& ui, uint32_t devno) {
+    st.wvodevno = devno;
+    // A fresh record: a device that does not answer must not keep the
+    // formats of the device chosen before.
+    sh_woc caps;
+    const bool ok = ui.probe && ui.probe(devno, caps);
+    st.woc = ok ? caps : sh_woc{};
+    if (!ok && ui.message)
+        ui.message({"wave player checking ..", "wave output device not available", sh_btn_ok,
+                    sh_icon_stop});
+    st.stereo16 = st.stereoset = (st.woc.dwFormats & sh_stereo16_bits) != 0;
+}
+
+int sh_probe_at_start(sh_state& st, const sh_ui& ui) {
+    int flag = 0;
+    sh_woc caps;
+    if (ui.probe && ui.probe(sh_mapper, caps)) {
+        flag = 2;
+    } else {
+        st.wvodevno = 0;
+        caps = sh_woc{};
+        if (ui.probe && ui.probe(0, caps)) flag = 4;
+        else caps = sh_woc{};
+    }
+    st.woc = caps;
+    st.stereo16 = st.stereoset = (caps.dwFormats & sh_stereo16_bits) != 0;
+    if (st.stereo16 && flag > 0) ++flag;
+    return flag;
+}
+
+sh_question sh_intro_question(int introcap) {
+    if (introcap > 0)
+        return {"WAVE-TESSELLON STARTING", "Start intro with sound output ?", sh_btn_yesnocancel,
+                sh_icon_question};
+    return {"WAVE-TESSELLON STARTING", "Start intro ?", sh_btn_yesno, sh_icon_question};
+}
+
+int sh_intro_answer(int introcap, sh_answer a) {
+    if (introcap > 0) {
+        if (a == sh_ans_no) return 0;
+        if (a == sh_ans_cancel) return -1;
+        return introcap;
+    }
+    return a == sh_ans_no ? -1 : introcap;
+}
+
+std::vector<sh_question> sh_close_questions(const sh_state& st) {
+    std::vector<sh_question> q;
+    if (st.recording)
+        q.push_back({caption_exit,
+                     "hard disc recording in progress,\nyour recorded file will be closed,\nif "
+                     "you terminate. Terminate?",
+                     sh_btn_yesno, sh_icon_stop});
+    if (st.smprecorded)
+        q.push_back({caption_exit, "You recorded a sample, but you did\nnot store it. Terminate?",
+                     sh_btn_yesno, sh_icon_stop});
+    if (q.empty())
+        q.push_back({caption_exit, "Thank you for using the WAVE TESSELLON!\nTerminate now?",
+                     sh_btn_yesno, sh_icon_question});
+    return q;
+}
+
+bool sh_close_request(const sh_state& st, const sh_ui& ui) {
+    for (const sh_question& q : sh_close_questions(st))
+        if (!ui.message || ui.message(q) != sh_ans_yes) return false;
+    return true;
+}
+
+void sh_sys_start_cmd(sh_state& st, const sh_ui& ui) {
+    st.icontim = 0;
+    open_editor(st, ui, st.fg.s.rov_stdalg);
+}
+
+void sh_command(sh_state& st, const sh_ui& ui, int id) {
+    if (id == 0 || !sh_available(id)) return;
+    if ((id >= 3 && id <= 17) || id == cm_testsample || id == cm_recsample) st.icontim = 0;
+
+    const int row = sh_row_of_command(id);
+    if (row >= 0) {
+        if (!(is_sampling_row(row) && !st.smploaded)) open_editor(st, ui, row);
+    } else if (id >= cm_time_test && id <= cm_time_long) {
+        st.sampmaxidle = sh_sampmaxidle_tab[id - cm_time_test];
+    } else if (id >= cm_disp_off && id <= cm_disp_alllevels) {
+        st.dispmode = id;
+        if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.plchdist));
+    } else if (id >= cm_dev_mapper && id <= cm_dev_3) {
+        sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - 87));
+    } else {
+        rov_setting& ros = st.fg.s;
+        switch (id) {
+        case cm_default: open_editor(st, ui, ros.rov_stdalg); break;
+        case cm_bufsize:
+            st.bufszorig = edit_value(st, ui, pdfbufsz, st.bufszorig / 1024) * 1024;
+            st.bufincr = sh_bufincr_for(st.bufszorig);
+            break;
+        case cm_autotempo:
+            if (!st.recording) st.autotempo = !st.autotempo;
+            break;
+        case cm_densmod:
+            ros.rov_densmod = static_cast<int16_t>(edit_value(st, ui, pdfdensmd, ros.rov_densmod));
+            break;
+        case cm_dynmod:
+            ros.rov_dynmod = static_cast<int16_t>(edit_value(st, ui, pdfdynmd, ros.rov_dynmod));
+            break;
+        case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.maxv)); break;
+        case cm_timbre: st.tonalias = !st.tonalias; break;
+        case cm_emphasis: st.emphas = !st.emphas; break;
+        case cm_emergency:
+            if (!st.recording) st.emergency = !st.emergency;
+            break;
+        case cm_gapsize: st.playpaus = edit_value(st, ui, pdfpaus, st.playpaus); break;
+        case cm_rotate: st.emrotate = !st.emrotate; break;
+        case cm_measure: st.wvomeasure = !st.wvomeasure; break;
+        case cm_showmorph: st.shwmorph = !st.shwmorph; break;
+        case cm_mono8:
+            if (st.stereoset) st.stereoset = false;
+            else if (st.stereo16) st.stereoset = true;
+            break;
+        case cm_parameters:
+            if (ui.message && ui.message(sh_info_buffers(st)) == sh_ans_ok)
+                ui.message(sh_info_setting(st));
+            break;
+        default: break;
+        }
+    }
+    if (st.icontim == 0) st.icontim = sh_icon_period(st);
+}
+
+const char* const sh_slot_icon[sh_nslots + 1] = {
+    nullptr,   "WVTLOAD", "WVTSAVE", "WVTEXIT", "WVTCALC", "SMPTEST",
+    "WVTESSEL", "SMPRECORD", "WVMULPL", "HDRECSS", "HDMIXSS"};
+
+sh_hit sh_hittest(int x, int y, bool shift) {
+    if (y >= sh_band_top && y <= sh_band_bottom) {
+        for (int k = 1; k <= sh_nslots; ++k)
+            if (x >= sh_slot_x(k) && x <= sh_slot_x(k) + sh_icon_size - 1) return {sh_hit_slot, k};
+        if (shift) return {};
+    }
+    for (int r = 0; r <= 20; ++r) {
+        const rov_algtab& a = atab[r];
+        if (x >= a.ixpos && x <= a.ixpos + sh_icon_size - 1 && y >= a.iypos &&
+            y <= a.iypos + sh_icon_size - 1)
+            return {sh_hit_row, r};
+    }
+    if (y < 45 || (y >= 85 && y < 117)) return {sh_hit_row, 22};
+    return {};
+}
+
+sh_question sh_slot_help(const sh_state& st, int k) {
+    switch (k) {
+    case 1: return {"Load ...", "", sh_btn_ok, sh_icon_info};
+    case 2: return {"Save ...", "", sh_btn_ok, sh_icon_info};
+    case 3: return {"Exit ...", "", sh_btn_ok, sh_icon_info};
+    case 4: return {"Calculator ...", calcinf, sh_btn_ok, sh_icon_info};
+    case 5: return {"Sample Test ...", "", sh_btn_ok, sh_icon_info};
+    case 7:
+        return {"Sample Record ...",
+                fmt("(%d Hz, %ld Bytes)", static_cast<int>(st.wvtrate),
+                    static_cast<long>(sh_sample_capacity(st))),
+                sh_btn_ok, sh_icon_info};
+    case 9: {
+        const int setnr = (st.setnr >= 0 && st.setnr < rov_nsets) ? st.setnr : 0;
+        const long rate = rov_rate(st.fg.s.rov_p[rov_nparams * setnr + 13]);
+        return {"Harddisc Recording ...", st.recording ? "Stop" : fmt("Start (%ld Hz)", rate),
+                sh_btn_ok, sh_icon_info};
+    }
+    case 10:
+        return {"Harddisc Mixing In ...", st.mixing ? "Stop" : "Start", sh_btn_ok, sh_icon_info};
+    default: return {};
+    }
+}
+
+sh_result sh_click(sh_state& st, const sh_ui& ui, int x, int y, bool shift) {
+    const sh_hit h = sh_hittest(x, y, shift);
+    if (h.kind == sh_hit_slot) {
+        const int k = h.n;
+        if (shift) {
+            if (k == 6) help_page(ui, st.fg.s.rov_stdalg);
+            else if (k == 8) help_page(ui, 21);
+            else if (ui.message) ui.message(sh_slot_help(st, k));
+        } else {
+            static const int slot_cmd[sh_nslots + 1] = {0,  cm_load, cm_save, 0,        cm_modcalc,
+                                                        cm_testsample, 0, cm_recsample, 0,
+                                                        cm_hdrec, cm_hdmix};
+            if (k == 3) {
+                if (sh_close_request(st, ui)) return sh_res_quit;
+            } else if (k == 6 || k == 8) {
+                st.icontim = 0;
+                open_editor(st, ui, k == 6 ? st.fg.s.rov_stdalg : 21);
+                st.icontim = sh_icon_period(st);
+            } else {
+                sh_command(st, ui, slot_cmd[k]);
+            }
+        }
+    } else if (h.kind == sh_hit_row) {
+        if (shift) {
+            help_page(ui, h.n);
+        } else if (!(is_sampling_row(h.n) && !st.smploaded)) {
+            st.icontim = 0;
+            open_editor(st, ui, h.n);
+        }
+    }
+    if (st.icontim == 0) st.icontim = sh_icon_period(st);
+    return sh_res_none;
+}

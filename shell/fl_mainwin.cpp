@@ -1,0 +1,228 @@
+// The main window "WVTESSEL": menu bar, icon field and toolbar. Events are
+// translated into the calls of shell/commands.h; the window only draws.
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Image.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Widget.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <cstdio>
+#include <vector>
+
+#include "shell/commands.h"
+#include "shell/fl_icons.h"
+#include "shell/fl_instance.h"
+#include "shell/fl_main.h"
+#include "shell/fl_msg.h"
+#include "shell/fl_pardlg.h"
+#include "shell/hooks.h"
+#include "shell/menu.h"
+
+namespace {
+
+constexpr int win_w = 400, win_h = 240, menu_h = 25;
+// User data of the system-menu items, apart from the command ids.
+constexpr int sys_base = 10000;
+constexpr int sys_close = sys_base + 1;
+
+Fl_Double_Window* mainwin = nullptr;
+
+sh_ui make_ui() {
+    sh_ui ui;
+    ui.message = fl_msgbox;
+    ui.pardlg = fl_pardlg_run;
+    ui.editor = [](int row) {
+        const char* title = (row >= 0 && row < rov_natab) ? atab[row].title : "";
+        fl_hook("open-editor row=" + std::to_string(row) + " title=" + fl_hook_quote(title));
+        if (sh_editor_hook) sh_editor_hook(row);
+        else if (!fl_test_hook())
+            fl_msgbox({"WVTESSEL", "The setting editor is not part of this build.", sh_btn_ok,
+                       sh_icon_stop});
+    };
+    // The information pages are not part of this build: nothing opens.
+    ui.help = [](const std::string& name) { fl_hook("help-page " + name); };
+    ui.probe = [](uint32_t devno, sh_woc& caps) {
+        return sh_device_probe != nullptr && sh_device_probe(devno, caps);
+    };
+    return ui;
+}
+
+const sh_ui& ui() {
+    static const sh_ui u = make_ui();
+    return u;
+}
+
+void request_close() {
+    if (sh_close_request(sh_program_state(), ui())) {
+        fl_hook("quit");
+        mainwin->hide();
+    }
+}
+
+// The icon field: the client area below the menu bar.
+class icon_field : public Fl_Widget {
+public:
+    icon_field(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
+
+    void draw() override {
+        const sh_state& st = sh_program_state();
+        fl_color(fl_rgb_color(118, 124, 136));
+        fl_rectf(x(), y(), w(), h());
+        const int ox = x(), oy = y();
+        for (int r = 0; r <= 21; ++r) {
+            if (atab[r].algtyp == 1 && !st.smploaded) continue;
+            fl_icon_draw(atab[r].icon, ox + atab[r].ixpos, oy + atab[r].iypos);
+        }
+        static const int slot_cmd[sh_nslots + 1] = {0,  cm_load, cm_save, 0, cm_modcalc,
+                                                    cm_testsample, 0, cm_recsample, 0, cm_hdrec,
+                                                    cm_hdmix};
+        for (int k = 1; k <= sh_nslots; ++k) {
+            if (k == 8) continue;  // the Multiple icon of row 21 sits there
+            if (k == 5 && !st.smploaded) continue;
+            const bool active = slot_cmd[k] == 0 || sh_available(slot_cmd[k]);
+            fl_icon_draw(sh_slot_icon[k], ox + sh_slot_x(k), oy + sh_band_top, active);
+        }
+        fl_icon_draw(sh_empty_icon, ox + sh_empty_x, oy + sh_empty_y);
+    }
+
+    int handle(int event) override {
+        if (event != FL_PUSH || Fl::event_button() != FL_LEFT_MOUSE) return Fl_Widget::handle(event);
+        const bool shift = Fl::event_state(FL_SHIFT) != 0;
+        const sh_result r =
+            sh_click(sh_program_state(), ui(), Fl::event_x() - x(), Fl::event_y() - y(), shift);
+        redraw();
+        if (r == sh_res_quit) {
+            fl_hook("quit");
+            mainwin->hide();
+        }
+        return 1;
+    }
+};
+
+// The menu bar: the menu state is applied each time a menu opens.
+class main_menu : public Fl_Menu_Bar {
+public:
+    main_menu(int x, int y, int w, int h) : Fl_Menu_Bar(x, y, w, h) {
+        build();
+        menu(items_.data());
+    }
+
+    int handle(int event) override {
+        if (event == FL_PUSH || event == FL_SHORTCUT || event == FL_KEYBOARD) refresh();
+        return Fl_Menu_Bar::handle(event);
+    }
+
+private:
+    static void item_cb(Fl_Widget* w, void* data) {
+        const int id = static_cast<int>(reinterpret_cast<intptr_t>(data));
+        sh_state& st = sh_program_state();
+        if (id == sys_close) {
+            request_close();
+        } else if (id == sys_base + sh_sys_start) {
+            fl_hook("command system-start");
+            sh_sys_start_cmd(st, ui());
+        } else if (id > 0) {
+            fl_hook("command " + std::to_string(id));
+            sh_command(st, ui(), id);
+        }
+        if (mainwin) mainwin->redraw();
+        (void)w;
+    }
+
+    static Fl_Menu_Item item(const char* text, int data, int flags) {
+        Fl_Menu_Item m{};
+        m.text = text;
+        m.callback_ = item_cb;
+        m.user_data_ = reinterpret_cast<void*>(static_cast<intptr_t>(data));
+        m.flags = flags;
+        return m;
+    }
+
+    void build() {
+        // The window's system menu, which FLTK does not offer: "S&tart" and close.
+        items_.push_back(item("@-2menu", 0, FL_SUBMENU));
+        items_.push_back(item("S&tart", sys_base + sh_sys_start, 0));
+        items_.push_back(item("&Close", sys_close, 0));
+        items_.push_back(Fl_Menu_Item{});
+        for (int i = 0; i < sh_menutab_n; ++i) {
+            const sh_menuitem& m = sh_menutab[i];
+            if (m.kind == sh_mk_popup) items_.push_back(item(m.text, 0, FL_SUBMENU));
+            else if (m.kind == sh_mk_end) items_.push_back(Fl_Menu_Item{});
+            else items_.push_back(item(m.text, m.id, 0));
+        }
+        items_.push_back(Fl_Menu_Item{});
+    }
+
+    void refresh() {
+        const sh_state& st = sh_program_state();
+        for (Fl_Menu_Item& m : items_) {
+            if (!m.text || (m.flags & FL_SUBMENU)) continue;
+            const int id = static_cast<int>(reinterpret_cast<intptr_t>(m.user_data_));
+            if (id <= 0 || id >= sys_base) continue;
+            const sh_itemstate s = sh_menu_state(st, id);
+            int f = 0;
+            if (s.toggle) f |= FL_MENU_TOGGLE;
+            if (s.checked) f |= FL_MENU_VALUE;
+            if (s.grayed) f |= FL_MENU_INACTIVE;
+            m.flags = f;
+        }
+    }
+
+    std::vector<Fl_Menu_Item> items_;
+};
+
+}  // namespace
+
+int sh_window_main(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a != "--no-intro") {
+            std::fprintf(stderr, "tessellon: unknown option '%s' (the window program takes --no-intro)\n",
+                         a.c_str());
+            return 2;
+        }
+    }
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) {
+        std::fprintf(stderr,
+                     "tessellon: cannot open the X display (is DISPLAY set?); the window program "
+                     "needs one.\n"
+                     "Without a display, use 'tessellon render' to compute a setting into a WAV file\n"
+                     "or 'tessellon play' to play it on the sound device.\n");
+        return 1;
+    }
+    fl_open_display(d);
+    if (!fl_instance_claim(d)) return 0;  // the running instance has been raised
+
+    sh_state& st = sh_program_state();
+    sh_init(st);
+    // The introduction is not part of this build: the flag of the probe is
+    // not asked about.
+    (void)sh_probe_at_start(st, ui());
+    st.iconcnt = 0;
+    st.icontim = 800;
+
+    Fl_Double_Window win(win_w, win_h, "WVTESSEL");
+    mainwin = &win;
+    win.xclass("WVTESSEL");
+    new main_menu(0, 0, win_w, menu_h);
+    auto* field = new icon_field(0, menu_h, win_w, win_h - menu_h);
+    win.resizable(field);
+    win.end();
+    win.callback([](Fl_Widget*, void*) {
+        // Escape does not close the main window; the close box asks first.
+        if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+        request_close();
+    });
+    if (Fl_RGB_Image* icon = fl_icon_image("WVTESSEL")) {
+        win.icon(icon);
+        delete icon;
+    }
+    win.show();
+    fl_instance_publish(d, fl_xid(&win));
+    fl_hook("main-window shown");
+    // The loop sleeps until an event or timer arrives.
+    while (win.shown()) Fl::wait();
+    return 0;
+}

@@ -1,0 +1,16 @@
+// Connections to parts of the program built elsewhere: the setting editor
+// and the device layer's capability probe. The program entry sets them; a
+// hook left empty means the function is not part of this build.
+#pragma once
+
+#include "shell/state.h"
+
+// The setting editor, run modally for atab row `algomod` (0..22); the
+// program entry points it at rov_editor_run of the editor.
+extern void (*sh_editor_hook)(int algomod);
+
+// The capability probe of the output device layer.
+extern sh_probe_fn sh_device_probe;
+
+// The state of the running window program (one per process).
+sh_state& sh_program_state();

@@ -1,0 +1,63 @@
+// The main window's menu bar: the command table of the three menus and the
+// state rules applied each time a menu opens.
+#pragma once
+
+#include "shell/state.h"
+
+// One entry of the flat menu table. A popup entry opens a level that the next
+// sh_mk_end entry closes; the three top-level menus are popups too.
+enum sh_menukind { sh_mk_item, sh_mk_popup, sh_mk_end };
+
+struct sh_menuitem {
+    sh_menukind kind;
+    int id;            // command id; 0 for the "&Cancel" items and popups
+    const char* text;  // menu text with its & mnemonic
+};
+
+extern const sh_menuitem sh_menutab[];
+extern const int sh_menutab_n;
+
+// The text of command `id`, or nullptr.
+const char* sh_command_text(int id);
+
+// Command ids of the main window.
+enum {
+    cm_load = 1, cm_save = 2,
+    cm_default = 16, cm_multiple = 17,
+    cm_bufsize = 45, cm_densmod = 46, cm_dynmod = 47, cm_voices = 48,
+    cm_disp_off = 49, cm_disp_credit = 50, cm_disp_buffer = 51, cm_disp_alllevels = 54,
+    cm_autotempo = 63, cm_showmorph = 64, cm_gapsize = 65,
+    cm_time_test = 76, cm_time_long = 79,
+    cm_timbre = 80, cm_emphasis = 81, cm_emergency = 82, cm_rotate = 83, cm_measure = 84,
+    cm_showcaps = 85, cm_dev_mapper = 86, cm_dev_3 = 90,
+    cm_rec_no = 91, cm_rec_100 = 96, cm_mono8 = 97,
+    cm_parameters = 101, cm_modcalc = 102, cm_geninfo = 103, cm_v4topics = 112,
+    cm_hdmix = 123, cm_hdrec = 124, cm_testsample = 125, cm_recsample = 126, cm_about = 127,
+    cm_blow_first = 130, cm_blow_last = 136,
+    cm_conv_expand = 141, cm_conv_last = 143,
+    cm_fuzz_same = 151, cm_fuzz_none = 152, cm_fuzz_last = 159,
+    cm_vis_first = 161, cm_vis_last = 170,
+};
+
+// System-menu command of the main window that opens the editor with the
+// setting's own algorithm.
+constexpr int sh_sys_start = 105;
+
+// Values of the "Time to &play" items 76..79 and the "Re&cord Samples" items 91..96.
+extern const int32_t sh_sampmaxidle_tab[4];
+extern const int sh_recsmp_tab[6];
+
+// False for commands whose function is not part of this program yet: their
+// items stay grayed and dispatching them does nothing.
+bool sh_available(int id);
+
+// What a menu item looks like when its popup opens.
+struct sh_itemstate {
+    bool grayed = false;
+    bool checked = false;
+    bool toggle = false;   // an on/off option (shows a check box)
+};
+sh_itemstate sh_menu_state(const sh_state& st, int id);
+
+// The atab row (0..21) whose menu command is `id`, or -1.
+int sh_row_of_command(int id);

@@ -1,0 +1,91 @@
+// The main window's state: every global option with its default, the
+// foreground engine state, and the few facts of other parts (sample,
+// recording, device format) the menus and dialogs of the main window look at.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/rov.h"
+
+// Device number of the wave mapper (the system's default output).
+constexpr uint32_t sh_mapper = 0xFFFFFFFFu;
+
+// Capabilities of one output device, as the device layer reports them.
+struct sh_woc {
+    std::string name;         // product name, up to 31 characters
+    uint32_t dwFormats = 0;   // format bits: 0x1 8-bit mono 11025 Hz ... 0x800 16-bit stereo 44100 Hz
+    uint16_t wChannels = 0;   // 1 mono, 2 stereo
+    uint32_t dwSupport = 0;   // 0x4 volume control, 0x10 synchronous output
+};
+
+// Format bits of 16-bit stereo at 11025, 22050 and 44100 Hz.
+constexpr uint32_t sh_stereo16_bits = 0x8 | 0x80 | 0x800;
+
+// Reads the capabilities of device `devno` (sh_mapper or 0..3); false when
+// the device does not answer.
+using sh_probe_fn = bool (*)(uint32_t devno, sh_woc& caps);
+
+struct sh_state {
+    // --- options (menu "&Options" and the setup file) ---
+    int32_t bufszorig = 32768;     // buffer size, bytes ("&Buffer Size")
+    int32_t bufincr = 512;         // loop algorithm step, shorts
+    int32_t smpszorig = 0;         // sample capacity limit, bytes; 0 before a sample exists
+    bool autotempo = false;        // "Buff.Bea&t"
+    bool shwmorph = false;         // "S&how Morph"
+    int32_t sampmaxidle = 6000000; // bytes of sound played without user activity ("Time to &play")
+    int maxv = 8;                  // voice maximum 1..64 ("Voice &Numbers")
+    int playpaus = 1;              // gap length factor 1..64 ("Time &Gap Size")
+    int playbmix = 50;             // mix file level, percent
+    int plchdist = 0;              // buffers between automatic program changes, 0..3200
+    int fuzztyp = 0;               // fuzz type 0..7
+    int fuzzlev = 100;             // fuzz degree 0..1600
+    int vistyp = 0;                // visual effect 0..7
+    int algomod = 1;               // atab row played: 0..20, 21 Multiple play, 22 empty
+    bool tonalias = false;         // "Timbre &Variation"
+    bool emphas = false;           // "&Emphasis"
+    bool emergency = false;        // "E&mergency Play"
+    bool emrotate = false;         // "&Rotate"
+    bool wvomeasure = true;        // "Mea&sure"
+    bool smprecorded = false;      // a recorded sample has not been saved
+    int recsmpopt = -2;            // background sample recording: -2 no, -1 manual, 0 permanent, 5/20/100
+    int blowopt = 0;               // blow-up method 0..6
+    int dispmode = 50;             // status line mode, menu id 49..54
+    uint32_t wvodevno = sh_mapper; // output device
+    bool stereo16 = false;         // the device offers 16-bit stereo
+    bool stereoset = false;        // play 16-bit stereo (off: 8-bit mono)
+    sh_woc woc;                    // capabilities of the selected device
+
+    // --- the foreground engine state: setting ros, global phase rog, voices rot ---
+    rov_state fg;
+    int setnr = 0;                 // playing parameter set 0..9
+    int tonr = 0;                  // playing scale 0..9
+
+    // --- facts owned by the sample, file and streaming parts ---
+    bool smploaded = false;        // a sample is in the sample buffer
+    int32_t smpbytes = 0;          // length of the sample, bytes
+    bool recording = false;        // a harddisc recording file is open
+    bool mixing = false;           // a harddisc mix file is open
+    int32_t wvrate = 11025;        // output rate, Hz
+    int32_t wvtrate = 22050;       // sample recording rate, Hz
+
+    // --- main window ---
+    int icontim = 0;               // icon animation period in ms, 0 while stopped
+    int iconcnt = 0;               // animation frame
+    int infoYpos1 = 0;             // scratch value the parameter dialogs edit
+};
+
+// Every option to its default, the built-in setting into the foreground
+// state, the mixer shift for the default voice maximum (12).
+void sh_init(sh_state& st);
+
+// Loop increment (shorts) for a buffer size in bytes: the table entry of the
+// size, 512 for sizes not in the table.
+int32_t sh_bufincr_for(int32_t bufszorig);
+
+// Blow-up factor of a method: 1 for 0, 2 for 1..3, 4 for 4..6.
+int sh_blowfactor(int blowopt);
+
+// The sample capacity K in bytes: the buffer size, times the blow-up factor
+// when "Buff.Bea&t" is on.
+int32_t sh_sample_capacity(const sh_state& st);

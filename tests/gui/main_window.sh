@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# The main window driven through real X events: start, screenshot, a second
+# start, the icon of row 0, a parameter dialog, the Parameters box, and the
+# exit through its confirmation.
+#   tests/gui/main_window.sh PROGRAM BUILD_DIR    (run under with_xvfb.sh)
+set -euo pipefail
+prog=$1
+build=$2
+out="$build/gui_main_window.out"
+shot="$build/gui_main_window.png"
+rm -f "$out" "$shot"
+
+fail() { echo "FAIL: $*" >&2; echo "--- program output:" >&2; cat "$out" >&2 || true; exit 1; }
+
+# Keys as real X events to the window $1: the pointer goes over it first
+# (without a window manager the focus follows the pointer).
+keys_to() {
+  local w=$1; shift
+  xdotool mousemove --window "$w" 8 8
+  sleep 0.2
+  xdotool key "$@"
+}
+
+# The window named $1, once it is mapped.
+window_named() {
+  xdotool search --sync --onlyvisible --name "$1" | head -1
+}
+
+# Waits until the program's output has a line matching $1.
+expect() {
+  for _ in $(seq 1 100); do
+    grep -q -- "$1" "$out" && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "no line matching '$1'"
+}
+
+# In the sanitizer build, leaks of the font and X libraries are not ours.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0"
+
+TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
+pid=$!
+cleanup() { kill "$pid" 2>/dev/null || true; }
+trap cleanup EXIT
+
+expect "hook: main-window shown"
+wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+[ -n "$wid" ] || fail "no window named WVTESSEL"
+geo=$(xwininfo -id "$wid")
+echo "$geo" | grep -q 'Width: 400' || fail "window width: $geo"
+echo "$geo" | grep -q 'Height: 240' || fail "window height: $geo"
+sleep 0.3
+import -window "$wid" "$shot"
+[ -s "$shot" ] || fail "no screenshot"
+echo "screenshot: $shot"
+
+# A second start raises the first and ends with 0: the window, unmapped as
+# if iconified, is mapped again.
+xdotool windowunmap --sync "$wid"
+timeout 10 "$prog" --no-intro >/dev/null 2>&1 || fail "second start did not exit 0"
+kill -0 "$pid" 2>/dev/null || fail "first instance ended"
+for _ in $(seq 1 50); do
+  xwininfo -id "$wid" | grep -q 'IsViewable' && break
+  sleep 0.1
+done
+xwininfo -id "$wid" | grep -q 'IsViewable' || fail "second start did not raise the window"
+[ "$(xdotool search --name '^WVTESSEL$' | wc -l)" -eq 1 ] || fail "two main windows"
+sleep 0.3
+
+# The icon of row 0 (client 5,5; the menu bar is 25 pixels high).
+xdotool mousemove --window "$wid" 15 40 click 1
+expect 'hook: open-editor row=0 title="Experimental with Adjustable Panning"'
+
+# The empty space of the first icon row opens the empty algorithm (row 22).
+xdotool mousemove --window "$wid" 392 35 click 1
+expect 'hook: open-editor row=22'
+
+# A sampling icon without a sample does nothing; Shift on it shows help only.
+xdotool mousemove --window "$wid" 10 115 click 1
+xdotool keydown shift mousemove --window "$wid" 10 115 click 1 keyup shift
+expect 'hook: help-page RANOVSP6'
+grep -q 'open-editor row=6' "$out" && fail "sampling row opened without a sample"
+
+# Shift-click help on the toolbar: the Load slot shows its caption.
+xdotool mousemove --window "$wid" 10 75 keydown shift click 1 keyup shift
+expect 'hook: message caption="Load ..." text=""'
+box=$(window_named '^Load \.\.\.$')
+keys_to "$box" Return
+sleep 0.3
+
+# The system menu's "S&tart" opens the editor with the setting's own algorithm.
+xdotool mousemove --window "$wid" 10 12 click 1
+sleep 0.5
+xdotool key t
+expect 'hook: command system-start'
+expect 'hook: open-editor row='
+
+# Options > Setup > Voice Numbers through the mnemonics. First the scroll
+# bar by mouse (arrow: 1, trough: 4) and the small system menu ("&Plus"),
+# then "&Cancel" puts 8 back.
+open_voices() {
+  keys_to "$wid" alt+o
+  sleep 0.3
+  xdotool key s
+  sleep 0.3
+  xdotool key n
+  dlg=$(window_named '^Maximum Number of Voices$')
+  sleep 0.3
+}
+open_voices
+expect 'hook: pardlg "Maximum Number of Voices" value=8'
+import -window "$dlg" "$build/gui_pardlg.png"
+xdotool mousemove --window "$dlg" 312 152 click 1   # down arrow
+expect 'value=9'
+xdotool mousemove --window "$dlg" 312 120 click 1   # trough below the thumb
+expect 'value=13'
+xdotool mousemove --window "$dlg" 312 6 click 1     # up arrow
+expect 'value=12'
+xdotool mousemove --window "$dlg" 20 134 click 1    # the system menu
+sleep 0.3
+xdotool key p
+expect 'value=13'
+keys_to "$dlg" alt+c
+expect 'hook: pardlg-end "Maximum Number of Voices" value=8'
+sleep 0.3
+
+# Again: page down gives 12, "&OK" keeps it.
+open_voices
+keys_to "$dlg" Next
+expect 'value=12$'
+xdotool key Return
+expect 'hook: pardlg-end "Maximum Number of Voices" value=12'
+sleep 0.3
+
+# Options > Info > Parameters shows the new voice maximum; Cancel ends it.
+keys_to "$wid" alt+o
+sleep 0.3
+xdotool key i
+sleep 0.3
+xdotool key p
+expect 'Max. Voices: 12'
+box=$(window_named '^WAVE-TESSELLON INFO$')
+keys_to "$box" Escape
+sleep 0.3
+
+# Exit icon (toolbar slot 3): No keeps the program, Yes ends it.
+xdotool mousemove --window "$wid" 80 80 click 1
+expect 'Thank you for using the WAVE TESSELLON!'
+box=$(window_named '^WAVE TESSELLON TERMINATING$')
+keys_to "$box" Escape
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "No ended the program"
+n=$(grep -c 'Thank you' "$out")
+xdotool mousemove --window "$wid" 80 80 click 1
+for _ in $(seq 1 50); do [ "$(grep -c 'Thank you' "$out")" -gt "$n" ] && break; sleep 0.1; done
+box=$(window_named '^WAVE TESSELLON TERMINATING$')
+keys_to "$box" Return
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "Yes did not end the program"
+wait "$pid"; rc=$?
+[ "$rc" -eq 0 ] || fail "exit status $rc"
+grep -q 'hook: quit' "$out" || fail "no quit"
+echo "PASS"

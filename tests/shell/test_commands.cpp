@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "editor/rovscroll.h"
+#include "fake_ui.h"
+#include "shell/menu.h"
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override { sh_init(st); }
+    void cmd(int id) { sh_command(st, f.ui(st), id); }
+    sh_itemstate ms(int id) { return sh_menu_state(st, id); }
+    sh_state st;
+    fake_ui f;
+};
+
+TEST(MenuTable, EveryPopupStartsWithCancelAndIdsAreUnique) {
+    std::set<int> ids;
+    int depth = 0;
+    for (int i = 0; i < sh_menutab_n; ++i) {
+        const sh_menuitem& m = sh_menutab[i];
+        if (m.kind == sh_mk_popup) {
+            ++depth;
+            ASSERT_LT(i + 1, sh_menutab_n);
+            const sh_menuitem& c = sh_menutab[i + 1];
+            EXPECT_EQ(c.kind, sh_mk_item) << m.text;
+            EXPECT_EQ(c.id, 0) << m.text;
+            EXPECT_TRUE(!std::strcmp(c.text, "&Cancel") || !std::strcmp(c.text, "C&ancel")) << m.text;
+        } else if (m.kind == sh_mk_end) {
+            --depth;
+            ASSERT_GE(depth, 0);
+        } else if (m.id != 0) {
+            EXPECT_TRUE(ids.insert(m.id).second) << m.id;
+        }
+    }
+    EXPECT_EQ(depth, 0);
+    // Every algorithm row 0..21 is reachable from the menu.
+    for (int r = 0; r <= 21; ++r) EXPECT_TRUE(ids.count(atab[r].mitem)) << r;
+    EXPECT_STREQ(sh_command_text(22), "&Ostinato ");
+    EXPECT_STREQ(sh_command_text(97), "&Mono 8 bit");
+    EXPECT_STREQ(sh_command_text(168), "Pi&xel");
+}
+
+TEST_F(Commands, DefaultsAndMenuStateOfChoices) {
+    EXPECT_EQ(st.bufszorig, 32768);
+    EXPECT_EQ(st.sampmaxidle, 6000000);
+    EXPECT_EQ(st.fg.g.rov_volshift, 12);
+    EXPECT_EQ(st.wvodevno, sh_mapper);
+    // The choice in effect is grayed, the others are not.
+    EXPECT_TRUE(ms(78).grayed);
+    EXPECT_FALSE(ms(76).grayed);
+    EXPECT_TRUE(ms(86).grayed);
+    EXPECT_FALSE(ms(87).grayed);
+    EXPECT_TRUE(ms(50).grayed);
+    cmd(76);
+    EXPECT_EQ(st.sampmaxidle, 120000);
+    EXPECT_TRUE(ms(76).grayed);
+    EXPECT_FALSE(ms(78).grayed);
+    cmd(79);
+    EXPECT_EQ(st.sampmaxidle, 24000000);
+    st.wvodevno = 2;
+    EXPECT_TRUE(ms(89).grayed);
+    EXPECT_FALSE(ms(86).grayed);
+    // Rules of later functions apply too (they are grayed anyway until built).
+    st.fuzztyp = 0;
+    EXPECT_TRUE(ms(151).grayed);
+}
+
+TEST_F(Commands, TogglesCarryCheckMarks) {
+    const std::pair<int, bool sh_state::*> toggles[] = {
+        {63, &sh_state::autotempo}, {80, &sh_state::tonalias}, {81, &sh_state::emphas},
+        {82, &sh_state::emergency}, {83, &sh_state::emrotate}, {84, &sh_state::wvomeasure},
+        {64, &sh_state::shwmorph}};
+    for (auto [id, field] : toggles) {
+        const bool before = st.*field;
+        EXPECT_TRUE(ms(id).toggle) << id;
+        EXPECT_EQ(ms(id).checked, before) << id;
+        EXPECT_FALSE(ms(id).grayed) << id;
+        cmd(id);
+        EXPECT_EQ(st.*field, !before) << id;
+        EXPECT_EQ(ms(id).checked, !before) << id;
+    }
+}
+
+TEST_F(Commands, RecordingRules) {
+    st.recording = true;
+    EXPECT_TRUE(ms(63).grayed);
+    EXPECT_TRUE(ms(82).grayed);
+    cmd(63);
+    cmd(82);
+    EXPECT_FALSE(st.autotempo);
+    EXPECT_FALSE(st.emergency);
+    st.stereo16 = st.stereoset = true;
+    EXPECT_TRUE(ms(97).grayed);
+    st.recording = false;
+    EXPECT_FALSE(ms(97).grayed);
+}
+
+TEST_F(Commands, MonoEightBit) {
+    st.stereo16 = st.stereoset = false;
+    EXPECT_TRUE(ms(97).checked);
+    EXPECT_TRUE(ms(97).grayed);
+    cmd(97);
+    EXPECT_FALSE(st.stereoset);  // cannot go stereo without the device
+    st.stereo16 = st.stereoset = true;
+    EXPECT_FALSE(ms(97).checked);
+    cmd(97);
+    EXPECT_FALSE(st.stereoset);
+    EXPECT_TRUE(ms(97).checked);
+    cmd(97);
+    EXPECT_TRUE(st.stereoset);
+}
+
+TEST_F(Commands, SampleItems) {
+    for (int id : {9, 10, 11, 20, 25, 125, 141, 142, 143}) EXPECT_TRUE(ms(id).grayed) << id;
+    for (int id : {3, 8, 12, 15, 17, 18, 19, 21, 22, 23, 24}) EXPECT_FALSE(ms(id).grayed) << id;
+    st.smploaded = true;
+    for (int id : {9, 10, 11, 20, 25}) EXPECT_FALSE(ms(id).grayed) << id;
+}
+
+TEST_F(Commands, FunctionsOfLaterPartsStayGrayedAndInert) {
+    for (int id : {1, 2, 85, 91, 102, 103, 112, 123, 124, 125, 126, 127, 130, 136, 141, 151, 152,
+                   161, 168, 49, 51, 54}) {
+        EXPECT_FALSE(sh_available(id)) << id;
+        EXPECT_TRUE(ms(id).grayed) << id;
+    }
+    const sh_state before = st;
+    for (int id : {1, 2, 51, 85, 102, 112, 125, 126, 131, 155, 163}) cmd(id);
+    EXPECT_EQ(st.dispmode, before.dispmode);
+    EXPECT_EQ(st.blowopt, 0);
+    EXPECT_EQ(st.fuzztyp, 0);
+    EXPECT_EQ(st.vistyp, 0);
+    EXPECT_TRUE(f.messages.empty() && f.dialogs.empty() && f.editors.empty() && f.helps.empty());
+}
+
+TEST_F(Commands, AlgorithmItemsOpenTheEditor) {
+    cmd(3);
+    cmd(15);
+    cmd(17);
+    cmd(22);
+    st.fg.s.rov_stdalg = 9;
+    cmd(16);
+    EXPECT_EQ(f.editors, (std::vector<int>{0, 12, 21, 17, 9}));
+    EXPECT_EQ(st.algomod, 9);
+    EXPECT_EQ(st.icontim, 5000000 / 11025);
+}
+
+TEST_F(Commands, BufferSizeDialog) {
+    f.scrolls = {{pd_pagedown}};
+    cmd(45);
+    ASSERT_EQ(f.dialogs.size(), 1u);
+    EXPECT_EQ(f.dialogs[0], "Buffer Size in Kilobyte");
+    EXPECT_EQ(st.bufszorig, 48 * 1024);
+    EXPECT_EQ(st.bufincr, 512);
+    f.scrolls = {{pd_pagedown, pd_pagedown}};
+    cmd(45);
+    EXPECT_EQ(st.bufszorig, 80 * 1024);
+    EXPECT_EQ(st.bufincr, 512);
+    f.scrolls = {{pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup,
+                  pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup,
+                  pd_lineup, pd_lineup}};
+    cmd(45);
+    EXPECT_EQ(st.bufszorig, 64 * 1024);
+    EXPECT_EQ(st.bufincr, 10752);
+    f.scrolls = {{pd_pagedown}};
+    f.cancels = {true};
+    cmd(45);
+    EXPECT_EQ(st.bufszorig, 64 * 1024);
+}
+
+TEST_F(Commands, ModuloDialogsEditTheSetting) {
+    st.fg.s.rov_densmod = 120;
+    st.fg.s.rov_dynmod = 100;
+    f.scrolls = {{pd_pagedown}, {pd_pageup}};
+    cmd(46);
+    cmd(47);
+    EXPECT_EQ(st.fg.s.rov_densmod, 128);
+    EXPECT_EQ(st.fg.s.rov_dynmod, 92);
+    EXPECT_EQ(f.dialogs, (std::vector<std::string>{"Density Modulo Value", "Dynamic Modulo Value"}));
+}
+
+TEST_F(Commands, VoiceNumbers) {
+    const int16_t bound = rovscroll[0].physmax;
+    f.scrolls = {{pd_pagedown}};
+    cmd(48);  // 8 + 4
+    EXPECT_EQ(st.maxv, 12);
+    EXPECT_EQ(st.fg.g.rov_volshift, 12);
+    for (auto [v, shift] : {std::pair{1, 11}, {4, 11}, {5, 12}, {19, 12}, {20, 13}, {63, 13}, {64, 14}}) {
+        sh_set_voices(st, v);
+        EXPECT_EQ(st.fg.g.rov_volshift, shift) << v;
+    }
+    // 64 voices raise the Voices scroll bar to 1024; fewer never lower it.
+    EXPECT_EQ(rovscroll[0].physmax, std::max<int16_t>(bound, 1024));
+    sh_set_voices(st, 2);
+    EXPECT_EQ(rovscroll[0].physmax, std::max<int16_t>(bound, 1024));
+}
+
+TEST_F(Commands, GapSize) {
+    f.scrolls = {{pd_pageup}};
+    cmd(65);
+    EXPECT_EQ(f.dialogs[0], "Pauses between buffers");
+    EXPECT_EQ(st.playpaus, 1);
+    f.scrolls = {{pd_pagedown, pd_linedown}};
+    cmd(65);
+    EXPECT_EQ(st.playpaus, 6);
+}
+
+TEST_F(Commands, ParametersInformation) {
+    st.fg.s.rov_densmod = 101;
+    st.fg.s.rov_dynmod = 77;
+    st.setnr = 3;
+    st.tonr = 4;
+    st.fg.s.rov_pitmod = 804;
+    st.fg.s.rov_tonmod = 1001;
+    st.fg.s.rov_panmod = 700;
+    f.answers = {sh_ans_cancel};
+    cmd(101);
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].caption, "WAVE-TESSELLON INFO");
+    EXPECT_EQ(f.messages[0].text,
+              "Buffer Size: 31744  Max. Voices: 8\nDensity Mod: 101  Dynamic Mod: 77\n");
+    cmd(101);
+    ASSERT_EQ(f.messages.size(), 3u);
+    EXPECT_EQ(f.messages[2].caption, "WAVE-TESSELLON SETTING");
+    EXPECT_EQ(f.messages[2].text,
+              "Current Setting: 3  Current Scale: 4\nPitch Mod: 804  Tonality Mod: 1001\n"
+              "Panning Mod: 700\n");
+}
+
+namespace {
+bool mapper_stereo(uint32_t devno, sh_woc& c) {
+    if (devno != sh_mapper) return false;
+    c.dwFormats = 0x80;
+    return true;
+}
+bool only_dev0_mono(uint32_t devno, sh_woc& c) {
+    if (devno != 0) return false;
+    c.dwFormats = 0x1 | 0x4;
+    return true;
+}
+bool none(uint32_t, sh_woc& c) {
+    c.dwFormats = 0xFFF;  // a failing driver may leave garbage behind
+    return false;
+}
+}  // namespace
+
+TEST_F(Commands, ProbeAtStartAndIntroQuestion) {
+    f.probe_result = mapper_stereo;
+    EXPECT_EQ(sh_probe_at_start(st, f.ui(st)), 3);
+    EXPECT_TRUE(st.stereo16 && st.stereoset);
+    EXPECT_EQ(st.wvodevno, sh_mapper);
+
+    sh_init(st);
+    f.probe_result = only_dev0_mono;
+    EXPECT_EQ(sh_probe_at_start(st, f.ui(st)), 4);
+    EXPECT_EQ(st.wvodevno, 0u);
+    EXPECT_FALSE(st.stereo16);
+
+    sh_init(st);
+    f.probe_result = none;
+    const int flag = sh_probe_at_start(st, f.ui(st));
+    EXPECT_EQ(flag, 0);
+    EXPECT_FALSE(st.stereo16);
+    EXPECT_EQ(sh_intro_question(flag).text, "Start intro ?");
+    EXPECT_EQ(sh_intro_question(flag).buttons, sh_btn_yesno);
+    EXPECT_EQ(sh_intro_answer(flag, sh_ans_yes), 0);
+    EXPECT_EQ(sh_intro_answer(flag, sh_ans_no), -1);
+    EXPECT_EQ(sh_intro_question(3).text, "Start intro with sound output ?");
+    EXPECT_EQ(sh_intro_question(3).caption, "WAVE-TESSELLON STARTING");
+    EXPECT_EQ(sh_intro_answer(3, sh_ans_no), 0);
+    EXPECT_EQ(sh_intro_answer(3, sh_ans_cancel), -1);
+    EXPECT_EQ(sh_intro_answer(3, sh_ans_yes), 3);
+}
+
+TEST_F(Commands, OutputDeviceSelection) {
+    f.probe_result = mapper_stereo;
+    cmd(86);
+    EXPECT_TRUE(st.stereoset);
+    EXPECT_TRUE(f.messages.empty());
+    // Device 3 does not answer: the message, and no 16-bit stereo taken
+    // over from the device chosen before.
+    cmd(90);
+    EXPECT_EQ(st.wvodevno, 3u);
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].caption, "wave player checking ..");
+    EXPECT_EQ(f.messages[0].text, "wave output device not available");
+    EXPECT_FALSE(st.stereo16);
+    EXPECT_FALSE(st.stereoset);
+    EXPECT_TRUE(ms(90).grayed);
+    EXPECT_EQ(f.probes, (std::vector<uint32_t>{sh_mapper, 3}));
+}
+
+TEST_F(Commands, CloseQuestions) {
+    auto q = sh_close_questions(st);
+    ASSERT_EQ(q.size(), 1u);
+    EXPECT_EQ(q[0].caption, "WAVE TESSELLON TERMINATING");
+    EXPECT_EQ(q[0].buttons, sh_btn_yesno);
+
+    st.recording = true;
+    st.smprecorded = true;
+    q = sh_close_questions(st);
+    ASSERT_EQ(q.size(), 2u);  // never the thank-you box
+    EXPECT_EQ(q[0].text,
+              "hard disc recording in progress,\nyour recorded file will be closed,\nif you "
+              "terminate. Terminate?");
+    EXPECT_EQ(q[1].text, "You recorded a sample, but you did\nnot store it. Terminate?");
+    EXPECT_EQ(q[0].icon, sh_icon_stop);
+
+    // Each question can refuse; the later ones are then not asked.
+    f.answers = {sh_ans_no};
+    EXPECT_FALSE(sh_close_request(st, f.ui(st)));
+    EXPECT_EQ(f.messages.size(), 1u);
+    f.answers = {sh_ans_yes, sh_ans_no};
+    EXPECT_FALSE(sh_close_request(st, f.ui(st)));
+    f.answers = {sh_ans_yes, sh_ans_yes};
+    EXPECT_TRUE(sh_close_request(st, f.ui(st)));
+    EXPECT_EQ(f.messages.size(), 5u);
+}
+
+TEST_F(Commands, SystemStartKeepsTheTimerStopped) {
+    st.fg.s.rov_stdalg = 4;
+    sh_sys_start_cmd(st, f.ui(st));
+    EXPECT_EQ(f.editors, std::vector<int>{4});
+    EXPECT_EQ(st.icontim, 0);
+}

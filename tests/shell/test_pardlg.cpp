@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "shell/pardef.h"
+
+TEST(ParDlg, StepsAndClamping) {
+    int v = 120;
+    pardlg d;
+    pardlg_open(d, pd_on(pdfdensmd, &v));
+    pardlg_scroll(d, pd_pagedown, 0);
+    EXPECT_EQ(v, 128);  // clamped, not 128 + 8
+    pardlg_scroll(d, pd_linedown, 0);
+    EXPECT_EQ(v, 128);
+    pardlg_scroll(d, pd_pageup, 0);
+    EXPECT_EQ(v, 120);
+    pardlg_scroll(d, pd_lineup, 0);
+    EXPECT_EQ(v, 119);
+    pardlg_scroll(d, pd_thumb, 70);
+    EXPECT_EQ(v, 70);
+    pardlg_scroll(d, pd_thumb, 5);
+    EXPECT_EQ(v, 64);
+    EXPECT_EQ(pardlg_text(d), "64");
+}
+
+TEST(ParDlg, SystemMenuActsAsScrollCodes) {
+    EXPECT_EQ(pardlg_sysmenu_code(pd_sys_plus), pd_linedown);
+    EXPECT_EQ(pardlg_sysmenu_code(pd_sys_minus), pd_lineup);
+    EXPECT_EQ(pardlg_sysmenu_code(pd_sys_inc), pd_pagedown);
+    EXPECT_EQ(pardlg_sysmenu_code(pd_sys_dec), pd_pageup);
+    EXPECT_EQ(pardlg_sysmenu_code(pd_sys_help), pd_other);
+    // The large step of the program-change dialog is 100, its small step 10.
+    int v = 0;
+    pardlg d;
+    pardlg_open(d, pd_on(pdchg, &v));
+    pardlg_scroll(d, pardlg_sysmenu_code(pd_sys_inc), 0);
+    pardlg_scroll(d, pardlg_sysmenu_code(pd_sys_plus), 0);
+    EXPECT_EQ(v, 110);
+}
+
+TEST(ParDlg, CancelRestoresDirectlyEditedValues) {
+    for (const pardef* p : {&plylevl, &pdchg}) {
+        int v = 50;
+        pardlg d;
+        pardlg_open(d, pd_on(*p, &v));
+        pardlg_scroll(d, pd_pagedown, 0);
+        pardlg_scroll(d, pd_pagedown, 0);
+        EXPECT_NE(v, 50) << p->descr;
+        pardlg_cancel(d);
+        EXPECT_EQ(v, 50) << p->descr;
+    }
+}
+
+TEST(ParDlg, OutOfRangeValueShownUnchangedUntilFirstScroll) {
+    int v = 200;  // a modulo value from a damaged setting
+    pardlg d;
+    pardlg_open(d, pd_on(pdfdynmd, &v));
+    EXPECT_EQ(pardlg_text(d), "200");
+    pardlg_scroll(d, pd_other, 0);
+    EXPECT_EQ(v, 128);
+    // From far below, a line down lands on the lower bound.
+    v = -5000;
+    pardlg_open(d, pd_on(pdfdynmd, &v));
+    pardlg_scroll(d, pd_linedown, 0);
+    EXPECT_EQ(v, 64);
+    // Cancel gives back even the out-of-range value the dialog opened with.
+    pardlg_cancel(d);
+    EXPECT_EQ(v, -5000);
+}
+
+TEST(ParDlg, ExtremeValuesDoNotOverflow) {
+    int v = 2147483647;
+    pardlg d;
+    pardlg_open(d, pd_on(pdchg, &v));
+    pardlg_scroll(d, pd_pagedown, 0);
+    EXPECT_EQ(v, 3200);
+    v = -2147483647 - 1;
+    pardlg_scroll(d, pd_pageup, 0);
+    EXPECT_EQ(v, 0);
+}
+
+TEST(ParDlg, RecordingHelpNamesTheBytesPerSecond) {
+    EXPECT_EQ(pdfrectim_help(44100),
+              "Select the time you want to record.\nNote: Every second requires 44100Bytes disk "
+              "storage!");
+    EXPECT_GE(pdfrectim.pmin, 1);
+}
