@@ -12,6 +12,7 @@
 #include "app/cli.h"
 #include "app/play.h"
 #include "app/render.h"
+#include "audio/refill.h"
 #include "audio/evqueue.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
@@ -89,6 +90,22 @@ TEST(PlayVsRender, SameBuffersForTheSameSetting) {
         ASSERT_EQ(played.size(), rendered.size());
         EXPECT_TRUE(played == rendered) << c[3];
     }
+    std::remove(out.c_str());
+}
+
+TEST(PlayVsRender, EveryRowWithARoutine) {
+    const std::string out = std::string(TESS_BUILD_DIR) + "/test_play_rows.raw";
+    int rows = 0;
+    for (int row = 0; row < 21; ++row) {
+        if (!wv_playable(row) || atab[row].algtyp == 1) continue;  // sampling rows need a sample
+        ++rows;
+        const std::vector<std::string> c = {"--algorithm", std::to_string(row), "--set", "5", "--voices", "16"};
+        std::vector<std::string> args = c;
+        args.insert(args.end(), {"--buffers", "5", "--raw", "-o", out});
+        ASSERT_EQ(cmd_render(args), 0);
+        EXPECT_TRUE(play_virtual(c, 5) == read_all(out)) << "row " << row;
+    }
+    EXPECT_GT(rows, 1);
     std::remove(out.c_str());
 }
 

@@ -68,17 +68,17 @@ std::unique_ptr<rig> make(int setnr = 4, int32_t bufszorig = 32768) {
 }
 
 // The buffers of a gap-free play, computed the way the offline render does.
-std::vector<std::vector<int16_t>> reference(int setnr, int32_t bufszorig, int buffers) {
+std::vector<std::vector<int16_t>> reference(int setnr, int32_t bufszorig, int buffers, int row = 0) {
     auto st = std::make_unique<rov_state>();
     rov_state_init(*st);
     rov_default_setting(st->s);
     const int tonr = st->s.rov_tonindx[setnr];
     rov_open(&st->h, false, false, 8);
-    rov_start(&st->h, 0, setnr, tonr);
+    rov_start(&st->h, row, setnr, tonr);
     wvplay pb;
     wv_alloc(pb, bufszorig, false);
     const int32_t f = wv_frames(pb.bufsize);
-    const wv_source src{&st->h, 0, setnr, tonr, {}};
+    const wv_source src{&st->h, row, setnr, tonr, {}};
     std::vector<std::vector<int16_t>> out;
     wv_start_fill(pb, src, f);
     for (int n = 0; n < buffers; ++n) {
@@ -358,6 +358,34 @@ TEST(Mono8, SendsBytesAndKeepsTheWords) {
     wv_toggle_mono8(r->s);
     wv_toggle_mono8(r->s);
     EXPECT_FALSE(r->s.stereoset);
+}
+
+TEST(Mono8, EchoRowReadsACleanCopy) {
+    const int row = 4;
+    ASSERT_EQ(atab[row].algtyp, 2);
+    if (!wv_playable(row)) GTEST_SKIP() << "the echo routine is not built";
+    // 16-bit: nothing alters the played buffer, the echo reads it directly.
+    auto r = make();
+    r->s.algomod = row;
+    r->open();
+    EXPECT_FALSE(r->s.pb.echobufsav);
+    EXPECT_TRUE(r->s.pb.aux.empty());
+    // 8-bit: the played form is bytes, so a clean copy of the words is kept.
+    auto m = make();
+    m->s.algomod = row;
+    m->open();
+    wv_toggle_mono8(m->s);
+    wv_stream_open(m->s);
+    EXPECT_TRUE(m->s.pb.echobufsav);
+    ASSERT_TRUE(wv_start(m->s));
+    for (int i = 0; i < 5; ++i) m->play_out();
+    const auto ref = reference(4, 32768, 6, row);
+    const int32_t f = wv_frames(32768);
+    for (std::size_t n = 0; n < 6; ++n) {
+        std::vector<uint8_t> want(static_cast<std::size_t>(f));
+        wv_to8bit(ref[n].data(), f, m->param(14), want.data());
+        EXPECT_EQ(m->dev.log[n].bytes, want) << "buffer " << n;
+    }
 }
 
 TEST(Stop, TakesTheStopPathThroughOneMoreTurn) {
