@@ -160,8 +160,11 @@ void copy_gain(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format
 }  // namespace
 
 int wv_sdl_chunk(int rate) {
+    // About 23 ms, but at most 256 frames: the cycle hands over one buffer per
+    // done notification, so a callback must never want more than half of the
+    // smallest buffer (512 frames at 3 KiB).
     int c = 64;
-    while (c * 2 <= rate / 43) c *= 2;
+    while (c * 2 <= rate / 43 && c < 256) c *= 2;
     return c;
 }
 

@@ -103,5 +103,5 @@ wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
 // Waits (at most timeout_ms) until the open stream's callbacks come at their
 // steady pace; false if they do not.
 bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms);
-// Frames per callback for a rate: a power of two near 23 ms.
+// Frames per callback for a rate: a power of two near 23 ms, at most 256.
 int wv_sdl_chunk(int rate);

@@ -12,11 +12,13 @@ int16_t param(const wv_stream& s, int slot) { return s.roh->s->rov_p[s.setnr * r
 
 int algtyp(int row) { return row >= 0 && row < rov_natab ? atab[row].algtyp : 0; }
 
-// A harddisc recording file is open. Recording arrives with its own issue;
-// until then no file is ever open and every "while recording" branch is idle.
+// A harddisc recording file is open. Harddisc recording is not built yet:
+// no file is ever open and every "while recording" branch is idle.
 bool recording(const wv_stream&) { return false; }
 
-// Hook points of the output chain that later work fills in.
+// Hook points of the output chain for the steps not built yet (mix file,
+// fuzz, visual effects, level meter, blow-up, harddisc write); each sits in
+// its fixed place and does nothing for now.
 void chain_mixfile(wv_stream&, int16_t*, int32_t) {}
 void chain_fuzz(wv_stream&, int16_t*, int32_t) {}
 void chain_visuals(wv_stream&, int16_t*, int32_t) {}
