@@ -7,6 +7,7 @@
 
 #include "audio/chain.h"
 #include "audio/evqueue.h"
+#include "audio/sdldev.h"
 
 TEST(BuffBeat, SizesFollowTheBeat) {
     // Not a sampling row: n = beat + 1, raised to 4 below 3; size (n + 1) KiB.
@@ -195,4 +196,17 @@ TEST(EventQueue, TwoProducersOneConsumer) {
     }
     a.join();
     b.join();
+}
+
+TEST(SdlChunk, NeverMoreThanHalfTheSmallestBuffer) {
+    // The cycle supplies one buffer per done notification: a callback that
+    // wanted more than the buffers in hand would starve at every period.
+    const int32_t smallest = wv_frames(3 * 1024);
+    for (int i = 0; i < pbrates_n; ++i) {
+        const int c = wv_sdl_chunk(pbrates[i]);
+        EXPECT_LE(2 * c, smallest) << pbrates[i];
+        EXPECT_GE(c, 64);
+        EXPECT_EQ(c & (c - 1), 0);
+    }
+    EXPECT_EQ(wv_sdl_chunk(11025), 256);
 }
