@@ -132,9 +132,11 @@ bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
 }
 
 
+}  // namespace
+
 // Copies a buffer with the device volume applied: 16-bit signed or 8-bit
 // unsigned samples, channel gains in 1/65536 (65535: an exact copy).
-void copy_gain(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr) {
+void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr) {
     if (gl == 0xffff && gr == 0xffff) {
         std::memcpy(dst, src, bytes);
         return;
@@ -156,8 +158,6 @@ void copy_gain(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format
         }
     }
 }
-
-}  // namespace
 
 int wv_sdl_chunk(int rate) {
     // About 23 ms, but at most 256 frames: the cycle hands over one buffer per
@@ -271,7 +271,7 @@ bool wv_sdldev::write(const void* data, uint32_t bytes) {
     std::vector<uint8_t>& st = stage[static_cast<std::size_t>(next_stage)];
     next_stage ^= 1;
     if (st.size() < bytes) st.resize(bytes);
-    copy_gain(st.data(), static_cast<const uint8_t*>(data), bytes, sdl_fmt, vol_left, vol_right);
+    wv_gain_copy(st.data(), static_cast<const uint8_t*>(data), bytes, sdl_fmt, vol_left, vol_right);
     ring[h % ring.size()] = {st.data(), bytes, gen};
     written_gen = gen;
     written_frames = bytes / static_cast<uint32_t>(align);

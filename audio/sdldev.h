@@ -103,5 +103,9 @@ wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
 // Waits (at most timeout_ms) until the open stream's callbacks come at their
 // steady pace; false if they do not.
 bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms);
+// Copies `bytes` bytes of samples in format f with the device volume applied
+// as a gain (16-bit signed or 8-bit unsigned samples; channel gains in
+// 1/65536, 65535 on both channels copies bit for bit).
+void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr);
 // Frames per callback for a rate: a power of two near 23 ms, at most 256.
 int wv_sdl_chunk(int rate);

@@ -210,3 +210,37 @@ TEST(SdlChunk, NeverMoreThanHalfTheSmallestBuffer) {
     }
     EXPECT_EQ(wv_sdl_chunk(11025), 256);
 }
+
+TEST(DeviceGain, FullVolumeIsBitExactOtherwiseScaled) {
+    wv_format f;  // 16-bit stereo
+    const std::vector<int16_t> in = {32767, -32768, 1000, -1000, 1, -1};
+    std::vector<int16_t> out(in.size());
+    auto run = [&](uint16_t gl, uint16_t gr) {
+        wv_gain_copy(reinterpret_cast<uint8_t*>(out.data()), reinterpret_cast<const uint8_t*>(in.data()),
+                     static_cast<uint32_t>(in.size() * 2), f, gl, gr);
+    };
+    run(wv_volume_for(0), wv_volume_for(0));
+    EXPECT_EQ(out, in);
+    run(0x8000, 0xffff);  // left halved, right nearly unchanged
+    EXPECT_EQ(out[0], 16383);
+    EXPECT_EQ(out[2], 500);
+    EXPECT_EQ(out[4], 0);
+    EXPECT_EQ(out[1], -32768);  // -32767.5 rounds down
+    EXPECT_EQ(out[3], -1000);
+    run(wv_volume_for(255), wv_volume_for(255));
+    EXPECT_EQ(out, std::vector<int16_t>(in.size(), 0));  // Volume 255: silent
+
+    // 8-bit mono: the gain works around the middle value 128.
+    wv_format m;
+    m.nChannels = 1;
+    m.nBitsSamp = 8;
+    m.nBlockAlign = 1;
+    const std::vector<uint8_t> b = {0, 128, 255, 100};
+    std::vector<uint8_t> o(b.size());
+    wv_gain_copy(o.data(), b.data(), 4, m, 0xffff, 0xffff);
+    EXPECT_EQ(o, b);
+    wv_gain_copy(o.data(), b.data(), 4, m, 0x8000, 0x8000);
+    EXPECT_EQ(o, (std::vector<uint8_t>{64, 128, 191, 114}));
+    EXPECT_EQ(wv_volume_for(0), 0xffff);
+    EXPECT_EQ(wv_volume_for(80), (255 - 80) * 256);
+}
