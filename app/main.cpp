@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/play.h"
 #include "app/render.h"
 #include "shell/fl_main.h"
 
@@ -13,7 +14,9 @@ int usage() {
     std::fprintf(stderr,
                  "usage: tessellon [--no-intro]    the window program (needs an X display)\n"
                  "       tessellon render ...      compute a setting's sound into a WAV file\n"
-                 "       tessellon render --help\n");
+                 "       tessellon play ...        play a setting on the output device\n"
+                 "       tessellon devices         list the output devices\n"
+                 "       tessellon COMMAND --help\n");
     return 2;
 }
 
@@ -25,6 +28,8 @@ int main(int argc, char** argv) {
     const std::string cmd = args.front();
     args.erase(args.begin());
     if (cmd == "render") return cmd_render(args);
+    if (cmd == "play") return cmd_play(args);
+    if (cmd == "devices") return cmd_devices(args);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
         usage();
         return 0;

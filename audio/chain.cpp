@@ -1,0 +1,94 @@
+#include "audio/chain.h"
+
+#include <algorithm>
+
+const int blowtab[7] = {1, 2, 2, 2, 4, 4, 4};
+
+namespace {
+int blowfactor(int blowopt) { return blowopt > 0 && blowopt < 7 ? blowtab[blowopt] : 1; }
+}  // namespace
+
+wv_blowup wv_blowup_for(int rateidx, int blowopt, int32_t frames) {
+    wv_blowup b{blowopt, rateidx, frames};
+    if (b.method <= 0 || b.method >= 7) {
+        b.method = 0;
+        return b;
+    }
+    const int f = blowtab[b.method];
+    if (rateidx + 6 * f > 48) {
+        b.method = 0;
+    } else {
+        b.frames = static_cast<int32_t>(static_cast<uint32_t>(frames) / static_cast<uint32_t>(f));
+        b.rateidx = rateidx + 6 * f;
+    }
+    return b;
+}
+
+int32_t wv_beat_size(int beat, bool sampling, int blowopt) {
+    // The beat parameter comes from the setting; keep it to the slot's range
+    // so that the size stays a sane positive number.
+    const int32_t b = std::clamp(beat, 0, 32767);
+    if (sampling) {
+        int32_t n = b + 3;
+        if (n < 12) n = (11 / n + 1) * n;
+        n *= blowfactor(blowopt);
+        return (n + 4) * 256;
+    }
+    int32_t n = b + 1;
+    if (n < 3) n = 4;
+    n *= blowfactor(blowopt);
+    return (n + 1) * 1024;
+}
+
+void wv_replay_scale(int16_t* buf, int32_t frames, int p) {
+    const int32_t words = 2 * frames;
+    if (p <= 0) {
+        std::fill_n(buf, words, int16_t{0});
+    } else if (p < 128) {
+        for (int32_t i = 0; i < words; ++i) buf[i] = static_cast<int16_t>(buf[i] * p / 128);
+    }
+}
+
+void wv_tick_replay(wvplay& pb, rov_globphase& g, int32_t frames, int p) {
+    const int j = g.rov_pl1load2 ? 0 : 1;
+    g.rov_pl1load2 = static_cast<int8_t>(j);
+    wv_replay_scale(pb.data[j].data(), frames, p);
+    if (pb.echobufsav && !pb.aux.empty()) std::copy_n(pb.data[j].data(), 2 * frames, pb.aux.data());
+}
+
+void wv_start_silence(wvplay& pb, rov_globphase& g) {
+    for (auto& d : pb.data) std::fill_n(d.data(), pb.bufsize / 2 - 512, int16_t{0});
+    pb.bufcurrp = pb.bufcurrn = 0;
+    g.rov_pl1load2 = 1;
+}
+
+void wv_shape_rotate(int16_t* w, int32_t bufsize) {
+    const int32_t n = bufsize / 2 - 512;
+    const int32_t k = (bufsize - 1024) / 16;
+    auto scale = [k](int16_t& x, int32_t i) { x = static_cast<int16_t>(x * i / k); };
+    for (int32_t i = 0; i < k; ++i) {
+        scale(w[2 * i], i);
+        w[2 * i + 1] = 0;
+        w[n - 2 * i] = 0;
+        scale(w[n - 2 * i - 1], i);
+        scale(w[2 * (i + k) + 1], i);
+        scale(w[n - 2 * (i + k)], i);
+    }
+}
+
+void wv_shape_fade(int16_t* w, int32_t bufsize) {
+    const int32_t n = bufsize / 2 - 512;
+    for (int32_t i = 0; i < 256; ++i) {
+        w[i] = static_cast<int16_t>((w[i] * i) >> 8);
+        w[n - i] = static_cast<int16_t>((w[n - i] * i) >> 8);
+    }
+}
+
+void wv_to8bit(const int16_t* in, int32_t frames, int volume, uint8_t* out) {
+    // A setting file may hold any volume; outside 0..255 the divisor could
+    // reach zero, so the value is kept to the slot's range.
+    const int32_t v = std::clamp(volume, 0, 255);
+    const int32_t k = 32767 / (260 - v);
+    for (int32_t i = 0; i < frames; ++i)
+        out[i] = static_cast<uint8_t>(128 + in[2 * i] / k + in[2 * i + 1] / k);
+}

@@ -1,0 +1,313 @@
+#include "audio/sdldev.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+int64_t now_ns() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Callback periods by which the done notification runs ahead of the last
+// bytes of a buffer: the time the cycle has to send the next one.
+constexpr uint32_t lead_chunks = 2;
+
+void post(wv_sdldev& d, wv_evkind k, uint32_t gen) {
+    if (wv_notify* s = d.sink.load(std::memory_order_acquire)) s->post({k, gen});
+}
+
+// The audio callback: copies prepared bytes, nothing else. Runs on SDL's
+// audio thread.
+void SDLCALL callback(void* user, Uint8* out, int len) {
+    wv_sdldev& d = *static_cast<wv_sdldev*>(user);
+    const int n = d.ncb.load(std::memory_order_relaxed);
+    if (n < static_cast<int>(d.cbt.size())) {
+        d.cbt[static_cast<std::size_t>(n)] = now_ns();
+        d.ncb.store(n + 1, std::memory_order_release);
+    }
+    const auto chunk = static_cast<uint32_t>(len);
+    while (len > 0) {
+        if (!d.has_cur) {
+            const uint32_t t = d.rtail.load(std::memory_order_relaxed);
+            if (t == d.rhead.load(std::memory_order_acquire)) {
+                std::memset(out, d.silence, static_cast<std::size_t>(len));
+                if (d.fed) {
+                    if (!d.starving) d.underruns.fetch_add(1, std::memory_order_relaxed);
+                    d.starving = true;
+                    d.starved.fetch_add(static_cast<uint64_t>(len / d.align), std::memory_order_relaxed);
+                }
+                return;
+            }
+            if (!d.fed) {
+                int64_t zero = 0;
+                d.fed_ns.compare_exchange_strong(zero, now_ns(), std::memory_order_relaxed);
+            }
+            d.cur = d.ring[t % d.ring.size()];
+            d.rtail.store(t + 1, std::memory_order_release);
+            d.has_cur = true;
+            d.off = 0;
+            d.early = false;
+            d.fed = true;
+            d.starving = false;
+            d.cb_off.store(0, std::memory_order_relaxed);
+            d.cb_gen.store(d.cur.gen, std::memory_order_release);
+        }
+        const uint32_t take = std::min(static_cast<uint32_t>(len), d.cur.bytes - d.off);
+        std::memcpy(out, d.cur.data + d.off, take);
+        d.off += take;
+        out += take;
+        len -= static_cast<int>(take);
+        d.cb_off.store(d.off, std::memory_order_release);
+        if (d.off == d.cur.bytes) {
+            d.done_gen.store(d.cur.gen, std::memory_order_release);
+            if (!d.early) post(d, wv_evkind::done, d.cur.gen);
+            d.has_cur = false;
+        }
+    }
+    if (d.has_cur && !d.early && d.cur.bytes - d.off <= lead_chunks * chunk) {
+        d.early = true;
+        post(d, wv_evkind::done, d.cur.gen);
+    }
+}
+
+// Empties the hand-over ring and the callback's state; the callback must not
+// be running (stream paused or closed).
+void flush(wv_sdldev& d) {
+    d.rtail.store(d.rhead.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    d.has_cur = false;
+    d.fed = false;
+    d.starving = false;
+}
+
+bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
+    return d.sdl != 0 && d.sdl_devno == devno && d.sdl_fmt.nSamplesPerSec == f.nSamplesPerSec &&
+           d.sdl_fmt.nChannels == f.nChannels && d.sdl_fmt.nBitsSamp == f.nBitsSamp;
+}
+
+void close_stream(wv_sdldev& d) {
+    if (d.sdl == 0) return;
+    SDL_CloseAudioDevice(d.sdl);
+    d.sdl = 0;
+    flush(d);
+}
+
+// Opens the stream for a device and format unless it is open already; it
+// starts at once, with silence until the first buffer arrives.
+bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
+    if (same_stream(d, devno, f)) return true;
+    close_stream(d);
+    const char* name = nullptr;
+    if (devno != wv_mapper) {
+        if (devno >= static_cast<unsigned>(d.count())) return false;
+        name = SDL_GetAudioDeviceName(static_cast<int>(devno), 0);
+        if (!name) return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = f.nSamplesPerSec;
+    want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
+    want.channels = static_cast<Uint8>(f.nChannels);
+    want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
+    want.callback = callback;
+    want.userdata = &d;
+    SDL_AudioSpec have{};
+    d.align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
+    d.silence = f.nBitsSamp == 16 ? 0 : 0x80;
+    d.ncb.store(0);
+    d.fed_ns.store(0);
+    d.write_ns = 0;
+    d.open_ns = now_ns();
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    if (id == 0) return false;
+    d.sdl = id;
+    d.sdl_devno = devno;
+    d.sdl_fmt = f;
+    SDL_PauseAudioDevice(id, 0);
+    return true;
+}
+
+
+}  // namespace
+
+// Copies a buffer with the device volume applied: 16-bit signed or 8-bit
+// unsigned samples, channel gains in 1/65536 (65535: an exact copy).
+void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr) {
+    if (gl == 0xffff && gr == 0xffff) {
+        std::memcpy(dst, src, bytes);
+        return;
+    }
+    const bool stereo = f.nChannels == 2;
+    if (f.nBitsSamp == 16) {
+        const uint32_t n = bytes / 2;
+        for (uint32_t i = 0; i < n; ++i) {
+            int16_t v;
+            std::memcpy(&v, src + 2 * i, 2);
+            const int32_t g = stereo && (i & 1) ? gr : gl;
+            v = static_cast<int16_t>((v * g) >> 16);
+            std::memcpy(dst + 2 * i, &v, 2);
+        }
+    } else {
+        for (uint32_t i = 0; i < bytes; ++i) {
+            const int32_t g = stereo && (i & 1) ? gr : gl;
+            dst[i] = static_cast<uint8_t>((((src[i] - 128) * g) >> 16) + 128);
+        }
+    }
+}
+
+int wv_sdl_chunk(int rate) {
+    // About 23 ms, but at most 256 frames: the cycle hands over one buffer per
+    // done notification, so a callback must never want more than half of the
+    // smallest buffer (512 frames at 3 KiB).
+    int c = 64;
+    while (c * 2 <= rate / 43 && c < 256) c *= 2;
+    return c;
+}
+
+wv_sdldev::wv_sdldev() = default;
+
+wv_sdldev::~wv_sdldev() { wv_sdl_shutdown(*this); }
+
+bool wv_sdl_init(wv_sdldev& d, std::string& err) {
+    if (d.inited) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        err = std::string("no audio output: ") + SDL_GetError();
+        return false;
+    }
+    d.inited = true;
+    return true;
+}
+
+void wv_sdl_shutdown(wv_sdldev& d) {
+    if (!d.inited) return;
+    close_stream(d);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    d.inited = false;
+}
+
+wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
+    wv_sdlstats s;
+    s.underruns = d.underruns.load();
+    s.starved = d.starved.load();
+    s.chunk = wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec);
+    const int n = d.ncb.load(std::memory_order_acquire);
+    for (int i = 0; i < n; ++i) s.cbtimes.push_back(d.cbt[static_cast<std::size_t>(i)] - d.open_ns);
+    s.write_ns = d.write_ns;
+    s.fed_ns = d.fed_ns.load();
+    return s;
+}
+
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms) {
+    if (d.sdl == 0) return false;
+    const int64_t period = int64_t{1000000000} * wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec) / d.sdl_fmt.nSamplesPerSec;
+    const int64_t until = now_ns() + int64_t{timeout_ms} * 1000000;
+    // Steady: three callbacks in a row, each within two periods of the one
+    // before, and the last one recent.
+    for (;;) {
+        const int n = d.ncb.load(std::memory_order_acquire);
+        const int64_t t = now_ns();
+        if (n >= static_cast<int>(d.cbt.size())) return true;
+        if (n >= 3) {
+            const auto k = static_cast<std::size_t>(n);
+            if (d.cbt[k - 1] - d.cbt[k - 2] < 2 * period && d.cbt[k - 2] - d.cbt[k - 3] < 2 * period &&
+                t - d.cbt[k - 1] < 2 * period)
+                return true;
+        }
+        if (t >= until) return false;
+        SDL_Delay(2);
+    }
+}
+
+int wv_sdldev::count() { return inited ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
+
+bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
+    if (!inited) return false;
+    if (devno == wv_mapper) {
+        char* name = nullptr;
+        SDL_AudioSpec spec;
+        if (SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 && name) {
+            out.name = name;
+            SDL_free(name);
+        } else if (count() > 0) {
+            out.name = "default output";
+        } else {
+            return false;
+        }
+    } else {
+        if (devno >= static_cast<unsigned>(count())) return false;
+        const char* name = SDL_GetAudioDeviceName(static_cast<int>(devno), 0);
+        if (!name) return false;
+        out.name = name;
+    }
+    // SDL converts every format and rate, and the gain is applied here.
+    out.dwFormats = wv_fmt_all;
+    out.wChannels = 2;
+    out.dwSupport = wv_sup_volume;
+    return true;
+}
+
+bool wv_sdldev::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) {
+    if (!inited || isopen || !ensure_stream(*this, devno, f)) return false;
+    sink.store(s, std::memory_order_release);
+    g = ++gen;
+    isopen = true;
+    return true;
+}
+
+void wv_sdldev::standby(unsigned devno, const wv_format& f) {
+    if (inited && !isopen) ensure_stream(*this, devno, f);
+}
+
+bool wv_sdldev::write(const void* data, uint32_t bytes) {
+    if (!isopen || sdl == 0 || bytes == 0) return false;
+    const uint32_t h = rhead.load(std::memory_order_relaxed);
+    if (h - rtail.load(std::memory_order_acquire) >= ring.size()) return false;
+    // Two staging blocks alternate: when a buffer is written, the one before
+    // the previous has been taken completely.
+    std::vector<uint8_t>& st = stage[static_cast<std::size_t>(next_stage)];
+    next_stage ^= 1;
+    if (st.size() < bytes) st.resize(bytes);
+    wv_gain_copy(st.data(), static_cast<const uint8_t*>(data), bytes, sdl_fmt, vol_left, vol_right);
+    ring[h % ring.size()] = {st.data(), bytes, gen};
+    written_gen = gen;
+    written_frames = bytes / static_cast<uint32_t>(align);
+    if (write_ns == 0) write_ns = now_ns();
+    rhead.store(h + 1, std::memory_order_release);
+    return true;
+}
+
+int64_t wv_sdldev::position() {
+    if (!isopen || written_gen != gen) return 0;
+    if (done_gen.load(std::memory_order_acquire) >= gen) return written_frames;
+    if (cb_gen.load(std::memory_order_acquire) == gen)
+        return cb_off.load(std::memory_order_acquire) / static_cast<uint32_t>(align);
+    return 0;
+}
+
+void wv_sdldev::reset() {
+    if (sdl == 0) return;
+    // While the device is locked the callback is not running; the stream
+    // itself goes on with silence.
+    SDL_LockAudioDevice(sdl);
+    const bool pending = has_cur || rhead.load() != rtail.load();
+    const bool reported = has_cur && early;
+    flush(*this);
+    SDL_UnlockAudioDevice(sdl);
+    if (isopen && written_gen == gen && pending && !reported && done_gen.load() < gen)
+        post(*this, wv_evkind::done, gen);
+}
+
+void wv_sdldev::close() {
+    if (!isopen) return;
+    isopen = false;
+    post(*this, wv_evkind::close, gen);
+}
+
+void wv_sdldev::volume(uint16_t left, uint16_t right) {
+    vol_left = left;
+    vol_right = right;
+}

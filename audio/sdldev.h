@@ -1,0 +1,111 @@
+// The output device on SDL2's audio subsystem (PulseAudio, PipeWire, ALSA,
+// JACK; SDL converts any rate the device cannot run).
+//
+// The cycle opens and closes its device once per buffer; the SDL stream
+// underneath stays open while the device and format stay the same, so that
+// consecutive buffers play without a gap, and is reopened when they change.
+// The audio callback only copies prepared bytes: buffers are handed over
+// through a lock-free ring, and the done notification of a buffer is posted
+// two callback periods before its last bytes are taken, so that the next
+// buffer is in the ring when they are. The stream runs from its opening on,
+// playing silence while no buffer is there: a sound server that takes its
+// time to settle (PulseAudio's null sink starts with a 2 s block) does so
+// before the first buffer, not after it. Volume is applied as a gain when a
+// buffer is written (on the cycle's thread); full volume copies bit for bit.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/device.h"
+
+// Counters of the stream, read by the command line for its report.
+struct wv_sdlstats {
+    uint64_t underruns = 0;       // times the callback found no buffer while playing
+    uint64_t starved = 0;         // frames of silence filled in then
+    int chunk = 0;                // frames per callback
+    std::vector<int64_t> cbtimes; // ns after the stream opened, of its first callbacks
+    int64_t write_ns = 0;         // steady-clock ns of the first write since the stream opened
+    int64_t fed_ns = 0;           // steady-clock ns when the callback took that buffer (0: not yet)
+};
+
+struct wv_sdldev final : wv_device {
+    wv_sdldev();
+    ~wv_sdldev();
+    wv_sdldev(const wv_sdldev&) = delete;
+    wv_sdldev& operator=(const wv_sdldev&) = delete;
+
+    int count() override;
+    bool caps(unsigned devno, wv_caps& out) override;
+    bool open(unsigned devno, const wv_format& fmt, wv_notify* sink, uint32_t& gen) override;
+    bool write(const void* data, uint32_t bytes) override;
+    int64_t position() override;
+    void reset() override;
+    void close() override;
+    void volume(uint16_t left, uint16_t right) override;
+    void standby(unsigned devno, const wv_format& fmt) override;
+
+    // Shared with the audio callback.
+    struct slot {
+        const uint8_t* data;
+        uint32_t bytes;
+        uint32_t gen;
+    };
+    std::array<slot, 4> ring{};
+    std::atomic<uint32_t> rhead{0};           // written by the cycle's thread
+    std::atomic<uint32_t> rtail{0};           // written by the callback
+    std::atomic<wv_notify*> sink{nullptr};
+    std::atomic<uint32_t> cb_gen{0};          // buffer the callback is taking
+    std::atomic<uint32_t> cb_off{0};          // its bytes taken
+    std::atomic<uint32_t> done_gen{0};        // last buffer taken completely
+    std::atomic<uint64_t> underruns{0};
+    std::atomic<uint64_t> starved{0};
+    std::atomic<int> ncb{0};
+    std::array<int64_t, 64> cbt{};            // steady-clock ns of the first callbacks
+    std::atomic<int64_t> fed_ns{0};           // steady-clock ns when a buffer was first taken
+
+    // Callback thread only.
+    slot cur{};
+    bool has_cur = false;
+    uint32_t off = 0;
+    bool early = false;       // done already posted for cur
+    bool fed = false;         // a buffer has been taken since the stream (re)started
+    bool starving = false;
+    int align = 4;
+    uint8_t silence = 0;
+
+    // Cycle's thread only.
+    uint32_t sdl = 0;         // SDL_AudioDeviceID, 0 when no stream
+    unsigned sdl_devno = 0;
+    wv_format sdl_fmt;
+    bool isopen = false;
+    uint32_t gen = 0;
+    uint32_t written_gen = 0; // generation of the last write
+    uint32_t written_frames = 0;
+    std::array<std::vector<uint8_t>, 2> stage;
+    int next_stage = 0;
+    uint16_t vol_left = 0xffff, vol_right = 0xffff;
+    int64_t open_ns = 0;
+    int64_t write_ns = 0;     // first write since the stream opened
+    bool inited = false;
+    std::string error;        // why the subsystem could not start
+};
+
+// Starts SDL's audio subsystem (audio only). False with a message when no
+// audio driver can be used.
+bool wv_sdl_init(wv_sdldev& d, std::string& err);
+// Closes the stream and the subsystem.
+void wv_sdl_shutdown(wv_sdldev& d);
+wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
+// Waits (at most timeout_ms) until the open stream's callbacks come at their
+// steady pace; false if they do not.
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms);
+// Copies `bytes` bytes of samples in format f with the device volume applied
+// as a gain (16-bit signed or 8-bit unsigned samples; channel gains in
+// 1/65536, 65535 on both channels copies bit for bit).
+void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr);
+// Frames per callback for a rate: a power of two near 23 ms, at most 256.
+int wv_sdl_chunk(int rate);

@@ -1,0 +1,532 @@
+// The streaming cycle on the virtual device: start, turns, gaps, the
+// emergency, the CPU measure, Stop, and what reaches the device.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "audio/chain.h"
+#include "audio/evqueue.h"
+#include "audio/stream.h"
+#include "audio/virtdev.h"
+
+namespace {
+
+// The editor window's part: the event queue, the gap timer and the dispatch.
+struct rig : wv_notify, wv_timer {
+    wv_evqueue q;
+    int timer_ms = -1;
+    rov_state st;
+    wv_virtdev dev;
+    wv_stream s;
+
+    void post(const wv_event& ev) override { wv_evq_push(q, ev); }
+    void set(int ms) override { timer_ms = ms; }
+    void kill() override { timer_ms = -1; }
+
+    // Set 4 of the default setting: 11025 Hz, Volume 0, Chg.Dly 0.
+    explicit rig(int setnr = 4, int32_t bufszorig = 32768) {
+        rov_state_init(st);
+        rov_default_setting(st.s);
+        s.dev = &dev;
+        s.sink = this;
+        s.timer = this;
+        s.roh = &st.h;
+        s.algomod = 0;
+        s.setnr = setnr;
+        s.tonr = st.s.rov_tonindx[setnr];
+        s.opt.bufszorig = bufszorig;
+    }
+    int16_t& param(int slot) { return st.s.rov_p[s.setnr * rov_nparams + slot]; }
+    void open() {
+        EXPECT_TRUE(wv_probe(s));
+        wv_stream_open(s);
+    }
+    void pump() {
+        wv_event ev;
+        while (wv_evq_pop(q, ev)) wv_dispatch(s, ev);
+    }
+    // The buffer on the device plays to its end; the notifications run.
+    void play_out() {
+        wv_virt_advance(dev, dev.frames - dev.pos);
+        pump();
+    }
+    void fire_timer() {
+        ASSERT_GE(timer_ms, 0);
+        timer_ms = -1;
+        wv_dispatch(s, {wv_evkind::timer, 0});
+        pump();
+    }
+    std::size_t sent() const { return dev.log.size(); }
+};
+
+std::unique_ptr<rig> make(int setnr = 4, int32_t bufszorig = 32768) {
+    return std::make_unique<rig>(setnr, bufszorig);
+}
+
+// The buffers of a gap-free play, computed the way the offline render does.
+std::vector<std::vector<int16_t>> reference(int setnr, int32_t bufszorig, int buffers, int row = 0) {
+    auto st = std::make_unique<rov_state>();
+    rov_state_init(*st);
+    rov_default_setting(st->s);
+    const int tonr = st->s.rov_tonindx[setnr];
+    rov_open(&st->h, false, false, 8);
+    rov_start(&st->h, row, setnr, tonr);
+    wvplay pb;
+    wv_alloc(pb, bufszorig, false);
+    const int32_t f = wv_frames(pb.bufsize);
+    const wv_source src{&st->h, row, setnr, tonr, {}};
+    std::vector<std::vector<int16_t>> out;
+    wv_start_fill(pb, src, f);
+    for (int n = 0; n < buffers; ++n) {
+        const int j = n == 0 ? 0 : wv_sendindex(st->g);
+        out.emplace_back(pb.data[j].begin(), pb.data[j].begin() + 2 * f);
+        if (n > 0) wv_tick_fill(pb, src, f);
+    }
+    return out;
+}
+
+std::vector<int16_t> words(const std::vector<uint8_t>& b) {
+    std::vector<int16_t> w(b.size() / 2);
+    std::memcpy(w.data(), b.data(), w.size() * 2);
+    return w;
+}
+
+}  // namespace
+
+TEST(Stream, OpenSetsUpBuffersAndFormat) {
+    auto r = make();
+    r->s.algomod = 40;  // out of range: the empty algorithm
+    r->open();
+    EXPECT_EQ(r->s.algomod, 22);
+    EXPECT_TRUE(r->s.allocated);
+    EXPECT_EQ(r->s.pb.bufsize, 32768);
+    EXPECT_EQ(r->s.bufidle2, 1000000 / 32768);  // Normal time to play
+    EXPECT_EQ(r->s.wvFormat.nChannels, 2);
+    EXPECT_EQ(r->s.wvFormat.nBlockAlign, 4);
+    EXPECT_EQ(r->s.wvFormat.nSamplesPerSec, 11025);
+    EXPECT_EQ(r->st.g.rov_maxvoc, 8);
+}
+
+TEST(Stream, GapFreePlaySendsWhatRenderComputes) {
+    auto r = make();
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    EXPECT_TRUE(r->s.playing);
+    EXPECT_FALSE(r->s.woc.dwSupport & wv_sup_sync);
+    for (int i = 0; i < 7; ++i) r->play_out();
+    ASSERT_EQ(r->sent(), 8u);
+    EXPECT_EQ(r->timer_ms, -1);  // no gaps
+    const auto ref = reference(4, 32768, 8);
+    for (std::size_t n = 0; n < 8; ++n) {
+        EXPECT_EQ(r->dev.log[n].fmt.nSamplesPerSec, 11025);
+        EXPECT_EQ(words(r->dev.log[n].bytes), ref[n]) << "buffer " << n;
+    }
+    EXPECT_EQ(r->dev.opens, 8);
+    EXPECT_EQ(r->dev.closes, 7);
+}
+
+TEST(Stream, RateChangeReachesTheNextBuffer) {
+    auto r = make();
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->param(13) = 36;
+    r->play_out();
+    EXPECT_EQ(r->dev.log.back().fmt.nSamplesPerSec, 22050);
+    EXPECT_EQ(r->dev.log.back().fmt.nAvgBytesPerSec, 4 * 22050);
+}
+
+TEST(Stream, BuffBeatLowersTheSize) {
+    auto r = make();
+    r->s.opt.autotempo = true;
+    r->param(11) = 0;  // Beat 0, not a sampling row: 5120 bytes
+    r->open();
+    r->s.pb.bufincr = 1536;
+    ASSERT_TRUE(wv_start(r->s));
+    EXPECT_EQ(r->s.pb.bufsize, 5120);
+    EXPECT_EQ(r->s.pb.bufincr, 512);
+    EXPECT_EQ(r->dev.log[0].bytes.size(), 1024u * 4);  // F = 1024 frames
+    EXPECT_EQ(r->s.bufmaxidle, wv_ttp_normal / 5120);
+
+    // Not applied when the beat buffer would not be smaller.
+    auto small = make(4, 4096);
+    small->s.opt.autotempo = true;
+    small->param(11) = 0;
+    small->open();
+    ASSERT_TRUE(wv_start(small->s));
+    EXPECT_EQ(small->s.pb.bufsize, 4096);
+}
+
+TEST(Stream, TestTimeToPlayGapsFromTheFirstBuffer) {
+    auto r = make();
+    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->s.opt.playpaus = 3;
+    r->open();
+    EXPECT_EQ(r->s.bufidle2, 0);
+    ASSERT_TRUE(wv_start(r->s));
+    EXPECT_EQ(r->s.bufmaxidle, 3);
+    r->play_out();
+    // The device has closed; the next turn waits for the gap timer.
+    EXPECT_EQ(r->sent(), 1u);
+    EXPECT_TRUE(r->s.timerset);
+    EXPECT_EQ(r->timer_ms, 32768 / 256 * 3);
+    r->fire_timer();
+    EXPECT_EQ(r->sent(), 2u);
+    // Buffer 0 was refilled and faded at both ends; it is the third one sent.
+    r->play_out();
+    r->fire_timer();
+    ASSERT_EQ(r->sent(), 3u);
+    auto ref = reference(4, 32768, 3)[2];
+    ref.resize(32768 / 2 - 512 + 1);
+    wv_shape_fade(ref.data(), 32768);
+    ref.pop_back();
+    EXPECT_EQ(words(r->dev.log[2].bytes), ref);
+}
+
+TEST(Stream, TestTimeToPlayWithRotateHasNoGaps) {
+    auto r = make();
+    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->s.opt.emrotate = true;
+    r->open();
+    EXPECT_EQ(r->s.bufidle2, 6000000 / 32768);
+    EXPECT_EQ(r->s.bufidle2, 183);
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    EXPECT_EQ(r->sent(), 2u);
+    EXPECT_FALSE(r->s.timerset);
+
+    // With Emergency Play on, Rotate does not keep the gaps away.
+    auto e = make();
+    e->s.opt.sampmaxidle = wv_ttp_test;
+    e->s.opt.emrotate = true;
+    e->s.opt.emergency = true;
+    e->open();
+    EXPECT_EQ(e->s.bufidle2, 0);
+}
+
+TEST(Stream, SynchronousDeviceLeadsToGapMode) {
+    auto r = make();
+    r->dev.synchronous = true;
+    r->open();
+    EXPECT_GT(r->s.bufidle2, 0);
+    ASSERT_TRUE(wv_start(r->s));
+    EXPECT_EQ(r->s.bufidle2, 0);
+    EXPECT_TRUE(r->s.woc.dwSupport & wv_sup_sync);
+    r->pump();  // done and close have come already
+    EXPECT_TRUE(r->s.timerset);
+    EXPECT_EQ(r->sent(), 1u);
+    r->fire_timer();
+    EXPECT_EQ(r->sent(), 2u);
+}
+
+namespace {
+// Plays with the measure off until the emergency counter has run out and
+// one more turn has taken the emergency step.
+std::unique_ptr<rig> run_to_emergency(bool emergency, bool rotate) {
+    auto r = make();
+    r->param(15) = 128;  // replays keep their level
+    r->s.opt.sampmaxidle = wv_ttp_short;
+    r->s.opt.wvomeasure = false;
+    r->s.opt.emergency = emergency;
+    r->s.opt.emrotate = rotate;
+    r->open();
+    EXPECT_TRUE(wv_start(r->s));
+    const int idle = r->s.bufmaxidle;  // 1200000 / 32768 = 36
+    EXPECT_EQ(idle, 36);
+    for (int i = 0; i < idle; ++i) r->play_out();
+    EXPECT_EQ(r->s.bufidle, 0);
+    EXPECT_EQ(r->s.algomod, 0);
+    EXPECT_EQ(r->st.g.rov_stopped, 0);
+    r->play_out();  // the turn that finds bufidle = 0
+    return r;
+}
+}  // namespace
+
+TEST(Emergency, SilenceByDefault) {
+    auto r = run_to_emergency(false, false);
+    EXPECT_EQ(r->st.g.rov_stopped, 1);
+    EXPECT_EQ(r->s.algomod, 0);
+    // User activity ends the emergency counter's run-down.
+    wv_activity(r->s);
+    EXPECT_EQ(r->s.bufidle, r->s.bufmaxidle);
+}
+
+TEST(Emergency, RotateReplaysTheLastTwoBuffers) {
+    auto r = run_to_emergency(false, true);
+    EXPECT_EQ(r->s.algomod, 22);
+    EXPECT_EQ(r->st.g.rov_stopped, 0);
+    const std::size_t n = r->sent();
+    r->play_out();
+    r->play_out();
+    r->play_out();
+    // From now on each buffer is the one of two turns before (Chg.Dly 128).
+    EXPECT_EQ(r->dev.log[n + 1].bytes, r->dev.log[n - 1].bytes);
+    EXPECT_EQ(r->dev.log[n + 2].bytes, r->dev.log[n].bytes);
+    // Once bufidle2 has run down, gaps come and the replays turn across the field.
+    r->s.bufidle2 = 1;
+    r->play_out();  // bufidle2 -> 0, the refill is rotated
+    EXPECT_FALSE(r->s.timerset);
+    r->play_out();
+    EXPECT_TRUE(r->s.timerset);
+    r->fire_timer();
+    const auto& last = r->dev.log.back().bytes;
+    const auto w = words(last);
+    EXPECT_EQ(w[0], 0);
+    EXPECT_EQ(w[1], 0);
+}
+
+TEST(Emergency, EmergencyPlayKeepsComputing) {
+    auto r = run_to_emergency(true, false);
+    EXPECT_EQ(r->s.algomod, 0);
+    EXPECT_EQ(r->st.g.rov_stopped, 0);
+    const std::size_t n = r->sent();
+    const auto ref = reference(4, 32768, static_cast<int>(n));
+    for (std::size_t i = 0; i < n; ++i) EXPECT_EQ(words(r->dev.log[i].bytes), ref[i]) << "buffer " << i;
+    // bufidle2 runs down from here: gap mode after 1000000 / 32768 turns.
+    EXPECT_EQ(r->s.bufidle2, 30 - 1);
+}
+
+TEST(CpuMeasure, ChargeMovesTheEmergencyCounter) {
+    auto r = make();
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    const int64_t f = wv_frames(32768);
+    const int start = r->s.bufidle;
+
+    r->dev.report_pos = f / 2;  // 50 %: the machine keeps up
+    r->play_out();
+    EXPECT_EQ(r->s.last.charge, 50);
+    EXPECT_EQ(r->s.bufidle, start - 1 + 1);
+
+    r->dev.report_pos = f * 95 / 100;  // 94: neither
+    r->play_out();
+    EXPECT_EQ(r->s.last.charge, 94);
+    EXPECT_EQ(r->s.bufidle, start - 1);
+
+    r->dev.report_pos = f * 99 / 100;  // 98 or more: one less
+    r->play_out();
+    EXPECT_GE(r->s.last.charge, 98);
+    EXPECT_EQ(r->s.bufidle, start - 3);
+
+    r->dev.report_pos = f;  // 100: the buffer ran out before the next was ready
+    r->play_out();
+    EXPECT_EQ(r->s.last.charge, 100);
+    EXPECT_EQ(r->s.bufidle, start - 9);
+    EXPECT_EQ(r->s.maxcharge, 100);
+
+    r->s.bufidle = 3;
+    r->play_out();
+    EXPECT_EQ(r->s.bufidle, 0);  // never below 0
+
+    // In the level display modes the charge is only measured.
+    r->s.opt.levels = true;
+    r->s.bufidle = 10;
+    r->dev.report_pos = 0;
+    r->play_out();
+    EXPECT_EQ(r->s.last.charge, 0);
+    EXPECT_EQ(r->s.bufidle, 9);
+}
+
+TEST(Mono8, SendsBytesAndKeepsTheWords) {
+    auto r = make();
+    r->param(14) = 4;
+    r->open();
+    wv_toggle_mono8(r->s);
+    EXPECT_FALSE(r->s.stereoset);
+    wv_stream_open(r->s);
+    EXPECT_EQ(r->s.wvFormat.nChannels, 1);
+    EXPECT_EQ(r->s.wvFormat.nBitsSamp, 8);
+    ASSERT_TRUE(wv_start(r->s));
+    const int32_t f = wv_frames(32768);
+    ASSERT_EQ(r->dev.log[0].bytes.size(), static_cast<std::size_t>(f));
+    EXPECT_EQ(r->dev.log[0].fmt.nBlockAlign, 1);
+    const auto ref = reference(4, 32768, 1)[0];
+    std::vector<uint8_t> want(static_cast<std::size_t>(f));
+    wv_to8bit(ref.data(), f, 4, want.data());
+    EXPECT_EQ(r->dev.log[0].bytes, want);
+    // The 16-bit words of the buffer are untouched by the conversion.
+    EXPECT_TRUE(std::equal(ref.begin(), ref.end(), r->s.pb.data[0].begin()));
+    EXPECT_EQ(r->dev.frames, f);
+
+    // Mono 8 bit toggles back on only when the device has 16-bit stereo.
+    wv_toggle_mono8(r->s);
+    EXPECT_TRUE(r->s.stereoset);
+    r->s.stereo16 = false;
+    wv_toggle_mono8(r->s);
+    wv_toggle_mono8(r->s);
+    EXPECT_FALSE(r->s.stereoset);
+}
+
+TEST(Mono8, EchoRowReadsACleanCopy) {
+    const int row = 4;
+    ASSERT_EQ(atab[row].algtyp, 2);
+    if (!wv_playable(row)) GTEST_SKIP() << "the echo routine is not built";
+    // 16-bit: nothing alters the played buffer, the echo reads it directly.
+    auto r = make();
+    r->s.algomod = row;
+    r->open();
+    EXPECT_FALSE(r->s.pb.echobufsav);
+    EXPECT_TRUE(r->s.pb.aux.empty());
+    // 8-bit: the played form is bytes, so a clean copy of the words is kept.
+    auto m = make();
+    m->s.algomod = row;
+    m->open();
+    wv_toggle_mono8(m->s);
+    wv_stream_open(m->s);
+    EXPECT_TRUE(m->s.pb.echobufsav);
+    ASSERT_TRUE(wv_start(m->s));
+    for (int i = 0; i < 5; ++i) m->play_out();
+    const auto ref = reference(4, 32768, 6, row);
+    const int32_t f = wv_frames(32768);
+    for (std::size_t n = 0; n < 6; ++n) {
+        std::vector<uint8_t> want(static_cast<std::size_t>(f));
+        wv_to8bit(ref[n].data(), f, m->param(14), want.data());
+        EXPECT_EQ(m->dev.log[n].bytes, want) << "buffer " << n;
+    }
+}
+
+TEST(Stop, TakesTheStopPathThroughOneMoreTurn) {
+    auto r = make();
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    r->dev.report_pos = 0;
+    r->play_out();
+    ASSERT_EQ(r->sent(), 3u);
+    wv_button(r->s);  // Stop while the device plays
+    EXPECT_FALSE(r->s.playing);
+    EXPECT_EQ(r->s.bufidle, -1);
+    EXPECT_EQ(r->dev.resets, 1);
+    EXPECT_FALSE(r->dev.isopen);
+    char want[64];
+    std::snprintf(want, sizeof want, "setting 4, scale %d, maxCPU %d", r->s.tonr, r->s.maxcharge);
+    EXPECT_EQ(r->s.status, want);
+    EXPECT_FALSE(wv_idle(r->s));
+    r->pump();  // the done from the reset, the close, one turn on the stop path
+    EXPECT_EQ(r->sent(), 3u);
+    EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_EQ(r->dev.opens, 3);
+    // The next press starts again.
+    wv_button(r->s);
+    EXPECT_TRUE(r->s.playing);
+    EXPECT_EQ(r->sent(), 4u);
+}
+
+TEST(Stop, InGapModeTheStopPathWaitsForTheTimer) {
+    auto r = make();
+    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    wv_stop(r->s);
+    r->pump();
+    EXPECT_TRUE(r->s.timerset);
+    r->fire_timer();
+    EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_EQ(r->sent(), 1u);
+}
+
+TEST(Stop, DuringAGapOnlyKillsTheTimer) {
+    auto r = make();
+    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    ASSERT_TRUE(r->s.timerset);
+    const int idle = r->s.bufidle;
+    wv_button(r->s);
+    EXPECT_FALSE(r->s.timerset);
+    EXPECT_EQ(r->timer_ms, -1);
+    EXPECT_EQ(r->s.bufidle, idle);
+    EXPECT_FALSE(r->s.playing);
+    EXPECT_EQ(r->dev.resets, 0);
+    EXPECT_TRUE(wv_idle(r->s));
+    r->pump();
+    EXPECT_EQ(r->sent(), 1u);
+}
+
+TEST(Stop, BetweenDoneAndCloseStillStops) {
+    auto r = make();
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    wv_virt_advance(r->dev, r->dev.frames);
+    wv_event ev;
+    ASSERT_TRUE(wv_evq_pop(r->q, ev));
+    wv_dispatch(r->s, ev);  // done: the device closes, its close notification is queued
+    EXPECT_FALSE(r->s.hwaveout);
+    wv_button(r->s);        // must not start a second cycle
+    EXPECT_EQ(r->s.bufidle, -1);
+    r->pump();
+    EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_EQ(r->sent(), 1u);
+}
+
+TEST(DeviceFailure, OpenOrWriteFailingEndsTheCycle) {
+    auto r = make();
+    r->dev.fail_open = true;
+    r->open();
+    EXPECT_FALSE(wv_start(r->s));
+    EXPECT_FALSE(r->s.playing);
+    EXPECT_TRUE(wv_idle(r->s));
+
+    auto w = make();
+    w->open();
+    ASSERT_TRUE(wv_start(w->s));
+    w->dev.fail_write = true;
+    w->play_out();
+    EXPECT_FALSE(w->s.playing);
+    EXPECT_FALSE(w->dev.isopen);
+    w->pump();  // the close of the failed opening does not start a turn
+    EXPECT_TRUE(wv_idle(w->s));
+    EXPECT_EQ(w->sent(), 1u);
+
+    // A device number the system does not have.
+    auto d = make();
+    d->s.opt.wvodevno = 3;
+    d->dev.ndev = 2;
+    EXPECT_FALSE(wv_probe(d->s));
+    EXPECT_FALSE(d->s.stereo16);
+}
+
+TEST(Stream, CloseResetsTheDeviceAndFreesTheBuffers) {
+    auto r = make();
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    wv_stream_close(r->s);
+    EXPECT_FALSE(r->dev.isopen);
+    EXPECT_FALSE(r->s.allocated);
+    EXPECT_TRUE(r->s.pb.data[0].empty());
+    r->pump();  // late notifications reach no buffers
+    EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_FALSE(wv_start(r->s));  // no buffers: nothing happens
+}
+
+TEST(Stream, RowWithoutRoutineStartsSilentAndReplays) {
+    auto r = make();
+    r->s.algomod = 22;
+    r->param(15) = 128;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    r->play_out();
+    for (const auto& b : r->dev.log)
+        for (uint8_t x : b.bytes) ASSERT_EQ(x, 0);
+}
+
+TEST(VirtualDevice, RealRateFollowsTheWallClock) {
+    wv_virtdev d;
+    d.realrate = true;
+    wv_format f;
+    f.nSamplesPerSec = 44100;
+    uint32_t gen = 0;
+    ASSERT_TRUE(d.open(wv_mapper, f, nullptr, gen));
+    std::vector<uint8_t> b(4 * 441, 0);  // 10 ms
+    ASSERT_TRUE(d.write(b.data(), static_cast<uint32_t>(b.size())));
+    EXPECT_TRUE(d.busy);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(d.position(), 441);
+    EXPECT_FALSE(d.busy);
+}
