@@ -1,0 +1,512 @@
+// The setting editor's window (FLTK): 280 x 160 dialog units, one dialog unit
+// two pixels each way. The widgets only pass events to the editor's logic
+// (editor/editor.h) and show the view it leaves; the streaming cycle
+// (audio/stream.h) runs inside this window's event handling.
+//
+// FLTK windows have no system menu: its six items ("S&tart/Stop", "Pa&use",
+// "&Next", "&Recover", "&Half Rate", "&Double Rate") are in the small menu
+// button at the top right and in a right-click menu anywhere on the dialog.
+#include "editor/editor_window.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Button.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_ask.H>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "audio/evqueue.h"
+#include "audio/stream.h"
+#include "editor/editor.h"
+#include "editor/fl_scrollbar.h"
+
+namespace {
+
+constexpr int U = 2;  // pixels per dialog unit
+
+// The editor's state lives for the whole run: the backup survives openings.
+rov_editor the_editor;
+
+// The test hook: with TESSELLON_TEST_HOOK set, every text the dialog shows is
+// reported on standard output when it changes, one line "hook: editor
+// KEY=\"VALUE\"" each (newlines and quotes escaped), so that tests driving
+// the window through X events can check the texts.
+bool test_hook() {
+    static const bool on = std::getenv("TESSELLON_TEST_HOOK") != nullptr;
+    return on;
+}
+
+std::string hook_quote(const std::string& s) {
+    std::string r = "\"";
+    for (char c : s) {
+        if (c == '\n')
+            r += "\\n";
+        else if (c == '"' || c == '\\')
+            (r += '\\') += c;
+        else
+            r += c;
+    }
+    return r + "\"";
+}
+
+void hook(const std::string& line) {
+    if (!test_hook()) return;
+    std::printf("hook: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+// Notifications of the cycle reach the FLTK loop: the device posts into a
+// lock-free queue and wakes the loop with Fl::awake() (a pipe write, safe on
+// the audio thread); a check callback, run by every FLTK event loop (also
+// those of message boxes), drains the queue. The gap timer is a timeout.
+struct fl_cycle final : wv_notify, wv_timer {
+    wv_evqueue q;
+    void post(const wv_event& ev) override {
+        wv_evq_push(q, ev);
+        Fl::awake();
+    }
+    void set(int ms) override {
+        Fl::remove_timeout(timer_cb, this);
+        Fl::add_timeout(ms / 1000.0, timer_cb, this);
+    }
+    void kill() override { Fl::remove_timeout(timer_cb, this); }
+    static void timer_cb(void* self) {
+        auto* c = static_cast<fl_cycle*>(self);
+        c->post({wv_evkind::timer, 0});
+    }
+};
+
+class EdWin : public Fl_Double_Window {
+public:
+    EdWin(rov_editor_shell& sh, rov_editor& ed);
+    ~EdWin() override;
+    int handle(int event) override;
+
+    void sync();           // shows the editor's view and the cycle's state
+    void write_dump();     // the test hook: texts that changed, on standard output
+    void pump();           // dispatches the cycle's notifications
+    void close_request();  // Exit or the close box
+
+    rov_editor_shell& sh;
+    rov_editor& ed;
+    wv_stream& ws;
+    fl_cycle cyc;
+    bool dispatching = false;
+    bool closed = false;
+    std::string shown_ws_status;  // last status text of the cycle shown
+    std::map<std::string, std::string> hooked;  // texts last reported to the test hook
+
+    Fl_Box* names[13];
+    Fl_Box* value[16];
+    RovScrollbar* bar[16];
+    Fl_Check_Button* swbox;
+    Fl_Return_Button* startbtn;
+    Fl_Button* exitbtn;
+    Fl_Check_Button* tonalbox;
+    Fl_Check_Button* readbox;
+    Fl_Button* number[10];
+    Fl_Box* status;
+    Fl_Button* pausebtn;
+    Fl_Button* vbtn;
+    Fl_Button* qbtn;
+    Fl_Menu_Button* sysmenu;
+};
+
+// --- hooks of the editor's logic into the cycle ---
+
+EdWin* win_of(void* ctx) { return static_cast<EdWin*>(ctx); }
+
+void hk_activity(void* ctx) { wv_activity(win_of(ctx)->ws); }
+
+void hk_startstop(void* ctx) {
+    EdWin* w = win_of(ctx);
+    // Start copies the sets into the gliding values: every mark goes.
+    if (!w->ws.dev) return;  // no output device layer
+    if (wv_idle(w->ws)) rov_ed_unmark_all(w->ed);
+    w->ws.setnr = w->ed.setnr;
+    w->ws.tonr = w->ed.tonr;
+    wv_button(w->ws);
+}
+
+void hk_pause(void* ctx) {
+    rov_globphase* g = win_of(ctx)->ed.roh->g;
+    g->rov_stopped = g->rov_stopped ? 0 : 1;
+}
+
+void hk_volume(void* ctx, int v) {
+    wv_stream& ws = win_of(ctx)->ws;
+    const uint16_t vol = wv_volume_for(v);
+    if (ws.dev) ws.dev->volume(vol, vol);
+}
+
+bool hk_device_open(void* ctx) { return win_of(ctx)->ws.hwaveout; }
+
+// --- widget callbacks ---
+
+void check_cb(void* w) { static_cast<EdWin*>(w)->pump(); }
+
+void after(EdWin* w) { w->sync(); }
+
+void scroll_report(RovScrollbar* sb, rov_scrollcode code, int pos, void* data) {
+    EdWin* w = static_cast<EdWin*>(data);
+    rov_ed_scroll(w->ed, sb->slot(), code, pos);
+    after(w);
+}
+
+void number_cb(Fl_Widget* b, void* data) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_number(w->ed, static_cast<int>(reinterpret_cast<intptr_t>(data)));
+    after(w);
+}
+
+void v_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_restore(w->ed);
+    after(w);
+}
+
+void switch_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_switch(w->ed);
+    after(w);
+}
+
+void tonal_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_tonality(w->ed);
+    after(w);
+}
+
+void read_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_read(w->ed);
+    after(w);
+}
+
+void start_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_startstop(w->ed);
+    after(w);
+}
+
+void pause_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_pause(w->ed);
+    after(w);
+}
+
+void exit_cb(Fl_Widget* b, void*) { static_cast<EdWin*>(b->window())->close_request(); }
+
+void window_cb(Fl_Widget* o, void*) {
+    // Escape does not close the dialog; the close box does.
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+    static_cast<EdWin*>(o)->close_request();
+}
+
+// System-menu items; data is the item number.
+enum { sm_startstop, sm_pause, sm_next, sm_recover, sm_half, sm_double };
+
+void sysmenu_cb(Fl_Widget* o, void*) {
+    auto* mb = static_cast<Fl_Menu_Button*>(o);
+    EdWin* w = static_cast<EdWin*>(mb->window());
+    const Fl_Menu_Item* it = mb->mvalue();
+    if (!it) return;
+    switch (static_cast<int>(it->argument())) {
+    case sm_startstop: rov_ed_startstop(w->ed); break;
+    case sm_pause: rov_ed_pause(w->ed); break;
+    case sm_next: rov_ed_next(w->ed); break;
+    case sm_recover: rov_ed_recover(w->ed); break;
+    case sm_half: rov_ed_rate(w->ed, true); break;
+    case sm_double: rov_ed_rate(w->ed, false); break;
+    default: break;
+    }
+    after(w);
+}
+
+Fl_Menu_Item sysmenu_items[] = {
+    {"S&tart/Stop", 0, nullptr, reinterpret_cast<void*>(sm_startstop), 0, 0, 0, 0, 0},
+    {"Pa&use", 0, nullptr, reinterpret_cast<void*>(sm_pause), 0, 0, 0, 0, 0},
+    {"&Next", 0, nullptr, reinterpret_cast<void*>(sm_next), 0, 0, 0, 0, 0},
+    {"&Recover", 0, nullptr, reinterpret_cast<void*>(sm_recover), 0, 0, 0, 0, 0},
+    {"&Half Rate", 0, nullptr, reinterpret_cast<void*>(sm_half), 0, 0, 0, 0, 0},
+    {"&Double Rate", 0, nullptr, reinterpret_cast<void*>(sm_double), 0, 0, 0, 0, 0},
+    {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
+};
+
+// A box at dialog-unit coordinates.
+Fl_Box* du_box(int x, int y, int w, int h, Fl_Align align) {
+    auto* b = new Fl_Box(x * U, y * U, w * U, h * U);
+    b->align(align | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+    b->labelsize(12);
+    return b;
+}
+
+Fl_Button* du_button(Fl_Button* b, const char* text, Fl_Callback* cb, int size = 12) {
+    b->label(text);
+    b->labelsize(size);
+    b->callback(cb);
+    return b;
+}
+
+EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
+    : Fl_Double_Window(280 * U, 160 * U, "Random Tones Overlapping"),
+      sh(shell),
+      ed(editor),
+      ws(*shell.ws) {
+    for (int s = 0; s < 13; ++s) names[s] = du_box(10, 10 + 10 * s, 40, 10, FL_ALIGN_LEFT);
+    du_box(175, 10, 30, 10, FL_ALIGN_CENTER)->label("Rate");
+    du_box(205, 10, 30, 10, FL_ALIGN_CENTER)->label("Volume");
+    du_box(235, 10, 30, 10, FL_ALIGN_CENTER)->label("Chg.Dly");
+    for (int s = 0; s < 16; ++s) {
+        if (s <= 12) {
+            value[s] = du_box(50, 10 + 10 * s, 25, 10, FL_ALIGN_LEFT);
+            bar[s] = new RovScrollbar(80 * U, (10 + 10 * s) * U, 83 * U, 10 * U, false, s);
+        } else {
+            static const int vx[3] = {178, 205, 235}, vw[3] = {24, 30, 30}, bx[3] = {186, 216, 246};
+            value[s] = du_box(vx[s - 13], 20, vw[s - 13], 10, FL_ALIGN_CENTER);
+            bar[s] = new RovScrollbar(bx[s - 13] * U, 30 * U, 10 * U, 83 * U, true, s);
+        }
+        value[s]->labelsize(11);
+        bar[s]->report(scroll_report, this);
+    }
+    swbox = new Fl_Check_Button(170 * U, 130 * U, 25 * U, 10 * U, "&saw");
+    swbox->labelsize(12);
+    swbox->callback(switch_cb);
+    startbtn = new Fl_Return_Button(197 * U, 125 * U, 30 * U, 15 * U);
+    du_button(startbtn, "S&tart", start_cb);
+    exitbtn = du_button(new Fl_Button(232 * U, 134 * U, 30 * U, 15 * U), "E&xit", exit_cb);
+    tonalbox = new Fl_Check_Button(10 * U, 142 * U, 36 * U, 10 * U, "Tonalit&y");
+    tonalbox->labelsize(11);
+    tonalbox->callback(tonal_cb);
+    readbox = new Fl_Check_Button(50 * U, 142 * U, 50 * U, 10 * U, "&Read Setting");
+    readbox->labelsize(11);
+    readbox->callback(read_cb);
+    static const char* const numlabels[10] = {"&0", "&1", "&2", "&3", "&4",
+                                              "&5", "&6", "&7", "&8", "&9"};
+    for (int n = 0; n < 10; ++n) {
+        number[n] = du_button(new Fl_Button(167 * U, (11 + 10 * n) * U, 10 * U, 8 * U),
+                              numlabels[n], number_cb, 10);
+        number[n]->user_data(reinterpret_cast<void*>(static_cast<intptr_t>(n)));
+    }
+    status = du_box(105, 144, 125, 10, FL_ALIGN_LEFT);
+    pausebtn = du_button(new Fl_Button(232 * U, 116 * U, 30 * U, 15 * U), "Pa&use", pause_cb);
+    vbtn = du_button(new Fl_Button(167 * U, 111 * U, 10 * U, 8 * U), "&V", v_cb, 10);
+    qbtn = du_button(new Fl_Button(167 * U, 121 * U, 10 * U, 8 * U), "&Z", nullptr, 10);
+    sysmenu = new Fl_Menu_Button(268 * U, 1 * U, 11 * U, 8 * U, "@-2menu");
+    sysmenu->labelsize(10);
+    sysmenu->menu(sysmenu_items);
+    sysmenu->callback(sysmenu_cb);
+    sysmenu->tooltip("window menu (also on the right mouse button)");
+    end();
+    callback(window_cb);
+    set_modal();
+
+    // The cycle reports to this window.
+    ws.sink = &cyc;
+    ws.timer = &cyc;
+    Fl::add_check(check_cb, this);
+}
+
+EdWin::~EdWin() {
+    Fl::remove_check(check_cb, this);
+    cyc.kill();
+}
+
+int EdWin::handle(int event) {
+    if (event == FL_PUSH && Fl::event_button() != FL_LEFT_MOUSE) {
+        // The controls answer the left button only; the right one opens the
+        // window menu anywhere.
+        if (Fl::event_button() != FL_RIGHT_MOUSE) return 1;
+        const Fl_Menu_Item* it = sysmenu_items->popup(Fl::event_x(), Fl::event_y());
+        if (it) {
+            sysmenu->value(it);
+            sysmenu->do_callback();
+        }
+        return 1;
+    }
+    if (event == FL_PUSH && Fl::event_button() == FL_LEFT_MOUSE) {
+        if (Fl_Double_Window::handle(event)) return 1;
+        const int x = rov_du_x(Fl::event_x()), y = rov_du_y(Fl::event_y());
+        if (Fl::event_state(FL_SHIFT)) {
+            rov_helpbox hb;
+            if (rov_ed_help(ed, x, y, hb)) {
+                hook("message caption=" + hook_quote(hb.caption) + " text=" + hook_quote(hb.text));
+                fl_message_title(hb.caption.c_str());
+                fl_message("%s", hb.text.c_str());
+            }
+            return 1;
+        }
+        if (Fl::event_state(FL_CTRL)) {
+            rov_ed_finish_morph(ed, x, y);
+            return 1;
+        }
+        return 0;
+    }
+    if (event == FL_SHORTCUT && !Fl::event_state(FL_CTRL | FL_META)) {
+        if (Fl_Double_Window::handle(event)) return 1;
+        // Keys a to p move the focus to the scroll bars of slots 0 to 15.
+        const int k = Fl::event_key();
+        if (k >= 'a' && k <= 'p') {
+            bar[k - 'a']->take_focus();
+            return 1;
+        }
+        return 0;
+    }
+    return Fl_Double_Window::handle(event);
+}
+
+void EdWin::pump() {
+    if (dispatching || closed) return;
+    dispatching = true;
+    bool any = false;
+    wv_event ev;
+    while (wv_evq_pop(cyc.q, ev)) {
+        // A close notification or the gap timer sends the next buffer: the
+        // marks of slots whose glide has arrived go first.
+        if (ev.kind == wv_evkind::close || ev.kind == wv_evkind::timer) rov_ed_unmark_arrived(ed);
+        ws.setnr = ed.setnr;
+        ws.tonr = ed.tonr;
+        wv_dispatch(ws, ev);
+        any = true;
+    }
+    dispatching = false;
+    if (any) sync();
+}
+
+void EdWin::sync() {
+    const rov_edview& v = ed.view;
+    ws.setnr = ed.setnr;
+    ws.tonr = ed.tonr;
+    ed.opt.recording = sh.recording;
+    if (!label() || v.caption != label()) copy_label(v.caption.c_str());
+    for (int s = 0; s < 13; ++s) {
+        if (!names[s]->label() || std::string(names[s]->label()) != v.label[s]) {
+            names[s]->copy_label(v.label[s]);
+            names[s]->redraw_label();
+        }
+    }
+    for (int s = 0; s < 16; ++s) {
+        if (!value[s]->label() || std::string(value[s]->label()) != v.slot[s].text) {
+            value[s]->copy_label(v.slot[s].text);
+            value[s]->redraw_label();
+        }
+        bar[s]->position(v.slot[s].pos);
+    }
+    if (!swbox->label() || std::string(swbox->label()) != v.swname) {
+        swbox->copy_label(v.swname);
+        swbox->redraw_label();
+    }
+    swbox->value(v.swcheck ? 1 : 0);
+    tonalbox->value(v.tonal ? 1 : 0);
+    readbox->value(v.read ? 1 : 0);
+
+    // The cycle's own status texts (Stop with Measure, a device failure)
+    // replace the editor's until the editor writes a new one.
+    if (ws.status != shown_ws_status) {
+        shown_ws_status = ws.status;
+        if (!ws.status.empty()) ed.view.status = ws.status;
+    }
+    if (!status->label() || std::string(status->label()) != ed.view.status) {
+        status->copy_label(ed.view.status.c_str());
+        status->redraw_label();
+    }
+    const char* st = ws.playing ? "S&top" : "S&tart";
+    if (std::string(startbtn->label()) != st) startbtn->label(st);
+
+    const bool num = rov_ed_number_enabled(ed);
+    for (Fl_Button* b : number) num ? b->activate() : b->deactivate();
+    rov_ed_pause_enabled(ed) ? pausebtn->activate() : pausebtn->deactivate();
+    if (std::string(qbtn->label()) != v.qcaption) qbtn->label(v.qcaption);
+    rov_ed_q_enabled(ed) ? qbtn->activate() : qbtn->deactivate();
+    write_dump();
+    const bool rd = rov_ed_next_enabled(ed);
+    const bool pz = rov_ed_pause_enabled(ed);
+    for (Fl_Menu_Item* it = sysmenu_items; it->label(); ++it) {
+        const auto arg = it->argument();
+        const bool on = arg == sm_next || arg == sm_recover ? rd : arg == sm_pause ? pz : true;
+        on ? it->activate() : it->deactivate();
+    }
+}
+
+void EdWin::write_dump() {
+    if (!test_hook()) return;
+    std::string d = rov_ed_dump(ed);
+    d += std::string("start=") + startbtn->label() + "\n";
+    std::size_t at = 0;
+    while (at < d.size()) {
+        const std::size_t nl = d.find('\n', at);
+        const std::string line = d.substr(at, nl - at);
+        at = nl + 1;
+        const std::size_t eq = line.find('=');
+        const std::string key = line.substr(0, eq), val = line.substr(eq + 1);
+        auto it = hooked.find(key);
+        if (it != hooked.end() && it->second == val) continue;
+        hooked[key] = val;
+        hook("editor " + key + "=" + hook_quote(val));
+    }
+}
+
+void EdWin::close_request() {
+    if (closed) return;
+    closed = true;
+    wv_stream_close(ws);
+    hide();
+    hook("editor closed");
+}
+
+}  // namespace
+
+void rov_editor_run(int algomod, rov_editor_shell& sh) {
+    // Fl::awake() needs FLTK's thread support set up once.
+    static const bool locked = (Fl::lock(), true);
+    (void)locked;
+    wv_stream& ws = *sh.ws;
+    rov_editor& ed = the_editor;
+    if (algomod < 0 || algomod > 22) algomod = 22;
+
+    rov_edopts opt;
+    opt.tonalias = ws.opt.tonalias;
+    opt.shwmorph = sh.shwmorph;
+    opt.recording = sh.recording;
+    opt.vistyp = sh.vistyp;
+    opt.fuzztyp = sh.fuzztyp;
+    opt.mixfile = sh.mixfile;
+    opt.recsmpopt = sh.recsmpopt;
+    opt.sample = ws.sample.data != nullptr;
+
+    // Play set-up first: it copies the options into the global phase.
+    ws.roh = &sh.fg->h;
+    ws.algomod = algomod;
+    ws.setnr = sh.setnr;
+    EdWin* w = new EdWin(sh, ed);
+    wv_stream_open(ws);
+
+    rov_edhooks hk;
+    hk.ctx = w;
+    hk.activity = hk_activity;
+    hk.start_stop = hk_startstop;
+    hk.pause = hk_pause;
+    hk.set_volume = hk_volume;
+    hk.device_open = hk_device_open;
+    rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
+    for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
+    ws.tonr = ed.tonr;
+    w->sync();
+    w->show();
+    hook("editor shown");
+    while (w->shown()) Fl::wait();
+    w->close_request();  // in case the window went away some other way
+
+    sh.setnr = ed.setnr;
+    sh.tonr = ed.tonr;
+    ws.sink = nullptr;
+    ws.timer = nullptr;
+    delete w;
+}
