@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# The setting editor window driven through real X events: caption and labels,
+# Start, sound on a null sink (when PulseAudio can run here), scroll bars by
+# mouse, a numbered button, Shift-click help while the sound goes on, the
+# window menu's "&Double Rate", Stop and Exit.
+#   tests/gui/editor_window.sh EDITOR_WINDOW BUILD_DIR    (run under with_xvfb.sh)
+set -uo pipefail
+prog=$1
+build=$2
+out="$build/gui_editor.out"
+shot="$build/gui_editor.png"
+rm -f "$out" "$shot"
+
+fail() { echo "FAIL: $*" >&2; echo "--- program output:" >&2; cat "$out" >&2 || true; exit 1; }
+
+# Waits until the program's output has a line matching $1.
+expect() {
+  for _ in $(seq 1 100); do
+    grep -q -- "$1" "$out" && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "no line matching '$1'"
+}
+
+# Sound goes to a private PulseAudio daemon with a null sink when one can
+# start here, else to SDL's silent driver.
+work=$(mktemp -d)
+pulse=0 rec_pid= pid=
+cleanup() {
+  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
+  [ -n "$rec_pid" ] && kill "$rec_pid" 2>/dev/null
+  [ $pulse -eq 1 ] && pulseaudio --kill 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
+  export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
+  mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  unset PULSE_SERVER
+  if pulseaudio -n --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
+       --load="module-null-sink sink_name=testsink rate=11025 format=s16le channels=2" \
+       --load="module-native-protocol-unix" 2>/dev/null; then
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && { pulse=1; break; }; sleep 0.1; done
+  fi
+fi
+if [ $pulse -eq 1 ]; then
+  export PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio
+else
+  export SDL_AUDIODRIVER=dummy
+  echo "editor test: no PulseAudio here, the sound is not checked"
+fi
+
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")/.." && pwd)/tools/lsan-sound.supp:suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0"
+TESSELLON_TEST_HOOK=1 "$prog" 0 abc.rov >"$out" 2>&1 &
+pid=$!
+
+expect 'hook: editor shown'
+grep -q 'hook: editor caption="Experimental - with Adjustable Panning (abc.rov)"' "$out" || fail "caption"
+grep -q 'hook: editor label7="Panning"' "$out" || fail "label of slot 7"
+grep -q 'hook: editor value13="5512"' "$out" || fail "rate text"
+wid=$(xdotool search --sync --name '^Experimental - with Adjustable Panning' | head -1)
+[ -n "$wid" ] || fail "no editor window"
+geo=$(xwininfo -id "$wid")
+echo "$geo" | grep -q 'Width: 560' || fail "window width: $geo"
+echo "$geo" | grep -q 'Height: 320' || fail "window height: $geo"
+sleep 0.3
+import -window "$wid" "$shot"
+[ -s "$shot" ] || fail "no screenshot"
+echo "screenshot: $shot"
+
+# Pixel positions are dialog units times two.
+xdotool mousemove --window "$wid" 424 264 click 1          # S&tart (197,125)
+expect 'hook: editor start="S&top"'
+if [ $pulse -eq 1 ]; then
+  parec -d testsink.monitor --format=s16le --rate=11025 --channels=2 >"$work/rec.raw" &
+  rec_pid=$!
+fi
+
+xdotool mousemove --window "$wid" 316 30 click 1           # Voices: line down
+expect 'hook: editor value0="6.06  "'
+xdotool mousemove --window "$wid" 300 70 click 1           # Pitch: page down to the next note
+expect 'hook: editor value2="988  "'
+xdotool mousemove --window "$wid" 344 50 click 1           # numbered button 1
+expect 'hook: editor status="setting 1, scale 2"'
+expect 'hook: editor value0="6.00  "'
+
+# Help on the Voices label; the sound goes on while the box is open.
+xdotool mousemove --window "$wid" 30 25 keydown shift click 1 keyup shift
+expect 'hook: message caption="Voices" text="maximum number of overlapping'
+sleep 2
+box=$(xdotool search --sync --name '^Voices$' | head -1)
+xdotool mousemove --window "$box" 8 8
+sleep 0.2
+xdotool key Return
+sleep 0.3
+
+# The window menu (right button): "&Double Rate" is its sixth item.
+xdotool mousemove --window "$wid" 120 240 click 3
+sleep 0.4
+xdotool key Down Down Down Down Down Down Return
+expect 'hook: editor value13="11025"'
+expect 'hook: editor value2="466  "'
+
+xdotool mousemove --window "$wid" 424 264 click 1          # S&top
+expect 'hook: editor start="S&tart"'
+expect 'hook: editor status="setting 1, scale 2, maxCPU'
+if [ -n "$rec_pid" ]; then
+  kill "$rec_pid"; wait "$rec_pid" 2>/dev/null; rec_pid=
+  python3 - "$work/rec.raw" <<'PY' || fail "no sound reached the null sink"
+import struct, sys
+d = open(sys.argv[1], 'rb').read()
+n = len(d) // 2
+s = struct.unpack('<%dh' % n, d[:2 * n])
+loud = sum(1 for x in s if abs(x) > 100)
+print("null sink: %d samples, %d above 100" % (n, loud))
+sys.exit(0 if n > 11025 * 2 * 2 and loud > n // 4 else 1)
+PY
+fi
+
+xdotool mousemove --window "$wid" 490 285 click 1          # E&xit (232,134)
+expect 'hook: editor closed'
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after the editor closed"
+wait "$pid"; rc=$?
+pid=
+[ $rc -eq 0 ] || fail "the program ended with status $rc"
+grep -q 'editor returned setnr=1 tonr=2' "$out" || fail "set and scale not handed back"
+echo "editor window test passed"
