@@ -9,7 +9,8 @@
 
 #include "engine/rov.h"
 
-struct wv_stream;  // the streaming cycle (audio/stream.h)
+struct wv_stream;      // the streaming cycle (audio/stream.h)
+class Fl_RGB_Image;
 
 // What the main window hands to the editor. Fields marked in/out are written
 // back on return.
@@ -32,6 +33,10 @@ struct rov_editor_shell {
     bool mixfile = false;         // a harddisc mix file is open
     bool recording = false;       // a harddisc recording file is open
     int recsmpopt = -2;           // "Re&cord Samples": -2 No, -1 Manually, 0 Permanent, 5/20/100
+
+    // The 32 x 32 icon of an icon name of the algorithm table, as a new
+    // image the caller deletes (or nullptr); the window shows the row's icon.
+    Fl_RGB_Image* (*icon_image)(const char* name) = nullptr;
 };
 
 // Runs the editor on table row `algomod` (0..20 an algorithm, 21 Multiple

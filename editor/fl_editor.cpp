@@ -14,6 +14,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Button.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_ask.H>
 
@@ -499,6 +500,12 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
     ws.tonr = ed.tonr;
     w->sync();
+    if (sh.icon_image && algomod <= 21) {
+        if (Fl_RGB_Image* icon = sh.icon_image(atab[algomod].icon)) {
+            w->icon(icon);  // the window keeps a copy
+            delete icon;
+        }
+    }
     w->show();
     hook("editor shown");
     while (w->shown()) Fl::wait();
