@@ -6,6 +6,7 @@
 
 #include "app/play.h"
 #include "app/render.h"
+#include "app/window.h"
 #include "shell/fl_main.h"
 
 namespace {
@@ -24,7 +25,12 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args.front() == "--no-intro") return sh_window_main(args);
+    if (args.empty() || args.front() == "--no-intro") {
+        tess_window_connect();
+        const int rc = sh_window_main(args);
+        tess_window_disconnect();
+        return rc;
+    }
     const std::string cmd = args.front();
     args.erase(args.begin());
     if (cmd == "render") return cmd_render(args);

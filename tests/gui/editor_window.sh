@@ -23,34 +23,16 @@ expect() {
   fail "no line matching '$1'"
 }
 
-# Sound goes to a private PulseAudio daemon with a null sink when one can
-# start here, else to SDL's silent driver.
 work=$(mktemp -d)
-pulse=0 rec_pid= pid=
+pid=
+. "$(dirname "$0")/pulse_env.sh"
 cleanup() {
   [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
-  [ -n "$rec_pid" ] && kill "$rec_pid" 2>/dev/null
-  [ $pulse -eq 1 ] && pulseaudio --kill 2>/dev/null
+  pulse_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
-if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
-  export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
-  mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  unset PULSE_SERVER
-  if pulseaudio -n --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
-       --load="module-null-sink sink_name=testsink rate=11025 format=s16le channels=2" \
-       --load="module-native-protocol-unix" 2>/dev/null; then
-    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && { pulse=1; break; }; sleep 0.1; done
-  fi
-fi
-if [ $pulse -eq 1 ]; then
-  export PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio
-else
-  export SDL_AUDIODRIVER=dummy
-  echo "editor test: no PulseAudio here, the sound is not checked"
-fi
+pulse_start
 
 # In the sanitizer build, leaks of the sound, font and X libraries are not
 # ours (one suppression file: LSAN_OPTIONS takes only one).
@@ -77,10 +59,7 @@ echo "screenshot: $shot"
 # Pixel positions are dialog units times two.
 xdotool mousemove --window "$wid" 424 264 click 1          # S&tart (197,125)
 expect 'hook: editor start="S&top"'
-if [ $pulse -eq 1 ]; then
-  parec -d testsink.monitor --format=s16le --rate=11025 --channels=2 >"$work/rec.raw" &
-  rec_pid=$!
-fi
+record_begin "$work/rec.raw"
 
 xdotool mousemove --window "$wid" 316 30 click 1           # Voices: line down
 expect 'hook: editor value0="6.06  "'
@@ -110,18 +89,7 @@ expect 'hook: editor value2="466  "'
 xdotool mousemove --window "$wid" 424 264 click 1          # S&top
 expect 'hook: editor start="S&tart"'
 expect 'hook: editor status="setting 1, scale 2, maxCPU'
-if [ -n "$rec_pid" ]; then
-  kill "$rec_pid"; wait "$rec_pid" 2>/dev/null; rec_pid=
-  python3 - "$work/rec.raw" <<'PY' || fail "no sound reached the null sink"
-import struct, sys
-d = open(sys.argv[1], 'rb').read()
-n = len(d) // 2
-s = struct.unpack('<%dh' % n, d[:2 * n])
-loud = sum(1 for x in s if abs(x) > 100)
-print("null sink: %d samples, %d above 100" % (n, loud))
-sys.exit(0 if n > 11025 * 2 * 2 and loud > n // 4 else 1)
-PY
-fi
+record_end "$work/rec.raw" || fail "no sound reached the null sink"
 
 xdotool mousemove --window "$wid" 490 285 click 1          # E&xit (232,134)
 expect 'hook: editor closed'

@@ -36,13 +36,25 @@ expect() {
   fail "no line matching '$1'"
 }
 
-# In the sanitizer build, leaks of the font and X libraries are not ours.
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0"
+work=$(mktemp -d)
+pid=
+. "$(dirname "$0")/pulse_env.sh"
+cleanup() {
+  if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi
+  pulse_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+pulse_start
+
+# In the sanitizer build, leaks of the sound, font and X libraries are not
+# ours (one suppression file: LSAN_OPTIONS takes only one).
+here=$(cd "$(dirname "$0")" && pwd)
+cat "$here/../tools/lsan-sound.supp" "$here/lsan.supp" "$here/lsan-editor.supp" >"$work/lsan.supp"
+export LSAN_OPTIONS="suppressions=$work/lsan.supp:print_suppressions=0"
 
 TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
 pid=$!
-cleanup() { kill "$pid" 2>/dev/null || true; }
-trap cleanup EXIT
 
 expect "hook: main-window shown"
 wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
@@ -68,13 +80,46 @@ xwininfo -id "$wid" | grep -q 'IsViewable' || fail "second start did not raise t
 [ "$(xdotool search --name '^WVTESSEL$' | wc -l)" -eq 1 ] || fail "two main windows"
 sleep 0.3
 
-# The icon of row 0 (client 5,5; the menu bar is 25 pixels high).
+# Closes the open setting editor with its E&xit button (232,134 dialog units).
+close_editor() {
+  local n
+  n=$(grep -c 'hook: editor closed' "$out" || true)
+  xdotool mousemove --window "$1" 490 285 click 1
+  for _ in $(seq 1 50); do [ "$(grep -c 'hook: editor closed' "$out")" -gt "$n" ] && return 0; sleep 0.1; done
+  fail "the editor did not close"
+}
+
+# The icon of row 0 (client 5,5; the menu bar is 25 pixels high) opens the
+# setting editor; start the sound, change a parameter while it plays, stop
+# and exit.
 xdotool mousemove --window "$wid" 15 40 click 1
 expect 'hook: open-editor row=0 title="Experimental with Adjustable Panning"'
+expect 'hook: editor shown'
+grep -q 'hook: editor caption="Experimental - with Adjustable Panning ()"' "$out" || fail "editor caption"
+grep -q 'hook: editor label0="Voices"' "$out" || fail "label of slot 0"
+grep -q 'hook: editor label7="Panning"' "$out" || fail "label of slot 7"
+ed=$(xdotool search --sync --onlyvisible --name '^Experimental - with Adjustable Panning' | head -1)
+[ -n "$ed" ] || fail "no editor window"
+sleep 0.3
+import -window "$ed" "$build/gui_program_editor.png"
+xdotool mousemove --window "$ed" 424 264 click 1          # S&tart
+expect 'hook: editor start="S&top"'
+record_begin "$work/rec.raw"
+xdotool mousemove --window "$ed" 316 30 click 1           # Voices: line down
+expect 'hook: editor value0="6.06  "'
+sleep 3
+record_end "$work/rec.raw" || fail "no sound reached the null sink"
+xdotool mousemove --window "$ed" 424 264 click 1          # S&top
+expect 'hook: editor start="S&tart"'
+close_editor "$ed"
+sleep 0.3
 
 # The empty space of the first icon row opens the empty algorithm (row 22).
 xdotool mousemove --window "$wid" 392 35 click 1
 expect 'hook: open-editor row=22'
+ed=$(xdotool search --sync --onlyvisible --name ' \(\)$' | head -1)
+close_editor "$ed"
+sleep 0.3
 
 # A sampling icon without a sample does nothing; Shift on it shows help only.
 xdotool mousemove --window "$wid" 10 115 click 1
@@ -94,7 +139,10 @@ xdotool mousemove --window "$wid" 10 12 click 1
 sleep 0.5
 xdotool key t
 expect 'hook: command system-start'
-expect 'hook: open-editor row='
+expect 'hook: open-editor row=1 '
+ed=$(xdotool search --sync --onlyvisible --name '^Experimental - with Dual' | head -1)
+close_editor "$ed"
+sleep 0.3
 
 # Options > Setup > Voice Numbers through the mnemonics. First the scroll
 # bar by mouse (arrow: 1, trough: 4) and the small system menu ("&Plus"),

@@ -1,0 +1,108 @@
+#include "app/window.h"
+
+#include <cstdio>
+#include <string>
+
+#include "audio/sdldev.h"
+#include "audio/stream.h"
+#include "audio/virtdev.h"
+#include "editor/editor_window.h"
+#include "shell/fl_icons.h"
+#include "shell/hooks.h"
+
+namespace {
+
+// The real device, or (when no audio subsystem can start) a device that
+// cannot be opened, so that Start ends the cycle silently.
+struct program_audio {
+    wv_sdldev sdl;
+    wv_virtdev none;
+    bool have_sdl = false;
+    wv_stream ws;  // lives across openings of the editor (bufrest carries over)
+    wv_device* dev() { return have_sdl ? static_cast<wv_device*>(&sdl) : &none; }
+};
+
+program_audio& audio() {
+    static program_audio a;
+    return a;
+}
+
+bool probe(uint32_t devno, sh_woc& caps) {
+    program_audio& a = audio();
+    wv_caps c;
+    if (!a.have_sdl || !a.sdl.caps(devno, c)) return false;
+    caps.name = c.name;
+    caps.dwFormats = c.dwFormats;
+    caps.wChannels = c.wChannels;
+    caps.dwSupport = c.dwSupport;
+    return true;
+}
+
+// The options of the main window as the streaming cycle reads them.
+wv_options cycle_options(const sh_state& st) {
+    wv_options o;
+    o.bufszorig = st.bufszorig;
+    o.sampmaxidle = st.sampmaxidle;
+    o.playpaus = st.playpaus;
+    o.autotempo = st.autotempo;
+    o.emergency = st.emergency;
+    o.emrotate = st.emrotate;
+    o.wvomeasure = st.wvomeasure;
+    o.levels = st.dispmode == 53 || st.dispmode == 54;  // "&Level", "&All Levels"
+    o.blowopt = st.blowopt;
+    o.emphas = st.emphas;
+    o.tonalias = st.tonalias;
+    o.maxv = st.maxv;
+    o.wvodevno = st.wvodevno;
+    return o;
+}
+
+void open_editor(int algomod) {
+    sh_state& st = sh_program_state();
+    program_audio& a = audio();
+    wv_stream& ws = a.ws;
+    ws.dev = a.dev();
+    ws.opt = cycle_options(st);
+    ws.woc.name = st.woc.name;
+    ws.woc.dwFormats = st.woc.dwFormats;
+    ws.woc.wChannels = st.woc.wChannels;
+    ws.woc.dwSupport = st.woc.dwSupport;
+    ws.stereo16 = st.stereo16;
+    ws.stereoset = st.stereoset;
+
+    rov_editor_shell sh;
+    sh.ws = &ws;
+    sh.fg = &st.fg;
+    sh.setnr = st.setnr;
+    sh.shwmorph = st.shwmorph;
+    sh.vistyp = st.vistyp;
+    sh.fuzztyp = st.fuzztyp;
+    sh.mixfile = st.mixing;
+    sh.recording = st.recording;
+    sh.recsmpopt = st.recsmpopt;
+    sh.icon_image = fl_icon_image;
+    rov_editor_run(algomod, sh);
+
+    st.setnr = sh.setnr;
+    st.tonr = sh.tonr;
+    st.wvrate = ws.wvFormat.nSamplesPerSec;
+    st.woc.dwSupport = ws.woc.dwSupport;  // a synchronous device shows in the capabilities
+}
+
+}  // namespace
+
+void tess_window_connect() {
+    program_audio& a = audio();
+    std::string err;
+    a.have_sdl = wv_sdl_init(a.sdl, err);
+    if (!a.have_sdl) std::fprintf(stderr, "tessellon: %s; playing is not possible\n", err.c_str());
+    a.none.fail_open = true;
+    sh_device_probe = probe;
+    sh_editor_hook = open_editor;
+}
+
+void tess_window_disconnect() {
+    program_audio& a = audio();
+    if (a.have_sdl) wv_sdl_shutdown(a.sdl);
+    a.have_sdl = false;
+}
