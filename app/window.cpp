@@ -29,13 +29,7 @@ program_audio& audio() {
 
 bool probe(uint32_t devno, sh_woc& caps) {
     program_audio& a = audio();
-    wv_caps c;
-    if (!a.have_sdl || !a.sdl.caps(devno, c)) return false;
-    caps.name = c.name;
-    caps.dwFormats = c.dwFormats;
-    caps.wChannels = c.wChannels;
-    caps.dwSupport = c.dwSupport;
-    return true;
+    return a.have_sdl && a.sdl.caps(devno, caps);
 }
 
 // The options of the main window as the streaming cycle reads them.
@@ -63,10 +57,7 @@ void open_editor(int algomod) {
     wv_stream& ws = a.ws;
     ws.dev = a.dev();
     ws.opt = cycle_options(st);
-    ws.woc.name = st.woc.name;
-    ws.woc.dwFormats = st.woc.dwFormats;
-    ws.woc.wChannels = st.woc.wChannels;
-    ws.woc.dwSupport = st.woc.dwSupport;
+    ws.woc = st.woc;
     ws.stereo16 = st.stereo16;
     ws.stereoset = st.stereoset;
 

@@ -84,17 +84,22 @@ void cycle_failed(wv_stream& s) {
     s.status = "the output device could not be opened";
 }
 
+// Resets and closes the output device if it is open; true when it was.
+bool device_off(wv_stream& s) {
+    if (!s.hwaveout) return false;
+    s.dev->reset();
+    s.dev->close();
+    s.hwaveout = false;
+    return true;
+}
+
 void tick(wv_stream& s) {
     if (s.timer) s.timer->kill();
     s.timerset = false;
 
     // The stop request.
     if (s.bufidle <= -1) {
-        if (s.hwaveout) {
-            s.dev->reset();
-            s.dev->close();
-            s.hwaveout = false;
-        }
+        device_off(s);
         s.closepending = false;
         s.playing = false;
         return;
@@ -225,11 +230,7 @@ void wv_stream_close(wv_stream& s) {
     s.timerset = false;
     s.wvFormat.nSamplesPerSec = rov_rate(param(s, 13));
     s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
-    if (s.hwaveout) {
-        s.dev->reset();
-        s.dev->close();
-        s.hwaveout = false;
-    }
+    device_off(s);
     s.closepending = false;  // nothing is dispatched to a closed editor
     s.pb = wvplay{};
     s.out8 = {};
@@ -285,12 +286,7 @@ bool wv_start(wv_stream& s) {
 
 void wv_stop(wv_stream& s) {
     if (s.hwaveout || s.closepending) {
-        if (s.hwaveout) {
-            s.dev->reset();
-            s.dev->close();
-            s.hwaveout = false;
-            s.closepending = true;
-        }
+        if (device_off(s)) s.closepending = true;
         s.playing = false;
         if (s.opt.wvomeasure) {
             char line[80];

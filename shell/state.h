@@ -6,21 +6,17 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/device.h"
 #include "engine/rov.h"
 
 // Device number of the wave mapper (the system's default output).
-constexpr uint32_t sh_mapper = 0xFFFFFFFFu;
+constexpr uint32_t sh_mapper = wv_mapper;
 
 // Capabilities of one output device, as the device layer reports them.
-struct sh_woc {
-    std::string name;         // product name, up to 31 characters
-    uint32_t dwFormats = 0;   // format bits: 0x1 8-bit mono 11025 Hz ... 0x800 16-bit stereo 44100 Hz
-    uint16_t wChannels = 0;   // 1 mono, 2 stereo
-    uint32_t dwSupport = 0;   // 0x4 volume control, 0x10 synchronous output
-};
+using sh_woc = wv_caps;
 
 // Format bits of 16-bit stereo at 11025, 22050 and 44100 Hz.
-constexpr uint32_t sh_stereo16_bits = 0x8 | 0x80 | 0x800;
+constexpr uint32_t sh_stereo16_bits = wv_fmt_16stereo;
 
 // Reads the capabilities of device `devno` (sh_mapper or 0..3); false when
 // the device does not answer.

@@ -11,34 +11,13 @@ out="$build/gui_editor.out"
 shot="$build/gui_editor.png"
 rm -f "$out" "$shot"
 
-fail() { echo "FAIL: $*" >&2; echo "--- program output:" >&2; cat "$out" >&2 || true; exit 1; }
-
-# Waits until the program's output has a line matching $1.
-expect() {
-  for _ in $(seq 1 100); do
-    grep -q -- "$1" "$out" && return 0
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  fail "no line matching '$1'"
-}
-
 work=$(mktemp -d)
 pid=
-. "$(dirname "$0")/pulse_env.sh"
-cleanup() {
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
-  pulse_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/lib.sh"
+trap gui_cleanup EXIT
 pulse_start
 
-# In the sanitizer build, leaks of the sound, font and X libraries are not
-# ours (one suppression file: LSAN_OPTIONS takes only one).
-here=$(cd "$(dirname "$0")" && pwd)
-cat "$here/../tools/lsan-sound.supp" "$here/lsan.supp" "$here/lsan-editor.supp" >"$work/lsan.supp"
-export LSAN_OPTIONS="suppressions=$work/lsan.supp:print_suppressions=0"
+gui_lsan
 TESSELLON_TEST_HOOK=1 "$prog" 0 abc.rov >"$out" 2>&1 &
 pid=$!
 

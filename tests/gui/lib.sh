@@ -1,7 +1,21 @@
-# Sourced by the GUI tests: sound goes to a private PulseAudio daemon with a
-# null sink "testsink" (11025 Hz, 16-bit stereo) when one can start here, else
-# to SDL's silent driver. Sets pulse=1 when the daemon runs; the caller's
-# cleanup must call pulse_stop. Needs $work (a private folder).
+# Sourced by the GUI tests. They set $out (the program's output file), $pid
+# (the program) and $work (a private folder) and call gui_cleanup on exit.
+
+fail() { echo "FAIL: $*" >&2; echo "--- program output:" >&2; cat "$out" >&2 || true; exit 1; }
+
+# Waits until the program's output has a line matching $1.
+expect() {
+  for _ in $(seq 1 100); do
+    grep -q -- "$1" "$out" && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "no line matching '$1'"
+}
+
+# Sound goes to a private PulseAudio daemon with a null sink "testsink"
+# (11025 Hz, 16-bit stereo) when one can start here, else to SDL's silent
+# driver. pulse=1 while the daemon runs.
 pulse=0 rec_pid=
 pulse_start() {
   if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
@@ -47,4 +61,20 @@ loud = sum(1 for x in s if abs(x) > 100)
 print("null sink: %d samples, %d above 100" % (n, loud))
 sys.exit(0 if n > 11025 * 2 * 2 and loud > n // 4 else 1)
 PY
+}
+
+# Ends the program if it still runs, the daemon and the private folder.
+gui_cleanup() {
+  if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi
+  pulse_stop
+  rm -rf "$work"
+}
+
+# In the sanitizer build, leaks of the sound, font and X libraries are not
+# ours (one suppression file: LSAN_OPTIONS takes only one).
+gui_lsan() {
+  local here
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  cat "$here/../tools/lsan-sound.supp" "$here/lsan.supp" "$here/lsan-editor.supp" >"$work/lsan.supp"
+  export LSAN_OPTIONS="suppressions=$work/lsan.supp:print_suppressions=0"
 }
