@@ -26,6 +26,7 @@
 #include "audio/evqueue.h"
 #include "audio/stream.h"
 #include "editor/editor.h"
+#include "editor/fl_hook.h"
 #include "editor/fl_scrollbar.h"
 
 namespace {
@@ -34,34 +35,6 @@ constexpr int U = 2;  // pixels per dialog unit
 
 // The editor's state lives for the whole run: the backup survives openings.
 rov_editor the_editor;
-
-// The test hook: with TESSELLON_TEST_HOOK set, every text the dialog shows is
-// reported on standard output when it changes, one line "hook: editor
-// KEY=\"VALUE\"" each (newlines and quotes escaped), so that tests driving
-// the window through X events can check the texts.
-bool test_hook() {
-    static const bool on = std::getenv("TESSELLON_TEST_HOOK") != nullptr;
-    return on;
-}
-
-std::string hook_quote(const std::string& s) {
-    std::string r = "\"";
-    for (char c : s) {
-        if (c == '\n')
-            r += "\\n";
-        else if (c == '"' || c == '\\')
-            (r += '\\') += c;
-        else
-            r += c;
-    }
-    return r + "\"";
-}
-
-void hook(const std::string& line) {
-    if (!test_hook()) return;
-    std::printf("hook: %s\n", line.c_str());
-    std::fflush(stdout);
-}
 
 // Notifications of the cycle reach the FLTK loop: the device posts into a
 // lock-free queue and wakes the loop with Fl::awake() (a pipe write, safe on
@@ -338,9 +311,7 @@ int EdWin::handle(int event) {
         if (Fl::event_state(FL_SHIFT)) {
             rov_helpbox hb;
             if (rov_ed_help(ed, x, y, hb)) {
-                hook("message caption=" + hook_quote(hb.caption) + " text=" + hook_quote(hb.text));
-                fl_message_title(hb.caption.c_str());
-                fl_message("%s", hb.text.c_str());
+                fl_okbox(hb.caption, hb.text);
             }
             return 1;
         }
@@ -437,7 +408,7 @@ void EdWin::sync() {
 }
 
 void EdWin::write_dump() {
-    if (!test_hook()) return;
+    if (!fl_test_hook()) return;
     std::string d = rov_ed_dump(ed);
     d += std::string("start=") + startbtn->label() + "\n";
     std::size_t at = 0;
@@ -450,7 +421,7 @@ void EdWin::write_dump() {
         auto it = hooked.find(key);
         if (it != hooked.end() && it->second == val) continue;
         hooked[key] = val;
-        hook("editor " + key + "=" + hook_quote(val));
+        fl_hook("editor " + key + "=" + fl_hook_quote(val));
     }
 }
 
@@ -459,7 +430,7 @@ void EdWin::close_request() {
     closed = true;
     wv_stream_close(ws);
     hide();
-    hook("editor closed");
+    fl_hook("editor closed");
 }
 
 }  // namespace
@@ -507,7 +478,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
         }
     }
     w->show();
-    hook("editor shown");
+    fl_hook("editor shown");
     while (w->shown()) Fl::wait();
     w->close_request();  // in case the window went away some other way
 

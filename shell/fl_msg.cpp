@@ -4,29 +4,6 @@
 #include <FL/Fl_Widget.H>
 #include <FL/fl_ask.H>
 
-#include <cstdio>
-#include <cstdlib>
-
-bool fl_test_hook() {
-    static const bool on = std::getenv("TESSELLON_TEST_HOOK") != nullptr;
-    return on;
-}
-
-std::string fl_hook_quote(const std::string& s) {
-    std::string r = "\"";
-    for (char c : s) {
-        if (c == '\n') r += "\\n";
-        else if (c == '"' || c == '\\') (r += '\\') += c;
-        else r += c;
-    }
-    return r + "\"";
-}
-
-void fl_hook(const std::string& line) {
-    if (!fl_test_hook()) return;
-    std::printf("hook: %s\n", line.c_str());
-    std::fflush(stdout);
-}
 
 sh_answer fl_msgbox(const sh_question& q) {
     fl_hook("message caption=" + fl_hook_quote(q.caption) + " text=" + fl_hook_quote(q.text));
@@ -44,9 +21,7 @@ sh_answer fl_msgbox(const sh_question& q) {
         icon->labelcolor(FL_BLUE);
         break;
     default:
-        icon->label("i");
-        icon->color(FL_WHITE);
-        icon->labelcolor(FL_BLUE);
+        fl_info_icon();
         break;
     }
     // The text goes through "%s" so that a '%' in it is shown as it is.

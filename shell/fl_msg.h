@@ -6,13 +6,9 @@
 
 #include <string>
 
+#include "editor/fl_hook.h"
 #include "shell/commands.h"
 
-bool fl_test_hook();
-// One line "hook: ..." on standard output (only with the test hook).
-void fl_hook(const std::string& line);
-// Text with newlines and quotes escaped, for hook lines.
-std::string fl_hook_quote(const std::string& s);
 
 // A modal message box with the question's caption, text, buttons and icon.
 sh_answer fl_msgbox(const sh_question& q);

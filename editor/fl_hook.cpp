@@ -1,0 +1,45 @@
+#include "editor/fl_hook.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Widget.H>
+#include <FL/fl_ask.H>
+
+#include <cstdio>
+#include <cstdlib>
+
+bool fl_test_hook() {
+    static const bool on = std::getenv("TESSELLON_TEST_HOOK") != nullptr;
+    return on;
+}
+
+std::string fl_hook_quote(const std::string& s) {
+    std::string r = "\"";
+    for (char c : s) {
+        if (c == '\n') r += "\\n";
+        else if (c == '"' || c == '\\') (r += '\\') += c;
+        else r += c;
+    }
+    return r + "\"";
+}
+
+void fl_hook(const std::string& line) {
+    if (!fl_test_hook()) return;
+    std::printf("hook: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void fl_info_icon() {
+    Fl_Widget* icon = fl_message_icon();
+    icon->label("i");
+    icon->color(FL_WHITE);
+    icon->labelcolor(FL_BLUE);
+}
+
+void fl_okbox(const std::string& caption, const std::string& text) {
+    fl_hook("message caption=" + fl_hook_quote(caption) + " text=" + fl_hook_quote(text));
+    fl_message_title(caption.c_str());
+    fl_info_icon();
+    // The text goes through "%s" so that a '%' in it is shown as it is; the
+    // one button sits in the middle, where Return reaches it.
+    fl_choice("%s", nullptr, "OK", nullptr, text.c_str());
+}
