@@ -183,6 +183,7 @@ int cmd_play(const std::vector<std::string>& args) {
     s.setnr = p.setnr;
     s.tonr = p.tonr;
     opt.bufszorig = eo.bufkb * 1024;
+    opt.bufincr = wv_bufincr(opt.bufszorig);
     opt.emphas = eo.emphasis;
     opt.tonalias = eo.timbre;
     opt.maxv = eo.voices;

@@ -36,6 +36,7 @@ bool probe(uint32_t devno, sh_woc& caps) {
 wv_options cycle_options(const sh_state& st) {
     wv_options o;
     o.bufszorig = st.bufszorig;
+    o.bufincr = st.bufincr;
     o.sampmaxidle = st.sampmaxidle;
     o.playpaus = st.playpaus;
     o.autotempo = st.autotempo;
@@ -76,6 +77,7 @@ void open_editor(int algomod) {
 
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;
+    st.bufincr = ws.opt.bufincr;  // Buff.Beat may have reset the loop step
     st.wvrate = ws.wvFormat.nSamplesPerSec;
     st.woc.dwSupport = ws.woc.dwSupport;  // a synchronous device shows in the capabilities
 }

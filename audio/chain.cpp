@@ -4,9 +4,7 @@
 
 const int blowtab[7] = {1, 2, 2, 2, 4, 4, 4};
 
-namespace {
-int blowfactor(int blowopt) { return blowopt > 0 && blowopt < 7 ? blowtab[blowopt] : 1; }
-}  // namespace
+int wv_blowfactor(int blowopt) { return blowopt > 0 && blowopt < 7 ? blowtab[blowopt] : 1; }
 
 wv_blowup wv_blowup_for(int rateidx, int blowopt, int32_t frames) {
     wv_blowup b{blowopt, rateidx, frames};
@@ -31,12 +29,12 @@ int32_t wv_beat_size(int beat, bool sampling, int blowopt) {
     if (sampling) {
         int32_t n = b + 3;
         if (n < 12) n = (11 / n + 1) * n;
-        n *= blowfactor(blowopt);
+        n *= wv_blowfactor(blowopt);
         return (n + 4) * 256;
     }
     int32_t n = b + 1;
     if (n < 3) n = 4;
-    n *= blowfactor(blowopt);
+    n *= wv_blowfactor(blowopt);
     return (n + 1) * 1024;
 }
 
@@ -53,7 +51,6 @@ void wv_tick_replay(wvplay& pb, rov_globphase& g, int32_t frames, int p) {
     const int j = g.rov_pl1load2 ? 0 : 1;
     g.rov_pl1load2 = static_cast<int8_t>(j);
     wv_replay_scale(pb.data[j].data(), frames, p);
-    if (pb.echobufsav && !pb.aux.empty()) std::copy_n(pb.data[j].data(), 2 * frames, pb.aux.data());
 }
 
 void wv_start_silence(wvplay& pb, rov_globphase& g) {
@@ -85,10 +82,10 @@ void wv_shape_fade(int16_t* w, int32_t bufsize) {
 }
 
 void wv_to8bit(const int16_t* in, int32_t frames, int volume, uint8_t* out) {
-    // A setting file may hold any volume; outside 0..255 the divisor could
-    // reach zero, so the value is kept to the slot's range.
-    const int32_t v = std::clamp(volume, 0, 255);
-    const int32_t k = 32767 / (260 - v);
+    // A setting file may hold any volume: from 260 on the divisor would be
+    // zero or negative, and far below 0 the quotient would be 0; both ends are
+    // kept where the division stays defined.
+    const int32_t k = std::max(32767 / (260 - std::min(volume, 259)), 1);
     for (int32_t i = 0; i < frames; ++i)
         out[i] = static_cast<uint8_t>(128 + in[2 * i] / k + in[2 * i + 1] / k);
 }

@@ -10,6 +10,8 @@
 
 // Stretch factor of each blow-up method (blowopt 0..6).
 extern const int blowtab[7];
+// The stretch factor of a method, 1 for none (and for values outside 0..6).
+int wv_blowfactor(int blowopt);
 
 // Rate and frame count of one buffer under a blow-up method: when the raised
 // rate index would pass 48 (44100 Hz) the method is dropped for this buffer,

@@ -42,7 +42,6 @@ wv_args wv_algargs(int row, const wv_sample& sample, const int16_t* echo) {
 
 void wv_fill(wvplay& pb, const wv_source& src, int j, int32_t frames, bool first) {
     int16_t* out = pb.data[j].data();
-    const int32_t words = 2 * frames;
     const bool echoes = atab[src.row].algtyp == 2;
     if (first && echoes) std::fill_n(pb.data[1].data(), pb.bufsize / 2 - 512, int16_t{0});
     // The echo source: the clean copy if one is kept, else the other play
@@ -52,14 +51,17 @@ void wv_fill(wvplay& pb, const wv_source& src, int j, int32_t frames, bool first
                                                              : pb.data[1 - j].data();
     const wv_args a = wv_algargs(src.row, src.sample, echo);
     atab[src.row].alg(src.roh, out, frames, src.setnr, src.tonr, a.tab, a.len);
-    if (pb.echobufsav && !pb.aux.empty()) std::copy_n(out, words, pb.aux.data());
+}
+
+void wv_start_second(wvplay& pb, const wv_source& src, int32_t frames) {
+    wv_fill(pb, src, 1, frames, false);
+    pb.bufcurrp = pb.bufcurrn = 0;
+    src.roh->g->rov_pl1load2 = 1;
 }
 
 void wv_start_fill(wvplay& pb, const wv_source& src, int32_t frames) {
     wv_fill(pb, src, 0, frames, true);
-    wv_fill(pb, src, 1, frames, false);
-    pb.bufcurrp = pb.bufcurrn = 0;
-    src.roh->g->rov_pl1load2 = 1;
+    wv_start_second(pb, src, frames);
 }
 
 void wv_loop_slice(wvplay& pb, const wv_source& src) {

@@ -67,8 +67,13 @@ bool wv_playable(int row);
 
 // Fills play buffer j with `frames` frames by the row's rule (rows below 21).
 // `first` marks the first buffer of a start: its echo source is buffer 1,
-// zero-filled before. Then the echo copy (when kept) follows.
+// zero-filled before. The echo copy into aux is the output chain's step, after this.
 void wv_fill(wvplay& pb, const wv_source& src, int j, int32_t frames, bool first);
+
+// The second half of a start: buffer 1 is computed (after buffer 0 was
+// computed with first = true and sent), buffer 1 is sent next (rov_pl1load2 =
+// 1) and the loop position is reset.
+void wv_start_second(wvplay& pb, const wv_source& src, int32_t frames);
 
 // Start of play: buffer 0 and buffer 1 are computed, buffer 1 is sent next
 // (rov_pl1load2 = 1) and the loop position is reset. Buffer 0 is sent first.

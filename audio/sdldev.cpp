@@ -32,6 +32,7 @@ void SDLCALL callback(void* user, Uint8* out, int len) {
         d.ncb.store(n + 1, std::memory_order_release);
     }
     const auto chunk = static_cast<uint32_t>(len);
+    d.consumed.fetch_add(chunk, std::memory_order_release);
     while (len > 0) {
         if (!d.has_cur) {
             const uint32_t t = d.rtail.load(std::memory_order_relaxed);
@@ -55,15 +56,12 @@ void SDLCALL callback(void* user, Uint8* out, int len) {
             d.early = false;
             d.fed = true;
             d.starving = false;
-            d.cb_off.store(0, std::memory_order_relaxed);
-            d.cb_gen.store(d.cur.gen, std::memory_order_release);
         }
         const uint32_t take = std::min(static_cast<uint32_t>(len), d.cur.bytes - d.off);
         std::memcpy(out, d.cur.data + d.off, take);
         d.off += take;
         out += take;
         len -= static_cast<int>(take);
-        d.cb_off.store(d.off, std::memory_order_release);
         if (d.off == d.cur.bytes) {
             d.done_gen.store(d.cur.gen, std::memory_order_release);
             if (!d.early) post(d, wv_evkind::done, d.cur.gen);
@@ -275,18 +273,24 @@ bool wv_sdldev::write(const void* data, uint32_t bytes) {
     ring[h % ring.size()] = {st.data(), bytes, gen};
     written_gen = gen;
     written_frames = bytes / static_cast<uint32_t>(align);
+    write_mark = consumed.load(std::memory_order_acquire);
     if (write_ns == 0) write_ns = now_ns();
     rhead.store(h + 1, std::memory_order_release);
     return true;
 }
 
+// The frames that have sounded since the buffer was written. The previous
+// buffer's last frames (the lead of its early done notification) count too:
+// the cycle measures how much of a buffer's time went by before the next one
+// was ready, as with a device that reports done when the sound ends.
 int64_t wv_sdldev::position() {
     if (!isopen || written_gen != gen) return 0;
     if (done_gen.load(std::memory_order_acquire) >= gen) return written_frames;
-    if (cb_gen.load(std::memory_order_acquire) == gen)
-        return cb_off.load(std::memory_order_acquire) / static_cast<uint32_t>(align);
-    return 0;
+    const uint64_t since = consumed.load(std::memory_order_acquire) - write_mark;
+    return std::min<int64_t>(static_cast<int64_t>(since / static_cast<uint32_t>(align)), written_frames);
 }
+
+int wv_sdldev::lead_frames() { return static_cast<int>(lead_chunks) * wv_sdl_chunk(sdl_fmt.nSamplesPerSec); }
 
 void wv_sdldev::reset() {
     if (sdl == 0) return;

@@ -47,6 +47,7 @@ struct wv_sdldev final : wv_device {
     void close() override;
     void volume(uint16_t left, uint16_t right) override;
     void standby(unsigned devno, const wv_format& fmt) override;
+    int lead_frames() override;
 
     // Shared with the audio callback.
     struct slot {
@@ -58,9 +59,8 @@ struct wv_sdldev final : wv_device {
     std::atomic<uint32_t> rhead{0};           // written by the cycle's thread
     std::atomic<uint32_t> rtail{0};           // written by the callback
     std::atomic<wv_notify*> sink{nullptr};
-    std::atomic<uint32_t> cb_gen{0};          // buffer the callback is taking
-    std::atomic<uint32_t> cb_off{0};          // its bytes taken
     std::atomic<uint32_t> done_gen{0};        // last buffer taken completely
+    std::atomic<uint64_t> consumed{0};        // bytes handed to SDL in all, silence included
     std::atomic<uint64_t> underruns{0};
     std::atomic<uint64_t> starved{0};
     std::atomic<int> ncb{0};
@@ -85,6 +85,7 @@ struct wv_sdldev final : wv_device {
     uint32_t gen = 0;
     uint32_t written_gen = 0; // generation of the last write
     uint32_t written_frames = 0;
+    uint64_t write_mark = 0;  // `consumed` when the last buffer was written
     std::array<std::vector<uint8_t>, 2> stage;
     int next_stage = 0;
     uint16_t vol_left = 0xffff, vol_right = 0xffff;

@@ -167,10 +167,14 @@ void tick(wv_stream& s) {
 void closed(wv_stream& s) {
     if (s.bufidle2 <= 0) {
         s.timerset = true;
-        if (s.timer) s.timer->set(wv_gap_ms(s));
+        // The device may report a buffer done ahead of its last frames; the
+        // gap counts from the end of the sound.
+        const int lead_ms = static_cast<int>(int64_t{s.dev->lead_frames()} * 1000 / s.wvFormat.nSamplesPerSec);
+        if (s.timer) s.timer->set(wv_gap_ms(s) + lead_ms);
         return;
     }
-    if (s.bufidle <= 0) --s.bufidle2;
+    // A stop request (-1) is no emergency: it leaves the gap-free allowance.
+    if (s.bufidle == 0) --s.bufidle2;
     tick(s);
 }
 
@@ -192,6 +196,7 @@ void wv_toggle_mono8(wv_stream& s) {
 
 void wv_stream_open(wv_stream& s) {
     if (s.algomod < 0 || s.algomod > 22) s.algomod = 22;
+    s.openrow = s.algomod;
     const int32_t size = s.opt.bufszorig;
     if (recording(s)) {
         s.bufidle2 = 0;
@@ -213,6 +218,7 @@ void wv_stream_open(wv_stream& s) {
     if (s.stereoset && s.opt.blowopt == 0) echo = false;
 
     wv_alloc(s.pb, size, echo);
+    s.pb.bufincr = s.opt.bufincr;
     s.pb.echobufsav = echo;
     s.allocated = true;
     s.wvFormat.wFormatTag = 1;
@@ -241,6 +247,9 @@ void wv_stream_close(wv_stream& s) {
 
 bool wv_start(wv_stream& s) {
     if (!s.allocated) return false;
+    // A "Rotate" emergency replaced the row by the replaying empty algorithm
+    // for the rest of that play; a new start plays the editor's row again.
+    s.algomod = s.openrow;
     s.playing = true;
     s.bufcuup = 1;
     s.maxcharge = 0;
@@ -250,7 +259,7 @@ bool wv_start(wv_stream& s) {
         const int32_t size = wv_beat_size(param(s, 11), algtyp(s.algomod) == 1, s.opt.blowopt);
         if (size < s.opt.bufszorig) {
             s.pb.bufsize = size;
-            s.pb.bufincr = 512;
+            s.pb.bufincr = s.opt.bufincr = 512;
         }
     }
     s.bufmaxidle = static_cast<int>(s.opt.sampmaxidle / s.pb.bufsize);
@@ -262,14 +271,13 @@ bool wv_start(wv_stream& s) {
     rov_start(s.roh, row >= 0 && row < rov_natab ? row : 22, s.setnr, s.tonr);
 
     const wv_blowup b = rate_for_buffer(s);
-    if (row >= 0 && row < 21 && wv_playable(row)) {
-        const wv_source src{s.roh, row, s.setnr, s.tonr, s.sample};
-        wv_start_fill(s.pb, src, b.frames);
-    } else {
+    const bool computed = row >= 0 && row < 21 && wv_playable(row);
+    const wv_source src{s.roh, row, s.setnr, s.tonr, s.sample};
+    if (computed)
+        wv_fill(s.pb, src, 0, b.frames, true);
+    else
         wv_start_silence(s.pb, *s.roh->g);
-    }
     chain(s, 0, b.frames, b.method, false);
-    chain(s, 1, b.frames, b.method, false);
 
     if (!send(s, 0)) {
         cycle_failed(s);
@@ -281,6 +289,9 @@ bool wv_start(wv_stream& s) {
         s.bufidle2 = 0;
         s.woc.dwSupport |= wv_sup_sync;
     }
+    // Buffer 1 is computed while buffer 0 plays.
+    if (computed) wv_start_second(s.pb, src, b.frames);
+    chain(s, 1, b.frames, b.method, false);
     return true;
 }
 
@@ -333,5 +344,7 @@ void wv_dispatch(wv_stream& s, const wv_event& ev) {
 }
 
 void wv_activity(wv_stream& s) {
-    if (!recording(s)) s.bufidle = s.bufmaxidle;
+    // While a stop request waits for its turn (-1), activity must not turn it
+    // back into play.
+    if (!recording(s) && s.bufidle != -1) s.bufidle = s.bufmaxidle;
 }

@@ -34,6 +34,7 @@ struct wv_options {
     bool tonalias = false;           // "Timbre Variation"
     int maxv = 8;                    // voice maximum 1..64
     unsigned wvodevno = wv_mapper;   // output device
+    int32_t bufincr = 512;           // loop algorithm's step, shorts: set with the buffer size, 512 after Buff.Beat
 };
 
 // Measures of one turn, for the status line.
@@ -50,6 +51,7 @@ struct wv_stream {
     // What plays: the foreground engine state, the row, set and scale.
     rov_handle* roh = nullptr;
     int algomod = 1;
+    int openrow = 1;              // the row the editor opened with
     int setnr = 0;
     int tonr = 0;
     wv_sample sample;

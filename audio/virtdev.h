@@ -18,6 +18,7 @@ struct wv_virtdev final : wv_device {
     bool fail_open = false;     // every open fails
     bool fail_write = false;    // every write (prepare) fails
     int64_t report_pos = -1;    // when >= 0, the position reported (a machine too slow to keep up)
+    int lead = 0;               // frames by which done comes early (reported, not simulated)
 
     // What was played: one entry per written buffer.
     struct sent {
@@ -50,6 +51,7 @@ struct wv_virtdev final : wv_device {
     void reset() override;
     void close() override;
     void volume(uint16_t left, uint16_t right) override;
+    int lead_frames() override { return lead; }
 };
 
 // Lets `n` frames of device time pass; the buffer on the device plays on and

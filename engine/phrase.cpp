@@ -10,12 +10,12 @@
 #include "engine/algs.h"
 #include "engine/toneloop.h"
 
-int32_t rov_foldlo(int32_t pitch, int32_t pitrange) { return rov_s16((64 - pitrange / 4) * (pitch * 3 / 32)); }
+int32_t rov_foldlo(int32_t pitch, int32_t pitrange) { return rov_u16((64 - pitrange / 4) * (pitch * 3 / 32)); }
 
 int32_t rov_foldhi(int32_t pitch, int32_t pitrange) {
     int32_t d = 24 - pitrange / 16;
     if (d == 0) d = 1;
-    return rov_s16((pitch * 12 + 24) / d * 24);
+    return rov_u16((pitch * 12 + 24) / d * 24);
 }
 
 int32_t rov_fold(int32_t u, int32_t lo, int32_t hi) {

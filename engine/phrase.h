@@ -7,7 +7,9 @@
 
 #include "engine/rov.h"
 
-// Folding bounds from Pitch and PitRange, both kept to signed 16 bits:
+// Folding bounds from Pitch and PitRange, both kept to 16 bits like the
+// increments they bound (unsigned: at the top of the Pitch and PitRange
+// ranges hi passes 32767, e.g. 36072 for Pitch 1000 and PitRange 256):
 // lo = (64 - PitRange/4) * (Pitch*3/32), hi = ((Pitch*12 + 24) / (24 - PitRange/16)) * 24.
 // PitRange 384..399 (only a damaged setting holds one) would make the divisor
 // 0; it is then taken as 1.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "audio/refill.h"
 #include "editor/rovscroll.h"
 #include "shell/menu.h"
 
@@ -158,7 +159,7 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         case cm_default: open_editor(st, ui, ros.rov_stdalg); break;
         case cm_bufsize:
             st.bufszorig = edit_value(st, ui, pdfbufsz, st.bufszorig / 1024) * 1024;
-            st.bufincr = sh_bufincr_for(st.bufszorig);
+            st.bufincr = wv_bufincr(st.bufszorig);
             break;
         case cm_autotempo:
             if (!st.recording) st.autotempo = !st.autotempo;

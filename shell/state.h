@@ -75,13 +75,6 @@ struct sh_state {
 // state, the mixer shift for the default voice maximum (12).
 void sh_init(sh_state& st);
 
-// Loop increment (shorts) for a buffer size in bytes: the table entry of the
-// size, 512 for sizes not in the table.
-int32_t sh_bufincr_for(int32_t bufszorig);
-
-// Blow-up factor of a method: 1 for 0, 2 for 1..3, 4 for 4..6.
-int sh_blowfactor(int blowopt);
-
 // The sample capacity K in bytes: the buffer size, times the blow-up factor
 // when "Buff.Bea&t" is on.
 int32_t sh_sample_capacity(const sh_state& st);

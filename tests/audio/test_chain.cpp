@@ -153,13 +153,16 @@ TEST(Mono8, VolumeOutsideTheSlotRangeIsSafe) {
     uint8_t a = 0, b = 0, c = 0;
     wv_to8bit(in.data(), 1, 260, &a);   // 260 - v would be 0
     wv_to8bit(in.data(), 1, 1000, &b);
-    wv_to8bit(in.data(), 1, 255, &c);
+    wv_to8bit(in.data(), 1, 259, &c);   // the quietest defined divisor, k = 32767
     EXPECT_EQ(a, c);
     EXPECT_EQ(b, c);
-    uint8_t d = 0, e = 0;
-    wv_to8bit(in.data(), 1, -50, &d);
-    wv_to8bit(in.data(), 1, 0, &e);
-    EXPECT_EQ(d, e);
+    EXPECT_EQ(c, 130);
+    uint8_t d = 0;
+    wv_to8bit(in.data(), 1, 257, &d);   // inside the defined range: k = 10922, as the formula gives
+    EXPECT_EQ(d, static_cast<uint8_t>(128 + 2 * (32767 / 10922)));
+    uint8_t e = 0;
+    wv_to8bit(in.data(), 1, -32768, &e);  // far below 0 the quotient stays at least 1
+    EXPECT_EQ(e, static_cast<uint8_t>(128 + 2 * 32767));
 }
 
 TEST(EventQueue, KeepsOrderAndRefusesWhenFull) {

@@ -143,11 +143,13 @@ TEST(Stream, BuffBeatLowersTheSize) {
     auto r = make();
     r->s.opt.autotempo = true;
     r->param(11) = 0;  // Beat 0, not a sampling row: 5120 bytes
+    r->s.opt.bufincr = 1536;
     r->open();
-    r->s.pb.bufincr = 1536;
+    EXPECT_EQ(r->s.pb.bufincr, 1536);  // the step set with the buffer size
     ASSERT_TRUE(wv_start(r->s));
     EXPECT_EQ(r->s.pb.bufsize, 5120);
     EXPECT_EQ(r->s.pb.bufincr, 512);
+    EXPECT_EQ(r->s.opt.bufincr, 512);  // and it stays 512 for later openings
     EXPECT_EQ(r->dev.log[0].bytes.size(), 1024u * 4);  // F = 1024 frames
     EXPECT_EQ(r->s.bufmaxidle, wv_ttp_normal / 5120);
 
@@ -276,6 +278,19 @@ TEST(Emergency, RotateReplaysTheLastTwoBuffers) {
     const auto w = words(last);
     EXPECT_EQ(w[0], 0);
     EXPECT_EQ(w[1], 0);
+}
+
+TEST(Emergency, ANewStartAfterRotatePlaysTheRowAgain) {
+    auto r = run_to_emergency(false, true);
+    ASSERT_EQ(r->s.algomod, 22);
+    wv_stop(r->s);
+    r->pump();
+    if (r->s.timerset) r->fire_timer();
+    ASSERT_TRUE(wv_idle(r->s));
+    const std::size_t n = r->sent();
+    ASSERT_TRUE(wv_start(r->s));
+    EXPECT_EQ(r->s.algomod, 0);
+    EXPECT_EQ(words(r->dev.log[n].bytes), reference(4, 32768, 1)[0]);  // computed, not silence
 }
 
 TEST(Emergency, EmergencyPlayKeepsComputing) {
@@ -426,6 +441,46 @@ TEST(Stop, InGapModeTheStopPathWaitsForTheTimer) {
     r->fire_timer();
     EXPECT_TRUE(wv_idle(r->s));
     EXPECT_EQ(r->sent(), 1u);
+}
+
+TEST(Stop, ActivityBeforeTheStopTurnDoesNotUndoTheStop) {
+    auto r = make();
+    r->s.opt.sampmaxidle = wv_ttp_test;  // gap mode: the stop turn waits for the timer
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    wv_stop(r->s);
+    r->pump();
+    ASSERT_TRUE(r->s.timerset);
+    wv_activity(r->s);  // the user moves a scroll bar meanwhile
+    EXPECT_EQ(r->s.bufidle, -1);
+    r->fire_timer();
+    EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_EQ(r->sent(), 1u);
+}
+
+TEST(Stop, DoesNotUseUpTheGapFreeBuffers) {
+    auto r = make(4, 524288);  // 1000000 / 524288: one gap-free buffer after an emergency
+    r->open();
+    ASSERT_EQ(r->s.bufidle2, 1);
+    ASSERT_TRUE(wv_start(r->s));
+    wv_stop(r->s);
+    r->pump();
+    ASSERT_TRUE(wv_idle(r->s));
+    EXPECT_EQ(r->s.bufidle2, 1);
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    EXPECT_FALSE(r->s.timerset);  // still gap-free
+}
+
+TEST(Stop, GapCountsFromTheEndOfTheSound) {
+    auto r = make();
+    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->dev.lead = 512;  // the device reports done 512 frames early
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    ASSERT_TRUE(r->s.timerset);
+    EXPECT_EQ(r->timer_ms, 32768 / 256 + 512 * 1000 / 11025);
 }
 
 TEST(Stop, DuringAGapOnlyKillsTheTimer) {

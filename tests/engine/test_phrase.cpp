@@ -23,10 +23,19 @@ TEST(Folding, BoundsAndOctaves) {
 
 TEST(Folding, DamagedPitRangeDoesNotDivideByZero) {
     // 24 - 384/16 = 0 is taken as 1: (3168 * 24) kept to 16 bits.
-    EXPECT_EQ(rov_foldhi(262, 384), static_cast<int16_t>(3168 * 24));
+    EXPECT_EQ(rov_foldhi(262, 384), static_cast<uint16_t>(3168 * 24));
     // PitRange 256 (the largest the editor allows) keeps the divisor at 8.
     EXPECT_EQ(rov_foldhi(262, 256), 3168 / 8 * 24);
     EXPECT_EQ(rov_foldlo(262, 256), 0);
+}
+
+TEST(Folding, UpperBoundAboveSignedRangeStillFolds) {
+    // Pitch 1000, PitRange 256: hi = (12024 / 8) * 24 = 36072, an increment
+    // above 32767; tones fold below it instead of all landing on one pitch.
+    const int32_t lo = rov_foldlo(1000, 256), hi = rov_foldhi(1000, 256);
+    EXPECT_EQ(hi, 36072);
+    EXPECT_EQ(rov_fold(20000, lo, hi), 20000);
+    EXPECT_EQ(rov_fold(40000, lo, hi), 20000);
 }
 
 TEST(PhraseStep, PhraseLenSetsTheMinimumLength) {
