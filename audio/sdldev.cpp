@@ -226,8 +226,8 @@ bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
     if (!inited) return false;
     if (devno == wv_mapper) {
         char* name = nullptr;
-        SDL_AudioSpec spec;
-        if (SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 && name) {
+        SDL_AudioSpec info;
+        if (SDL_GetDefaultAudioInfo(&name, &info, 0) == 0 && name) {
             out.name = name;
             SDL_free(name);
         } else if (count() > 0) {
