@@ -102,6 +102,9 @@ struct wv_device {
     // that keeps a stream underneath may open it now, so that the first
     // buffer of a start plays without the stream's own start-up delay.
     virtual void standby(unsigned /*devno*/, const wv_format& /*fmt*/) {}
+    // The device will not be opened again soon (the editor closed): a layer
+    // that keeps a stream open between buffers closes it now.
+    virtual void release() {}
     // Frames by which the done notification may come before a buffer's last
     // frames have sounded (a layer that keeps its stream fed ahead).
     virtual int lead_frames() { return 0; }

@@ -290,6 +290,10 @@ int64_t wv_sdldev::position() {
     return std::min<int64_t>(static_cast<int64_t>(since / static_cast<uint32_t>(align)), written_frames);
 }
 
+void wv_sdldev::release() {
+    if (!isopen) close_stream(*this);
+}
+
 int wv_sdldev::lead_frames() { return static_cast<int>(lead_chunks) * wv_sdl_chunk(sdl_fmt.nSamplesPerSec); }
 
 void wv_sdldev::reset() {

@@ -48,6 +48,7 @@ struct wv_sdldev final : wv_device {
     void volume(uint16_t left, uint16_t right) override;
     void standby(unsigned devno, const wv_format& fmt) override;
     int lead_frames() override;
+    void release() override;
 
     // Shared with the audio callback.
     struct slot {

@@ -237,6 +237,7 @@ void wv_stream_close(wv_stream& s) {
     s.wvFormat.nSamplesPerSec = rov_rate(param(s, 13));
     s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
     device_off(s);
+    s.dev->release();
     s.closepending = false;  // nothing is dispatched to a closed editor
     s.pb = wvplay{};
     s.out8 = {};
