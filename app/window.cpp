@@ -32,32 +32,13 @@ bool probe(uint32_t devno, sh_woc& caps) {
     return a.have_sdl && a.sdl.caps(devno, caps);
 }
 
-// The options of the main window as the streaming cycle reads them.
-wv_options cycle_options(const sh_state& st) {
-    wv_options o;
-    o.bufszorig = st.bufszorig;
-    o.bufincr = st.bufincr;
-    o.sampmaxidle = st.sampmaxidle;
-    o.playpaus = st.playpaus;
-    o.autotempo = st.autotempo;
-    o.emergency = st.emergency;
-    o.emrotate = st.emrotate;
-    o.wvomeasure = st.wvomeasure;
-    o.levels = st.dispmode == 53 || st.dispmode == 54;  // "&Level", "&All Levels"
-    o.blowopt = st.blowopt;
-    o.emphas = st.emphas;
-    o.tonalias = st.tonalias;
-    o.maxv = st.maxv;
-    o.wvodevno = st.wvodevno;
-    return o;
-}
-
 void open_editor(int algomod) {
     sh_state& st = sh_program_state();
     program_audio& a = audio();
     wv_stream& ws = a.ws;
     ws.dev = a.dev();
-    ws.opt = cycle_options(st);
+    ws.opt = st.opt;
+    ws.opt.levels = st.dispmode == 53 || st.dispmode == 54;  // "&Level", "&All Levels"
     ws.woc = st.woc;
     ws.stereo16 = st.stereo16;
     ws.stereoset = st.stereoset;
@@ -77,7 +58,7 @@ void open_editor(int algomod) {
 
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;
-    st.bufincr = ws.opt.bufincr;  // Buff.Beat may have reset the loop step
+    st.opt.bufincr = ws.opt.bufincr;  // Buff.Beat may have reset the loop step
     st.wvrate = ws.wvFormat.nSamplesPerSec;
     st.woc.dwSupport = ws.woc.dwSupport;  // a synchronous device shows in the capabilities
 }

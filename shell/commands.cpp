@@ -43,7 +43,7 @@ bool is_sampling_row(int row) { return row >= 0 && row < rov_natab && atab[row].
 int sh_icon_period(const sh_state& st) { return st.wvrate > 0 ? 5000000 / st.wvrate : 800; }
 
 void sh_set_voices(sh_state& st, int maxv) {
-    st.maxv = maxv;
+    st.opt.maxv = maxv;
     st.fg.g.rov_volshift = rov_volshift_for(maxv);
     rovscroll_raise_voices(maxv);
 }
@@ -51,7 +51,7 @@ void sh_set_voices(sh_state& st, int maxv) {
 sh_question sh_info_buffers(const sh_state& st) {
     return {"WAVE-TESSELLON INFO",
             fmt("Buffer Size: %ld  Max. Voices: %ld\nDensity Mod: %d  Dynamic Mod: %d\n",
-                static_cast<long>(st.bufszorig) - 1024, static_cast<long>(st.maxv),
+                static_cast<long>(st.opt.bufszorig) - 1024, static_cast<long>(st.opt.maxv),
                 static_cast<int>(st.fg.s.rov_densmod), static_cast<int>(st.fg.s.rov_dynmod)),
             sh_btn_okcancel, sh_icon_info};
 }
@@ -67,7 +67,7 @@ sh_question sh_info_setting(const sh_state& st) {
 }
 
 void sh_select_device(sh_state& st, const sh_ui& ui, uint32_t devno) {
-    st.wvodevno = devno;
+    st.opt.wvodevno = devno;
     // A fresh record: a device that does not answer must not keep the
     // formats of the device chosen before.
     sh_woc caps;
@@ -85,7 +85,7 @@ int sh_probe_at_start(sh_state& st, const sh_ui& ui) {
     if (ui.probe && ui.probe(sh_mapper, caps)) {
         flag = 2;
     } else {
-        st.wvodevno = 0;
+        st.opt.wvodevno = 0;
         caps = sh_woc{};
         if (ui.probe && ui.probe(0, caps)) flag = 4;
         else caps = sh_woc{};
@@ -147,7 +147,7 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
     if (row >= 0) {
         if (!(is_sampling_row(row) && !st.smploaded)) open_editor(st, ui, row);
     } else if (id >= cm_time_test && id <= cm_time_long) {
-        st.sampmaxidle = sh_sampmaxidle_tab[id - cm_time_test];
+        st.opt.sampmaxidle = sh_sampmaxidle_tab[id - cm_time_test];
     } else if (id >= cm_disp_off && id <= cm_disp_alllevels) {
         st.dispmode = id;
         if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.plchdist));
@@ -158,11 +158,11 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         switch (id) {
         case cm_default: open_editor(st, ui, ros.rov_stdalg); break;
         case cm_bufsize:
-            st.bufszorig = edit_value(st, ui, pdfbufsz, st.bufszorig / 1024) * 1024;
-            st.bufincr = wv_bufincr(st.bufszorig);
+            st.opt.bufszorig = edit_value(st, ui, pdfbufsz, st.opt.bufszorig / 1024) * 1024;
+            st.opt.bufincr = wv_bufincr(st.opt.bufszorig);
             break;
         case cm_autotempo:
-            if (!st.recording) st.autotempo = !st.autotempo;
+            if (!st.recording) st.opt.autotempo = !st.opt.autotempo;
             break;
         case cm_densmod:
             ros.rov_densmod = static_cast<int16_t>(edit_value(st, ui, pdfdensmd, ros.rov_densmod));
@@ -170,15 +170,15 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         case cm_dynmod:
             ros.rov_dynmod = static_cast<int16_t>(edit_value(st, ui, pdfdynmd, ros.rov_dynmod));
             break;
-        case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.maxv)); break;
-        case cm_timbre: st.tonalias = !st.tonalias; break;
-        case cm_emphasis: st.emphas = !st.emphas; break;
+        case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv)); break;
+        case cm_timbre: st.opt.tonalias = !st.opt.tonalias; break;
+        case cm_emphasis: st.opt.emphas = !st.opt.emphas; break;
         case cm_emergency:
-            if (!st.recording) st.emergency = !st.emergency;
+            if (!st.recording) st.opt.emergency = !st.opt.emergency;
             break;
-        case cm_gapsize: st.playpaus = edit_value(st, ui, pdfpaus, st.playpaus); break;
-        case cm_rotate: st.emrotate = !st.emrotate; break;
-        case cm_measure: st.wvomeasure = !st.wvomeasure; break;
+        case cm_gapsize: st.opt.playpaus = edit_value(st, ui, pdfpaus, st.opt.playpaus); break;
+        case cm_rotate: st.opt.emrotate = !st.opt.emrotate; break;
+        case cm_measure: st.opt.wvomeasure = !st.opt.wvomeasure; break;
         case cm_showmorph: st.shwmorph = !st.shwmorph; break;
         case cm_mono8:
             if (st.stereoset) st.stereoset = false;

@@ -139,28 +139,28 @@ int sh_row_of_command(int id) {
 sh_itemstate sh_menu_state(const sh_state& st, int id) {
     sh_itemstate s;
     // Mutually exclusive choices: the one in effect is grayed.
-    if (id >= cm_blow_first && id <= cm_blow_last) s.grayed = (id == cm_blow_first + st.blowopt);
+    if (id >= cm_blow_first && id <= cm_blow_last) s.grayed = (id == cm_blow_first + st.opt.blowopt);
     if (id >= cm_disp_off && id <= cm_disp_alllevels) s.grayed = (id == st.dispmode);
     if (id >= cm_fuzz_none && id <= cm_fuzz_last) s.grayed = (id == cm_fuzz_none + st.fuzztyp);
     if (id == cm_fuzz_same) s.grayed = (st.fuzztyp == 0);
     if (id >= cm_vis_first && id <= cm_vis_last) s.grayed = (id == cm_vis_first + st.vistyp);
     if (id >= cm_time_test && id <= cm_time_long)
-        s.grayed = (sh_sampmaxidle_tab[id - cm_time_test] == st.sampmaxidle);
+        s.grayed = (sh_sampmaxidle_tab[id - cm_time_test] == st.opt.sampmaxidle);
     if (id >= cm_dev_mapper && id <= cm_dev_3) {
-        const int cur = st.wvodevno == sh_mapper ? cm_dev_mapper
-                                                 : cm_dev_mapper + 1 + static_cast<int>(st.wvodevno);
+        const int cur = st.opt.wvodevno == sh_mapper ? cm_dev_mapper
+                                                 : cm_dev_mapper + 1 + static_cast<int>(st.opt.wvodevno);
         s.grayed = (id == cur);
     }
     if (id >= cm_rec_no && id <= cm_rec_100) s.grayed = (sh_recsmp_tab[id - cm_rec_no] == st.recsmpopt);
 
     // Toggles.
     switch (id) {
-    case cm_autotempo: s.toggle = true; s.checked = st.autotempo; s.grayed = st.recording; break;
-    case cm_emphasis: s.toggle = true; s.checked = st.emphas; break;
-    case cm_timbre: s.toggle = true; s.checked = st.tonalias; break;
-    case cm_emergency: s.toggle = true; s.checked = st.emergency; s.grayed = st.recording; break;
-    case cm_rotate: s.toggle = true; s.checked = st.emrotate; break;
-    case cm_measure: s.toggle = true; s.checked = st.wvomeasure; break;
+    case cm_autotempo: s.toggle = true; s.checked = st.opt.autotempo; s.grayed = st.recording; break;
+    case cm_emphasis: s.toggle = true; s.checked = st.opt.emphas; break;
+    case cm_timbre: s.toggle = true; s.checked = st.opt.tonalias; break;
+    case cm_emergency: s.toggle = true; s.checked = st.opt.emergency; s.grayed = st.recording; break;
+    case cm_rotate: s.toggle = true; s.checked = st.opt.emrotate; break;
+    case cm_measure: s.toggle = true; s.checked = st.opt.wvomeasure; break;
     case cm_showmorph: s.toggle = true; s.checked = st.shwmorph; break;
     case cm_mono8:
         s.toggle = true;

@@ -11,5 +11,5 @@ void sh_init(sh_state& st) {
 }
 
 int32_t sh_sample_capacity(const sh_state& st) {
-    return st.autotempo ? st.bufszorig * wv_blowfactor(st.blowopt) : st.bufszorig;
+    return st.opt.autotempo ? st.opt.bufszorig * wv_blowfactor(st.opt.blowopt) : st.opt.bufszorig;
 }

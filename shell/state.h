@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audio/device.h"
+#include "audio/stream.h"
 #include "engine/rov.h"
 
 // Device number of the wave mapper (the system's default output).
@@ -24,30 +25,20 @@ using sh_probe_fn = bool (*)(uint32_t devno, sh_woc& caps);
 
 struct sh_state {
     // --- options (menu "&Options" and the setup file) ---
-    int32_t bufszorig = 32768;     // buffer size, bytes ("&Buffer Size")
-    int32_t bufincr = 512;         // loop algorithm step, shorts
+    wv_options opt;                // those the streaming cycle reads: buffer size, loop step, time to
+                                   // play, gap size, Buff.Beat, emergency, rotate, measure, blow-up,
+                                   // Emphasis, Timbre Variation, voice maximum, output device
     int32_t smpszorig = 0;         // sample capacity limit, bytes; 0 before a sample exists
-    bool autotempo = false;        // "Buff.Bea&t"
     bool shwmorph = false;         // "S&how Morph"
-    int32_t sampmaxidle = 6000000; // bytes of sound played without user activity ("Time to &play")
-    int maxv = 8;                  // voice maximum 1..64 ("Voice &Numbers")
-    int playpaus = 1;              // gap length factor 1..64 ("Time &Gap Size")
     int playbmix = 50;             // mix file level, percent
     int plchdist = 0;              // buffers between automatic program changes, 0..3200
     int fuzztyp = 0;               // fuzz type 0..7
     int fuzzlev = 100;             // fuzz degree 0..1600
     int vistyp = 0;                // visual effect 0..7
     int algomod = 1;               // atab row played: 0..20, 21 Multiple play, 22 empty
-    bool tonalias = false;         // "Timbre &Variation"
-    bool emphas = false;           // "&Emphasis"
-    bool emergency = false;        // "E&mergency Play"
-    bool emrotate = false;         // "&Rotate"
-    bool wvomeasure = true;        // "Mea&sure"
     bool smprecorded = false;      // a recorded sample has not been saved
     int recsmpopt = -2;            // background sample recording: -2 no, -1 manual, 0 permanent, 5/20/100
-    int blowopt = 0;               // blow-up method 0..6
     int dispmode = 50;             // status line mode, menu id 49..54
-    uint32_t wvodevno = sh_mapper; // output device
     bool stereo16 = false;         // the device offers 16-bit stereo
     bool stereoset = false;        // play 16-bit stereo (off: 8-bit mono)
     sh_woc woc;                    // capabilities of the selected device

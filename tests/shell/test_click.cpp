@@ -110,8 +110,8 @@ TEST_F(Click, ToolbarHelpTexts) {
               "Show Period Length of x[i+1] = (m*x[i]+1) MOD n\nor fix another Modulo value n for "
               "Pitch (Pit804),\nTones (Ton1001), or Panning (Pan700).");
     EXPECT_EQ(sh_slot_help(st, 7).text, "(22050 Hz, 32768 Bytes)");
-    st.autotempo = true;
-    st.blowopt = 5;
+    st.opt.autotempo = true;
+    st.opt.blowopt = 5;
     EXPECT_EQ(sh_slot_help(st, 7).text, "(22050 Hz, 131072 Bytes)");
     st.setnr = 2;
     st.fg.s.rov_p[16 * 2 + 13] = 36;

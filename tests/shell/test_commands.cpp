@@ -44,10 +44,10 @@ TEST(MenuTable, EveryPopupStartsWithCancelAndIdsAreUnique) {
 }
 
 TEST_F(Commands, DefaultsAndMenuStateOfChoices) {
-    EXPECT_EQ(st.bufszorig, 32768);
-    EXPECT_EQ(st.sampmaxidle, 6000000);
+    EXPECT_EQ(st.opt.bufszorig, 32768);
+    EXPECT_EQ(st.opt.sampmaxidle, 6000000);
     EXPECT_EQ(st.fg.g.rov_volshift, 12);
-    EXPECT_EQ(st.wvodevno, sh_mapper);
+    EXPECT_EQ(st.opt.wvodevno, sh_mapper);
     // The choice in effect is grayed, the others are not.
     EXPECT_TRUE(ms(78).grayed);
     EXPECT_FALSE(ms(76).grayed);
@@ -55,12 +55,12 @@ TEST_F(Commands, DefaultsAndMenuStateOfChoices) {
     EXPECT_FALSE(ms(87).grayed);
     EXPECT_TRUE(ms(50).grayed);
     cmd(76);
-    EXPECT_EQ(st.sampmaxidle, 120000);
+    EXPECT_EQ(st.opt.sampmaxidle, 120000);
     EXPECT_TRUE(ms(76).grayed);
     EXPECT_FALSE(ms(78).grayed);
     cmd(79);
-    EXPECT_EQ(st.sampmaxidle, 24000000);
-    st.wvodevno = 2;
+    EXPECT_EQ(st.opt.sampmaxidle, 24000000);
+    st.opt.wvodevno = 2;
     EXPECT_TRUE(ms(89).grayed);
     EXPECT_FALSE(ms(86).grayed);
     // Rules of later functions apply too (they are grayed anyway until built).
@@ -69,17 +69,17 @@ TEST_F(Commands, DefaultsAndMenuStateOfChoices) {
 }
 
 TEST_F(Commands, TogglesCarryCheckMarks) {
-    const std::pair<int, bool sh_state::*> toggles[] = {
-        {63, &sh_state::autotempo}, {80, &sh_state::tonalias}, {81, &sh_state::emphas},
-        {82, &sh_state::emergency}, {83, &sh_state::emrotate}, {84, &sh_state::wvomeasure},
-        {64, &sh_state::shwmorph}};
+    const std::pair<int, bool*> toggles[] = {
+        {63, &st.opt.autotempo}, {80, &st.opt.tonalias}, {81, &st.opt.emphas},
+        {82, &st.opt.emergency}, {83, &st.opt.emrotate}, {84, &st.opt.wvomeasure},
+        {64, &st.shwmorph}};
     for (auto [id, field] : toggles) {
-        const bool before = st.*field;
+        const bool before = *field;
         EXPECT_TRUE(ms(id).toggle) << id;
         EXPECT_EQ(ms(id).checked, before) << id;
         EXPECT_FALSE(ms(id).grayed) << id;
         cmd(id);
-        EXPECT_EQ(st.*field, !before) << id;
+        EXPECT_EQ(*field, !before) << id;
         EXPECT_EQ(ms(id).checked, !before) << id;
     }
 }
@@ -90,8 +90,8 @@ TEST_F(Commands, RecordingRules) {
     EXPECT_TRUE(ms(82).grayed);
     cmd(63);
     cmd(82);
-    EXPECT_FALSE(st.autotempo);
-    EXPECT_FALSE(st.emergency);
+    EXPECT_FALSE(st.opt.autotempo);
+    EXPECT_FALSE(st.opt.emergency);
     st.stereo16 = st.stereoset = true;
     EXPECT_TRUE(ms(97).grayed);
     st.recording = false;
@@ -129,7 +129,7 @@ TEST_F(Commands, FunctionsOfLaterPartsStayGrayedAndInert) {
     const sh_state before = st;
     for (int id : {1, 2, 51, 85, 102, 112, 125, 126, 131, 155, 163}) cmd(id);
     EXPECT_EQ(st.dispmode, before.dispmode);
-    EXPECT_EQ(st.blowopt, 0);
+    EXPECT_EQ(st.opt.blowopt, 0);
     EXPECT_EQ(st.fuzztyp, 0);
     EXPECT_EQ(st.vistyp, 0);
     EXPECT_TRUE(f.messages.empty() && f.dialogs.empty() && f.editors.empty() && f.helps.empty());
@@ -152,22 +152,22 @@ TEST_F(Commands, BufferSizeDialog) {
     cmd(45);
     ASSERT_EQ(f.dialogs.size(), 1u);
     EXPECT_EQ(f.dialogs[0], "Buffer Size in Kilobyte");
-    EXPECT_EQ(st.bufszorig, 48 * 1024);
-    EXPECT_EQ(st.bufincr, 512);
+    EXPECT_EQ(st.opt.bufszorig, 48 * 1024);
+    EXPECT_EQ(st.opt.bufincr, 512);
     f.scrolls = {{pd_pagedown, pd_pagedown}};
     cmd(45);
-    EXPECT_EQ(st.bufszorig, 80 * 1024);
-    EXPECT_EQ(st.bufincr, 512);
+    EXPECT_EQ(st.opt.bufszorig, 80 * 1024);
+    EXPECT_EQ(st.opt.bufincr, 512);
     f.scrolls = {{pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup,
                   pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup, pd_lineup,
                   pd_lineup, pd_lineup}};
     cmd(45);
-    EXPECT_EQ(st.bufszorig, 64 * 1024);
-    EXPECT_EQ(st.bufincr, 10752);
+    EXPECT_EQ(st.opt.bufszorig, 64 * 1024);
+    EXPECT_EQ(st.opt.bufincr, 10752);
     f.scrolls = {{pd_pagedown}};
     f.cancels = {true};
     cmd(45);
-    EXPECT_EQ(st.bufszorig, 64 * 1024);
+    EXPECT_EQ(st.opt.bufszorig, 64 * 1024);
 }
 
 TEST_F(Commands, ModuloDialogsEditTheSetting) {
@@ -185,7 +185,7 @@ TEST_F(Commands, VoiceNumbers) {
     const int16_t bound = rovscroll[0].physmax;
     f.scrolls = {{pd_pagedown}};
     cmd(48);  // 8 + 4
-    EXPECT_EQ(st.maxv, 12);
+    EXPECT_EQ(st.opt.maxv, 12);
     EXPECT_EQ(st.fg.g.rov_volshift, 12);
     for (auto [v, shift] : {std::pair{1, 11}, {4, 11}, {5, 12}, {19, 12}, {20, 13}, {63, 13}, {64, 14}}) {
         sh_set_voices(st, v);
@@ -201,10 +201,10 @@ TEST_F(Commands, GapSize) {
     f.scrolls = {{pd_pageup}};
     cmd(65);
     EXPECT_EQ(f.dialogs[0], "Pauses between buffers");
-    EXPECT_EQ(st.playpaus, 1);
+    EXPECT_EQ(st.opt.playpaus, 1);
     f.scrolls = {{pd_pagedown, pd_linedown}};
     cmd(65);
-    EXPECT_EQ(st.playpaus, 6);
+    EXPECT_EQ(st.opt.playpaus, 6);
 }
 
 TEST_F(Commands, ParametersInformation) {
@@ -250,12 +250,12 @@ TEST_F(Commands, ProbeAtStartAndIntroQuestion) {
     f.probe_result = mapper_stereo;
     EXPECT_EQ(sh_probe_at_start(st, f.ui(st)), 3);
     EXPECT_TRUE(st.stereo16 && st.stereoset);
-    EXPECT_EQ(st.wvodevno, sh_mapper);
+    EXPECT_EQ(st.opt.wvodevno, sh_mapper);
 
     sh_init(st);
     f.probe_result = only_dev0_mono;
     EXPECT_EQ(sh_probe_at_start(st, f.ui(st)), 4);
-    EXPECT_EQ(st.wvodevno, 0u);
+    EXPECT_EQ(st.opt.wvodevno, 0u);
     EXPECT_FALSE(st.stereo16);
 
     sh_init(st);
@@ -282,7 +282,7 @@ TEST_F(Commands, OutputDeviceSelection) {
     // Device 3 does not answer: the message, and no 16-bit stereo taken
     // over from the device chosen before.
     cmd(90);
-    EXPECT_EQ(st.wvodevno, 3u);
+    EXPECT_EQ(st.opt.wvodevno, 3u);
     ASSERT_EQ(f.messages.size(), 1u);
     EXPECT_EQ(f.messages[0].caption, "wave player checking ..");
     EXPECT_EQ(f.messages[0].text, "wave output device not available");
