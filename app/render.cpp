@@ -1,5 +1,6 @@
 #include "app/render.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -100,7 +101,9 @@ int cmd_render(const std::vector<std::string>& args) {
     wvplay pb;
     wv_alloc(pb, eo.bufkb * 1024, false);
     const int32_t frames = wv_frames(pb.bufsize);
-    if (seconds > 0) buffers = static_cast<long>(std::ceil(seconds * rate / frames));
+    // The fewest buffers covering the time; a hair of tolerance keeps a time
+    // that is an exact number of buffers from gaining one by rounding noise.
+    if (seconds > 0) buffers = std::max(1L, static_cast<long>(std::ceil(seconds * rate / frames - 1e-9)));
     const uint64_t databytes = static_cast<uint64_t>(buffers) * frames * 4;
     if (!raw && databytes > 0xffffffffull - 36) {
         std::fprintf(stderr, "tessellon render: %llu bytes of samples do not fit in a WAV file; use --raw\n",
