@@ -172,6 +172,10 @@ wv_sdldev::~wv_sdldev() { wv_sdl_shutdown(*this); }
 
 bool wv_sdl_init(wv_sdldev& d, std::string& err) {
     if (d.inited) return true;
+    // SDL would otherwise take over SIGINT and SIGTERM (turning them into
+    // quit events nobody reads), and the program could no longer be ended
+    // by a signal; the command line installs its own handlers.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         err = std::string("no audio output: ") + SDL_GetError();
         return false;

@@ -188,4 +188,13 @@ kill -0 "$pid" 2>/dev/null && fail "Yes did not end the program"
 wait "$pid"; rc=$?
 [ "$rc" -eq 0 ] || fail "exit status $rc"
 grep -q 'hook: quit' "$out" || fail "no quit"
+
+# SIGTERM (a logout, a kill) ends the window program.
+TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
+pid=$!
+expect "hook: main-window shown"
+kill -TERM "$pid"
+for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the program"
+pid=
 echo "PASS"
