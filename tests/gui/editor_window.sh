@@ -27,13 +27,7 @@ grep -q 'hook: editor label7="Panning"' "$out" || fail "label of slot 7"
 grep -q 'hook: editor value13="5512"' "$out" || fail "rate text"
 wid=$(xdotool search --sync --name '^Experimental - with Adjustable Panning' | head -1)
 [ -n "$wid" ] || fail "no editor window"
-geo=$(xwininfo -id "$wid")
-echo "$geo" | grep -q 'Width: 560' || fail "window width: $geo"
-echo "$geo" | grep -q 'Height: 320' || fail "window height: $geo"
-sleep 0.3
-import -window "$wid" "$shot"
-[ -s "$shot" ] || fail "no screenshot"
-echo "screenshot: $shot"
+window_shot "$wid" 560 320 "$shot"
 
 # Pixel positions are dialog units times two.
 xdotool mousemove --window "$wid" 424 264 click 1          # S&tart (197,125)

@@ -78,3 +78,15 @@ gui_lsan() {
   cat "$here/../tools/lsan-sound.supp" "$here/lsan.supp" "$here/lsan-editor.supp" >"$work/lsan.supp"
   export LSAN_OPTIONS="suppressions=$work/lsan.supp:print_suppressions=0"
 }
+
+# Checks that window $1 is $2 x $3 pixels and keeps its screenshot in $4.
+window_shot() {
+  local geo
+  geo=$(xwininfo -id "$1")
+  echo "$geo" | grep -q "Width: $2" || fail "window width: $geo"
+  echo "$geo" | grep -q "Height: $3" || fail "window height: $geo"
+  sleep 0.3
+  import -window "$1" "$4"
+  [ -s "$4" ] || fail "no screenshot"
+  echo "screenshot: $4"
+}

@@ -38,13 +38,7 @@ pid=$!
 expect "hook: main-window shown"
 wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
 [ -n "$wid" ] || fail "no window named WVTESSEL"
-geo=$(xwininfo -id "$wid")
-echo "$geo" | grep -q 'Width: 400' || fail "window width: $geo"
-echo "$geo" | grep -q 'Height: 240' || fail "window height: $geo"
-sleep 0.3
-import -window "$wid" "$shot"
-[ -s "$shot" ] || fail "no screenshot"
-echo "screenshot: $shot"
+window_shot "$wid" 400 240 "$shot"
 
 # A second start raises the first and ends with 0: the window, unmapped as
 # if iconified, is mapped again.
