@@ -1,0 +1,77 @@
+// Names of the sixteen parameter slots of a set. Slots 0..2 and 9..15 mean
+// the same in every routine; slots 3..8 (and 12 in the sampling routines,
+// 9..10 in the slow-controls routine) are the routine family's own. Code
+// says `rov_par::Beat` or `par_ambient::Echo`, never a bare slot number.
+//
+// Each name is an index into one set (rov_p[16 * setnr + slot]) and into the
+// gliding copy rov_currp for slots 0..12.
+#pragma once
+
+// Slots every routine shares.
+namespace rov_par {
+enum : int {
+    Voices = 0,     // tone length in sixteenths of a beat period: overlapping voices
+    Envelope = 1,   // attack share of 256
+    Pitch = 2,      // basic pitch
+    Accents = 9,    // probability of an accent, in 1/128
+    AccMode = 10,   // multiplier of the dynamic sequence
+    Beat = 11,      // control blocks per beat step (minus the routine's offset)
+    Waveform = 12,  // pulse width / triangle peak, times 256
+    Rate = 13,      // playback rate, index into pbrates
+    Volume = 14,    // device volume, 0 loudest .. 255 silent
+    ChgDly = 15,    // beat steps between glide steps; 0 at once
+};
+}  // namespace rov_par
+
+// Random tones with adjustable panning.
+namespace par_panning {
+enum : int { PitSpread = 3, Tonality = 4, Density = 5, DensMode = 6, Panning = 7, PanVar = 8 };
+}
+// Dual oscillator, and the loop algorithm that shares its routine.
+namespace par_dual {
+enum : int { PitSpread = 3, Tonality = 4, Density = 5, DensMode = 6, Detune = 7, Filter = 8 };
+}
+// Two scales mixed with random tones.
+namespace par_twoscales {
+enum : int { PitSpread = 3, Tonality = 4, Density = 5, DensMode = 6, Tonality2 = 7, Select = 8 };
+}
+// Ambient: echo, fuzz and chords.
+namespace par_ambient {
+enum : int { PitSpread = 3, Tonality = 4, Echo = 5, EchoFB = 6, Fuzz = 7, FuzzEnv = 8 };
+}
+// Interval studies with noise.
+namespace par_intervals {
+enum : int { PitRange = 3, Intervals = 4, Density = 5, DensMode = 6, Noise = 7, NoiseType = 8 };
+}
+// The phrase routines (fantasy, session, jazzy, and the ostinato family).
+namespace par_phrase {
+enum : int {
+    PitRange = 3,
+    Phrase = 4,       // probability of phrase play
+    PhraseLen = 5,
+    PhrLenMod = 6,
+    Detune = 7,       // fantasy, jazzy, ostinato
+    Phrase2 = 7,      // session: balance main / alternative phrase
+    DetEnv = 8,       // fantasy
+    Select = 8,       // session: the alternative phrase
+    PhrCreate = 8,    // jazzy
+};
+}
+// Stumbling chords / triple oscillator.
+namespace par_chords {
+enum : int { Hold = 3, Chords = 4, Stumble = 5, StumMode = 6, Detune = 7, Detune2 = 8 };
+}
+// The sampling routines.
+namespace par_sampling {
+enum : int {
+    PitRange = 3,     // intervals
+    PitSpread = 3,    // crossfade, static
+    Intervals = 4,    // intervals
+    Tonality = 4,     // crossfade, static
+    LoopDrift = 5,
+    LoopSkip = 6,
+    LoopLength = 7,
+    LoopCoarse = 8,
+    Position = 12,    // loop start position (takes the Waveform slot)
+};
+}
