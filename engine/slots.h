@@ -75,3 +75,38 @@ enum : int {
     Position = 12,    // loop start position (takes the Waveform slot)
 };
 }
+
+// Complex envelopes.
+namespace par_envelope {
+enum : int { PitSpread = 3, Tonality = 4, Density = 5, DensMode = 6, Honky = 7, EnvSelect = 8 };
+}
+// Multiple pitch ranges with glissando.
+namespace par_ranges {
+enum : int { PitSpread = 3, PitRaster = 4, Density = 5, DensMode = 6, Gliss1 = 7, Gliss2 = 8 };
+}
+// Cluster chords.
+namespace par_cluster {
+enum : int { PitSpread = 3, Tonality = 4, ScaleSize = 5, ScaleDistr = 6, EnvScaling = 7, Clustering = 8 };
+}
+// Ostinato and complex waveforms (the rest of the ostinato family is par_phrase).
+namespace par_ostinato {
+enum : int { PhaseMod = 8, WaveSel = 6, Vibrato = 8, WaveSweep = 8 };
+}
+// Random pitch with slow controls.
+namespace par_lfo {
+enum : int {
+    PitSpread = 3,
+    LFO1speed = 4,
+    LFO1Voice = 5,
+    LFO1Wave = 6,
+    LFO2speed = 7,
+    LFO2Env = 8,
+    LFO1Pitch = 8,   // with Timbre Variation
+    LFO2Beat = 9,
+    LFO2Spread = 10,
+};
+}
+// Multiple sample loops.
+namespace par_multiloop {
+enum : int { PitSpread = 3, Tonality = 4, Density = 5, DensMode = 6, Crossfade = 7, LoopSel = 8, LoopChng = 12 };
+}
