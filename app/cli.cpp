@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "audio/refill.h"
 
 const char* const cli_engine_usage =
     "  --setting FILE.rov   setting file (default: the built-in default setting)\n"
-    "  --algorithm ROW      algorithm row 0..22 (default: the setting's standard algorithm)\n"
+    "  --algorithm ROW      algorithm row 0..22 that can be played, see render --list\n"
+    "                       (default: the setting's standard algorithm)\n"
     "  --set N              parameter set 0..9 (default 0)\n"
     "  --scale N            scale 0..9 (default: the scale remembered with the set)\n"
     "  --voices N           voice maximum 1..64 (default 8)\n"
@@ -121,9 +121,10 @@ int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
         err = "the setting's standard algorithm " + std::to_string(p.row) + " is not a row of the algorithm table";
         return 2;
     }
-    if (!wv_playable(p.row)) {
-        err = "algorithm row " + std::to_string(p.row) + " (\"" + atab[p.row].title +
-              "\") has no routine to play";
+    if (!rov_row_computed(p.row)) {
+        const rov_rowdesc& d = rov_row(p.row);
+        err = "algorithm row " + std::to_string(p.row) + " (\"" + (d.tab.title[0] ? d.tab.title : "empty algorithm") +
+              "\") " + (d.empty ? "plays nothing" : "is not available: it has no routine to play");
         return 2;
     }
     p.tonr = o.tonr >= 0 ? o.tonr : p.st.s.rov_tonindx[p.setnr];
@@ -135,4 +136,25 @@ int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
     rov_open(&p.st.h, o.emphasis, o.timbre, o.voices);
     rov_start(&p.st.h, p.row, p.setnr, p.tonr);
     return 0;
+}
+
+wv_options cli_options(const cli_engine& o) {
+    wv_options opt;
+    opt.bufszorig = o.bufkb * 1024;
+    opt.bufincr = wv_bufincr(opt.bufszorig);
+    opt.emphas = o.emphasis;
+    opt.tonalias = o.timbre;
+    opt.maxv = o.voices;
+    return opt;
+}
+
+void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_notify& sink, wv_timer& timer) {
+    s.dev = &dev;
+    s.sink = &sink;
+    s.timer = &timer;
+    s.opt = &opt;
+    s.roh = &p.st.h;
+    s.algomod = p.row;
+    s.setnr = p.setnr;
+    s.tonr = p.tonr;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/stream.h"
 #include "engine/rov.h"
 
 struct cli_engine {
@@ -48,3 +49,11 @@ int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);
 
 // Loads a setting file: exactly rov_setting_bytes bytes. Message in err.
 bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err);
+
+// The options record of a command-line run: the defaults, with the engine
+// options and the buffer size (and its loop step) from the command line.
+wv_options cli_options(const cli_engine& o);
+
+// Wires a stream to the prepared engine state, the options, a device and a
+// loop (its notification sink and gap timer).
+void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_notify& sink, wv_timer& timer);

@@ -37,30 +37,21 @@ void open_editor(int algomod) {
     program_audio& a = audio();
     wv_stream& ws = a.ws;
     ws.dev = a.dev();
-    ws.opt = st.opt;
-    ws.opt.levels = st.dispmode == 53 || st.dispmode == 54;  // "&Level", "&All Levels"
-    ws.woc = st.woc;
-    ws.stereo16 = st.stereo16;
-    ws.stereoset = st.stereoset;
+    ws.opt = &st.opt;
+    ws.recording = st.recording;
 
     rov_editor_shell sh;
     sh.ws = &ws;
     sh.fg = &st.fg;
     sh.setnr = st.setnr;
-    sh.shwmorph = st.shwmorph;
-    sh.vistyp = st.vistyp;
-    sh.fuzztyp = st.fuzztyp;
     sh.mixfile = st.mixing;
     sh.recording = st.recording;
-    sh.recsmpopt = st.recsmpopt;
     sh.icon_image = fl_icon_image;
     rov_editor_run(algomod, sh);
 
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;
-    st.opt.bufincr = ws.opt.bufincr;  // Buff.Beat may have reset the loop step
     st.wvrate = ws.wvFormat.nSamplesPerSec;
-    st.woc.dwSupport = ws.woc.dwSupport;  // a synchronous device shows in the capabilities
 }
 
 }  // namespace

@@ -89,3 +89,47 @@ void wv_to8bit(const int16_t* in, int32_t frames, int volume, uint8_t* out) {
     for (int32_t i = 0; i < frames; ++i)
         out[i] = static_cast<uint8_t>(128 + in[2 * i] / k + in[2 * i + 1] / k);
 }
+
+void wv_echocopy::run(wv_chainbuf& b) {
+    std::copy_n(b.w, std::min<std::size_t>(2 * static_cast<std::size_t>(b.frames), copy.size()), copy.data());
+}
+
+void wv_gapshape::run(wv_chainbuf& b) {
+    if (!b.gaps) return;
+    if (opt->emrotate)
+        wv_shape_rotate(b.w, b.bufsize);
+    else if (!*recording)
+        wv_shape_fade(b.w, b.bufsize);
+}
+
+void wv_mono8::run(wv_sendbuf& b) {
+    // Into a buffer of its own: the 16-bit words stay intact for the rows
+    // that replay a buffer and for the echo source.
+    const int32_t n = std::min<int32_t>(b.frames, static_cast<int32_t>(out.size()));
+    wv_to8bit(b.w, n, b.volume, out.data());
+    b.data = out.data();
+    b.bytes = static_cast<uint32_t>(n);
+}
+
+void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording) {
+    c = wv_chain{};
+    // Nothing alters the played buffer (16-bit, no fuzz, no blow-up): the
+    // echo routine may read it directly.
+    if (echo && !(opt.stereoset && opt.blowopt == 0)) {
+        auto e = std::make_unique<wv_echocopy>(words);
+        c.echo = e.get();
+        c.compute.push_back(std::move(e));
+    }
+    c.compute.push_back(std::make_unique<wv_gapshape>(&opt, recording));
+    if (!opt.stereoset) c.send.push_back(std::make_unique<wv_mono8>(words / 2));
+}
+
+void wv_chain_run(const wv_chain& c, wv_chainbuf& b) {
+    for (const auto& st : c.compute) st->run(b);
+}
+
+void wv_chain_send(const wv_chain& c, wv_sendbuf& b) {
+    b.data = b.w;
+    b.bytes = static_cast<uint32_t>(b.frames) * 4;
+    for (const auto& st : c.send) st->run(b);
+}

@@ -1,12 +1,90 @@
-// The pieces of the output chain and of the buffer sizing that the streaming
-// cycle applies around the refill: Buff.Beat, the blow-up rate rule, the
-// replay of rows without a routine, the gap shapings and the 8-bit conversion.
-// Pure functions on plain buffers, so each can be tested alone.
+// The output chain: the stages every computed buffer passes, in a fixed
+// order, before it is sent, and the stages at sending time. Each stage owns
+// its state and sees only the buffer, its frame count and the options it
+// reads. A stage not built yet is simply not in the list.
+//
+// Also here: the buffer sizing around the refill (Buff.Beat, the blow-up
+// rate rule) and the replay of rows without a routine, as pure functions on
+// plain buffers so that each can be tested alone.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
+#include "audio/options.h"
 #include "audio/refill.h"
+
+// One computed buffer on its way through the chain.
+struct wv_chainbuf {
+    int16_t* w = nullptr;   // interleaved stereo words
+    int32_t frames = 0;     // frames the routine computed into it
+    int32_t bufsize = 0;    // buffer size in effect, bytes (the played part is bufsize/2 - 512 words)
+    bool refill = false;    // a turn's refill; false for the two buffers of a start
+    bool gaps = false;      // the cycle is in gap mode and the buffer is shaped for it
+};
+
+// One buffer on its way to the device.
+struct wv_sendbuf {
+    const int16_t* w = nullptr;  // the buffer's words (left intact by every send stage)
+    int32_t frames = 0;          // frames to send
+    int volume = 0;              // the playing set's Volume
+    const void* data = nullptr;  // what goes to the device; a stage may replace it
+    uint32_t bytes = 0;
+};
+
+struct wv_stage {
+    virtual ~wv_stage() = default;
+    virtual void run(wv_chainbuf& b) = 0;
+};
+
+struct wv_sendstage {
+    virtual ~wv_sendstage() = default;
+    virtual void run(wv_sendbuf& b) = 0;
+};
+
+// The echo copy: a clean copy of the last computed buffer for the echo
+// routine, taken before later stages alter the buffer.
+struct wv_echocopy final : wv_stage {
+    std::vector<int16_t> copy;
+    explicit wv_echocopy(std::size_t words) : copy(words, 0) {}
+    void run(wv_chainbuf& b) override;
+};
+
+// Gap shaping: in gap mode the sound turns across the stereo field
+// ("Rotate") or fades at both ends (not while recording to disc).
+struct wv_gapshape final : wv_stage {
+    const wv_options* opt;
+    const bool* recording;
+    wv_gapshape(const wv_options* o, const bool* rec) : opt(o), recording(rec) {}
+    void run(wv_chainbuf& b) override;
+};
+
+// 8-bit mono: the words become one byte per frame in a buffer of its own.
+struct wv_mono8 final : wv_sendstage {
+    std::vector<uint8_t> out;
+    explicit wv_mono8(std::size_t frames) : out(frames, 0) {}
+    void run(wv_sendbuf& b) override;
+};
+
+// The stages of one editor opening, in their fixed order. `echo` is the echo
+// copy when it is in the list, for the refill to read.
+struct wv_chain {
+    std::vector<std::unique_ptr<wv_stage>> compute;
+    std::vector<std::unique_ptr<wv_sendstage>> send;
+    const wv_echocopy* echo = nullptr;
+};
+
+// Builds the chain for the options and the row being opened: the echo copy
+// when the echo routine must not read the played buffer, the gap shaping,
+// the 8-bit conversion when the device plays 8-bit mono. `words` is the
+// size of one play buffer in words, `recording` the cycle's flag.
+void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording);
+
+// Runs every compute stage on a buffer, in order.
+void wv_chain_run(const wv_chain& c, wv_chainbuf& b);
+// Runs every send stage; b.data and b.bytes are then what the device gets.
+void wv_chain_send(const wv_chain& c, wv_sendbuf& b);
 
 // Stretch factor of each blow-up method (blowopt 0..6).
 extern const int blowtab[7];
@@ -29,15 +107,14 @@ wv_blowup wv_blowup_for(int rateidx, int blowopt, int32_t frames);
 // blowopt the chosen blow-up method (its factor multiplies the beat).
 int32_t wv_beat_size(int beat, bool sampling, int blowopt);
 
-// Rows 21 and 22 without a routine: the buffer keeps its content from two
-// turns before, scaled by p = parameter 15 of the set: 0 clears the 2*frames
+// A row without a routine: the buffer keeps its content from two turns before, scaled by p = parameter 15 of the set: 0 clears the 2*frames
 // words, 1..127 scales by p/128 (truncating), 128 and above leaves it.
 void wv_replay_scale(int16_t* buf, int32_t frames, int p);
 
-// The refill of a turn for a row without a routine (21 without the Multiple
-// play scratch buffer, 22): the other buffer becomes the next one to send and
-// its old content is replayed, scaled as above. Flips rov_pl1load2 exactly as
-// wv_tick_fill does. The echo copy follows when kept.
+// The refill of a turn for a row without a routine (Multiple play without its
+// scratch buffer, the empty algorithm): the other buffer becomes the next one
+// to send and its old content is replayed, scaled as above. Flips
+// rov_pl1load2 exactly as wv_tick_fill does.
 void wv_tick_replay(wvplay& pb, rov_globphase& g, int32_t frames, int p);
 
 // Start of play for a row without a routine: both buffers zero-filled over

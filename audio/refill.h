@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/rov.h"
+#include "engine/rows.h"
 
 // Frames per play buffer for a buffer size in bytes: the last 256 frames'
 // worth of the block are never played.
@@ -19,14 +19,12 @@ struct wv_sample {
     int32_t len = 0;
 };
 
-// The two play buffers, the auxiliary buffer (echo copy) and the loop
-// algorithm's write position. Storage is allocated once, when the editor opens.
+// The two play buffers and the loop algorithm's write position. Storage is
+// allocated once, when the editor opens.
 struct wvplay {
     int32_t bufszorig = 0;   // allocation size in bytes
     int32_t bufsize = 0;     // size in effect, bytes
     std::vector<int16_t> data[2];  // sample data of play buffers 0 and 1
-    std::vector<int16_t> aux;      // buffer 4: echo copy (empty when not needed)
-    bool echobufsav = false;       // the echo source is the clean copy in aux
     int32_t bufincr = 512;         // loop algorithm's step, in shorts
     int32_t bufcurrp = 0;          // loop algorithm's write position, in shorts
     int32_t bufcurrn = 0;          // loop algorithm's buffer, 0 or 1
@@ -42,9 +40,12 @@ extern const int32_t bufincrtab[wv_nbufsz + 1];
 // is not in bufsztab.
 int32_t wv_bufincr(int32_t bufszorig);
 
-// Allocates the buffers for a size in bytes (the words behind the 32-byte
-// device header of each block) and takes the loop step for that size.
-void wv_alloc(wvplay& pb, int32_t bufszorig, bool with_aux);
+// Words of one play buffer of a size in bytes: those behind the 32-byte
+// device header of the block.
+inline std::size_t wv_words(int32_t bufszorig) { return static_cast<std::size_t>((bufszorig - 32) / 2); }
+
+// Allocates the buffers for a size in bytes and takes the loop step for that size.
+void wv_alloc(wvplay& pb, int32_t bufszorig);
 
 // What one refill needs to know of the engine and the shell.
 struct wv_source {
@@ -53,6 +54,7 @@ struct wv_source {
     int setnr = 0;         // playing parameter set
     int tonr = 0;          // playing scale
     wv_sample sample;      // the loaded sample, if any
+    const int16_t* echo = nullptr;  // the output chain's clean copy of the last buffer, if it keeps one
 };
 
 // Arguments 6 and 7 of the routine call for a row.
@@ -62,12 +64,10 @@ struct wv_args {
 };
 wv_args wv_algargs(int row, const wv_sample& sample, const int16_t* echo);
 
-// True when the row has a routine the refill can call.
-bool wv_playable(int row);
-
-// Fills play buffer j with `frames` frames by the row's rule (rows below 21).
-// `first` marks the first buffer of a start: its echo source is buffer 1,
-// zero-filled before. The echo copy into aux is the output chain's step, after this.
+// Fills play buffer j with `frames` frames by the row's routine. `first`
+// marks the first buffer of a start: its echo source is buffer 1,
+// zero-filled before. Later buffers read the chain's echo copy when there is
+// one, else the other play buffer.
 void wv_fill(wvplay& pb, const wv_source& src, int j, int32_t frames, bool first);
 
 // The second half of a start: buffer 1 is computed (after buffer 0 was
@@ -84,8 +84,8 @@ inline int wv_sendindex(const rov_globphase& g) { return g.rov_pl1load2 ? 1 : 0;
 
 // One turn after buffer wv_sendindex() was sent: the other buffer is refilled
 // and becomes the next one to send. The loop algorithm (row 3) instead
-// computes only one slice (wv_loop_slice); the rest of both buffers is
-// replayed as it is.
+// A looping-slice row instead computes only one slice (wv_loop_slice); the
+// rest of both buffers is replayed as it is.
 void wv_tick_fill(wvplay& pb, const wv_source& src, int32_t frames);
 
 // The loop algorithm's refill: bufincr/2 frames computed by the row's routine

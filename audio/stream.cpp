@@ -7,68 +7,47 @@
 
 namespace {
 
-// Parameter s of the playing set.
+// Parameter `slot` of the playing set.
 int16_t param(const wv_stream& s, int slot) { return s.roh->s->rov_p[s.setnr * rov_nparams + slot]; }
 
-int algtyp(int row) { return row >= 0 && row < rov_natab ? atab[row].algtyp : 0; }
-
-// A harddisc recording file is open. Harddisc recording is not built yet:
-// no file is ever open and every "while recording" branch is idle.
-bool recording(const wv_stream&) { return false; }
-
-// Hook points of the output chain for the steps not built yet (mix file,
-// fuzz, visual effects, level meter, blow-up, harddisc write); each sits in
-// its fixed place and does nothing for now.
-void chain_mixfile(wv_stream&, int16_t*, int32_t) {}
-void chain_fuzz(wv_stream&, int16_t*, int32_t) {}
-void chain_visuals(wv_stream&, int16_t*, int32_t) {}
-void chain_level(wv_stream&, int16_t*, int32_t) {}
-void chain_blowup(wv_stream&, int16_t*, int32_t, int) {}
-void send_harddisc(wv_stream&, const void*, uint32_t) {}
-
-// Steps 2 to 7 of the output chain on buffer j, computed with `frames`
-// frames under blow-up method `method`. `refill`: a turn's refill (not one of
-// the two start buffers).
-void chain(wv_stream& s, int j, int32_t frames, int method, bool refill) {
-    int16_t* w = s.pb.data[j].data();
-    chain_mixfile(s, w, frames);
-    // The echo copy: the echo algorithm reads this clean copy of the last
-    // computed buffer instead of the one being played, which later steps alter.
-    if (s.pb.echobufsav && !s.pb.aux.empty()) std::copy_n(w, 2 * frames, s.pb.aux.data());
-    chain_fuzz(s, w, frames);
-    chain_visuals(s, w, frames);
-    if (refill) chain_level(s, w, frames);
-    if (method > 0 && !(refill && s.algomod == 3)) chain_blowup(s, w, frames, method);
+// The row whose routine computes the sound: in Multiple play the active
+// setting's own algorithm.
+int computing_row(const wv_stream& s) {
+    return rov_row(s.algomod).multiple ? s.roh->s->rov_stdalg : s.algomod;
 }
 
 // Rate of this buffer and the frames to compute, by the Rate parameter and
 // the blow-up method.
 wv_blowup rate_for_buffer(wv_stream& s) {
-    const wv_blowup b = wv_blowup_for(param(s, 13), s.opt.blowopt, wv_frames(s.pb.bufsize));
+    const wv_blowup b = wv_blowup_for(param(s, rov_par::Rate), s.opt->blowopt, wv_frames(s.pb.bufsize));
     s.wvFormat.nSamplesPerSec = rov_rate(b.rateidx);
     s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
     return b;
 }
 
-// Sends play buffer j: 8-bit conversion when needed, the harddisc write, then
-// the device is opened and the buffer written. False when the device failed;
-// the cycle then ends.
+// The output chain on play buffer j, computed with `frames` frames.
+// `refill`: a turn's refill (not one of the two start buffers).
+void run_chain(wv_stream& s, int j, int32_t frames, bool refill) {
+    wv_chainbuf b;
+    b.w = s.pb.data[j].data();
+    b.frames = frames;
+    b.bufsize = s.pb.bufsize;
+    b.refill = refill;
+    b.gaps = refill && s.bufidle2 <= 0 && !rov_row(s.algomod).loop_slice;
+    wv_chain_run(s.chain, b);
+}
+
+// Sends play buffer j through the send stages, then the device is opened
+// and the buffer written. False when the device failed; the cycle then ends.
 bool send(wv_stream& s, int j) {
-    const int32_t frames = wv_frames(s.pb.bufsize);
-    const void* data = s.pb.data[j].data();
-    uint32_t bytes = static_cast<uint32_t>(frames) * 4;
-    if (!s.stereoset) {
-        // Into a separate byte buffer: the 16-bit words stay intact for the
-        // rows that replay a buffer and for the echo source.
-        s.out8.resize(static_cast<std::size_t>(frames));
-        wv_to8bit(s.pb.data[j].data(), frames, param(s, 14), s.out8.data());
-        data = s.out8.data();
-        bytes = static_cast<uint32_t>(frames);
-    }
-    send_harddisc(s, data, bytes);
-    if (!s.dev->open(s.opt.wvodevno, s.wvFormat, s.sink, s.gen)) return false;
+    wv_sendbuf b;
+    b.w = s.pb.data[j].data();
+    b.frames = wv_frames(s.pb.bufsize);
+    b.volume = param(s, rov_par::Volume);
+    wv_chain_send(s.chain, b);
+    if (!s.dev->open(s.opt->wvodevno, s.wvFormat, s.sink, s.gen)) return false;
     s.hwaveout = true;
-    if (!s.dev->write(data, bytes)) {
+    if (!s.dev->write(b.data, b.bytes)) {
         // The close notification of this opening is not waited for: the
         // cycle ends here.
         s.dev->close();
@@ -93,74 +72,80 @@ bool device_off(wv_stream& s) {
     return true;
 }
 
+wv_source source(const wv_stream& s, int row) {
+    return {s.roh, row, s.setnr, s.tonr, s.sample, s.chain.echo ? s.chain.echo->copy.data() : nullptr};
+}
+
+// The stop turn: the device goes off and the cycle rests.
+void stop_turn(wv_stream& s) {
+    device_off(s);
+    s.closepending = false;
+    s.playing = false;
+}
+
+// The emergency: no user activity for the whole time to play. Without
+// "Emergency Play" the sound pauses, or with "Rotate" the empty algorithm
+// replays the last buffers while they turn.
+void count_idle(wv_stream& s) {
+    if (s.bufidle != 0) {
+        --s.bufidle;
+        return;
+    }
+    if (s.opt->emergency) return;
+    if (s.opt->emrotate)
+        s.algomod = rov_row_empty();
+    else
+        s.roh->g->rov_stopped = 1;
+}
+
+// Refills the buffer that is not playing and passes it through the chain.
+void refill(wv_stream& s, const wv_blowup& b) {
+    const int row = s.algomod;
+    if (rov_row_computed(row))
+        wv_tick_fill(s.pb, source(s, row), b.frames);
+    else
+        // The empty algorithm, Multiple play without its scratch buffer, or a
+        // row whose routine is not there: the buffer of two turns before plays again.
+        wv_tick_replay(s.pb, *s.roh->g, b.frames, param(s, rov_par::ChgDly));
+    run_chain(s, wv_sendindex(*s.roh->g), b.frames, true);
+}
+
+// CPU measure: how much of the playing buffer has already played now that
+// the next one is ready, in percent. A light charge refills the idle count
+// (the user is listening), a full one drains it.
+void measure(wv_stream& s) {
+    s.last.charge = -1;
+    if (!s.opt->wvomeasure) return;
+    const int64_t pos = s.dev->position();
+    const int charge = static_cast<int>(pos * 400 / (s.pb.bufsize - 1024));
+    s.last.charge = charge;
+    s.maxcharge = std::max(s.maxcharge, charge);
+    if (s.recording || wv_levels(*s.opt)) return;
+    if (charge < 90)
+        ++s.bufidle;
+    else if (charge == 100)
+        s.bufidle -= 5;
+    else if (charge >= 98)
+        --s.bufidle;
+    if (s.bufidle < 0) s.bufidle = 0;
+}
+
+// One turn: send the buffer computed during the last turn, refill the other.
 void tick(wv_stream& s) {
     if (s.timer) s.timer->kill();
     s.timerset = false;
-
-    // The stop request.
     if (s.bufidle <= -1) {
-        device_off(s);
-        s.closepending = false;
-        s.playing = false;
+        stop_turn(s);
         return;
     }
-    // The emergency: no user activity for the whole time to play.
-    if (s.bufidle == 0) {
-        if (!s.opt.emergency) {
-            if (s.opt.emrotate)
-                s.algomod = 22;
-            else
-                s.roh->g->rov_stopped = 1;
-        }
-    } else {
-        --s.bufidle;
-    }
-
+    count_idle(s);
     const wv_blowup b = rate_for_buffer(s);
     if (!send(s, wv_sendindex(*s.roh->g))) {
         cycle_failed(s);
         return;
     }
-
-    // Refill the other buffer while this one plays.
-    const int row = s.algomod;
-    if (row < 21 && wv_playable(row)) {
-        const wv_source src{s.roh, row, s.setnr, s.tonr, s.sample};
-        wv_tick_fill(s.pb, src, b.frames);
-    } else {
-        // Row 22, Multiple play without its scratch buffer, or a row whose
-        // routine is not there: the buffer of two turns before plays again.
-        wv_tick_replay(s.pb, *s.roh->g, b.frames, param(s, 15));
-    }
-    const int f = wv_sendindex(*s.roh->g);
-    chain(s, f, b.frames, b.method, true);
-
-    // Gap shaping.
-    if (s.bufidle2 <= 0 && row != 3) {
-        if (s.opt.emrotate)
-            wv_shape_rotate(s.pb.data[f].data(), s.pb.bufsize);
-        else if (!recording(s))
-            wv_shape_fade(s.pb.data[f].data(), s.pb.bufsize);
-    }
-
-    // CPU measure: how much of the playing buffer has already played now that
-    // the next one is ready, in percent.
-    s.last.charge = -1;
-    if (s.opt.wvomeasure) {
-        const int64_t pos = s.dev->position();
-        const int charge = static_cast<int>(pos * 400 / (s.pb.bufsize - 1024));
-        s.last.charge = charge;
-        s.maxcharge = std::max(s.maxcharge, charge);
-        if (!recording(s) && !s.opt.levels) {
-            if (charge < 90)
-                ++s.bufidle;
-            else if (charge == 100)
-                s.bufidle -= 5;
-            else if (charge >= 98)
-                --s.bufidle;
-            if (s.bufidle < 0) s.bufidle = 0;
-        }
-    }
+    refill(s, b);
+    measure(s);
 }
 
 // The device has closed: the next turn, at once or after a gap.
@@ -181,70 +166,112 @@ void closed(wv_stream& s) {
 }  // namespace
 
 bool wv_probe(wv_stream& s) {
-    s.woc = wv_caps{};
-    const bool ok = s.dev->caps(s.opt.wvodevno, s.woc);
-    s.stereo16 = s.stereoset = wv_stereo16(s.woc);
+    wv_options& o = *s.opt;
+    o.woc = wv_caps{};
+    const bool ok = s.dev->caps(o.wvodevno, o.woc);
+    o.stereo16 = o.stereoset = wv_stereo16(o.woc);
     return ok;
 }
 
 void wv_toggle_mono8(wv_stream& s) {
-    if (s.stereoset)
-        s.stereoset = false;
-    else if (s.stereo16)
-        s.stereoset = true;
+    wv_options& o = *s.opt;
+    if (o.stereoset)
+        o.stereoset = false;
+    else if (o.stereo16)
+        o.stereoset = true;
 }
 
+namespace {
+
+// Buffers played without gaps before gap mode, once the emergency began.
+int gap_free_buffers(const wv_stream& s, int32_t size) {
+    const wv_options& o = *s.opt;
+    if (!o.emergency && o.emrotate) return 6000000 / size;
+    if (o.sampmaxidle > 300000) return 1000000 / size;
+    return 0;
+}
+
+void set_format(wv_stream& s) {
+    const bool st = s.opt->stereoset;
+    s.wvFormat.wFormatTag = 1;
+    s.wvFormat.nChannels = st ? 2 : 1;
+    s.wvFormat.nBlockAlign = st ? 4 : 1;
+    s.wvFormat.nBitsSamp = st ? 16 : 8;
+}
+
+}  // namespace
+
 void wv_stream_open(wv_stream& s) {
-    if (s.algomod < 0 || s.algomod > 22) s.algomod = 22;
+    if (s.algomod < 0 || s.algomod >= rov_natab) s.algomod = rov_row_empty();
     s.openrow = s.algomod;
-    const int32_t size = s.opt.bufszorig;
-    if (recording(s)) {
+    const wv_options& o = *s.opt;
+    const int32_t size = o.bufszorig;
+    if (s.recording) {
         s.bufidle2 = 0;
         s.bufidle = s.bufrest;
-    } else if (!s.opt.emergency && s.opt.emrotate) {
-        s.bufidle2 = 6000000 / size;
-    } else if (s.opt.sampmaxidle > 300000) {
-        s.bufidle2 = 1000000 / size;
     } else {
-        s.bufidle2 = 0;
+        s.bufidle2 = gap_free_buffers(s, size);
     }
     s.timerset = false;
     s.InCount = 0;
 
-    bool echo = algtyp(s.algomod) == 2;
-    if (s.algomod == 21) echo = algtyp(s.roh->s->rov_stdalg) == 2;
-    // Nothing alters the played buffer (16-bit, no fuzz, no blow-up): the echo
-    // algorithm may read it directly.
-    if (s.stereoset && s.opt.blowopt == 0) echo = false;
-
-    wv_alloc(s.pb, size, echo);
-    s.pb.bufincr = s.opt.bufincr;
-    s.pb.echobufsav = echo;
+    wv_alloc(s.pb, size);
+    s.pb.bufincr = o.bufincr;
+    const bool echo = rov_row(computing_row(s)).tab.algtyp == rov_arg_echo;
+    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording);
     s.allocated = true;
-    s.wvFormat.wFormatTag = 1;
-    s.wvFormat.nChannels = s.stereoset ? 2 : 1;
-    s.wvFormat.nBlockAlign = s.stereoset ? 4 : 1;
-    s.wvFormat.nBitsSamp = s.stereoset ? 16 : 8;
+    set_format(s);
 
-    rov_open(s.roh, s.opt.emphas, s.opt.tonalias, s.opt.maxv);
+    rov_open(s.roh, o.emphas, o.tonalias, o.maxv);
     rate_for_buffer(s);
-    s.dev->standby(s.opt.wvodevno, s.wvFormat);
+    s.dev->standby(o.wvodevno, s.wvFormat);
 }
 
 void wv_stream_close(wv_stream& s) {
     if (s.timer) s.timer->kill();
     s.timerset = false;
-    s.wvFormat.nSamplesPerSec = rov_rate(param(s, 13));
+    s.wvFormat.nSamplesPerSec = rov_rate(param(s, rov_par::Rate));
     s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
     device_off(s);
     s.dev->release();
     s.closepending = false;  // nothing is dispatched to a closed editor
     s.pb = wvplay{};
-    s.out8 = {};
+    s.chain = wv_chain{};
     s.allocated = false;
     s.playing = false;
     s.bufrest = s.bufidle;
 }
+
+namespace {
+
+// Buff.Beat: a buffer that holds one beat of the playing set, when that is
+// smaller than the chosen size; the loop step is then 512.
+void fit_buffer_to_beat(wv_stream& s) {
+    wv_options& o = *s.opt;
+    if (!o.autotempo) return;
+    const int32_t size = wv_beat_size(param(s, rov_par::Beat), rov_row_sampling(s.algomod), o.blowopt);
+    if (size < o.bufszorig) {
+        s.pb.bufsize = size;
+        s.pb.bufincr = o.bufincr = 512;
+    }
+}
+
+// The start buffer j: computed by the routine, or silence for a row without
+// one; then the output chain.
+void start_buffer(wv_stream& s, int j, const wv_blowup& b) {
+    const int row = computing_row(s);
+    if (rov_row_computed(row)) {
+        if (j == 0)
+            wv_fill(s.pb, source(s, row), 0, b.frames, true);
+        else
+            wv_start_second(s.pb, source(s, row), b.frames);
+    } else if (j == 0) {
+        wv_start_silence(s.pb, *s.roh->g);
+    }
+    run_chain(s, j, b.frames, false);
+}
+
+}  // namespace
 
 bool wv_start(wv_stream& s) {
     if (!s.allocated) return false;
@@ -256,30 +283,13 @@ bool wv_start(wv_stream& s) {
     s.maxcharge = 0;
     s.status.clear();
 
-    if (s.opt.autotempo) {
-        const int32_t size = wv_beat_size(param(s, 11), algtyp(s.algomod) == 1, s.opt.blowopt);
-        if (size < s.opt.bufszorig) {
-            s.pb.bufsize = size;
-            s.pb.bufincr = s.opt.bufincr = 512;
-        }
-    }
-    s.bufmaxidle = static_cast<int>(s.opt.sampmaxidle / s.pb.bufsize);
-    if (!recording(s)) s.bufidle = s.bufmaxidle;
-
-    // Multiple play starts from the main set's own algorithm.
-    int row = s.algomod;
-    if (row == 21) row = s.roh->s->rov_stdalg;
-    rov_start(s.roh, row >= 0 && row < rov_natab ? row : 22, s.setnr, s.tonr);
+    fit_buffer_to_beat(s);
+    s.bufmaxidle = static_cast<int>(s.opt->sampmaxidle / s.pb.bufsize);
+    if (!s.recording) s.bufidle = s.bufmaxidle;
+    rov_start(s.roh, computing_row(s), s.setnr, s.tonr);
 
     const wv_blowup b = rate_for_buffer(s);
-    const bool computed = row >= 0 && row < 21 && wv_playable(row);
-    const wv_source src{s.roh, row, s.setnr, s.tonr, s.sample};
-    if (computed)
-        wv_fill(s.pb, src, 0, b.frames, true);
-    else
-        wv_start_silence(s.pb, *s.roh->g);
-    chain(s, 0, b.frames, b.method, false);
-
+    start_buffer(s, 0, b);
     if (!send(s, 0)) {
         cycle_failed(s);
         return false;
@@ -288,11 +298,10 @@ bool wv_start(wv_stream& s) {
     // plays synchronously: gaps from the start.
     if (s.dev->position() >= wv_frames(s.pb.bufsize)) {
         s.bufidle2 = 0;
-        s.woc.dwSupport |= wv_sup_sync;
+        s.opt->woc.dwSupport |= wv_sup_sync;
     }
     // Buffer 1 is computed while buffer 0 plays.
-    if (computed) wv_start_second(s.pb, src, b.frames);
-    chain(s, 1, b.frames, b.method, false);
+    start_buffer(s, 1, b);
     return true;
 }
 
@@ -300,12 +309,12 @@ void wv_stop(wv_stream& s) {
     if (s.hwaveout || s.closepending) {
         if (device_off(s)) s.closepending = true;
         s.playing = false;
-        if (s.opt.wvomeasure) {
+        if (s.opt->wvomeasure) {
             char line[80];
             std::snprintf(line, sizeof line, "setting %d, scale %d, maxCPU %d", s.setnr, s.tonr, s.maxcharge);
             s.status = line;
         }
-        if (recording(s)) s.bufrest = s.bufidle;
+        if (s.recording) s.bufrest = s.bufidle;
         s.bufidle = -1;
     } else if (s.timerset) {
         if (s.timer) s.timer->kill();
@@ -347,5 +356,5 @@ void wv_dispatch(wv_stream& s, const wv_event& ev) {
 void wv_activity(wv_stream& s) {
     // While a stop request waits for its turn (-1), activity must not turn it
     // back into play.
-    if (!recording(s) && s.bufidle != -1) s.bufidle = s.bufmaxidle;
+    if (!s.recording && s.bufidle != -1) s.bufidle = s.bufmaxidle;
 }

@@ -10,32 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "audio/chain.h"
 #include "audio/device.h"
+#include "audio/options.h"
 #include "audio/refill.h"
-
-// Values of sampmaxidle ("Time to play"), bytes of sound without user activity.
-constexpr int32_t wv_ttp_test = 120000;
-constexpr int32_t wv_ttp_short = 1200000;
-constexpr int32_t wv_ttp_normal = 6000000;
-constexpr int32_t wv_ttp_long = 24000000;
-
-// The shell's options the cycle reads.
-struct wv_options {
-    int32_t bufszorig = 32768;       // buffer size, bytes ("Buffer Size")
-    int32_t sampmaxidle = wv_ttp_normal;
-    int playpaus = 1;                // gap length factor, 1..64 ("Time Gap Size")
-    bool autotempo = false;          // "Buff.Beat"
-    bool emergency = false;          // "Emergency Play"
-    bool emrotate = false;           // "Rotate"
-    bool wvomeasure = true;          // "Measure"
-    bool levels = false;             // display mode "Level" or "All Levels"
-    int blowopt = 0;                 // blow-up method 0..6
-    bool emphas = false;             // "Emphasis"
-    bool tonalias = false;           // "Timbre Variation"
-    int maxv = 8;                    // voice maximum 1..64
-    unsigned wvodevno = wv_mapper;   // output device
-    int32_t bufincr = 512;           // loop algorithm's step, shorts: set with the buffer size, 512 after Buff.Beat
-};
 
 // Measures of one turn, for the status line.
 struct wv_turn {
@@ -56,21 +34,22 @@ struct wv_stream {
     int tonr = 0;
     wv_sample sample;
 
-    wv_options opt;
+    // The program's options (the owner's record, never a copy). The cycle
+    // writes two of them: the loop step after Buff.Beat and the synchronous
+    // bit of the device's capabilities.
+    wv_options* opt = nullptr;
 
     // Device and format.
-    wv_caps woc;                  // capabilities of the selected device
-    bool stereo16 = false;        // the device offers 16-bit stereo
-    bool stereoset = false;       // play 16-bit stereo; off: "Mono 8 bit"
     wv_format wvFormat;           // output format (rate set before every send)
     bool hwaveout = false;        // the device is open
     uint32_t gen = 0;             // generation of the current opening
     bool closepending = false;    // a close notification is still to come
 
-    // Buffers.
+    // Buffers and the output chain of this opening.
     wvplay pb;
-    std::vector<uint8_t> out8;    // the 8-bit mono form of the buffer being sent
+    wv_chain chain;
     bool allocated = false;       // the play buffers exist (editor open)
+    bool recording = false;       // a harddisc recording file is open
 
     // Counters.
     bool playing = false;         // the Start/Stop button reads "S&top"
@@ -117,4 +96,4 @@ void wv_activity(wv_stream& s);
 inline bool wv_idle(const wv_stream& s) { return !s.hwaveout && !s.closepending && !s.timerset; }
 
 // Gap length in ms: (bufsize / 256) * playpaus.
-inline int wv_gap_ms(const wv_stream& s) { return s.pb.bufsize / 256 * s.opt.playpaus; }
+inline int wv_gap_ms(const wv_stream& s) { return s.pb.bufsize / 256 * s.opt->playpaus; }

@@ -34,7 +34,7 @@ void run(benchmark::State& state, int row, int maxv, bool dense) {
     rov_open(&st.h, false, true, maxv);
     rov_start(&st.h, row, 0, st.s.rov_tonindx[0] & 15);
     wvplay pb;
-    wv_alloc(pb, 32768, false);
+    wv_alloc(pb, 32768);
     const wv_source src{&st.h, row, 0, st.s.rov_tonindx[0], {}};
     // Warm up so that the slots are as busy as they will stay.
     for (int i = 0; i < 8; ++i) wv_fill(pb, src, 0, frames, false);
@@ -53,11 +53,11 @@ void run(benchmark::State& state, int row, int maxv, bool dense) {
 }
 
 // Every row with a routine, on the default set and on a dense one, at the
-// default voice maximum and at the largest. Row 3 is the dual oscillator
-// computed in slices, so its full-buffer cost is row 1's.
+// default voice maximum and at the largest. A looping-slice row shares its
+// routine with another row, so its full-buffer cost is that row's.
 const bool registered = [] {
-    for (int row = 1; row < 21; ++row) {
-        if (row == 3 || !wv_playable(row)) continue;
+    for (int row = 1; row < rov_natab; ++row) {
+        if (rov_row(row).loop_slice || !rov_row_computed(row)) continue;
         for (int maxv : {8, 64})
             for (bool dense : {false, true}) {
                 const std::string name = "row" + std::to_string(row) + (dense ? "_dense" : "_set0") + "_v" +

@@ -4,10 +4,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 #include "editor/rovscroll.h"
-#include "engine/blocks.h"
+#include "engine/rows.h"
 
 namespace {
 
@@ -168,34 +167,28 @@ const rov_strg rs20 = {alg20txt, {p0, p1, p2, p3, p4, p5, p6, p71, p72, p9, p10,
 const rov_strg rsx = {algnotxt, {px, px, px, px, px, px, px, px, px, px, px, px, px, p44, p45, px}, sw0, ass0, vw0};
 
 
-// Records of rows 0 to 20; rows 10, 18 and 19 have a second record.
-const rov_strg* const rowrec[21] = {&rs0,  &rs1,  &rs2,  &rs3,  &rs4,  &rs5,  &rs6,
-                                    &rs7,  &rs8,  &rs9,  &rs10e, &rs11, &rs12, &rs13,
-                                    &rs14, &rs15, &rs16, &rs17, &rs18, &rs19, &rs20};
-
-// Halving truncates toward zero; doubling is a 16-bit shift left by one.
-int16_t halve(int v) { return rov_s16(v / 2); }
-int16_t dbl(int v) { return rov_s16(static_cast<int64_t>(static_cast<uint16_t>(v)) << 1); }
-
-bool in(int row, std::initializer_list<int> rows) {
-    for (int r : rows)
-        if (r == row) return true;
-    return false;
-}
+// The records of each row: the first, and the second of a two-channel row
+// (odd sets) or of a row whose names change under Timbre Variation. Rows
+// without names of their own show the blank record.
+const rov_strg* const rowrec[rov_natab][2] = {
+    {&rs0, nullptr},   {&rs1, nullptr},  {&rs2, nullptr},  {&rs3, nullptr},   {&rs4, nullptr},
+    {&rs5, nullptr},   {&rs6, nullptr},  {&rs7, nullptr},  {&rs8, nullptr},   {&rs9, nullptr},
+    {&rs10e, &rs10o},  {&rs11, nullptr}, {&rs12, nullptr}, {&rs13, nullptr},  {&rs14, nullptr},
+    {&rs15, nullptr},  {&rs16, nullptr}, {&rs17, nullptr}, {&rs18, &rs18t},   {&rs19, &rs19t},
+    {&rs20, nullptr},  {nullptr, nullptr}, {nullptr, nullptr},
+};
 
 }  // namespace
 
 const rov_strg* ranovs(int algomod, int setnr, bool tvar) {
-    if (algomod < 0 || algomod > 20) return &rsx;
-    if (algomod == 10) return (setnr & 1) ? &rs10o : &rs10e;
-    if (algomod == 18) return tvar ? &rs18t : &rs18;
-    if (algomod == 19) return tvar ? &rs19t : &rs19;
-    return rowrec[algomod];
+    if (algomod < 0 || algomod >= rov_natab || !rowrec[algomod][0]) return &rsx;
+    const rov_rowdesc& d = rov_row(algomod);
+    if (d.two_channels && (setnr & 1)) return rowrec[algomod][1];
+    if (d.timbre_names && tvar) return rowrec[algomod][1];
+    return rowrec[algomod][0];
 }
 
 const char* rov_helptext(const char* text) { return text + std::strlen(text) + 1; }
-
-const int16_t logtab[13] = {262, 277, 294, 311, 330, 349, 370, 392, 415, 440, 466, 494, 524};
 
 void rov_valtext(char out[rov_valtext_max], int slot, int v, char mark) {
     const rov_scrollrow& r = rovscroll[slot & 15];
@@ -217,109 +210,4 @@ void rov_valtext(char out[rov_valtext_max], int slot, int v, char mark) {
     else  // percent of disdiv with one decimal
         std::snprintf(out, rov_valtext_max, "%d.%01d %c", (v * 100) / dv, ((v * 1000) / dv) % 10,
                       mark);
-}
-
-void ranovpd(rov_setting& ros, int setnr, const rov_algtab* algt, int algo, bool half) {
-    if (setnr < 0 || setnr > 9 || algo < 0 || algo > 20) return;
-    int16_t* p = &ros.rov_p[16 * setnr];
-    int16_t* q = &ros.rov_p[16 * (setnr ^ 1)];  // partner set of a Session pair
-
-    // Rate: one octave is 12 steps of the rate table.
-    if (half) {
-        if (p[13] < 12) return;
-        p[13] = rov_s16(p[13] - 12);
-    } else {
-        if (p[13] > 36) return;
-        p[13] = rov_s16(p[13] + 12);
-    }
-
-    // Pitch values are phase steps per frame: half the rate needs twice the step.
-    p[2] = half ? dbl(p[2]) : halve(p[2]);
-    if (algo == 10) q[2] = half ? dbl(q[2]) : halve(q[2]);
-
-    if (in(algo, {0, 1, 2, 3, 4, 7, 8, 13, 14, 19, 20})) p[3] = half ? dbl(p[3]) : halve(p[3]);
-
-    // Beat: control blocks are a fixed number of frames, so their count per
-    // beat step halves or doubles.
-    const int beat = algt[algo].beat;
-    if (beat == 1)
-        p[11] = half ? rov_s16((p[11] - 2) / 2) : rov_s16(2 * p[11] + 3);
-    else if (beat == 2)
-        p[11] = half ? halve(p[11]) : rov_s16(2 * p[11] + 1);
-    if (algo == 10) q[11] = half ? halve(q[11]) : rov_s16(2 * q[11] + 1);
-
-    if (algo == 4) {  // echo delay
-        if (half)
-            p[5] = halve(p[5]);
-        else if (p[5] <= 64)
-            p[5] = dbl(p[5]);
-    }
-
-    if (algo == 13) {  // Honky, a piecewise scale
-        const int h = p[7];
-        if (half)
-            p[7] = rov_s16(h <= 32 ? h * 2 : h <= 64 ? h / 4 + 56 : h * 2 - 56);
-        else
-            p[7] = rov_s16(h <= 64 ? h / 2 : h <= 72 ? h * 4 - 224 : h / 2 + 28);
-    }
-
-    if (algo == 16) {  // tone length against EnvScaling e
-        const int e = p[7];
-        const int64_t v = p[0];
-        int64_t r = v;
-        if (e < 60) {
-            const int k = (64 - e) / 5 < 12 ? (64 - e) / 5 : 12;
-            r = half ? rov_s32(v * 262) / logtab[k] : rov_s32(v * logtab[k]) / 262;
-        } else if (e > 68) {
-            const int k = (e - 64) / 5 < 12 ? (e - 64) / 5 : 12;
-            r = half ? rov_s32(v * logtab[k]) / 262 : rov_s32(v * 262) / logtab[k];
-        }
-        p[0] = rov_s16(r > 1024 ? 1024 : r);
-    }
-
-    if (algo == 14) {  // PitRaster, a piecewise scale
-        const int r = p[4];
-        if (half)
-            p[4] = rov_s16(r <= 64 ? r * 2 : r <= 128 ? r / 2 + 96 : r * 2 - 96);
-        else
-            p[4] = rov_s16(r <= 128 ? r / 2 : r <= 160 ? r * 2 - 192 : r / 2 + 48);
-    }
-
-    if (algo == 18) {  // Vibrato / WaveSweep: the low four bits are a speed
-        int n = p[8] & 15;
-        if (half)
-            n = n < 8 ? 2 * n : 15;
-        else
-            n = (n + 1) / 2;
-        p[8] = rov_s16((p[8] / 16) * 16 + n);
-    }
-
-    if (algo == 19)  // LFO2Beat
-        p[9] = half ? rov_s16((p[9] + 1) / 2) : rov_s16(p[9] < 64 ? 2 * p[9] : 128);
-
-    if (algo == 20) {  // LoopChng
-        if (!half)
-            p[12] = halve(p[12]);
-        else if (p[12] <= 128)
-            p[12] = dbl(p[12]);
-    }
-}
-
-void ranovps(rov_setting& ros, const rov_algtab* algt, int algo, bool half) {
-    if (algo < 0 || algo > 20 || algt[algo].algtyp != 1) return;
-    // After Expand a loop needs twice the increment, after Compress half.
-    auto scale = [half](int16_t& v) { v = half ? halve(v) : dbl(v); };
-    for (int n = 0; n < rov_nsets; ++n) {
-        int16_t* p = &ros.rov_p[16 * n];
-        scale(p[2]);
-        if (in(algo, {7, 8, 20})) scale(p[3]);
-        if (algo == 6 || algo == 7) scale(p[5]);
-        if (algo == 15) {
-            scale(p[8]);
-            if (!half && p[7] >= 115)
-                p[7] = rov_s16(p[7] - 3);
-            else if (half && p[7] >= 112 && p[7] <= 125)
-                p[7] = rov_s16(p[7] + 3);
-        }
-    }
 }

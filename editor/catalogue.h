@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/rov.h"
+#include "engine/rows.h"
 
 // Naming record of one algorithm.
 struct rov_strg {
@@ -21,16 +21,14 @@ struct rov_strg {
     const char* rNumChg;    // numbered buttons' help while viewing/editing scale buffers
 };
 
-// The record to show for table row `algomod` and set `setnr`: row 10 has one
-// record for even and one for odd sets, rows 18 and 19 one for the Timbre
-// Variation flag `tvar`; any row outside 0..20 gets the blank record.
+// The record to show for table row `algomod` and set `setnr`: a two-channel
+// row has one record for even and one for odd sets, a row with timbre names
+// one for each state of the Timbre Variation flag `tvar`; Multiple play, the
+// empty algorithm and rows outside the table get the blank record.
 const rov_strg* ranovs(int algomod, int setnr, bool tvar);
 
 // The help text stored behind the name of a parameter or switch text.
 const char* rov_helptext(const char* text);
-
-// Notes of one octave from c1 to c2 (pitch values, 262 = c1).
-extern const int16_t logtab[13];
 
 // Longest value text including the terminating NUL.
 constexpr std::size_t rov_valtext_max = 24;
@@ -39,15 +37,3 @@ constexpr std::size_t rov_valtext_max = 24;
 // '*' while the slot is still morphing, else ' ' (slots 13 and 14 show no
 // mark). v is expected inside the slot's range.
 void rov_valtext(char out[rov_valtext_max], int slot, int v, char mark);
-
-// Rewrites set `setnr` of `ros` (and for row 10 its partner set) so that it
-// sounds about the same at a playback rate one octave lower (`half`) or
-// higher. Rows outside 0..20 and sets outside 0..9 change nothing, nor does
-// a rate that would leave the rate table. Results are not clamped to the
-// slot ranges; the editor's redraw does that.
-void ranovpd(rov_setting& ros, int setnr, const rov_algtab* algt, int algo, bool half);
-
-// Rewrites all ten sets of a sampling row after the sample was compressed to
-// half its length (`half`) or expanded to twice its length. Other rows
-// change nothing.
-void ranovps(rov_setting& ros, const rov_algtab* algt, int algo, bool half);

@@ -28,7 +28,7 @@ void show_status(rov_editor& ed) {
 
 // The row whose names are shown: in Multiple play the active setting's own.
 int naming_row(const rov_editor& ed) {
-    return ed.algomod == 21 ? ed.roh->s->rov_stdalg : ed.algomod;
+    return rov_row(ed.algomod).multiple ? ed.roh->s->rov_stdalg : ed.algomod;
 }
 
 // Labels and switch caption from the naming record.
@@ -84,7 +84,7 @@ std::string rov_ed_caption(const char* title, const char* rovfil) {
 
 void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const char* rovfil,
                  const rov_edopts& opt, const rov_edhooks& hk) {
-    if (algomod < 0 || algomod > 22) algomod = 22;
+    if (algomod < 0 || algomod >= rov_natab) algomod = rov_row_empty();
     ed.roh = roh;
     ed.algomod = algomod;
     ed.setnr = setnr < 0 || setnr > 9 ? 0 : setnr;
@@ -94,7 +94,7 @@ void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const 
     rov_setting& ros = *roh->s;
     ed.tonr = scale_of(ros, ed.setnr);
 
-    ed.names = ranovs(naming_row(ed), 0, opt.tonalias);
+    ed.names = ranovs(naming_row(ed), 0, opt.o->tonalias);
     ed.view.caption = rov_ed_caption(ed.names->rName, rovfil ? rovfil : "");
     show_names(ed);
     show_status(ed);
@@ -106,7 +106,7 @@ void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const 
     ed.view.swcheck = ros.rov_saw[ed.setnr] != 0;
 
     // Q records a sample by hand for a sampling row; otherwise it is Z.
-    const bool q = atab[ed.algomod].algtyp == 1 && opt.sample && opt.recsmpopt == -1;
+    const bool q = rov_row_sampling(ed.algomod) && opt.sample && opt.o->recsmpopt == -1;
     ed.view.qcaption = q ? "&Q" : "&Z";
 
     for (int s = 0; s < 16; ++s) {
@@ -152,7 +152,7 @@ void rov_ed_scroll(rov_editor& ed, int s, rov_scrollcode code, int pos) {
 
     // The mark compares the gliding value with the value as scrolled, before
     // the redraw clamps it.
-    if (ed.opt.shwmorph && device_open(ed) && s <= 12) {
+    if (ed.opt.o->shwmorph && device_open(ed) && s <= 12) {
         if (ed.roh->g->rov_currp[s] != p[s] && p[15] != 0) {
             ed.parmorph[s] = 1;
             RovScr(ed, s, s, 1);
@@ -181,7 +181,7 @@ void rov_ed_number(rov_editor& ed, int n) {
             std::memcpy(ed.parbkup, p, sizeof ed.parbkup);
             ed.sawbkup = ros.rov_saw[n];
             const bool open = device_open(ed);
-            if (open && ed.opt.shwmorph) {
+            if (open && ed.opt.o->shwmorph) {
                 RovScr(ed, 13, 15, 0);
                 if (p[15] == 0) {
                     std::memset(ed.parmorph, 0, sizeof ed.parmorph);
@@ -189,7 +189,7 @@ void rov_ed_number(rov_editor& ed, int n) {
                 } else {
                     for (int s = 0; s <= 12; ++s) mark_if_gliding(ed, s, p[s]);
                 }
-            } else if (!open || ed.opt.vistyp == 0) {
+            } else if (!open || ed.opt.o->vistyp == 0) {
                 RovScr(ed, 0, 15, 0);
             }
             // While a visual effect plays over the dialog the scroll bars stay.
@@ -216,7 +216,7 @@ void rov_ed_number(rov_editor& ed, int n) {
 
 void rov_ed_restore(rov_editor& ed) {
     int16_t* p = playset(ed);
-    const bool morph = ed.opt.shwmorph;
+    const bool morph = ed.opt.o->shwmorph;
     if (morph) {
         for (int s = 0; s <= 12; ++s)
             ed.parmorph[s] = ed.parbkup[15] != 0 && p[s] != ed.parbkup[s] ? 1 : 0;
@@ -259,7 +259,7 @@ void rov_ed_startstop(rov_editor& ed) {
 
 bool rov_ed_pause_enabled(const rov_editor& ed) {
     // These cases open the quad track mixer, which is not built yet.
-    return !(ed.algomod == 21 || ed.opt.fuzztyp > 0 || ed.opt.mixfile);
+    return !(rov_row(ed.algomod).multiple || ed.opt.o->fuzztyp > 0 || ed.opt.mixfile);
 }
 
 void rov_ed_pause(rov_editor& ed) {
@@ -299,7 +299,7 @@ bool rov_ed_finish_morph(rov_editor& ed, int x, int y) {
 }
 
 void rov_ed_unmark_all(rov_editor& ed) {
-    if (!ed.opt.shwmorph) return;
+    if (!ed.opt.o->shwmorph) return;
     for (int s = 0; s <= 12; ++s) {
         if (ed.parmorph[s]) {
             ed.parmorph[s] = 0;
@@ -309,7 +309,7 @@ void rov_ed_unmark_all(rov_editor& ed) {
 }
 
 void rov_ed_unmark_arrived(rov_editor& ed) {
-    if (!ed.opt.shwmorph) return;
+    if (!ed.opt.o->shwmorph) return;
     const int16_t* p = playset(ed);
     for (int s = 0; s <= 12; ++s) {
         if (ed.parmorph[s] && ed.roh->g->rov_currp[s] == p[s]) {

@@ -8,21 +8,20 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/options.h"
 #include "editor/catalogue.h"
 #include "editor/teswin.h"
 #include "engine/rov.h"
 
-// Options of the main window the editor reads. `recording` may change while
-// the editor is open (the streaming cycle finishes a recording); the window
-// keeps it current.
+// What the editor reads of the rest of the program: the options record it
+// shares with the main window and the streaming cycle, and three facts of
+// other parts. `recording` may change while the editor is open (the
+// streaming cycle finishes a recording); the window keeps it current.
 struct rov_edopts {
-    bool tonalias = false;    // "Timbre &Variation" (names at opening)
-    bool shwmorph = false;    // "S&how Morph"
+    const wv_options* o = nullptr;  // Timbre Variation (names at opening), Show Morph, visuals,
+                                    // fuzz, Record Samples ...
     bool recording = false;   // a harddisc recording file is open
-    int vistyp = 0;           // visual effect, 0 none
-    int fuzztyp = 0;          // fuzz type, 0 none
     bool mixfile = false;     // a harddisc mix file is open
-    int recsmpopt = -2;       // "Re&cord Samples": -1 is "&Manually"
     bool sample = false;      // a sample is loaded
 };
 
@@ -63,7 +62,7 @@ struct rov_editor {
     int8_t sawbkup = 1;
 
     rov_handle* roh = nullptr;       // foreground engine state
-    int algomod = 22;                // row being played; 21 Multiple play
+    int algomod = 22;                // row being played (Multiple play, or the empty algorithm)
     int setnr = 0;                   // playing parameter set, 0..9
     int tonr = 0;                    // playing scale buffer, 0..9
     bool boolread = true;            // numbered buttons read/assign (on) or duplicate/edit
@@ -90,8 +89,9 @@ enum rov_scrollcode {
 // is shorter than 16 characters, else the title alone.
 std::string rov_ed_caption(const char* title, const char* rovfil);
 
-// Opening: row `algomod` (outside 0..22 becomes 22), playing set `setnr`,
-// setting file name `rovfil` for the caption.
+// Opening: row `algomod` (outside the table it becomes the empty algorithm),
+// playing set `setnr`, setting file name `rovfil` for the caption. `opt.o`
+// must point at the program's options.
 void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const char* rovfil,
                  const rov_edopts& opt, const rov_edhooks& hk);
 

@@ -441,16 +441,12 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     (void)locked;
     wv_stream& ws = *sh.ws;
     rov_editor& ed = the_editor;
-    if (algomod < 0 || algomod > 22) algomod = 22;
+    if (algomod < 0 || algomod >= rov_natab) algomod = rov_row_empty();
 
     rov_edopts opt;
-    opt.tonalias = ws.opt.tonalias;
-    opt.shwmorph = sh.shwmorph;
+    opt.o = ws.opt;
     opt.recording = sh.recording;
-    opt.vistyp = sh.vistyp;
-    opt.fuzztyp = sh.fuzztyp;
     opt.mixfile = sh.mixfile;
-    opt.recsmpopt = sh.recsmpopt;
     opt.sample = ws.sample.data != nullptr;
 
     // Play set-up first: it copies the options into the global phase.
@@ -471,7 +467,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
     ws.tonr = ed.tonr;
     w->sync();
-    if (sh.icon_image && algomod <= 21) {
+    if (sh.icon_image && !rov_row(algomod).empty) {
         if (Fl_RGB_Image* icon = sh.icon_image(atab[algomod].icon)) {
             w->icon(icon);  // the window keeps a copy
             delete icon;

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "engine/rov.h"
+#include "engine/rows.h"
+#include "engine/slots.h"
 
 namespace {
 
@@ -128,15 +130,15 @@ void rov_start(rov_handle* roh, int row, int setnr, int tonr) {
     rov_globphase& g = *roh->g;
     for (int k = 0; k < rov_nslots; ++k) roh->t[k].rov_ephas = 0;
 
-    const int even = setnr & ~1;   // the Session row glides its first channel on the even set
-    const int first = row == 10 ? even : setnr;
+    const int first = rov_row_glideset(row, setnr);
     for (int i = 0; i < rov_ncurr; ++i) g.rov_currp[i] = s.rov_p[first * rov_nparams + i];
-    g.rov_vocdist = g.rov_currp[11];
-    g.rov_vocdist2 = s.rov_p[(even + 1) * rov_nparams + 11];
+    g.rov_vocdist = g.rov_currp[rov_par::Beat];
+    // The odd set of the pair holds the second channel's Beat.
+    g.rov_vocdist2 = s.rov_p[((setnr & ~1) + 1) * rov_nparams + rov_par::Beat];
     g.rov_voccnt = g.rov_voccnt2 = 0;
     g.rov_vocno = g.rov_pitxi = 0;
     for (int i = 0; i < rov_nvalues; ++i) g.rov_toncur[i] = s.rov_tones[tonr * rov_nvalues + i];
-    const int phr = row == 17 ? tonr : (tonr & ~1);  // Ostinato takes its phrase from the playing scale
+    const int phr = rov_row_phrasescale(row, tonr);
     for (int i = 0; i < rov_nvalues; ++i) g.rov_phrase[i] = s.rov_tones[phr * rov_nvalues + i];
     g.rov_phrap1 = g.rov_phrap2 = g.rov_tonupd = 0;
     g.rov_tonxi = g.rov_densxi = g.rov_densxi2 = g.rov_panxi = g.rov_dynxi = g.rov_dynxi2 = 0;

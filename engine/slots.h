@@ -110,3 +110,7 @@ enum : int {
 namespace par_multiloop {
 enum : int { PitSpread = 3, Tonality = 4, Density = 5, DensMode = 6, Crossfade = 7, LoopSel = 8, LoopChng = 12 };
 }
+// Sample player around a given phrase (the rest is par_phrase).
+namespace par_samphrase {
+enum : int { LoopLength = 7, LoopDrift = 8, Position = 12 };
+}

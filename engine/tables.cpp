@@ -1,6 +1,5 @@
-// Read-only tables of the engine: the sine table, the playback rates and the
-// algorithm table.
-#include "engine/algs.h"
+// Read-only tables of the engine: the sine table and the playback rates.
+#include "engine/rov.h"
 
 const int16_t sinemd[65] = {
     0,     511,   1023,  1534,  2044,  2553,  3060,  3566,  4069,  4570,  5068,  5563,  6055,
@@ -37,32 +36,3 @@ int32_t rov_rate(int index) {
     if (index >= pbrates_n) index = pbrates_n - 1;
     return pbrates[index];
 }
-
-
-
-// Rows whose routine is not built yet hold nullptr.
-const rov_algtab atab[rov_natab] = {
-    {"RANOVLAP", 5, 5, 3, ranov, 2, 0, "Experimental with Adjustable Panning"},
-    {"RANOVLAP1", 40, 5, 4, ranov1, 2, 0, "Experimental with Dual Oscillator"},
-    {"RANOVLAP2", 75, 5, 5, ranov2, 2, 0, "Experimental, mixing Two Scales with Random Tones"},
-    {"RANOVLAP3", 110, 5, 6, ranov1, 2, 0, "Minimal Music Machine"},
-    {"RANOVLAP4", 145, 5, 7, ranov3, 2, 2, "Ambient Experimental, with Echo, Fuzzy and Chords"},
-    {"RANOVLAP5", 180, 5, 8, ranov4, 2, 0, "Interval Studies, with Noise Option"},
-    {"SMPOVLAP1", 5, 85, 9, nullptr, 1, 1, "Interval Studies, with Samples"},
-    {"SMPOVLAP2", 40, 85, 10, nullptr, 1, 1, "Sample Player, with Crossfade Loops"},
-    {"SMPOVLAP3", 75, 85, 11, nullptr, 1, 1, "Sample Player with Static Loops"},
-    {"PHROVLAP1", 110, 85, 12, ranov8, 2, 0, "Fantasy - composing around a given phrase"},
-    {"PHROVLAP2", 145, 85, 13, ranov9, 2, 0, "Session with two channels and two fixed phrases"},
-    {"PHROVLAP3", 180, 85, 14, ranov10, 2, 0, "Jazzy Playing, changing a phrase automatically"},
-    {"RANOVLAP6", 215, 5, 15, ranov11, 2, 0, "Stumbling Chords / Triple Oscillator alternatively"},
-    {"ENVOVLAP1", 250, 5, 18, nullptr, 2, 0, "Experimental - with Complex Envelopes"},
-    {"MULRANGE", 285, 5, 19, nullptr, 2, 0, "Multiple Pitch Range - with Glissando"},
-    {"SMPOVLAP4", 215, 85, 20, nullptr, 1, 1, "Sample Player, around a given phrase"},
-    {"CHORDLAP0", 250, 85, 21, nullptr, 2, 3, "Cluster - with scaled envelopes"},
-    {"OSTINAT0", 285, 85, 22, nullptr, 2, 0, "Ostinato phrase"},
-    {"OSTIWAV0", 320, 5, 23, nullptr, 2, 0, "Ostinato and Complex Waveforms"},
-    {"RLFO1", 355, 5, 24, nullptr, 2, 0, "Random Pitch with Slow Controls"},
-    {"MULOOP", 320, 85, 25, nullptr, 1, 1, "Multiple Sample Loop Algorithm"},
-    {"WVMULPL", 250, 45, 17, nullptr, 0, 0, "Quad Track Player"},
-    {"", 999, 999, 0, nullptr, 0, 0, ""},
-};

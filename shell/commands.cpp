@@ -27,7 +27,19 @@ int edit_value(sh_state& st, const sh_ui& ui, const pardef& d, int v) {
     return st.infoYpos1;
 }
 
+// Opens the editor on a row that can be started; a row that cannot (a
+// setting may name one) is refused with a message.
 void open_editor(sh_state& st, const sh_ui& ui, int row) {
+    if (!sh_row_startable(st, row)) {
+        const rov_rowdesc& d = rov_row(row);
+        if (ui.message)
+            ui.message({"WAVE-TESSELLON", std::string("\"") + d.tab.title + "\"\n" +
+                                              (rov_row_sampling(row) && rov_row_computed(row)
+                                                   ? "needs a sample: record or load one first."
+                                                   : "is not available in this version."),
+                        sh_btn_ok, sh_icon_info});
+        return;
+    }
     st.algomod = row;
     if (ui.editor) ui.editor(row);
 }
@@ -35,8 +47,6 @@ void open_editor(sh_state& st, const sh_ui& ui, int row) {
 void help_page(const sh_ui& ui, int row) {
     if (ui.help) ui.help("RANOVSP" + std::to_string(row));
 }
-
-bool is_sampling_row(int row) { return row >= 0 && row < rov_natab && atab[row].algtyp == 1; }
 
 }  // namespace
 
@@ -72,11 +82,11 @@ void sh_select_device(sh_state& st, const sh_ui& ui, uint32_t devno) {
     // formats of the device chosen before.
     sh_woc caps;
     const bool ok = ui.probe && ui.probe(devno, caps);
-    st.woc = ok ? caps : sh_woc{};
+    st.opt.woc = ok ? caps : sh_woc{};
     if (!ok && ui.message)
         ui.message({"wave player checking ..", "wave output device not available", sh_btn_ok,
                     sh_icon_stop});
-    st.stereo16 = st.stereoset = (st.woc.dwFormats & sh_stereo16_bits) != 0;
+    st.opt.stereo16 = st.opt.stereoset = (st.opt.woc.dwFormats & sh_stereo16_bits) != 0;
 }
 
 int sh_probe_at_start(sh_state& st, const sh_ui& ui) {
@@ -90,9 +100,9 @@ int sh_probe_at_start(sh_state& st, const sh_ui& ui) {
         if (ui.probe && ui.probe(0, caps)) flag = 4;
         else caps = sh_woc{};
     }
-    st.woc = caps;
-    st.stereo16 = st.stereoset = (caps.dwFormats & sh_stereo16_bits) != 0;
-    if (st.stereo16 && flag > 0) ++flag;
+    st.opt.woc = caps;
+    st.opt.stereo16 = st.opt.stereoset = (caps.dwFormats & sh_stereo16_bits) != 0;
+    if (st.opt.stereo16 && flag > 0) ++flag;
     return flag;
 }
 
@@ -145,12 +155,12 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
 
     const int row = sh_row_of_command(id);
     if (row >= 0) {
-        if (!(is_sampling_row(row) && !st.smploaded)) open_editor(st, ui, row);
+        if (sh_row_startable(st, row)) open_editor(st, ui, row);
     } else if (id >= cm_time_test && id <= cm_time_long) {
         st.opt.sampmaxidle = sh_sampmaxidle_tab[id - cm_time_test];
     } else if (id >= cm_disp_off && id <= cm_disp_alllevels) {
-        st.dispmode = id;
-        if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.plchdist));
+        st.opt.dispmode = id;
+        if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.opt.plchdist));
     } else if (id >= cm_dev_mapper && id <= cm_dev_3) {
         sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - 87));
     } else {
@@ -179,10 +189,10 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         case cm_gapsize: st.opt.playpaus = edit_value(st, ui, pdfpaus, st.opt.playpaus); break;
         case cm_rotate: st.opt.emrotate = !st.opt.emrotate; break;
         case cm_measure: st.opt.wvomeasure = !st.opt.wvomeasure; break;
-        case cm_showmorph: st.shwmorph = !st.shwmorph; break;
+        case cm_showmorph: st.opt.shwmorph = !st.opt.shwmorph; break;
         case cm_mono8:
-            if (st.stereoset) st.stereoset = false;
-            else if (st.stereo16) st.stereoset = true;
+            if (st.opt.stereoset) st.opt.stereoset = false;
+            else if (st.opt.stereo16) st.opt.stereoset = true;
             break;
         case cm_parameters:
             if (ui.message && ui.message(sh_info_buffers(st)) == sh_ans_ok)
@@ -204,13 +214,15 @@ sh_hit sh_hittest(int x, int y, bool shift) {
             if (x >= sh_slot_x(k) && x <= sh_slot_x(k) + sh_icon_size - 1) return {sh_hit_slot, k};
         if (shift) return {};
     }
-    for (int r = 0; r <= 20; ++r) {
-        const rov_algtab& a = atab[r];
+    for (int r = 0; r < rov_natab; ++r) {
+        const rov_rowdesc& d = rov_row(r);
+        if (d.multiple || d.empty) continue;  // Multiple play is toolbar slot 8; the empty one fills the gaps
+        const rov_algtab& a = d.tab;
         if (x >= a.ixpos && x <= a.ixpos + sh_icon_size - 1 && y >= a.iypos &&
             y <= a.iypos + sh_icon_size - 1)
             return {sh_hit_row, r};
     }
-    if (y < 45 || (y >= 85 && y < 117)) return {sh_hit_row, 22};
+    if (y < 45 || (y >= 85 && y < 117)) return {sh_hit_row, rov_row_empty()};
     return {};
 }
 
@@ -244,7 +256,7 @@ sh_result sh_click(sh_state& st, const sh_ui& ui, int x, int y, bool shift) {
         const int k = h.n;
         if (shift) {
             if (k == 6) help_page(ui, st.fg.s.rov_stdalg);
-            else if (k == 8) help_page(ui, 21);
+            else if (k == 8) help_page(ui, rov_row_multiple());
             else if (ui.message) ui.message(sh_slot_help(st, k));
         } else {
             static const int slot_cmd[sh_nslots + 1] = {0,  cm_load, cm_save, 0,        cm_modcalc,
@@ -252,10 +264,16 @@ sh_result sh_click(sh_state& st, const sh_ui& ui, int x, int y, bool shift) {
                                                         cm_hdrec, cm_hdmix};
             if (k == 3) {
                 if (sh_close_request(st, ui)) return sh_res_quit;
-            } else if (k == 6 || k == 8) {
+            } else if (k == 6) {
                 st.icontim = 0;
-                open_editor(st, ui, k == 6 ? st.fg.s.rov_stdalg : 21);
+                open_editor(st, ui, st.fg.s.rov_stdalg);
                 st.icontim = sh_icon_period(st);
+            } else if (k == 8) {
+                if (sh_row_startable(st, rov_row_multiple())) {
+                    st.icontim = 0;
+                    open_editor(st, ui, rov_row_multiple());
+                    st.icontim = sh_icon_period(st);
+                }
             } else {
                 sh_command(st, ui, slot_cmd[k]);
             }
@@ -263,7 +281,7 @@ sh_result sh_click(sh_state& st, const sh_ui& ui, int x, int y, bool shift) {
     } else if (h.kind == sh_hit_row) {
         if (shift) {
             help_page(ui, h.n);
-        } else if (!(is_sampling_row(h.n) && !st.smploaded)) {
+        } else if (sh_row_startable(st, h.n)) {
             st.icontim = 0;
             open_editor(st, ui, h.n);
         }

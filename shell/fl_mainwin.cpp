@@ -71,9 +71,10 @@ public:
         fl_color(fl_rgb_color(118, 124, 136));
         fl_rectf(x(), y(), w(), h());
         const int ox = x(), oy = y();
-        for (int r = 0; r <= 21; ++r) {
-            if (atab[r].algtyp == 1 && !st.smploaded) continue;
-            fl_icon_draw(atab[r].icon, ox + atab[r].ixpos, oy + atab[r].iypos);
+        for (int r = 0; r < rov_natab; ++r) {
+            const rov_rowdesc& d = rov_row(r);
+            if (d.empty || (rov_row_sampling(r) && !st.smploaded)) continue;
+            fl_icon_draw(d.tab.icon, ox + d.tab.ixpos, oy + d.tab.iypos, sh_row_startable(st, r));
         }
         static const int slot_cmd[sh_nslots + 1] = {0,  cm_load, cm_save, 0, cm_modcalc,
                                                     cm_testsample, 0, cm_recsample, 0, cm_hdrec,

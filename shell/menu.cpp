@@ -131,19 +131,24 @@ bool sh_available(int id) {
 }
 
 int sh_row_of_command(int id) {
-    for (int r = 0; r <= 21; ++r)
+    if (id == 0) return -1;
+    for (int r = 0; r < rov_natab; ++r)
         if (atab[r].mitem == id) return r;
     return -1;
+}
+
+bool sh_row_startable(const sh_state& st, int row) {
+    return rov_row_available(row, false) && !(rov_row_sampling(row) && !st.smploaded);
 }
 
 sh_itemstate sh_menu_state(const sh_state& st, int id) {
     sh_itemstate s;
     // Mutually exclusive choices: the one in effect is grayed.
     if (id >= cm_blow_first && id <= cm_blow_last) s.grayed = (id == cm_blow_first + st.opt.blowopt);
-    if (id >= cm_disp_off && id <= cm_disp_alllevels) s.grayed = (id == st.dispmode);
-    if (id >= cm_fuzz_none && id <= cm_fuzz_last) s.grayed = (id == cm_fuzz_none + st.fuzztyp);
-    if (id == cm_fuzz_same) s.grayed = (st.fuzztyp == 0);
-    if (id >= cm_vis_first && id <= cm_vis_last) s.grayed = (id == cm_vis_first + st.vistyp);
+    if (id >= cm_disp_off && id <= cm_disp_alllevels) s.grayed = (id == st.opt.dispmode);
+    if (id >= cm_fuzz_none && id <= cm_fuzz_last) s.grayed = (id == cm_fuzz_none + st.opt.fuzztyp);
+    if (id == cm_fuzz_same) s.grayed = (st.opt.fuzztyp == 0);
+    if (id >= cm_vis_first && id <= cm_vis_last) s.grayed = (id == cm_vis_first + st.opt.vistyp);
     if (id >= cm_time_test && id <= cm_time_long)
         s.grayed = (sh_sampmaxidle_tab[id - cm_time_test] == st.opt.sampmaxidle);
     if (id >= cm_dev_mapper && id <= cm_dev_3) {
@@ -151,7 +156,7 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
                                                  : cm_dev_mapper + 1 + static_cast<int>(st.opt.wvodevno);
         s.grayed = (id == cur);
     }
-    if (id >= cm_rec_no && id <= cm_rec_100) s.grayed = (sh_recsmp_tab[id - cm_rec_no] == st.recsmpopt);
+    if (id >= cm_rec_no && id <= cm_rec_100) s.grayed = (sh_recsmp_tab[id - cm_rec_no] == st.opt.recsmpopt);
 
     // Toggles.
     switch (id) {
@@ -161,20 +166,20 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
     case cm_emergency: s.toggle = true; s.checked = st.opt.emergency; s.grayed = st.recording; break;
     case cm_rotate: s.toggle = true; s.checked = st.opt.emrotate; break;
     case cm_measure: s.toggle = true; s.checked = st.opt.wvomeasure; break;
-    case cm_showmorph: s.toggle = true; s.checked = st.shwmorph; break;
+    case cm_showmorph: s.toggle = true; s.checked = st.opt.shwmorph; break;
     case cm_mono8:
         s.toggle = true;
-        s.checked = !st.stereoset;
-        s.grayed = st.recording || !st.stereo16;
+        s.checked = !st.opt.stereoset;
+        s.grayed = st.recording || !st.opt.stereo16;
         break;
     default: break;
     }
 
     // Items that need a sample.
     const int row = sh_row_of_command(id);
-    const bool needs_sample = (row >= 0 && atab[row].algtyp == 1) || id == cm_testsample ||
-                              (id >= cm_conv_expand && id <= cm_conv_last);
+    const bool needs_sample = id == cm_testsample || (id >= cm_conv_expand && id <= cm_conv_last);
     if (needs_sample && !st.smploaded) s.grayed = true;
+    if (row >= 0 && !sh_row_startable(st, row)) s.grayed = true;
     if (id == cm_conv_expand && st.smploaded && st.smpszorig / 2 < st.smpbytes) s.grayed = true;
 
     if (!sh_available(id)) s.grayed = true;

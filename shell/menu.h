@@ -25,7 +25,8 @@ enum {
     cm_load = 1, cm_save = 2,
     cm_default = 16, cm_multiple = 17,
     cm_bufsize = 45, cm_densmod = 46, cm_dynmod = 47, cm_voices = 48,
-    cm_disp_off = 49, cm_disp_credit = 50, cm_disp_buffer = 51, cm_disp_alllevels = 54,
+    cm_disp_off = wv_disp_off, cm_disp_credit = wv_disp_credit, cm_disp_buffer = wv_disp_buffer,
+    cm_disp_alllevels = wv_disp_alllevels,
     cm_autotempo = 63, cm_showmorph = 64, cm_gapsize = 65,
     cm_time_test = 76, cm_time_long = 79,
     cm_timbre = 80, cm_emphasis = 81, cm_emergency = 82, cm_rotate = 83, cm_measure = 84,
@@ -59,5 +60,10 @@ struct sh_itemstate {
 };
 sh_itemstate sh_menu_state(const sh_state& st, int id);
 
-// The atab row (0..21) whose menu command is `id`, or -1.
+// The atab row whose menu command is `id`, or -1.
 int sh_row_of_command(int id);
+
+// The row can be started now: its description has a routine (or it is the
+// empty algorithm), and a sampling row has its sample. A row that cannot is
+// grayed in the menu, the toolbar and the icon field.
+bool sh_row_startable(const sh_state& st, int row);

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "audio/device.h"
-#include "audio/stream.h"
-#include "engine/rov.h"
+#include "audio/options.h"
+#include "engine/rows.h"
 
 // Device number of the wave mapper (the system's default output).
 constexpr uint32_t sh_mapper = wv_mapper;
@@ -24,24 +24,11 @@ constexpr uint32_t sh_stereo16_bits = wv_fmt_16stereo;
 using sh_probe_fn = bool (*)(uint32_t devno, sh_woc& caps);
 
 struct sh_state {
-    // --- options (menu "&Options" and the setup file) ---
-    wv_options opt;                // those the streaming cycle reads: buffer size, loop step, time to
-                                   // play, gap size, Buff.Beat, emergency, rotate, measure, blow-up,
-                                   // Emphasis, Timbre Variation, voice maximum, output device
+    // --- every option (menus and the setup file), the device's capabilities ---
+    wv_options opt;
     int32_t smpszorig = 0;         // sample capacity limit, bytes; 0 before a sample exists
-    bool shwmorph = false;         // "S&how Morph"
-    int playbmix = 50;             // mix file level, percent
-    int plchdist = 0;              // buffers between automatic program changes, 0..3200
-    int fuzztyp = 0;               // fuzz type 0..7
-    int fuzzlev = 100;             // fuzz degree 0..1600
-    int vistyp = 0;                // visual effect 0..7
     int algomod = 1;               // atab row played: 0..20, 21 Multiple play, 22 empty
     bool smprecorded = false;      // a recorded sample has not been saved
-    int recsmpopt = -2;            // background sample recording: -2 no, -1 manual, 0 permanent, 5/20/100
-    int dispmode = 50;             // status line mode, menu id 49..54
-    bool stereo16 = false;         // the device offers 16-bit stereo
-    bool stereoset = false;        // play 16-bit stereo (off: 8-bit mono)
-    sh_woc woc;                    // capabilities of the selected device
 
     // --- the foreground engine state: setting ros, global phase rog, voices rot ---
     rov_state fg;

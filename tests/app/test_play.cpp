@@ -42,17 +42,19 @@ std::vector<uint8_t> play_virtual(const std::vector<std::string>& args, int buff
     EXPECT_EQ(cli_prepare(eo, *p, err), 0) << err;
     wv_virtdev dev;
     queue_sink sink;
+    wv_options opt;
     wv_stream s;
     s.dev = &dev;
+    s.opt = &opt;
     s.sink = &sink;
     s.roh = &p->st.h;
     s.algomod = p->row;
     s.setnr = p->setnr;
     s.tonr = p->tonr;
-    s.opt.bufszorig = eo.bufkb * 1024;
-    s.opt.maxv = eo.voices;
-    s.opt.emphas = eo.emphasis;
-    s.opt.tonalias = eo.timbre;
+    s.opt->bufszorig = eo.bufkb * 1024;
+    s.opt->maxv = eo.voices;
+    s.opt->emphas = eo.emphasis;
+    s.opt->tonalias = eo.timbre;
     EXPECT_TRUE(wv_probe(s));
     wv_stream_open(s);
     EXPECT_TRUE(wv_start(s));
@@ -97,7 +99,7 @@ TEST(PlayVsRender, EveryRowWithARoutine) {
     const std::string out = std::string(TESS_BUILD_DIR) + "/test_play_rows.raw";
     int rows = 0;
     for (int row = 0; row < 21; ++row) {
-        if (!wv_playable(row) || atab[row].algtyp == 1) continue;  // sampling rows need a sample
+        if (!rov_row_computed(row) || atab[row].algtyp == 1) continue;  // sampling rows need a sample
         ++rows;
         const std::vector<std::string> c = {"--algorithm", std::to_string(row), "--set", "5", "--voices", "16"};
         std::vector<std::string> args = c;

@@ -74,7 +74,7 @@ TEST(Replay, ScalesByChangeDelay) {
 
 TEST(Replay, FlipsTheBufferLikeARefill) {
     wvplay pb;
-    wv_alloc(pb, 4096, false);
+    wv_alloc(pb, 4096);
     rov_globphase g{};
     wv_start_silence(pb, g);
     EXPECT_EQ(g.rov_pl1load2, 1);

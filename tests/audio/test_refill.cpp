@@ -19,7 +19,7 @@ struct player {
         rov_default_setting(st->s);
         rov_open(&st->h, false, false, 8);
         rov_start(&st->h, row, setnr, st->s.rov_tonindx[setnr]);
-        wv_alloc(pb, bufsize, false);
+        wv_alloc(pb, bufsize);
         src = {&st->h, row, setnr, st->s.rov_tonindx[setnr], {}};
         frames = wv_frames(pb.bufsize);
     }
@@ -33,7 +33,7 @@ TEST(LoopStep, TakenFromTheTablesWithTheBufferSize) {
     EXPECT_EQ(wv_bufincr(262144), 2560);
     EXPECT_EQ(wv_bufincr(5120), 512);  // not in the table
     wvplay pb;
-    wv_alloc(pb, 40960, false);
+    wv_alloc(pb, 40960);
     EXPECT_EQ(pb.bufincr, 1536);
 }
 

@@ -21,6 +21,7 @@ struct rig : wv_notify, wv_timer {
     int timer_ms = -1;
     rov_state st;
     wv_virtdev dev;
+    wv_options opt;
     wv_stream s;
 
     void post(const wv_event& ev) override { wv_evq_push(q, ev); }
@@ -32,13 +33,14 @@ struct rig : wv_notify, wv_timer {
         rov_state_init(st);
         rov_default_setting(st.s);
         s.dev = &dev;
+        s.opt = &opt;
         s.sink = this;
         s.timer = this;
         s.roh = &st.h;
         s.algomod = 0;
         s.setnr = setnr;
         s.tonr = st.s.rov_tonindx[setnr];
-        s.opt.bufszorig = bufszorig;
+        s.opt->bufszorig = bufszorig;
     }
     int16_t& param(int slot) { return st.s.rov_p[s.setnr * rov_nparams + slot]; }
     void open() {
@@ -76,7 +78,7 @@ std::vector<std::vector<int16_t>> reference(int setnr, int32_t bufszorig, int bu
     rov_open(&st->h, false, false, 8);
     rov_start(&st->h, row, setnr, tonr);
     wvplay pb;
-    wv_alloc(pb, bufszorig, false);
+    wv_alloc(pb, bufszorig);
     const int32_t f = wv_frames(pb.bufsize);
     const wv_source src{&st->h, row, setnr, tonr, {}};
     std::vector<std::vector<int16_t>> out;
@@ -116,7 +118,7 @@ TEST(Stream, GapFreePlaySendsWhatRenderComputes) {
     r->open();
     ASSERT_TRUE(wv_start(r->s));
     EXPECT_TRUE(r->s.playing);
-    EXPECT_FALSE(r->s.woc.dwSupport & wv_sup_sync);
+    EXPECT_FALSE(r->s.opt->woc.dwSupport & wv_sup_sync);
     for (int i = 0; i < 7; ++i) r->play_out();
     ASSERT_EQ(r->sent(), 8u);
     EXPECT_EQ(r->timer_ms, -1);  // no gaps
@@ -141,21 +143,21 @@ TEST(Stream, RateChangeReachesTheNextBuffer) {
 
 TEST(Stream, BuffBeatLowersTheSize) {
     auto r = make();
-    r->s.opt.autotempo = true;
+    r->s.opt->autotempo = true;
     r->param(11) = 0;  // Beat 0, not a sampling row: 5120 bytes
-    r->s.opt.bufincr = 1536;
+    r->s.opt->bufincr = 1536;
     r->open();
     EXPECT_EQ(r->s.pb.bufincr, 1536);  // the step set with the buffer size
     ASSERT_TRUE(wv_start(r->s));
     EXPECT_EQ(r->s.pb.bufsize, 5120);
     EXPECT_EQ(r->s.pb.bufincr, 512);
-    EXPECT_EQ(r->s.opt.bufincr, 512);  // and it stays 512 for later openings
+    EXPECT_EQ(r->s.opt->bufincr, 512);  // and it stays 512 for later openings
     EXPECT_EQ(r->dev.log[0].bytes.size(), 1024u * 4);  // F = 1024 frames
     EXPECT_EQ(r->s.bufmaxidle, wv_ttp_normal / 5120);
 
     // Not applied when the beat buffer would not be smaller.
     auto small = make(4, 4096);
-    small->s.opt.autotempo = true;
+    small->s.opt->autotempo = true;
     small->param(11) = 0;
     small->open();
     ASSERT_TRUE(wv_start(small->s));
@@ -164,8 +166,8 @@ TEST(Stream, BuffBeatLowersTheSize) {
 
 TEST(Stream, TestTimeToPlayGapsFromTheFirstBuffer) {
     auto r = make();
-    r->s.opt.sampmaxidle = wv_ttp_test;
-    r->s.opt.playpaus = 3;
+    r->s.opt->sampmaxidle = wv_ttp_test;
+    r->s.opt->playpaus = 3;
     r->open();
     EXPECT_EQ(r->s.bufidle2, 0);
     ASSERT_TRUE(wv_start(r->s));
@@ -190,8 +192,8 @@ TEST(Stream, TestTimeToPlayGapsFromTheFirstBuffer) {
 
 TEST(Stream, TestTimeToPlayWithRotateHasNoGaps) {
     auto r = make();
-    r->s.opt.sampmaxidle = wv_ttp_test;
-    r->s.opt.emrotate = true;
+    r->s.opt->sampmaxidle = wv_ttp_test;
+    r->s.opt->emrotate = true;
     r->open();
     EXPECT_EQ(r->s.bufidle2, 6000000 / 32768);
     EXPECT_EQ(r->s.bufidle2, 183);
@@ -202,9 +204,9 @@ TEST(Stream, TestTimeToPlayWithRotateHasNoGaps) {
 
     // With Emergency Play on, Rotate does not keep the gaps away.
     auto e = make();
-    e->s.opt.sampmaxidle = wv_ttp_test;
-    e->s.opt.emrotate = true;
-    e->s.opt.emergency = true;
+    e->s.opt->sampmaxidle = wv_ttp_test;
+    e->s.opt->emrotate = true;
+    e->s.opt->emergency = true;
     e->open();
     EXPECT_EQ(e->s.bufidle2, 0);
 }
@@ -216,7 +218,7 @@ TEST(Stream, SynchronousDeviceLeadsToGapMode) {
     EXPECT_GT(r->s.bufidle2, 0);
     ASSERT_TRUE(wv_start(r->s));
     EXPECT_EQ(r->s.bufidle2, 0);
-    EXPECT_TRUE(r->s.woc.dwSupport & wv_sup_sync);
+    EXPECT_TRUE(r->s.opt->woc.dwSupport & wv_sup_sync);
     r->pump();  // done and close have come already
     EXPECT_TRUE(r->s.timerset);
     EXPECT_EQ(r->sent(), 1u);
@@ -230,10 +232,10 @@ namespace {
 std::unique_ptr<rig> run_to_emergency(bool emergency, bool rotate) {
     auto r = make();
     r->param(15) = 128;  // replays keep their level
-    r->s.opt.sampmaxidle = wv_ttp_short;
-    r->s.opt.wvomeasure = false;
-    r->s.opt.emergency = emergency;
-    r->s.opt.emrotate = rotate;
+    r->s.opt->sampmaxidle = wv_ttp_short;
+    r->s.opt->wvomeasure = false;
+    r->s.opt->emergency = emergency;
+    r->s.opt->emrotate = rotate;
     r->open();
     EXPECT_TRUE(wv_start(r->s));
     const int idle = r->s.bufmaxidle;  // 1200000 / 32768 = 36
@@ -337,7 +339,7 @@ TEST(CpuMeasure, ChargeMovesTheEmergencyCounter) {
     EXPECT_EQ(r->s.bufidle, 0);  // never below 0
 
     // In the level display modes the charge is only measured.
-    r->s.opt.levels = true;
+    r->s.opt->dispmode = wv_disp_level;
     r->s.bufidle = 10;
     r->dev.report_pos = 0;
     r->play_out();
@@ -350,7 +352,7 @@ TEST(Mono8, SendsBytesAndKeepsTheWords) {
     r->param(14) = 4;
     r->open();
     wv_toggle_mono8(r->s);
-    EXPECT_FALSE(r->s.stereoset);
+    EXPECT_FALSE(r->s.opt->stereoset);
     wv_stream_open(r->s);
     EXPECT_EQ(r->s.wvFormat.nChannels, 1);
     EXPECT_EQ(r->s.wvFormat.nBitsSamp, 8);
@@ -368,30 +370,29 @@ TEST(Mono8, SendsBytesAndKeepsTheWords) {
 
     // Mono 8 bit toggles back on only when the device has 16-bit stereo.
     wv_toggle_mono8(r->s);
-    EXPECT_TRUE(r->s.stereoset);
-    r->s.stereo16 = false;
+    EXPECT_TRUE(r->s.opt->stereoset);
+    r->s.opt->stereo16 = false;
     wv_toggle_mono8(r->s);
     wv_toggle_mono8(r->s);
-    EXPECT_FALSE(r->s.stereoset);
+    EXPECT_FALSE(r->s.opt->stereoset);
 }
 
 TEST(Mono8, EchoRowReadsACleanCopy) {
     const int row = 4;
     ASSERT_EQ(atab[row].algtyp, 2);
-    if (!wv_playable(row)) GTEST_SKIP() << "the echo routine is not built";
+    if (!rov_row_computed(row)) GTEST_SKIP() << "the echo routine is not built";
     // 16-bit: nothing alters the played buffer, the echo reads it directly.
     auto r = make();
     r->s.algomod = row;
     r->open();
-    EXPECT_FALSE(r->s.pb.echobufsav);
-    EXPECT_TRUE(r->s.pb.aux.empty());
+    EXPECT_EQ(r->s.chain.echo, nullptr);
     // 8-bit: the played form is bytes, so a clean copy of the words is kept.
     auto m = make();
     m->s.algomod = row;
     m->open();
     wv_toggle_mono8(m->s);
     wv_stream_open(m->s);
-    EXPECT_TRUE(m->s.pb.echobufsav);
+    EXPECT_NE(m->s.chain.echo, nullptr);
     ASSERT_TRUE(wv_start(m->s));
     for (int i = 0; i < 5; ++i) m->play_out();
     const auto ref = reference(4, 32768, 6, row);
@@ -432,7 +433,7 @@ TEST(Stop, TakesTheStopPathThroughOneMoreTurn) {
 
 TEST(Stop, InGapModeTheStopPathWaitsForTheTimer) {
     auto r = make();
-    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->s.opt->sampmaxidle = wv_ttp_test;
     r->open();
     ASSERT_TRUE(wv_start(r->s));
     wv_stop(r->s);
@@ -445,7 +446,7 @@ TEST(Stop, InGapModeTheStopPathWaitsForTheTimer) {
 
 TEST(Stop, ActivityBeforeTheStopTurnDoesNotUndoTheStop) {
     auto r = make();
-    r->s.opt.sampmaxidle = wv_ttp_test;  // gap mode: the stop turn waits for the timer
+    r->s.opt->sampmaxidle = wv_ttp_test;  // gap mode: the stop turn waits for the timer
     r->open();
     ASSERT_TRUE(wv_start(r->s));
     wv_stop(r->s);
@@ -474,7 +475,7 @@ TEST(Stop, DoesNotUseUpTheGapFreeBuffers) {
 
 TEST(Stop, GapCountsFromTheEndOfTheSound) {
     auto r = make();
-    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->s.opt->sampmaxidle = wv_ttp_test;
     r->dev.lead = 512;  // the device reports done 512 frames early
     r->open();
     ASSERT_TRUE(wv_start(r->s));
@@ -485,7 +486,7 @@ TEST(Stop, GapCountsFromTheEndOfTheSound) {
 
 TEST(Stop, DuringAGapOnlyKillsTheTimer) {
     auto r = make();
-    r->s.opt.sampmaxidle = wv_ttp_test;
+    r->s.opt->sampmaxidle = wv_ttp_test;
     r->open();
     ASSERT_TRUE(wv_start(r->s));
     r->play_out();
@@ -539,10 +540,10 @@ TEST(DeviceFailure, OpenOrWriteFailingEndsTheCycle) {
 
     // A device number the system does not have.
     auto d = make();
-    d->s.opt.wvodevno = 3;
+    d->s.opt->wvodevno = 3;
     d->dev.ndev = 2;
     EXPECT_FALSE(wv_probe(d->s));
-    EXPECT_FALSE(d->s.stereo16);
+    EXPECT_FALSE(d->s.opt->stereo16);
 }
 
 TEST(Stream, CloseResetsTheDeviceAndFreesTheBuffers) {

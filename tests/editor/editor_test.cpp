@@ -12,11 +12,13 @@ namespace {
 struct EditorTest : ::testing::Test {
     rov_state st{};
     rov_editor ed;
+    wv_options options;  // the program's options record the editor reads
     rov_edopts opt;
     int activity = 0, startstop = 0, pause = 0, volume = -1;
     bool open = false;
 
     void SetUp() override {
+        opt.o = &options;
         rov_state_init(st);
         rov_default_setting(st.s);
     }
@@ -110,12 +112,12 @@ TEST_F(EditorTest, MultiplePlayShowsTheActiveSettingsAlgorithm) {
 
 TEST_F(EditorTest, QCaptionForManualSampleRecording) {
     opt.sample = true;
-    opt.recsmpopt = -1;
+    options.recsmpopt = -1;
     open_editor(6);
     EXPECT_EQ(std::string(ed.view.qcaption), "&Q");
     open_editor(1);
     EXPECT_EQ(std::string(ed.view.qcaption), "&Z");
-    opt.recsmpopt = -2;
+    options.recsmpopt = -2;
     open_editor(6);
     EXPECT_EQ(std::string(ed.view.qcaption), "&Z");
 }
@@ -269,7 +271,7 @@ TEST_F(EditorTest, EditModeIsDisabledAndNextOnlyWhileReading) {
 }
 
 TEST_F(EditorTest, SelectionMarksGlidingSlotsWhilePlaying) {
-    opt.shwmorph = true;
+    options.shwmorph = true;
     open = true;
     open_editor(1, 0);
     for (int s = 0; s < 13; ++s) st.g.rov_currp[s] = slot(0, s);
@@ -311,7 +313,7 @@ TEST_F(EditorTest, SelectionMarksGlidingSlotsWhilePlaying) {
 }
 
 TEST_F(EditorTest, ScrollMarksWithTheUnclampedValue) {
-    opt.shwmorph = true;
+    options.shwmorph = true;
     open = true;
     open_editor(1, 0);
     for (int s = 0; s < 13; ++s) st.g.rov_currp[s] = slot(0, s);
@@ -335,7 +337,7 @@ TEST_F(EditorTest, ScrollMarksWithTheUnclampedValue) {
 }
 
 TEST_F(EditorTest, RestoreMarksEvenWithTheDeviceClosed) {
-    opt.shwmorph = true;
+    options.shwmorph = true;
     open_editor(1, 0);
     ed.parbkup[15] = 2;
     rov_ed_restore(ed);

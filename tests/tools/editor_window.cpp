@@ -23,15 +23,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "editor_window: no audio: %s\n", err.c_str());
         return 77;
     }
+    static wv_options opt;
+    opt.shwmorph = true;
     wv_stream ws;
     ws.dev = &dev;
+    ws.opt = &opt;
     wv_probe(ws);
 
     rov_editor_shell sh;
     sh.ws = &ws;
     sh.fg = &st;
     sh.rovfil = argc > 2 ? argv[2] : "";
-    sh.shwmorph = true;
     rov_editor_run(row, sh);
     std::printf("editor returned setnr=%d tonr=%d\n", sh.setnr, sh.tonr);
     wv_sdl_shutdown(dev);

@@ -1,0 +1,47 @@
+#include "audio/filedev.h"
+
+bool wv_filedev::caps(unsigned devno, wv_caps& c) {
+    if (devno != wv_mapper && devno != 0) return false;
+    c.name = "file";
+    c.dwFormats = wv_fmt_all;
+    c.wChannels = 2;
+    c.dwSupport = 0;
+    return true;
+}
+
+bool wv_filedev::open(unsigned, const wv_format& f, wv_notify* s, uint32_t& g) {
+    fmt = f;
+    sink = s;
+    g = ++gen;
+    isopen = true;
+    return true;
+}
+
+bool wv_filedev::write(const void* data, uint32_t bytes) {
+    if (!out) return false;
+    const void* p = data;
+    if (fmt.nBitsSamp == 16) {
+        // The words in little-endian byte order, whatever the host's.
+        const auto* w = static_cast<const int16_t*>(data);
+        le.resize(bytes);
+        for (uint32_t i = 0; i < bytes / 2; ++i) {
+            const auto u = static_cast<uint16_t>(w[i]);
+            le[2 * i] = static_cast<uint8_t>(u & 0xff);
+            le[2 * i + 1] = static_cast<uint8_t>(u >> 8);
+        }
+        p = le.data();
+    }
+    if (!out->put(p, bytes)) {
+        failed = true;
+        return false;
+    }
+    ++buffers;
+    if (sink) sink->post({wv_evkind::done, gen});
+    return true;
+}
+
+void wv_filedev::close() {
+    if (!isopen) return;
+    isopen = false;
+    if (sink) sink->post({wv_evkind::close, gen});
+}

@@ -1,0 +1,43 @@
+// An output device that writes every buffer to a byte sink as fast as the
+// streaming cycle hands them over: the offline render runs the very cycle
+// that plays, with this device in place of the sound card. 16-bit samples
+// leave as little-endian bytes, 8-bit ones as they are.
+//
+// Nothing of a buffer has played when the cycle measures its charge, so the
+// cycle sees an ideal device: no emergency and no gaps arise from time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "audio/device.h"
+
+// Where the file device puts the bytes; false when they could not be written.
+struct wv_bytesink {
+    virtual bool put(const void* data, std::size_t bytes) = 0;
+
+  protected:
+    ~wv_bytesink() = default;
+};
+
+struct wv_filedev final : wv_device {
+    wv_bytesink* out = nullptr;
+    uint64_t buffers = 0;        // buffers written
+    bool failed = false;         // a write to the sink failed
+
+    wv_format fmt;
+    wv_notify* sink = nullptr;
+    uint32_t gen = 0;
+    bool isopen = false;
+    std::vector<uint8_t> le;     // little-endian form of the buffer being written
+
+    int count() override { return 1; }
+    bool caps(unsigned devno, wv_caps& out) override;
+    bool open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) override;
+    bool write(const void* data, uint32_t bytes) override;
+    int64_t position() override { return 0; }
+    void reset() override {}
+    void close() override;
+    void volume(uint16_t, uint16_t) override {}
+};
