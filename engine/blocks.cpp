@@ -29,9 +29,10 @@ void rov_sequences_ch(rov_globphase& g, const rov_setting& s, unsigned which, ui
 
 // Every family that advances the density sequence here keeps its multiplier
 // in the same slot.
-static_assert(par_panning::DensMode == rov_par::DensMult && par_dual::DensMode == rov_par::DensMult &&
-              par_twoscales::DensMode == rov_par::DensMult && par_intervals::DensMode == rov_par::DensMult &&
-              par_phrase::PhrLenMod == rov_par::DensMult && par_chords::StumMode == rov_par::DensMult);
+constexpr int densmult = rov_par::DensMult;
+static_assert(par_panning::DensMode == densmult && par_dual::DensMode == densmult &&
+              par_twoscales::DensMode == densmult && par_intervals::DensMode == densmult &&
+              par_phrase::PhrLenMod == densmult && par_chords::StumMode == densmult);
 
 void rov_sequences(rov_globphase& g, const rov_setting& s, unsigned which) {
     rov_sequences_ch(g, s, which, g.rov_densxi, g.rov_currp[rov_par::DensMult], g.rov_dynxi,

@@ -19,7 +19,7 @@ struct dual : rov_tonehooks {};
 // scale memory, quieter dynamic stages and low-precision shapes.
 struct twoscales : rov_tonehooks {
     // The density test is the dual oscillator's.
-    static_assert(par_twoscales::Density == par_dual::Density);
+    static_assert(par_twoscales::Density == int{par_dual::Density});
 
     static constexpr int stages = 32;
     static constexpr int perdiv = 512;
@@ -70,7 +70,7 @@ struct twoscales : rov_tonehooks {
 // a tone is a scale pitch or an interval from the previous tone, folded by
 // octaves into the range of Pitch and PitRange.
 struct intervals : twoscales {
-    static_assert(par_intervals::Density == par_dual::Density);
+    static_assert(par_intervals::Density == int{par_dual::Density});
 
     static void sequences(rov_ctx& c) {
         rov_sequences(c.g, c.s, rov_seq_all & ~rov_seq_pitch);
