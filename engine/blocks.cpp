@@ -27,13 +27,21 @@ void rov_sequences_ch(rov_globphase& g, const rov_setting& s, unsigned which, ui
     if (which & rov_seq_dyn) dynxi = rov_modseq(dynxi, dynm, s.rov_dynmod);
 }
 
+// Every family that advances the density sequence here keeps its multiplier
+// in the same slot.
+constexpr int densmult = rov_par::DensMult;
+static_assert(par_panning::DensMode == densmult && par_dual::DensMode == densmult &&
+              par_twoscales::DensMode == densmult && par_intervals::DensMode == densmult &&
+              par_phrase::PhrLenMod == densmult && par_chords::StumMode == densmult);
+
 void rov_sequences(rov_globphase& g, const rov_setting& s, unsigned which) {
-    rov_sequences_ch(g, s, which, g.rov_densxi, g.rov_currp[6], g.rov_dynxi, g.rov_currp[10]);
+    rov_sequences_ch(g, s, which, g.rov_densxi, g.rov_currp[rov_par::DensMult], g.rov_dynxi,
+                     g.rov_currp[rov_par::AccMode]);
 }
 
 bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale, const int16_t* phrase) {
     g.rov_vocno = rov_u16(g.rov_vocno + 1);
-    const int d = params[15];  // Chg.Dly: beat steps between glide steps
+    const int d = params[rov_par::ChgDly];  // beat steps between glide steps
     if (d == 0) {
         for (int i = 0; i < rov_ncurr; ++i) g.rov_currp[i] = params[i];
         for (int i = 0; i < rov_nvalues; ++i) g.rov_toncur[i] = scale[i];

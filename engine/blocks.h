@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "engine/rov.h"
+#include "engine/slots.h"
 
 // Wraps a value computed in wider arithmetic the way the 16- and 32-bit
 // integers of the signal path do (explicit modular conversion, never signed
@@ -20,13 +21,13 @@ inline uint16_t rov_u16(int64_t v) { return static_cast<uint16_t>(v); }
 inline int32_t rov_s32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 
 // Integer division truncating toward zero, as C does (named for clarity where
-// the rule says "truncating").
+// a truncating division is meant).
 inline int32_t rov_div(int32_t a, int32_t b) { return a / b; }
 
 constexpr int rov_block256 = 256;  // control block of the tone algorithms (frames)
 constexpr int rov_block64 = 64;    // control block of the sampling algorithms (frames)
 
-// --- 2. Beat countdown -------------------------------------------------------
+// --- Beat countdown ----------------------------------------------------------
 // Called at the first frame of a control block. Returns true when a beat step
 // is due: the countdown is then reloaded with the current Beat plus offset
 // (0 in 256-frame algorithms, 2 in 64-frame ones). Otherwise the countdown
@@ -34,7 +35,7 @@ constexpr int rov_block64 = 64;    // control block of the sampling algorithms (
 // it around into a huge wait.
 bool rov_beat(int16_t& voccnt, int16_t beat, bool stopped, int offset);
 
-// --- 3. Modulo sequences -----------------------------------------------------
+// --- Modulo sequences --------------------------------------------------------
 // x <- (m*x + 1) mod n, 32-bit signed arithmetic, remainder of signed division.
 // A modulus of 0 (only a damaged setting file holds one) keeps the sequence to
 // its 16 bits instead of dividing by zero.
@@ -51,8 +52,8 @@ enum : unsigned {
 };
 
 // Advances the chosen sequences once (default: all five: pitch, tonality,
-// density, panning, dynamic), density and dynamic with the current DensMode
-// and AccMode as multipliers.
+// density, panning, dynamic), density and dynamic with the current
+// rov_par::DensMult (the family's DensMode) and AccMode as multipliers.
 void rov_sequences(rov_globphase& g, const rov_setting& s, unsigned which = rov_seq_all);
 
 // The same for a channel with its own density and dynamic states and
@@ -60,9 +61,9 @@ void rov_sequences(rov_globphase& g, const rov_setting& s, unsigned which = rov_
 void rov_sequences_ch(rov_globphase& g, const rov_setting& s, unsigned which, uint16_t& densxi,
                       int16_t densm, uint16_t& dynxi, int16_t dynm);
 
-// --- 4. Parameter glide ------------------------------------------------------
+// --- Parameter glide ---------------------------------------------------------
 // One glide turn at a beat step: params are the 16 parameters of the set the
-// routine glides toward (parameter 15 is Chg.Dly), scale the 16 values of the
+// routine glides toward (ChgDly sets the pace), scale the 16 values of the
 // playing scale. With a phrase scale, every scale value i >= 1 that the turn
 // copies is accompanied by value i of the phrase scale into rov_phrase[i]
 // (rov_phrase[0], the running phrase's base, is never touched). Returns true
@@ -74,7 +75,7 @@ bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale,
 inline const int16_t* rov_set(const rov_setting& s, int setnr) { return &s.rov_p[setnr * rov_nparams]; }
 inline const int16_t* rov_scale(const rov_setting& s, int tonr) { return &s.rov_tones[tonr * rov_nvalues]; }
 
-// --- 5. Voice slots and stealing ---------------------------------------------
+// --- Voice slots and stealing ------------------------------------------------
 struct rov_slotpick {
     int k;        // slot index, -1 when the tone is dropped
     bool stolen;  // true when a decaying slot was taken over
@@ -87,7 +88,7 @@ rov_slotpick rov_findslot(const rov_tonephase* t, int maxvoc, bool tonalias, int
 // maxvoc that is not free (0 when all are free).
 int rov_slotlimit(const rov_tonephase* t, int maxvoc);
 
-// --- 6. Envelope --------------------------------------------------------------
+// --- Envelope -----------------------------------------------------------------
 // Envelope periods of a tone from the current Voices, Beat and Envelope.
 // div is 2048 (128-stage tone and sampling algorithms) or 512 (32-stage);
 // beatadd is 1 for 256-frame algorithms and 2 for 64-frame ones.
@@ -140,7 +141,7 @@ inline bool rov_env_step(rov_tonephase& v, int stages, int32_t h = 1) {
     return false;
 }
 
-// --- 7. Dynamic stages and panning --------------------------------------------
+// --- Dynamic stages and panning -----------------------------------------------
 enum rov_stage { rov_accent, rov_normal, rov_soft };
 
 // Pan position from the panning sequence: ((panxi & 127) - 64) * var / 64 + centre.
@@ -170,7 +171,7 @@ inline void rov_emphasis3(rov_tonephase& v, rov_stage st, bool emphas) {
     if (st == rov_soft) rov_emphasis(v, 3, 4);
 }
 
-// --- 8. Oscillator shapes ------------------------------------------------------
+// --- Oscillator shapes ---------------------------------------------------------
 // Triangle from 0 up to `top` at phase w and back to 0 at the end of the cycle
 // (w = 0: falling saw). w = 65535 cannot come from a Waveform parameter; the
 // division is kept safe anyway.
@@ -243,7 +244,7 @@ inline uint16_t rov_timbre(uint16_t w, int t) {
     return t ? rov_u16((t / 16) * static_cast<int32_t>(w) / 4) : w;
 }
 
-// --- 9. Mixing -------------------------------------------------------------------
+// --- Mixing ----------------------------------------------------------------------
 // Adds one voice value v to the frame sums with the slot's weights and the
 // mixing shift s. Products are formed as the 32-bit integers of the signal
 // path (wrapping), then shifted arithmetically.

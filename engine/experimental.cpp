@@ -18,6 +18,9 @@ struct dual : rov_tonehooks {};
 // One oscillator, a 32-stage envelope, a second scale chosen from the whole
 // scale memory, quieter dynamic stages and low-precision shapes.
 struct twoscales : rov_tonehooks {
+    // The density test is the dual oscillator's.
+    static_assert(par_twoscales::Density == int{par_dual::Density});
+
     static constexpr int stages = 32;
     static constexpr int perdiv = 512;
     static constexpr int oscs = 1;
@@ -28,15 +31,17 @@ struct twoscales : rov_tonehooks {
     static void pitch(rov_ctx& c, rov_tonephase& v, rov_draw) {
         const int16_t* cp = c.cp();
         const uint16_t x = c.g.rov_tonxi;
-        if ((x & 255) < cp[4]) {
-            v.rov_wincr = rov_u16(rov_scalepitch(c.g.rov_toncur[x & 15], cp[2]));
-        } else if ((x & 255) < cp[4] + 2 * cp[7]) {
+        if ((x & 255) < cp[par_twoscales::Tonality]) {
+            v.rov_wincr = rov_u16(rov_scalepitch(c.g.rov_toncur[x & 15], cp[rov_par::Pitch]));
+        } else if ((x & 255) < cp[par_twoscales::Tonality] + 2 * cp[par_twoscales::Tonality2]) {
             // Select beyond 72 (only a damaged setting holds one) stays
             // inside the scale memory.
-            const int i = std::clamp((x & 15) + 2 * cp[8], 0, rov_nscales * rov_nvalues - 1);
-            v.rov_wincr = rov_u16(rov_scalepitch(c.s.rov_tones[i], cp[2]));
+            const int i =
+                std::clamp((x & 15) + 2 * cp[par_twoscales::Select], 0, rov_nscales * rov_nvalues - 1);
+            v.rov_wincr = rov_u16(rov_scalepitch(c.s.rov_tones[i], cp[rov_par::Pitch]));
         } else {
-            v.rov_wincr = rov_u16(8 * cp[2] + ((c.g.rov_pitxi & 127) - 64) * cp[3] / 4);
+            v.rov_wincr = rov_u16(8 * cp[rov_par::Pitch] +
+                                  ((c.g.rov_pitxi & 127) - 64) * cp[par_twoscales::PitSpread] / 4);
         }
     }
     // Weights: accent 1/2, normal 1/4, soft 1/8 of (128 - p) and p.
@@ -65,6 +70,8 @@ struct twoscales : rov_tonehooks {
 // a tone is a scale pitch or an interval from the previous tone, folded by
 // octaves into the range of Pitch and PitRange.
 struct intervals : twoscales {
+    static_assert(par_intervals::Density == int{par_dual::Density});
+
     static void sequences(rov_ctx& c) {
         rov_sequences(c.g, c.s, rov_seq_all & ~rov_seq_pitch);
     }
@@ -73,8 +80,8 @@ struct intervals : twoscales {
     static void on_frame(rov_ctx& c, int32_t f) {
         if (f % 8 != 0) return;
         const int16_t* cp = c.cp();
-        c.g.rov_pitxi = rov_modseq(c.g.rov_pitxi, cp[8], c.s.rov_pitmod);
-        c.noise = ((c.g.rov_pitxi & 255) - 128) * cp[7] / 2;
+        c.g.rov_pitxi = rov_modseq(c.g.rov_pitxi, cp[par_intervals::NoiseType], c.s.rov_pitmod);
+        c.noise = ((c.g.rov_pitxi & 255) - 128) * cp[par_intervals::Noise] / 2;
     }
     static void advance(const rov_ctx& c, rov_tonephase& v) {
         v.rov_wphas = rov_u16(v.rov_wphas + v.rov_wincr + c.noise);
@@ -85,13 +92,14 @@ struct intervals : twoscales {
         const int16_t* cp = c.cp();
         const uint16_t x = c.g.rov_tonxi;
         int32_t u;
-        if ((x & 255) < cp[4])
+        if ((x & 255) < cp[par_intervals::Intervals])
             u = (c.g.rov_phrase[0] * c.g.rov_toncur[8 + (x & 7)] + 131) / 262;
         else
-            u = rov_scalepitch(c.g.rov_toncur[x & 7], cp[2]);
+            u = rov_scalepitch(c.g.rov_toncur[x & 7], cp[rov_par::Pitch]);
         if (u != 0) {
             // Octave folding into lo..hi, up to two octaves at once.
-            const int32_t lo = rov_foldlo(cp[2], cp[3]), hi = rov_foldhi(cp[2], cp[3]);
+            const int32_t lo = rov_foldlo(cp[rov_par::Pitch], cp[par_intervals::PitRange]);
+            const int32_t hi = rov_foldhi(cp[rov_par::Pitch], cp[par_intervals::PitRange]);
             if (u <= lo / 4) u = lo;
             else if (u >= 4 * hi) u = hi;
             else if (u < lo / 2) u = 4 * u;
@@ -115,7 +123,7 @@ struct ambient : rov_tonehooks {
     // start of every control block. A damaged Echo outside 0..128 is kept to
     // the range the echo source covers.
     static void on_block(rov_ctx& c) {
-        const int64_t e = static_cast<int64_t>(2 * c.bufsz / 128) * c.cp()[5];
+        const int64_t e = static_cast<int64_t>(2 * c.bufsz / 128) * c.cp()[par_ambient::Echo];
         c.delay = static_cast<int32_t>(std::clamp<int64_t>(e, 0, 2 * static_cast<int64_t>(c.bufsz)));
     }
     static void sequences(rov_ctx& c) { rov_sequences(c.g, c.s, rov_seq_pitch | rov_seq_ton | rov_seq_dyn); }
@@ -125,7 +133,7 @@ struct ambient : rov_tonehooks {
     static rov_slotpick pick(const rov_ctx& c) {
         return rov_findslot(c.t, c.g.rov_maxvoc, false, V::stages);
     }
-    static uint16_t width(const rov_ctx& c, rov_draw) { return rov_u16(c.cp()[12] * 256); }
+    static uint16_t width(const rov_ctx& c, rov_draw) { return rov_u16(c.cp()[rov_par::Waveform] * 256); }
     // A chord: consecutive states of the tonality sequence (scale tones) or
     // of the pitch sequence (random pitches); the third note only under
     // Timbre Variation.
@@ -133,8 +141,10 @@ struct ambient : rov_tonehooks {
         const int16_t* cp = c.cp();
         rov_globphase& g = c.g;
         const bool three = g.rov_tonalias != 0;
-        if ((g.rov_tonxi & 255) < cp[4]) {
-            auto note = [&] { return rov_u16(rov_scalepitch(g.rov_toncur[g.rov_tonxi & 15], cp[2])); };
+        if ((g.rov_tonxi & 255) < cp[par_ambient::Tonality]) {
+            auto note = [&] {
+                return rov_u16(rov_scalepitch(g.rov_toncur[g.rov_tonxi & 15], cp[rov_par::Pitch]));
+            };
             auto next = [&] { g.rov_tonxi = rov_modseq(g.rov_tonxi, 1001, c.s.rov_tonmod); };
             v.rov_wincr = note();
             next();
@@ -142,7 +152,10 @@ struct ambient : rov_tonehooks {
             if (three) next();
             v.rov_wincr3 = three ? note() : uint16_t{0};
         } else {
-            auto note = [&] { return rov_u16(8 * cp[2] + ((g.rov_pitxi & 127) - 64) * cp[3] / 4); };
+            auto note = [&] {
+                return rov_u16(8 * cp[rov_par::Pitch] +
+                               ((g.rov_pitxi & 127) - 64) * cp[par_ambient::PitSpread] / 4);
+            };
             auto next = [&] { g.rov_pitxi = rov_modseq(g.rov_pitxi, 804, c.s.rov_pitmod); };
             v.rov_wincr = note();
             next();
@@ -164,7 +177,7 @@ struct ambient : rov_tonehooks {
         const int16_t* cp = c.cp();
         const uint32_t w = v.rov_wpuls;
         const bool third = v.rov_wincr3 != 0;
-        const int32_t fuzz = cp[7];
+        const int32_t fuzz = cp[par_ambient::Fuzz];
         if (fuzz < 16) {
             int32_t s = rov_tri32k(v.rov_wphas, w) + rov_tri32k(v.rov_wphas2, w) - 32768;
             if (third) s += rov_tri32k(v.rov_wphas3, w) - 16384;
@@ -172,14 +185,15 @@ struct ambient : rov_tonehooks {
         }
         const int64_t l = v.rov_ecurr;
         if (!v.rov_sawt) {
-            const int64_t k = static_cast<int64_t>(cp[8]) * l * v.rov_left / 192 + 32 * fuzz;
+            const int64_t k =
+                static_cast<int64_t>(cp[par_ambient::FuzzEnv]) * l * v.rov_left / 192 + 32 * fuzz;
             auto fold = [&](uint16_t phi) {
                 const int32_t a = rov_ramp(phi, w, 32767u);
                 return static_cast<int32_t>(rov_s32(a * k / 1024) & 32767) - 16384;
             };
             return fold(v.rov_wphas) + (third ? fold(v.rov_wphas3) : 0);
         }
-        const int64_t k = static_cast<int64_t>(cp[8]) * l + 64 * fuzz;
+        const int64_t k = static_cast<int64_t>(cp[par_ambient::FuzzEnv]) * l + 64 * fuzz;
         auto sync = [&](uint16_t phi) {
             const uint32_t ph = static_cast<uint32_t>(rov_s32(phi * k / 1024) & 65535);
             return rov_tri32k(ph, w) - 16384;
@@ -196,7 +210,7 @@ struct ambient : rov_tonehooks {
         buffer[i] = rov_s16(mono);
         const int32_t d = i < e ? c.tab[i + 2 * c.bufsz - e] : buffer[i - e];
         buffer[i + 1] = static_cast<int16_t>(d);
-        const int32_t fb = c.cp()[6];
+        const int32_t fb = c.cp()[par_ambient::EchoFB];
         if (fb > 0)
             buffer[i] = rov_s16(
                 rov_s32(static_cast<int64_t>(fb) * d + static_cast<int64_t>(128 - fb) * buffer[i]) >> 7);
@@ -222,11 +236,12 @@ struct stumbling : rov_tonehooks {
     // the block stretch S = densxi * Stumble / 8.
     static void sequences(rov_ctx& c) {
         rov_sequences(c.g, c.s);
-        c.g.rov_vocdist2 = rov_s16(rov_s32(static_cast<int64_t>(c.g.rov_densxi) * c.cp()[5]) / 8);
+        c.g.rov_vocdist2 =
+            rov_s16(rov_s32(static_cast<int64_t>(c.g.rov_densxi) * c.cp()[par_chords::Stumble]) / 8);
     }
     // Pulse-width divisor q = 1..4 of chords, 0 without Timbre Variation.
     static rov_draw draw(const rov_ctx& c) {
-        if (!c.g.rov_tonalias || c.g.rov_maxvoc < c.cp()[0] / 16) return 0;
+        if (!c.g.rov_tonalias || c.g.rov_maxvoc < c.cp()[rov_par::Voices] / 16) return 0;
         return (c.g.rov_tonxi & 12) / 4 + 1;
     }
     // No density test. The first free slot, if it lies below
@@ -237,7 +252,7 @@ struct stumbling : rov_tonehooks {
     static rov_slotpick pick(const rov_ctx& c) {
         const rov_tonephase* t = c.t;
         const int maxvoc = c.g.rov_maxvoc;
-        const int cap = (c.cp()[0] + 15) / 16;
+        const int cap = (c.cp()[rov_par::Voices] + 15) / 16;
         for (int k = 0; k < maxvoc; ++k)
             if (t[k].rov_ephas == 0) {
                 if (k < cap) return {k, false};
@@ -245,7 +260,7 @@ struct stumbling : rov_tonehooks {
             }
         if (!c.g.rov_tonalias) return {-1, false};
         int best = -1;
-        int32_t level = c.cp()[3] * 8 + 128;
+        int32_t level = c.cp()[par_chords::Hold] * 8 + 128;
         for (int k = 0; k < maxvoc; ++k)
             if (t[k].rov_ephas == 2 && t[k].rov_ecurr < level) {
                 best = k;
@@ -260,29 +275,29 @@ struct stumbling : rov_tonehooks {
             }
         return {best, best >= 0};
     }
-    static uint16_t width(const rov_ctx& c, rov_draw) { return rov_u16(c.cp()[12] * 256); }
+    static uint16_t width(const rov_ctx& c, rov_draw) { return rov_u16(c.cp()[rov_par::Waveform] * 256); }
     // Base b from scale values 0..7; a chord takes an interval pair from
     // values 8..15 (262 = unison) and narrows the pulse to q/5.
     static void pitch(rov_ctx& c, rov_tonephase& v, rov_draw q) {
         const int16_t* cp = c.cp();
         const uint16_t x = c.g.rov_tonxi;
-        v.rov_wincr = rov_u16(rov_scalepitch(c.g.rov_toncur[x & 7], cp[2]));
+        v.rov_wincr = rov_u16(rov_scalepitch(c.g.rov_toncur[x & 7], cp[rov_par::Pitch]));
         const int64_t b = v.rov_wincr;
-        if ((x & 255) < cp[4]) {
+        if ((x & 255) < cp[par_chords::Chords]) {
             const int j = (x / 2) & 6;
             v.rov_wincr2 = rov_u16(rov_s32(c.g.rov_toncur[8 + j] * b) / 262);
             v.rov_wincr3 = rov_u16(rov_s32(c.g.rov_toncur[9 + j] * b) / 262);
             if (q != 0) v.rov_wpuls = rov_u16(v.rov_wpuls * q / 5);
         } else {
-            v.rov_wincr2 = rov_u16(b - rov_s32(cp[8] * b) / 2048);
-            v.rov_wincr3 = rov_u16(b + rov_s32(cp[7] * b) / 2048);
+            v.rov_wincr2 = rov_u16(b - rov_s32(cp[par_chords::Detune2] * b) / 2048);
+            v.rov_wincr3 = rov_u16(b + rov_s32(cp[par_chords::Detune] * b) / 2048);
         }
     }
     // Hold envelope: level step h = Hold/16 + 1 kept in rov_prev; no
     // silent-pitch test.
     template <class V>
     static void envstart(rov_ctx& c, rov_tonephase& v, bool stolen) {
-        v.rov_prev = c.cp()[3] / 16 + 1;
+        v.rov_prev = c.cp()[par_chords::Hold] / 16 + 1;
         rov_env_begin(v, stolen, V::stages, v.rov_prev);
     }
     template <class V>

@@ -41,11 +41,14 @@ namespace {
 // Pitch bounds of the parameters a beat step works with.
 int32_t fold(const rov_ctx& c, int32_t u) {
     const int16_t* cp = c.cp();
-    return rov_fold(u, rov_foldlo(cp[2], cp[3]), rov_foldhi(cp[2], cp[3]));
+    return rov_fold(u, rov_foldlo(cp[rov_par::Pitch], cp[par_phrase::PitRange]),
+                    rov_foldhi(cp[rov_par::Pitch], cp[par_phrase::PitRange]));
 }
 
 // A scale tone scaled by Pitch/32 (from the tonality state x).
-int32_t scaletone(const rov_ctx& c) { return c.g.rov_toncur[c.g.rov_tonxi & 15] * c.cp()[2] / 32; }
+int32_t scaletone(const rov_ctx& c) {
+    return c.g.rov_toncur[c.g.rov_tonxi & 15] * c.cp()[rov_par::Pitch] / 32;
+}
 
 // Overtone sines of two oscillators: s(phi1 * m / d) + s(phi2 * m / d).
 inline int32_t overtones(const rov_tonephase& v, const int16_t* tab, int32_t m, int32_t d) {
@@ -61,7 +64,7 @@ inline int32_t fundamentals(const rov_tonephase& v, const int16_t* tab) {
 // Every beat step seeks a slot; a stolen slot starts afresh.
 struct fantasy : rov_tonehooks {
     static rov_draw draw(const rov_ctx& c) {
-        return c.g.rov_tonalias && c.g.rov_maxvoc >= c.cp()[0] / 16 ? (c.g.rov_tonxi & 48) : 0;
+        return c.g.rov_tonalias && c.g.rov_maxvoc >= c.cp()[rov_par::Voices] / 16 ? (c.g.rov_tonxi & 48) : 0;
     }
     static void glide(rov_ctx& c) {
         const int even = c.tonr & ~1;
@@ -80,19 +83,19 @@ struct fantasy : rov_tonehooks {
         int16_t& k = g.rov_phrap1;
         if (k < 1 || k > 15) {
             const int32_t u = scaletone(c);
-            if ((g.rov_tonxi & 255) < cp[4]) {
+            if ((g.rov_tonxi & 255) < cp[par_phrase::Phrase]) {
                 g.rov_phrase[0] = rov_s16(u);
                 k = 1;
             }
             return u;
         }
-        return rov_phrasestep(g, k, cp[5], cp[6], g.rov_densxi);
+        return rov_phrasestep(g, k, cp[par_phrase::PhraseLen], cp[par_phrase::PhrLenMod], g.rov_densxi);
     }
     // The folded pitch on oscillator 1, oscillator 2 Detune/512 above.
     static void tune(rov_ctx& c, rov_tonephase& v, int32_t u) {
         u = fold(c, u);
         v.rov_wincr = rov_u16(u);
-        v.rov_wincr2 = rov_u16(rov_s32(static_cast<int64_t>(u) * c.cp()[7]) / 512 + u);
+        v.rov_wincr2 = rov_u16(rov_s32(static_cast<int64_t>(u) * c.cp()[par_phrase::Detune]) / 512 + u);
     }
     static void pitch(rov_ctx& c, rov_tonephase& v, rov_draw) { tune(c, v, next(c)); }
     // Envelope detune: each fall of the decay retunes oscillator 2 so that
@@ -101,7 +104,7 @@ struct fantasy : rov_tonehooks {
     static void envstep(rov_ctx& c, rov_tonephase& v) {
         if (!rov_env_step(v, V::stages)) return;
         const int16_t* cp = c.cp();
-        const int64_t d = (cp[8] - 32) * (127 - v.rov_ecurr) / 32 + cp[7];
+        const int64_t d = (cp[par_phrase::DetEnv] - 32) * (127 - v.rov_ecurr) / 32 + cp[par_phrase::Detune];
         v.rov_wincr2 = rov_u16(rov_s32(d * v.rov_wincr) / 512 + v.rov_wincr);
     }
     // Dual sine; dual sine with overtones synced to each oscillator (up to
@@ -133,15 +136,16 @@ struct jazzy : fantasy {
         const int16_t* cp = c.cp();
         rov_globphase& g = c.g;
         int16_t& k = g.rov_phrap1;
-        if (k >= 1 && k <= 15) return rov_phrasestep(g, k, cp[5], cp[6], g.rov_densxi);
+        if (k >= 1 && k <= 15)
+            return rov_phrasestep(g, k, cp[par_phrase::PhraseLen], cp[par_phrase::PhrLenMod], g.rov_densxi);
         const int16_t value = g.rov_toncur[g.rov_tonxi & 15];
         const int32_t u = scaletone(c);
         if (k >= 17 && k <= 31) {
             g.rov_phrase[k - 16] = value;
             k = static_cast<int16_t>(k < 31 ? k + 1 : 0);
-        } else if ((g.rov_tonxi & 255) < cp[4]) {
+        } else if ((g.rov_tonxi & 255) < cp[par_phrase::Phrase]) {
             g.rov_phrase[0] = rov_s16(u);
-            k = (g.rov_pitxi & 255) < cp[8] ? 17 : 1;
+            k = (g.rov_pitxi & 255) < cp[par_phrase::PhrCreate] ? 17 : 1;
         }
         return u;
     }
@@ -179,13 +183,13 @@ struct session : rov_tonehooks {
     template <class V>
     static void control(rov_ctx& c) {
         const int ev = c.setnr & ~1, entry = c.setnr;
-        if (rov_beat(c.g.rov_voccnt, c.g.rov_currp[11], c.g.rov_stopped, 0)) {
+        if (rov_beat(c.g.rov_voccnt, c.g.rov_currp[rov_par::Beat], c.g.rov_stopped, 0)) {
             c.ch = 0;
             c.setnr = ev;
             rov_beat_step<V>(c);
         }
         const int16_t* odd = rov_set(c.s, ev + 1);
-        if (rov_beat(c.g.rov_voccnt2, odd[11], c.g.rov_stopped, 0)) {
+        if (rov_beat(c.g.rov_voccnt2, odd[rov_par::Beat], c.g.rov_stopped, 0)) {
             c.ch = 1;
             c.chp = odd;
             c.setnr = ev + 1;
@@ -201,16 +205,18 @@ struct session : rov_tonehooks {
         const int16_t* cp = c.cp();
         rov_globphase& g = c.g;
         if (c.ch == 0)
-            rov_sequences_ch(g, c.s, rov_seq_all, g.rov_densxi, cp[6], g.rov_dynxi, cp[10]);
+            rov_sequences_ch(g, c.s, rov_seq_all, g.rov_densxi, cp[par_phrase::PhrLenMod], g.rov_dynxi,
+                             cp[rov_par::AccMode]);
         else
-            rov_sequences_ch(g, c.s, rov_seq_all, g.rov_densxi2, cp[6], g.rov_dynxi2, cp[10]);
+            rov_sequences_ch(g, c.s, rov_seq_all, g.rov_densxi2, cp[par_phrase::PhrLenMod], g.rov_dynxi2,
+                             cp[rov_par::AccMode]);
     }
     static uint16_t dynxi(const rov_ctx& c) { return c.ch ? c.g.rov_dynxi2 : c.g.rov_dynxi; }
     static uint16_t densxi(const rov_ctx& c) { return c.ch ? c.g.rov_densxi2 : c.g.rov_densxi; }
     // Timbre flag b: Timbre Variation on and the voice maximum covering the
     // odd set's Voices.
     static rov_draw draw(const rov_ctx& c) {
-        return c.g.rov_tonalias && c.g.rov_maxvoc >= rov_set(c.s, even(c) + 1)[0] / 16 ? 1 : 0;
+        return c.g.rov_tonalias && c.g.rov_maxvoc >= rov_set(c.s, even(c) + 1)[rov_par::Voices] / 16 ? 1 : 0;
     }
     // Only channel 1 glides: toward the even set, its scale as the pitches
     // and the odd set's scale as the phrase.
@@ -223,7 +229,7 @@ struct session : rov_tonehooks {
     static rov_slotpick pick(const rov_ctx& c) {
         return rov_findslot(c.t, c.g.rov_maxvoc, c.ch == 1 && c.g.rov_tonalias, V::stages);
     }
-    static uint16_t width(const rov_ctx& c, rov_draw) { return rov_u16(c.cp()[12] * 256); }
+    static uint16_t width(const rov_ctx& c, rov_draw) { return rov_u16(c.cp()[rov_par::Waveform] * 256); }
     // Outside the phrases: a scale tone, which may start the first phrase
     // (pulse width / 3 under b) or the second (2/3). The second phrase
     // (16..31) reads channel 1's steps from the odd set's scale and channel
@@ -238,9 +244,9 @@ struct session : rov_tonehooks {
         if (k < 1 || k > 31) {
             u = scaletone(c);
             second = false;
-            if ((g.rov_tonxi & 255) < cp[4]) {
+            if ((g.rov_tonxi & 255) < cp[par_phrase::Phrase]) {
                 if (c.ch == 0 || g.rov_phrap1 < 1 || g.rov_phrap1 > 31) g.rov_phrase[0] = rov_s16(u);
-                second = (g.rov_pitxi & 127) < cp[7];
+                second = (g.rov_pitxi & 127) < cp[par_phrase::Phrase2];
                 k = second ? 17 : 1;
                 if (b) v.rov_wpuls = rov_u16(second ? 2 * v.rov_wpuls / 3 : v.rov_wpuls / 3);
             }
@@ -250,14 +256,16 @@ struct session : rov_tonehooks {
                 step = setscale(c, even(c) + 1)[k - 16];
             } else {
                 // Select beyond 72 (a damaged setting) stays inside the scale memory.
-                const int i = std::clamp(2 * cp[8] + k - 16, 0, rov_nscales * rov_nvalues - 1);
+                const int i =
+                    std::clamp(2 * cp[par_phrase::Select] + k - 16, 0, rov_nscales * rov_nvalues - 1);
                 step = c.s.rov_tones[i];
             }
             u = g.rov_phrase[0] * step / 262;
             if (b) v.rov_wpuls = rov_u16(2 * v.rov_wpuls / 3);
-            k = static_cast<int16_t>(((k - 16) * 8 < cp[5] || z < cp[6]) && k < 31 ? k + 1 : 0);
+            const bool more = (k - 16) * 8 < cp[par_phrase::PhraseLen] || z < cp[par_phrase::PhrLenMod];
+            k = static_cast<int16_t>(more && k < 31 ? k + 1 : 0);
         } else {
-            u = rov_phrasestep(g, k, cp[5], cp[6], z);
+            u = rov_phrasestep(g, k, cp[par_phrase::PhraseLen], cp[par_phrase::PhrLenMod], z);
             if (b) v.rov_wpuls = rov_u16(v.rov_wpuls / 3);
         }
         v.rov_wincr = rov_u16(fold(c, u));

@@ -30,37 +30,40 @@ ROV_ALG(ranov) {
 
     const int shift = g.rov_volshift + 1;
     const int32_t span = tablen > 256 ? static_cast<int32_t>(tablen - 256) : 0;
-    const int16_t* wave = span > 0 ? window_start(tab, span, cp[12]) : tab;
+    const int16_t* wave = span > 0 ? window_start(tab, span, cp[rov_par::Waveform]) : tab;
     int kmax = rov_slotlimit(t, g.rov_maxvoc);
 
     for (int32_t f = 0; f < bufsz; ++f) {
-        if (f % rov_block256 == 0 && rov_beat(g.rov_voccnt, cp[11], g.rov_stopped, 0)) {
+        if (f % rov_block256 == 0 && rov_beat(g.rov_voccnt, cp[rov_par::Beat], g.rov_stopped, 0)) {
             rov_sequences(g, s);
-            const int timbre = g.rov_tonalias && g.rov_maxvoc * 16 >= cp[0] ? (g.rov_tonxi & 48) : 0;
-            if (rov_glide(g, params, scale) && span > 0) wave = window_start(tab, span, cp[12]);
+            const int timbre =
+                g.rov_tonalias && g.rov_maxvoc * 16 >= cp[rov_par::Voices] ? (g.rov_tonxi & 48) : 0;
+            if (rov_glide(g, params, scale) && span > 0)
+                wave = window_start(tab, span, cp[rov_par::Waveform]);
 
-            const rov_slotpick pick = (g.rov_densxi & 127) < cp[5]
+            const rov_slotpick pick = (g.rov_densxi & 127) < cp[par_panning::Density]
                                           ? rov_findslot(t, g.rov_maxvoc, g.rov_tonalias, stages)
                                           : rov_slotpick{-1, false};
             if (pick.k >= 0) {
                 rov_tonephase& v = t[pick.k];
                 if (pick.k >= kmax) kmax = pick.k + 1;
                 if (!pick.stolen) v.rov_wphas = 0;
-                v.rov_wpuls = rov_timbre(rov_u16(cp[12] * 256), timbre);
-                if ((g.rov_tonxi & 255) < cp[4])
+                v.rov_wpuls = rov_timbre(rov_u16(cp[rov_par::Waveform] * 256), timbre);
+                if ((g.rov_tonxi & 255) < cp[par_panning::Tonality])
                     v.rov_wincr = rov_u16(8 * g.rov_toncur[g.rov_tonxi & 15]);
                 else
-                    v.rov_wincr = rov_u16(8 * cp[2] + ((g.rov_pitxi & 127) - 64) * cp[3] / 4);
+                    v.rov_wincr = rov_u16(8 * cp[rov_par::Pitch] +
+                                          ((g.rov_pitxi & 127) - 64) * cp[par_panning::PitSpread] / 4);
                 // With a sample loaded and Saw off (as of the slot's previous
                 // tone) the tone plays the sample window at 1/8 increment.
                 if (span > 0 && v.rov_sawt == 0) {
                     v.rov_wpuls = 0;
                     v.rov_wincr = static_cast<uint16_t>(v.rov_wincr / 8);
                 }
-                rov_env_periods(v, cp[0], cp[11], cp[1], 1, 2048);
+                rov_env_periods(v, cp[rov_par::Voices], cp[rov_par::Beat], cp[rov_par::Envelope], 1, 2048);
                 rov_env_start(v, v.rov_wincr, pick.stolen, stages);
-                const int32_t p = rov_panpos(g.rov_panxi, cp[8], cp[7]);
-                if ((g.rov_dynxi & 127) < cp[9]) {
+                const int32_t p = rov_panpos(g.rov_panxi, cp[par_panning::PanVar], cp[par_panning::Panning]);
+                if ((g.rov_dynxi & 127) < cp[rov_par::Accents]) {
                     rov_weights(v, p, rov_accent);
                 } else {
                     if (g.rov_emphas) rov_emphasis(v, 2, 3);

@@ -1,7 +1,9 @@
 // Names of the sixteen parameter slots of a set. Slots 0..2 and 9..15 mean
 // the same in every routine; slots 3..8 (and 12 in the sampling routines,
-// 9..10 in the slow-controls routine) are the routine family's own. Code
-// says `rov_par::Beat` or `par_ambient::Echo`, never a bare slot number.
+// 9..10 in the slow-controls routine) are the routine family's own, except
+// that the shared sequence step reads slot 6 as the density multiplier
+// (rov_par::DensMult) whatever the family calls it. Code says
+// `rov_par::Beat` or `par_ambient::Echo`, never a bare slot number.
 //
 // Each name is an index into one set (rov_p[16 * setnr + slot]) and into the
 // gliding copy rov_currp for slots 0..12.
@@ -13,6 +15,7 @@ enum : int {
     Voices = 0,     // tone length in sixteenths of a beat period: overlapping voices
     Envelope = 1,   // attack share of 256
     Pitch = 2,      // basic pitch
+    DensMult = 6,   // multiplier of the density sequence: DensMode, PhrLenMod, StumMode
     Accents = 9,    // probability of an accent, in 1/128
     AccMode = 10,   // multiplier of the dynamic sequence
     Beat = 11,      // control blocks per beat step (minus the routine's offset)

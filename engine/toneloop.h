@@ -4,9 +4,10 @@
 // slot below the slot limit computed and mixed.
 //
 // A routine is a struct of static hooks handed to rov_tone_routine. The base
-// rov_tonehooks holds the dual-oscillator rules; a routine that differs from
-// another derives from it and declares only the hooks it changes, so the
-// skeleton reads each decision from the most derived struct.
+// rov_tonehooks holds the dual-oscillator rules (and reads the family's own
+// slots by their par_dual names); a routine that differs from another
+// derives from it and declares only the hooks it changes, so the skeleton
+// reads each decision from the most derived struct.
 #pragma once
 
 #include "engine/blocks.h"
@@ -18,7 +19,7 @@ struct rov_ctx {
     rov_tonephase* t;
     const int16_t* params;  // the playing set (16 parameters)
     const int16_t* scale;   // the playing scale (16 values)
-    const int16_t* tab;     // argument 6: sine table, or the echo source
+    const int16_t* tab;     // the routine's table argument: sine table, or the echo source
     int setnr;
     int tonr;
     int32_t bufsz;
@@ -58,28 +59,32 @@ struct rov_tonehooks {
     // Timbre draw t = tonxi & 48 while Timbre Variation is on and the voice
     // maximum covers Voices (in sixteenths).
     static rov_draw draw(const rov_ctx& c) {
-        return c.g.rov_tonalias && c.g.rov_maxvoc * 16 >= c.cp()[0] ? (c.g.rov_tonxi & 48) : 0;
+        return c.g.rov_tonalias && c.g.rov_maxvoc * 16 >= c.cp()[rov_par::Voices] ? (c.g.rov_tonxi & 48) : 0;
     }
     static void glide(rov_ctx& c) { rov_glide(c.g, c.params, c.scale); }
     // A tone when (densxi & 127) < Density, in a free or stolen slot.
     template <class V>
     static rov_slotpick pick(const rov_ctx& c) {
-        if ((c.g.rov_densxi & 127) >= c.cp()[5]) return {-1, false};
+        if ((c.g.rov_densxi & 127) >= c.cp()[par_dual::Density]) return {-1, false};
         return rov_findslot(c.t, c.g.rov_maxvoc, c.g.rov_tonalias, V::stages);
     }
     // A stolen slot keeps its phases and level.
     static bool fresh(bool stolen) { return !stolen; }
-    static uint16_t width(const rov_ctx& c, rov_draw t) { return rov_timbre(rov_u16(c.cp()[12] * 256), t); }
+    static uint16_t width(const rov_ctx& c, rov_draw t) {
+        return rov_timbre(rov_u16(c.cp()[rov_par::Waveform] * 256), t);
+    }
     // Scale tone scaled by Pitch/32 or random pitch; the second oscillator
     // Detune/512 above the first.
     static void pitch(rov_ctx& c, rov_tonephase& v, rov_draw) {
         const int16_t* cp = c.cp();
         const uint16_t x = c.g.rov_tonxi;
-        if ((x & 255) < cp[4])
-            v.rov_wincr = rov_u16(c.g.rov_toncur[x & 15] * cp[2] / 32);
+        if ((x & 255) < cp[par_dual::Tonality])
+            v.rov_wincr = rov_u16(c.g.rov_toncur[x & 15] * cp[rov_par::Pitch] / 32);
         else
-            v.rov_wincr = rov_u16(8 * cp[2] + ((c.g.rov_pitxi & 127) - 64) * cp[3] / 4);
-        v.rov_wincr2 = rov_u16(rov_s32(static_cast<int64_t>(v.rov_wincr) * cp[7]) / 512 + v.rov_wincr);
+            v.rov_wincr =
+                rov_u16(8 * cp[rov_par::Pitch] + ((c.g.rov_pitxi & 127) - 64) * cp[par_dual::PitSpread] / 4);
+        v.rov_wincr2 =
+            rov_u16(rov_s32(static_cast<int64_t>(v.rov_wincr) * cp[par_dual::Detune]) / 512 + v.rov_wincr);
     }
     template <class V>
     static void envstart(rov_ctx&, rov_tonephase& v, bool stolen) {
@@ -95,7 +100,7 @@ struct rov_tonehooks {
     // low-pass of Filter (0..64, in 1/64) whose memory is rov_prev.
     static int32_t value(rov_ctx& c, rov_tonephase& v) {
         int32_t val = (v.rov_ecurr * rov_dual(v, c.tab)) >> 4;
-        const int32_t fl = c.cp()[8];
+        const int32_t fl = c.cp()[par_dual::Filter];
         if (fl > 0)
             val = rov_s32(static_cast<int64_t>(fl) * v.rov_prev + static_cast<int64_t>(64 - fl) * val) >> 6;
         v.rov_prev = val;
@@ -115,7 +120,7 @@ struct rov_tonehooks {
     static void control(rov_ctx& c);
 };
 
-// Tone start in slot k (the order of its steps is the order of the rules).
+// Tone start in slot k (a fixed order: later hooks read what earlier ones set).
 template <class V>
 void rov_tone_start(rov_ctx& c, rov_slotpick pick, rov_draw draw) {
     rov_tonephase& v = c.t[pick.k];
@@ -129,9 +134,9 @@ void rov_tone_start(rov_ctx& c, rov_slotpick pick, rov_draw draw) {
     }
     v.rov_wpuls = V::width(c, draw);
     V::pitch(c, v, draw);
-    rov_env_periods(v, cp[0], cp[11], cp[1], 1, V::perdiv);
+    rov_env_periods(v, cp[rov_par::Voices], cp[rov_par::Beat], cp[rov_par::Envelope], 1, V::perdiv);
     V::template envstart<V>(c, v, !fresh);
-    const rov_stage st = rov_stage3(V::dynxi(c), cp[9]);
+    const rov_stage st = rov_stage3(V::dynxi(c), cp[rov_par::Accents]);
     rov_emphasis3(v, st, c.g.rov_emphas);
     V::weights(v, V::panpos(c), st);
     v.rov_sawt = c.s.rov_saw[c.setnr];
@@ -149,7 +154,7 @@ void rov_beat_step(rov_ctx& c) {
 
 template <class V>
 void rov_tonehooks::control(rov_ctx& c) {
-    if (rov_beat(c.g.rov_voccnt, c.cp()[11], c.g.rov_stopped, 0)) rov_beat_step<V>(c);
+    if (rov_beat(c.g.rov_voccnt, c.cp()[rov_par::Beat], c.g.rov_stopped, 0)) rov_beat_step<V>(c);
 }
 
 // The routine: entry, then the frame loop.
