@@ -33,11 +33,11 @@ int naming_row(const rov_editor& ed) {
 
 // Labels and switch caption from the naming record.
 void show_names(rov_editor& ed) {
-    for (int s = 0; s < 13; ++s) ed.view.label[s] = ed.names->rPar[s];
+    for (int s = 0; s < rov_ncurr; ++s) ed.view.label[s] = ed.names->rPar[s];
     ed.view.swname = ed.names->rSwi;
 }
 
-// Marks slot s (0..12) when its gliding value still differs from `target`.
+// Marks slot s (a gliding one) when its gliding value still differs from `target`.
 void mark_if_gliding(rov_editor& ed, int s, int target) {
     const bool m = ed.roh->g->rov_currp[s] != target;
     ed.parmorph[s] = m ? 1 : 0;
@@ -113,7 +113,7 @@ void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const 
         ed.view.slot[s].min = rovscroll[s].physmin;
         ed.view.slot[s].max = rovscroll[s].physmax;
     }
-    RovScr(ed, 0, 15, 0);
+    RovScr(ed, 0, rov_nparams - 1, 0);
     std::memset(ed.parmorph, 0, sizeof ed.parmorph);
 }
 
@@ -129,13 +129,13 @@ void RovScr(rov_editor& ed, int first, int last, int morphmod) {
         rov_slotview& sv = ed.view.slot[s];
         if (morphmod != 2) sv.pos = static_cast<int16_t>(v);
         rov_valtext(sv.text, s, v, morphmod == 1 ? '*' : ' ');
-        if (s == 14 && ed.hk.set_volume) ed.hk.set_volume(ed.hk.ctx, v);
+        if (s == rov_par::Volume && ed.hk.set_volume) ed.hk.set_volume(ed.hk.ctx, v);
     }
 }
 
 void rov_ed_scroll(rov_editor& ed, int s, rov_scrollcode code, int pos) {
     activity(ed);
-    if (s < 0 || s > 15) return;
+    if (s < 0 || s >= rov_nparams) return;
     int16_t* p = playset(ed);
     int v = p[s];
     const int k = rovscroll[s].largeinc;
@@ -152,8 +152,8 @@ void rov_ed_scroll(rov_editor& ed, int s, rov_scrollcode code, int pos) {
 
     // The mark compares the gliding value with the value as scrolled, before
     // the redraw clamps it.
-    if (ed.opt.o->shwmorph && device_open(ed) && s <= 12) {
-        if (ed.roh->g->rov_currp[s] != p[s] && p[15] != 0) {
+    if (ed.opt.o->shwmorph && device_open(ed) && s < rov_ncurr) {
+        if (ed.roh->g->rov_currp[s] != p[s] && p[rov_par::ChgDly] != 0) {
             ed.parmorph[s] = 1;
             RovScr(ed, s, s, 1);
         } else {
@@ -182,15 +182,15 @@ void rov_ed_number(rov_editor& ed, int n) {
             ed.sawbkup = ros.rov_saw[n];
             const bool open = device_open(ed);
             if (open && ed.opt.o->shwmorph) {
-                RovScr(ed, 13, 15, 0);
-                if (p[15] == 0) {
+                RovScr(ed, rov_par::Rate, rov_par::ChgDly, 0);
+                if (p[rov_par::ChgDly] == 0) {
                     std::memset(ed.parmorph, 0, sizeof ed.parmorph);
-                    RovScr(ed, 0, 12, 0);
+                    RovScr(ed, 0, rov_ncurr - 1, 0);
                 } else {
-                    for (int s = 0; s <= 12; ++s) mark_if_gliding(ed, s, p[s]);
+                    for (int s = 0; s < rov_ncurr; ++s) mark_if_gliding(ed, s, p[s]);
                 }
             } else if (!open || ed.opt.o->vistyp == 0) {
-                RovScr(ed, 0, 15, 0);
+                RovScr(ed, 0, rov_nparams - 1, 0);
             }
             // While a visual effect plays over the dialog the scroll bars stay.
             ed.view.swcheck = ros.rov_saw[n] != 0;
@@ -218,17 +218,17 @@ void rov_ed_restore(rov_editor& ed) {
     int16_t* p = playset(ed);
     const bool morph = ed.opt.o->shwmorph;
     if (morph) {
-        for (int s = 0; s <= 12; ++s)
-            ed.parmorph[s] = ed.parbkup[15] != 0 && p[s] != ed.parbkup[s] ? 1 : 0;
+        for (int s = 0; s < rov_ncurr; ++s)
+            ed.parmorph[s] = ed.parbkup[rov_par::ChgDly] != 0 && p[s] != ed.parbkup[s] ? 1 : 0;
     }
     std::memcpy(p, ed.parbkup, sizeof ed.parbkup);
     rov_setting& ros = *ed.roh->s;
     ros.rov_saw[ed.setnr] = ed.sawbkup;
     if (morph) {
-        RovScr(ed, 13, 15, 0);
-        for (int s = 0; s <= 12; ++s) RovScr(ed, s, s, ed.parmorph[s]);
+        RovScr(ed, rov_par::Rate, rov_par::ChgDly, 0);
+        for (int s = 0; s < rov_ncurr; ++s) RovScr(ed, s, s, ed.parmorph[s]);
     } else {
-        RovScr(ed, 0, 15, 0);
+        RovScr(ed, 0, rov_nparams - 1, 0);
     }
     ed.view.swcheck = ed.sawbkup != 0;
     ed.tonr = scale_of(ros, ed.setnr);
@@ -286,7 +286,7 @@ void rov_ed_recover(rov_editor& ed) {
 
 void rov_ed_rate(rov_editor& ed, bool half) {
     ranovpd(*ed.roh->s, ed.setnr, atab, ed.algomod, half);
-    RovScr(ed, 0, 13, 0);
+    RovScr(ed, 0, rov_par::Rate, 0);
 }
 
 bool rov_ed_help(const rov_editor& ed, int x, int y, rov_helpbox& out) {
@@ -300,7 +300,7 @@ bool rov_ed_finish_morph(rov_editor& ed, int x, int y) {
 
 void rov_ed_unmark_all(rov_editor& ed) {
     if (!ed.opt.o->shwmorph) return;
-    for (int s = 0; s <= 12; ++s) {
+    for (int s = 0; s < rov_ncurr; ++s) {
         if (ed.parmorph[s]) {
             ed.parmorph[s] = 0;
             RovScr(ed, s, s, 2);
@@ -311,7 +311,7 @@ void rov_ed_unmark_all(rov_editor& ed) {
 void rov_ed_unmark_arrived(rov_editor& ed) {
     if (!ed.opt.o->shwmorph) return;
     const int16_t* p = playset(ed);
-    for (int s = 0; s <= 12; ++s) {
+    for (int s = 0; s < rov_ncurr; ++s) {
         if (ed.parmorph[s] && ed.roh->g->rov_currp[s] == p[s]) {
             ed.parmorph[s] = 0;
             RovScr(ed, s, s, 2);
@@ -322,7 +322,7 @@ void rov_ed_unmark_arrived(rov_editor& ed) {
 std::string rov_ed_dump(const rov_editor& ed) {
     const rov_edview& v = ed.view;
     std::string d = "caption=" + v.caption + "\n";
-    for (int s = 0; s < 13; ++s) d += "label" + std::to_string(s) + "=" + v.label[s] + "\n";
+    for (int s = 0; s < rov_ncurr; ++s) d += "label" + std::to_string(s) + "=" + v.label[s] + "\n";
     d += std::string("switch=") + v.swname + "\n";
     d += std::string("switchcheck=") + (v.swcheck ? "1" : "0") + "\n";
     for (int s = 0; s < 16; ++s) {

@@ -240,7 +240,7 @@ sh_question sh_slot_help(const sh_state& st, int k) {
                 sh_btn_ok, sh_icon_info};
     case 9: {
         const int setnr = (st.setnr >= 0 && st.setnr < rov_nsets) ? st.setnr : 0;
-        const long rate = rov_rate(st.fg.s.rov_p[rov_nparams * setnr + 13]);
+        const long rate = rov_rate(st.fg.s.rov_p[rov_nparams * setnr + rov_par::Rate]);
         return {"Harddisc Recording ...", st.recording ? "Stop" : fmt("Start (%ld Hz)", rate),
                 sh_btn_ok, sh_icon_info};
     }

@@ -12,6 +12,7 @@
 #include "app/cli.h"
 #include "app/play.h"
 #include "app/render.h"
+#include "audio/chain.h"
 #include "audio/refill.h"
 #include "audio/evqueue.h"
 #include "audio/stream.h"
@@ -24,16 +25,27 @@ struct queue_sink final : wv_notify {
     void post(const wv_event& ev) override { wv_evq_push(q, ev); }
 };
 
+// No gap arises in these plays; a timer that is set would be a fault.
+struct : wv_timer {
+    void set(int) override { ADD_FAILURE() << "gap timer set"; }
+    void kill() override {}
+} no_timer;
+
 std::vector<uint8_t> read_all(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
 // Plays `buffers` buffers through the cycle on the virtual device and
-// returns the bytes the device received.
+// returns the bytes the device received. "--mono8" plays 8-bit mono.
 std::vector<uint8_t> play_virtual(const std::vector<std::string>& args, int buffers) {
     cli_engine eo;
+    bool mono8 = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--mono8") {
+            mono8 = true;
+            continue;
+        }
         std::string err;
         EXPECT_EQ(cli_engine_option(args, i, eo, err), cli_taken) << args[i];
     }
@@ -42,20 +54,11 @@ std::vector<uint8_t> play_virtual(const std::vector<std::string>& args, int buff
     EXPECT_EQ(cli_prepare(eo, *p, err), 0) << err;
     wv_virtdev dev;
     queue_sink sink;
-    wv_options opt;
+    wv_options opt = cli_options(eo);
     wv_stream s;
-    s.dev = &dev;
-    s.opt = &opt;
-    s.sink = &sink;
-    s.roh = &p->st.h;
-    s.algomod = p->row;
-    s.setnr = p->setnr;
-    s.tonr = p->tonr;
-    s.opt->bufszorig = eo.bufkb * 1024;
-    s.opt->maxv = eo.voices;
-    s.opt->emphas = eo.emphasis;
-    s.opt->tonalias = eo.timbre;
+    cli_wire(s, *p, opt, dev, sink, no_timer);
     EXPECT_TRUE(wv_probe(s));
+    if (mono8) wv_toggle_mono8(s);
     wv_stream_open(s);
     EXPECT_TRUE(wv_start(s));
     while (static_cast<int>(dev.log.size()) < buffers) {
@@ -69,7 +72,7 @@ std::vector<uint8_t> play_virtual(const std::vector<std::string>& args, int buff
     EXPECT_TRUE(wv_idle(s));
     wv_stream_close(s);
     std::vector<uint8_t> out;
-    for (const auto& b : dev.log) out.insert(out.end(), b.bytes.begin(), b.bytes.end());
+    for (int n = 0; n < buffers; ++n) out.insert(out.end(), dev.log[n].bytes.begin(), dev.log[n].bytes.end());
     return out;
 }
 
@@ -95,20 +98,61 @@ TEST(PlayVsRender, SameBuffersForTheSameSetting) {
     std::remove(out.c_str());
 }
 
-TEST(PlayVsRender, EveryRowWithARoutine) {
+TEST(PlayVsRender, EveryRowWithARoutineInBothFormats) {
     const std::string out = std::string(TESS_BUILD_DIR) + "/test_play_rows.raw";
     int rows = 0;
-    for (int row = 0; row < 21; ++row) {
-        if (!rov_row_computed(row) || atab[row].algtyp == 1) continue;  // sampling rows need a sample
+    for (int row = 0; row < rov_natab; ++row) {
+        if (!rov_row_computed(row) || rov_row_sampling(row)) continue;  // sampling rows need a sample
         ++rows;
-        const std::vector<std::string> c = {"--algorithm", std::to_string(row), "--set", "5", "--voices", "16"};
-        std::vector<std::string> args = c;
-        args.insert(args.end(), {"--buffers", "5", "--raw", "-o", out});
-        ASSERT_EQ(cmd_render(args), 0);
-        EXPECT_TRUE(play_virtual(c, 5) == read_all(out)) << "row " << row;
+        for (bool mono8 : {false, true}) {
+            std::vector<std::string> c = {"--algorithm", std::to_string(row), "--set", "5", "--voices", "16"};
+            if (mono8) c.push_back("--mono8");
+            std::vector<std::string> args = c;
+            args.insert(args.end(), {"--buffers", "5", "--raw", "-o", out});
+            ASSERT_EQ(cmd_render(args), 0);
+            const std::vector<uint8_t> rendered = read_all(out);
+            const int32_t frames = wv_frames(32 * 1024);
+            ASSERT_EQ(rendered.size(), static_cast<std::size_t>(5 * frames * (mono8 ? 1 : 4)));
+            EXPECT_TRUE(play_virtual(c, 5) == rendered) << "row " << row << (mono8 ? " 8-bit" : "");
+        }
     }
     EXPECT_GT(rows, 1);
     std::remove(out.c_str());
+}
+
+TEST(RenderCommand, EightBitMonoIsTheStereoRenderConverted) {
+    const std::string out = std::string(TESS_BUILD_DIR) + "/test_render_mono8.wav";
+    const std::string raw = std::string(TESS_BUILD_DIR) + "/test_render_st.raw";
+    ASSERT_EQ(cmd_render({"--set", "1", "--buffers", "3", "--raw", "-o", raw}), 0);
+    ASSERT_EQ(cmd_render({"--set", "1", "--buffers", "3", "--mono8", "-o", out}), 0);
+    const std::vector<uint8_t> st = read_all(raw), m = read_all(out);
+    ASSERT_EQ(m.size(), 44 + st.size() / 4);
+    // The header says 8-bit mono at the set's rate.
+    EXPECT_EQ(m[22], 1);
+    EXPECT_EQ(m[34], 8);
+    rov_setting s;
+    rov_default_setting(s);
+    const int volume = s.rov_p[16 + rov_par::Volume];
+    std::vector<int16_t> words(st.size() / 2);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = static_cast<int16_t>(st[2 * i] | (st[2 * i + 1] << 8));
+    std::vector<uint8_t> want(words.size() / 2);
+    wv_to8bit(words.data(), static_cast<int32_t>(want.size()), volume, want.data());
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), m.begin() + 44));
+    std::remove(out.c_str());
+    std::remove(raw.c_str());
+}
+
+TEST(RenderCommand, RowsThatCannotPlayAreRefused) {
+    const std::string out = std::string(TESS_BUILD_DIR) + "/test_render_refused.wav";
+    for (int row = 0; row < rov_natab; ++row) {
+        if (rov_row_computed(row)) continue;
+        EXPECT_EQ(cmd_render({"--algorithm", std::to_string(row), "--buffers", "1", "-o", out}), 2) << row;
+        EXPECT_EQ(cmd_play({"--algorithm", std::to_string(row), "--seconds", "1"}), 2) << row;
+    }
+    std::FILE* f = std::fopen(out.c_str(), "rb");
+    EXPECT_EQ(f, nullptr);
+    if (f) std::fclose(f);
 }
 
 TEST(PlayCommand, BadOptionsGiveUsage) {

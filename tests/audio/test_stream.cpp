@@ -586,3 +586,100 @@ TEST(VirtualDevice, RealRateFollowsTheWallClock) {
     EXPECT_EQ(d.position(), 441);
     EXPECT_FALSE(d.busy);
 }
+
+namespace {
+
+// A stage that writes a mark into the first word of every buffer.
+struct marking_stage final : wv_stage {
+    int16_t mark;
+    explicit marking_stage(int16_t m) : mark(m) {}
+    void run(wv_chainbuf& b) override { b.w[0] = mark; }
+};
+
+// A stage that records what it saw.
+struct recording_stage final : wv_stage {
+    struct seen {
+        int16_t first;
+        int32_t frames;
+        bool refill;
+        bool gaps;
+    };
+    std::vector<seen> log;
+    void run(wv_chainbuf& b) override { log.push_back({b.w[0], b.frames, b.refill, b.gaps}); }
+};
+
+}  // namespace
+
+TEST(OutputChain, StagesRunInOrderOnEveryComputedBuffer) {
+    auto r = make();
+    r->open();
+    auto* rec = new recording_stage;
+    // Before the recorder, a stage that marks; after it, one that marks again.
+    r->s.chain.compute.insert(r->s.chain.compute.begin(), std::make_unique<marking_stage>(int16_t{111}));
+    r->s.chain.compute.emplace_back(rec);
+    r->s.chain.compute.push_back(std::make_unique<marking_stage>(int16_t{222}));
+    ASSERT_TRUE(wv_start(r->s));
+    for (int i = 0; i < 4; ++i) r->play_out();
+    const int32_t f = wv_frames(32768);
+    // The two buffers of the start, then one refill per turn.
+    ASSERT_EQ(rec->log.size(), 6u);
+    for (std::size_t n = 0; n < rec->log.size(); ++n) {
+        EXPECT_EQ(rec->log[n].first, 111) << n;  // the earlier stage has run, the later not yet
+        EXPECT_EQ(rec->log[n].frames, f);
+        EXPECT_EQ(rec->log[n].refill, n >= 2) << n;
+        EXPECT_FALSE(rec->log[n].gaps);
+    }
+    // The device receives what the last stage left.
+    for (const auto& b : r->dev.log) EXPECT_EQ(words(b.bytes)[0], 222);
+}
+
+TEST(OutputChain, BuiltForTheOptions) {
+    wv_options o;
+    bool recording = false;
+    wv_chain c;
+    // 16-bit stereo: only the gap shaping; the echo reads the played buffer.
+    o.stereoset = true;
+    wv_chain_build(c, o, true, 1000, &recording);
+    EXPECT_EQ(c.compute.size(), 1u);
+    EXPECT_EQ(c.echo, nullptr);
+    EXPECT_TRUE(c.send.empty());
+    // 8-bit mono: the echo copy comes first, the conversion at sending time.
+    o.stereoset = false;
+    wv_chain_build(c, o, true, 1000, &recording);
+    ASSERT_EQ(c.compute.size(), 2u);
+    EXPECT_EQ(c.compute[0].get(), c.echo);
+    EXPECT_EQ(c.echo->copy.size(), 1000u);
+    EXPECT_EQ(c.send.size(), 1u);
+    // A row without echo keeps no copy.
+    wv_chain_build(c, o, false, 1000, &recording);
+    EXPECT_EQ(c.echo, nullptr);
+    EXPECT_EQ(c.compute.size(), 1u);
+}
+
+TEST(OutputChain, GapShapingOnlyInGapModeAndNotWhileRecording) {
+    wv_options o;
+    bool recording = false;
+    wv_gapshape g(&o, &recording);
+    const int32_t size = 4096;
+    std::vector<int16_t> w(wv_words(size), 1000), keep = w;
+    wv_chainbuf b;
+    b.w = w.data();
+    b.bufsize = size;
+    b.frames = wv_frames(size);
+    g.run(b);
+    EXPECT_EQ(w, keep);  // not in gap mode
+    b.gaps = true;
+    recording = true;
+    g.run(b);
+    EXPECT_EQ(w, keep);  // fades are left out while recording
+    recording = false;
+    g.run(b);
+    EXPECT_EQ(w[0], 0);  // faded in
+    EXPECT_EQ(w[300], 1000);
+    o.emrotate = true;  // rotating is done also while recording
+    recording = true;
+    std::vector<int16_t> v(wv_words(size), 1000);
+    b.w = v.data();
+    g.run(b);
+    EXPECT_EQ(v[1], 0);
+}

@@ -264,3 +264,19 @@ TEST(SampleConversionAdjust, OnlySamplingRows) {
     EXPECT_EQ(s.rov_p[5], 50);
     EXPECT_EQ(s.rov_p[7], 115);
 }
+
+TEST(Ranovs, FollowsTheRowDescriptions) {
+    const rov_strg* blank = ranovs(-1, 0, false);
+    for (int r = 0; r < rov_natab; ++r) {
+        const rov_rowdesc& d = rov_row(r);
+        const rov_strg* even = ranovs(r, 0, false);
+        // Every algorithm row has names; Multiple play and the empty one show the blank record.
+        EXPECT_EQ(even == blank, d.multiple || d.empty) << r;
+        if (even == blank) continue;
+        EXPECT_EQ(ranovs(r, 1, false) != even, d.two_channels) << r;
+        EXPECT_EQ(ranovs(r, 0, true) != even, d.timbre_names) << r;
+        // The Beat help tells the block the routine works in.
+        const std::string beat = help(even->rPar[rov_par::Beat]);
+        EXPECT_EQ(beat.find("(64/") != std::string::npos, d.block == 64) << r;
+    }
+}
