@@ -66,7 +66,7 @@ struct wv_notify {
     ~wv_notify() = default;
 };
 
-// The gap timer (timer id 1 of the editor window): one pending timeout at a
+// The gap timer (the editor window's own timer): one pending timeout at a
 // time; when it runs out, the owner delivers a wv_evkind::timer event.
 struct wv_timer {
     virtual void set(int ms) = 0;

@@ -51,7 +51,7 @@ struct rov_edview {
     bool tonal = false;              // "Tonalit&y" check box
     bool read = true;                // "&Read Setting" check box
     std::string status;              // status line
-    const char* qcaption = "&Z";     // caption of button 167
+    const char* qcaption = "&Z";     // caption of the Q/Z button (sample by hand, or bank rotation)
     rov_slotview slot[16];
 };
 
