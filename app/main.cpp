@@ -17,7 +17,8 @@ int usage() {
                  "       tessellon render ...      compute a setting's sound into a WAV file\n"
                  "       tessellon play ...        play a setting on the output device\n"
                  "       tessellon devices         list the output devices\n"
-                 "       tessellon COMMAND --help\n");
+                 "       tessellon COMMAND --help\n"
+                 "       tessellon --version       print the version\n");
     return 2;
 }
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
     if (cmd == "render") return cmd_render(args);
     if (cmd == "play") return cmd_play(args);
     if (cmd == "devices") return cmd_devices(args);
+    if (cmd == "--version") {
+        std::printf("tessellon %s\n", TESS_VERSION);
+        return 0;
+    }
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
         usage();
         return 0;

@@ -11,6 +11,7 @@ bool outfile_open(outfile& o, const std::string& path) {
     outfile_discard(o);
     o.path = path;
     o.failed = false;
+    o.err = 0;
     o.direct = false;
     struct stat st;
     if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
@@ -41,41 +42,50 @@ bool outfile_open(outfile& o, const std::string& path) {
     return true;
 }
 
+namespace {
+// Marks the file failed, keeping the reason of the first failure.
+void fail(outfile& o) {
+    if (!o.failed) o.err = errno ? errno : EIO;
+    o.failed = true;
+}
+}  // namespace
+
 bool outfile_write(outfile& o, const void* data, std::size_t n) {
     if (!o.fp || o.failed) return false;
-    if (std::fwrite(data, 1, n, o.fp) != n) o.failed = true;
+    errno = 0;
+    if (std::fwrite(data, 1, n, o.fp) != n) fail(o);
     return !o.failed;
 }
 
 bool outfile_pwrite(outfile& o, long offset, const void* data, std::size_t n) {
     if (!o.fp || o.failed) return false;
+    errno = 0;
     const long end = std::ftell(o.fp);
-    if (std::fseek(o.fp, offset, SEEK_SET) != 0 || std::fwrite(data, 1, n, o.fp) != n ||
+    if (end < 0 || std::fseek(o.fp, offset, SEEK_SET) != 0 || std::fwrite(data, 1, n, o.fp) != n ||
         std::fseek(o.fp, end, SEEK_SET) != 0)
-        o.failed = true;
+        fail(o);
     return !o.failed;
 }
 
 bool outfile_commit(outfile& o) {
-    if (!o.fp) return false;
-    if (o.direct) {
-        bool ok = !o.failed && std::fflush(o.fp) == 0;
-        if (std::fclose(o.fp) != 0) ok = false;
-        o.fp = nullptr;
-        if (!ok && errno == 0) errno = EIO;
-        return ok;
+    if (!o.fp) {
+        errno = EBADF;
+        return false;
     }
-    bool ok = !o.failed && std::fflush(o.fp) == 0 && fsync(fileno(o.fp)) == 0;
-    const int e = errno;
-    if (std::fclose(o.fp) != 0) ok = false;
+    // Each step runs only while all before it succeeded (closing always
+    // runs); the first failure's errno is the one reported.
+    errno = 0;
+    if (!o.failed && std::fflush(o.fp) != 0) fail(o);
+    if (!o.failed && !o.direct && fsync(fileno(o.fp)) != 0) fail(o);
+    if (std::fclose(o.fp) != 0) fail(o);
     o.fp = nullptr;
-    if (ok && std::rename(o.tmppath.c_str(), o.path.c_str()) != 0) ok = false;
-    if (!ok) {
-        unlink(o.tmppath.c_str());
-        errno = e ? e : EIO;
+    if (!o.direct) {
+        if (!o.failed && std::rename(o.tmppath.c_str(), o.path.c_str()) != 0) fail(o);
+        if (o.failed) unlink(o.tmppath.c_str());
+        o.tmppath.clear();
     }
-    o.tmppath.clear();
-    return ok;
+    if (o.failed) errno = o.err;
+    return !o.failed;
 }
 
 void outfile_discard(outfile& o) {

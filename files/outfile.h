@@ -12,6 +12,7 @@ struct outfile {
     std::string tmppath;  // the temporary file while open
     std::FILE* fp = nullptr;
     bool failed = false;
+    int err = 0;          // errno of the first failure, reported by the commit
     bool direct = false;  // target is a device or pipe: written in place, never replaced
 
     ~outfile();  // an unfinished file is removed
@@ -21,11 +22,14 @@ struct outfile {
 // A target that exists and is not a regular file (/dev/stdout, a FIFO) is
 // written directly instead, so that it is never replaced by a file.
 bool outfile_open(outfile& o, const std::string& path);
-// Appends bytes; a short write marks the file failed.
+// Appends bytes; a short write marks the file failed and keeps its errno.
 bool outfile_write(outfile& o, const void* data, std::size_t n);
 // Overwrites bytes at an offset (a header written last).
 bool outfile_pwrite(outfile& o, long offset, const void* data, std::size_t n);
-// Flushes, closes and renames onto the target; false and no file on failure.
+// Flushes, closes and renames onto the target; false and no file on failure,
+// with errno the reason of the first step that failed (an earlier write's
+// included).
 bool outfile_commit(outfile& o);
-// Closes and removes the temporary file.
+// Leaves without a commit: closes and removes the temporary file (the
+// destructor does the same).
 void outfile_discard(outfile& o);

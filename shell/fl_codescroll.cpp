@@ -2,6 +2,28 @@
 
 #include <FL/Fl.H>
 
+#include <optional>
+
+namespace {
+
+// The scroll code an FLTK key sends to a bar of that orientation; empty for
+// keys that do not scroll.
+std::optional<pd_code> key_code(int fl_key, bool vertical) {
+    switch (fl_key) {
+    case FL_Up: return pardlg_key_code(pd_key_up, vertical);
+    case FL_Down: return pardlg_key_code(pd_key_down, vertical);
+    case FL_Left: return pardlg_key_code(pd_key_left, vertical);
+    case FL_Right: return pardlg_key_code(pd_key_right, vertical);
+    case FL_Page_Up: return pardlg_key_code(pd_key_pageup, vertical);
+    case FL_Page_Down: return pardlg_key_code(pd_key_pagedown, vertical);
+    case FL_Home: return pardlg_key_code(pd_key_home, vertical);
+    case FL_End: return pardlg_key_code(pd_key_end, vertical);
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
 fl_codescroll::fl_codescroll(int x, int y, int w, int h, const char* l) : Fl_Scrollbar(x, y, w, h, l) {
     when(FL_WHEN_CHANGED);
     // The base class moves the thumb while it is dragged; the position is
@@ -51,6 +73,12 @@ void fl_codescroll::repeat_cb(void* p) {
     Fl::repeat_timeout(0.05, repeat_cb, p);
 }
 
+bool fl_codescroll::key(int fl_key) {
+    const auto code = key_code(fl_key, !horizontal());
+    if (code) fire(*code);
+    return code.has_value();
+}
+
 int fl_codescroll::handle(int event) {
     switch (event) {
     case FL_PUSH: {
@@ -77,17 +105,12 @@ int fl_codescroll::handle(int event) {
         fire(d < 0 ? pd_lineup : pd_linedown);
         return 1;
     }
-    case FL_KEYBOARD: {
-        const int k = Fl::event_key();
-        const bool back = horizontal() ? k == FL_Left : k == FL_Up;
-        const bool fwd = horizontal() ? k == FL_Right : k == FL_Down;
-        if (back) fire(pd_lineup);
-        else if (fwd) fire(pd_linedown);
-        else if (k == FL_Page_Up) fire(pd_pageup);
-        else if (k == FL_Page_Down) fire(pd_pagedown);
-        else return 0;
-        return 1;
-    }
+    case FL_KEYBOARD:
+        return key(Fl::event_key());
+    case FL_SHORTCUT:
+        // The base class would step by sizes of its own on keys that reach
+        // it while another control has the focus; the owner translates those.
+        return 0;
     case FL_FOCUS:
     case FL_UNFOCUS:
         redraw();

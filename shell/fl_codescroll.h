@@ -16,6 +16,10 @@ public:
     // Called with the code and, for pd_thumb, the thumb's position.
     std::function<void(pd_code code, int pos)> on_scroll;
     int handle(int event) override;
+    // Sends the code of an FLTK key as the bar does when it has the focus;
+    // false, sending nothing, for keys that do not scroll. Lets the owner
+    // route keys here from wherever the focus is.
+    bool key(int fl_key);
 
 private:
     static void repeat_cb(void* self);

@@ -15,6 +15,19 @@ namespace {
 // Dialog units to pixels: base units 8 x 16 give two pixels per unit.
 constexpr int du(int v) { return 2 * v; }
 
+// The dialog's window: the scroll keys move the value wherever the focus is
+// (on a button too), sent as the scroll bar sends them, so that the dialog's
+// own steps apply and neither FLTK's focus moves nor its scroll bar steps do.
+class pardlg_window : public Fl_Double_Window {
+public:
+    using Fl_Double_Window::Fl_Double_Window;
+    fl_codescroll* bar = nullptr;
+    int handle(int event) override {
+        if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && bar && bar->key(Fl::event_key())) return 1;
+        return Fl_Double_Window::handle(event);
+    }
+};
+
 struct dlgpars {
     pardlg d;
     Fl_Double_Window* win = nullptr;
@@ -49,7 +62,7 @@ void fl_pardlg_run(const pardef& pd) {
     pardlg_open(s.d, pd);
 
     // 160 x 80 dialog units; the template caption is replaced by the title.
-    Fl_Double_Window win(du(160), du(80), "Recording Time in Seconds:");
+    pardlg_window win(du(160), du(80), "Recording Time in Seconds:");
     s.win = &win;
     win.label(pd.descr);
 
@@ -72,6 +85,7 @@ void fl_pardlg_run(const pardef& pd) {
     s.bar->slider_size(0.08);
     s.bar->value(*pd.pval);
     s.bar->on_scroll = [&s](pd_code c, int pos) { s.scroll(c, pos); };
+    win.bar = s.bar;
 
     // The five items of the window's system menu, in a small menu of their own.
     auto* sys = new Fl_Menu_Button(du(4), du(62), du(16), du(12), "@-2menu");

@@ -74,6 +74,20 @@ pd_code pardlg_sysmenu_code(int id) {
     }
 }
 
+std::optional<pd_code> pardlg_key_code(pd_key key, bool vertical) {
+    switch (key) {
+    case pd_key_up: return vertical ? std::optional(pd_lineup) : std::nullopt;
+    case pd_key_down: return vertical ? std::optional(pd_linedown) : std::nullopt;
+    case pd_key_left: return vertical ? std::nullopt : std::optional(pd_lineup);
+    case pd_key_right: return vertical ? std::nullopt : std::optional(pd_linedown);
+    case pd_key_pageup: return pd_pageup;
+    case pd_key_pagedown: return pd_pagedown;
+    case pd_key_home:
+    case pd_key_end: return pd_other;
+    }
+    return std::nullopt;
+}
+
 void pardlg_cancel(pardlg& d) { *d.pd.pval = d.saved; }
 
 std::string pardlg_text(const pardlg& d) { return std::to_string(*d.pd.pval); }

@@ -3,6 +3,7 @@
 // only translates scroll events and buttons into these calls.
 #pragma once
 
+#include <optional>
 #include <string>
 
 struct pardef {
@@ -39,6 +40,18 @@ std::string pdfrectim_help(long bytes_per_sec);
 
 // Scroll codes of the dialog's scroll bar.
 enum pd_code { pd_lineup, pd_linedown, pd_pageup, pd_pagedown, pd_thumb, pd_other };
+
+// Keys that move the value, whatever control of the dialog has the focus.
+enum pd_key {
+    pd_key_up, pd_key_down, pd_key_left, pd_key_right, pd_key_pageup, pd_key_pagedown, pd_key_home, pd_key_end
+};
+
+// The scroll code a key sends, as the dialog's scroll bar sends it: the
+// arrows along the bar a line, Page Up/Down a page. Home and End send a code
+// without a step (the value is only clamped), so that no key moves the value
+// by anything but the dialog's own steps. Empty for the arrows across the
+// bar, which are left to move the focus between the controls.
+std::optional<pd_code> pardlg_key_code(pd_key key, bool vertical);
 
 // Control and system-menu ids of the dialog.
 enum {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main window driven through real X events: start, screenshot, a second
-# start, the icon of row 0, a parameter dialog, the Parameters box, and the
+# start, the icon of row 0, parameter dialogs, the Parameters box, and the
 # exit through its confirmation.
 #   tests/gui/main_window.sh PROGRAM BUILD_DIR    (run under with_xvfb.sh)
 set -euo pipefail
@@ -152,6 +152,29 @@ keys_to "$dlg" Next
 expect 'value=12$'
 xdotool key Return
 expect 'hook: pardlg-end "Maximum Number of Voices" value=12'
+sleep 0.3
+
+# Variation Density (64..128, steps 1 and 8): with a button focused (Tab),
+# the keys still move the value by the dialog's steps, not FLTK's; Home and
+# End do not move it. "&Cancel" puts 120 back.
+keys_to "$wid" alt+o
+sleep 0.3
+xdotool key s
+sleep 0.3
+xdotool key d
+dlg=$(window_named '^Density Modulo Value$')
+expect 'hook: pardlg "Density Modulo Value" value=120'
+sleep 0.3
+keys_to "$dlg" Tab Prior
+expect 'value=112$'
+xdotool key Up
+expect 'value=111$'
+xdotool key Home End Up
+expect 'value=110$'
+xdotool key Next
+expect 'value=118$'
+xdotool key alt+c
+expect 'hook: pardlg-end "Density Modulo Value" value=120'
 sleep 0.3
 
 # Options > Info > Parameters shows the new voice maximum; Cancel ends it.

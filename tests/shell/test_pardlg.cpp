@@ -83,3 +83,48 @@ TEST(ParDlg, RecordingHelpNamesTheBytesPerSecond) {
               "storage!");
     EXPECT_GE(pdfrectim.pmin, 1);
 }
+
+// Keys step by the dialog's own steps, as its scroll bar does: the program
+// change dialog (steps 10 and 100) shows a step of each size apart.
+TEST(ParDlg, KeysStepByTheDialogsSteps) {
+    int v = 500;
+    pardlg d;
+    pardlg_open(d, pd_on(pdchg, &v));
+    const auto press = [&d](pd_key k, bool vertical = true) {
+        const auto code = pardlg_key_code(k, vertical);
+        if (code) pardlg_scroll(d, *code, 0);
+        return code.has_value();
+    };
+    EXPECT_TRUE(press(pd_key_pagedown));
+    EXPECT_EQ(v, 600);
+    EXPECT_TRUE(press(pd_key_up));
+    EXPECT_EQ(v, 590);
+    EXPECT_TRUE(press(pd_key_pageup));
+    EXPECT_EQ(v, 490);
+    EXPECT_TRUE(press(pd_key_down));
+    EXPECT_EQ(v, 500);
+    // Home and End are taken but do not jump to an end of the range.
+    EXPECT_TRUE(press(pd_key_home));
+    EXPECT_TRUE(press(pd_key_end));
+    EXPECT_EQ(v, 500);
+    // The arrows across a vertical bar are not its keys: they stay with the
+    // focus movement. On a horizontal bar the roles swap.
+    EXPECT_FALSE(press(pd_key_left));
+    EXPECT_FALSE(press(pd_key_right));
+    EXPECT_TRUE(press(pd_key_right, false));
+    EXPECT_EQ(v, 510);
+    EXPECT_TRUE(press(pd_key_left, false));
+    EXPECT_EQ(v, 500);
+    EXPECT_FALSE(press(pd_key_up, false));
+    EXPECT_FALSE(press(pd_key_down, false));
+    EXPECT_EQ(v, 500);
+}
+
+// Home on a value out of range clamps it like any scroll message.
+TEST(ParDlg, HomeClampsAnOutOfRangeValue) {
+    int v = 200;
+    pardlg d;
+    pardlg_open(d, pd_on(pdfdensmd, &v));
+    pardlg_scroll(d, *pardlg_key_code(pd_key_home, true), 0);
+    EXPECT_EQ(v, 128);
+}

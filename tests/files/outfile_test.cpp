@@ -1,0 +1,280 @@
+// Output files: the target gets all the bytes or stays as it was, and no
+// temporary file is ever left behind.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "files/outfile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A private folder for each test, removed afterwards.
+struct scratch {
+    fs::path dir;
+    scratch() {
+        char tmpl[] = "/tmp/tessellon-outfile-XXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    ~scratch() { fs::remove_all(dir); }
+    std::string operator/(const std::string& name) const { return (dir / name).string(); }
+    // The names in the folder.
+    std::vector<std::string> names() const {
+        std::vector<std::string> n;
+        for (const auto& e : fs::directory_iterator(dir)) n.push_back(e.path().filename().string());
+        return n;
+    }
+};
+
+std::string slurp(const std::string& p) {
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+void put(const std::string& p, const std::string& bytes) {
+    std::ofstream f(p, std::ios::binary);
+    f << bytes;
+}
+
+// Bytes of every value, more than one stdio buffer.
+std::string pattern(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i * 7 + i / 256);
+    return s;
+}
+
+bool write(outfile& o, const std::string& s) { return outfile_write(o, s.data(), s.size()); }
+
+// Files may grow to at most `limit` bytes while it lives: a write past it
+// fails with EFBIG, as on a full disc.
+struct size_limit {
+    rlimit old{};
+    void (*old_handler)(int);
+    explicit size_limit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &old);
+        old_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit r = old;
+        r.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~size_limit() {
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, old_handler);
+    }
+};
+
+}  // namespace
+
+TEST(OutFile, CommittedFileHoldsExactlyTheBytesWithANewFilesMode) {
+    scratch tmp;
+    const std::string target = tmp / "out.wav";
+    const std::string body = pattern(100000);
+    const mode_t old_mask = umask(022);
+    {
+        outfile o;
+        ASSERT_TRUE(outfile_open(o, target)) << std::strerror(errno);
+        ASSERT_TRUE(write(o, "HEAD"));
+        ASSERT_TRUE(write(o, body));
+        // A header written last goes over the first bytes, the end stays.
+        ASSERT_TRUE(outfile_pwrite(o, 0, "head", 4));
+        ASSERT_TRUE(write(o, "tail"));
+        EXPECT_FALSE(fs::exists(target));  // nothing under the name before the commit
+        ASSERT_TRUE(outfile_commit(o)) << std::strerror(errno);
+    }
+    umask(old_mask);
+    EXPECT_EQ(slurp(target), "head" + body + "tail");
+    EXPECT_EQ(tmp.names(), std::vector<std::string>{"out.wav"});
+    // Not the private mode of a temporary file: what any new file gets.
+    struct stat st;
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+TEST(OutFile, ExistingTargetIsReplacedOnlyOnCommit) {
+    scratch tmp;
+    const std::string target = tmp / "out.wav";
+    put(target, "old content that is longer than the new one");
+    outfile o;
+    ASSERT_TRUE(outfile_open(o, target));
+    ASSERT_TRUE(write(o, "new"));
+    EXPECT_EQ(slurp(target), "old content that is longer than the new one");
+    ASSERT_TRUE(outfile_commit(o));
+    EXPECT_EQ(slurp(target), "new");
+    EXPECT_EQ(tmp.names(), std::vector<std::string>{"out.wav"});
+}
+
+// Discarding, or dropping the outfile without a commit, leaves the folder as
+// it was: no new file, the old one unchanged, no temporary file.
+TEST(OutFile, UncommittedFileLeavesNothing) {
+    scratch tmp;
+    const std::string fresh = tmp / "fresh.wav", old = tmp / "old.wav";
+    put(old, "keep me");
+    {
+        outfile a, b;
+        ASSERT_TRUE(outfile_open(a, fresh));
+        ASSERT_TRUE(outfile_open(b, old));
+        ASSERT_TRUE(write(a, pattern(10000)));
+        ASSERT_TRUE(write(b, pattern(10000)));
+        EXPECT_EQ(tmp.names().size(), 3u);  // the two temporary files exist meanwhile
+        outfile_discard(a);
+        EXPECT_EQ(tmp.names().size(), 2u);
+        // b goes out of scope unfinished
+    }
+    EXPECT_EQ(tmp.names(), std::vector<std::string>{"old.wav"});
+    EXPECT_EQ(slurp(old), "keep me");
+    // A discarded outfile can no longer be committed.
+    outfile c;
+    ASSERT_TRUE(outfile_open(c, fresh));
+    outfile_discard(c);
+    EXPECT_FALSE(outfile_commit(c));
+    EXPECT_EQ(tmp.names(), std::vector<std::string>{"old.wav"});
+}
+
+// A write that fails (the disc full) reports failure at the latest on commit
+// and leaves no file and no temporary file; an old target keeps its content.
+TEST(OutFile, FailedWriteLeavesNoFileAndKeepsTheOldOne) {
+    scratch tmp;
+    const std::string fresh = tmp / "fresh.wav", old = tmp / "old.wav";
+    const std::string old_content = pattern(50000);
+    put(old, old_content);
+    for (const std::string& target : {fresh, old}) {
+        SCOPED_TRACE(target);
+        bool wrote = true, committed = true;
+        int err = 0;
+        {
+            size_limit limit(20000);
+            outfile o;
+            ASSERT_TRUE(outfile_open(o, target));
+            for (int i = 0; i < 10; ++i) wrote = write(o, pattern(5000)) && wrote;
+            committed = outfile_commit(o);
+            err = errno;
+        }
+        EXPECT_FALSE(committed);
+        EXPECT_EQ(err, EFBIG) << std::strerror(err);
+        (void)wrote;  // buffered: the failure may show only on commit
+        EXPECT_EQ(tmp.names(), std::vector<std::string>{"old.wav"});
+        EXPECT_EQ(slurp(old), old_content);
+    }
+}
+
+// A write error noticed while writing is the one reported by the commit,
+// even when other calls set errno in between.
+TEST(OutFile, CommitReportsTheErrorOfTheFailedWrite) {
+    scratch tmp;
+    const std::string target = tmp / "out.wav";
+    outfile o;
+    ASSERT_TRUE(outfile_open(o, target));
+    {
+        size_limit limit(1000);
+        const std::string big = pattern(100000);  // more than the stdio buffer: written at once
+        EXPECT_FALSE(write(o, big));
+    }
+    EXPECT_FALSE(write(o, "more"));  // a failed file stays failed
+    errno = ENOENT;                  // something else failed meanwhile
+    EXPECT_FALSE(outfile_commit(o));
+    EXPECT_EQ(errno, EFBIG) << std::strerror(errno);
+    EXPECT_TRUE(tmp.names().empty());
+}
+
+// Places where no file can be created: the message says why and nothing is
+// left behind.
+TEST(OutFile, TargetThatCannotBeCreatedFailsOnOpen) {
+    scratch tmp;
+    outfile o;
+    errno = 0;
+    EXPECT_FALSE(outfile_open(o, tmp / "no-such-folder/out.wav"));
+    EXPECT_EQ(errno, ENOENT);
+
+    fs::create_directory(tmp / "folder");
+    errno = 0;
+    EXPECT_FALSE(outfile_open(o, tmp / "folder"));
+    EXPECT_EQ(errno, EISDIR);
+    EXPECT_TRUE(fs::is_empty(tmp / "folder"));
+    EXPECT_EQ(tmp.names(), std::vector<std::string>{"folder"});
+
+    // A folder without write permission. Root writes anywhere in ordinary
+    // folders, so /proc stands in for it there.
+    std::string target;
+    if (geteuid() != 0) {
+        fs::create_directory(tmp / "locked");
+        fs::permissions(tmp / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        target = tmp / "locked/out.wav";
+    } else if (fs::exists("/proc/self")) {
+        target = "/proc/tessellon-outfile-test.wav";
+    }
+    if (!target.empty()) {
+        errno = 0;
+        EXPECT_FALSE(outfile_open(o, target)) << target;
+        EXPECT_NE(errno, 0);
+        EXPECT_FALSE(outfile_commit(o));
+        const fs::path t(target);
+        for (const auto& e : fs::directory_iterator(t.parent_path()))
+            EXPECT_NE(e.path().filename().string().rfind(t.filename().string(), 0), 0u) << e.path();
+    }
+    if (geteuid() != 0) fs::permissions(tmp / "locked", fs::perms::owner_all);
+}
+
+// The target turned into a folder between open and commit: the rename fails,
+// its reason is reported, the folder stays and the temporary file goes.
+TEST(OutFile, FailedRenameReportsItsReason) {
+    scratch tmp;
+    const std::string target = tmp / "out.wav";
+    outfile o;
+    ASSERT_TRUE(outfile_open(o, target));
+    ASSERT_TRUE(write(o, "data"));
+    fs::create_directory(target);
+    put(target + "/inside", "x");
+    errno = 0;
+    EXPECT_FALSE(outfile_commit(o));
+    EXPECT_EQ(errno, EISDIR) << std::strerror(errno);
+    EXPECT_EQ(tmp.names(), std::vector<std::string>{"out.wav"});
+    EXPECT_EQ(slurp(target + "/inside"), "x");
+}
+
+// A device is written in place, never replaced by a file: /dev/null takes
+// everything; /dev/full fails on commit, and no temporary file appears
+// beside either.
+TEST(OutFile, DevicesAreWrittenInPlace) {
+    if (!fs::is_character_file("/dev/null") || !fs::is_character_file("/dev/full"))
+        GTEST_SKIP() << "no /dev/null or /dev/full here";
+    auto dev_temps = [] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator("/dev"))
+            if (e.path().filename().string().find(".tmp") != std::string::npos) ++n;
+        return n;
+    };
+    const int temps_before = dev_temps();
+    {
+        outfile o;
+        ASSERT_TRUE(outfile_open(o, "/dev/null"));
+        EXPECT_TRUE(o.direct);
+        EXPECT_TRUE(write(o, pattern(100000)));
+        EXPECT_TRUE(outfile_commit(o)) << std::strerror(errno);
+    }
+    {
+        outfile o;
+        ASSERT_TRUE(outfile_open(o, "/dev/full"));
+        EXPECT_TRUE(o.direct);
+        write(o, pattern(10));
+        errno = 0;
+        EXPECT_FALSE(outfile_commit(o));
+        EXPECT_EQ(errno, ENOSPC) << std::strerror(errno);
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_EQ(dev_temps(), temps_before);
+}
