@@ -199,6 +199,19 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
         st.chunk, pt.steady ? "steady" : "not steady", pt.settle_ms, write_ms, fed_ms);
 }
 
+// Probes the device and opens the stream in the chosen format, at the set's Volume.
+bool open_stream(wv_stream& s, wv_sdldev& dev, bool mono8) {
+    if (!wv_probe(s)) {
+        std::fprintf(stderr, "tessellon play: wave output device not available\n");
+        return false;
+    }
+    if (mono8) wv_toggle_mono8(s);
+    wv_stream_open(s);
+    const uint16_t vol = wv_volume_for(s.roh->s->rov_p[s.setnr * rov_nparams + rov_par::Volume]);
+    dev.volume(vol, vol);
+    return true;
+}
+
 }  // namespace
 
 int cmd_play(const std::vector<std::string>& args) {
@@ -221,15 +234,10 @@ int cmd_play(const std::vector<std::string>& args) {
     opt = play_options(r);
     wv_stream s;
     cli_wire(s, p, opt, dev, loop, loop);
-    if (!wv_probe(s)) {
-        std::fprintf(stderr, "tessellon play: wave output device not available\n");
+    if (!open_stream(s, dev, r.mono8)) {
         wv_sdl_shutdown(dev);
         return 1;
     }
-    if (r.mono8) wv_toggle_mono8(s);
-    wv_stream_open(s);
-    const uint16_t vol = wv_volume_for(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Volume]);
-    dev.volume(vol, vol);
     catch_signals(loop);
 
     // Let the stream settle before Start (a PulseAudio null sink first runs

@@ -122,64 +122,81 @@ bool run_cycle(wv_stream& s, cli_loop& loop, const wv_filedev& dev, long buffers
     return !dev.failed && dev.buffers >= static_cast<uint64_t>(buffers);
 }
 
+// What one render writes: the format, the number of buffers and the bytes.
+struct render_plan {
+    int32_t rate = 0;
+    int32_t frames = 0;
+    int channels = 2, bits = 16;
+    long buffers = 0;
+    uint64_t databytes = 0;
+};
+
+render_plan plan_for(const render_args& r, const wv_options& opt, const cli_play& p) {
+    render_plan pl;
+    pl.rate = rov_rate(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate]);
+    pl.frames = wv_frames(opt.bufszorig);
+    pl.channels = opt.stereoset ? 2 : 1;
+    pl.bits = opt.stereoset ? 16 : 8;
+    // The fewest buffers covering the time; a hair of tolerance keeps a time
+    // that is an exact number of buffers from gaining one by rounding noise.
+    pl.buffers = r.buffers;
+    if (r.seconds > 0) pl.buffers = std::max(1L, static_cast<long>(std::ceil(r.seconds * pl.rate / pl.frames - 1e-9)));
+    pl.databytes = static_cast<uint64_t>(pl.buffers) * static_cast<uint64_t>(pl.frames) *
+                   static_cast<uint64_t>(pl.channels * pl.bits / 8);
+    return pl;
+}
+
+// Runs the cycle into the open output file; false when a write failed.
+bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_play& p, wv_options& opt) {
+    wv_filedev dev;
+    cli_loop loop;
+    loop.virtual_time = true;
+    wv_stream s;
+    cli_wire(s, p, opt, dev, loop, loop);
+    outfile_sink sink(&of);
+    dev.out = &sink;
+    uint8_t header[wav_header_bytes];
+    wav_header44(header, pl.channels, pl.rate, pl.bits, static_cast<uint32_t>(pl.databytes));
+    if (!r.raw && !outfile_write(of, header, sizeof header)) return false;
+    wv_stream_open(s);
+    const bool ok = run_cycle(s, loop, dev, pl.buffers);
+    wv_stream_close(s);
+    cli_drain(loop);
+    return ok;
+}
+
 }  // namespace
 
 int cmd_render(const std::vector<std::string>& args) {
     render_args r;
     if (const int rc = parse(args, r); rc >= 0) return rc;
-
     static cli_play p;  // large: keep it off the stack
     std::string err;
     if (const int rc = cli_prepare(r.eo, p, err)) {
         std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
         return rc;
     }
-
+    // The file device offers every format; 8-bit mono on request.
     wv_options opt = cli_options(r.eo);
-    wv_filedev dev;
-    cli_loop loop;
-    loop.virtual_time = true;
-    wv_stream s;
-    cli_wire(s, p, opt, dev, loop, loop);
-    wv_probe(s);
-    if (r.mono8) wv_toggle_mono8(s);
+    opt.stereo16 = opt.stereoset = !r.mono8;
 
-    const int32_t rate = rov_rate(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate]);
-    const int32_t frames = wv_frames(opt.bufszorig);
-    const int channels = opt.stereoset ? 2 : 1, bits = opt.stereoset ? 16 : 8;
-    const uint64_t frame_bytes = static_cast<uint64_t>(channels * bits / 8);
-    // The fewest buffers covering the time; a hair of tolerance keeps a time
-    // that is an exact number of buffers from gaining one by rounding noise.
-    long buffers = r.buffers;
-    if (r.seconds > 0) buffers = std::max(1L, static_cast<long>(std::ceil(r.seconds * rate / frames - 1e-9)));
-    const uint64_t databytes = static_cast<uint64_t>(buffers) * static_cast<uint64_t>(frames) * frame_bytes;
-    if (!r.raw && databytes > 0xffffffffull - 36) {
+    const render_plan pl = plan_for(r, opt, p);
+    if (!r.raw && pl.databytes > 0xffffffffull - 36) {
         std::fprintf(stderr, "tessellon render: %llu bytes of samples do not fit in a WAV file; use --raw\n",
-                     static_cast<unsigned long long>(databytes));
+                     static_cast<unsigned long long>(pl.databytes));
         return 2;
     }
-
     outfile of;
     if (!outfile_open(of, r.out)) {
         std::fprintf(stderr, "tessellon render: cannot create '%s': %s\n", r.out.c_str(), std::strerror(errno));
         return 1;
     }
-    uint8_t header[wav_header_bytes];
-    wav_header44(header, channels, rate, bits, static_cast<uint32_t>(databytes));
-    outfile_sink sink(&of);
-    dev.out = &sink;
-    const bool header_ok = r.raw || outfile_write(of, header, sizeof header);
-
-    wv_stream_open(s);
-    const bool ok = header_ok && run_cycle(s, loop, dev, buffers);
-    wv_stream_close(s);
-    cli_drain(loop);
-    if (!ok || !outfile_commit(of)) {
-        std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", r.out.c_str(), std::strerror(errno));
+    if (!render_into(of, r, pl, p, opt) || !outfile_commit(of)) {
+        std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", r.out.c_str(), std::strerror(of.err ? of.err : errno));
         return 1;
     }
     // The summary goes to stderr so that -o /dev/stdout carries only samples.
-    std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz%s\n", r.out.c_str(), buffers, frames,
-                 static_cast<double>(buffers) * frames / rate, rate, opt.stereoset ? "" : ", 8-bit mono");
+    std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz%s\n", r.out.c_str(), pl.buffers, pl.frames,
+                 static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.rate, opt.stereoset ? "" : ", 8-bit mono");
     return 0;
 }

@@ -149,6 +149,55 @@ void sh_sys_start_cmd(sh_state& st, const sh_ui& ui) {
     open_editor(st, ui, st.fg.s.rov_stdalg);
 }
 
+namespace {
+
+// The on/off options of the menu; false when `id` is none of them.
+bool toggle_option(sh_state& st, int id) {
+    wv_options& o = st.opt;
+    switch (id) {
+    case cm_autotempo:
+        if (!st.recording) o.autotempo = !o.autotempo;
+        return true;
+    case cm_emergency:
+        if (!st.recording) o.emergency = !o.emergency;
+        return true;
+    case cm_timbre: o.tonalias = !o.tonalias; return true;
+    case cm_emphasis: o.emphas = !o.emphas; return true;
+    case cm_rotate: o.emrotate = !o.emrotate; return true;
+    case cm_measure: o.wvomeasure = !o.wvomeasure; return true;
+    case cm_showmorph: o.shwmorph = !o.shwmorph; return true;
+    case cm_mono8:
+        if (o.stereoset)
+            o.stereoset = false;
+        else if (o.stereo16)
+            o.stereoset = true;
+        return true;
+    default: return false;
+    }
+}
+
+// The commands that open a dialog or a box.
+void dialog_command(sh_state& st, const sh_ui& ui, int id) {
+    rov_setting& ros = st.fg.s;
+    switch (id) {
+    case cm_default: open_editor(st, ui, ros.rov_stdalg); break;
+    case cm_bufsize:
+        st.opt.bufszorig = edit_value(st, ui, pdfbufsz, st.opt.bufszorig / 1024) * 1024;
+        st.opt.bufincr = wv_bufincr(st.opt.bufszorig);
+        break;
+    case cm_densmod: ros.rov_densmod = static_cast<int16_t>(edit_value(st, ui, pdfdensmd, ros.rov_densmod)); break;
+    case cm_dynmod: ros.rov_dynmod = static_cast<int16_t>(edit_value(st, ui, pdfdynmd, ros.rov_dynmod)); break;
+    case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv)); break;
+    case cm_gapsize: st.opt.playpaus = edit_value(st, ui, pdfpaus, st.opt.playpaus); break;
+    case cm_parameters:
+        if (ui.message && ui.message(sh_info_buffers(st)) == sh_ans_ok) ui.message(sh_info_setting(st));
+        break;
+    default: break;
+    }
+}
+
+}  // namespace
+
 void sh_command(sh_state& st, const sh_ui& ui, int id) {
     if (id == 0 || !sh_available(id)) return;
     if ((id >= 3 && id <= 17) || id == cm_testsample || id == cm_recsample) st.icontim = 0;
@@ -162,44 +211,9 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         st.opt.dispmode = id;
         if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.opt.plchdist));
     } else if (id >= cm_dev_mapper && id <= cm_dev_3) {
-        sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - 87));
-    } else {
-        rov_setting& ros = st.fg.s;
-        switch (id) {
-        case cm_default: open_editor(st, ui, ros.rov_stdalg); break;
-        case cm_bufsize:
-            st.opt.bufszorig = edit_value(st, ui, pdfbufsz, st.opt.bufszorig / 1024) * 1024;
-            st.opt.bufincr = wv_bufincr(st.opt.bufszorig);
-            break;
-        case cm_autotempo:
-            if (!st.recording) st.opt.autotempo = !st.opt.autotempo;
-            break;
-        case cm_densmod:
-            ros.rov_densmod = static_cast<int16_t>(edit_value(st, ui, pdfdensmd, ros.rov_densmod));
-            break;
-        case cm_dynmod:
-            ros.rov_dynmod = static_cast<int16_t>(edit_value(st, ui, pdfdynmd, ros.rov_dynmod));
-            break;
-        case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv)); break;
-        case cm_timbre: st.opt.tonalias = !st.opt.tonalias; break;
-        case cm_emphasis: st.opt.emphas = !st.opt.emphas; break;
-        case cm_emergency:
-            if (!st.recording) st.opt.emergency = !st.opt.emergency;
-            break;
-        case cm_gapsize: st.opt.playpaus = edit_value(st, ui, pdfpaus, st.opt.playpaus); break;
-        case cm_rotate: st.opt.emrotate = !st.opt.emrotate; break;
-        case cm_measure: st.opt.wvomeasure = !st.opt.wvomeasure; break;
-        case cm_showmorph: st.opt.shwmorph = !st.opt.shwmorph; break;
-        case cm_mono8:
-            if (st.opt.stereoset) st.opt.stereoset = false;
-            else if (st.opt.stereo16) st.opt.stereoset = true;
-            break;
-        case cm_parameters:
-            if (ui.message && ui.message(sh_info_buffers(st)) == sh_ans_ok)
-                ui.message(sh_info_setting(st));
-            break;
-        default: break;
-        }
+        sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - cm_dev_mapper - 1));
+    } else if (!toggle_option(st, id)) {
+        dialog_command(st, ui, id);
     }
     if (st.icontim == 0) st.icontim = sh_icon_period(st);
 }
