@@ -60,3 +60,11 @@ struct wv_options {
 
 // The status line shows levels: the cycle then only measures the CPU charge.
 inline bool wv_levels(const wv_options& o) { return o.dispmode == wv_disp_level || o.dispmode == wv_disp_alllevels; }
+
+// "Mono 8 bit": stereo off; on again only if the device offers 16-bit stereo.
+inline void wv_mono8_toggle(wv_options& o) {
+    if (o.stereoset)
+        o.stereoset = false;
+    else if (o.stereo16)
+        o.stereoset = true;
+}

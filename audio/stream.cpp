@@ -173,13 +173,7 @@ bool wv_probe(wv_stream& s) {
     return ok;
 }
 
-void wv_toggle_mono8(wv_stream& s) {
-    wv_options& o = *s.opt;
-    if (o.stereoset)
-        o.stereoset = false;
-    else if (o.stereo16)
-        o.stereoset = true;
-}
+void wv_toggle_mono8(wv_stream& s) { wv_mono8_toggle(*s.opt); }
 
 namespace {
 

@@ -166,12 +166,7 @@ bool toggle_option(sh_state& st, int id) {
     case cm_rotate: o.emrotate = !o.emrotate; return true;
     case cm_measure: o.wvomeasure = !o.wvomeasure; return true;
     case cm_showmorph: o.shwmorph = !o.shwmorph; return true;
-    case cm_mono8:
-        if (o.stereoset)
-            o.stereoset = false;
-        else if (o.stereo16)
-            o.stereoset = true;
-        return true;
+    case cm_mono8: wv_mono8_toggle(o); return true;
     default: return false;
     }
 }
