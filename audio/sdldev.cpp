@@ -24,55 +24,7 @@ void post(wv_sdldev& d, wv_evkind k, uint32_t gen) {
 
 // The audio callback: copies prepared bytes, nothing else. Runs on SDL's
 // audio thread.
-void SDLCALL callback(void* user, Uint8* out, int len) {
-    wv_sdldev& d = *static_cast<wv_sdldev*>(user);
-    const int n = d.ncb.load(std::memory_order_relaxed);
-    if (n < static_cast<int>(d.cbt.size())) {
-        d.cbt[static_cast<std::size_t>(n)] = now_ns();
-        d.ncb.store(n + 1, std::memory_order_release);
-    }
-    const auto chunk = static_cast<uint32_t>(len);
-    d.consumed.fetch_add(chunk, std::memory_order_release);
-    while (len > 0) {
-        if (!d.has_cur) {
-            const uint32_t t = d.rtail.load(std::memory_order_relaxed);
-            if (t == d.rhead.load(std::memory_order_acquire)) {
-                std::memset(out, d.silence, static_cast<std::size_t>(len));
-                if (d.fed) {
-                    if (!d.starving) d.underruns.fetch_add(1, std::memory_order_relaxed);
-                    d.starving = true;
-                    d.starved.fetch_add(static_cast<uint64_t>(len / d.align), std::memory_order_relaxed);
-                }
-                return;
-            }
-            if (!d.fed) {
-                int64_t zero = 0;
-                d.fed_ns.compare_exchange_strong(zero, now_ns(), std::memory_order_relaxed);
-            }
-            d.cur = d.ring[t % d.ring.size()];
-            d.rtail.store(t + 1, std::memory_order_release);
-            d.has_cur = true;
-            d.off = 0;
-            d.early = false;
-            d.fed = true;
-            d.starving = false;
-        }
-        const uint32_t take = std::min(static_cast<uint32_t>(len), d.cur.bytes - d.off);
-        std::memcpy(out, d.cur.data + d.off, take);
-        d.off += take;
-        out += take;
-        len -= static_cast<int>(take);
-        if (d.off == d.cur.bytes) {
-            d.done_gen.store(d.cur.gen, std::memory_order_release);
-            if (!d.early) post(d, wv_evkind::done, d.cur.gen);
-            d.has_cur = false;
-        }
-    }
-    if (d.has_cur && !d.early && d.cur.bytes - d.off <= lead_chunks * chunk) {
-        d.early = true;
-        post(d, wv_evkind::done, d.cur.gen);
-    }
-}
+void SDLCALL callback(void* user, Uint8* out, int len) { wv_sdl_fill(*static_cast<wv_sdldev*>(user), out, len); }
 
 // Empties the hand-over ring and the callback's state; the callback must not
 // be running (stream paused or closed).
@@ -114,8 +66,7 @@ bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
     want.callback = callback;
     want.userdata = &d;
     SDL_AudioSpec have{};
-    d.align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
-    d.silence = f.nBitsSamp == 16 ? 0 : 0x80;
+    wv_sdl_play_format(d, f);
     d.ncb.store(0);
     d.fed_ns.store(0);
     d.write_ns = 0;
@@ -135,25 +86,87 @@ bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
 // Copies a buffer with the device volume applied: 16-bit signed or 8-bit
 // unsigned samples, channel gains in 1/65536 (65535: an exact copy).
 void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr) {
-    if (gl == 0xffff && gr == 0xffff) {
+    const bool stereo = f.nChannels == 2;
+    if (gl == 0xffff && (gr == 0xffff || !stereo)) {
         std::memcpy(dst, src, bytes);
         return;
     }
-    const bool stereo = f.nChannels == 2;
     if (f.nBitsSamp == 16) {
         const uint32_t n = bytes / 2;
         for (uint32_t i = 0; i < n; ++i) {
+            const int32_t g = stereo && (i & 1) ? gr : gl;
+            if (g == 0xffff) {
+                std::memcpy(dst + 2 * i, src + 2 * i, 2);
+                continue;
+            }
             int16_t v;
             std::memcpy(&v, src + 2 * i, 2);
-            const int32_t g = stereo && (i & 1) ? gr : gl;
             v = static_cast<int16_t>((v * g) >> 16);
             std::memcpy(dst + 2 * i, &v, 2);
         }
     } else {
         for (uint32_t i = 0; i < bytes; ++i) {
             const int32_t g = stereo && (i & 1) ? gr : gl;
-            dst[i] = static_cast<uint8_t>((((src[i] - 128) * g) >> 16) + 128);
+            dst[i] = g == 0xffff ? src[i] : static_cast<uint8_t>((((src[i] - 128) * g) >> 16) + 128);
         }
+    }
+}
+
+void wv_sdl_play_format(wv_sdldev& d, const wv_format& f) {
+    d.play_fmt = f;
+    d.align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
+    d.silence = f.nBitsSamp == 16 ? 0 : 0x80;
+}
+
+void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
+    const int n = d.ncb.load(std::memory_order_relaxed);
+    if (n < static_cast<int>(d.cbt.size())) {
+        d.cbt[static_cast<std::size_t>(n)] = now_ns();
+        d.ncb.store(n + 1, std::memory_order_release);
+    }
+    const uint32_t gain = d.gain.load(std::memory_order_relaxed);
+    const auto gl = static_cast<uint16_t>(gain >> 16);
+    const auto gr = static_cast<uint16_t>(gain & 0xffff);
+    const auto chunk = static_cast<uint32_t>(len);
+    d.consumed.fetch_add(chunk, std::memory_order_release);
+    while (len > 0) {
+        if (!d.has_cur) {
+            const uint32_t t = d.rtail.load(std::memory_order_relaxed);
+            if (t == d.rhead.load(std::memory_order_acquire)) {
+                std::memset(out, d.silence, static_cast<std::size_t>(len));
+                if (d.fed) {
+                    if (!d.starving) d.underruns.fetch_add(1, std::memory_order_relaxed);
+                    d.starving = true;
+                    d.starved.fetch_add(static_cast<uint64_t>(len / d.align), std::memory_order_relaxed);
+                }
+                return;
+            }
+            if (!d.fed) {
+                int64_t zero = 0;
+                d.fed_ns.compare_exchange_strong(zero, now_ns(), std::memory_order_relaxed);
+            }
+            d.cur = d.ring[t % d.ring.size()];
+            d.rtail.store(t + 1, std::memory_order_release);
+            d.has_cur = true;
+            d.off = 0;
+            d.early = false;
+            d.fed = true;
+            d.starving = false;
+        }
+        const uint32_t take = std::min(static_cast<uint32_t>(len), d.cur.bytes - d.off);
+        wv_gain_copy(out, d.cur.data + d.off, take, d.play_fmt, gl, gr);
+        d.off += take;
+        out += take;
+        len -= static_cast<int>(take);
+        if (d.off == d.cur.bytes) {
+            d.done_gen.store(d.cur.gen, std::memory_order_release);
+            if (!d.early) post(d, wv_evkind::done, d.cur.gen);
+            d.has_cur = false;
+        }
+    }
+    if (d.has_cur && !d.early && d.cur.bytes - d.off <= lead_chunks * chunk) {
+        d.early = true;
+        post(d, wv_evkind::done, d.cur.gen);
     }
 }
 
@@ -273,7 +286,7 @@ bool wv_sdldev::write(const void* data, uint32_t bytes) {
     std::vector<uint8_t>& st = stage[static_cast<std::size_t>(next_stage)];
     next_stage ^= 1;
     if (st.size() < bytes) st.resize(bytes);
-    wv_gain_copy(st.data(), static_cast<const uint8_t*>(data), bytes, sdl_fmt, vol_left, vol_right);
+    std::memcpy(st.data(), data, bytes);
     ring[h % ring.size()] = {st.data(), bytes, gen};
     written_gen = gen;
     written_frames = bytes / static_cast<uint32_t>(align);
@@ -319,7 +332,7 @@ void wv_sdldev::close() {
     post(*this, wv_evkind::close, gen);
 }
 
+// The callback reads the gain at its next call.
 void wv_sdldev::volume(uint16_t left, uint16_t right) {
-    vol_left = left;
-    vol_right = right;
+    gain.store(uint32_t{left} << 16 | right, std::memory_order_relaxed);
 }
