@@ -2,9 +2,18 @@
 
 #include <SDL2/SDL.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -40,11 +49,43 @@ bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
            d.sdl_fmt.nChannels == f.nChannels && d.sdl_fmt.nBitsSamp == f.nBitsSamp;
 }
 
+// SDL closes that did not return in time and are still running on their
+// helper threads (process-wide: SDL's audio subsystem is one per process).
+std::atomic<int> stuck_calls{0};
+
+// Registered with on_exit() once an SDL close has been left running: exit()
+// calls it before the destructors of the objects made earlier (the device,
+// whose stream the stuck close still owns) and before the libraries' own
+// cleanup. If the close is still stuck, the process ends here with exit()'s
+// status, stdio flushed.
+void leave_without_cleanup(int status, void*) {
+    if (stuck_calls.load() == 0) return;
+    std::fflush(nullptr);
+    _exit(status);
+}
+
+struct bounded_call {
+    std::function<void()> fn;
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    bool abandoned = false;
+};
+
+// The stream's SDL calls that may wait for its audio thread: the close of the
+// stream and, with `quit`, of the subsystem.
+void close_sdl(SDL_AudioDeviceID id, bool quit) {
+    if (id != 0) SDL_CloseAudioDevice(id);
+    if (quit) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
 void close_stream(wv_sdldev& d) {
     if (d.sdl == 0) return;
-    SDL_CloseAudioDevice(d.sdl);
+    const SDL_AudioDeviceID id = d.sdl;
     d.sdl = 0;
-    flush(d);
+    // Left stuck, the close still owns the callback's state: it is reset when
+    // the next stream opens.
+    if (wv_sdl_bounded(wv_sdl_close_ms, [id] { close_sdl(id, false); })) flush(d);
 }
 
 // Opens the stream for a device and format unless it is open already; it
@@ -52,6 +93,9 @@ void close_stream(wv_sdldev& d) {
 bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
     if (same_stream(d, devno, f)) return true;
     close_stream(d);
+    // While a close hangs in the sound server, SDL is not used again.
+    if (wv_sdl_stuck()) return false;
+    flush(d);
     const char* name = nullptr;
     if (devno != wv_mapper) {
         if (devno >= static_cast<unsigned>(d.count())) return false;
@@ -170,6 +214,39 @@ void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
     }
 }
 
+bool wv_sdl_bounded(int ms, std::function<void()> fn) {
+    auto call = std::make_shared<bounded_call>();
+    call->fn = std::move(fn);
+    std::thread helper;
+    try {
+        helper = std::thread([call] {
+            call->fn();
+            const std::lock_guard<std::mutex> lock(call->m);
+            call->done = true;
+            if (call->abandoned) stuck_calls.fetch_sub(1);
+            call->cv.notify_all();
+        });
+    } catch (const std::system_error&) {
+        call->fn();  // no thread to be had: the call is waited for
+        return true;
+    }
+    std::unique_lock<std::mutex> lock(call->m);
+    if (call->cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return call->done; })) {
+        lock.unlock();
+        helper.join();
+        return true;
+    }
+    call->abandoned = true;
+    stuck_calls.fetch_add(1);
+    lock.unlock();
+    helper.detach();
+    static std::once_flag hook;
+    std::call_once(hook, [] { on_exit(leave_without_cleanup, nullptr); });
+    return false;
+}
+
+bool wv_sdl_stuck() { return stuck_calls.load() != 0; }
+
 int wv_sdl_chunk(int rate) {
     // About 23 ms, but at most 256 frames: the cycle hands over one buffer per
     // done notification, so a callback must never want more than half of the
@@ -197,11 +274,17 @@ bool wv_sdl_init(wv_sdldev& d, std::string& err) {
     return true;
 }
 
-void wv_sdl_shutdown(wv_sdldev& d) {
-    if (!d.inited) return;
-    close_stream(d);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+bool wv_sdl_shutdown(wv_sdldev& d) {
+    if (!d.inited) return true;
     d.inited = false;
+    const SDL_AudioDeviceID id = d.sdl;
+    d.sdl = 0;
+    // While an earlier close hangs, the subsystem's quit would wait for it
+    // too: only this device's own stream is closed then.
+    const bool quit = !wv_sdl_stuck();
+    if (!wv_sdl_bounded(wv_sdl_close_ms, [id, quit] { close_sdl(id, quit); })) return false;
+    flush(d);
+    return quit;
 }
 
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
@@ -237,10 +320,11 @@ bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms) {
     }
 }
 
-int wv_sdldev::count() { return inited ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
+// While a close hangs in the sound server, no device is offered.
+int wv_sdldev::count() { return inited && !wv_sdl_stuck() ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
 
 bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
-    if (!inited) return false;
+    if (!inited || wv_sdl_stuck()) return false;
     if (devno == wv_mapper) {
         char* name = nullptr;
         SDL_AudioSpec info;

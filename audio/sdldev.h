@@ -13,11 +13,19 @@
 // before the first buffer, not after it. Volume is a gain that the callback
 // applies while it copies, so a change is heard from the next callback on;
 // full volume copies bit for bit.
+//
+// A sound server that hangs (stopped, or stuck) blocks SDL's audio thread,
+// and closing the stream waits for that thread. Closing is therefore bounded:
+// when SDL does not return within wv_sdl_close_ms, its close is left to a
+// helper thread; while it hangs the device offers and opens nothing, and a
+// process that exits meanwhile leaves without its exit-time cleanup (see
+// wv_sdl_shutdown).
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -101,8 +109,22 @@ struct wv_sdldev final : wv_device {
 // Starts SDL's audio subsystem (audio only). False with a message when no
 // audio driver can be used.
 bool wv_sdl_init(wv_sdldev& d, std::string& err);
-// Closes the stream and the subsystem.
-void wv_sdl_shutdown(wv_sdldev& d);
+// Closes the stream and the subsystem, waiting at most about
+// wv_sdl_close_ms for SDL. When SDL does not return in time (its audio
+// thread hangs in the sound server), it is left running on a helper thread
+// and false is returned; the process then leaves at exit() at once, with
+// exit()'s status and stdio flushed, without the destructors and library
+// cleanup that would wait for, or pull the memory from under, that thread.
+bool wv_sdl_shutdown(wv_sdldev& d);
+// How long a close of the stream or of the subsystem may take.
+constexpr int wv_sdl_close_ms = 1000;
+// True while an SDL close that did not return in time is still running.
+bool wv_sdl_stuck();
+// Runs fn on a helper thread and waits for it at most ms milliseconds; true
+// when it returned in time. Otherwise it is left running and counts as stuck
+// (wv_sdl_stuck) until it returns; while it does, exit() ends the process at
+// once (stdio flushed) instead of cleaning up.
+bool wv_sdl_bounded(int ms, std::function<void()> fn);
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
 // Waits (at most timeout_ms) until the open stream's callbacks come at their
 // steady pace; false if they do not.

@@ -1,8 +1,11 @@
 // The SDL device's callback work without SDL: the volume as a gain applied
-// while copying out of the hand-over ring.
+// while copying out of the hand-over ring, and the bounded SDL close.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "audio/sdldev.h"
@@ -141,4 +144,21 @@ TEST(DeviceGain, EachChannelAtFullVolumeIsExact) {
     wv_gain_copy(reinterpret_cast<uint8_t*>(out.data()), reinterpret_cast<const uint8_t*>(in.data()),
                  static_cast<uint32_t>(in.size() * 2), f, 0xffff, 0);
     EXPECT_EQ(out, (std::vector<int16_t>{-1, 0, 1, 0, -32768, 0, 32767, 0}));
+}
+
+TEST(SdlBounded, ACallThatHangsIsLeftRunningAndCountsAsStuck) {
+    EXPECT_TRUE(wv_sdl_bounded(60000, [] {}));
+    EXPECT_FALSE(wv_sdl_stuck());
+
+    std::atomic<bool> release{false}, finished{false};
+    EXPECT_FALSE(wv_sdl_bounded(50, [&] {
+        while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        finished.store(true);
+    }));
+    EXPECT_TRUE(wv_sdl_stuck());
+
+    // When the call returns after all, the device layer is free again.
+    release.store(true);
+    while (wv_sdl_stuck()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(finished.load());
 }
