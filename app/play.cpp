@@ -208,7 +208,7 @@ int cmd_play(const std::vector<std::string>& args) {
     // Let the stream settle before Start (a PulseAudio null sink first runs
     // one block of 2 s before it takes the stream's latency).
     const double t_open = mono_now();
-    const bool steady = wv_sdl_wait_steady(dev, 3000);
+    const bool steady = wv_sdl_wait_steady(dev, 3000, &interrupted);
     const double settle_ms = (mono_now() - t_open) * 1000;
 
     const double t_start = mono_now();

@@ -299,7 +299,7 @@ wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
     return s;
 }
 
-bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms) {
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms, const volatile sig_atomic_t* stop) {
     if (d.sdl == 0) return false;
     const int64_t period = int64_t{1000000000} * wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec) / d.sdl_fmt.nSamplesPerSec;
     const int64_t until = now_ns() + int64_t{timeout_ms} * 1000000;
@@ -315,7 +315,7 @@ bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms) {
                 t - d.cbt[k - 1] < 2 * period)
                 return true;
         }
-        if (t >= until) return false;
+        if (t >= until || (stop && *stop)) return false;
         SDL_Delay(2);
     }
 }

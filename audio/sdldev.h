@@ -24,6 +24,7 @@
 
 #include <array>
 #include <atomic>
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -127,8 +128,9 @@ bool wv_sdl_stuck();
 bool wv_sdl_bounded(int ms, std::function<void()> fn);
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
 // Waits (at most timeout_ms) until the open stream's callbacks come at their
-// steady pace; false if they do not.
-bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms);
+// steady pace; false if they do not, or when *stop (a signal handler's flag)
+// becomes nonzero first.
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms, const volatile sig_atomic_t* stop = nullptr);
 // Copies `bytes` bytes of samples in format f with the device volume applied
 // as a gain (16-bit signed or 8-bit unsigned samples; channel gains in
 // 1/65536, a channel at 65535 is copied bit for bit). The copy starts at a
