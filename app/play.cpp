@@ -244,7 +244,7 @@ int cmd_play(const std::vector<std::string>& args) {
     // one block of 2 s before it takes the stream's latency).
     play_times pt;
     const double t_open = cli_now();
-    pt.steady = wv_sdl_wait_steady(dev, 3000);
+    pt.steady = wv_sdl_wait_steady(dev, 3000, &interrupted);
     pt.settle_ms = (cli_now() - t_open) * 1000;
 
     pt.t_start = cli_now();

@@ -2,9 +2,18 @@
 
 #include <SDL2/SDL.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -24,13 +33,144 @@ void post(wv_sdldev& d, wv_evkind k, uint32_t gen) {
 
 // The audio callback: copies prepared bytes, nothing else. Runs on SDL's
 // audio thread.
-void SDLCALL callback(void* user, Uint8* out, int len) {
-    wv_sdldev& d = *static_cast<wv_sdldev*>(user);
+void SDLCALL callback(void* user, Uint8* out, int len) { wv_sdl_fill(*static_cast<wv_sdldev*>(user), out, len); }
+
+// Empties the hand-over ring and the callback's state; the callback must not
+// be running (stream paused or closed).
+void flush(wv_sdldev& d) {
+    d.rtail.store(d.rhead.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    d.has_cur = false;
+    d.fed = false;
+    d.starving = false;
+}
+
+bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
+    return d.sdl != 0 && d.sdl_devno == devno && d.sdl_fmt.nSamplesPerSec == f.nSamplesPerSec &&
+           d.sdl_fmt.nChannels == f.nChannels && d.sdl_fmt.nBitsSamp == f.nBitsSamp;
+}
+
+// SDL closes that did not return in time and are still running on their
+// helper threads (process-wide: SDL's audio subsystem is one per process).
+std::atomic<int> stuck_calls{0};
+
+// Registered with on_exit() once an SDL close has been left running: exit()
+// calls it before the destructors of the objects made earlier (the device,
+// whose stream the stuck close still owns) and before the libraries' own
+// cleanup. If the close is still stuck, the process ends here with exit()'s
+// status, stdio flushed.
+void leave_without_cleanup(int status, void*) {
+    if (stuck_calls.load() == 0) return;
+    std::fflush(nullptr);
+    _exit(status);
+}
+
+struct bounded_call {
+    std::function<void()> fn;
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    bool abandoned = false;
+};
+
+// The stream's SDL calls that may wait for its audio thread: the close of the
+// stream and, with `quit`, of the subsystem.
+void close_sdl(SDL_AudioDeviceID id, bool quit) {
+    if (id != 0) SDL_CloseAudioDevice(id);
+    if (quit) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void close_stream(wv_sdldev& d) {
+    if (d.sdl == 0) return;
+    const SDL_AudioDeviceID id = d.sdl;
+    d.sdl = 0;
+    // Left stuck, the close still owns the callback's state: it is reset when
+    // the next stream opens.
+    if (wv_sdl_bounded(wv_sdl_close_ms, [id] { close_sdl(id, false); })) flush(d);
+}
+
+// Opens the stream for a device and format unless it is open already; it
+// starts at once, with silence until the first buffer arrives.
+bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
+    if (same_stream(d, devno, f)) return true;
+    close_stream(d);
+    // While a close hangs in the sound server, SDL is not used again.
+    if (wv_sdl_stuck()) return false;
+    flush(d);
+    const char* name = nullptr;
+    if (devno != wv_mapper) {
+        if (devno >= static_cast<unsigned>(d.count())) return false;
+        name = SDL_GetAudioDeviceName(static_cast<int>(devno), 0);
+        if (!name) return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = f.nSamplesPerSec;
+    want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
+    want.channels = static_cast<Uint8>(f.nChannels);
+    want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
+    want.callback = callback;
+    want.userdata = &d;
+    SDL_AudioSpec have{};
+    wv_sdl_play_format(d, f);
+    d.ncb.store(0);
+    d.fed_ns.store(0);
+    d.write_ns = 0;
+    d.open_ns = now_ns();
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    if (id == 0) return false;
+    d.sdl = id;
+    d.sdl_devno = devno;
+    d.sdl_fmt = f;
+    SDL_PauseAudioDevice(id, 0);
+    return true;
+}
+
+
+}  // namespace
+
+// Copies a buffer with the device volume applied: 16-bit signed or 8-bit
+// unsigned samples, channel gains in 1/65536 (65535: an exact copy).
+void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr) {
+    const bool stereo = f.nChannels == 2;
+    if (gl == 0xffff && (gr == 0xffff || !stereo)) {
+        std::memcpy(dst, src, bytes);
+        return;
+    }
+    if (f.nBitsSamp == 16) {
+        const uint32_t n = bytes / 2;
+        for (uint32_t i = 0; i < n; ++i) {
+            const int32_t g = stereo && (i & 1) ? gr : gl;
+            if (g == 0xffff) {
+                std::memcpy(dst + 2 * i, src + 2 * i, 2);
+                continue;
+            }
+            int16_t v;
+            std::memcpy(&v, src + 2 * i, 2);
+            v = static_cast<int16_t>((v * g) >> 16);
+            std::memcpy(dst + 2 * i, &v, 2);
+        }
+    } else {
+        for (uint32_t i = 0; i < bytes; ++i) {
+            const int32_t g = stereo && (i & 1) ? gr : gl;
+            dst[i] = g == 0xffff ? src[i] : static_cast<uint8_t>((((src[i] - 128) * g) >> 16) + 128);
+        }
+    }
+}
+
+void wv_sdl_play_format(wv_sdldev& d, const wv_format& f) {
+    d.play_fmt = f;
+    d.align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
+    d.silence = f.nBitsSamp == 16 ? 0 : 0x80;
+}
+
+void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
     const int n = d.ncb.load(std::memory_order_relaxed);
     if (n < static_cast<int>(d.cbt.size())) {
         d.cbt[static_cast<std::size_t>(n)] = now_ns();
         d.ncb.store(n + 1, std::memory_order_release);
     }
+    const uint32_t gain = d.gain.load(std::memory_order_relaxed);
+    const auto gl = static_cast<uint16_t>(gain >> 16);
+    const auto gr = static_cast<uint16_t>(gain & 0xffff);
     const auto chunk = static_cast<uint32_t>(len);
     d.consumed.fetch_add(chunk, std::memory_order_release);
     while (len > 0) {
@@ -58,7 +198,7 @@ void SDLCALL callback(void* user, Uint8* out, int len) {
             d.starving = false;
         }
         const uint32_t take = std::min(static_cast<uint32_t>(len), d.cur.bytes - d.off);
-        std::memcpy(out, d.cur.data + d.off, take);
+        wv_gain_copy(out, d.cur.data + d.off, take, d.play_fmt, gl, gr);
         d.off += take;
         out += take;
         len -= static_cast<int>(take);
@@ -74,88 +214,38 @@ void SDLCALL callback(void* user, Uint8* out, int len) {
     }
 }
 
-// Empties the hand-over ring and the callback's state; the callback must not
-// be running (stream paused or closed).
-void flush(wv_sdldev& d) {
-    d.rtail.store(d.rhead.load(std::memory_order_relaxed), std::memory_order_relaxed);
-    d.has_cur = false;
-    d.fed = false;
-    d.starving = false;
-}
-
-bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
-    return d.sdl != 0 && d.sdl_devno == devno && d.sdl_fmt.nSamplesPerSec == f.nSamplesPerSec &&
-           d.sdl_fmt.nChannels == f.nChannels && d.sdl_fmt.nBitsSamp == f.nBitsSamp;
-}
-
-void close_stream(wv_sdldev& d) {
-    if (d.sdl == 0) return;
-    SDL_CloseAudioDevice(d.sdl);
-    d.sdl = 0;
-    flush(d);
-}
-
-// Opens the stream for a device and format unless it is open already; it
-// starts at once, with silence until the first buffer arrives.
-bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
-    if (same_stream(d, devno, f)) return true;
-    close_stream(d);
-    const char* name = nullptr;
-    if (devno != wv_mapper) {
-        if (devno >= static_cast<unsigned>(d.count())) return false;
-        name = SDL_GetAudioDeviceName(static_cast<int>(devno), 0);
-        if (!name) return false;
+bool wv_sdl_bounded(int ms, std::function<void()> fn) {
+    auto call = std::make_shared<bounded_call>();
+    call->fn = std::move(fn);
+    std::thread helper;
+    try {
+        helper = std::thread([call] {
+            call->fn();
+            const std::lock_guard<std::mutex> lock(call->m);
+            call->done = true;
+            if (call->abandoned) stuck_calls.fetch_sub(1);
+            call->cv.notify_all();
+        });
+    } catch (const std::system_error&) {
+        call->fn();  // no thread to be had: the call is waited for
+        return true;
     }
-    SDL_AudioSpec want{};
-    want.freq = f.nSamplesPerSec;
-    want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
-    want.channels = static_cast<Uint8>(f.nChannels);
-    want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
-    want.callback = callback;
-    want.userdata = &d;
-    SDL_AudioSpec have{};
-    d.align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
-    d.silence = f.nBitsSamp == 16 ? 0 : 0x80;
-    d.ncb.store(0);
-    d.fed_ns.store(0);
-    d.write_ns = 0;
-    d.open_ns = now_ns();
-    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
-    if (id == 0) return false;
-    d.sdl = id;
-    d.sdl_devno = devno;
-    d.sdl_fmt = f;
-    SDL_PauseAudioDevice(id, 0);
-    return true;
+    std::unique_lock<std::mutex> lock(call->m);
+    if (call->cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return call->done; })) {
+        lock.unlock();
+        helper.join();
+        return true;
+    }
+    call->abandoned = true;
+    stuck_calls.fetch_add(1);
+    lock.unlock();
+    helper.detach();
+    static std::once_flag hook;
+    std::call_once(hook, [] { on_exit(leave_without_cleanup, nullptr); });
+    return false;
 }
 
-
-}  // namespace
-
-// Copies a buffer with the device volume applied: 16-bit signed or 8-bit
-// unsigned samples, channel gains in 1/65536 (65535: an exact copy).
-void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr) {
-    if (gl == 0xffff && gr == 0xffff) {
-        std::memcpy(dst, src, bytes);
-        return;
-    }
-    const bool stereo = f.nChannels == 2;
-    if (f.nBitsSamp == 16) {
-        const uint32_t n = bytes / 2;
-        for (uint32_t i = 0; i < n; ++i) {
-            int16_t v;
-            std::memcpy(&v, src + 2 * i, 2);
-            const int32_t g = stereo && (i & 1) ? gr : gl;
-            v = static_cast<int16_t>((v * g) >> 16);
-            std::memcpy(dst + 2 * i, &v, 2);
-        }
-    } else {
-        for (uint32_t i = 0; i < bytes; ++i) {
-            const int32_t g = stereo && (i & 1) ? gr : gl;
-            dst[i] = static_cast<uint8_t>((((src[i] - 128) * g) >> 16) + 128);
-        }
-    }
-}
+bool wv_sdl_stuck() { return stuck_calls.load() != 0; }
 
 int wv_sdl_chunk(int rate) {
     // About 23 ms, but at most 256 frames: the cycle hands over one buffer per
@@ -184,11 +274,17 @@ bool wv_sdl_init(wv_sdldev& d, std::string& err) {
     return true;
 }
 
-void wv_sdl_shutdown(wv_sdldev& d) {
-    if (!d.inited) return;
-    close_stream(d);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+bool wv_sdl_shutdown(wv_sdldev& d) {
+    if (!d.inited) return true;
     d.inited = false;
+    const SDL_AudioDeviceID id = d.sdl;
+    d.sdl = 0;
+    // While an earlier close hangs, the subsystem's quit would wait for it
+    // too: only this device's own stream is closed then.
+    const bool quit = !wv_sdl_stuck();
+    if (!wv_sdl_bounded(wv_sdl_close_ms, [id, quit] { close_sdl(id, quit); })) return false;
+    flush(d);
+    return quit;
 }
 
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
@@ -203,7 +299,7 @@ wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
     return s;
 }
 
-bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms) {
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms, const volatile sig_atomic_t* stop) {
     if (d.sdl == 0) return false;
     const int64_t period = int64_t{1000000000} * wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec) / d.sdl_fmt.nSamplesPerSec;
     const int64_t until = now_ns() + int64_t{timeout_ms} * 1000000;
@@ -219,15 +315,16 @@ bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms) {
                 t - d.cbt[k - 1] < 2 * period)
                 return true;
         }
-        if (t >= until) return false;
+        if (t >= until || (stop && *stop)) return false;
         SDL_Delay(2);
     }
 }
 
-int wv_sdldev::count() { return inited ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
+// While a close hangs in the sound server, no device is offered.
+int wv_sdldev::count() { return inited && !wv_sdl_stuck() ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
 
 bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
-    if (!inited) return false;
+    if (!inited || wv_sdl_stuck()) return false;
     if (devno == wv_mapper) {
         char* name = nullptr;
         SDL_AudioSpec info;
@@ -273,7 +370,7 @@ bool wv_sdldev::write(const void* data, uint32_t bytes) {
     std::vector<uint8_t>& st = stage[static_cast<std::size_t>(next_stage)];
     next_stage ^= 1;
     if (st.size() < bytes) st.resize(bytes);
-    wv_gain_copy(st.data(), static_cast<const uint8_t*>(data), bytes, sdl_fmt, vol_left, vol_right);
+    std::memcpy(st.data(), data, bytes);
     ring[h % ring.size()] = {st.data(), bytes, gen};
     written_gen = gen;
     written_frames = bytes / static_cast<uint32_t>(align);
@@ -319,7 +416,7 @@ void wv_sdldev::close() {
     post(*this, wv_evkind::close, gen);
 }
 
+// The callback reads the gain at its next call.
 void wv_sdldev::volume(uint16_t left, uint16_t right) {
-    vol_left = left;
-    vol_right = right;
+    gain.store(uint32_t{left} << 16 | right, std::memory_order_relaxed);
 }

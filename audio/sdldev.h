@@ -10,13 +10,23 @@
 // buffer is in the ring when they are. The stream runs from its opening on,
 // playing silence while no buffer is there: a sound server that takes its
 // time to settle (PulseAudio's null sink starts with a 2 s block) does so
-// before the first buffer, not after it. Volume is applied as a gain when a
-// buffer is written (on the cycle's thread); full volume copies bit for bit.
+// before the first buffer, not after it. Volume is a gain that the callback
+// applies while it copies, so a change is heard from the next callback on;
+// full volume copies bit for bit.
+//
+// A sound server that hangs (stopped, or stuck) blocks SDL's audio thread,
+// and closing the stream waits for that thread. Closing is therefore bounded:
+// when SDL does not return within wv_sdl_close_ms, its close is left to a
+// helper thread; while it hangs the device offers and opens nothing, and a
+// process that exits meanwhile leaves without its exit-time cleanup (see
+// wv_sdl_shutdown).
 #pragma once
 
 #include <array>
 #include <atomic>
+#include <csignal>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +70,7 @@ struct wv_sdldev final : wv_device {
     std::atomic<uint32_t> rhead{0};           // written by the cycle's thread
     std::atomic<uint32_t> rtail{0};           // written by the callback
     std::atomic<wv_notify*> sink{nullptr};
+    std::atomic<uint32_t> gain{0xffffffffu};  // volume: left << 16 | right
     std::atomic<uint32_t> done_gen{0};        // last buffer taken completely
     std::atomic<uint64_t> consumed{0};        // bytes handed to SDL in all, silence included
     std::atomic<uint64_t> underruns{0};
@@ -75,6 +86,7 @@ struct wv_sdldev final : wv_device {
     bool early = false;       // done already posted for cur
     bool fed = false;         // a buffer has been taken since the stream (re)started
     bool starving = false;
+    wv_format play_fmt;       // format of the open stream
     int align = 4;
     uint8_t silence = 0;
 
@@ -89,7 +101,6 @@ struct wv_sdldev final : wv_device {
     uint64_t write_mark = 0;  // `consumed` when the last buffer was written
     std::array<std::vector<uint8_t>, 2> stage;
     int next_stage = 0;
-    uint16_t vol_left = 0xffff, vol_right = 0xffff;
     int64_t open_ns = 0;
     int64_t write_ns = 0;     // first write since the stream opened
     bool inited = false;
@@ -99,15 +110,37 @@ struct wv_sdldev final : wv_device {
 // Starts SDL's audio subsystem (audio only). False with a message when no
 // audio driver can be used.
 bool wv_sdl_init(wv_sdldev& d, std::string& err);
-// Closes the stream and the subsystem.
-void wv_sdl_shutdown(wv_sdldev& d);
+// Closes the stream and the subsystem, waiting at most about
+// wv_sdl_close_ms for SDL. When SDL does not return in time (its audio
+// thread hangs in the sound server), it is left running on a helper thread
+// and false is returned; the process then leaves at exit() at once, with
+// exit()'s status and stdio flushed, without the destructors and library
+// cleanup that would wait for, or pull the memory from under, that thread.
+bool wv_sdl_shutdown(wv_sdldev& d);
+// How long a close of the stream or of the subsystem may take.
+constexpr int wv_sdl_close_ms = 1000;
+// True while an SDL close that did not return in time is still running.
+bool wv_sdl_stuck();
+// Runs fn on a helper thread and waits for it at most ms milliseconds; true
+// when it returned in time. Otherwise it is left running and counts as stuck
+// (wv_sdl_stuck) until it returns; while it does, exit() ends the process at
+// once (stdio flushed) instead of cleaning up.
+bool wv_sdl_bounded(int ms, std::function<void()> fn);
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
 // Waits (at most timeout_ms) until the open stream's callbacks come at their
-// steady pace; false if they do not.
-bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms);
+// steady pace; false if they do not, or when *stop (a signal handler's flag)
+// becomes nonzero first.
+bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms, const volatile sig_atomic_t* stop = nullptr);
 // Copies `bytes` bytes of samples in format f with the device volume applied
 // as a gain (16-bit signed or 8-bit unsigned samples; channel gains in
-// 1/65536, 65535 on both channels copies bit for bit).
+// 1/65536, a channel at 65535 is copied bit for bit). The copy starts at a
+// frame boundary (a stereo copy starts with a left sample).
 void wv_gain_copy(uint8_t* dst, const uint8_t* src, uint32_t bytes, const wv_format& f, uint16_t gl, uint16_t gr);
+// Sets the callback's format (the stream must not be running).
+void wv_sdl_play_format(wv_sdldev& d, const wv_format& f);
+// The audio callback's work: fills `len` bytes (whole frames) of SDL's
+// buffer from the hand-over ring, with the volume read once per call,
+// silence where no buffer is there; posts the done notifications.
+void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len);
 // Frames per callback for a rate: a power of two near 23 ms, at most 256.
 int wv_sdl_chunk(int rate);

@@ -6,7 +6,9 @@
 # monitor with parec while `tessellon play` runs for a few seconds, and
 # compares the recording with `tessellon render` of the same setting: the
 # rendered samples must appear bit for bit, in order, across the buffer seams.
-# The daemon is stopped afterwards, also on failure.
+# Then, with the daemon frozen (SIGSTOP) while play runs, SIGINT and SIGTERM
+# must still end play within 3 s with status 0 and its report printed.
+# The daemon is stopped afterwards, also on failure (thawed first).
 # Exit 0 pass, 1 fail, 77 skip (PulseAudio cannot start here).
 set -uo pipefail
 
@@ -34,13 +36,18 @@ mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset PULSE_SERVER PULSE_SINK
 rec_pid=
+play_pid=
+daemon_pid=
 cleanup() {
+    [ -n "$daemon_pid" ] && kill -CONT "$daemon_pid" 2>/dev/null
+    [ -n "$play_pid" ] && kill -9 "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
     [ -n "$rec_pid" ] && kill "$rec_pid" 2>/dev/null && wait "$rec_pid" 2>/dev/null
     pulseaudio --kill 2>/dev/null
     for _ in $(seq 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP  # the cleanup runs (and thaws the daemon) on these too
 
 if ! pulseaudio -n --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
         --load="module-null-sink sink_name=testsink rate=$rate format=s16le channels=2" \
@@ -86,9 +93,48 @@ sleep 3
 kill -TERM "$play_pid"
 wait "$play_pid"
 rc=$?
+play_pid=
 if [ $rc -ne 0 ]; then
     echo "pulse-test: tessellon play ended with status $rc after SIGTERM"
     cat "$work/term.out"
     exit 1
 fi
 echo "pulse-test: SIGTERM ended tessellon play with status 0"
+
+# A frozen sound server: SDL's audio thread blocks in it, and closing the
+# stream would wait for that thread for as long as the server stays frozen.
+daemon_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)
+if [ -z "$daemon_pid" ] || ! kill -0 "$daemon_pid" 2>/dev/null; then
+    echo "pulse-test: no pid of the PulseAudio daemon"
+    exit 1
+fi
+ms_now() { echo $(( $(date +%s%N) / 1000000 )); }
+for sig in INT TERM; do
+    PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio "$prog" play "${engine[@]}" >"$work/frozen.out" 2>&1 &
+    play_pid=$!
+    for _ in $(seq 100); do grep -q 'started at' "$work/frozen.out" && break; sleep 0.1; done
+    grep -q 'started at' "$work/frozen.out" || { echo "pulse-test: play did not start"; cat "$work/frozen.out"; exit 1; }
+    sleep 1
+    kill -STOP "$daemon_pid"
+    sleep 0.5
+    [ "$(ps -o state= -p "$daemon_pid" | tr -d ' ')" = T ] || { echo "pulse-test: the daemon did not stop"; exit 1; }
+    t0=$(ms_now)
+    kill -"$sig" "$play_pid"
+    for _ in $(seq 30); do kill -0 "$play_pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$play_pid" 2>/dev/null; then
+        echo "pulse-test: tessellon play still runs 3 s after SIG$sig with the sound server frozen"
+        exit 1
+    fi
+    wait "$play_pid"
+    rc=$?
+    took=$(( $(ms_now) - t0 ))
+    play_pid=
+    kill -CONT "$daemon_pid"
+    if [ $rc -ne 0 ]; then
+        echo "pulse-test: tessellon play ended with status $rc after SIG$sig with the sound server frozen"
+        cat "$work/frozen.out"
+        exit 1
+    fi
+    grep -q '^played ' "$work/frozen.out" || { echo "pulse-test: no report after SIG$sig"; cat "$work/frozen.out"; exit 1; }
+    echo "pulse-test: SIG$sig ended tessellon play in $took ms with the sound server frozen, status 0"
+done

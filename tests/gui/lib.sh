@@ -15,8 +15,8 @@ expect() {
 
 # Sound goes to a private PulseAudio daemon with a null sink "testsink"
 # (11025 Hz, 16-bit stereo) when one can start here, else to SDL's silent
-# driver. pulse=1 while the daemon runs.
-pulse=0 rec_pid=
+# driver. pulse=1 while the daemon runs; pulse_pid is its process id.
+pulse=0 rec_pid= pulse_pid=
 pulse_start() {
   if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
     export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
@@ -30,13 +30,18 @@ pulse_start() {
     fi
   fi
   if [ $pulse -eq 1 ]; then
+    pulse_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)
     export PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio
   else
     export SDL_AUDIODRIVER=dummy
     echo "no PulseAudio here: the sound is not checked"
   fi
 }
+# Freezes the daemon (every client call into it then blocks) and thaws it.
+pulse_freeze() { kill -STOP "$pulse_pid"; }
+pulse_thaw() { if [ -n "$pulse_pid" ]; then kill -CONT "$pulse_pid" 2>/dev/null || true; fi; }
 pulse_stop() {
+  pulse_thaw
   if [ -n "$rec_pid" ]; then kill "$rec_pid" 2>/dev/null || true; fi
   rec_pid=
   if [ $pulse -eq 1 ]; then pulseaudio --kill 2>/dev/null || true; fi

@@ -28,6 +28,7 @@ work=$(mktemp -d)
 pid=
 . "$(dirname "$0")/lib.sh"
 trap gui_cleanup EXIT
+trap 'exit 1' INT TERM HUP  # the cleanup also thaws a frozen sound daemon
 pulse_start
 
 gui_lsan
@@ -214,4 +215,85 @@ kill -TERM "$pid"
 for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the program"
 pid=
+
+# A frozen sound server blocks SDL's audio thread, and a close of the stream
+# waits for that thread. The editor still closes (its stream is given up after
+# a bounded wait); once the server runs again the editor plays again; Exit
+# ends the program with status 0 while the server is frozen; SIGTERM ends it
+# while it plays into the frozen server.
+ms_now() { echo $(( $(date +%s%N) / 1000000 )); }
+# Waits until the output has more than $2 lines matching $1.
+expect_more() {
+  for _ in $(seq 1 100); do
+    [ "$(grep -c -- "$1" "$out")" -gt "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "no new line matching '$1'"
+}
+# Opens the editor of row 0 and starts the sound; sets $ed.
+open_and_play() {
+  local n
+  n=$(grep -c 'hook: editor shown' "$out" || true)
+  xdotool mousemove --window "$wid" 15 40 click 1
+  expect_more 'hook: editor shown' "$n"
+  ed=$(xdotool search --sync --onlyvisible --name '^Experimental - with Adjustable Panning' | head -1)
+  sleep 0.3
+  n=$(grep -c 'hook: editor start="S&top"' "$out" || true)
+  xdotool mousemove --window "$ed" 424 264 click 1          # S&tart
+  expect_more 'hook: editor start="S&top"' "$n"
+}
+# Closes the playing editor with the sound server frozen.
+close_frozen() {
+  local t0
+  pulse_freeze
+  sleep 0.5
+  t0=$(ms_now)
+  close_editor "$ed"
+  echo "editor closed $(( $(ms_now) - t0 )) ms after its Exit with the sound server frozen"
+}
+if [ $pulse -eq 1 ] && [ -n "$pulse_pid" ]; then
+  TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
+  pid=$!
+  expect "hook: main-window shown"
+  wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+  open_and_play
+  sleep 1
+  close_frozen
+  pulse_thaw
+  sleep 1
+  open_and_play
+  record_begin "$work/rec2.raw"
+  sleep 3
+  record_end "$work/rec2.raw" || fail "no sound after the sound server ran again"
+  close_frozen
+  xdotool mousemove --window "$wid" 80 80 click 1
+  expect 'Thank you for using the WAVE TESSELLON!'
+  box=$(window_named '^WAVE TESSELLON TERMINATING$')
+  keys_to "$box" Return
+  t0=$(ms_now)
+  for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program with the sound server frozen"
+  wait "$pid"; rc=$?
+  pid=
+  echo "program ended $(( $(ms_now) - t0 )) ms after Exit with the sound server frozen"
+  [ "$rc" -eq 0 ] || fail "exit status $rc after Exit with the sound server frozen"
+  pulse_thaw
+  sleep 0.5
+
+  TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
+  pid=$!
+  expect "hook: main-window shown"
+  wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+  open_and_play
+  sleep 1
+  pulse_freeze
+  sleep 0.5
+  t0=$(ms_now)
+  kill -TERM "$pid"
+  for _ in $(seq 1 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the playing program with the sound server frozen"
+  pid=
+  echo "SIGTERM ended the playing program in $(( $(ms_now) - t0 )) ms with the sound server frozen"
+  pulse_thaw
+fi
 echo "PASS"

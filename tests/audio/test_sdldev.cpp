@@ -1,0 +1,164 @@
+// The SDL device's callback work without SDL: the volume as a gain applied
+// while copying out of the hand-over ring, and the bounded SDL close.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "audio/sdldev.h"
+
+namespace {
+
+constexpr int chunk = 256;  // frames per callback
+
+// Hands one buffer to the callback side the way write() does.
+void hand_over(wv_sdldev& d, const std::vector<uint8_t>& buf, uint32_t gen) {
+    const uint32_t h = d.rhead.load();
+    d.ring[h % d.ring.size()] = {buf.data(), static_cast<uint32_t>(buf.size()), gen};
+    d.rhead.store(h + 1);
+}
+
+std::vector<int16_t> ramp16(int frames) {
+    std::vector<int16_t> v(static_cast<std::size_t>(frames) * 2);
+    for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<int16_t>((i * 7919 % 65536) - 32768);
+    return v;
+}
+
+std::vector<uint8_t> bytes_of(const std::vector<int16_t>& v) {
+    std::vector<uint8_t> b(v.size() * 2);
+    std::memcpy(b.data(), v.data(), b.size());
+    return b;
+}
+
+std::vector<int16_t> words_of(const std::vector<uint8_t>& b) {
+    std::vector<int16_t> v(b.size() / 2);
+    std::memcpy(v.data(), b.data(), v.size() * 2);
+    return v;
+}
+
+}  // namespace
+
+TEST(SdlFill, VolumeChangeIsHeardFromTheNextCallbackInsideABuffer) {
+    wv_sdldev d;
+    wv_format f;  // 16-bit stereo
+    wv_sdl_play_format(d, f);
+    const std::vector<int16_t> in = ramp16(4 * chunk);
+    const std::vector<uint8_t> buf = bytes_of(in);
+    hand_over(d, buf, 1);
+
+    std::vector<uint8_t> out(static_cast<std::size_t>(chunk) * 4);
+    // Full volume: bit for bit.
+    wv_sdl_fill(d, out.data(), static_cast<int>(out.size()));
+    std::vector<int16_t> got = words_of(out);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), in.begin()));
+
+    // Halved left, quarter right, set between two callbacks of one buffer:
+    // the very next callback is scaled.
+    d.volume(0x8000, 0x4000);
+    wv_sdl_fill(d, out.data(), static_cast<int>(out.size()));
+    got = words_of(out);
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const int32_t x = in[2 * chunk + i];
+        const int32_t g = (i & 1) ? 0x4000 : 0x8000;
+        ASSERT_EQ(got[i], static_cast<int16_t>((x * g) >> 16)) << i;
+    }
+
+    // Volume 0 again (the loudest): the rest of the buffer is exact again.
+    d.volume(wv_volume_for(0), wv_volume_for(0));
+    wv_sdl_fill(d, out.data(), static_cast<int>(out.size()));
+    got = words_of(out);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), in.begin() + 4 * chunk));
+
+    // Volume 255: silence.
+    d.volume(wv_volume_for(255), wv_volume_for(255));
+    wv_sdl_fill(d, out.data(), static_cast<int>(out.size()));
+    EXPECT_EQ(words_of(out), std::vector<int16_t>(out.size() / 2, 0));
+}
+
+TEST(SdlFill, GainFollowsTheChannelsAcrossBufferSeams) {
+    // A callback that takes the end of one buffer and the start of the next
+    // keeps left and right apart in both.
+    wv_sdldev d;
+    wv_format f;
+    wv_sdl_play_format(d, f);
+    const std::vector<int16_t> a(static_cast<std::size_t>(chunk + 64) * 2, 1000);
+    std::vector<int16_t> b(static_cast<std::size_t>(chunk) * 2);
+    for (std::size_t i = 0; i < b.size(); ++i) b[i] = (i & 1) ? -2000 : 2000;
+    const std::vector<uint8_t> ba = bytes_of(a), bb = bytes_of(b);
+    hand_over(d, ba, 1);
+    hand_over(d, bb, 2);
+    d.volume(0xffff, 0x8000);
+    std::vector<uint8_t> out(static_cast<std::size_t>(chunk) * 4);
+    wv_sdl_fill(d, out.data(), static_cast<int>(out.size()));
+    wv_sdl_fill(d, out.data(), static_cast<int>(out.size()));
+    const std::vector<int16_t> got = words_of(out);
+    for (std::size_t i = 0; i < 128; i += 2) {  // the last 64 frames of a
+        EXPECT_EQ(got[i], 1000);
+        EXPECT_EQ(got[i + 1], 500);
+    }
+    for (std::size_t i = 128; i < got.size(); i += 2) {  // the first frames of b
+        EXPECT_EQ(got[i], 2000);
+        EXPECT_EQ(got[i + 1], -1000);
+    }
+}
+
+TEST(SdlFill, EightBitMonoWorksAroundTheMiddle) {
+    wv_sdldev d;
+    wv_format m;
+    m.nChannels = 1;
+    m.nBitsSamp = 8;
+    m.nBlockAlign = 1;
+    m.nAvgBytesPerSec = m.nSamplesPerSec;
+    wv_sdl_play_format(d, m);
+    std::vector<uint8_t> in(3 * chunk);
+    for (std::size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint8_t>(i * 37);
+    hand_over(d, in, 1);
+    std::vector<uint8_t> out(chunk);
+    wv_sdl_fill(d, out.data(), chunk);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), in.begin()));  // 0xffff: exact
+    d.volume(0x8000, 0x8000);
+    wv_sdl_fill(d, out.data(), chunk);
+    for (int i = 0; i < chunk; ++i) {
+        const int x = in[static_cast<std::size_t>(chunk + i)];
+        ASSERT_EQ(out[static_cast<std::size_t>(i)], static_cast<uint8_t>((((x - 128) * 0x8000) >> 16) + 128)) << i;
+    }
+    // Mono takes the left gain for every sample: the right one is not used.
+    d.volume(0xffff, 0);
+    wv_sdl_fill(d, out.data(), chunk);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), in.begin() + 2 * chunk));
+    // The buffer has been taken: silence is the unsigned middle value.
+    wv_sdl_fill(d, out.data(), chunk);
+    EXPECT_EQ(out, std::vector<uint8_t>(chunk, 0x80));
+}
+
+TEST(DeviceGain, EachChannelAtFullVolumeIsExact) {
+    wv_format f;
+    const std::vector<int16_t> in = {-1, -1, 1, 1, -32768, -32768, 32767, 32767};
+    std::vector<int16_t> out(in.size());
+    wv_gain_copy(reinterpret_cast<uint8_t*>(out.data()), reinterpret_cast<const uint8_t*>(in.data()),
+                 static_cast<uint32_t>(in.size() * 2), f, 0x8000, 0xffff);
+    EXPECT_EQ(out, (std::vector<int16_t>{-1, -1, 0, 1, -16384, -32768, 16383, 32767}));
+    wv_gain_copy(reinterpret_cast<uint8_t*>(out.data()), reinterpret_cast<const uint8_t*>(in.data()),
+                 static_cast<uint32_t>(in.size() * 2), f, 0xffff, 0);
+    EXPECT_EQ(out, (std::vector<int16_t>{-1, 0, 1, 0, -32768, 0, 32767, 0}));
+}
+
+TEST(SdlBounded, ACallThatHangsIsLeftRunningAndCountsAsStuck) {
+    EXPECT_TRUE(wv_sdl_bounded(60000, [] {}));
+    EXPECT_FALSE(wv_sdl_stuck());
+
+    std::atomic<bool> release{false}, finished{false};
+    EXPECT_FALSE(wv_sdl_bounded(50, [&] {
+        while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        finished.store(true);
+    }));
+    EXPECT_TRUE(wv_sdl_stuck());
+
+    // When the call returns after all, the device layer is free again.
+    release.store(true);
+    while (wv_sdl_stuck()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(finished.load());
+}
