@@ -2,6 +2,8 @@
 // its answers to bad input.
 #include <gtest/gtest.h>
 
+#include "app/run_program.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,22 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct result {
-    int status;
-    std::string out;  // stdout and stderr together
-};
-
-result run(const std::string& args) {
-    const std::string cmd = std::string(TESS_PROGRAM) + " " + args + " 2>&1";
-    result r{-1, {}};
-    std::FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using result = program_result;
+program_result run(const std::string& args, const std::string& redirect = "2>&1") { return run_program(args, redirect); }
 
 std::vector<uint8_t> slurp(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);

@@ -1,6 +1,8 @@
 // `tessellon --version` as a user runs it.
 #include <gtest/gtest.h>
 
+#include "app/run_program.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -9,23 +11,8 @@
 
 namespace {
 
-struct result {
-    int status;
-    std::string out;
-};
-
-// Runs the program with `args` and `redirect` (which stream to read).
-result run(const std::string& args, const std::string& redirect) {
-    const std::string cmd = std::string(TESS_PROGRAM) + " " + args + " " + redirect;
-    result r{-1, {}};
-    std::FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using result = program_result;
+program_result run(const std::string& args, const std::string& redirect = "2>&1") { return run_program(args, redirect); }
 
 }  // namespace
 
