@@ -242,6 +242,14 @@ open_and_play() {
   xdotool mousemove --window "$ed" 424 264 click 1          # S&tart
   expect_more 'hook: editor start="S&top"' "$n"
 }
+# Starts the window program with the test hook and finds its main window.
+start_window_program() {
+  TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
+  pid=$!
+  expect "hook: main-window shown"
+  wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+}
+
 # Closes the playing editor with the sound server frozen.
 close_frozen() {
   local t0
@@ -252,10 +260,7 @@ close_frozen() {
   echo "editor closed $(( $(ms_now) - t0 )) ms after its Exit with the sound server frozen"
 }
 if [ $pulse -eq 1 ] && [ -n "$pulse_pid" ]; then
-  TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
-  pid=$!
-  expect "hook: main-window shown"
-  wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+  start_window_program
   open_and_play
   sleep 1
   close_frozen
@@ -280,10 +285,7 @@ if [ $pulse -eq 1 ] && [ -n "$pulse_pid" ]; then
   pulse_thaw
   sleep 0.5
 
-  TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
-  pid=$!
-  expect "hook: main-window shown"
-  wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+  start_window_program
   open_and_play
   sleep 1
   pulse_freeze
