@@ -83,9 +83,8 @@ void wv_start_fill(wvplay& pb, const wv_source& src, int32_t frames);
 inline int wv_sendindex(const rov_globphase& g) { return g.rov_pl1load2 ? 1 : 0; }
 
 // One turn after buffer wv_sendindex() was sent: the other buffer is refilled
-// and becomes the next one to send. The loop algorithm (row 3) instead
-// A looping-slice row instead computes only one slice (wv_loop_slice); the
-// rest of both buffers is replayed as it is.
+// and becomes the next one to send. A looping-slice row instead computes
+// only one slice (wv_loop_slice); the rest of both buffers is replayed as it is.
 void wv_tick_fill(wvplay& pb, const wv_source& src, int32_t frames);
 
 // The loop algorithm's refill: bufincr/2 frames computed by the row's routine

@@ -66,8 +66,9 @@ struct sh_hit {
 
 // What a left click at client (x, y) hits. In the band a slot is found
 // first; Shift on the band outside a slot hits nothing. Elsewhere the icons
-// of rows 0..20; the empty space of the first and third icon rows
-// (y < 45, 85 <= y < 117) is row 22.
+// of the algorithm rows (Multiple play sits in the band as slot 8); the
+// empty space of the first and third icon rows (y < 45, 85 <= y < 117) is
+// the empty algorithm.
 sh_hit sh_hittest(int x, int y, bool shift);
 
 // Outcome of a click or command for the window.

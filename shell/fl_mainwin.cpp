@@ -80,7 +80,7 @@ public:
                                                     cm_testsample, 0, cm_recsample, 0, cm_hdrec,
                                                     cm_hdmix};
         for (int k = 1; k <= sh_nslots; ++k) {
-            if (k == 8) continue;  // the Multiple icon of row 21 sits there
+            if (k == 8) continue;  // the Multiple play icon sits there
             if (k == 5 && !st.smploaded) continue;
             const bool active = slot_cmd[k] == 0 || sh_available(slot_cmd[k]);
             fl_icon_draw(sh_slot_icon[k], ox + sh_slot_x(k), oy + sh_band_top, active);

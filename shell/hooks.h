@@ -5,7 +5,7 @@
 
 #include "shell/state.h"
 
-// The setting editor, run modally for atab row `algomod` (0..22); the
+// The setting editor, run modally for atab row `algomod`; the
 // program entry points it at rov_editor_run of the editor.
 extern void (*sh_editor_hook)(int algomod);
 

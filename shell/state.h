@@ -27,7 +27,7 @@ struct sh_state {
     // --- every option (menus and the setup file), the device's capabilities ---
     wv_options opt;
     int32_t smpszorig = 0;         // sample capacity limit, bytes; 0 before a sample exists
-    int algomod = 1;               // atab row played: 0..20, 21 Multiple play, 22 empty
+    int algomod = 1;               // atab row played: an algorithm, Multiple play or the empty one
     bool smprecorded = false;      // a recorded sample has not been saved
 
     // --- the foreground engine state: setting ros, global phase rog, voices rot ---
