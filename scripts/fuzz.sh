@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for
+# SECONDS seconds (default 60) on its corpus in fuzz/corpus/<name>/.
+# A crash, leak or sanitizer report fails the run.
+#   scripts/fuzz.sh [SECONDS] [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+secs=${1:-60}
+dir=${2:-build-fuzz}
+bash scripts/install-deps.sh
+CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTESS_FUZZ=ON -DTESS_SANITIZE=ON -DTESS_BENCH=OFF >/dev/null
+ninja -C "$dir" -j2
+status=0
+for t in "$dir"/fuzz/fuzz_*; do
+  [ -x "$t" ] || continue
+  name=$(basename "$t"); name=${name#fuzz_}
+  corpus=fuzz/corpus/$name
+  mkdir -p "$corpus"
+  work=$(mktemp -d)
+  echo "fuzzing $name for ${secs}s"
+  # New inputs go to a scratch folder; the committed corpus stays small.
+  if ! "$t" -max_total_time="$secs" -print_final_stats=1 -artifact_prefix="$work/" "$work" "$corpus" \
+       2> "$work/log"; then
+    tail -40 "$work/log"
+    status=1
+  fi
+  grep -E "stat::number_of_executed_units|stat::peak_rss_mb" "$work/log" | sed "s/^/  $name /"
+  rm -rf "$work"
+done
+exit $status
