@@ -90,6 +90,19 @@ void wv_to8bit(const int16_t* in, int32_t frames, int volume, uint8_t* out) {
         out[i] = static_cast<uint8_t>(128 + in[2 * i] / k + in[2 * i + 1] / k);
 }
 
+void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level) {
+    for (int32_t i = 0; i < words; ++i)
+        w[i] = static_cast<int16_t>(static_cast<uint16_t>(w[i] + mix[i] * level / 100));
+}
+
+void wv_mixstage::run(wv_chainbuf& b) {
+    if (!src->is_open()) return;
+    const int32_t want = std::min<int32_t>(b.frames, static_cast<int32_t>(rd.size() / 2));
+    const int32_t got = src->read(rd.data(), want, b.rate);
+    wv_mix_add(b.w, rd.data(), std::clamp(got, 0, 2 * want), opt->playbmix);
+    if (got < 2 * want) src->close();
+}
+
 void wv_echocopy::run(wv_chainbuf& b) {
     std::copy_n(b.w, std::min<std::size_t>(2 * static_cast<std::size_t>(b.frames), copy.size()), copy.data());
 }
@@ -111,8 +124,14 @@ void wv_mono8::run(wv_sendbuf& b) {
     b.bytes = static_cast<uint32_t>(n);
 }
 
-void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording) {
+void wv_hdwrite::run(wv_sendbuf& b) {
+    if (rec->is_open() && !rec->append(b.data, b.bytes, b.rate)) failed = true;
+}
+
+void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
+                    wv_mixsource* mix, wv_recsink* rec) {
     c = wv_chain{};
+    if (mix && mix->is_open()) c.compute.push_back(std::make_unique<wv_mixstage>(mix, &opt, words));
     // Nothing alters the played buffer (16-bit, no fuzz, no blow-up): the
     // echo routine may read it directly.
     if (echo && !(opt.stereoset && opt.blowopt == 0)) {
@@ -122,6 +141,11 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
     }
     c.compute.push_back(std::make_unique<wv_gapshape>(&opt, recording));
     if (!opt.stereoset) c.send.push_back(std::make_unique<wv_mono8>(words / 2));
+    if (rec) {
+        auto h = std::make_unique<wv_hdwrite>(rec);
+        c.hd = h.get();
+        c.send.push_back(std::move(h));
+    }
 }
 
 void wv_chain_run(const wv_chain& c, wv_chainbuf& b) {

@@ -19,6 +19,7 @@
 struct wv_chainbuf {
     int16_t* w = nullptr;   // interleaved stereo words
     int32_t frames = 0;     // frames the routine computed into it
+    int32_t rate = 0;       // the routine's rate, Hz (before any blow-up)
     int32_t bufsize = 0;    // buffer size in effect, bytes (the played part is bufsize/2 - 512 words)
     bool refill = false;    // a turn's refill; false for the two buffers of a start
     bool gaps = false;      // the cycle is in gap mode and the buffer is shaped for it
@@ -29,6 +30,7 @@ struct wv_sendbuf {
     const int16_t* w = nullptr;  // the buffer's words (left intact by every send stage)
     int32_t frames = 0;          // frames to send
     int volume = 0;              // the playing set's Volume
+    int32_t rate = 0;            // the rate the device plays it at, Hz
     const void* data = nullptr;  // what goes to the device; a stage may replace it
     uint32_t bytes = 0;
 };
@@ -41,6 +43,46 @@ struct wv_stage {
 struct wv_sendstage {
     virtual ~wv_sendstage() = default;
     virtual void run(wv_sendbuf& b) = 0;
+};
+
+// The open mix file, as the mix stage reads it.
+struct wv_mixsource {
+    // Up to `frames` interleaved stereo frames at `rate` Hz; returns the
+    // words delivered, fewer than 2 * frames when the file has ended.
+    virtual int32_t read(int16_t* out, int32_t frames, int32_t rate) = 0;
+    virtual void close() = 0;
+    virtual bool is_open() const = 0;
+
+  protected:
+    ~wv_mixsource() = default;
+};
+
+// The open harddisc recording, as the harddisc write appends to it.
+struct wv_recsink {
+    // Appends the bytes of one played buffer (as the device gets them) that
+    // plays at `rate` Hz; false on a short write.
+    virtual bool append(const void* data, uint32_t bytes, int32_t rate) = 0;
+    // Writes the real sizes into the header and closes the file.
+    virtual bool finish() = 0;
+    virtual bool is_open() const = 0;
+
+  protected:
+    ~wv_recsink() = default;
+};
+
+// Adds `words` mix words scaled by level/100 (truncating) into the buffer,
+// each sum wrapping around at 16 bits.
+void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level);
+
+// The mix file: each computed buffer gets the file's next frames at the
+// routine's rate, scaled by the mix level; the file closes once it has run
+// out (what it still gave is added).
+struct wv_mixstage final : wv_stage {
+    wv_mixsource* src;
+    const wv_options* opt;
+    std::vector<int16_t> rd;
+    wv_mixstage(wv_mixsource* m, const wv_options* o, std::size_t words) : src(m), opt(o), rd(words, 0) {}
+    void run(wv_chainbuf& b) override;
 };
 
 // The echo copy: a clean copy of the last computed buffer for the echo
@@ -67,19 +109,32 @@ struct wv_mono8 final : wv_sendstage {
     void run(wv_sendbuf& b) override;
 };
 
+// The harddisc write: every buffer sent is appended to the recording as the
+// device gets it. A short write is kept in `failed` for the cycle to act on.
+struct wv_hdwrite final : wv_sendstage {
+    wv_recsink* rec;
+    bool failed = false;
+    explicit wv_hdwrite(wv_recsink* r) : rec(r) {}
+    void run(wv_sendbuf& b) override;
+};
+
 // The stages of one editor opening, in their fixed order. `echo` is the echo
 // copy when it is in the list, for the refill to read.
 struct wv_chain {
     std::vector<std::unique_ptr<wv_stage>> compute;
     std::vector<std::unique_ptr<wv_sendstage>> send;
     const wv_echocopy* echo = nullptr;
+    wv_hdwrite* hd = nullptr;
 };
 
 // Builds the chain for the options and the row being opened: the echo copy
 // when the echo routine must not read the played buffer, the gap shaping,
 // the 8-bit conversion when the device plays 8-bit mono. `words` is the
-// size of one play buffer in words, `recording` the cycle's flag.
-void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording);
+// size of one play buffer in words, `recording` the cycle's flag. With an
+// open mix file `mix` the mix stage comes first; with an open recording
+// `rec` the harddisc write comes last before the device.
+void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
+                    wv_mixsource* mix = nullptr, wv_recsink* rec = nullptr);
 
 // Runs every compute stage on a buffer, in order.
 void wv_chain_run(const wv_chain& c, wv_chainbuf& b);

@@ -31,6 +31,7 @@ void run_chain(wv_stream& s, int j, int32_t frames, bool refill) {
     wv_chainbuf b;
     b.w = s.pb.data[j].data();
     b.frames = frames;
+    b.rate = rov_rate(param(s, rov_par::Rate));
     b.bufsize = s.pb.bufsize;
     b.refill = refill;
     b.gaps = refill && s.bufidle2 <= 0 && !rov_row(s.algomod).loop_slice;
@@ -44,7 +45,15 @@ bool send(wv_stream& s, int j) {
     b.w = s.pb.data[j].data();
     b.frames = wv_frames(s.pb.bufsize);
     b.volume = param(s, rov_par::Volume);
+    b.rate = static_cast<int32_t>(s.wvFormat.nSamplesPerSec);
     wv_chain_send(s.chain, b);
+    if (s.chain.hd && s.chain.hd->failed) {
+        // The disc is full: this buffer plays, then the cycle stops; the
+        // recording keeps what was written.
+        s.chain.hd->failed = false;
+        if (s.alert) s.alert("harddisc recording", "disk shortage!");
+        s.bufidle = -1;
+    }
     if (!s.dev->open(s.opt->wvodevno, s.wvFormat, s.sink, s.gen)) return false;
     s.hwaveout = true;
     if (!s.dev->write(b.data, b.bytes)) {
@@ -76,8 +85,20 @@ wv_source source(const wv_stream& s, int row) {
     return {s.roh, row, s.setnr, s.tonr, s.sample, s.chain.echo ? s.chain.echo->copy.data() : nullptr};
 }
 
-// The stop turn: the device goes off and the cycle rests.
+// Writes the real length into the recording's header and closes it.
+void finish_recording(wv_stream& s) {
+    if (s.rec && s.rec->is_open()) s.rec->finish();
+    s.recording = false;
+}
+
+// The stop turn: the device goes off and the cycle rests. While recording,
+// the count of buffers still to record comes back; a count that has run out
+// finishes the file.
 void stop_turn(wv_stream& s) {
+    if (s.recording) {
+        s.bufidle = s.bufrest;
+        if (s.bufrest < 0) finish_recording(s);
+    }
     device_off(s);
     s.closepending = false;
     s.playing = false;
@@ -85,12 +106,14 @@ void stop_turn(wv_stream& s) {
 
 // The emergency: no user activity for the whole time to play. Without
 // "Emergency Play" the sound pauses, or with "Rotate" the empty algorithm
-// replays the last buffers while they turn.
+// replays the last buffers while they turn. While recording the count is
+// that of the buffers still to record: at 0 the next turn is the last.
 void count_idle(wv_stream& s) {
     if (s.bufidle != 0) {
         --s.bufidle;
         return;
     }
+    if (s.recording) s.bufrest = --s.bufidle;
     if (s.opt->emergency) return;
     if (s.opt->emrotate)
         s.algomod = rov_row_empty();
@@ -200,6 +223,7 @@ void wv_stream_open(wv_stream& s) {
     s.openrow = s.algomod;
     const wv_options& o = *s.opt;
     const int32_t size = o.bufszorig;
+    if (s.rec) s.recording = s.rec->is_open();
     if (s.recording) {
         s.bufidle2 = 0;
         s.bufidle = s.bufrest;
@@ -212,7 +236,7 @@ void wv_stream_open(wv_stream& s) {
     wv_alloc(s.pb, size);
     s.pb.bufincr = o.bufincr;
     const bool echo = rov_row(computing_row(s)).tab.algtyp == rov_arg_echo;
-    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording);
+    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording, s.mix, s.recording ? s.rec : nullptr);
     s.allocated = true;
     set_format(s);
 
@@ -233,6 +257,12 @@ void wv_stream_close(wv_stream& s) {
     s.chain = wv_chain{};
     s.allocated = false;
     s.playing = false;
+    // A stop still waiting for its turn while recording: the count it kept
+    // is the one to carry over (and an exhausted one ends the file).
+    if (s.recording && s.bufidle <= -1) {
+        s.bufidle = s.bufrest;
+        if (s.bufrest < 0) finish_recording(s);
+    }
     s.bufrest = s.bufidle;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,13 @@ struct wv_stream {
     wv_chain chain;
     bool allocated = false;       // the play buffers exist (editor open)
     bool recording = false;       // a harddisc recording file is open
+
+    // Files the owner keeps open across openings of the editor: the
+    // harddisc recording and the mix file (nullptr: none).
+    wv_recsink* rec = nullptr;
+    wv_mixsource* mix = nullptr;
+    // A message box for the user (caption, text); the owner shows it.
+    std::function<void(const std::string& caption, const std::string& text)> alert;
 
     // Counters.
     bool playing = false;         // the Start/Stop button reads "S&top"

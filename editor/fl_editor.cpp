@@ -356,7 +356,7 @@ void EdWin::sync() {
     const rov_edview& v = ed.view;
     ws.setnr = ed.setnr;
     ws.tonr = ed.tonr;
-    ed.opt.recording = sh.recording;
+    ed.opt.recording = ws.recording;  // the cycle may have finished the recording
     if (!label() || v.caption != label()) copy_label(v.caption.c_str());
     for (int s = 0; s < 13; ++s) {
         if (!names[s]->label() || std::string(names[s]->label()) != v.label[s]) {

@@ -683,3 +683,178 @@ TEST(OutputChain, GapShapingOnlyInGapModeAndNotWhileRecording) {
     g.run(b);
     EXPECT_EQ(v[1], 0);
 }
+
+namespace {
+
+// A recording that keeps what it is given; it can be told to fail.
+struct fake_rec final : wv_recsink {
+    bool open = true;
+    bool fail_at_next = false;
+    int finishes = 0;
+    std::vector<std::vector<uint8_t>> bufs;
+    std::vector<int32_t> rates;
+    bool append(const void* data, uint32_t bytes, int32_t rate) override {
+        const auto* p = static_cast<const uint8_t*>(data);
+        bufs.emplace_back(p, p + (fail_at_next ? bytes / 2 : bytes));
+        rates.push_back(rate);
+        return !fail_at_next;
+    }
+    bool finish() override {
+        ++finishes;
+        open = false;
+        return true;
+    }
+    bool is_open() const override { return open; }
+};
+
+// A mix file of `words` words counting 1, 2, 3, ...
+struct fake_mix final : wv_mixsource {
+    int32_t left;
+    int16_t next = 1;
+    bool open = true;
+    std::vector<int32_t> rates;
+    explicit fake_mix(int32_t words) : left(words) {}
+    int32_t read(int16_t* out, int32_t frames, int32_t rate) override {
+        rates.push_back(rate);
+        const int32_t n = std::min(2 * frames, left);
+        for (int32_t i = 0; i < n; ++i) out[i] = next++;
+        left -= n;
+        return n;
+    }
+    void close() override { open = false; }
+    bool is_open() const override { return open; }
+};
+
+// Plays with gaps (recording is always gap mode) until the cycle rests.
+void play_recording(rig& r, int max_turns = 1000) {
+    for (int i = 0; i < max_turns && !wv_idle(r.s); ++i) {
+        r.play_out();
+        if (r.s.timerset) r.fire_timer();
+    }
+}
+
+}  // namespace
+
+TEST(HarddiscRecording, PlannedCountWritesTwoMoreBuffersThenFinishes) {
+    // A plan of n buffers: the one Start sends, one per turn while the count
+    // is above 0, and the turn at 0.
+    for (int n : {0, 1, 5}) {
+        auto r = make();
+        fake_rec rec;
+        r->s.rec = &rec;
+        r->s.bufrest = n;
+        r->open();
+        EXPECT_TRUE(r->s.recording);
+        EXPECT_EQ(r->s.bufidle2, 0);  // gap mode while recording
+        EXPECT_EQ(r->s.bufidle, n);
+        ASSERT_TRUE(wv_start(r->s));
+        play_recording(*r);
+        EXPECT_EQ(rec.bufs.size(), static_cast<std::size_t>(n + 2)) << n;
+        EXPECT_EQ(r->sent(), static_cast<std::size_t>(n + 2)) << n;
+        EXPECT_EQ(rec.finishes, 1);
+        EXPECT_FALSE(r->s.recording);
+        EXPECT_FALSE(r->s.playing);
+        // What was recorded is what the device got, unfaded, at the played rate.
+        for (std::size_t k = 0; k < rec.bufs.size(); ++k) {
+            EXPECT_EQ(rec.bufs[k], r->dev.log[k].bytes) << k;
+            EXPECT_EQ(rec.rates[k], 11025);
+        }
+    }
+}
+
+TEST(HarddiscRecording, StopKeepsTheCountForTheNextStart) {
+    auto r = make();
+    fake_rec rec;
+    r->s.rec = &rec;
+    r->s.bufrest = 10;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    r->fire_timer();  // second buffer sent: 9 left
+    r->play_out();
+    wv_stop(r->s);
+    play_recording(*r);
+    EXPECT_EQ(rec.finishes, 0);
+    EXPECT_TRUE(r->s.recording);
+    EXPECT_EQ(r->s.bufidle, 9);
+    // Closing the editor and opening it again continues the same count.
+    wv_stream_close(r->s);
+    EXPECT_EQ(r->s.bufrest, 9);
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    play_recording(*r);
+    EXPECT_EQ(rec.bufs.size(), 2u + 11u);
+    EXPECT_EQ(rec.finishes, 1);
+}
+
+TEST(HarddiscRecording, ClosingBeforeTheStopTurnKeepsTheCount) {
+    auto r = make();
+    fake_rec rec;
+    r->s.rec = &rec;
+    r->s.bufrest = 10;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    wv_stop(r->s);  // the stop turn never comes: the editor closes first
+    wv_stream_close(r->s);
+    EXPECT_EQ(r->s.bufrest, 10);
+    EXPECT_EQ(rec.finishes, 0);
+}
+
+TEST(HarddiscRecording, DiskShortageWarnsAndStopsAfterThatBuffer) {
+    auto r = make();
+    fake_rec rec;
+    std::vector<std::string> alerts;
+    r->s.alert = [&](const std::string& c, const std::string& t) { alerts.push_back(c + "|" + t); };
+    r->s.rec = &rec;
+    r->s.bufrest = 50;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    rec.fail_at_next = true;
+    r->fire_timer();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0], "harddisc recording|disk shortage!");
+    rec.fail_at_next = false;
+    play_recording(*r);
+    EXPECT_FALSE(r->s.playing);
+    EXPECT_EQ(rec.bufs.size(), 2u);  // nothing after the failed write
+    EXPECT_EQ(r->sent(), 2u);
+}
+
+TEST(MixFile, AddedAtTheRoutinesRateScaledAndClosedWhenItRunsOut) {
+    auto r = make(4, 4096);  // 1536 frames a buffer
+    const int32_t f = wv_frames(4096);
+    fake_mix mix(2 * f + 100);  // one buffer and a bit
+    r->s.mix = &mix;
+    r->s.opt->playbmix = 200;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    for (int i = 0; i < 3; ++i) r->play_out();
+    const auto ref = reference(4, 4096, 4);
+    // Buffer 0 got words 1.. at twice their value; buffer 1 the last 100 words.
+    std::vector<int16_t> want = ref[0];
+    for (int32_t i = 0; i < 2 * f; ++i) want[i] = static_cast<int16_t>(want[i] + 2 * (i + 1));
+    EXPECT_EQ(words(r->dev.log[0].bytes), want);
+    want = ref[1];
+    for (int32_t i = 0; i < 100; ++i) want[i] = static_cast<int16_t>(want[i] + 2 * (2 * f + i + 1));
+    EXPECT_EQ(words(r->dev.log[1].bytes), want);
+    EXPECT_FALSE(mix.open);
+    EXPECT_EQ(words(r->dev.log[2].bytes), ref[2]);
+    EXPECT_EQ(mix.rates.size(), 2u);
+    EXPECT_EQ(mix.rates[0], 11025);
+}
+
+TEST(MixFile, WrapsAroundAndTruncates) {
+    int16_t w[4] = {32767, -32768, 10, -10};
+    const int16_t m[4] = {1, -1, 3, -3};
+    wv_mix_add(w, m, 4, 50);  // 1*50/100 = 0, 3*50/100 = 1, -3*50/100 = -1
+    EXPECT_EQ(w[0], 32767);
+    EXPECT_EQ(w[1], -32768);
+    EXPECT_EQ(w[2], 11);
+    EXPECT_EQ(w[3], -11);
+    int16_t x[2] = {32767, -32768};
+    const int16_t big[2] = {300, -300};
+    wv_mix_add(x, big, 2, 100);
+    EXPECT_EQ(x[0], static_cast<int16_t>(32767 + 300 - 65536));
+    EXPECT_EQ(x[1], static_cast<int16_t>(-32768 - 300 + 65536));
+}
