@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "audio/chain.h"
+#include "audio/setup.h"
+#include "files/setup_file.h"
+
 
 const char* const cli_engine_usage =
     "  --setting FILE.rov   setting file (default: the built-in default setting)\n"
@@ -16,7 +20,13 @@ const char* const cli_engine_usage =
     "  --voices N           voice maximum 1..64 (default 8)\n"
     "  --timbre             Timbre Variation on\n"
     "  --emphasis           Emphasis on\n"
-    "  --buffer-kb K        buffer size in KiB, 3..512 (default 32)\n";
+    "  --buffer-kb K        buffer size in KiB, 3..512 (default 32)\n"
+    "  --setup FILE.ini     setup file, applied before the options above\n"
+    "  --sample FILE.wav    WAV file loaded as the sample (any WAV that libsndfile reads)\n"
+    "  --mix FILE.wav       16-bit WAV file mixed into the output\n"
+    "  --mix-level P        its level in percent, 0..300 (default 50)\n"
+    "  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
+    "                       (default: the rate of the first buffer)\n";
 
 bool cli_int(const std::string& text, long lo, long hi, long& out) {
     if (text.empty()) return false;
@@ -49,7 +59,7 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
     const numopt nums[] = {
         {"--algorithm", 0, rov_natab - 1, &o.row}, {"--set", 0, 9, &o.setnr},
         {"--scale", 0, 9, &o.tonr},                {"--voices", 1, 64, &o.voices},
-        {"--buffer-kb", 3, 512, &o.bufkb},
+        {"--buffer-kb", 3, 512, &o.bufkb},         {"--mix-level", 0, 300, &o.mixlevel},
     };
     if (a == "--timbre") {
         o.timbre = true;
@@ -59,14 +69,20 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         o.emphasis = true;
         return cli_taken;
     }
-    if (a == "--setting") {
+    const struct {
+        const char* name;
+        std::string* dst;
+    } files[] = {{"--setting", &o.setting}, {"--setup", &o.setup}, {"--sample", &o.sample}, {"--mix", &o.mix}};
+    for (const auto& f : files) {
+        if (a != f.name) continue;
         if (i + 1 >= args.size() || args[i + 1].empty()) {
-            err = "--setting needs a file name";
+            err = std::string(f.name) + " needs a file name";
             return cli_bad;
         }
-        o.setting = args[++i];
+        *f.dst = args[++i];
         return cli_taken;
     }
+    long outrate = 0;
     for (const numopt& n : nums) {
         if (a != n.name) continue;
         long v = 0;
@@ -80,6 +96,17 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
             return cli_bad;
         }
         *n.dst = static_cast<int>(v);
+        if (n.dst == &o.voices) o.voices_given = true;
+        if (n.dst == &o.bufkb) o.bufkb_given = true;
+        ++i;
+        return cli_taken;
+    }
+    if (a == "--out-rate") {
+        if (i + 1 >= args.size() || !cli_int(args[i + 1], 4000, 192000, outrate)) {
+            err = "--out-rate takes a rate in Hz from 4000 to 192000";
+            return cli_bad;
+        }
+        o.outrate = outrate;
         ++i;
         return cli_taken;
     }
@@ -157,4 +184,67 @@ void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_not
     s.algomod = p.row;
     s.setnr = p.setnr;
     s.tonr = p.tonr;
+    if (p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords()};
+    if (p.mix.is_open()) s.mix = &p.mix;
+}
+
+int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& probe, std::string& err) {
+    opt = wv_options{};
+    if (!o.setup.empty()) {
+        fl_setup f;
+        int records = 0;
+        if (fl_setup_read(o.setup, f, records) == fl_read::not_opened) {
+            err = "cannot open setup file '" + o.setup + "': " + std::strerror(errno);
+            return 1;
+        }
+        if (records == 0) {
+            err = "'" + o.setup + "' is not a setup file: it must hold at least 24 bytes";
+            return 1;
+        }
+        // The row comes from the command line or the setting, not the setup.
+        int algomod = 0;
+        int16_t volshift = 0;
+        wv_setup_target t{&opt, &algomod, &volshift, false, probe};
+        wv_setup_apply(f, records, t);
+    }
+    if (o.setup.empty() || o.bufkb_given) {
+        opt.bufszorig = o.bufkb * 1024;
+        opt.bufincr = wv_bufincr(opt.bufszorig);
+    }
+    if (o.setup.empty() || o.voices_given) opt.maxv = o.voices;
+    if (o.emphasis) opt.emphas = true;
+    if (o.timbre) opt.tonalias = true;
+    if (o.mixlevel >= 0) opt.playbmix = o.mixlevel;
+    return 0;
+}
+
+int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,
+                   std::string& err) {
+    if (!o.sample.empty()) {
+        // The capacity the window program gives a sample.
+        const int32_t K = opt.autotempo ? opt.bufszorig * wv_blowfactor(opt.blowopt) : opt.bufszorig;
+        std::vector<fl_message> msgs;
+        const fl_wav r = fl_sample_load(o.sample, K, p.sample, msgs);
+        if (r == fl_wav::not_opened) {
+            err = "cannot open sample file '" + o.sample + "': " + std::strerror(errno);
+            return 1;
+        }
+        std::string text;
+        for (const fl_message& m : msgs) {
+            std::string t = m.text;
+            for (char& c : t)
+                if (c == '\n') c = ' ';
+            if (r == fl_wav::loaded) warn.push_back(o.sample + ": " + t);
+            text += (text.empty() ? "" : "; ") + t;
+        }
+        if (r != fl_wav::loaded) {
+            err = "'" + o.sample + "' cannot be used as a sample" + (text.empty() ? "" : ": " + text);
+            return 1;
+        }
+    }
+    if (!o.mix.empty() && !p.mix.f.open(o.mix)) {
+        err = "cannot mix '" + o.mix + "': not a 16 bit *.WAV file of one or two channels";
+        return 1;
+    }
+    return 0;
 }

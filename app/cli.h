@@ -2,11 +2,14 @@
 // a window (render, play).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "audio/filesinks.h"
 #include "audio/stream.h"
 #include "engine/rov.h"
+#include "files/wavload.h"
 
 struct cli_engine {
     std::string setting;   // setting file; empty: the built-in default setting
@@ -17,6 +20,12 @@ struct cli_engine {
     bool timbre = false;   // Timbre Variation
     bool emphasis = false; // Emphasis
     int bufkb = 32;        // buffer size in KiB, 3..512
+    bool voices_given = false, bufkb_given = false;  // given on the command line (over a setup file)
+    std::string sample;    // WAV file loaded as the sample
+    std::string mix;       // WAV file mixed into the output
+    int mixlevel = -1;     // its level in percent 0..300; -1: the options' (50, or the setup file's)
+    std::string setup;     // setup file applied before the command-line options
+    long outrate = 0;      // rate of the written file, Hz; 0: the rate of the first buffer
 };
 
 // Outcome of looking at one argument.
@@ -44,6 +53,8 @@ struct cli_play {
     int row = 0;
     int setnr = 0;
     int tonr = 0;
+    fl_sample sample;            // the loaded sample, if any
+    wv_mixfile_source mix;       // the open mix file, if any
 };
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);
 
@@ -53,6 +64,19 @@ bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err)
 // The options record of a command-line run: the defaults, with the engine
 // options and the buffer size (and its loop step) from the command line.
 wv_options cli_options(const cli_engine& o);
+
+// The options of a run: the defaults, then the setup file if one was given
+// (applied as loading it in the window program does, with `probe` reading
+// the device's capabilities), then the options given on the command line.
+// 0, or the exit status with a message in err.
+using cli_probe = std::function<bool(unsigned devno, wv_caps& caps)>;
+int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& probe, std::string& err);
+
+// The sample (with the capacity the window program gives it) and the mix
+// file of the command line. Messages of an incomplete sample go to `warn`.
+// 0, or 1 with a message in err.
+int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,
+                   std::string& err);
 
 // Wires a stream to the prepared engine state, the options, a device and a
 // loop (its notification sink and gap timer).

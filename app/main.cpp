@@ -1,5 +1,8 @@
 // Program entry: without a subcommand the window program; the subcommands
 // work without a window.
+#include <sys/stat.h>
+
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,9 +14,23 @@
 
 namespace {
 
+// A setting file to open in the window program: a name ending in .rov, or
+// any file that exists.
+bool is_setting_file(const std::string& a) {
+    if (a.empty() || a[0] == '-') return false;
+    if (a.size() > 4) {
+        std::string ext = a.substr(a.size() - 4);
+        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ext == ".rov") return true;
+    }
+    struct stat sb {};
+    return stat(a.c_str(), &sb) == 0 && S_ISREG(sb.st_mode);
+}
+
 int usage() {
     std::fprintf(stderr,
-                 "usage: tessellon [--no-intro]    the window program (needs an X display)\n"
+                 "usage: tessellon [--no-intro] [FILE.rov]\n"
+                 "                                 the window program (needs an X display)\n"
                  "       tessellon render ...      compute a setting's sound into a WAV file\n"
                  "       tessellon play ...        play a setting on the output device\n"
                  "       tessellon devices         list the output devices\n"
@@ -26,7 +43,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args.front() == "--no-intro") {
+    if (args.empty() || args.front() == "--no-intro" || is_setting_file(args.front())) {
         tess_window_connect();
         const int rc = sh_window_main(args);
         tess_window_disconnect();

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
 #include <iterator>
@@ -21,7 +23,8 @@ const char* const usage_head =
     "                      [--voices N] [--timbre] [--emphasis] [--buffer-kb K]\n"
     "                      [--seconds S] [--device mapper|0|1|2|3] [--mono8]\n"
     "                      [--time-to-play test|short|normal|long] [--emergency] [--rotate]\n"
-    "                      [--gap N] [--buff-beat]\n";
+    "                      [--gap N] [--buff-beat] [--record OUT.wav [--out-rate R]]\n"
+    "                      [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n";
 
 const char* const usage_play =
     "  --seconds S          stop after S seconds, 0 < S <= 31622400 (default: play until interrupted)\n"
@@ -33,6 +36,8 @@ const char* const usage_play =
     "  --rotate             Rotate: when the time is up, replay the last buffers turning\n"
     "  --gap N              gap length factor 1..64 of gap mode (default 1)\n"
     "  --buff-beat          Buff.Beat: one beat per buffer\n"
+    "  --record OUT.wav     record what is played into a WAV file, finished at the end,\n"
+    "                       on Ctrl+C and on SIGTERM (its header is kept up to date)\n"
     "  --help               this text\n";
 
 int usage(const std::string& err) {
@@ -55,6 +60,7 @@ void catch_signals(cli_loop& loop) {
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
 }
 
 struct play_args {
@@ -66,6 +72,7 @@ struct play_args {
     int32_t sampmaxidle = wv_ttp_normal;
     bool emergency = false, emrotate = false, autotempo = false;
     int playpaus = 1;
+    std::string record;  // WAV file of what is played
 };
 
 // One play option at args[i] (and its value); -1 when taken, else the exit status.
@@ -101,6 +108,10 @@ int play_option(const std::vector<std::string>& args, std::size_t& i, play_args&
         r.emergency = true;
     } else if (a == "--rotate") {
         r.emrotate = true;
+    } else if (a == "--record") {
+        if (!has_value || v.empty()) return usage("--record needs a file name");
+        r.record = v;
+        ++i;
     } else if (a == "--buff-beat") {
         r.autotempo = true;
     } else if (a == "--gap") {
@@ -127,18 +138,40 @@ int parse(const std::vector<std::string>& args, play_args& r) {
         }
         if (const int rc = play_option(args, i, r); rc >= 0) return rc;
     }
+    if (r.eo.outrate > 0 && r.record.empty()) return usage("--out-rate sets the rate of the --record file");
     return -1;
 }
 
-wv_options play_options(const play_args& r) {
-    wv_options opt = cli_options(r.eo);
-    opt.wvodevno = r.wvodevno;
-    opt.sampmaxidle = r.sampmaxidle;
-    opt.emergency = r.emergency;
-    opt.emrotate = r.emrotate;
-    opt.autotempo = r.autotempo;
-    opt.playpaus = r.playpaus;
-    return opt;
+// The options: the setup file's (if given) under those of the command line.
+int play_options(const std::vector<std::string>& args, const play_args& r, wv_sdldev& dev, wv_options& opt,
+                 std::string& err) {
+    if (const int rc = cli_load_options(r.eo, opt, [&dev](unsigned n, wv_caps& c) { return dev.caps(n, c); }, err))
+        return rc;
+    auto given = [&args](const char* name) { return std::find(args.begin(), args.end(), name) != args.end(); };
+    const bool setup = !r.eo.setup.empty();
+    if (!setup || given("--device")) opt.wvodevno = r.wvodevno;
+    if (!setup || given("--time-to-play")) opt.sampmaxidle = r.sampmaxidle;
+    if (!setup || given("--gap")) opt.playpaus = r.playpaus;
+    if (r.emergency) opt.emergency = true;
+    if (r.emrotate) opt.emrotate = true;
+    if (r.autotempo) opt.autotempo = true;
+    return 0;
+}
+
+// The recording of --record: created before play, at the rate asked for or
+// that of the first buffer, planned for the time asked for.
+bool open_record(const play_args& r, const cli_play& p, const wv_options& opt, wv_hdrec_sink& rec) {
+    const int32_t rate = rov_rate(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate]);
+    const int32_t file_rate = r.eo.outrate > 0 ? static_cast<int32_t>(r.eo.outrate) : rate;
+    const int align = opt.stereoset ? 4 : 1;
+    const double planned = r.seconds > 0 ? std::ceil(r.seconds * file_rate) * align : 0;
+    int err = 0;
+    if (!rec.f.create(r.record, opt.stereoset ? 2 : 1, opt.stereoset ? 16 : 8, file_rate,
+                      static_cast<uint32_t>(std::min(planned, 4294967295.0 - 36)), err)) {
+        std::fprintf(stderr, "tessellon play: cannot create '%s': %s\n", r.record.c_str(), std::strerror(err));
+        return false;
+    }
+    return true;
 }
 
 // What the summary line reports.
@@ -199,13 +232,19 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
         st.chunk, pt.steady ? "steady" : "not steady", pt.settle_ms, write_ms, fed_ms);
 }
 
-// Probes the device and opens the stream in the chosen format, at the set's Volume.
-bool open_stream(wv_stream& s, wv_sdldev& dev, bool mono8) {
+// Probes the device and opens the stream in the chosen format, at the set's
+// Volume. The recording of --record is created once the format is known,
+// before the stream opens and builds its chain with it.
+bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, const cli_play& p, wv_hdrec_sink& rec) {
     if (!wv_probe(s)) {
         std::fprintf(stderr, "tessellon play: wave output device not available\n");
         return false;
     }
-    if (mono8) wv_toggle_mono8(s);
+    if (r.mono8) wv_toggle_mono8(s);
+    if (!r.record.empty()) {
+        if (!open_record(r, p, *s.opt, rec)) return false;
+        s.tap = &rec;
+    }
     wv_stream_open(s);
     const uint16_t vol = wv_volume_for(s.roh->s->rov_p[s.setnr * rov_nparams + rov_par::Volume]);
     dev.volume(vol, vol);
@@ -231,10 +270,17 @@ int cmd_play(const std::vector<std::string>& args) {
     }
     static cli_loop loop;
     static wv_options opt;
-    opt = play_options(r);
+    std::vector<std::string> warn;
+    if (const int rc = play_options(args, r, dev, opt, err) ? 1 : cli_open_files(r.eo, opt, p, warn, err)) {
+        std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
+        wv_sdl_shutdown(dev);
+        return rc;
+    }
+    for (const std::string& w : warn) std::fprintf(stderr, "tessellon play: %s\n", w.c_str());
     wv_stream s;
     cli_wire(s, p, opt, dev, loop, loop);
-    if (!open_stream(s, dev, r.mono8)) {
+    static wv_hdrec_sink rec;
+    if (!open_stream(s, dev, r, p, rec)) {
         wv_sdl_shutdown(dev);
         return 1;
     }
@@ -263,5 +309,9 @@ int cmd_play(const std::vector<std::string>& args) {
     wv_sdl_shutdown(dev);
     wake_sem = nullptr;
     if (started) print_summary(s, st, pt);
+    if (rec.is_open() && !rec.finish()) {
+        std::fprintf(stderr, "tessellon play: the recording '%s' could not be finished\n", r.record.c_str());
+        rc = 1;
+    }
     return rc;
 }

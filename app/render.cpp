@@ -12,13 +12,15 @@
 #include "audio/filedev.h"
 #include "files/outfile.h"
 #include "files/wav.h"
+#include "files/wavwriter.h"
 
 namespace {
 
 const char* const usage_head =
     "usage: tessellon render [--setting FILE.rov] [--algorithm ROW] [--set N] [--scale N]\n"
     "                        [--voices N] [--timbre] [--emphasis] [--buffer-kb K] [--mono8]\n"
-    "                        (--buffers N | --seconds S) [--raw] -o OUT\n"
+    "                        [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
+    "                        [--out-rate R] (--buffers N | --seconds S) [--raw] -o OUT\n"
     "       tessellon render --list\n";
 
 const char* const usage_render =
@@ -98,11 +100,16 @@ int parse(const std::vector<std::string>& args, render_args& r) {
     return -1;
 }
 
-// The bytes the file device writes, into the output file.
-struct outfile_sink final : wv_bytesink {
-    outfile* of;
-    explicit outfile_sink(outfile* f) : of(f) {}
-    bool put(const void* data, std::size_t bytes) override { return outfile_write(*of, data, bytes); }
+// The bytes the file device writes, into the output file at the file's
+// rate: a buffer at another rate is converted.
+struct wav_sink final : wv_bytesink {
+    fl_wavwriter w;
+    int err = 0;  // errno of the first failed write
+    bool put(const void* data, std::size_t bytes, int32_t rate) override {
+        if (w.append(data, static_cast<uint32_t>(bytes), rate)) return true;
+        if (!err) err = errno ? errno : EIO;
+        return false;
+    }
 };
 
 // Runs the cycle until `buffers` buffers have reached the device, then
@@ -124,7 +131,8 @@ bool run_cycle(wv_stream& s, cli_loop& loop, const wv_filedev& dev, long buffers
 
 // What one render writes: the format, the number of buffers and the bytes.
 struct render_plan {
-    int32_t rate = 0;
+    int32_t rate = 0;       // rate the buffers are computed at
+    int32_t file_rate = 0;  // rate of the file
     int32_t frames = 0;
     int channels = 2, bits = 16;
     long buffers = 0;
@@ -141,27 +149,39 @@ render_plan plan_for(const render_args& r, const wv_options& opt, const cli_play
     // that is an exact number of buffers from gaining one by rounding noise.
     pl.buffers = r.buffers;
     if (r.seconds > 0) pl.buffers = std::max(1L, static_cast<long>(std::ceil(r.seconds * pl.rate / pl.frames - 1e-9)));
-    pl.databytes = static_cast<uint64_t>(pl.buffers) * static_cast<uint64_t>(pl.frames) *
-                   static_cast<uint64_t>(pl.channels * pl.bits / 8);
+    pl.file_rate = r.eo.outrate > 0 ? static_cast<int32_t>(r.eo.outrate) : pl.rate;
+    // Converted to another rate, the file holds the same time in its frames.
+    const uint64_t frames = static_cast<uint64_t>(pl.buffers) * static_cast<uint64_t>(pl.frames);
+    const uint64_t file_frames =
+        (frames * static_cast<uint64_t>(pl.file_rate) + static_cast<uint64_t>(pl.rate) - 1) / static_cast<uint64_t>(pl.rate);
+    pl.databytes = file_frames * static_cast<uint64_t>(pl.channels * pl.bits / 8);
     return pl;
 }
 
-// Runs the cycle into the open output file; false when a write failed.
+// Runs the cycle into the open output file; false (with of.err set) when a
+// write failed.
 bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_play& p, wv_options& opt) {
     wv_filedev dev;
     cli_loop loop;
     loop.virtual_time = true;
     wv_stream s;
     cli_wire(s, p, opt, dev, loop, loop);
-    outfile_sink sink(&of);
+    wav_sink sink;
     dev.out = &sink;
-    uint8_t header[wav_header_bytes];
-    wav_header44(header, pl.channels, pl.rate, pl.bits, static_cast<uint32_t>(pl.databytes));
-    if (!r.raw && !outfile_write(of, header, sizeof header)) return false;
+    const uint32_t planned = pl.databytes > 0xffffffffull ? 0xffffffffu : static_cast<uint32_t>(pl.databytes);
+    if (!sink.w.open(of.fp, !of.direct, pl.channels, pl.bits, pl.file_rate, planned, !r.raw)) {
+        of.err = errno;
+        return false;
+    }
     wv_stream_open(s);
-    const bool ok = run_cycle(s, loop, dev, pl.buffers);
+    bool ok = run_cycle(s, loop, dev, pl.buffers);
     wv_stream_close(s);
     cli_drain(loop);
+    if (ok && !sink.w.finish()) {
+        ok = false;
+        sink.err = errno ? errno : EIO;
+    }
+    if (!ok) of.err = sink.err ? sink.err : EIO;
     return ok;
 }
 
@@ -176,9 +196,23 @@ int cmd_render(const std::vector<std::string>& args) {
         std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
         return rc;
     }
-    // The file device offers every format; 8-bit mono on request.
-    wv_options opt = cli_options(r.eo);
-    opt.stereo16 = opt.stereoset = !r.mono8;
+    // The file device offers every format; 8-bit mono on request (or by
+    // the setup file).
+    wv_options opt;
+    wv_filedev probe_dev;
+    if (const int rc = cli_load_options(r.eo, opt, [&probe_dev](unsigned n, wv_caps& c) { return probe_dev.caps(n, c); }, err)) {
+        std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
+        return rc;
+    }
+    const bool stereo = r.eo.setup.empty() || opt.stereoset;
+    opt.stereo16 = true;
+    opt.stereoset = stereo && !r.mono8;
+    std::vector<std::string> warn;
+    if (const int rc = cli_open_files(r.eo, opt, p, warn, err)) {
+        std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
+        return rc;
+    }
+    for (const std::string& w : warn) std::fprintf(stderr, "tessellon render: %s\n", w.c_str());
 
     const render_plan pl = plan_for(r, opt, p);
     if (!r.raw && pl.databytes > 0xffffffffull - 36) {
@@ -196,7 +230,9 @@ int cmd_render(const std::vector<std::string>& args) {
         return 1;
     }
     // The summary goes to stderr so that -o /dev/stdout carries only samples.
-    std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz%s\n", r.out.c_str(), pl.buffers, pl.frames,
-                 static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.rate, opt.stereoset ? "" : ", 8-bit mono");
+    std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz%s%s\n", r.out.c_str(), pl.buffers, pl.frames,
+                 static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.rate,
+                 pl.file_rate != pl.rate ? (", written at " + std::to_string(pl.file_rate) + " Hz").c_str() : "",
+                 opt.stereoset ? "" : ", 8-bit mono");
     return 0;
 }

@@ -7,7 +7,9 @@
 #include "audio/stream.h"
 #include "audio/virtdev.h"
 #include "editor/editor_window.h"
+#include "shell/files.h"
 #include "shell/fl_icons.h"
+#include "shell/fl_msg.h"
 #include "shell/hooks.h"
 
 namespace {
@@ -38,20 +40,32 @@ void open_editor(int algomod) {
     wv_stream& ws = a.ws;
     ws.dev = a.dev();
     ws.opt = &st.opt;
-    ws.recording = st.recording;
+    ws.rec = st.hd.get();
+    ws.mix = st.mix.get();
+    ws.recording = st.hd && st.hd->is_open();
+    ws.bufrest = st.bufrest;
+    ws.sample = sh_sample_words(st);
+    ws.alert = [](const std::string& caption, const std::string& text) {
+        fl_msgbox({caption, text, sh_btn_ok, sh_icon_stop});
+    };
 
     rov_editor_shell sh;
     sh.ws = &ws;
     sh.fg = &st.fg;
     sh.setnr = st.setnr;
-    sh.mixfile = st.mixing;
-    sh.recording = st.recording;
+    sh.mixfile = st.mix && st.mix->is_open();
+    sh.recording = ws.recording;
+    sh.rovfil = st.rovfil.c_str();
     sh.icon_image = fl_icon_image;
     rov_editor_run(algomod, sh);
 
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;
     st.wvrate = ws.wvFormat.nSamplesPerSec;
+    // The cycle may have finished the recording or run out the mix file.
+    st.bufrest = ws.bufrest;
+    st.recording = st.hd && st.hd->is_open();
+    st.mixing = st.mix && st.mix->is_open();
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ bool wv_filedev::write(const void* data, uint32_t bytes) {
         }
         p = le.data();
     }
-    if (!out->put(p, bytes)) {
+    if (!out->put(p, bytes, static_cast<int32_t>(fmt.nSamplesPerSec))) {
         failed = true;
         return false;
     }

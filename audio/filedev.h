@@ -13,9 +13,10 @@
 
 #include "audio/device.h"
 
-// Where the file device puts the bytes; false when they could not be written.
+// Where the file device puts the bytes of a buffer that plays at `rate` Hz;
+// false when they could not be written.
 struct wv_bytesink {
-    virtual bool put(const void* data, std::size_t bytes) = 0;
+    virtual bool put(const void* data, std::size_t bytes, int32_t rate) = 0;
 
   protected:
     ~wv_bytesink() = default;

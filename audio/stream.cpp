@@ -19,7 +19,11 @@ int computing_row(const wv_stream& s) {
 // Rate of this buffer and the frames to compute, by the Rate parameter and
 // the blow-up method.
 wv_blowup rate_for_buffer(wv_stream& s) {
-    const wv_blowup b = wv_blowup_for(param(s, rov_par::Rate), s.opt->blowopt, wv_frames(s.pb.bufsize));
+    // The blow-up stage is not in the chain yet: a method chosen (a setup
+    // file may hold one) must not halve the frames of a buffer that nothing
+    // stretches again.
+    const int blowopt = 0;
+    const wv_blowup b = wv_blowup_for(param(s, rov_par::Rate), blowopt, wv_frames(s.pb.bufsize));
     s.wvFormat.nSamplesPerSec = rov_rate(b.rateidx);
     s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
     return b;
@@ -236,7 +240,7 @@ void wv_stream_open(wv_stream& s) {
     wv_alloc(s.pb, size);
     s.pb.bufincr = o.bufincr;
     const bool echo = rov_row(computing_row(s)).tab.algtyp == rov_arg_echo;
-    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording, s.mix, s.recording ? s.rec : nullptr);
+    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording, s.mix, s.recording ? s.rec : s.tap);
     s.allocated = true;
     set_format(s);
 

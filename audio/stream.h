@@ -56,6 +56,9 @@ struct wv_stream {
     // harddisc recording and the mix file (nullptr: none).
     wv_recsink* rec = nullptr;
     wv_mixsource* mix = nullptr;
+    // A recording of every buffer sent, outside the harddisc recording's
+    // count and gap mode (the command line's play --record).
+    wv_recsink* tap = nullptr;
     // A message box for the user (caption, text); the owner shows it.
     std::function<void(const std::string& caption, const std::string& text)> alert;
 

@@ -4,6 +4,7 @@
 
 #include "audio/refill.h"
 #include "editor/rovscroll.h"
+#include "shell/files.h"
 #include "shell/menu.h"
 
 namespace {
@@ -176,6 +177,10 @@ void dialog_command(sh_state& st, const sh_ui& ui, int id) {
     rov_setting& ros = st.fg.s;
     switch (id) {
     case cm_default: open_editor(st, ui, ros.rov_stdalg); break;
+    case cm_load: sh_load(st, ui); break;
+    case cm_save: sh_save(st, ui); break;
+    case cm_hdmix: sh_hdmix_toggle(st, ui); break;
+    case cm_hdrec: sh_hdrec_toggle(st, ui); break;
     case cm_bufsize:
         st.opt.bufszorig = edit_value(st, ui, pdfbufsz, st.opt.bufszorig / 1024) * 1024;
         st.opt.bufincr = wv_bufincr(st.opt.bufszorig);

@@ -23,6 +23,16 @@ struct sh_question {
     sh_icon icon = sh_icon_none;
 };
 
+// A file dialog: Load (open an existing file) or Save (the overwrite
+// question included). In: the proposed path, the initial folder and the
+// file type (filter index 1..4). Out: the chosen full path and file type.
+struct sh_filereq {
+    bool save = false;
+    int filter = 1;
+    std::string path;
+    std::string dir;
+};
+
 // The services of the window system a command may need. Every member is
 // called modally: it returns when the dialog is over.
 struct sh_ui {
@@ -35,6 +45,8 @@ struct sh_ui {
     std::function<void(const std::string& name)> help;
     // Capabilities of an output device; false when the device does not answer.
     std::function<bool(uint32_t devno, sh_woc& caps)> probe;
+    // A file dialog; false when the user cancelled.
+    std::function<bool(sh_filereq& req)> filedlg;
 };
 
 // Runs command `id` of the menu (ids of the command table; 0 does nothing).

@@ -8,10 +8,16 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <vector>
 
 #include "shell/commands.h"
+#include "shell/fl_filedlg.h"
+#include "shell/files.h"
 #include "shell/fl_icons.h"
 #include "shell/fl_instance.h"
 #include "shell/fl_main.h"
@@ -46,6 +52,7 @@ sh_ui make_ui() {
     ui.probe = [](uint32_t devno, sh_woc& caps) {
         return sh_device_probe != nullptr && sh_device_probe(devno, caps);
     };
+    ui.filedlg = fl_filedlg;
     return ui;
 }
 
@@ -174,15 +181,53 @@ private:
     std::vector<Fl_Menu_Item> items_;
 };
 
+// SIGINT, SIGTERM and SIGHUP end the program as its close box does, without
+// the questions: the handler only writes to a pipe that the event loop
+// watches, and the loop closes every window.
+int sigpipe[2] = {-1, -1};
+
+void on_signal(int) {
+    const char c = 1;
+    const ssize_t n = write(sigpipe[1], &c, 1);
+    (void)n;
+}
+
+void on_sigpipe(FL_SOCKET fd, void*) {
+    char buf[16];
+    while (read(fd, buf, sizeof buf) > 0) {}
+    fl_hook("quit signal");
+    while (Fl_Window* w = Fl::first_window()) w->hide();
+}
+
+void catch_signals() {
+    if (pipe(sigpipe) != 0) return;
+    fcntl(sigpipe[0], F_SETFL, O_NONBLOCK);
+    fcntl(sigpipe[1], F_SETFL, O_NONBLOCK);
+    fcntl(sigpipe[0], F_SETFD, FD_CLOEXEC);
+    fcntl(sigpipe[1], F_SETFD, FD_CLOEXEC);
+    Fl::add_fd(sigpipe[0], FL_READ, on_sigpipe);
+    struct sigaction sa {};
+    sa.sa_handler = on_signal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+}
+
 }  // namespace
 
 int sh_window_main(const std::vector<std::string>& args) {
+    std::string setting;
     for (const std::string& a : args) {
-        if (a != "--no-intro") {
-            std::fprintf(stderr, "tessellon: unknown option '%s' (the window program takes --no-intro)\n",
+        if (a == "--no-intro") continue;
+        if (a.empty() || a[0] == '-' || !setting.empty()) {
+            std::fprintf(stderr,
+                         "tessellon: unknown option '%s' (the window program takes --no-intro and a "
+                         "setting file)\n",
                          a.c_str());
             return 2;
         }
+        setting = a;
     }
     Display* d = XOpenDisplay(nullptr);
     if (!d) {
@@ -203,6 +248,7 @@ int sh_window_main(const std::vector<std::string>& args) {
     (void)sh_probe_at_start(st, ui());
     st.iconcnt = 0;
     st.icontim = 800;
+    catch_signals();
 
     Fl_Double_Window win(win_w, win_h, "WVTESSEL");
     mainwin = &win;
@@ -223,7 +269,10 @@ int sh_window_main(const std::vector<std::string>& args) {
     win.show();
     fl_instance_publish(d, fl_xid(&win));
     fl_hook("main-window shown");
+    if (!setting.empty()) sh_load_path(st, ui(), sh_ft_setting, setting);
     // The loop sleeps until an event or timer arrives.
     while (win.shown()) Fl::wait();
+    // Whatever ended the program, a recording keeps every buffer written.
+    sh_close_files(st);
     return 0;
 }

@@ -114,11 +114,10 @@ const int32_t sh_sampmaxidle_tab[4] = {120000, 1200000, 6000000, 24000000};
 const int sh_recsmp_tab[6] = {-2, -1, 0, 5, 20, 100};
 
 bool sh_available(int id) {
-    // The files, sample, harddisc, effect, visual, status-display,
+    // The sample recording, effect, visual, status-display,
     // information, calculator and capability functions come with their own
     // parts of the program; "Cre&dit" is the status display in effect.
-    if (id == cm_load || id == cm_save) return false;
-    if (id >= cm_hdmix && id <= cm_about) return false;
+    if (id >= cm_testsample && id <= cm_about) return false;
     if (id >= cm_blow_first && id <= cm_blow_last) return false;
     if (id >= cm_conv_expand && id <= cm_conv_last) return false;
     if (id >= cm_fuzz_same && id <= cm_fuzz_last) return false;

@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "audio/device.h"
+#include "audio/filesinks.h"
 #include "audio/options.h"
+#include "engine/banks.h"
 #include "engine/rows.h"
+#include "files/wavload.h"
 
 // Device number of the wave mapper (the system's default output).
 constexpr uint32_t sh_mapper = wv_mapper;
@@ -42,6 +46,23 @@ struct sh_state {
     bool mixing = false;           // a harddisc mix file is open
     int32_t wvrate = 11025;        // output rate, Hz
     int32_t wvtrate = 22050;       // sample recording rate, Hz
+
+    // --- files: names shown by the editor and proposed by the dialogs ---
+    std::string rovfil;            // the active setting's file (at most 63 characters)
+    std::string rovfil1, rovfil2, rovfil3;  // the settings in banks 0, 1, 2
+    std::string inifil;            // the last setup file
+    std::string wavfil;            // the last loaded or saved sample file
+    std::string hdrfil;            // the last recording file, also proposed for mixing
+    std::string settingfile;       // full path of the file dialogs
+    std::string settingdir;        // folder of the last chosen file; the user's home at start
+    int filterindex = 1;           // file type of the dialogs: 1 setting, 2 WAV, 3 setup, 4 harddisc
+
+    // --- the setting banks, the sample, the open recording and mix file ---
+    rov_banks bk;
+    fl_sample sample;              // valid while smploaded
+    std::unique_ptr<wv_hdrec_sink> hd;       // the harddisc recording (nullptr: none yet)
+    std::unique_ptr<wv_mixfile_source> mix;  // the mix file (nullptr: none)
+    int bufrest = 0;               // buffers still to record, carried between editor openings
 
     // --- main window ---
     int icontim = 0;               // icon animation period in ms, 0 while stopped

@@ -16,7 +16,7 @@ struct byte_sink final : wv_bytesink {
     std::vector<uint8_t> bytes;
     int fail_at = -1;  // the put that fails, counted from 0
     int puts = 0;
-    bool put(const void* d, std::size_t n) override {
+    bool put(const void* d, std::size_t n, int32_t) override {
         if (puts++ == fail_at) return false;
         const auto* b = static_cast<const uint8_t*>(d);
         bytes.insert(bytes.end(), b, b + n);

@@ -19,6 +19,9 @@ struct fake_ui {
     std::vector<uint32_t> probes;         // devices probed
     bool (*probe_result)(uint32_t, sh_woc&) = nullptr;
     int state_algomod_at_editor = -99;
+    std::vector<sh_filereq> filereqs;     // every file dialog, as asked
+    std::deque<std::string> files;        // paths chosen in order; a dialog without one is cancelled
+    std::deque<int> filters;              // file types chosen in the dialogs (else left as proposed)
 
     sh_ui ui(sh_state& st) {
         sh_ui u;
@@ -51,6 +54,17 @@ struct fake_ui {
         u.probe = [this](uint32_t devno, sh_woc& caps) {
             probes.push_back(devno);
             return probe_result ? probe_result(devno, caps) : false;
+        };
+        u.filedlg = [this](sh_filereq& req) {
+            filereqs.push_back(req);
+            if (files.empty()) return false;
+            req.path = files.front();
+            files.pop_front();
+            if (!filters.empty()) {
+                req.filter = filters.front();
+                filters.pop_front();
+            }
+            return true;
         };
         return u;
     }

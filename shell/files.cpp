@@ -1,0 +1,259 @@
+#include "shell/files.h"
+
+#include <cstdio>
+
+#include "audio/setup.h"
+#include "editor/rovscroll.h"
+#include "files/names.h"
+#include "files/setting_file.h"
+#include "files/setup_file.h"
+
+namespace {
+
+void tell(const sh_ui& ui, const std::string& caption, const std::string& text, sh_icon icon = sh_icon_stop) {
+    if (ui.message) ui.message({caption, text, sh_btn_ok, icon});
+}
+
+void not_opened(const sh_ui& ui, bool save) { tell(ui, save ? "Write File" : "Read File", "File not opened"); }
+
+// The folder part of a path ("" for a bare name).
+std::string folder_of(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// Runs a file dialog; false when cancelled. The chosen path, its folder and
+// the file type are remembered for the next dialog.
+bool ask_file(sh_state& st, const sh_ui& ui, bool save, std::string& path) {
+    if (!ui.filedlg) return false;
+    sh_filereq req{save, st.filterindex, st.settingfile, st.settingdir};
+    if (!ui.filedlg(req) || req.path.empty()) return false;
+    if (req.filter >= sh_ft_setting && req.filter <= sh_ft_harddisc) st.filterindex = req.filter;
+    st.settingfile = path = req.path;
+    const std::string dir = folder_of(req.path);
+    if (!dir.empty()) st.settingdir = dir;
+    return true;
+}
+
+// --- settings ---------------------------------------------------------------
+
+void load_setting(sh_state& st, const sh_ui& ui, const std::string& path) {
+    rov_setting s = st.fg.s;
+    switch (fl_setting_read(path, s)) {
+    case fl_read::not_opened: not_opened(ui, false); return;
+    case fl_read::too_short:
+        tell(ui, "Read File", "not a setting file:\nit is shorter than 672 bytes");
+        return;
+    case fl_read::ok: break;
+    }
+    // The active setting goes into the banks, with its name.
+    rov_bank_push(st.bk, st.fg.s, st.fg.g, st.setnr, st.tonr);
+    st.rovfil3 = st.rovfil2;
+    st.rovfil2 = st.rovfil1;
+    st.rovfil1 = st.rovfil;
+    st.rovfil = fl_name63(path);
+    st.fg.s = s;
+    st.algomod = s.rov_stdalg >= 0 && s.rov_stdalg < rov_natab ? s.rov_stdalg : rov_row_empty();
+}
+
+void save_setting(sh_state& st, const sh_ui& ui, const std::string& path) {
+    st.fg.s.rov_stdalg = static_cast<int16_t>(st.algomod);
+    int err = 0;
+    if (!fl_setting_write(path, st.fg.s, err)) {
+        not_opened(ui, true);
+        return;
+    }
+    st.rovfil = fl_name63(path);
+}
+
+// --- setups -----------------------------------------------------------------
+
+void load_setup(sh_state& st, const sh_ui& ui, const std::string& path) {
+    fl_setup f;
+    int records = 0;
+    if (fl_setup_read(path, f, records) == fl_read::not_opened) {
+        not_opened(ui, false);
+        return;
+    }
+    st.inifil = fl_name63(path);
+    wv_setup_target t{&st.opt, &st.algomod, &st.fg.g.rov_volshift, st.hd && st.hd->is_open(), ui.probe};
+    if (!wv_setup_apply(f, records, t)) tell(ui, "wave player checking ...", "wave player not available");
+    rovscroll_raise_voices(st.opt.maxv);
+}
+
+void save_setup(sh_state& st, const sh_ui& ui, const std::string& path) {
+    int err = 0;
+    if (!fl_setup_write(path, wv_setup_from(st.opt, st.algomod), err)) {
+        not_opened(ui, true);
+        return;
+    }
+    st.inifil = fl_name63(path);
+}
+
+// --- the sample -----------------------------------------------------------
+
+void release_sample(sh_state& st) {
+    st.sample = fl_sample{};
+    st.smploaded = false;
+    st.smpbytes = 0;
+    st.smpszorig = 0;
+}
+
+void load_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
+    const int32_t K = sh_sample_capacity(st);
+    std::vector<fl_message> msgs;
+    fl_sample smp;
+    const fl_wav r = fl_sample_load(path, K, smp, msgs);
+    if (r == fl_wav::not_opened) {
+        not_opened(ui, false);
+        return;
+    }
+    st.wavfil = fl_name63(path);
+    st.smprecorded = false;
+    release_sample(st);
+    for (const fl_message& m : msgs) tell(ui, m.caption, m.text, r == fl_wav::loaded ? sh_icon_info : sh_icon_stop);
+    if (r != fl_wav::loaded) return;
+    st.sample = std::move(smp);
+    st.smploaded = true;
+    st.smpbytes = st.sample.length;
+    st.smpszorig = K - 96;
+}
+
+void save_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
+    if (!st.smploaded) {
+        tell(ui, "Write File", "no sample in memory");
+        return;
+    }
+    int err = 0;
+    if (!fl_sample_save(path, st.sample, err)) {
+        not_opened(ui, true);
+        return;
+    }
+    st.wavfil = fl_name63(path);
+    st.smprecorded = false;
+}
+
+// --- harddisc -------------------------------------------------------------
+
+bool recording(const sh_state& st) { return st.hd && st.hd->is_open(); }
+
+void open_mix(sh_state& st, const sh_ui& ui, const std::string& path) {
+    auto m = std::make_unique<wv_mixfile_source>();
+    if (!m->f.open(path)) {
+        tell(ui, "open file for playback", "not a 16 bit *.WAV file");
+        return;
+    }
+    if (st.mix) st.mix->close();
+    st.mix = std::move(m);
+    st.mixing = true;
+    if (ui.pardlg) ui.pardlg(pd_on(plylevl, &st.opt.playbmix));
+}
+
+void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
+    if (recording(st)) {
+        tell(ui, "Write File", "harddisc recording (" + st.hdrfil + ") still in progress");
+        return;
+    }
+    // The file is created before its length is asked: a folder that cannot
+    // take it is told at once.
+    if (std::FILE* fp = std::fopen(path.c_str(), "wb")) {
+        std::fclose(fp);
+    } else {
+        not_opened(ui, true);
+        return;
+    }
+    st.hdrfil = fl_name63(path);
+    st.opt.emergency = false;
+    st.opt.autotempo = false;
+
+    const int setnr = st.setnr >= 0 && st.setnr < rov_nsets ? st.setnr : 0;
+    const int32_t rate = rov_rate(st.fg.s.rov_p[setnr * rov_nparams + rov_par::Rate]);
+    const bool stereo = st.opt.stereoset;
+    const int align = stereo ? 4 : 1;
+    const long bps = static_cast<long>(rate) * align;
+
+    int seconds = 15;
+    const std::string help = pdfrectim_help(bps);
+    pardef d = pd_on(pdfrectim, &seconds);
+    d.phlp = help.c_str();
+    if (ui.pardlg) ui.pardlg(d);
+    if (seconds < pdfrectim.pmin || seconds > pdfrectim.pmax) seconds = 15;
+
+    const int64_t n = int64_t{rate} * seconds * 4 / (st.opt.bufszorig - 1024);
+    const uint64_t planned = static_cast<uint64_t>(st.opt.bufszorig / 4 - 256) * static_cast<uint64_t>(n) * align;
+    auto h = std::make_unique<wv_hdrec_sink>();
+    int err = 0;
+    if (!h->f.create(path, stereo ? 2 : 1, stereo ? 16 : 8, rate, static_cast<uint32_t>(planned), err)) {
+        not_opened(ui, true);
+        return;
+    }
+    st.hd = std::move(h);
+    st.bufrest = static_cast<int>(n);
+    st.recording = true;
+}
+
+}  // namespace
+
+wv_sample sh_sample_words(const sh_state& st) {
+    if (!st.smploaded) return {};
+    return {st.sample.words(), st.sample.nwords()};
+}
+
+void sh_load_path(sh_state& st, const sh_ui& ui, int type, const std::string& path) {
+    switch (type) {
+    case sh_ft_setting: load_setting(st, ui, path); break;
+    case sh_ft_wave: load_sample(st, ui, path); break;
+    case sh_ft_setup: load_setup(st, ui, path); break;
+    case sh_ft_harddisc: open_mix(st, ui, path); break;
+    default: break;
+    }
+}
+
+void sh_save_path(sh_state& st, const sh_ui& ui, int type, const std::string& path) {
+    switch (type) {
+    case sh_ft_setting: save_setting(st, ui, path); break;
+    case sh_ft_wave: save_sample(st, ui, path); break;
+    case sh_ft_setup: save_setup(st, ui, path); break;
+    case sh_ft_harddisc: start_recording(st, ui, path); break;
+    default: break;
+    }
+}
+
+void sh_load(sh_state& st, const sh_ui& ui) {
+    std::string path;
+    if (ask_file(st, ui, false, path)) sh_load_path(st, ui, st.filterindex, path);
+}
+
+void sh_save(sh_state& st, const sh_ui& ui) {
+    std::string path;
+    if (ask_file(st, ui, true, path)) sh_save_path(st, ui, st.filterindex, path);
+}
+
+void sh_hdrec_toggle(sh_state& st, const sh_ui& ui) {
+    if (recording(st)) {
+        st.hd->finish();
+        st.recording = false;
+        return;
+    }
+    st.settingfile = st.hdrfil.empty() ? "HDREC.WAV" : st.hdrfil;
+    st.filterindex = sh_ft_harddisc;
+    sh_save(st, ui);
+}
+
+void sh_hdmix_toggle(sh_state& st, const sh_ui& ui) {
+    if (st.mix && st.mix->is_open()) {
+        st.mix->close();
+        st.mixing = false;
+        return;
+    }
+    st.settingfile = st.hdrfil.empty() ? "HDMIX.WAV" : st.hdrfil;
+    st.filterindex = sh_ft_harddisc;
+    sh_load(st, ui);
+}
+
+void sh_close_files(sh_state& st) {
+    if (recording(st)) st.hd->finish();
+    st.recording = false;
+    if (st.mix) st.mix->close();
+    st.mixing = false;
+}
