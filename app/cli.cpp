@@ -8,8 +8,8 @@
 
 #include "audio/chain.h"
 #include "audio/setup.h"
+#include "files/setting_file.h"
 #include "files/setup_file.h"
-
 
 const char* const cli_engine_usage =
     "  --setting FILE.rov   setting file (default: the built-in default setting)\n"
@@ -114,25 +114,19 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
 }
 
 bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err) {
-    std::FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) {
+    // One byte more than a setting: the command line takes nothing but a
+    // whole setting file.
+    uint8_t bytes[rov_setting_bytes + 1];
+    std::size_t n = 0;
+    if (fl_read_head(path, bytes, sizeof bytes, n) != fl_read::ok) {
         err = "cannot open setting file '" + path + "': " + std::strerror(errno);
         return false;
     }
-    uint8_t bytes[rov_setting_bytes + 1];
-    const std::size_t n = std::fread(bytes, 1, sizeof bytes, fp);
-    const bool readerr = std::ferror(fp) != 0;
-    std::fclose(fp);
-    if (readerr) {
-        err = "cannot read setting file '" + path + "'";
-        return false;
-    }
-    if (n != rov_setting_bytes) {
+    if (n != rov_setting_bytes || !fl_setting_decode(bytes, n, s)) {
         err = "'" + path + "' is not a setting file: it must be exactly " +
               std::to_string(rov_setting_bytes) + " bytes";
         return false;
     }
-    rov_setting_read(s, bytes);
     return true;
 }
 

@@ -2,38 +2,15 @@
 // caller's duties at the opening of the editor and at the start of play.
 #include <cstring>
 
+#include "engine/le_bytes.h"
 #include "engine/rov.h"
 #include "engine/rows.h"
 #include "engine/slots.h"
 
-namespace {
-
-struct byte_writer {
-    uint8_t* p;
-    void i8(int8_t v) { *p++ = static_cast<uint8_t>(v); }
-    void i16(int16_t v) {
-        const auto u = static_cast<uint16_t>(v);
-        *p++ = static_cast<uint8_t>(u & 0xff);
-        *p++ = static_cast<uint8_t>(u >> 8);
-    }
-};
-
-struct byte_reader {
-    const uint8_t* p;
-    int8_t i8() { return static_cast<int8_t>(*p++); }
-    int16_t i16() {
-        const uint16_t u = static_cast<uint16_t>(p[0] | (p[1] << 8));
-        p += 2;
-        return static_cast<int16_t>(u);
-    }
-};
-
-}  // namespace
-
 // Byte layout: rov_p (320), rov_saw (10), rov_tonindx (10), the five moduli
 // (densmod, dynmod, tonmod, pitmod, panmod; 10), rov_tones (320), rov_stdalg (2).
 void rov_setting_write(const rov_setting& s, uint8_t out[rov_setting_bytes]) {
-    byte_writer w{out};
+    le_writer w{out};
     for (int16_t v : s.rov_p) w.i16(v);
     for (int8_t v : s.rov_saw) w.i8(v);
     for (int8_t v : s.rov_tonindx) w.i8(v);
@@ -47,7 +24,7 @@ void rov_setting_write(const rov_setting& s, uint8_t out[rov_setting_bytes]) {
 }
 
 void rov_setting_read(rov_setting& s, const uint8_t in[rov_setting_bytes]) {
-    byte_reader r{in};
+    le_reader r{in};
     for (int16_t& v : s.rov_p) v = r.i16();
     for (int8_t& v : s.rov_saw) v = r.i8();
     for (int8_t& v : s.rov_tonindx) v = r.i8();

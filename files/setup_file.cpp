@@ -1,0 +1,75 @@
+#include "files/setup_file.h"
+
+#include "engine/le_bytes.h"
+
+int fl_setup_decode(const uint8_t* p, std::size_t n, fl_setup& out) {
+    if (n < fl_setup_rec1) return 0;
+    le_reader r{p};
+    out.bufsiz0 = r.i32();
+    out.sampmaxid = r.i32();
+    out.recsmp = r.i32();
+    out.wvodv = r.i32();
+    out.maxvoc = r.u8();
+    out.almod = r.u8();
+    out.empha = r.u8();
+    out.tonalia = r.u8();
+    out.emerge = r.u8();
+    out.emrot = r.u8();
+    out.wvomea = r.u8();
+    r.u8();  // padding
+    if (n < fl_setup_bytes) return 1;
+    out.playpaus = r.i16();
+    out.dispmode = r.i16();
+    out.blowopt = r.i16();
+    out.playbmix = r.i16();
+    out.fuzzlev = r.i16();
+    out.fuzztyp = r.i16();
+    out.vistyp = r.i16();
+    out.autotempo = r.u8();
+    out.shwmorph = r.u8();
+    out.stereoset = r.u8();
+    return 2;  // the reserved byte is not read
+}
+
+void fl_setup_encode(const fl_setup& f, uint8_t out[fl_setup_bytes]) {
+    le_writer w{out};
+    w.i32(f.bufsiz0);
+    w.i32(f.sampmaxid);
+    w.i32(f.recsmp);
+    w.i32(f.wvodv);
+    w.u8(f.maxvoc);
+    w.u8(f.almod);
+    w.u8(f.empha);
+    w.u8(f.tonalia);
+    w.u8(f.emerge);
+    w.u8(f.emrot);
+    w.u8(f.wvomea);
+    w.u8(0);  // padding
+    w.i16(f.playpaus);
+    w.i16(f.dispmode);
+    w.i16(f.blowopt);
+    w.i16(f.playbmix);
+    w.i16(f.fuzzlev);
+    w.i16(f.fuzztyp);
+    w.i16(f.vistyp);
+    w.u8(f.autotempo);
+    w.u8(f.shwmorph);
+    w.u8(f.stereoset);
+    w.u8(0);  // reserved
+}
+
+fl_read fl_setup_read(const std::string& path, fl_setup& out, int& records) {
+    records = 0;
+    uint8_t bytes[fl_setup_bytes];
+    std::size_t n = 0;
+    const fl_read r = fl_read_head(path, bytes, sizeof bytes, n);
+    if (r != fl_read::ok) return r;
+    records = fl_setup_decode(bytes, n, out);
+    return records > 0 ? fl_read::ok : fl_read::too_short;
+}
+
+bool fl_setup_write(const std::string& path, const fl_setup& f, int& err) {
+    uint8_t bytes[fl_setup_bytes];
+    fl_setup_encode(f, bytes);
+    return fl_write_whole(path, bytes, sizeof bytes, err);
+}

@@ -1,0 +1,35 @@
+// Setup files: the options in two records, 24 + 18 bytes, little-endian.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "files/setting_file.h"
+
+constexpr std::size_t fl_setup_rec1 = 24;  // buffer, device, voices and switches
+constexpr std::size_t fl_setup_rec2 = 18;  // play pauses, display and effects
+constexpr std::size_t fl_setup_bytes = fl_setup_rec1 + fl_setup_rec2;
+
+struct fl_setup {
+    // first record
+    int32_t bufsiz0 = 0, sampmaxid = 0, recsmp = 0, wvodv = 0;
+    uint8_t maxvoc = 0, almod = 0, empha = 0, tonalia = 0, emerge = 0, emrot = 0, wvomea = 0;
+    // second record
+    int16_t playpaus = 0, dispmode = 0, blowopt = 0, playbmix = 0, fuzzlev = 0, fuzztyp = 0, vistyp = 0;
+    uint8_t autotempo = 0, shwmorph = 0, stereoset = 0;
+
+    friend bool operator==(const fl_setup&, const fl_setup&) = default;
+};
+
+// Decodes the complete records among n bytes: 0 (fewer than 24 bytes; out
+// untouched), 1 (the second record incomplete; its fields untouched) or 2.
+int fl_setup_decode(const uint8_t* p, std::size_t n, fl_setup& out);
+// The 42 bytes of a setup file; the padding and reserved bytes are 0.
+void fl_setup_encode(const fl_setup& f, uint8_t out[fl_setup_bytes]);
+
+// Reads a setup file: ok with records 1 or 2, too_short with records 0, or
+// not_opened (errno set). Bytes past the 42 are never read.
+fl_read fl_setup_read(const std::string& path, fl_setup& out, int& records);
+// Saves a setup: the whole file or none (err = errno).
+bool fl_setup_write(const std::string& path, const fl_setup& f, int& err);
