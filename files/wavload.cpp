@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -131,22 +132,35 @@ using sf_ptr = std::unique_ptr<SNDFILE, sf_closer>;
 fl_wav load_decoded(SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out, std::vector<fl_message>& msgs) {
     sf_ptr sf(raw);
     if (!sf || info.channels < 1 || info.channels > 2 || info.samplerate < 1) return refuse(msgs);
-    sf_command(sf.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
     const auto ch = static_cast<std::size_t>(info.channels);
     const std::size_t room = static_cast<std::size_t>(K - 96) / (2 * ch) + 1;
+    const int sub = info.format & SF_FORMAT_SUBMASK;
+    const bool floating = sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
     std::vector<short> pcm;
+    std::vector<float> fl;
     std::vector<uint8_t> img;
     try {
         pcm.resize(room * ch);
+        if (floating) fl.resize(room * ch);
         img.resize(wav_header_bytes + room * ch * 2);
     } catch (const std::bad_alloc&) {
         return fl_wav::none;
     }
+    // Float data (full scale 1.0) is scaled to the 16-bit range and clipped
+    // here: libsndfile's own short view of floats is not scaled.
     std::size_t got = 0;
     while (got < room) {
-        const sf_count_t r = sf_readf_short(sf.get(), pcm.data() + got * ch, static_cast<sf_count_t>(room - got));
+        const auto want = static_cast<sf_count_t>(room - got);
+        const sf_count_t r = floating ? sf_readf_float(sf.get(), fl.data() + got * ch, want)
+                                      : sf_readf_short(sf.get(), pcm.data() + got * ch, want);
         if (r <= 0) break;
         got += static_cast<std::size_t>(r);
+    }
+    if (floating) {
+        for (std::size_t i = 0; i < got * ch; ++i) {
+            const float x = fl[i] * 32767.0f;
+            pcm[i] = static_cast<short>(std::isnan(x) ? 0 : x >= 32767.0f ? 32767 : x <= -32768.0f ? -32768 : std::lrint(x));
+        }
     }
     const std::size_t words = got * ch;
     for (std::size_t i = 0; i < words; ++i) {
