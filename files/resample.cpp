@@ -35,9 +35,11 @@ void fl_resampler::run(const int16_t* in, std::size_t frames, std::vector<int16_
         out.resize(at + room * ch);
         std::size_t idone = 0, odone = 0;
         const int16_t* src = in ? in + done_in_total * ch : nullptr;
-        soxr_process(s, src, in ? frames - done_in_total : 0, &idone, out.data() + at, room, &odone);
+        const soxr_error_t err =
+            soxr_process(s, src, in ? frames - done_in_total : 0, &idone, out.data() + at, room, &odone);
         out.resize(at + odone * ch);
         done_in_total += idone;
+        if (err || (idone == 0 && odone == 0 && in)) break;  // no progress: never spin
         // Input left over, or output that filled the room: go on. At the end
         // (no input) go on until nothing more comes.
         if (in ? (done_in_total >= frames && odone < room) : odone == 0) break;
