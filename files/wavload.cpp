@@ -1,0 +1,257 @@
+#include "files/wavload.h"
+
+#include <sndfile.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "files/outfile.h"
+#include "files/wav.h"
+
+const int16_t* fl_sample::words() const {
+    return area.size() >= 24 ? reinterpret_cast<const int16_t*>(area.data() + 24) : nullptr;
+}
+
+int32_t fl_sample::nwords() const {
+    if (length <= 24 || area.size() < 24) return 0;
+    // Never more words than the area holds.
+    const auto held = static_cast<int32_t>(std::min<std::size_t>((area.size() - 24) / 2, INT32_MAX));
+    return std::min((length - 24) / 2, held);
+}
+
+namespace {
+
+uint32_t rd16(const uint8_t* p) { return p[0] | p[1] << 8; }
+uint32_t rd32(const uint8_t* p) { return rd16(p) | rd16(p + 2) << 16; }
+int16_t word(const uint8_t* area, std::size_t i) {
+    return static_cast<int16_t>(rd16(area + 2 * i));
+}
+void setword(uint8_t* area, std::size_t i, int v) {
+    area[2 * i] = static_cast<uint8_t>(v);
+    area[2 * i + 1] = static_cast<uint8_t>(static_cast<unsigned>(v) >> 8);
+}
+
+const char* const unsupported = "unsupported WAV or illegal file format";
+
+fl_wav refuse(std::vector<fl_message>& msgs) {
+    msgs.push_back({"open WAV file", unsupported});
+    return fl_wav::refused;
+}
+
+// The plain layout read at fixed offsets: RIFF/WAVE, a 16-byte PCM format
+// chunk at 12 directly followed by the data chunk at 36, 8 or 16 bits, at
+// least one channel and a rate.
+bool plain_layout(const uint8_t* h, std::size_t n) {
+    if (n < wav_header_bytes) return false;
+    const int32_t rate = static_cast<int32_t>(rd32(h + 24));
+    const uint32_t bits = rd16(h + 34);
+    return std::memcmp(h, "RIFF", 4) == 0 && std::memcmp(h + 8, "WAVEfmt ", 8) == 0 && rd32(h + 16) == 16 &&
+           rd16(h + 20) == 1 && rd16(h + 22) >= 1 && rate > 0 && (bits == 8 || bits == 16) &&
+           std::memcmp(h + 36, "data", 4) == 0;
+}
+
+// Reads a file image in the plain layout (n bytes from offset 0, at least
+// 20) into a sample area of K bytes.
+fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, std::vector<fl_message>& msgs) {
+    if (n < 20) return refuse(msgs);
+    std::vector<uint8_t> area;
+    try {
+        area.assign(static_cast<std::size_t>(K), 0);
+    } catch (const std::bad_alloc&) {
+        return fl_wav::none;
+    }
+    // The format record, the data header and the samples from offset 20,
+    // as much as the area takes.
+    const int64_t cap = int64_t{K} - 72;
+    int64_t R = std::min<int64_t>(static_cast<int64_t>(n) - 20, cap);
+    // Bytes behind the data chunk (a list chunk, say) are not sound; a
+    // declared size larger than the file is not believed either.
+    if (n >= wav_header_bytes) {
+        const uint32_t declared = rd32(img + 40);
+        if (declared > 0 && 24 + int64_t{declared} < R) R = 24 + int64_t{declared};
+    }
+    std::memcpy(area.data(), img + 20, static_cast<std::size_t>(R));
+    uint8_t* a = area.data();
+
+    const uint32_t channels = rd16(a + 2);
+    const uint32_t bits = rd16(a + 14);
+    const int32_t rate = static_cast<int32_t>(rd32(a + 4));
+    if (channels > 2 || (channels == 2 && bits != 16)) return refuse(msgs);
+
+    int64_t length = 0;
+    if (channels == 2) {
+        if (R == cap) msgs.push_back({"read WAV file", "Sound may be incomplete"});
+        // Left and right averaged into one word, in place. The pairs read
+        // reach no further than 24 bytes past R, well inside the area.
+        const int64_t m = R / 4;
+        for (int64_t i = 0; i < m; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            setword(a, 12 + k, (word(a, 12 + 2 * k) + word(a, 13 + 2 * k)) / 2);
+        }
+        length = 2 * m - 12;
+    } else if (bits == 8) {
+        int64_t cnt = R;
+        if (cnt > K / 2 - 36) {
+            char text[80];
+            std::snprintf(text, sizeof text, "sound incomplete,\ntry >%lld bytes buffer size",
+                          static_cast<long long>(2 * cnt + 72));
+            msgs.push_back({"read WAV file", text});
+            cnt = K / 2 - 36;
+        }
+        // From the top down, so that no byte is overwritten before it is read.
+        for (int64_t i = cnt - 1; i >= 0; --i) {
+            const auto k = static_cast<std::size_t>(i);
+            setword(a, 12 + k, (a[24 + k] - 128) * 256);
+        }
+        length = 2 * cnt - 48;
+    } else {
+        if (R == cap) msgs.push_back({"read WAV file", "Sound may be incomplete!"});
+        length = R - 24;
+    }
+    out.area = std::move(area);
+    out.length = static_cast<int32_t>(std::max<int64_t>(length, 0));
+    out.rate = rate;
+    return fl_wav::loaded;
+}
+
+struct sf_closer {
+    void operator()(SNDFILE* f) const { sf_close(f); }
+};
+using sf_ptr = std::unique_ptr<SNDFILE, sf_closer>;
+
+// Any file libsndfile reads, rewritten in the plain layout with 16-bit
+// words and its own channel count, then read like a plain file. Only as
+// many frames are decoded as the area can take (and one more, so that a
+// full area is told apart from an exact fit).
+fl_wav load_decoded(SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out, std::vector<fl_message>& msgs) {
+    sf_ptr sf(raw);
+    if (!sf || info.channels < 1 || info.channels > 2 || info.samplerate < 1) return refuse(msgs);
+    const auto ch = static_cast<std::size_t>(info.channels);
+    const std::size_t room = static_cast<std::size_t>(K - 96) / (2 * ch) + 1;
+    const int sub = info.format & SF_FORMAT_SUBMASK;
+    const bool floating = sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
+    std::vector<short> pcm;
+    std::vector<float> fl;
+    std::vector<uint8_t> img;
+    try {
+        pcm.resize(room * ch);
+        if (floating) fl.resize(room * ch);
+        img.resize(wav_header_bytes + room * ch * 2);
+    } catch (const std::bad_alloc&) {
+        return fl_wav::none;
+    }
+    // Float data (full scale 1.0) is scaled to the 16-bit range and clipped
+    // here: libsndfile's own short view of floats is not scaled.
+    std::size_t got = 0;
+    while (got < room) {
+        const auto want = static_cast<sf_count_t>(room - got);
+        const sf_count_t r = floating ? sf_readf_float(sf.get(), fl.data() + got * ch, want)
+                                      : sf_readf_short(sf.get(), pcm.data() + got * ch, want);
+        if (r <= 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    if (floating) {
+        for (std::size_t i = 0; i < got * ch; ++i) {
+            const float x = fl[i] * 32767.0f;
+            pcm[i] = static_cast<short>(std::isnan(x) ? 0 : x >= 32767.0f ? 32767 : x <= -32768.0f ? -32768 : std::lrint(x));
+        }
+    }
+    const std::size_t words = got * ch;
+    for (std::size_t i = 0; i < words; ++i) {
+        img[wav_header_bytes + 2 * i] = static_cast<uint8_t>(pcm[i]);
+        img[wav_header_bytes + 2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(pcm[i]) >> 8);
+    }
+    wav_header44(img.data(), info.channels, info.samplerate, 16, static_cast<uint32_t>(words * 2));
+    return load_plain(img.data(), wav_header_bytes + words * 2, K, out, msgs);
+}
+
+// libsndfile reading from memory.
+struct memfile {
+    const uint8_t* data;
+    sf_count_t n, pos;
+};
+sf_count_t mem_len(void* u) { return static_cast<memfile*>(u)->n; }
+sf_count_t mem_seek(sf_count_t off, int whence, void* u) {
+    auto* m = static_cast<memfile*>(u);
+    sf_count_t to = whence == SEEK_SET ? off : whence == SEEK_CUR ? m->pos + off : m->n + off;
+    if (to < 0 || to > m->n) return -1;
+    m->pos = to;
+    return to;
+}
+sf_count_t mem_read(void* ptr, sf_count_t count, void* u) {
+    auto* m = static_cast<memfile*>(u);
+    if (count <= 0) return 0;
+    const sf_count_t k = std::min(count, m->n - m->pos);
+    std::memcpy(ptr, m->data + m->pos, static_cast<std::size_t>(k));
+    m->pos += k;
+    return k;
+}
+sf_count_t mem_write(const void*, sf_count_t, void*) { return 0; }
+sf_count_t mem_tell(void* u) { return static_cast<memfile*>(u)->pos; }
+
+}  // namespace
+
+fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sample& out,
+                            std::vector<fl_message>& msgs) {
+    if (K < fl_sample_min_capacity) return fl_wav::none;
+    if (!data) n = 0;
+    if (plain_layout(data, n)) return load_plain(data, n, K, out, msgs);
+    static const uint8_t empty = 0;
+    memfile m{n ? data : &empty, static_cast<sf_count_t>(n), 0};
+    SF_VIRTUAL_IO io{mem_len, mem_seek, mem_read, mem_write, mem_tell};
+    SF_INFO info{};
+    SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, &m);
+    return load_decoded(sf, info, K, out, msgs);
+}
+
+fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<fl_message>& msgs) {
+    if (K < fl_sample_min_capacity) return fl_wav::none;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    struct stat st;
+    if (!f || fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (f) std::fclose(f);
+        msgs.push_back({"Read File", "File not opened"});
+        return fl_wav::not_opened;
+    }
+    // The head: as much as a plain file can bring into the area.
+    std::vector<uint8_t> head;
+    try {
+        head.resize(static_cast<std::size_t>(K) - 52);
+    } catch (const std::bad_alloc&) {
+        std::fclose(f);
+        return fl_wav::none;
+    }
+    const std::size_t n = std::fread(head.data(), 1, head.size(), f);
+    std::fclose(f);
+    if (plain_layout(head.data(), n)) return load_plain(head.data(), n, K, out, msgs);
+    SF_INFO info{};
+    SNDFILE* sf = sf_open(path.c_str(), SFM_READ, &info);
+    return load_decoded(sf, info, K, out, msgs);
+}
+
+bool fl_sample_save(const std::string& path, const fl_sample& s, int& err) {
+    // Never more bytes than the area holds, and the header says what follows.
+    const std::size_t held = s.area.size() >= 24 ? s.area.size() - 24 : 0;
+    const std::size_t len = std::min<std::size_t>(static_cast<std::size_t>(std::max<int32_t>(s.length, 0)), held);
+    uint8_t h[wav_header_bytes];
+    wav_header44(h, 1, s.rate, 16, static_cast<uint32_t>(len));
+    outfile o;
+    if (!outfile_open(o, path)) {
+        err = errno;
+        return false;
+    }
+    outfile_write(o, h, sizeof h);
+    if (len) outfile_write(o, s.area.data() + 24, len);
+    if (!outfile_commit(o)) {
+        err = errno;
+        return false;
+    }
+    err = 0;
+    return true;
+}

@@ -1,0 +1,78 @@
+// A WAV file written buffer by buffer: the harddisc recording and the
+// command line's output. The header is written first with a planned size;
+// on a seekable file both sizes are brought up to date after every buffer,
+// so that a program killed at any moment leaves a valid file holding every
+// buffer it wrote.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/resample.h"
+
+struct fl_wavwriter {
+    fl_wavwriter();
+    ~fl_wavwriter();
+    fl_wavwriter(const fl_wavwriter&) = delete;
+    fl_wavwriter& operator=(const fl_wavwriter&) = delete;
+
+    // Writes the 44-byte header with the planned data size to fp (not owned,
+    // positioned where the file starts). channels 1 or 2, bits 8 or 16;
+    // file_rate: the rate in the header. False (errno set) if the header
+    // cannot be written.
+    bool open(std::FILE* fp, bool seekable, int channels, int bits, int32_t file_rate, uint32_t planned_databytes);
+    // Appends one played buffer (16-bit little-endian interleaved, or 8-bit
+    // unsigned) that plays at `rate`; a buffer at another rate than the
+    // file's is converted to the file's rate first. Seekable: afterwards the
+    // header tells the length written so far. False on a short write (a
+    // seekable file is then cut back to its last whole frame and the header
+    // agrees), or when the 32-bit sizes (not seekable: the planned size) are
+    // reached; after a failure nothing more is appended.
+    bool append(const void* data, uint32_t bytes, int32_t rate);
+    // Writes what the converter still holds; seekable: the sizes from the
+    // real file length; not seekable: silence up to the planned size. The
+    // file is not closed (it is not owned).
+    bool finish();
+    uint64_t databytes() const { return data_; }
+    bool is_open() const { return fd_ >= 0; }
+    bool failed() const { return failed_; }
+
+private:
+    bool put(const uint8_t* p, std::size_t n);
+    bool put_words(const std::vector<int16_t>& w);
+    bool patch();
+    bool drain_converter();
+
+    int fd_ = -1;
+    bool seekable_ = false;
+    bool failed_ = false;
+    int channels_ = 2, bits_ = 16;
+    int32_t rate_ = 0;
+    uint32_t planned_ = 0;
+    uint64_t data_ = 0;
+    long base_ = 0;  // file offset of the header
+    std::unique_ptr<fl_resampler> rs_;
+    std::vector<int16_t> in16_, out16_;
+    std::vector<uint8_t> bytes_;
+};
+
+// The harddisc recording file: created in place (not through a temporary
+// file: it must survive a kill), header with the planned size.
+struct fl_hdrec {
+    ~fl_hdrec();  // finishes an open recording
+    // Creates (or replaces) the file; false with err = errno.
+    bool create(const std::string& path, int channels, int bits, int32_t rate, uint32_t planned_databytes, int& err);
+    bool append(const void* data, uint32_t bytes, int32_t rate);
+    // Finishes the header, flushes to the disc and closes; false if any of
+    // that failed. Harmless when nothing is open.
+    bool finish();
+    bool is_open() const { return fp_ != nullptr; }
+    uint64_t databytes() const { return w_.databytes(); }
+
+private:
+    std::FILE* fp_ = nullptr;
+    fl_wavwriter w_;
+};
