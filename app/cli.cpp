@@ -217,14 +217,14 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
     if (!o.sample.empty()) {
         // The capacity the window program gives a sample.
         const int32_t K = opt.autotempo ? opt.bufszorig * wv_blowfactor(opt.blowopt) : opt.bufszorig;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         const fl_wav r = fl_sample_load(o.sample, K, p.sample, msgs);
         if (r == fl_wav::not_opened) {
             err = "cannot open sample file '" + o.sample + "': " + std::strerror(errno);
             return 1;
         }
         std::string text;
-        for (const fl_message& m : msgs) {
+        for (const fl_filemsg& m : msgs) {
             std::string t = m.text;
             for (char& c : t)
                 if (c == '\n') c = ' ';

@@ -1,5 +1,7 @@
 #include "app/render.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -169,7 +171,9 @@ bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_p
     wav_sink sink;
     dev.out = &sink;
     const uint32_t planned = pl.databytes > 0xffffffffull ? 0xffffffffu : static_cast<uint32_t>(pl.databytes);
-    if (!sink.w.open(of.fp, !of.direct, pl.channels, pl.bits, pl.file_rate, planned, !r.raw)) {
+    // A file written in place may still be seekable (a link to a file).
+    const bool seekable = !of.direct || lseek(fileno(of.fp), 0, SEEK_CUR) >= 0;
+    if (!sink.w.open(of.fp, seekable, pl.channels, pl.bits, pl.file_rate, planned, !r.raw)) {
         of.err = errno;
         return false;
     }

@@ -13,8 +13,13 @@ bool outfile_open(outfile& o, const std::string& path) {
     o.failed = false;
     o.err = 0;
     o.direct = false;
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    // A device, a pipe, a symbolic link (/dev/stdout is one) or a file with
+    // more than one name is written in place, as a shell redirect does:
+    // replacing it would put a new file where the link or device was.
+    struct stat st, lst;
+    const bool exists = stat(path.c_str(), &st) == 0;
+    const bool link = lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
+    if (exists && (!S_ISREG(st.st_mode) || link || st.st_nlink > 1)) {
         if (S_ISDIR(st.st_mode)) {
             errno = EISDIR;
             return false;

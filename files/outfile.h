@@ -19,8 +19,9 @@ struct outfile {
 };
 
 // Opens the temporary file; false (with errno set) when it cannot be created.
-// A target that exists and is not a regular file (/dev/stdout, a FIFO) is
-// written directly instead, so that it is never replaced by a file.
+// A target that exists and is not a plain regular file (/dev/stdout, a FIFO,
+// a symbolic link, a file with other names) is written directly instead, so
+// that it is never replaced by a new file.
 bool outfile_open(outfile& o, const std::string& path);
 // Appends bytes; a short write marks the file failed and keeps its errno.
 bool outfile_write(outfile& o, const void* data, std::size_t n);

@@ -39,7 +39,7 @@ void setword(uint8_t* area, std::size_t i, int v) {
 
 const char* const unsupported = "unsupported WAV or illegal file format";
 
-fl_wav refuse(std::vector<fl_message>& msgs) {
+fl_wav refuse(std::vector<fl_filemsg>& msgs) {
     msgs.push_back({"open WAV file", unsupported});
     return fl_wav::refused;
 }
@@ -58,7 +58,7 @@ bool plain_layout(const uint8_t* h, std::size_t n) {
 
 // Reads a file image in the plain layout (n bytes from offset 0, at least
 // 20) into a sample area of K bytes.
-fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, std::vector<fl_message>& msgs) {
+fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs) {
     if (n < 20) return refuse(msgs);
     std::vector<uint8_t> area;
     try {
@@ -129,7 +129,7 @@ using sf_ptr = std::unique_ptr<SNDFILE, sf_closer>;
 // words and its own channel count, then read like a plain file. Only as
 // many frames are decoded as the area can take (and one more, so that a
 // full area is told apart from an exact fit).
-fl_wav load_decoded(SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out, std::vector<fl_message>& msgs) {
+fl_wav load_decoded(SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs) {
     sf_ptr sf(raw);
     if (!sf || info.channels < 1 || info.channels > 2 || info.samplerate < 1) return refuse(msgs);
     const auto ch = static_cast<std::size_t>(info.channels);
@@ -198,7 +198,7 @@ sf_count_t mem_tell(void* u) { return static_cast<memfile*>(u)->pos; }
 }  // namespace
 
 fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sample& out,
-                            std::vector<fl_message>& msgs) {
+                            std::vector<fl_filemsg>& msgs) {
     if (K < fl_sample_min_capacity) return fl_wav::none;
     if (!data) n = 0;
     if (plain_layout(data, n)) return load_plain(data, n, K, out, msgs);
@@ -210,7 +210,7 @@ fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sa
     return load_decoded(sf, info, K, out, msgs);
 }
 
-fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<fl_message>& msgs) {
+fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs) {
     if (K < fl_sample_min_capacity) return fl_wav::none;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     struct stat st;

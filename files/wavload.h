@@ -14,9 +14,8 @@
 #include <string>
 #include <vector>
 
-// A message box to show. FLTK's fl_message() function has the same name: in
-// code that includes <FL/fl_ask.H> the type is `struct fl_message`.
-struct fl_message {
+// A message box to show: caption and text.
+struct fl_filemsg {
     std::string caption, text;
 };
 
@@ -40,9 +39,9 @@ constexpr int32_t fl_sample_min_capacity = 3072;
 // Loads with capacity K bytes. Messages (caption + text) are appended to
 // msgs for the caller to show in order; a load may give a message and
 // still succeed (a sample cut to the capacity).
-fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<struct fl_message>& msgs);
+fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs);
 fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sample& out,
-                            std::vector<struct fl_message>& msgs);
+                            std::vector<fl_filemsg>& msgs);
 
 // Writes the 44-byte header (1 channel, 16 bits, the sample's rate) and
 // `length` bytes from the first sample word, through a temporary file: the

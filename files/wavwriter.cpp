@@ -53,7 +53,7 @@ fl_wavwriter::fl_wavwriter() = default;
 fl_wavwriter::~fl_wavwriter() = default;
 
 bool fl_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, int32_t file_rate,
-                        uint32_t planned_databytes) {
+                        uint32_t planned_databytes, bool header) {
     fd_ = -1;
     failed_ = false;
     data_ = 0;
@@ -72,6 +72,11 @@ bool fl_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, in
     bits_ = bits;
     rate_ = file_rate;
     planned_ = planned_databytes;
+    hdr_ = header ? wav_header_bytes : 0;
+    if (!header) {
+        fd_ = fd;
+        return true;
+    }
     uint8_t h[wav_header_bytes];
     wav_header44(h, channels, file_rate, bits, planned_databytes);
     std::size_t done = 0;
@@ -82,6 +87,7 @@ bool fl_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, in
 
 // The sizes as far as the data is written: data at 40, data + 36 at 4.
 bool fl_wavwriter::patch() {
+    if (hdr_ == 0) return true;  // bare samples: no header to keep up
     uint8_t v[4];
     le32(v, static_cast<uint32_t>(data_ + 36));
     if (!pwrite_all(fd_, v, 4, base_ + 4)) return false;
@@ -103,7 +109,7 @@ bool fl_wavwriter::put(const uint8_t* p, std::size_t n) {
     data_ += done;
     if (!whole && seekable_) {
         data_ -= data_ % static_cast<uint64_t>(align);
-        if (ftruncate(fd_, static_cast<off_t>(base_ + wav_header_bytes + static_cast<long>(data_))) != 0) {
+        if (ftruncate(fd_, static_cast<off_t>(base_ + hdr_ + static_cast<long>(data_))) != 0) {
             // The header still tells whole frames only; the stray bytes behind are not read.
         }
     }
@@ -182,7 +188,7 @@ bool fl_wavwriter::finish() {
         struct stat st;
         if (fstat(fd_, &st) == 0) {
             const int64_t s = static_cast<int64_t>(st.st_size) - base_;
-            const int64_t d = std::clamp<int64_t>(s - wav_header_bytes, 0, 0xffffffffLL - 36);
+            const int64_t d = std::clamp<int64_t>(s - hdr_, 0, 0xffffffffLL - 36);
             data_ = static_cast<uint64_t>(d);
             ok = patch() && ok;
         } else {

@@ -22,8 +22,9 @@ struct fl_wavwriter {
     // Writes the 44-byte header with the planned data size to fp (not owned,
     // positioned where the file starts). channels 1 or 2, bits 8 or 16;
     // file_rate: the rate in the header. False (errno set) if the header
-    // cannot be written.
-    bool open(std::FILE* fp, bool seekable, int channels, int bits, int32_t file_rate, uint32_t planned_databytes);
+    // cannot be written. Without `header` the file holds the bare samples.
+    bool open(std::FILE* fp, bool seekable, int channels, int bits, int32_t file_rate, uint32_t planned_databytes,
+              bool header = true);
     // Appends one played buffer (16-bit little-endian interleaved, or 8-bit
     // unsigned) that plays at `rate`; a buffer at another rate than the
     // file's is converted to the file's rate first. Seekable: afterwards the
@@ -54,6 +55,7 @@ private:
     uint32_t planned_ = 0;
     uint64_t data_ = 0;
     long base_ = 0;  // file offset of the header
+    long hdr_ = 44;  // header bytes: 44, or 0 for bare samples
     std::unique_ptr<fl_resampler> rs_;
     std::vector<int16_t> in16_, out16_;
     std::vector<uint8_t> bytes_;

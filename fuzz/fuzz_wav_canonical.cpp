@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (std::size_t i = 0; i < body; ++i) file[wav_header_bytes + i] = data[8 + i];
 
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     const fl_wav r = fl_sample_load_bytes(file.data(), file.size(), K, s, msgs);
     if (r == fl_wav::loaded) {
         check(s.area.size() == static_cast<std::size_t>(K));

@@ -15,7 +15,7 @@ void check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     constexpr int32_t K = 8192;
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     const fl_wav r = fl_sample_load_bytes(data, size, K, s, msgs);
     if (r == fl_wav::loaded) {
         check(s.area.size() == static_cast<std::size_t>(K));

@@ -101,18 +101,20 @@ void release_sample(sh_state& st) {
 
 void load_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
     const int32_t K = sh_sample_capacity(st);
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     fl_sample smp;
     const fl_wav r = fl_sample_load(path, K, smp, msgs);
     if (r == fl_wav::not_opened) {
         not_opened(ui, false);
         return;
     }
+    for (const fl_filemsg& m : msgs) tell(ui, m.caption, m.text, r == fl_wav::loaded ? sh_icon_info : sh_icon_stop);
+    // A refused file leaves the sample in memory as it was: it may be a
+    // recording not saved yet.
+    if (r != fl_wav::loaded) return;
     st.wavfil = fl_name63(path);
     st.smprecorded = false;
     release_sample(st);
-    for (const fl_message& m : msgs) tell(ui, m.caption, m.text, r == fl_wav::loaded ? sh_icon_info : sh_icon_stop);
-    if (r != fl_wav::loaded) return;
     st.sample = std::move(smp);
     st.smploaded = true;
     st.smpbytes = st.sample.length;

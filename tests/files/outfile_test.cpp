@@ -278,3 +278,34 @@ TEST(OutFile, DevicesAreWrittenInPlace) {
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
     EXPECT_EQ(dev_temps(), temps_before);
 }
+
+// A symbolic link (as /dev/stdout is, pointing at whatever file the shell
+// redirected to) and a file with a second name are written through, never
+// replaced: the link stays a link and both names keep sharing the data.
+TEST(OutFile, LinksAreWrittenThroughNotReplaced) {
+    char tmpl[] = "/tmp/tess-links-XXXXXX";
+    const fs::path dir = mkdtemp(tmpl);
+    const std::string real = (dir / "real").string(), link = (dir / "link").string(), hard = (dir / "hard").string();
+    std::ofstream(real) << "old contents that are longer";
+    fs::create_symlink(real, link);
+    {
+        outfile o;
+        ASSERT_TRUE(outfile_open(o, link));
+        EXPECT_TRUE(o.direct);
+        ASSERT_TRUE(write(o, "new"));
+        ASSERT_TRUE(outfile_commit(o));
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(slurp(real), "new");
+    fs::create_hard_link(real, hard);
+    {
+        outfile o;
+        ASSERT_TRUE(outfile_open(o, hard));
+        ASSERT_TRUE(write(o, "shared"));
+        ASSERT_TRUE(outfile_commit(o));
+    }
+    EXPECT_EQ(slurp(real), "shared");
+    EXPECT_EQ(fs::hard_link_count(real), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
+    fs::remove_all(dir);
+}

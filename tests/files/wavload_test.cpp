@@ -18,7 +18,7 @@ namespace {
 
 std::vector<int16_t> sample_words(const fl_sample& s) { return {s.words(), s.words() + s.nwords()}; }
 
-fl_wav load(const std::vector<uint8_t>& f, int32_t K, fl_sample& s, std::vector<fl_message>& msgs) {
+fl_wav load(const std::vector<uint8_t>& f, int32_t K, fl_sample& s, std::vector<fl_filemsg>& msgs) {
     return fl_sample_load_bytes(f.data(), f.size(), K, s, msgs);
 }
 
@@ -40,7 +40,7 @@ TEST(WavLoadPlain, StereoSixteenBitAveragedWithExactLength) {
     w[2] = 32767, w[3] = 32767;  // no overflow
     w[4] = -32768, w[5] = -32767;
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     ASSERT_EQ(load(plain_wav(2, 22050, 16, bytes_of(w)), 32768, s, msgs), fl_wav::loaded);
     EXPECT_TRUE(msgs.empty());
     EXPECT_EQ(s.length, 2000);
@@ -61,7 +61,7 @@ TEST(WavLoadPlain, StereoSixteenBitAveragedWithExactLength) {
 TEST(WavLoadPlain, FullAreaCutsWithMessage) {
     {
         fl_sample s;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         ASSERT_EQ(load(plain_wav(2, 11025, 16, bytes_of(ramp(4000))), 3072, s, msgs), fl_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].caption, "read WAV file");
@@ -70,7 +70,7 @@ TEST(WavLoadPlain, FullAreaCutsWithMessage) {
     }
     {
         fl_sample s;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         const auto w = ramp(4000);
         ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(w)), 3072, s, msgs), fl_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
@@ -82,7 +82,7 @@ TEST(WavLoadPlain, FullAreaCutsWithMessage) {
     // Exactly filling the area is still told: the message says "may".
     {
         fl_sample s;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(1488))), 3072, s, msgs), fl_wav::loaded);
         EXPECT_EQ(msgs.size(), 1u);
         fl_sample t;
@@ -104,7 +104,7 @@ TEST(WavLoadPlain, EightBitMonoConvertedAndCut) {
         // R = 16348: fits exactly, no message.
         const auto d = bytes8(16348 - 24);
         fl_sample s;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         ASSERT_EQ(load(plain_wav(1, 8000, 8, d), 32768, s, msgs), fl_wav::loaded);
         EXPECT_TRUE(msgs.empty());
         EXPECT_EQ(s.length, 2 * 16348 - 48);
@@ -116,7 +116,7 @@ TEST(WavLoadPlain, EightBitMonoConvertedAndCut) {
     {
         // R = 16349: one byte too many.
         fl_sample s;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         ASSERT_EQ(load(plain_wav(1, 8000, 8, bytes8(16349 - 24)), 32768, s, msgs), fl_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].caption, "read WAV file");
@@ -126,7 +126,7 @@ TEST(WavLoadPlain, EightBitMonoConvertedAndCut) {
     {
         // A long file: R = K - 72.
         fl_sample s;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         ASSERT_EQ(load(plain_wav(1, 8000, 8, bytes8(100000)), 32768, s, msgs), fl_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].text, "sound incomplete,\ntry >" + std::to_string(2 * (32768 - 72) + 72) + " bytes buffer size");
@@ -141,7 +141,7 @@ TEST(WavLoadPlain, TinyDataGivesEmptySample) {
             if (channels == 2 && bits == 8) continue;
             for (std::size_t n : {0u, 1u, 2u, 3u, 5u, 23u, 24u, 25u, 26u, 49u}) {
                 fl_sample s;
-                std::vector<fl_message> msgs;
+                std::vector<fl_filemsg> msgs;
                 ASSERT_EQ(load(plain_wav(channels, 11025, bits, std::vector<uint8_t>(n, 0x91)), 3072, s, msgs),
                           fl_wav::loaded);
                 EXPECT_GE(s.length, 0);
@@ -156,7 +156,7 @@ TEST(WavLoadPlain, TinyDataGivesEmptySample) {
 // refused; the sample in memory stays.
 TEST(WavLoadPlain, UnsupportedFormatsRefusedSampleKept) {
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, s, msgs), fl_wav::loaded);
     const auto before = sample_words(s);
     for (auto f : {plain_wav(2, 11025, 8, std::vector<uint8_t>(100, 1)), plain_wav(3, 11025, 16, bytes_of(ramp(99))),
@@ -179,7 +179,7 @@ TEST(WavLoadPlain, DataSizeBoundsTheRead) {
     const std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
     f.insert(f.end(), list.begin(), list.end());
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     ASSERT_EQ(load(f, 32768, s, msgs), fl_wav::loaded);
     EXPECT_EQ(s.length, 400);  // R - 24, R = 424
     // Declared larger than the file: what is there is taken.
@@ -197,9 +197,9 @@ TEST(WavLoadSndfile, SoxFilesOfEveryLayout) {
     ASSERT_TRUE(d.sox("-n -r 22050 -b 16 -c 1 ref.wav synth 0.2 sine 440 vol 0.8"));
     const auto ref = words16(chunk(slurp(d / "ref.wav"), "data"));
     ASSERT_EQ(ref.size(), 4410u);
-    auto loaded = [&](const std::string& name, std::vector<fl_message>* m = nullptr) {
+    auto loaded = [&](const std::string& name, std::vector<fl_filemsg>* m = nullptr) {
         fl_sample s;
-        std::vector<fl_message> msgs;
+        std::vector<fl_filemsg> msgs;
         EXPECT_EQ(fl_sample_load(d / name, 65536, s, msgs), fl_wav::loaded) << name;
         EXPECT_TRUE(msgs.empty()) << name;
         if (m) *m = msgs;
@@ -284,7 +284,7 @@ TEST(WavLoadSndfile, LongFileCutToTheArea) {
     scratch d;
     ASSERT_TRUE(d.sox("-n -r 44100 -b 24 -c 2 long.wav synth 2 sine 440"));
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     ASSERT_EQ(fl_sample_load(d / "long.wav", 32768, s, msgs), fl_wav::loaded);
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].text, "Sound may be incomplete");
@@ -307,7 +307,7 @@ TEST(WavLoadSndfile, BadFilesRefused) {
     put(d / "garbage.wav", garbage);
 
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, s, msgs), fl_wav::loaded);
     const auto before = sample_words(s);
     for (const char* f : {"three.wav", "empty.wav", "short.wav", "cut.wav", "garbage.wav"}) {
@@ -337,7 +337,7 @@ TEST(WavSave, RoundTripAndExactSizes) {
     scratch d;
     ASSERT_TRUE(d.sox("-n -r 11025 -b 24 -c 2 st.wav synth 0.1 sine 440 sine 550"));
     fl_sample s;
-    std::vector<fl_message> msgs;
+    std::vector<fl_filemsg> msgs;
     ASSERT_EQ(fl_sample_load(d / "st.wav", 32768, s, msgs), fl_wav::loaded);
     int err = -1;
     ASSERT_TRUE(fl_sample_save(d / "out.wav", s, err));
