@@ -6,8 +6,10 @@
 # monitor with parec while `tessellon play` runs for a few seconds, and
 # compares the recording with `tessellon render` of the same setting: the
 # rendered samples must appear bit for bit, in order, across the buffer seams.
-# Then, with the daemon frozen (SIGSTOP) while play runs, SIGINT and SIGTERM
-# must still end play within 3 s with status 0 and its report printed.
+# A recording made with play --record must equal render too, after SIGTERM
+# and after SIGKILL. Then, with the daemon frozen (SIGSTOP) while play runs,
+# SIGINT and SIGTERM must still end play within 3 s with status 0 and its
+# report printed.
 # The daemon is stopped afterwards, also on failure (thawed first).
 # Exit 0 pass, 1 fail, 77 skip (PulseAudio cannot start here).
 set -uo pipefail
@@ -100,6 +102,39 @@ if [ $rc -ne 0 ]; then
     exit 1
 fi
 echo "pulse-test: SIGTERM ended tessellon play with status 0"
+
+# play --record: a recording of what is played, equal to render. Finished on
+# SIGTERM; killed with SIGKILL it is still a valid WAV file holding every
+# buffer written so far.
+"$prog" render "${engine[@]}" --buffers 40 --raw -o "$work/ref40.raw" >/dev/null || { echo "pulse-test: render failed"; exit 1; }
+check_record() {  # FILE WHAT
+    local f=$1 what=$2
+    if command -v sox >/dev/null; then
+        sox "$f" -t raw "$work/rec-data.raw" 2>"$work/sox.err" || { echo "pulse-test: sox cannot read the $what recording"; cat "$work/sox.err"; exit 1; }
+        [ -s "$work/sox.err" ] && { echo "pulse-test: sox warns about the $what recording:"; cat "$work/sox.err"; exit 1; }
+    else
+        tail -c +45 "$f" >"$work/rec-data.raw"
+    fi
+    local n=$(stat -c %s "$work/rec-data.raw")
+    local size=$(( $(stat -c %s "$f") - 44 ))
+    [ "$n" -eq "$size" ] || { echo "pulse-test: the $what recording's header tells $n bytes, the file holds $size"; exit 1; }
+    [ $((n % (frames * 4))) -eq 0 ] && [ "$n" -gt 0 ] || { echo "pulse-test: the $what recording holds $n bytes, not whole buffers"; exit 1; }
+    cmp -n "$n" "$work/rec-data.raw" "$work/ref40.raw" >/dev/null || { echo "pulse-test: the $what recording differs from render"; exit 1; }
+    echo "pulse-test: the $what recording holds $((n / frames / 4)) buffers equal to render"
+}
+for sig in TERM KILL; do
+    rm -f "$work/take.wav"
+    PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio "$prog" play "${engine[@]}" --record "$work/take.wav" >"$work/rec.out" 2>&1 &
+    play_pid=$!
+    for _ in $(seq 100); do grep -q 'started at' "$work/rec.out" && break; sleep 0.1; done
+    sleep 2.5
+    kill -"$sig" "$play_pid"
+    wait "$play_pid"
+    rc=$?
+    play_pid=
+    if [ "$sig" = TERM ] && [ $rc -ne 0 ]; then echo "pulse-test: play --record ended with $rc"; cat "$work/rec.out"; exit 1; fi
+    check_record "$work/take.wav" "SIG$sig"
+done
 
 # A frozen sound server: SDL's audio thread blocks in it, and closing the
 # stream would wait for that thread for as long as the server stays frozen.
