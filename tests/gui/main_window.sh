@@ -216,6 +216,41 @@ for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the program"
 pid=
 
+# Harddisc recording from the toolbar (slot 9), the file chosen through the
+# test hook: the editor plays into it, and SIGTERM finishes it.
+TESSELLON_TEST_FILE="$work/take.wav" TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
+pid=$!
+expect "hook: main-window shown"
+wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+xdotool mousemove --window "$wid" 295 75 click 1
+expect 'hook: file-dialog save=1 filter=4 path="HDREC.WAV"'
+expect 'hook: pardlg "Recording Time in Seconds" value=15'
+dlg=$(window_named '^Recording Time in Seconds$')
+keys_to "$dlg" Return
+expect 'hook: pardlg-end "Recording Time in Seconds" value=15'
+[ -s "$work/take.wav" ] || fail "no recording file"
+xdotool mousemove --window "$wid" 15 40 click 1
+expect 'hook: editor shown'
+ed=$(xdotool search --sync --onlyvisible --name '^Experimental - with Adjustable Panning' | head -1)
+sleep 0.3
+xdotool mousemove --window "$ed" 424 264 click 1          # S&tart
+expect 'hook: editor start="S&top"'
+sleep 3
+kill -TERM "$pid"
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the recording program"
+pid=
+size=$(stat -c %s "$work/take.wav")
+data=$(od -An -t u4 -j 40 -N 4 "$work/take.wav" | tr -d ' ')
+riff=$(od -An -t u4 -j 4 -N 4 "$work/take.wav" | tr -d ' ')
+[ "$data" -eq $((size - 44)) ] && [ "$riff" -eq $((size - 8)) ] || fail "recording header $riff/$data for $size bytes"
+[ "$data" -gt 0 ] || fail "the recording is empty"
+if command -v sox >/dev/null; then
+  sox "$work/take.wav" -n stat 2>"$work/stat.txt" || fail "sox cannot read the recording"
+  grep -q 'Maximum amplitude' "$work/stat.txt" || fail "sox found no samples"
+fi
+echo "recording of $data bytes finished by SIGTERM"
+
 # A frozen sound server blocks SDL's audio thread, and a close of the stream
 # waits for that thread. The editor still closes (its stream is given up after
 # a bounded wait); once the server runs again the editor plays again; Exit
