@@ -216,6 +216,29 @@ for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the program"
 pid=
 
+# Save (toolbar slot 2) stores the setting; a start with that file loads it,
+# and the editor's caption names it.
+TESSELLON_TEST_FILE="$work/mine.rov" TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
+pid=$!
+expect "hook: main-window shown"
+wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+xdotool mousemove --window "$wid" 50 75 click 1
+expect 'hook: file-dialog save=1 filter=1 path=""'
+for _ in $(seq 1 50); do [ -s "$work/mine.rov" ] && break; sleep 0.1; done
+[ "$(stat -c %s "$work/mine.rov")" -eq 672 ] || fail "the saved setting is not 672 bytes"
+kill -TERM "$pid"; wait "$pid" || true
+TESSELLON_TEST_HOOK=1 "$prog" --no-intro "$work/mine.rov" >"$out" 2>&1 &
+pid=$!
+expect "hook: main-window shown"
+wid=$(xdotool search --sync --name '^WVTESSEL$' | head -1)
+xdotool mousemove --window "$wid" 15 40 click 1
+expect 'hook: editor caption="Experimental - with Adjustable Panning (mine.rov)"'
+ed=$(xdotool search --sync --onlyvisible --name '^Experimental - with Adjustable Panning' | head -1)
+close_editor "$ed"
+grep -q 'hook: message' "$out" && fail "a message box at loading: $(grep 'hook: message' "$out")"
+kill -TERM "$pid"; wait "$pid" || true
+pid=
+
 # Harddisc recording from the toolbar (slot 9), the file chosen through the
 # test hook: the editor plays into it, and SIGTERM finishes it.
 TESSELLON_TEST_FILE="$work/take.wav" TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
