@@ -1,0 +1,169 @@
+// Vector run kernels, compiled once per SIMD target (SSE4, AVX2, AVX-512, ...)
+// and dispatched at run time. Each lane is one frame of the run; phases,
+// values and products are 32-bit lanes, and every step reproduces the
+// scalar blocks' integer arithmetic exactly (products wrap as uint32, shifts
+// are arithmetic on int32).
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "engine/runs.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
+
+#include "engine/runs.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace rov_simd {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using DI = hn::ScalableTag<int32_t>;
+using DU = hn::RebindToUnsigned<DI>;
+using DF = hn::RebindToFloat<DI>;
+using VI = hn::Vec<DI>;
+using VU = hn::Vec<DU>;
+
+// floor(n / d) for 0 <= n < 2^31 and 1 <= d <= 65535, without an integer
+// division: the single-precision estimate n * (1/d) is within 0.006 of the
+// quotient (three roundings of 2^-24 relative error on a quotient below
+// 2^16 · top / d), so its truncation is off by at most one, which the
+// remainder n - q·d corrects. The exhaustive test checks every (phase, peak).
+HWY_INLINE VI Quotient(VI n, VI d, hn::Vec<DF> rcp) {
+    const DI di;
+    const DF df;
+    VI q = hn::ConvertTo(di, hn::Mul(hn::ConvertTo(df, n), rcp));
+    const VI r = hn::Sub(n, hn::Mul(q, d));
+    q = hn::Add(q, hn::VecFromMask(di, hn::Lt(r, hn::Zero(di))));  // r < 0: one less
+    q = hn::Sub(q, hn::VecFromMask(di, hn::Gt(r, hn::Sub(d, hn::Set(di, 1)))));  // r >= d: one more
+    return q;
+}
+
+// The triangle ramp: phi < w ? phi·top / w : (65535 - phi)·top / (65535 - w),
+// with a zero denominator taken as 1.
+struct Ramp {
+    VI w, wd, dd;
+    hn::Vec<DF> wr, dr;
+    VI top;
+    Ramp(uint32_t w_, uint32_t top_) {
+        const DI di;
+        const DF df;
+        const uint32_t den = 65535u - w_ ? 65535u - w_ : 1u;
+        w = hn::Set(di, static_cast<int32_t>(w_));
+        wd = hn::Set(di, static_cast<int32_t>(w_ ? w_ : 1u));
+        dd = hn::Set(di, static_cast<int32_t>(den));
+        wr = hn::Set(df, 1.0f / static_cast<float>(w_ ? w_ : 1u));
+        dr = hn::Set(df, 1.0f / static_cast<float>(den));
+        top = hn::Set(di, static_cast<int32_t>(top_));
+    }
+    HWY_INLINE VI operator()(VI phi) const {
+        const DI di;
+        const auto rising = hn::Lt(phi, w);
+        const VI x = hn::IfThenElse(rising, phi, hn::Sub(hn::Set(di, 65535), phi));
+        const VI d = hn::IfThenElse(rising, wd, dd);
+        return Quotient(hn::Mul(x, top), d, hn::IfThenElse(hn::RebindMask(DF(), rising), wr, dr));
+    }
+};
+
+// Interpolated table value from the packed pairs.
+HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
+    const DI di;
+    const VI x = hn::GatherIndex(di, pairs, hn::ShiftRight<8>(phi));
+    const VI a = hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
+    const VI b = hn::ShiftRight<16>(x);
+    const VI f = hn::And(phi, hn::Set(di, 255));
+    return hn::ShiftRight<8>(hn::Add(hn::Mul(hn::Sub(hn::Set(di, 256), f), a), hn::Mul(f, b)));
+}
+
+// Adds the voice values val (level applied) of lanes below `live` to the sums.
+HWY_INLINE void Mix(VI val, const rov_run& run, uint32_t* left, uint32_t* right, size_t live) {
+    const DI di;
+    const DU du;
+    const auto m = hn::FirstN(di, live);
+    const VU v = hn::BitCast(du, val);
+    const VI l = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.left))), run.shift);
+    const VI r = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.right))), run.shift);
+    hn::StoreU(hn::Add(hn::LoadU(du, left), hn::BitCast(du, hn::IfThenElseZero(m, l))), du, left);
+    hn::StoreU(hn::Add(hn::LoadU(du, right), hn::BitCast(du, hn::IfThenElseZero(m, r))), du, right);
+}
+
+// r frames of one oscillator: shape(phi) per frame, phases stepping by incr.
+template <class Shape>
+HWY_INLINE void Run1(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
+    const DI di;
+    const size_t N = hn::Lanes(di);
+    const VI mask = hn::Set(di, 0xffff);
+    const VI level = hn::Set(di, run.level);
+    const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[0]));
+    VI phi = hn::And(hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[0])), hn::Mul(hn::Iota(di, 0), incr)), mask);
+    const VI step = hn::Set(di, static_cast<int32_t>((run.incr[0] * N) & 0xffff));
+    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+        const VI val = hn::ShiftRight<4>(hn::Mul(level, shape(phi)));
+        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        phi = hn::And(hn::Add(phi, step), mask);
+    }
+}
+
+void VecRun1(rov_kind kind, const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    const DI di;
+    switch (kind) {
+    case rov_kind::triangle: {
+        const Ramp ramp(run.w, 32767u);
+        const VI base = hn::Set(di, 16383);
+        Run1(run, f, r, sums, [&](VI phi) { return hn::Sub(ramp(phi), base); });
+        break;
+    }
+    case rov_kind::table:
+        Run1(run, f, r, sums, [&](VI phi) { return Table(tab.p, phi); });
+        break;
+    case rov_kind::pulse: {
+        const int32_t wi = static_cast<int32_t>(run.w);
+        const VI w = hn::Set(di, wi), lo = hn::Set(di, (wi - 65535) / 2), hi = hn::Set(di, wi / 2);
+        Run1(run, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
+        break;
+    }
+    }
+}
+
+void VecRampCycle(uint32_t w, uint32_t top, int32_t* out) {
+    const DI di;
+    const size_t N = hn::Lanes(di);
+    const Ramp ramp(w, top);
+    for (size_t phi = 0; phi < 65536; phi += N)
+        hn::StoreU(ramp(hn::Iota(di, static_cast<int32_t>(phi))), di, out + phi);
+}
+
+const char* Target() { return hwy::TargetName(HWY_TARGET); }
+
+}  // namespace HWY_NAMESPACE
+}  // namespace rov_simd
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+#include <cstdlib>
+#include <cstring>
+
+namespace rov_simd {
+HWY_EXPORT(VecRun1);
+HWY_EXPORT(VecRampCycle);
+HWY_EXPORT(Target);
+}  // namespace rov_simd
+
+namespace {
+bool scalar_from_env() {
+    const char* e = std::getenv("TESS_SCALAR");
+    return e && std::strcmp(e, "1") == 0;
+}
+bool use_scalar = scalar_from_env();
+}  // namespace
+
+void rov_use_scalar(bool scalar) { use_scalar = scalar; }
+bool rov_scalar() { return use_scalar; }
+const char* rov_simd_target() { return HWY_DYNAMIC_DISPATCH(rov_simd::Target)(); }
+
+void rov_vec_run1(rov_kind kind, const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r,
+                  rov_sums& sums) {
+    HWY_DYNAMIC_DISPATCH(rov_simd::VecRun1)(kind, run, tab, f, r, sums);
+}
+
+void rov_vec_ramp_cycle(uint32_t w, uint32_t top, int32_t* out) {
+    HWY_DYNAMIC_DISPATCH(rov_simd::VecRampCycle)(w, top, out);
+}
+#endif  // HWY_ONCE
