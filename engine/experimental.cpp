@@ -62,6 +62,13 @@ struct twoscales : rov_tonehooks {
     }
     // No division by 16 and no filter: the 32 levels are the gain.
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return v.rov_ecurr * shape(v, c.tab); }
+    // Kernel: the triangle.
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        run.kind = rov_kind::ramp32768;
+        run.offset = -16384;
+        run.vshift = 0;
+        return v.rov_sawt != 0;
+    }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
 };
 
@@ -85,6 +92,12 @@ struct intervals : twoscales {
     }
     static void advance(const rov_ctx& c, rov_tonephase& v) {
         v.rov_wphas = rov_u16(v.rov_wphas + v.rov_wincr + c.noise);
+    }
+    static bool event(const rov_ctx&, int32_t f) { return f % 8 == 0; }
+    // The noise offset is part of the run's increment.
+    static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
+        run.incr[0] = rov_u16(v.rov_wincr + c.noise);
+        return twoscales::kernel(c, v, run);
     }
     // Scale values 0..7 are pitches, 8..15 intervals (262 = unison) applied
     // to the previous tone's increment, kept in rov_phrase[0].
@@ -202,6 +215,14 @@ struct ambient : rov_tonehooks {
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(c, v)) >> 4; }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<3>(v); }
+    // Kernel: the triangles below Fuzz 16.
+    static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
+        const bool third = v.rov_wincr3 != 0;
+        run.kind = rov_kind::ramp32768;
+        run.oscs = third ? 3 : 2;
+        run.offset = third ? -32768 - 16384 : -32768;
+        return c.cp()[par_ambient::Fuzz] < 16;
+    }
     // Left: the mono sum; right: the sample e interleaved positions back
     // (from the echo source while that reaches before this buffer), which
     // EchoFB (in 1/128) mixes into the left sample.
@@ -322,6 +343,18 @@ struct stumbling : rov_tonehooks {
     static int32_t value(rov_ctx& c, rov_tonephase& v) {
         const int32_t gain = std::min<int32_t>(v.rov_ecurr, 127);
         return (gain * shape(v, c.tab)) >> 4;
+    }
+    // Kernel: the triangles, or the three half-amplitude sines.
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        run.level = std::min<int32_t>(v.rov_ecurr, 127);
+        run.oscs = 3;
+        if (v.rov_sawt) {
+            run.kind = rov_kind::ramp32768;
+            run.offset = -32768 - 16384;
+            return true;
+        }
+        run.kind = rov_kind::table9;
+        return v.rov_wpuls == 0;
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<3>(v); }
 };

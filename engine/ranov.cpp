@@ -31,12 +31,16 @@ void run_scalar(rov_tonephase& v, const int16_t* wave, int shift, int32_t f, int
     v.rov_wphas = phi;
 }
 
-// Vector form: the shape chosen once for the run.
+// Vector form: the shape chosen once for the run (rov_shape's choice).
 void run_vector(rov_tonephase& v, const rov_tabpairs& pairs, int shift, int32_t f, int32_t r, rov_sums& sums) {
-    const rov_run run{{v.rov_wphas, 0, 0}, {v.rov_wincr, 0, 0}, v.rov_wpuls, v.rov_ecurr,
-                      v.rov_left, v.rov_right, shift};
-    const rov_kind kind = v.rov_sawt ? rov_kind::triangle : v.rov_wpuls == 0 ? rov_kind::table : rov_kind::pulse;
-    rov_vec_run1(kind, run, pairs, f, r, sums);
+    rov_run run = rov_run_of(v, shift);
+    if (v.rov_sawt) {
+        run.kind = rov_kind::ramp32767;
+        run.offset = -16383;
+    } else {
+        run.kind = v.rov_wpuls == 0 ? rov_kind::table : rov_kind::pulse;
+    }
+    rov_vec_run(run, pairs, f, r, sums);
     v.rov_wphas = rov_u16(v.rov_wphas + static_cast<int64_t>(r) * v.rov_wincr);
 }
 

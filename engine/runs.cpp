@@ -62,14 +62,15 @@ struct Ramp {
     }
 };
 
-// Interpolated table value from the packed pairs.
+// Interpolated table value from the packed pairs, before its final shift:
+// (256 - f)·tab[i] + f·tab[i+1].
 HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
     const DI di;
     const VI x = hn::GatherIndex(di, pairs, hn::ShiftRight<8>(phi));
     const VI a = hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
     const VI b = hn::ShiftRight<16>(x);
     const VI f = hn::And(phi, hn::Set(di, 255));
-    return hn::ShiftRight<8>(hn::Add(hn::Mul(hn::Sub(hn::Set(di, 256), f), a), hn::Mul(f, b)));
+    return hn::Add(hn::Mul(hn::Sub(hn::Set(di, 256), f), a), hn::Mul(f, b));
 }
 
 // Adds the voice values val (level applied) of lanes below `live` to the sums.
@@ -84,39 +85,59 @@ HWY_INLINE void Mix(VI val, const rov_run& run, uint32_t* left, uint32_t* right,
     hn::StoreU(hn::Add(hn::LoadU(du, right), hn::BitCast(du, hn::IfThenElseZero(m, r))), du, right);
 }
 
-// r frames of one oscillator: shape(phi) per frame, phases stepping by incr.
-template <class Shape>
-HWY_INLINE void Run1(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
+// r frames of `oscs` oscillators summed: shape(phi_j) per frame, phases
+// stepping by their increments.
+template <int oscs, class Shape>
+HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
     const DI di;
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
-    const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[0]));
-    VI phi = hn::And(hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[0])), hn::Mul(hn::Iota(di, 0), incr)), mask);
-    const VI step = hn::Set(di, static_cast<int32_t>((run.incr[0] * N) & 0xffff));
+    const VI offset = hn::Set(di, run.offset);
+    VI phi[oscs], step[oscs];
+    for (int j = 0; j < oscs; ++j) {
+        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
+        phi[j] = hn::And(hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(hn::Iota(di, 0), incr)),
+                         mask);
+        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
+    }
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
-        const VI val = hn::ShiftRight<4>(hn::Mul(level, shape(phi)));
+        VI sum = offset;
+        for (int j = 0; j < oscs; ++j) {
+            sum = hn::Add(sum, shape(phi[j]));
+            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        }
+        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
         Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
-        phi = hn::And(hn::Add(phi, step), mask);
     }
 }
 
-void VecRun1(rov_kind kind, const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+template <class Shape>
+HWY_INLINE void RunOscs(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
+    if (run.oscs == 1) Run<1>(run, f, r, sums, shape);
+    else if (run.oscs == 2) Run<2>(run, f, r, sums, shape);
+    else Run<3>(run, f, r, sums, shape);
+}
+
+void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
     const DI di;
-    switch (kind) {
-    case rov_kind::triangle: {
-        const Ramp ramp(run.w, 32767u);
-        const VI base = hn::Set(di, 16383);
-        Run1(run, f, r, sums, [&](VI phi) { return hn::Sub(ramp(phi), base); });
+    switch (run.kind) {
+    case rov_kind::ramp32767:
+    case rov_kind::ramp32768: {
+        const Ramp ramp(run.w, run.kind == rov_kind::ramp32767 ? 32767u : 32768u);
+        RunOscs(run, f, r, sums, [&](VI phi) { return ramp(phi); });
         break;
     }
     case rov_kind::table:
-        Run1(run, f, r, sums, [&](VI phi) { return Table(tab.p, phi); });
+        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
+        break;
+    case rov_kind::table9:
+        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
         break;
     case rov_kind::pulse: {
         const int32_t wi = static_cast<int32_t>(run.w);
         const VI w = hn::Set(di, wi), lo = hn::Set(di, (wi - 65535) / 2), hi = hn::Set(di, wi / 2);
-        Run1(run, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
+        RunOscs(run, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
         break;
     }
     }
@@ -141,7 +162,7 @@ HWY_AFTER_NAMESPACE();
 #include <cstring>
 
 namespace rov_simd {
-HWY_EXPORT(VecRun1);
+HWY_EXPORT(VecRun);
 HWY_EXPORT(VecRampCycle);
 HWY_EXPORT(Target);
 }  // namespace rov_simd
@@ -158,9 +179,8 @@ void rov_use_scalar(bool scalar) { use_scalar = scalar; }
 bool rov_scalar() { return use_scalar; }
 const char* rov_simd_target() { return HWY_DYNAMIC_DISPATCH(rov_simd::Target)(); }
 
-void rov_vec_run1(rov_kind kind, const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r,
-                  rov_sums& sums) {
-    HWY_DYNAMIC_DISPATCH(rov_simd::VecRun1)(kind, run, tab, f, r, sums);
+void rov_vec_run(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    HWY_DYNAMIC_DISPATCH(rov_simd::VecRun)(run, tab, f, r, sums);
 }
 
 void rov_vec_ramp_cycle(uint32_t w, uint32_t top, int32_t* out) {

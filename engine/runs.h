@@ -71,17 +71,62 @@ inline void rov_store_chunk(int16_t* buffer, int32_t f0, int32_t n, const rov_su
 }
 
 // --- Run kernels -----------------------------------------------------------------
-// One run of one slot: phases (uint16 in uint32, a cycle is 65536) step by
-// their increments each frame; the voice value is (level * shape) >> 4 and
-// is mixed with the weights and shift as rov_mix does.
-struct rov_run {
-    uint32_t phase[3];  // oscillator phases at the run's first frame
-    uint32_t incr[3];   // increments per frame
-    uint32_t w;         // pulse width / triangle peak
-    int32_t level;      // envelope level
-    uint32_t left, right;  // weights
-    int shift;          // mixing shift
+// Shapes of one oscillator the kernels know, each as the block it mirrors.
+enum class rov_kind : uint8_t {
+    ramp32767,  // rov_ramp(phi, w, 32767) (rov_triangle without its offset)
+    ramp32768,  // rov_tri32k
+    table,      // rov_table: interpolated table, >> 8
+    table9,     // rov_table9: interpolated table, >> 9
+    pulse,      // rov_pulse: (w - 65535)/2 below w, w/2 from w on
 };
+
+// One run of one slot: the oscillators' phases (uint16 in uint32, a cycle is
+// 65536) step by their increments each frame; the voice value is
+// (level * (shape(phi1) + .. + shape(phi_oscs) + offset)) >> vshift, mixed
+// with the weights and shift as rov_mix does.
+struct rov_run {
+    rov_kind kind = rov_kind::table;
+    int oscs = 1;          // oscillators summed, 1..3
+    int32_t offset = 0;    // added to the sum of the shapes
+    int vshift = 4;        // right shift of level * shape
+    uint32_t phase[3] = {0, 0, 0};  // phases at the run's first frame
+    uint32_t incr[3] = {0, 0, 0};   // increments per frame
+    uint32_t w = 0;        // pulse width / triangle peak
+    int32_t level = 0;     // envelope level (gain)
+    uint32_t left = 0, right = 0;  // weights
+    int shift = 0;         // mixing shift
+};
+
+// A run starting at slot v's current state: its phases, increments, width,
+// level and weights (the shape's fields are the caller's).
+inline rov_run rov_run_of(const rov_tonephase& v, int shift) {
+    rov_run run;
+    run.phase[0] = v.rov_wphas;
+    run.phase[1] = v.rov_wphas2;
+    run.phase[2] = v.rov_wphas3;
+    run.incr[0] = v.rov_wincr;
+    run.incr[1] = v.rov_wincr2;
+    run.incr[2] = v.rov_wincr3;
+    run.w = v.rov_wpuls;
+    run.level = v.rov_ecurr;
+    run.left = v.rov_left;
+    run.right = v.rov_right;
+    run.shift = shift;
+    return run;
+}
+
+// The run of rov_dual's shape: two triangles, or two half-amplitude table
+// sines; false for the pulses, which have no kernel.
+inline bool rov_dual_run(const rov_tonephase& v, rov_run& run) {
+    run.oscs = 2;
+    if (v.rov_sawt) {
+        run.kind = rov_kind::ramp32768;
+        run.offset = -32768;
+        return true;
+    }
+    run.kind = rov_kind::table9;
+    return v.rov_wpuls == 0;
+}
 
 // Interpolated table pairs: entry i holds tab[i] in its low and tab[i+1] in
 // its high 16 bits, so one load fetches both ends of an interpolation.
@@ -94,18 +139,15 @@ struct rov_tabpairs {
     }
 };
 
-// Shapes of one oscillator the kernels know.
-enum class rov_kind : uint8_t {
-    triangle,  // rov_triangle: -16383..16384 peaking at w
-    table,     // rov_table: interpolated table
-    pulse,     // rov_pulse: (w - 65535)/2 below w, w/2 from w on
-};
+// Adds r frames of a run to the sums at frames f.. (vector form; lanes past
+// the run add nothing). The slot's phases are not touched.
+void rov_vec_run(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums);
 
-// Adds r frames of a one-oscillator run of the given shape to the sums at
-// frames f.. (vector form; lanes past the run add nothing).
-void rov_vec_run1(rov_kind kind, const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r,
-                  rov_sums& sums);
+// Moves the first n phases of a run on by r frames.
+inline void rov_run_advance(const rov_run& run, int n, uint16_t* const phases[3], int32_t r) {
+    for (int j = 0; j < n; ++j) *phases[j] = rov_u16(*phases[j] + static_cast<int64_t>(r) * run.incr[j]);
+}
 
 // The triangle's divisions of the vector form for every phase of a cycle:
-// out[phi] = ramp(phi, w, top) (top 32767 or 32768), for the exhaustive test.
+// out[phi] = rov_ramp(phi, w, top) (top 32767 or 32768), for the exhaustive test.
 void rov_vec_ramp_cycle(uint32_t w, uint32_t top, int32_t* out);
