@@ -1,0 +1,75 @@
+// The voice runs: the vector kernels' replacement of the triangle's integer
+// division, checked over its whole input domain, and the envelope runs.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/blocks.h"
+#include "engine/runs.h"
+
+namespace {
+
+// Every (phase, peak) pair of a cycle: the kernels' quotient q of n = x·top
+// by d (x = phi, d = w while rising; x = 65535 - phi, d = 65535 - w, or 1,
+// while falling) must be floor(n / d): 0 <= n - q·d < d. The sanitizer
+// build checks every 61st peak and the ends.
+void check_ramp(uint32_t top) {
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr uint32_t stride = 61;
+#else
+    constexpr uint32_t stride = 1;
+#endif
+    std::vector<int32_t> out(65536);
+    uint32_t bad = 0;
+    for (uint32_t w = 0; w < 65536; w = w + stride < 65536 || w == 65535 ? w + stride : 65535) {
+        rov_vec_ramp_cycle(w, top, out.data());
+        const uint32_t den = 65535u - w ? 65535u - w : 1u;
+        // Rising phases, then falling ones: one divisor each. With q <= top,
+        // n - q·d (mod 2^32) is below d only for the true quotient.
+        for (uint32_t phi = 0; phi < w; ++phi) {
+            const uint32_t n = phi * top, q = static_cast<uint32_t>(out[phi]);
+            bad += (q > top) | (n - q * w >= w);
+        }
+        for (uint32_t phi = w; phi < 65536; ++phi) {
+            const uint32_t n = (65535u - phi) * top, q = static_cast<uint32_t>(out[phi]);
+            bad += (q > top) | (n - q * den >= den);
+        }
+        if (bad) {
+            ADD_FAILURE() << "top " << top << " w " << w;
+            return;
+        }
+        if (w == 65535) break;
+    }
+}
+
+}  // namespace
+
+TEST(RunKernels, TriangleQuotientIsExactForEveryPhaseAndPeak) {
+    check_ramp(32767);
+    check_ramp(32768);
+}
+
+TEST(RunKernels, TriangleMatchesTheBlockAtItsEdges) {
+    std::vector<int32_t> out(65536);
+    for (uint32_t w : {0u, 1u, 256u, 32768u, 65280u, 65534u, 65535u}) {
+        rov_vec_ramp_cycle(w, 32768u, out.data());
+        for (uint32_t phi : {0u, 1u, w ? w - 1 : 0u, w, w + 1 < 65536 ? w + 1 : w, 65534u, 65535u})
+            EXPECT_EQ(out[phi], rov_tri32k(phi, w)) << "w " << w << " phi " << phi;
+    }
+}
+
+TEST(EnvelopeRuns, RunEndsWhereTheFrameByFrameEnvelopeSteps) {
+    for (uint16_t period : {1, 2, 5, 128, 65535}) {
+        for (uint16_t base : {0, 1, 3, 200, 65535}) {
+            rov_tonephase v{};
+            v.rov_ephas = 2;
+            v.rov_edecr = period;
+            v.rov_ebase = base;
+            v.rov_ecurr = 100;
+            rov_tonephase u = v;
+            int32_t frames = 0;
+            while (!rov_env_step(u, 128) && frames < 70000) ++frames;
+            EXPECT_EQ(rov_env_run(v), frames + 1) << "period " << period << " base " << base;
+        }
+    }
+}
