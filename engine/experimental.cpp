@@ -344,7 +344,7 @@ struct stumbling : rov_tonehooks {
         const int32_t gain = std::min<int32_t>(v.rov_ecurr, 127);
         return (gain * shape(v, c.tab)) >> 4;
     }
-    // Kernel: the triangles, or the three half-amplitude sines.
+    // Kernel: the triangles, the three half-amplitude sines or the pulses.
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
         run.level = std::min<int32_t>(v.rov_ecurr, 127);
         run.oscs = 3;
@@ -353,8 +353,9 @@ struct stumbling : rov_tonehooks {
             run.offset = -32768 - 16384;
             return true;
         }
-        run.kind = rov_kind::table9;
-        return v.rov_wpuls == 0;
+        run.kind = v.rov_wpuls == 0 ? rov_kind::table9 : rov_kind::rpulse;
+        run.div = 6;
+        return v.rov_wpuls == 0 || v.rov_wpuls >= 16384;
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<3>(v); }
 };

@@ -296,11 +296,16 @@ struct session : rov_tonehooks {
         return rov_rpulse(v.rov_wphas, v.rov_wpuls, 256, 4);
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
-    // Kernel: the triangle.
+    // Kernel: the triangle, or the pulse above 16384.
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
-        run.kind = rov_kind::ramp32768;
-        run.offset = -16384;
-        return v.rov_sawt != 0;
+        if (v.rov_sawt) {
+            run.kind = rov_kind::ramp32768;
+            run.offset = -16384;
+            return true;
+        }
+        run.kind = rov_kind::rpulse;
+        run.ramp = 256;
+        return v.rov_wpuls > 16384;
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
 };

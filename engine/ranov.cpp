@@ -117,7 +117,7 @@ ROV_ALG(ranov) {
                 v, n,
                 [&](int32_t f, int32_t r) {
                     if (v.rov_ephas == 0) return;
-                    if (scalar)
+                    if (scalar || r < rov_kernel_min)
                         run_scalar(v, wave, shift, f, r, sums);
                     else
                         run_vector(v, pairs, shift, f, r, sums);

@@ -62,6 +62,41 @@ struct Ramp {
     }
 };
 
+// x / div truncating toward zero, for |x| < 2^17 and div 4 or 6: the
+// single-precision quotient is correctly rounded, so it is an integer
+// exactly when the division is exact and at least 1/6 away from one
+// otherwise: its truncation is C's. The exhaustive test checks every x.
+HWY_INLINE VI Divide(VI x, hn::Vec<DF> div) {
+    return hn::ConvertTo(DI(), hn::Div(hn::ConvertTo(DF(), x), div));
+}
+
+// The pulse with edge ramps: falling from w over the first `ramp` phase
+// units, w - 65535 up to w, rising back over `ramp` units, then w; each
+// piece divided by div truncating toward zero.
+struct RampedPulse {
+    VI w, ramp, end, slope, wi, low, rmask;
+    hn::Vec<DF> div;
+    RampedPulse(uint32_t w_, uint32_t ramp_, int32_t div_) {
+        const DI di;
+        const int32_t i = static_cast<int32_t>(w_);
+        w = hn::Set(di, i);
+        ramp = hn::Set(di, static_cast<int32_t>(ramp_));
+        end = hn::Set(di, static_cast<int32_t>(w_ + ramp_));
+        slope = hn::Set(di, static_cast<int32_t>(65536u / ramp_));
+        wi = hn::Set(di, i);
+        low = hn::Set(di, i - 65535);
+        rmask = hn::Set(di, static_cast<int32_t>(ramp_ - 1));
+        div = hn::Set(DF(), static_cast<float>(div_));
+    }
+    HWY_INLINE VI operator()(VI phi) const {
+        VI x = wi;                                                                        // from w + ramp on
+        x = hn::IfThenElse(hn::Lt(phi, end), hn::Add(hn::Mul(slope, hn::And(hn::Sub(w, phi), rmask)), low), x);
+        x = hn::IfThenElse(hn::Lt(phi, w), low, x);
+        x = hn::IfThenElse(hn::Lt(phi, ramp), hn::Sub(wi, hn::Mul(slope, phi)), x);
+        return Divide(x, div);
+    }
+};
+
 // Interpolated table value from the packed pairs, before its final shift:
 // (256 - f)·tab[i] + f·tab[i+1].
 HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
@@ -151,6 +186,11 @@ void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, r
         RunOscs(run, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
         break;
     }
+    case rov_kind::rpulse: {
+        const RampedPulse pulse(run.w, run.ramp, run.div);
+        RunOscs(run, f, r, sums, [&](VI phi) { return pulse(phi); });
+        break;
+    }
     }
 }
 
@@ -161,6 +201,13 @@ void VecRampCycle(uint32_t w, uint32_t top, int32_t* out) {
     VI phi = Lanes0();
     const VI step = hn::Set(di, static_cast<int32_t>(N));
     for (size_t i = 0; i < 65536; i += N, phi = hn::Add(phi, step)) hn::StoreU(ramp(phi), di, out + i);
+}
+
+void VecDivide(const int32_t* x, int32_t n, int32_t div, int32_t* out) {
+    const DI di;
+    const int32_t N = static_cast<int32_t>(hn::Lanes(di));
+    const auto d = hn::Set(DF(), static_cast<float>(div));
+    for (int32_t i = 0; i + N <= n; i += N) hn::StoreU(Divide(hn::LoadU(di, x + i), d), di, out + i);
 }
 
 const char* Target() { return hwy::TargetName(HWY_TARGET); }
@@ -176,6 +223,7 @@ HWY_AFTER_NAMESPACE();
 namespace rov_simd {
 HWY_EXPORT(VecRun);
 HWY_EXPORT(VecRampCycle);
+HWY_EXPORT(VecDivide);
 HWY_EXPORT(Target);
 }  // namespace rov_simd
 
@@ -199,3 +247,9 @@ void rov_vec_ramp_cycle(uint32_t w, uint32_t top, int32_t* out) {
     HWY_DYNAMIC_DISPATCH(rov_simd::VecRampCycle)(w, top, out);
 }
 #endif  // HWY_ONCE
+
+#if HWY_ONCE
+void rov_vec_divide(const int32_t* x, int32_t n, int32_t div, int32_t* out) {
+    HWY_DYNAMIC_DISPATCH(rov_simd::VecDivide)(x, n, div, out);
+}
+#endif

@@ -19,6 +19,7 @@
 
 constexpr int32_t rov_chunk = 256;    // most frames per pass over the slots
 constexpr int32_t rov_chunkpad = 16;  // room after a chunk for a vector's lanes beyond the run
+constexpr int32_t rov_kernel_min = 8; // shorter runs are cheaper frame by frame than by a kernel call
 
 // Frame sums of one chunk: left and right, each 32-bit and wrapping.
 struct rov_sums {
@@ -78,6 +79,7 @@ enum class rov_kind : uint8_t {
     table,      // rov_table: interpolated table, >> 8
     table9,     // rov_table9: interpolated table, >> 9
     pulse,      // rov_pulse: (w - 65535)/2 below w, w/2 from w on
+    rpulse,     // rov_rpulse(phi, w, ramp, div): the pulse with edge ramps
 };
 
 // One run of one slot: the oscillators' phases (uint16 in uint32, a cycle is
@@ -92,6 +94,8 @@ struct rov_run {
     uint32_t phase[3] = {0, 0, 0};  // phases at the run's first frame
     uint32_t incr[3] = {0, 0, 0};   // increments per frame
     uint32_t w = 0;        // pulse width / triangle peak
+    uint32_t ramp = 32;    // rpulse: edge ramp in phase units (a power of two)
+    int32_t div = 4;       // rpulse: divisor
     int32_t level = 0;     // envelope level (gain)
     uint32_t left = 0, right = 0;  // weights
     int shift = 0;         // mixing shift
@@ -115,17 +119,17 @@ inline rov_run rov_run_of(const rov_tonephase& v, int shift) {
     return run;
 }
 
-// The run of rov_dual's shape: two triangles, or two half-amplitude table
-// sines; false for the pulses, which have no kernel.
+// The run of rov_dual's shape: two triangles, two half-amplitude table
+// sines, or two ramped pulses of a quarter.
 inline bool rov_dual_run(const rov_tonephase& v, rov_run& run) {
     run.oscs = 2;
     if (v.rov_sawt) {
         run.kind = rov_kind::ramp32768;
         run.offset = -32768;
-        return true;
+    } else {
+        run.kind = v.rov_wpuls == 0 ? rov_kind::table9 : rov_kind::rpulse;
     }
-    run.kind = rov_kind::table9;
-    return v.rov_wpuls == 0;
+    return true;
 }
 
 // Interpolated table pairs: entry i holds tab[i] in its low and tab[i+1] in
@@ -151,3 +155,7 @@ inline void rov_run_advance(const rov_run& run, int n, uint16_t* const phases[3]
 // The triangle's divisions of the vector form for every phase of a cycle:
 // out[phi] = rov_ramp(phi, w, top) (top 32767 or 32768), for the exhaustive test.
 void rov_vec_ramp_cycle(uint32_t w, uint32_t top, int32_t* out);
+
+// The ramped pulse's division of the vector form: out[i] = x[i] / div for
+// |x[i]| < 2^17 and div 4 or 6, n a multiple of 64 (for the exhaustive test).
+void rov_vec_divide(const int32_t* x, int32_t n, int32_t div, int32_t* out);

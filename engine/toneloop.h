@@ -134,7 +134,7 @@ struct rov_tonehooks {
         constexpr bool memory = static_cast<int32_t (*)(rov_ctx&, rov_tonephase&)>(&V::value) == &value;
         constexpr int32_t last = memory ? 1 : 0;
         rov_run run = rov_run_of(v, c.shift);
-        if (!c.scalar && r > last && V::kernel(c, v, run)) {
+        if (!c.scalar && r >= rov_kernel_min && V::kernel(c, v, run)) {
             if (run.level != 0)  // a silent run adds nothing
                 rov_vec_run(run, run.kind == rov_kind::table || run.kind == rov_kind::table9 ? c.tabpairs()
                                                                                               : *c.pairs,
