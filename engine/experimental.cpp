@@ -83,20 +83,27 @@ struct intervals : twoscales {
         rov_sequences(c.g, c.s, rov_seq_all & ~rov_seq_pitch);
     }
     // Every eighth frame of the call the pitch sequence advances with
-    // multiplier NoiseType and sets the noise offset of every phase.
-    static void on_frame(rov_ctx& c, int32_t f) {
-        if (f % 8 != 0) return;
+    // multiplier NoiseType and sets the noise offset of every phase; the
+    // chunk's drift sums the offsets frame by frame.
+    static void on_chunk(rov_ctx& c, int32_t f0, int32_t n) {
         const int16_t* cp = c.cp();
-        c.g.rov_pitxi = rov_modseq(c.g.rov_pitxi, cp[par_intervals::NoiseType], c.s.rov_pitmod);
-        c.noise = ((c.g.rov_pitxi & 255) - 128) * cp[par_intervals::Noise] / 2;
+        int32_t sum = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            if ((f0 + i) % 8 == 0) {
+                c.g.rov_pitxi = rov_modseq(c.g.rov_pitxi, cp[par_intervals::NoiseType], c.s.rov_pitmod);
+                c.noise = ((c.g.rov_pitxi & 255) - 128) * cp[par_intervals::Noise] / 2;
+            }
+            c.driftsum[i] = sum;
+            sum = rov_u16(sum + c.noise);
+        }
+        c.driftsum[n] = sum;
+        c.drift = c.driftsum;
     }
     static void advance(const rov_ctx& c, rov_tonephase& v) {
-        v.rov_wphas = rov_u16(v.rov_wphas + v.rov_wincr + c.noise);
+        v.rov_wphas = rov_u16(v.rov_wphas + v.rov_wincr + c.drift[c.frame + 1] - c.drift[c.frame]);
     }
-    static bool event(const rov_ctx&, int32_t f) { return f % 8 == 0; }
-    // The noise offset is part of the run's increment.
     static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
-        run.incr[0] = rov_u16(v.rov_wincr + c.noise);
+        run.drift = c.drift;
         return twoscales::kernel(c, v, run);
     }
     // Scale values 0..7 are pitches, 8..15 intervals (262 = unison) applied

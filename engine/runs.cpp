@@ -132,8 +132,8 @@ HWY_INLINE VI Lanes0() {
 }
 
 // r frames of `oscs` oscillators summed: shape(phi_j) per frame, phases
-// stepping by their increments.
-template <int oscs, class Shape>
+// stepping by their increments (oscillator 1 also by the drift).
+template <int oscs, bool drifting, class Shape>
 HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
     const DI di;
     const size_t N = hn::Lanes(di);
@@ -143,14 +143,16 @@ HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, co
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
-        phi[j] = hn::And(hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr)),
-                         mask);
+        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
         step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
     }
+    const VI drift0 = hn::Set(di, drifting ? run.drift[f] : 0);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
         VI sum = offset;
         for (int j = 0; j < oscs; ++j) {
-            sum = hn::Add(sum, shape(phi[j]));
+            VI p = phi[j];
+            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, run.drift + f + i), drift0));
+            sum = hn::Add(sum, shape(hn::And(p, mask)));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
         const VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
@@ -160,9 +162,10 @@ HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, co
 
 template <class Shape>
 HWY_INLINE void RunOscs(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
-    if (run.oscs == 1) Run<1>(run, f, r, sums, shape);
-    else if (run.oscs == 2) Run<2>(run, f, r, sums, shape);
-    else Run<3>(run, f, r, sums, shape);
+    if (run.drift) Run<1, true>(run, f, r, sums, shape);  // drifting runs have one oscillator
+    else if (run.oscs == 1) Run<1, false>(run, f, r, sums, shape);
+    else if (run.oscs == 2) Run<2, false>(run, f, r, sums, shape);
+    else Run<3, false>(run, f, r, sums, shape);
 }
 
 void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {

@@ -99,6 +99,9 @@ struct rov_run {
     int32_t level = 0;     // envelope level (gain)
     uint32_t left = 0, right = 0;  // weights
     int shift = 0;         // mixing shift
+    // Extra phase of oscillator 1 summed frame by frame from the chunk's
+    // start (mod 65536, indexed by chunk frame), or none.
+    const int32_t* drift = nullptr;
 };
 
 // A run starting at slot v's current state: its phases, increments, width,
@@ -147,9 +150,10 @@ struct rov_tabpairs {
 // the run add nothing). The slot's phases are not touched.
 void rov_vec_run(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums);
 
-// Moves the first n phases of a run on by r frames.
-inline void rov_run_advance(const rov_run& run, int n, uint16_t* const phases[3], int32_t r) {
+// Moves the first n phases of a run from chunk frame f on by r frames.
+inline void rov_run_advance(const rov_run& run, int n, uint16_t* const phases[3], int32_t f, int32_t r) {
     for (int j = 0; j < n; ++j) *phases[j] = rov_u16(*phases[j] + static_cast<int64_t>(r) * run.incr[j]);
+    if (run.drift) *phases[0] = rov_u16(*phases[0] + run.drift[f + r] - run.drift[f]);
 }
 
 // The triangle's divisions of the vector form for every phase of a cycle:

@@ -29,6 +29,11 @@ struct rov_ctx {
     int shift;              // mixing shift: rov_volshift + 1
     int kmax;               // slot limit: slots below it are computed
     int32_t noise = 0;      // per-frame phase offset (noise routines)
+    // Per-frame extra phase of oscillator 1 summed from the chunk's start
+    // (mod 65536; entry i is the sum before frame i), or none.
+    const int32_t* drift = nullptr;
+    int32_t driftsum[rov_chunk + 1 + rov_chunkpad];  // padded for a vector load
+    int32_t frame = 0;      // chunk frame the frame-by-frame loop is at
     int32_t delay = 0;      // echo delay in interleaved samples (echo routine)
     int ch = 0;             // channel whose beat step runs (two-channel routine)
     const int16_t* chp = nullptr;  // that channel's parameters, if not the gliding ones
@@ -64,9 +69,8 @@ struct rov_tonehooks {
     // A control block starts at every 256th frame.
     static bool block(const rov_ctx&, int32_t f) { return f % rov_block256 == 0; }
     static void on_block(rov_ctx&) {}
-    static void on_frame(rov_ctx&, int32_t) {}
-    // A frame where on_frame changes what the slots compute.
-    static bool event(const rov_ctx&, int32_t) { return false; }
+    // Before the slots render frames f0..f0+n-1: the routine's per-frame state.
+    static void on_chunk(rov_ctx&, int32_t, int32_t) {}
 
     static void sequences(rov_ctx& c) { rov_sequences(c.g, c.s); }
     // Timbre draw t = tonxi & 48 while Timbre Variation is on and the voice
@@ -140,11 +144,12 @@ struct rov_tonehooks {
                                                                                               : *c.pairs,
                             f, r - last, sums);
             uint16_t* const phases[3] = {&v.rov_wphas, &v.rov_wphas2, &v.rov_wphas3};
-            rov_run_advance(run, V::oscs, phases, r - last);
+            rov_run_advance(run, V::oscs, phases, f, r - last);
             f += r - last;
             r = last;
         }
         for (int32_t i = f; i < f + r; ++i) {
+            c.frame = i;
             rov_mix(v, V::value(c, v), c.shift, sums.left[i], sums.right[i]);
             V::advance(c, v);
         }
@@ -200,8 +205,8 @@ void rov_tonehooks::control(rov_ctx& c) {
 }
 
 // The routine: entry, then chunk by chunk: the control step where a block
-// starts, the per-frame hook, every slot's runs up to the next block start
-// or frame event, and the chunk's frames stored.
+// starts, the routine's per-frame state, every slot's runs up to the next
+// block start, and the chunk's frames stored.
 template <class V>
 void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int tonr,
                       const int16_t* tab) {
@@ -217,11 +222,11 @@ void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr
             V::on_block(c);
             V::template control<V>(c);
         }
-        V::on_frame(c, f0);
         const int32_t end = std::min(bufsz, f0 + rov_chunk);
         int32_t f1 = f0 + 1;
-        while (f1 < end && !V::block(c, f1) && !V::event(c, f1)) ++f1;
+        while (f1 < end && !V::block(c, f1)) ++f1;
         const int32_t n = f1 - f0;
+        V::on_chunk(c, f0, n);
         sums.clear(n);
         // Every slot below the limit is rendered, free ones included: their
         // level is 0, but a filter memory keeps decaying.
