@@ -98,7 +98,8 @@ struct RampedPulse {
 };
 
 // Interpolated table value from the packed pairs, before its final shift:
-// (256 - f)·tab[i] + f·tab[i+1].
+// the phase is an 8.8 table position (entry i = phi >> 8, fraction f in
+// 1/256), and the value (256 - f)·tab[i] + f·tab[i+1] is in 1/256.
 HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
     const DI di;
     const VI x = hn::GatherIndex(di, pairs, hn::ShiftRight<8>(phi));
@@ -108,7 +109,9 @@ HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
     return hn::Add(hn::Mul(hn::Sub(hn::Set(di, 256), f), a), hn::Mul(f, b));
 }
 
-// Adds the voice values val (level applied) of lanes below `live` to the sums.
+// Adds the voice values val (level applied) of lanes below `live` to the
+// sums: weight (1/128 of the normal level) times value, as uint32 (wrapping),
+// shifted arithmetically by the mixing shift.
 HWY_INLINE void Mix(VI val, const rov_run& run, uint32_t* left, uint32_t* right, size_t live) {
     const DI di;
     const DU du;

@@ -82,6 +82,8 @@ enum class rov_kind : uint8_t {
     rpulse,     // rov_rpulse(phi, w, ramp, div): the pulse with edge ramps
 };
 
+inline bool rov_reads_table(rov_kind k) { return k == rov_kind::table || k == rov_kind::table9; }
+
 // One run of one slot: the oscillators' phases (uint16 in uint32, a cycle is
 // 65536) step by their increments each frame; the voice value is
 // (level * (shape(phi1) + .. + shape(phi_oscs) + offset)) >> vshift, mixed

@@ -32,7 +32,7 @@ struct rov_ctx {
     // Per-frame extra phase of oscillator 1 summed from the chunk's start
     // (mod 65536; entry i is the sum before frame i), or none.
     const int32_t* drift = nullptr;
-    int32_t driftsum[rov_chunk + 1 + rov_chunkpad];  // padded for a vector load
+    int32_t driftsum[rov_chunk + 1 + rov_chunkpad] = {};  // padded for a vector load
     int32_t frame = 0;      // chunk frame the frame-by-frame loop is at
     int32_t delay = 0;      // echo delay in interleaved samples (echo routine)
     int ch = 0;             // channel whose beat step runs (two-channel routine)
@@ -140,9 +140,7 @@ struct rov_tonehooks {
         rov_run run = rov_run_of(v, c.shift);
         if (!c.scalar && r >= rov_kernel_min && V::kernel(c, v, run)) {
             if (run.level != 0)  // a silent run adds nothing
-                rov_vec_run(run, run.kind == rov_kind::table || run.kind == rov_kind::table9 ? c.tabpairs()
-                                                                                              : *c.pairs,
-                            f, r - last, sums);
+                rov_vec_run(run, rov_reads_table(run.kind) ? c.tabpairs() : *c.pairs, f, r - last, sums);
             uint16_t* const phases[3] = {&v.rov_wphas, &v.rov_wphas2, &v.rov_wphas3};
             rov_run_advance(run, V::oscs, phases, f, r - last);
             f += r - last;
