@@ -234,15 +234,19 @@ HWY_EXPORT(Target);
 }  // namespace rov_simd
 
 namespace {
-bool scalar_from_env() {
-    const char* e = std::getenv("TESS_SCALAR");
-    return e && std::strcmp(e, "1") == 0;
+// The switch, read from the environment at its first use (also when that
+// comes from another file's static initialisation).
+bool& scalar_switch() {
+    static bool scalar = [] {
+        const char* e = std::getenv("TESS_SCALAR");
+        return e && std::strcmp(e, "1") == 0;
+    }();
+    return scalar;
 }
-bool use_scalar = scalar_from_env();
 }  // namespace
 
-void rov_use_scalar(bool scalar) { use_scalar = scalar; }
-bool rov_scalar() { return use_scalar; }
+void rov_use_scalar(bool scalar) { scalar_switch() = scalar; }
+bool rov_scalar() { return scalar_switch(); }
 const char* rov_simd_target() { return HWY_DYNAMIC_DISPATCH(rov_simd::Target)(); }
 
 void rov_vec_run(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
