@@ -5,10 +5,11 @@
 // end inside a control block, so block boundaries carry over between calls.
 //
 // Both forms of the voice runs are checked, the scalar one and the vector
-// kernels on this processor's SIMD target.
+// kernels on each SIMD target this processor runs.
 //
 // TESS_RECORD_IDENTITY=<file> writes the table instead of checking it.
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -103,19 +104,26 @@ TEST(Identity, EveryRowRendersAsRecorded) {
         GTEST_SKIP() << "recorded " << g.size() << " cases";
     }
     ASSERT_EQ(std::size(recorded), g.size());
+    // The scalar form, then the vector form on every SIMD target this
+    // processor runs (not only the one dispatch picks).
+    std::vector<int64_t> forms = {0};
+    for (int64_t t : hwy::SupportedAndGeneratedTargets()) forms.push_back(t);
     const bool was_scalar = rov_scalar();
     int bad = 0;
-    for (bool scalar : {true, false}) {
-        rov_use_scalar(scalar);
+    for (int64_t target : forms) {
+        rov_use_scalar(target == 0);
+        if (target) hwy::SetSupportedTargetsForTest(target);
+        const std::string form = target ? std::string("vector ") + rov_simd_target() : "scalar";
         for (std::size_t i = 0; i < g.size(); ++i) {
             const identity_case& c = recorded[i];
             ASSERT_EQ(c.row, g[i].row);
             const uint32_t h = render(c.row, c.set, c.maxv, c.flags);
             if (h != c.hash && ++bad <= 20)
-                ADD_FAILURE() << (scalar ? "scalar" : "vector " + std::string(rov_simd_target())) << ": row "
-                              << c.row << " set " << c.set << " maxv " << c.maxv << " flags " << c.flags;
+                ADD_FAILURE() << form << ": row " << c.row << " set " << c.set << " maxv " << c.maxv << " flags "
+                              << c.flags;
         }
     }
+    hwy::SetSupportedTargetsForTest(0);
     rov_use_scalar(was_scalar);
     EXPECT_EQ(bad, 0);
 }

@@ -1,6 +1,7 @@
 // The voice runs: the vector kernels' replacement of the triangle's integer
 // division, checked over its whole input domain, and the envelope runs.
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 
 #include <vector>
 
@@ -11,17 +12,12 @@ namespace {
 
 // Every (phase, peak) pair of a cycle: the kernels' quotient q of n = x·top
 // by d (x = phi, d = w while rising; x = 65535 - phi, d = 65535 - w, or 1,
-// while falling) must be floor(n / d): 0 <= n - q·d < d. The sanitizer
-// build checks every 61st peak and the ends.
-void check_ramp(uint32_t top) {
-#if defined(__SANITIZE_ADDRESS__)
-    constexpr uint32_t stride = 61;
-#else
-    constexpr uint32_t stride = 1;
-#endif
+// while falling) must be floor(n / d): 0 <= n - q·d < d. Peaks are taken
+// with a stride (1: all of them) and always include the last.
+void check_ramp(uint32_t top, uint32_t stride) {
     std::vector<int32_t> out(65536);
     uint32_t bad = 0;
-    for (uint32_t w = 0; w < 65536; w = w + stride < 65536 || w == 65535 ? w + stride : 65535) {
+    for (uint32_t w = 0;; w = w + stride < 65535 ? w + stride : 65535) {
         rov_vec_ramp_cycle(w, top, out.data());
         const uint32_t den = 65535u - w ? 65535u - w : 1u;
         // Rising phases, then falling ones: one divisor each. With q <= top,
@@ -35,18 +31,39 @@ void check_ramp(uint32_t top) {
             bad += (q > top) | (n - q * den >= den);
         }
         if (bad) {
-            ADD_FAILURE() << "top " << top << " w " << w;
+            ADD_FAILURE() << rov_simd_target() << ": top " << top << " w " << w;
             return;
         }
         if (w == 65535) break;
     }
 }
 
+// Runs f on every SIMD target this processor runs, then restores dispatch.
+template <class F>
+void on_every_target(F f) {
+    for (int64_t t : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(t);
+        f();
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr uint32_t every = 61;  // the sanitizer build samples the peaks
+#else
+constexpr uint32_t every = 1;
+#endif
+
 }  // namespace
 
+// Exhaustive on the target dispatch picks; every 7th peak on the others.
 TEST(RunKernels, TriangleQuotientIsExactForEveryPhaseAndPeak) {
-    check_ramp(32767);
-    check_ramp(32768);
+    check_ramp(32767, every);
+    check_ramp(32768, every);
+    on_every_target([] {
+        check_ramp(32767, 7 * every);
+        check_ramp(32768, 7 * every);
+    });
 }
 
 TEST(RunKernels, TriangleMatchesTheBlockAtItsEdges) {
@@ -61,12 +78,14 @@ TEST(RunKernels, TriangleMatchesTheBlockAtItsEdges) {
 TEST(RunKernels, PulseQuotientIsExactForEveryValue) {
     std::vector<int32_t> x, out(2 * 131072);
     for (int32_t i = -131072; i < 131072; ++i) x.push_back(i);
-    for (int32_t div : {4, 6}) {
-        rov_vec_divide(x.data(), static_cast<int32_t>(x.size()), div, out.data());
-        int bad = 0;
-        for (std::size_t i = 0; i < x.size(); ++i) bad += out[i] != x[i] / div;
-        EXPECT_EQ(bad, 0) << "div " << div;
-    }
+    on_every_target([&] {
+        for (int32_t div : {4, 6}) {
+            rov_vec_divide(x.data(), static_cast<int32_t>(x.size()), div, out.data());
+            int bad = 0;
+            for (std::size_t i = 0; i < x.size(); ++i) bad += out[i] != x[i] / div;
+            EXPECT_EQ(bad, 0) << rov_simd_target() << " div " << div;
+        }
+    });
 }
 
 TEST(RunKernels, RampedPulseMatchesTheBlock) {
