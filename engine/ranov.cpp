@@ -41,7 +41,8 @@ void run_vector(rov_tonephase& v, const rov_tabpairs& pairs, int shift, int32_t 
         run.kind = v.rov_wpuls == 0 ? rov_kind::table : rov_kind::pulse;
     }
     rov_vec_run(run, pairs, f, r, sums);
-    v.rov_wphas = rov_u16(v.rov_wphas + static_cast<int64_t>(r) * v.rov_wincr);
+    uint16_t* const phases[3] = {&v.rov_wphas, nullptr, nullptr};
+    rov_run_advance(run, 1, phases, f, r);
 }
 
 }  // namespace
