@@ -1,6 +1,7 @@
 // Throughput of the algorithm routines: frames per second and the realtime
 // factor at the playing set's rate (how many times faster than playback), and
-// at 44100 Hz.
+// at 44100 Hz. The voice runs take their vector form unless TESS_SCALAR=1 is
+// set; the context line "simd" names the target the kernels run on.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "audio/refill.h"
 #include "engine/blocks.h"
 #include "engine/rov.h"
+#include "engine/runs.h"
 
 namespace {
 
@@ -26,11 +28,22 @@ void make_dense(rov_setting& s, int setnr) {
     }
 }
 
-void run(benchmark::State& state, int row, int maxv, bool dense) {
+// The peers' load (bench/peers): dense, with interpolated sines.
+void make_sines(rov_setting& s, int setnr) {
+    make_dense(s, setnr);
+    s.rov_p[setnr * rov_nparams + 1] = 0;   // Envelope: decay only
+    s.rov_p[setnr * rov_nparams + 12] = 0;  // Waveform 0: the table
+    s.rov_saw[setnr] = 0;
+}
+
+enum load { set0, dense, sines };
+
+void run(benchmark::State& state, int row, int maxv, load kind) {
     static rov_state st;
     rov_state_init(st);
     rov_default_setting(st.s);
-    if (dense) make_dense(st.s, 0);
+    if (kind == dense) make_dense(st.s, 0);
+    if (kind == sines) make_sines(st.s, 0);
     rov_open(&st.h, false, true, maxv);
     rov_start(&st.h, row, 0, st.s.rov_tonindx[0] & 15);
     wvplay pb;
@@ -59,20 +72,22 @@ const bool registered = [] {
     for (int row = 1; row < rov_natab; ++row) {
         if (rov_row(row).loop_slice || !rov_row_computed(row)) continue;
         for (int maxv : {8, 64})
-            for (bool dense : {false, true}) {
-                const std::string name = "row" + std::to_string(row) + (dense ? "_dense" : "_set0") + "_v" +
-                                         std::to_string(maxv);
-                benchmark::RegisterBenchmark(name.c_str(), run, row, maxv, dense);
+            for (load kind : {set0, dense}) {
+                const std::string name = "row" + std::to_string(row) + (kind == dense ? "_dense" : "_set0") +
+                                         "_v" + std::to_string(maxv);
+                benchmark::RegisterBenchmark(name.c_str(), run, row, maxv, kind);
             }
     }
+    benchmark::AddCustomContext("simd", rov_scalar() ? "scalar (TESS_SCALAR=1)" : rov_simd_target());
     return true;
 }();
 
 }  // namespace
 
-BENCHMARK_CAPTURE(run, ranov_set0_v8, 0, 8, false);
-BENCHMARK_CAPTURE(run, ranov_set0_v64, 0, 64, false);
-BENCHMARK_CAPTURE(run, ranov_dense_v8, 0, 8, true);
-BENCHMARK_CAPTURE(run, ranov_dense_v64, 0, 64, true);
+BENCHMARK_CAPTURE(run, ranov_set0_v8, 0, 8, set0);
+BENCHMARK_CAPTURE(run, ranov_set0_v64, 0, 64, set0);
+BENCHMARK_CAPTURE(run, ranov_dense_v8, 0, 8, dense);
+BENCHMARK_CAPTURE(run, ranov_dense_v64, 0, 64, dense);
+BENCHMARK_CAPTURE(run, ranov_sines_v64, 0, 64, sines);
 
 BENCHMARK_MAIN();

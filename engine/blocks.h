@@ -1,7 +1,8 @@
 // Building blocks shared by every algorithm routine: beat countdown, modulo
 // sequences, parameter glide, slot search and stealing, envelope, oscillator
-// shapes, dynamic stages with panning, and mixing. Each routine is a frame
-// loop that calls these in the order its own rules give.
+// shapes, dynamic stages with panning, and mixing. Each routine calls these
+// in the order its own rules give and renders its slots in envelope runs
+// (engine/runs.h).
 //
 // Number formats: phases are uint16 (a full cycle is 65536), envelope levels
 // are 0..T-1 with T the stage count (128 or 32), weights are 1/128 of the

@@ -62,6 +62,13 @@ struct twoscales : rov_tonehooks {
     }
     // No division by 16 and no filter: the 32 levels are the gain.
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return v.rov_ecurr * shape(v, c.tab); }
+    // Kernel: the triangle.
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        run.kind = rov_kind::ramp32768;
+        run.offset = -16384;
+        run.vshift = 0;
+        return v.rov_sawt != 0;
+    }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
 };
 
@@ -76,15 +83,28 @@ struct intervals : twoscales {
         rov_sequences(c.g, c.s, rov_seq_all & ~rov_seq_pitch);
     }
     // Every eighth frame of the call the pitch sequence advances with
-    // multiplier NoiseType and sets the noise offset of every phase.
-    static void on_frame(rov_ctx& c, int32_t f) {
-        if (f % 8 != 0) return;
+    // multiplier NoiseType and sets the noise offset of every phase; the
+    // chunk's drift sums the offsets frame by frame.
+    static void on_chunk(rov_ctx& c, int32_t f0, int32_t n) {
         const int16_t* cp = c.cp();
-        c.g.rov_pitxi = rov_modseq(c.g.rov_pitxi, cp[par_intervals::NoiseType], c.s.rov_pitmod);
-        c.noise = ((c.g.rov_pitxi & 255) - 128) * cp[par_intervals::Noise] / 2;
+        int32_t sum = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            if ((f0 + i) % 8 == 0) {
+                c.g.rov_pitxi = rov_modseq(c.g.rov_pitxi, cp[par_intervals::NoiseType], c.s.rov_pitmod);
+                c.noise = ((c.g.rov_pitxi & 255) - 128) * cp[par_intervals::Noise] / 2;
+            }
+            c.driftsum[i] = sum;
+            sum = rov_u16(sum + c.noise);
+        }
+        c.driftsum[n] = sum;
+        c.drift = c.driftsum;
     }
     static void advance(const rov_ctx& c, rov_tonephase& v) {
-        v.rov_wphas = rov_u16(v.rov_wphas + v.rov_wincr + c.noise);
+        v.rov_wphas = rov_u16(v.rov_wphas + v.rov_wincr + c.drift[c.frame + 1] - c.drift[c.frame]);
+    }
+    static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
+        run.drift = c.drift;
+        return twoscales::kernel(c, v, run);
     }
     // Scale values 0..7 are pitches, 8..15 intervals (262 = unison) applied
     // to the previous tone's increment, kept in rov_phrase[0].
@@ -202,6 +222,14 @@ struct ambient : rov_tonehooks {
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(c, v)) >> 4; }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<3>(v); }
+    // Kernel: the triangles below Fuzz 16.
+    static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
+        const bool third = v.rov_wincr3 != 0;
+        run.kind = rov_kind::ramp32768;
+        run.oscs = third ? 3 : 2;
+        run.offset = third ? -32768 - 16384 : -32768;
+        return c.cp()[par_ambient::Fuzz] < 16;
+    }
     // Left: the mono sum; right: the sample e interleaved positions back
     // (from the echo source while that reaches before this buffer), which
     // EchoFB (in 1/128) mixes into the left sample.
@@ -322,6 +350,19 @@ struct stumbling : rov_tonehooks {
     static int32_t value(rov_ctx& c, rov_tonephase& v) {
         const int32_t gain = std::min<int32_t>(v.rov_ecurr, 127);
         return (gain * shape(v, c.tab)) >> 4;
+    }
+    // Kernel: the triangles, the three half-amplitude sines or the pulses.
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        run.level = std::min<int32_t>(v.rov_ecurr, 127);
+        run.oscs = 3;
+        if (v.rov_sawt) {
+            run.kind = rov_kind::ramp32768;
+            run.offset = -32768 - 16384;
+            return true;
+        }
+        run.kind = v.rov_wpuls == 0 ? rov_kind::table9 : rov_kind::rpulse;
+        run.div = 6;
+        return v.rov_wpuls == 0 || v.rov_wpuls >= 16384;
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<3>(v); }
 };

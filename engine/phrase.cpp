@@ -121,6 +121,11 @@ struct fantasy : rov_tonehooks {
         return (overtones(v, tab, w / 128 - 97, 512) + overtones(v, tab, w / 128 - 95, 512)) >> 2;
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
+    // Kernel: the dual oscillator's shapes.
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        const int32_t w = v.rov_wpuls;
+        return (v.rov_sawt || w == 0 || w > 16384) && rov_dual_run(v, run);
+    }
 };
 
 // --- Jazzy -----------------------------------------------------------------------
@@ -163,6 +168,10 @@ struct jazzy : fantasy {
         return (((overtones(v, tab, w / 256 - 7, 256) * v.rov_ecurr) >> 7) + fundamentals(v, tab)) >> 2;
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        const int32_t w = v.rov_wpuls;
+        return (v.rov_sawt || w == 0 || w > 4096) && rov_dual_run(v, run);
+    }
 };
 
 // --- Session ---------------------------------------------------------------------
@@ -287,6 +296,17 @@ struct session : rov_tonehooks {
         return rov_rpulse(v.rov_wphas, v.rov_wpuls, 256, 4);
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
+    // Kernel: the triangle, or the pulse above 16384.
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        if (v.rov_sawt) {
+            run.kind = rov_kind::ramp32768;
+            run.offset = -16384;
+            return true;
+        }
+        run.kind = rov_kind::rpulse;
+        run.ramp = 256;
+        return v.rov_wpuls > 16384;
+    }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
 };
 

@@ -3,6 +3,7 @@
 // (triangle/saw, pulse, interpolated sine, a window of a loaded sample).
 #include "engine/algs.h"
 #include "engine/blocks.h"
+#include "engine/runs.h"
 
 namespace {
 
@@ -16,6 +17,32 @@ const int16_t* window_start(const int16_t* sample, int32_t span, int16_t wavefor
     if (start < 0) start = 0;
     if (start > span - 1) start = span - 1;
     return sample + start;
+}
+
+// A voice value of a run: (level * shape) >> 4, mixed into the sums.
+// Scalar form: the blocks frame by frame.
+void run_scalar(rov_tonephase& v, const int16_t* wave, int shift, int32_t f, int32_t r, rov_sums& sums) {
+    uint16_t phi = v.rov_wphas;
+    for (int32_t i = f; i < f + r; ++i) {
+        const int32_t val = (v.rov_ecurr * rov_shape(phi, v.rov_wpuls, v.rov_sawt, wave)) >> 4;
+        rov_mix(v, val, shift, sums.left[i], sums.right[i]);
+        phi = rov_u16(phi + v.rov_wincr);
+    }
+    v.rov_wphas = phi;
+}
+
+// Vector form: the shape chosen once for the run (rov_shape's choice).
+void run_vector(rov_tonephase& v, const rov_tabpairs& pairs, int shift, int32_t f, int32_t r, rov_sums& sums) {
+    rov_run run = rov_run_of(v, shift);
+    if (v.rov_sawt) {
+        run.kind = rov_kind::ramp32767;
+        run.offset = -16383;
+    } else {
+        run.kind = v.rov_wpuls == 0 ? rov_kind::table : rov_kind::pulse;
+    }
+    rov_vec_run(run, pairs, f, r, sums);
+    uint16_t* const phases[3] = {&v.rov_wphas, nullptr, nullptr};
+    rov_run_advance(run, 1, phases, f, r);
 }
 
 }  // namespace
@@ -32,9 +59,13 @@ ROV_ALG(ranov) {
     const int32_t span = tablen > 256 ? static_cast<int32_t>(tablen - 256) : 0;
     const int16_t* wave = span > 0 ? window_start(tab, span, cp[rov_par::Waveform]) : tab;
     int kmax = rov_slotlimit(t, g.rov_maxvoc);
+    const bool scalar = rov_scalar();
+    rov_tabpairs pairs;
+    const int16_t* paired = nullptr;  // the wave the pairs were built from
+    rov_sums sums;
 
-    for (int32_t f = 0; f < bufsz; ++f) {
-        if (f % rov_block256 == 0 && rov_beat(g.rov_voccnt, cp[rov_par::Beat], g.rov_stopped, 0)) {
+    for (int32_t f0 = 0; f0 < bufsz;) {
+        if (f0 % rov_block256 == 0 && rov_beat(g.rov_voccnt, cp[rov_par::Beat], g.rov_stopped, 0)) {
             rov_sequences(g, s);
             const int timbre =
                 g.rov_tonalias && g.rov_maxvoc * 16 >= cp[rov_par::Voices] ? (g.rov_tonxi & 48) : 0;
@@ -73,15 +104,28 @@ ROV_ALG(ranov) {
             }
         }
 
-        uint32_t left = 0, right = 0;
+        // The frames up to the next control block, slot by slot; a free
+        // slot adds nothing and its phase stands still.
+        const int32_t n = std::min(bufsz - f0, rov_block256 - f0 % rov_block256);
+        if (!scalar && paired != wave) {
+            pairs.build(wave);
+            paired = wave;
+        }
+        sums.clear(n);
         for (int k = 0; k < kmax; ++k) {
             rov_tonephase& v = t[k];
-            if (v.rov_ephas == 0) continue;  // a free slot adds nothing
-            const int32_t val = (v.rov_ecurr * rov_shape(v.rov_wphas, v.rov_wpuls, v.rov_sawt, wave)) >> 4;
-            rov_mix(v, val, shift, left, right);
-            v.rov_wphas = rov_u16(v.rov_wphas + v.rov_wincr);
-            rov_env_step(v, stages);
+            rov_voice_runs(
+                v, n,
+                [&](int32_t f, int32_t r) {
+                    if (v.rov_ephas == 0) return;
+                    if (scalar || r < rov_kernel_min)
+                        run_scalar(v, wave, shift, f, r, sums);
+                    else
+                        run_vector(v, pairs, shift, f, r, sums);
+                },
+                [&] { rov_env_step(v, stages); });
         }
-        rov_store(buffer, f, left, right);
+        rov_store_chunk(buffer, f0, n, sums);
+        f0 += n;
     }
 }

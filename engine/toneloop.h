@@ -1,7 +1,9 @@
 // The skeleton shared by the tone routines that start one tone per beat step:
-// a frame loop with a control step at the first frame of each control block,
-// a beat step (sequences, draws, glide, slot, tone start), and per frame every
-// slot below the slot limit computed and mixed.
+// a control step at the first frame of each control block, a beat step
+// (sequences, draws, glide, slot, tone start), and between control steps
+// every slot below the slot limit rendered and mixed in envelope runs (see
+// engine/runs.h), each run by the routine's vector kernel where it has one
+// for the slot's shape, else frame by frame.
 //
 // A routine is a struct of static hooks handed to rov_tone_routine. The base
 // rov_tonehooks holds the dual-oscillator rules (and reads the family's own
@@ -11,6 +13,7 @@
 #pragma once
 
 #include "engine/blocks.h"
+#include "engine/runs.h"
 
 // Everything one call works on.
 struct rov_ctx {
@@ -26,12 +29,25 @@ struct rov_ctx {
     int shift;              // mixing shift: rov_volshift + 1
     int kmax;               // slot limit: slots below it are computed
     int32_t noise = 0;      // per-frame phase offset (noise routines)
+    // Per-frame extra phase of oscillator 1 summed from the chunk's start
+    // (mod 65536; entry i is the sum before frame i), or none.
+    const int32_t* drift = nullptr;
+    int32_t driftsum[rov_chunk + 1 + rov_chunkpad] = {};  // padded for a vector load
+    int32_t frame = 0;      // chunk frame the frame-by-frame loop is at
     int32_t delay = 0;      // echo delay in interleaved samples (echo routine)
     int ch = 0;             // channel whose beat step runs (two-channel routine)
     const int16_t* chp = nullptr;  // that channel's parameters, if not the gliding ones
     // The parameters a beat step works with: the gliding copy rov_currp, or
     // the second channel's set read directly.
     const int16_t* cp() const { return chp ? chp : g.rov_currp; }
+    bool scalar = true;                 // the scalar form of the runs only
+    rov_tabpairs* pairs = nullptr;      // the table's pairs, built at first use
+    bool paired = false;
+    const rov_tabpairs& tabpairs() {
+        if (!paired) pairs->build(tab);
+        paired = true;
+        return *pairs;
+    }
 };
 
 // Phase advance of one, two or three oscillators.
@@ -53,7 +69,8 @@ struct rov_tonehooks {
     // A control block starts at every 256th frame.
     static bool block(const rov_ctx&, int32_t f) { return f % rov_block256 == 0; }
     static void on_block(rov_ctx&) {}
-    static void on_frame(rov_ctx&, int32_t) {}
+    // Before the slots render frames f0..f0+n-1: the routine's per-frame state.
+    static void on_chunk(rov_ctx&, int32_t, int32_t) {}
 
     static void sequences(rov_ctx& c) { rov_sequences(c.g, c.s); }
     // Timbre draw t = tonxi & 48 while Timbre Variation is on and the voice
@@ -107,6 +124,34 @@ struct rov_tonehooks {
         return val;
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<2>(v); }
+    // The kernel form of value() for the slot's shape: fills the shape
+    // fields of a run (phases, increments, width, level and weights are the
+    // slot's), or false where the frames must be computed one by one.
+    static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
+        return c.cp()[par_dual::Filter] <= 0 && rov_dual_run(v, run);
+    }
+    // r frames at a constant level from frame f of the chunk, by the kernel
+    // when there is one, else through value() and advance(). This value()
+    // keeps the filter memory: its run's last frame is then left to value().
+    template <class V>
+    static void run(rov_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_sums& sums) {
+        constexpr bool memory = static_cast<int32_t (*)(rov_ctx&, rov_tonephase&)>(&V::value) == &value;
+        constexpr int32_t last = memory ? 1 : 0;
+        rov_run run = rov_run_of(v, c.shift);
+        if (!c.scalar && r >= rov_kernel_min && V::kernel(c, v, run)) {
+            if (run.level != 0)  // a silent run adds nothing
+                rov_vec_run(run, rov_reads_table(run.kind) ? c.tabpairs() : *c.pairs, f, r - last, sums);
+            uint16_t* const phases[3] = {&v.rov_wphas, &v.rov_wphas2, &v.rov_wphas3};
+            rov_run_advance(run, V::oscs, phases, f, r - last);
+            f += r - last;
+            r = last;
+        }
+        for (int32_t i = f; i < f + r; ++i) {
+            c.frame = i;
+            rov_mix(v, V::value(c, v), c.shift, sums.left[i], sums.right[i]);
+            V::advance(c, v);
+        }
+    }
     template <class V>
     static void envstep(rov_ctx&, rov_tonephase& v) {
         rov_env_step(v, V::stages);
@@ -157,28 +202,39 @@ void rov_tonehooks::control(rov_ctx& c) {
     if (rov_beat(c.g.rov_voccnt, c.cp()[rov_par::Beat], c.g.rov_stopped, 0)) rov_beat_step<V>(c);
 }
 
-// The routine: entry, then the frame loop.
+// The routine: entry, then chunk by chunk: the control step where a block
+// starts, the routine's per-frame state, every slot's runs up to the next
+// block start, and the chunk's frames stored.
 template <class V>
 void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int tonr,
                       const int16_t* tab) {
     rov_ctx c{*roh->s, *roh->g, roh->t, rov_set(*roh->s, setnr), rov_scale(*roh->s, tonr), tab, setnr, tonr,
               bufsz, roh->g->rov_volshift + 1, 0};
     c.kmax = rov_slotlimit(c.t, c.g.rov_maxvoc);
-    for (int32_t f = 0; f < bufsz; ++f) {
-        if (V::block(c, f)) {
+    c.scalar = rov_scalar();
+    rov_tabpairs pairs;
+    c.pairs = &pairs;
+    rov_sums sums;
+    for (int32_t f0 = 0; f0 < bufsz;) {
+        if (V::block(c, f0)) {
             V::on_block(c);
             V::template control<V>(c);
         }
-        V::on_frame(c, f);
-        uint32_t left = 0, right = 0;
-        // Every slot below the limit is computed, free ones included: their
+        const int32_t end = std::min(bufsz, f0 + rov_chunk);
+        int32_t f1 = f0 + 1;
+        while (f1 < end && !V::block(c, f1)) ++f1;
+        const int32_t n = f1 - f0;
+        V::on_chunk(c, f0, n);
+        sums.clear(n);
+        // Every slot below the limit is rendered, free ones included: their
         // level is 0, but a filter memory keeps decaying.
         for (int k = 0; k < c.kmax; ++k) {
             rov_tonephase& v = c.t[k];
-            rov_mix(v, V::value(c, v), c.shift, left, right);
-            V::advance(c, v);
-            V::template envstep<V>(c, v);
+            rov_voice_runs(
+                v, n, [&](int32_t f, int32_t r) { V::template run<V>(c, v, f, r, sums); },
+                [&] { V::template envstep<V>(c, v); });
         }
-        V::store(c, buffer, f, left, right);
+        for (int32_t i = 0; i < n; ++i) V::store(c, buffer, f0 + i, sums.left[i], sums.right[i]);
+        f0 = f1;
     }
 }

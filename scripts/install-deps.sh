@@ -5,7 +5,7 @@ set -euo pipefail
 
 pkgs=(
   g++ cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
   libsndfile1-dev libsoxr-dev sox clang libclang-rt-14-dev
   libsdl2-dev libfltk1.3-dev
   pulseaudio pulseaudio-utils

@@ -1,0 +1,36 @@
+// Writes the peers' load as a setting file: the default setting with set 0
+// made dense (a tone at every 256-frame control block, each 127 decay stages
+// of 128 frames, so that 64 slots stay busy), interpolated sines (Saw off,
+// Waveform 0) at 44100 Hz, without glide.
+//   peers_setting OUT.rov
+#include <cstdio>
+
+#include "engine/rov.h"
+#include "engine/slots.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: peers_setting OUT.rov\n");
+        return 2;
+    }
+    rov_setting s;
+    rov_default_setting(s);
+    int16_t* p = &s.rov_p[0];
+    p[rov_par::Voices] = 1024;
+    p[rov_par::Envelope] = 0;
+    p[par_panning::Density] = 128;
+    p[rov_par::Beat] = 0;
+    p[rov_par::Waveform] = 0;
+    p[rov_par::Rate] = 48;  // 44100 Hz
+    p[rov_par::ChgDly] = 0;
+    s.rov_saw[0] = 0;
+    s.rov_stdalg = 0;
+    uint8_t bytes[rov_setting_bytes];
+    rov_setting_write(s, bytes);
+    std::FILE* f = std::fopen(argv[1], "wb");
+    if (!f || std::fwrite(bytes, 1, sizeof bytes, f) != sizeof bytes || std::fclose(f) != 0) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,266 @@
+// Vector run kernels, compiled once per SIMD target (SSE4, AVX2, AVX-512, ...)
+// and dispatched at run time. Each lane is one frame of the run; phases,
+// values and products are 32-bit lanes, and every step reproduces the
+// scalar blocks' integer arithmetic exactly (products wrap as uint32, shifts
+// are arithmetic on int32).
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "engine/runs.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
+
+#include "engine/runs.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace rov_simd {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using DI = hn::ScalableTag<int32_t>;
+using DU = hn::RebindToUnsigned<DI>;
+using DF = hn::RebindToFloat<DI>;
+using VI = hn::Vec<DI>;
+using VU = hn::Vec<DU>;
+
+// floor(n / d) for 0 <= n < 2^31 and 1 <= d <= 65535, without an integer
+// division: the single-precision estimate n * (1/d) is within 0.006 of the
+// quotient (three roundings of 2^-24 relative error on a quotient below
+// 2^16 · top / d), so its truncation is off by at most one, which the
+// remainder n - q·d corrects. The exhaustive test checks every (phase, peak).
+HWY_INLINE VI Quotient(VI n, VI d, hn::Vec<DF> rcp) {
+    const DI di;
+    const DF df;
+    VI q = hn::ConvertTo(di, hn::Mul(hn::ConvertTo(df, n), rcp));
+    const VI r = hn::Sub(n, hn::Mul(q, d));
+    q = hn::Add(q, hn::VecFromMask(di, hn::Lt(r, hn::Zero(di))));  // r < 0: one less
+    q = hn::Sub(q, hn::VecFromMask(di, hn::Gt(r, hn::Sub(d, hn::Set(di, 1)))));  // r >= d: one more
+    return q;
+}
+
+// The triangle ramp: phi < w ? phi·top / w : (65535 - phi)·top / (65535 - w),
+// with a zero denominator taken as 1.
+struct Ramp {
+    VI w, wd, dd;
+    hn::Vec<DF> wr, dr;
+    VI top;
+    Ramp(uint32_t w_, uint32_t top_) {
+        const DI di;
+        const DF df;
+        const uint32_t den = 65535u - w_ ? 65535u - w_ : 1u;
+        w = hn::Set(di, static_cast<int32_t>(w_));
+        wd = hn::Set(di, static_cast<int32_t>(w_ ? w_ : 1u));
+        dd = hn::Set(di, static_cast<int32_t>(den));
+        wr = hn::Set(df, 1.0f / static_cast<float>(w_ ? w_ : 1u));
+        dr = hn::Set(df, 1.0f / static_cast<float>(den));
+        top = hn::Set(di, static_cast<int32_t>(top_));
+    }
+    HWY_INLINE VI operator()(VI phi) const {
+        const DI di;
+        const auto rising = hn::Lt(phi, w);
+        const VI x = hn::IfThenElse(rising, phi, hn::Sub(hn::Set(di, 65535), phi));
+        const VI d = hn::IfThenElse(rising, wd, dd);
+        return Quotient(hn::Mul(x, top), d, hn::IfThenElse(hn::RebindMask(DF(), rising), wr, dr));
+    }
+};
+
+// x / div truncating toward zero, for |x| < 2^17 and div 4 or 6: the
+// single-precision quotient is correctly rounded, so it is an integer
+// exactly when the division is exact and at least 1/6 away from one
+// otherwise: its truncation is C's. The exhaustive test checks every x.
+HWY_INLINE VI Divide(VI x, hn::Vec<DF> div) {
+    return hn::ConvertTo(DI(), hn::Div(hn::ConvertTo(DF(), x), div));
+}
+
+// The pulse with edge ramps: falling from w over the first `ramp` phase
+// units, w - 65535 up to w, rising back over `ramp` units, then w; each
+// piece divided by div truncating toward zero.
+struct RampedPulse {
+    VI w, ramp, end, slope, wi, low, rmask;
+    hn::Vec<DF> div;
+    RampedPulse(uint32_t w_, uint32_t ramp_, int32_t div_) {
+        const DI di;
+        const int32_t i = static_cast<int32_t>(w_);
+        w = hn::Set(di, i);
+        ramp = hn::Set(di, static_cast<int32_t>(ramp_));
+        end = hn::Set(di, static_cast<int32_t>(w_ + ramp_));
+        slope = hn::Set(di, static_cast<int32_t>(65536u / ramp_));
+        wi = hn::Set(di, i);
+        low = hn::Set(di, i - 65535);
+        rmask = hn::Set(di, static_cast<int32_t>(ramp_ - 1));
+        div = hn::Set(DF(), static_cast<float>(div_));
+    }
+    HWY_INLINE VI operator()(VI phi) const {
+        VI x = wi;                                                                        // from w + ramp on
+        x = hn::IfThenElse(hn::Lt(phi, end), hn::Add(hn::Mul(slope, hn::And(hn::Sub(w, phi), rmask)), low), x);
+        x = hn::IfThenElse(hn::Lt(phi, w), low, x);
+        x = hn::IfThenElse(hn::Lt(phi, ramp), hn::Sub(wi, hn::Mul(slope, phi)), x);
+        return Divide(x, div);
+    }
+};
+
+// Interpolated table value from the packed pairs, before its final shift:
+// the phase is an 8.8 table position (entry i = phi >> 8, fraction f in
+// 1/256), and the value (256 - f)·tab[i] + f·tab[i+1] is in 1/256.
+HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
+    const DI di;
+    const VI x = hn::GatherIndex(di, pairs, hn::ShiftRight<8>(phi));
+    const VI a = hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
+    const VI b = hn::ShiftRight<16>(x);
+    const VI f = hn::And(phi, hn::Set(di, 255));
+    return hn::Add(hn::Mul(hn::Sub(hn::Set(di, 256), f), a), hn::Mul(f, b));
+}
+
+// Adds the voice values val (level applied) of lanes below `live` to the
+// sums: weight (1/128 of the normal level) times value, as uint32 (wrapping),
+// shifted arithmetically by the mixing shift.
+HWY_INLINE void Mix(VI val, const rov_run& run, uint32_t* left, uint32_t* right, size_t live) {
+    const DI di;
+    const DU du;
+    const auto m = hn::FirstN(di, live);
+    const VU v = hn::BitCast(du, val);
+    const VI l = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.left))), run.shift);
+    const VI r = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.right))), run.shift);
+    hn::StoreU(hn::Add(hn::LoadU(du, left), hn::BitCast(du, hn::IfThenElseZero(m, l))), du, left);
+    hn::StoreU(hn::Add(hn::LoadU(du, right), hn::BitCast(du, hn::IfThenElseZero(m, r))), du, right);
+}
+
+// Lane numbers 0, 1, 2, ... (a load: cheaper than Iota for short runs).
+HWY_INLINE VI Lanes0() {
+    alignas(64) static constexpr int32_t lanes[64] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                                      13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
+                                                      26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38,
+                                                      39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51,
+                                                      52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+    static_assert(HWY_MAX_BYTES / 4 <= 64);
+    return hn::Load(DI(), lanes);
+}
+
+// r frames of `oscs` oscillators summed: shape(phi_j) per frame, phases
+// stepping by their increments (oscillator 1 also by the drift).
+template <int oscs, bool drifting, class Shape>
+HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
+    const DI di;
+    const size_t N = hn::Lanes(di);
+    const VI mask = hn::Set(di, 0xffff);
+    const VI level = hn::Set(di, run.level);
+    const VI offset = hn::Set(di, run.offset);
+    VI phi[oscs], step[oscs];
+    for (int j = 0; j < oscs; ++j) {
+        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
+        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
+        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
+    }
+    const VI drift0 = hn::Set(di, drifting ? run.drift[f] : 0);
+    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+        VI sum = offset;
+        for (int j = 0; j < oscs; ++j) {
+            VI p = phi[j];
+            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, run.drift + f + i), drift0));
+            sum = hn::Add(sum, shape(hn::And(p, mask)));
+            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        }
+        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
+        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+    }
+}
+
+template <class Shape>
+HWY_INLINE void RunOscs(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
+    if (run.drift) Run<1, true>(run, f, r, sums, shape);  // drifting runs have one oscillator
+    else if (run.oscs == 1) Run<1, false>(run, f, r, sums, shape);
+    else if (run.oscs == 2) Run<2, false>(run, f, r, sums, shape);
+    else Run<3, false>(run, f, r, sums, shape);
+}
+
+void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    const DI di;
+    switch (run.kind) {
+    case rov_kind::ramp32767:
+    case rov_kind::ramp32768: {
+        const Ramp ramp(run.w, run.kind == rov_kind::ramp32767 ? 32767u : 32768u);
+        RunOscs(run, f, r, sums, [&](VI phi) { return ramp(phi); });
+        break;
+    }
+    case rov_kind::table:
+        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
+        break;
+    case rov_kind::table9:
+        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
+        break;
+    case rov_kind::pulse: {
+        const int32_t wi = static_cast<int32_t>(run.w);
+        const VI w = hn::Set(di, wi), lo = hn::Set(di, (wi - 65535) / 2), hi = hn::Set(di, wi / 2);
+        RunOscs(run, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
+        break;
+    }
+    case rov_kind::rpulse: {
+        const RampedPulse pulse(run.w, run.ramp, run.div);
+        RunOscs(run, f, r, sums, [&](VI phi) { return pulse(phi); });
+        break;
+    }
+    }
+}
+
+void VecRampCycle(uint32_t w, uint32_t top, int32_t* out) {
+    const DI di;
+    const size_t N = hn::Lanes(di);
+    const Ramp ramp(w, top);
+    VI phi = Lanes0();
+    const VI step = hn::Set(di, static_cast<int32_t>(N));
+    for (size_t i = 0; i < 65536; i += N, phi = hn::Add(phi, step)) hn::StoreU(ramp(phi), di, out + i);
+}
+
+void VecDivide(const int32_t* x, int32_t n, int32_t div, int32_t* out) {
+    const DI di;
+    const int32_t N = static_cast<int32_t>(hn::Lanes(di));
+    const auto d = hn::Set(DF(), static_cast<float>(div));
+    for (int32_t i = 0; i + N <= n; i += N) hn::StoreU(Divide(hn::LoadU(di, x + i), d), di, out + i);
+}
+
+const char* Target() { return hwy::TargetName(HWY_TARGET); }
+
+}  // namespace HWY_NAMESPACE
+}  // namespace rov_simd
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace rov_simd {
+HWY_EXPORT(VecRun);
+HWY_EXPORT(VecRampCycle);
+HWY_EXPORT(VecDivide);
+HWY_EXPORT(Target);
+}  // namespace rov_simd
+
+namespace {
+// The switch, read from the environment at its first use (also when that
+// comes from another file's static initialisation).
+std::atomic<bool>& scalar_switch() {
+    static std::atomic<bool> scalar = [] {
+        const char* e = std::getenv("TESS_SCALAR");
+        return e && std::strcmp(e, "1") == 0;
+    }();
+    return scalar;
+}
+}  // namespace
+
+void rov_use_scalar(bool scalar) { scalar_switch().store(scalar, std::memory_order_relaxed); }
+bool rov_scalar() { return scalar_switch().load(std::memory_order_relaxed); }
+const char* rov_simd_target() { return HWY_DYNAMIC_DISPATCH(rov_simd::Target)(); }
+
+void rov_vec_run(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    HWY_DYNAMIC_DISPATCH(rov_simd::VecRun)(run, tab, f, r, sums);
+}
+
+void rov_vec_ramp_cycle(uint32_t w, uint32_t top, int32_t* out) {
+    HWY_DYNAMIC_DISPATCH(rov_simd::VecRampCycle)(w, top, out);
+}
+#endif  // HWY_ONCE
+
+#if HWY_ONCE
+void rov_vec_divide(const int32_t* x, int32_t n, int32_t div, int32_t* out) {
+    HWY_DYNAMIC_DISPATCH(rov_simd::VecDivide)(x, n, div, out);
+}
+#endif
