@@ -1,5 +1,7 @@
 #include "files/mixfile.h"
 
+#include "files/sfsource.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
@@ -18,8 +20,10 @@ fl_mixfile::~fl_mixfile() { close(); }
 
 bool fl_mixfile::open(const std::string& path) {
     close();
+    auto src = std::make_unique<fl_sfsource>();
+    if (!src->open_path(path)) return false;
     SF_INFO info{};
-    SNDFILE* sf = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* sf = src->open_sndfile(info);
     if (!sf) return false;
     if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_PCM_16 || info.channels < 1 || info.channels > 2 ||
         info.samplerate < 1) {
@@ -34,6 +38,7 @@ bool fl_mixfile::open(const std::string& path) {
         return false;
     }
     sf_ = sf;
+    src_ = std::move(src);
     ch_ = info.channels;
     frate_ = info.samplerate;
     orate_ = 0;
@@ -46,6 +51,7 @@ bool fl_mixfile::open(const std::string& path) {
 void fl_mixfile::close() {
     if (sf_) sf_close(sfp(sf_));
     sf_ = nullptr;
+    src_.reset();
     rs_.reset();
     pend_.clear();
     pos_ = 0;

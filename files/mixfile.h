@@ -9,6 +9,8 @@
 
 #include "files/resample.h"
 
+struct fl_sfsource;
+
 struct fl_mixfile {
     // The largest read the scratch buffers are made for (a 1 MiB buffer);
     // larger reads work but allocate.
@@ -35,6 +37,7 @@ struct fl_mixfile {
 
 private:
     void* sf_ = nullptr;  // SNDFILE*
+    std::unique_ptr<fl_sfsource> src_;  // what it reads
     int ch_ = 0;
     int32_t frate_ = 0;
     int32_t orate_ = 0;  // the output rate the pending frames are at

@@ -1,5 +1,6 @@
 #include "files/wavload.h"
 
+#include "files/sfsource.h"
 #include <sndfile.h>
 #include <sys/stat.h>
 
@@ -12,6 +13,7 @@
 #include <new>
 
 #include "files/outfile.h"
+#include "files/sfsource.h"
 #include "files/wav.h"
 
 const int16_t* fl_sample::words() const {
@@ -171,30 +173,6 @@ fl_wav load_decoded(SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out
     return load_plain(img.data(), wav_header_bytes + words * 2, K, out, msgs);
 }
 
-// libsndfile reading from memory.
-struct memfile {
-    const uint8_t* data;
-    sf_count_t n, pos;
-};
-sf_count_t mem_len(void* u) { return static_cast<memfile*>(u)->n; }
-sf_count_t mem_seek(sf_count_t off, int whence, void* u) {
-    auto* m = static_cast<memfile*>(u);
-    sf_count_t to = whence == SEEK_SET ? off : whence == SEEK_CUR ? m->pos + off : m->n + off;
-    if (to < 0 || to > m->n) return -1;
-    m->pos = to;
-    return to;
-}
-sf_count_t mem_read(void* ptr, sf_count_t count, void* u) {
-    auto* m = static_cast<memfile*>(u);
-    if (count <= 0) return 0;
-    const sf_count_t k = std::min(count, m->n - m->pos);
-    std::memcpy(ptr, m->data + m->pos, static_cast<std::size_t>(k));
-    m->pos += k;
-    return k;
-}
-sf_count_t mem_write(const void*, sf_count_t, void*) { return 0; }
-sf_count_t mem_tell(void* u) { return static_cast<memfile*>(u)->pos; }
-
 }  // namespace
 
 fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sample& out,
@@ -202,11 +180,10 @@ fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sa
     if (K < fl_sample_min_capacity) return fl_wav::none;
     if (!data) n = 0;
     if (plain_layout(data, n)) return load_plain(data, n, K, out, msgs);
-    static const uint8_t empty = 0;
-    memfile m{n ? data : &empty, static_cast<sf_count_t>(n), 0};
-    SF_VIRTUAL_IO io{mem_len, mem_seek, mem_read, mem_write, mem_tell};
+    fl_sfsource src;
+    src.open_memory(data, n);
     SF_INFO info{};
-    SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, &m);
+    SNDFILE* sf = src.open_sndfile(info);
     return load_decoded(sf, info, K, out, msgs);
 }
 
@@ -230,8 +207,10 @@ fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::v
     const std::size_t n = std::fread(head.data(), 1, head.size(), f);
     std::fclose(f);
     if (plain_layout(head.data(), n)) return load_plain(head.data(), n, K, out, msgs);
+    fl_sfsource src;
+    if (!src.open_path(path)) return refuse(msgs);
     SF_INFO info{};
-    SNDFILE* sf = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* sf = src.open_sndfile(info);
     return load_decoded(sf, info, K, out, msgs);
 }
 

@@ -10,17 +10,18 @@ dir=${2:-build-fuzz}
 bash scripts/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESS_FUZZ=ON -DTESS_SANITIZE=ON -DTESS_BENCH=OFF >/dev/null
-ninja -C "$dir" -j2
+targets=$(for f in fuzz/fuzz_*.cpp; do basename "$f" .cpp; done)
+ninja -C "$dir" -j2 $targets
 status=0
-for t in "$dir"/fuzz/fuzz_*; do
-  [ -x "$t" ] || continue
+for name in $targets; do
+  t="$dir/fuzz/$name"
   name=$(basename "$t"); name=${name#fuzz_}
   corpus=fuzz/corpus/$name
   mkdir -p "$corpus"
   work=$(mktemp -d)
   echo "fuzzing $name for ${secs}s"
   # New inputs go to a scratch folder; the committed corpus stays small.
-  if ! "$t" -max_total_time="$secs" -print_final_stats=1 -artifact_prefix="$work/" "$work" "$corpus" \
+  if ! "$t" -max_total_time="$secs" -timeout=10 -print_final_stats=1 -artifact_prefix="$work/" "$work" "$corpus" \
        2> "$work/log"; then
     tail -40 "$work/log"
     status=1
