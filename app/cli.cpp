@@ -26,10 +26,35 @@ const char* const cli_engine_usage =
     "  --mix FILE.wav       16-bit WAV file mixed into the output\n"
     "  --mix-level P        its level in percent, 0..300 (default 50)\n"
     "  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
-    "                       (default: the rate of the first buffer)\n";
+    "                       (default: the rate of the first buffer)\n"
+    "Numbers are plain decimal. Exit status: 0 done; 1 a file or sound-device problem\n"
+    "(a file that cannot be read, written or used, a device that is missing or lost);\n"
+    "2 a usage error (an unknown option, a value out of range, a row that cannot play).\n";
+
+namespace {
+
+// Plain decimal: digits, with at most one point when `point`, and a leading
+// minus sign only where negative values exist. No spaces, signs, hex or
+// exponents.
+bool plain_decimal(const std::string& t, bool point, bool minus) {
+    std::size_t i = minus && !t.empty() && t[0] == '-' ? 1 : 0;
+    bool digits = false, dot = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9') {
+            digits = true;
+        } else if (point && t[i] == '.' && !dot) {
+            dot = true;
+        } else {
+            return false;
+        }
+    }
+    return digits;
+}
+
+}  // namespace
 
 bool cli_int(const std::string& text, long lo, long hi, long& out) {
-    if (text.empty()) return false;
+    if (!plain_decimal(text, false, lo < 0)) return false;
     errno = 0;
     char* end = nullptr;
     const long v = std::strtol(text.c_str(), &end, 10);
@@ -39,7 +64,7 @@ bool cli_int(const std::string& text, long lo, long hi, long& out) {
 }
 
 bool cli_seconds(const std::string& text, double hi, double& out) {
-    if (text.empty()) return false;
+    if (!plain_decimal(text, true, false)) return false;
     errno = 0;
     char* end = nullptr;
     const double v = std::strtod(text.c_str(), &end);
@@ -140,13 +165,14 @@ int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
     p.setnr = o.setnr;
     if (p.row < 0 || p.row >= rov_natab) {
         err = "the setting's standard algorithm " + std::to_string(p.row) + " is not a row of the algorithm table";
-        return 2;
+        return 1;  // the file's content
     }
     if (!rov_row_computed(p.row)) {
         const rov_rowdesc& d = rov_row(p.row);
         err = "algorithm row " + std::to_string(p.row) + " (\"" + (d.tab.title[0] ? d.tab.title : "empty algorithm") +
               "\") " + (d.empty ? "plays nothing" : "is not available: it has no routine to play");
-        return 2;
+        // Asked for on the command line: a usage error; named by the setting file: its content.
+        return o.row >= 0 ? 2 : 1;
     }
     p.tonr = o.tonr >= 0 ? o.tonr : p.st.s.rov_tonindx[p.setnr];
     if (p.tonr < 0 || p.tonr > 9) {

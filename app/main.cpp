@@ -9,6 +9,7 @@
 
 #include "app/play.h"
 #include "app/render.h"
+#include "app/signals.h"
 #include "app/window.h"
 #include "shell/fl_main.h"
 
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     }
     const std::string cmd = args.front();
     args.erase(args.begin());
+    // render and play end cleanly on a signal, however early it comes.
+    if (cmd == "render" || cmd == "play") cli_catch_signals();
     if (cmd == "render") return cmd_render(args);
     if (cmd == "play") return cmd_play(args);
     if (cmd == "devices") return cmd_devices(args);

@@ -14,6 +14,7 @@
 
 #include "app/cli.h"
 #include "app/cycle.h"
+#include "app/signals.h"
 #include "audio/sdldev.h"
 
 namespace {
@@ -45,23 +46,6 @@ int usage(const std::string& err) {
     return 2;
 }
 
-volatile sig_atomic_t interrupted = 0;
-sem_t* wake_sem = nullptr;
-
-void on_signal(int) {
-    interrupted = 1;
-    if (wake_sem) sem_post(wake_sem);
-}
-
-void catch_signals(cli_loop& loop) {
-    wake_sem = &loop.sem;
-    struct sigaction sa {};
-    sa.sa_handler = on_signal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGHUP, &sa, nullptr);
-}
 
 struct play_args {
     cli_engine eo;
@@ -185,12 +169,19 @@ struct play_times {
 
 // Plays until the time is up or a signal; returns the exit status.
 int run_until_done(wv_stream& s, cli_loop& loop, double seconds, play_times& pt) {
-    const double t_end = seconds > 0 ? pt.t_start + seconds : 1e300;
+    // Without a time, no end: the wait is only ever woken by the cycle, the
+    // device check and signals.
+    const bool timed = seconds > 0;
+    const double t_end = timed ? pt.t_start + seconds : 0;
     bool stopping = false;
     double stop_limit = 0;
     for (;;) {
         const bool was_idle = wv_idle(s);
-        if (!stopping && (interrupted || cli_now() >= t_end)) {
+        if (!stopping && wv_check_device(s)) {
+            std::fprintf(stderr, "tessellon play: %s\n", s.status.c_str());
+            return 1;
+        }
+        if (!stopping && (cli_signal || (timed && cli_now() >= t_end))) {
             wv_stop(s);
             stopping = true;
             stop_limit = cli_now() + 5;
@@ -200,9 +191,12 @@ int run_until_done(wv_stream& s, cli_loop& loop, double seconds, play_times& pt)
             std::fprintf(stderr, "tessellon play: %s\n", s.status.empty() ? "playback ended" : s.status.c_str());
             return 1;
         }
-        double until = stopping ? stop_limit : t_end;
+        // A lost device is noticed within half a second.
+        double until = cli_now() + 0.5;
+        if (stopping) until = std::min(until, stop_limit);
+        if (timed) until = std::min(until, t_end);
         if (loop.armed && loop.due < until) until = loop.due;
-        cli_wait(loop, until, &interrupted);
+        cli_wait(loop, until, &cli_signal);
         while (cli_dispatch_one(loop, s, pt.longest_turn)) {
         }
     }
@@ -284,13 +278,13 @@ int cmd_play(const std::vector<std::string>& args) {
         wv_sdl_shutdown(dev);
         return 1;
     }
-    catch_signals(loop);
+    cli_wake_on_signal(&loop.sem);
 
     // Let the stream settle before Start (a PulseAudio null sink first runs
     // one block of 2 s before it takes the stream's latency).
     play_times pt;
     const double t_open = cli_now();
-    pt.steady = wv_sdl_wait_steady(dev, 3000, &interrupted);
+    pt.steady = wv_sdl_wait_steady(dev, 3000, &cli_signal);
     pt.settle_ms = (cli_now() - t_open) * 1000;
 
     pt.t_start = cli_now();
@@ -307,7 +301,7 @@ int cmd_play(const std::vector<std::string>& args) {
     cli_drain(loop);  // what the close left in the queue; nothing is dispatched any more
     const wv_sdlstats st = wv_sdl_stats(dev);
     wv_sdl_shutdown(dev);
-    wake_sem = nullptr;
+    cli_wake_on_signal(nullptr);
     if (started) print_summary(s, st, pt);
     if (rec.is_open() && !rec.finish()) {
         std::fprintf(stderr, "tessellon play: the recording '%s' could not be finished\n", r.record.c_str());

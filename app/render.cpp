@@ -11,6 +11,7 @@
 
 #include "app/cli.h"
 #include "app/cycle.h"
+#include "app/signals.h"
 #include "audio/filedev.h"
 #include "files/outfile.h"
 #include "files/wav.h"
@@ -115,20 +116,20 @@ struct wav_sink final : wv_bytesink {
 };
 
 // Runs the cycle until `buffers` buffers have reached the device, then
-// stops it the way Stop does. False when the cycle ended on its own (a
-// failed write).
+// stops it the way Stop does; a signal stops it early. False when the cycle
+// ended on its own (a failed write) or was stopped by a signal.
 bool run_cycle(wv_stream& s, cli_loop& loop, const wv_filedev& dev, long buffers) {
     double longest = 0;
-    if (!wv_start(s)) return false;
+    if (cli_signal || !wv_start(s)) return false;
     bool stopping = false;
     for (;;) {
-        if (!stopping && dev.buffers >= static_cast<uint64_t>(buffers)) {
+        if (!stopping && (cli_signal || dev.buffers >= static_cast<uint64_t>(buffers))) {
             wv_stop(s);
             stopping = true;
         }
         if (!cli_dispatch_one(loop, s, longest)) break;
     }
-    return !dev.failed && dev.buffers >= static_cast<uint64_t>(buffers);
+    return !cli_signal && !dev.failed && dev.buffers >= static_cast<uint64_t>(buffers);
 }
 
 // What one render writes: the format, the number of buffers and the bytes.
@@ -229,7 +230,15 @@ int cmd_render(const std::vector<std::string>& args) {
         std::fprintf(stderr, "tessellon render: cannot create '%s': %s\n", r.out.c_str(), std::strerror(errno));
         return 1;
     }
-    if (!render_into(of, r, pl, p, opt) || !outfile_commit(of)) {
+    const bool rendered = render_into(of, r, pl, p, opt);
+    if (cli_signal) {
+        // Nothing half-written stays behind.
+        outfile_discard(of);
+        std::fprintf(stderr, "tessellon render: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+                     r.out.c_str());
+        return 1;
+    }
+    if (!rendered || !outfile_commit(of)) {
         std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", r.out.c_str(), std::strerror(of.err ? of.err : errno));
         return 1;
     }

@@ -108,6 +108,9 @@ struct wv_device {
     // Frames by which the done notification may come before a buffer's last
     // frames have sounded (a layer that keeps its stream fed ahead).
     virtual int lead_frames() { return 0; }
+    // The device or the sound server behind it has gone away (a server
+    // that ended, a card unplugged): nothing written will ever play.
+    virtual bool lost() { return false; }
 
   protected:
     ~wv_device() = default;

@@ -420,3 +420,8 @@ void wv_sdldev::close() {
 void wv_sdldev::volume(uint16_t left, uint16_t right) {
     gain.store(uint32_t{left} << 16 | right, std::memory_order_relaxed);
 }
+
+bool wv_sdldev::lost() {
+    // SDL marks a stream whose device or server went away as stopped.
+    return sdl != 0 && SDL_GetAudioDeviceStatus(sdl) == SDL_AUDIO_STOPPED;
+}

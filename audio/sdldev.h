@@ -59,6 +59,7 @@ struct wv_sdldev final : wv_device {
     void standby(unsigned devno, const wv_format& fmt) override;
     int lead_frames() override;
     void release() override;
+    bool lost() override;
 
     // Shared with the audio callback.
     struct slot {

@@ -381,6 +381,18 @@ void wv_dispatch(wv_stream& s, const wv_event& ev) {
     }
 }
 
+bool wv_check_device(wv_stream& s) {
+    if (!s.playing || !s.dev->lost()) return false;
+    if (s.timer) s.timer->kill();
+    s.timerset = false;
+    device_off(s);
+    s.closepending = false;
+    s.playing = false;
+    if (s.recording && s.bufidle >= 0) s.bufrest = s.bufidle;  // the recording goes on at the next Start
+    s.status = "the sound device was lost; playing stopped";
+    return true;
+}
+
 void wv_activity(wv_stream& s) {
     // While a stop request waits for its turn (-1), activity must not turn it
     // back into play.

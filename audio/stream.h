@@ -100,6 +100,10 @@ void wv_stop(wv_stream& s);
 // A notification taken out of the event queue.
 void wv_dispatch(wv_stream& s, const wv_event& ev);
 
+// Looks after the device while the cycle runs: a device that was lost ends
+// the cycle and says so in `status`. True when that happened now.
+bool wv_check_device(wv_stream& s);
+
 // User activity in the editor: refills the emergency counter.
 void wv_activity(wv_stream& s);
 

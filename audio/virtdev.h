@@ -19,6 +19,7 @@ struct wv_virtdev final : wv_device {
     bool fail_write = false;    // every write (prepare) fails
     int64_t report_pos = -1;    // when >= 0, the position reported (a machine too slow to keep up)
     int lead = 0;               // frames by which done comes early (reported, not simulated)
+    bool gone = false;          // the device has been lost: nothing more plays
 
     // What was played: one entry per written buffer.
     struct sent {
@@ -30,6 +31,8 @@ struct wv_virtdev final : wv_device {
     std::vector<sent> log;
     int opens = 0, closes = 0, resets = 0;
     uint16_t vol_left = 0xffff, vol_right = 0xffff;
+
+    bool lost() override { return gone; }
 
     // State.
     bool isopen = false;

@@ -126,6 +126,14 @@ bool hk_device_open(void* ctx) { return win_of(ctx)->ws.hwaveout; }
 
 void check_cb(void* w) { static_cast<EdWin*>(w)->pump(); }
 
+// Twice a second: a sound device lost while playing (a server that ended, a
+// card unplugged) stops the cycle, and the status line says so.
+void watch_cb(void* p) {
+    auto* w = static_cast<EdWin*>(p);
+    if (wv_check_device(w->ws)) w->sync();
+    Fl::repeat_timeout(0.5, watch_cb, p);
+}
+
 void after(EdWin* w) { w->sync(); }
 
 void scroll_report(RovScrollbar* sb, rov_scrollcode code, int pos, void* data) {
@@ -286,10 +294,12 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     ws.sink = &cyc;
     ws.timer = &cyc;
     Fl::add_check(check_cb, this);
+    Fl::add_timeout(0.5, watch_cb, this);
 }
 
 EdWin::~EdWin() {
     Fl::remove_check(check_cb, this);
+    Fl::remove_timeout(watch_cb, this);
     cyc.kill();
 }
 

@@ -1,11 +1,18 @@
 #include "files/outfile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
 outfile::~outfile() { outfile_discard(*this); }
+
+namespace {
+
+bool starts_with(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
+
+}  // namespace
 
 bool outfile_open(outfile& o, const std::string& path) {
     outfile_discard(o);
@@ -13,28 +20,49 @@ bool outfile_open(outfile& o, const std::string& path) {
     o.failed = false;
     o.err = 0;
     o.direct = false;
-    // A device, a pipe, a symbolic link (/dev/stdout is one) or a file with
-    // more than one name is written in place, as a shell redirect does:
-    // replacing it would put a new file where the link or device was.
-    struct stat st, lst;
-    const bool exists = stat(path.c_str(), &st) == 0;
-    const bool link = lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
-    if (exists && (!S_ISREG(st.st_mode) || link || st.st_nlink > 1)) {
-        if (S_ISDIR(st.st_mode)) {
-            errno = EISDIR;
-            return false;
-        }
-        o.fp = std::fopen(path.c_str(), "wb");
+    // The shell's rules for an existing target. A symbolic link is followed:
+    // the file it points at is replaced and the link stays. A link into /dev
+    // or /proc (/dev/stdout is one, whatever it was redirected to), a
+    // device, a pipe, or a file with more than one name is written in place:
+    // replacing it would put a new file where the device was, or part the
+    // names. A file the user may not write is refused.
+    struct stat lst;
+    if (lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        char* real = realpath(path.c_str(), nullptr);
+        const std::string target = real ? real : "";
+        std::free(real);
+        if (!target.empty() && !starts_with(path, "/dev/") && !starts_with(path, "/proc/") &&
+            !starts_with(target, "/dev/") && !starts_with(target, "/proc/"))
+            o.path = target;
+        else
+            o.direct = true;
+    }
+    struct stat st;
+    const bool exists = stat(o.path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (exists && access(o.path.c_str(), W_OK) != 0) return false;  // errno: EACCES, EROFS
+    if (o.direct || (exists && (!S_ISREG(st.st_mode) || st.st_nlink > 1))) {
+        o.fp = std::fopen(o.path.c_str(), "wb");
         o.direct = o.fp != nullptr;
         return o.direct;
     }
-    std::string tmpl = path + ".tmp.XXXXXX";
+    std::string tmpl = o.path + ".tmp.XXXXXX";
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) return false;
-    // mkstemp creates the file private; give it the mode a new file gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    if (exists) {
+        // The replacement keeps the file's mode and, where allowed, its owner.
+        fchmod(fd, st.st_mode & 07777);
+        if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+        }
+    } else {
+        // mkstemp creates the file private; give it the mode a new file gets.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
     o.fp = fdopen(fd, "wb");
     if (!o.fp) {
         const int e = errno;

@@ -9,7 +9,8 @@
 # A recording made with play --record must equal render too, after SIGTERM
 # and after SIGKILL. Then, with the daemon frozen (SIGSTOP) while play runs,
 # SIGINT and SIGTERM must still end play within 3 s with status 0 and its
-# report printed.
+# report printed. Last, the daemon is killed while play runs: play must say
+# the device was lost and exit 1 within 2 s.
 # The daemon is stopped afterwards, also on failure (thawed first).
 # Exit 0 pass, 1 fail, 77 skip (PulseAudio cannot start here).
 set -uo pipefail
@@ -173,3 +174,29 @@ for sig in INT TERM; do
     grep -q '^played ' "$work/frozen.out" || { echo "pulse-test: no report after SIG$sig"; cat "$work/frozen.out"; exit 1; }
     echo "pulse-test: SIG$sig ended tessellon play in $took ms with the sound server frozen, status 0"
 done
+
+# The sound server goes away in the middle of play: play notices within 2 s,
+# says so and exits 1 (it does not go on "playing" into nothing).
+PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio "$prog" play "${engine[@]}" >"$work/lost.out" 2>&1 &
+play_pid=$!
+for _ in $(seq 100); do grep -q 'started at' "$work/lost.out" && break; sleep 0.1; done
+grep -q 'started at' "$work/lost.out" || { echo "pulse-test: play did not start"; cat "$work/lost.out"; exit 1; }
+sleep 1
+t0=$(ms_now)
+kill -9 "$daemon_pid"
+daemon_pid=
+for _ in $(seq 40); do kill -0 "$play_pid" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$play_pid" 2>/dev/null; then
+    echo "pulse-test: tessellon play still runs 2 s after the sound server went away"
+    exit 1
+fi
+wait "$play_pid"
+rc=$?
+took=$(( $(ms_now) - t0 ))
+play_pid=
+if [ $rc -ne 1 ] || ! grep -q 'sound device was lost' "$work/lost.out"; then
+    echo "pulse-test: play ended with status $rc when the sound server went away:"
+    cat "$work/lost.out"
+    exit 1
+fi
+echo "pulse-test: play noticed the lost sound server in $took ms and exited 1"

@@ -858,3 +858,21 @@ TEST(MixFile, WrapsAroundAndTruncates) {
     EXPECT_EQ(x[0], static_cast<int16_t>(32767 + 300 - 65536));
     EXPECT_EQ(x[1], static_cast<int16_t>(-32768 - 300 + 65536));
 }
+
+TEST(DeviceFailure, ALostDeviceEndsTheCycleAndSaysSo) {
+    auto r = make();
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    EXPECT_FALSE(wv_check_device(r->s));  // all well: nothing happens
+    EXPECT_TRUE(r->s.playing);
+    r->dev.gone = true;
+    EXPECT_TRUE(wv_check_device(r->s));
+    EXPECT_FALSE(r->s.playing);
+    EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_EQ(r->s.status, "the sound device was lost; playing stopped");
+    const std::size_t sent = r->sent();
+    r->pump();
+    EXPECT_EQ(r->sent(), sent);  // no turn after it
+    EXPECT_FALSE(wv_check_device(r->s));  // once only
+}

@@ -2,6 +2,9 @@
 // temporary file is ever left behind.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -279,33 +282,66 @@ TEST(OutFile, DevicesAreWrittenInPlace) {
     EXPECT_EQ(dev_temps(), temps_before);
 }
 
-// A symbolic link (as /dev/stdout is, pointing at whatever file the shell
-// redirected to) and a file with a second name are written through, never
-// replaced: the link stays a link and both names keep sharing the data.
-TEST(OutFile, LinksAreWrittenThroughNotReplaced) {
+// The shell's rules for an existing target: a symbolic link is followed and
+// the file it points at replaced (the link stays a link); a file with a
+// second name is written through (both names keep sharing the data); the
+// replacement keeps the mode.
+TEST(OutFile, LinksAreFollowedAndModesKept) {
     char tmpl[] = "/tmp/tess-links-XXXXXX";
     const fs::path dir = mkdtemp(tmpl);
     const std::string real = (dir / "real").string(), link = (dir / "link").string(), hard = (dir / "hard").string();
     std::ofstream(real) << "old contents that are longer";
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(real, link);
     {
         outfile o;
         ASSERT_TRUE(outfile_open(o, link));
-        EXPECT_TRUE(o.direct);
+        EXPECT_FALSE(o.direct);
         ASSERT_TRUE(write(o, "new"));
         ASSERT_TRUE(outfile_commit(o));
     }
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(slurp(real), "new");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_hard_link(real, hard);
     {
         outfile o;
         ASSERT_TRUE(outfile_open(o, hard));
+        EXPECT_TRUE(o.direct);
         ASSERT_TRUE(write(o, "shared"));
         ASSERT_TRUE(outfile_commit(o));
     }
     EXPECT_EQ(slurp(real), "shared");
     EXPECT_EQ(fs::hard_link_count(real), 2u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
+    fs::remove_all(dir);
+}
+
+// A file its user may not write is refused, even where the folder would let
+// a new file be put in its place; it stays as it was.
+TEST(OutFile, ReadOnlyFileIsRefused) {
+    char tmpl[] = "/tmp/tess-ro-XXXXXX";
+    const fs::path dir = mkdtemp(tmpl);
+    fs::permissions(dir, fs::perms::all);
+    const std::string ro = (dir / "ro.wav").string();
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // As an ordinary user (root may write anything).
+        if (geteuid() == 0 && setuid(65534) != 0) _exit(3);
+        { std::ofstream(ro) << "keep"; }
+        chmod(ro.c_str(), 0444);
+        outfile o;
+        errno = 0;
+        const bool opened = outfile_open(o, ro);
+        _exit(opened ? 1 : errno == EACCES ? 0 : 2);
+    }
+    int st = 0;
+    waitpid(pid, &st, 0);
+    ASSERT_TRUE(WIFEXITED(st));
+    EXPECT_EQ(WEXITSTATUS(st), 0);
+    EXPECT_EQ(slurp(ro), "keep");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     fs::remove_all(dir);
 }

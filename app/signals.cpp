@@ -1,0 +1,39 @@
+#include "app/signals.h"
+
+#include <atomic>
+#include <cstdio>
+
+volatile sig_atomic_t cli_signal = 0;
+
+namespace {
+
+std::atomic<sem_t*> wake{nullptr};
+
+void on_signal(int sig) {
+    cli_signal = sig;
+    if (sem_t* s = wake.load()) sem_post(s);
+}
+
+}  // namespace
+
+void cli_catch_signals() {
+    struct sigaction sa {};
+    sa.sa_handler = on_signal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
+void cli_wake_on_signal(sem_t* s) { wake.store(s); }
+
+const char* cli_signal_name(int sig) {
+    switch (sig) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    default: {
+        static char buf[24];
+        std::snprintf(buf, sizeof buf, "signal %d", sig);
+        return buf;
+    }
+    }
+}
