@@ -355,5 +355,22 @@ if [ $pulse -eq 1 ] && [ -n "$pulse_pid" ]; then
   pid=
   echo "SIGTERM ended the playing program in $(( $(ms_now) - t0 )) ms with the sound server frozen"
   pulse_thaw
+  sleep 0.5
+
+  # The sound server goes away while the editor plays: the cycle stops and
+  # the status line says so; the editor still closes and the program ends.
+  start_window_program
+  open_and_play
+  sleep 1
+  kill -9 "$pulse_pid"
+  pulse=0 pulse_pid=
+  expect 'hook: editor status="the sound device was lost; playing stopped"'
+  expect 'hook: editor start="S&tart"'
+  close_editor "$ed"
+  kill -TERM "$pid"
+  for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end after the sound server went away"
+  pid=
+  echo "the editor stopped when the sound server went away"
 fi
 echo "PASS"
