@@ -92,7 +92,15 @@ fi
 # Without --seconds it plays until a signal, then stops cleanly with status 0.
 PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio "$prog" play "${engine[@]}" >"$work/term.out" 2>&1 &
 play_pid=$!
+# Its CPU time (clock ticks of user and system time) over 3 s of steady
+# play: waiting for the sound card must sleep, not spin.
+sleep 1
+t1=$(awk '{print $14 + $15}' "/proc/$play_pid/stat")
 sleep 3
+t2=$(awk '{print $14 + $15}' "/proc/$play_pid/stat")
+ms=$(( (t2 - t1) * 1000 / $(getconf CLK_TCK) ))
+echo "pulse-test: 3 s of play without --seconds used $ms ms of CPU"
+[ "$ms" -lt 300 ] || { echo "pulse-test: play spins while it waits"; exit 1; }
 kill -TERM "$play_pid"
 wait "$play_pid"
 rc=$?
