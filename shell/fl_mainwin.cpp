@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "editor/fl_look.h"
 #include "shell/commands.h"
 #include "shell/fl_filedlg.h"
 #include "shell/files.h"
@@ -239,6 +240,7 @@ int sh_window_main(const std::vector<std::string>& args) {
         return 1;
     }
     fl_open_display(d);
+    fl_look_apply();  // one scheme and palette for every window
     if (!fl_instance_claim(d)) return 0;  // the running instance has been raised
 
     sh_state& st = sh_program_state();
