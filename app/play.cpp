@@ -14,6 +14,7 @@
 
 #include "app/cli.h"
 #include "app/cycle.h"
+#include "app/hint.h"
 #include "audio/sdldev.h"
 
 namespace {
@@ -238,6 +239,7 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
 bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, const cli_play& p, wv_hdrec_sink& rec) {
     if (!wv_probe(s)) {
         std::fprintf(stderr, "tessellon play: wave output device not available\n");
+        cli_print_audio_hint("tessellon play");
         return false;
     }
     if (r.mono8) wv_toggle_mono8(s);
@@ -266,6 +268,7 @@ int cmd_play(const std::vector<std::string>& args) {
     static wv_sdldev dev;
     if (!wv_sdl_init(dev, err)) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
+        cli_print_audio_hint("tessellon play");
         return 1;
     }
     static cli_loop loop;

@@ -241,7 +241,10 @@ int sh_window_main(const std::vector<std::string>& args) {
     }
     fl_open_display(d);
     fl_look_apply();  // one scheme and palette for every window
-    if (!fl_instance_claim(d)) return 0;  // the running instance has been raised
+    if (const fl_instance_kind who = fl_instance_claim(d); who != fl_inst_first) {
+        std::fprintf(stderr, "%s\n", fl_instance_text(who));  // the running instance has been raised
+        return 0;
+    }
 
     sh_state& st = sh_program_state();
     sh_init(st);
