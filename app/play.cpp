@@ -15,6 +15,7 @@
 #include "app/cli.h"
 #include "app/cycle.h"
 #include "app/hint.h"
+#include "app/progress.h"
 #include "audio/sdldev.h"
 
 namespace {
@@ -182,6 +183,7 @@ struct play_times {
     bool steady = false;
     double longest_turn = 0;
     double buffer_secs = 0;  // length of one buffer
+    play_status* status = nullptr;  // the updating line on a terminal
 };
 
 // Plays until the time is up or a signal; returns the exit status.
@@ -190,6 +192,7 @@ int run_until_done(wv_stream& s, cli_loop& loop, double seconds, play_times& pt)
     bool stopping = false;
     double stop_limit = 0;
     for (;;) {
+        if (pt.status) pt.status->tick(cli_now() - pt.t_start, cli_now());
         const bool was_idle = wv_idle(s);
         if (!stopping && (interrupted || cli_now() >= t_end)) {
             wv_stop(s);
@@ -203,6 +206,7 @@ int run_until_done(wv_stream& s, cli_loop& loop, double seconds, play_times& pt)
         }
         double until = stopping ? stop_limit : t_end;
         if (loop.armed && loop.due < until) until = loop.due;
+        if (pt.status && pt.status->active()) until = std::min(until, cli_now() + 0.25);
         cli_wait(loop, until, &interrupted);
         while (cli_dispatch_one(loop, s, pt.longest_turn)) {
         }
@@ -299,10 +303,13 @@ int cmd_play(const std::vector<std::string>& args) {
     pt.t_start = cli_now();
     int rc = 1;
     const bool started = wv_start(s);
+    play_status status(&dev.underruns, cli_stderr_tty());
     if (started) {
         print_started(s);
         pt.buffer_secs = static_cast<double>(wv_frames(s.pb.bufsize)) / s.wvFormat.nSamplesPerSec;
+        pt.status = &status;
         rc = run_until_done(s, loop, r.seconds, pt);
+        status.finish();
     } else {
         std::fprintf(stderr, "tessellon play: the output device could not be opened\n");
     }
