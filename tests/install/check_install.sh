@@ -8,6 +8,7 @@
 set -uo pipefail
 build=${1:?usage: check_install.sh BUILD_DIR "ICON SIZES"}
 sizes=${2:?usage: check_install.sh BUILD_DIR "ICON SIZES"}
+sizes=${sizes//;/ }  # a CMake list
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for tool in desktop-file-validate man python3; do
