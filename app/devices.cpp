@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "app/hint.h"
 #include "app/play.h"
 #include "audio/sdldev.h"
 
@@ -38,11 +39,13 @@ int cmd_devices(const std::vector<std::string>& args) {
     std::string err;
     if (!wv_sdl_init(dev, err)) {
         std::fprintf(stderr, "tessellon devices: %s\n", err.c_str());
+        cli_print_audio_hint("tessellon devices");
         return 1;
     }
     wv_caps c;
     if (!dev.caps(wv_mapper, c)) {
         std::fprintf(stderr, "tessellon devices: wave output device not available\n");
+        cli_print_audio_hint("tessellon devices");
         return 1;
     }
     std::printf("mapper: %s", wv_caps_text(c).c_str());

@@ -14,6 +14,8 @@
 
 #include "app/cli.h"
 #include "app/cycle.h"
+#include "app/hint.h"
+#include "app/progress.h"
 #include "app/signals.h"
 #include "audio/sdldev.h"
 
@@ -165,6 +167,7 @@ struct play_times {
     bool steady = false;
     double longest_turn = 0;
     double buffer_secs = 0;  // length of one buffer
+    play_status* status = nullptr;  // the updating line on a terminal
 };
 
 // Plays until the time is up or a signal; returns the exit status.
@@ -176,6 +179,7 @@ int run_until_done(wv_stream& s, cli_loop& loop, double seconds, play_times& pt)
     bool stopping = false;
     double stop_limit = 0;
     for (;;) {
+        if (pt.status) pt.status->tick(cli_now() - pt.t_start, cli_now());
         const bool was_idle = wv_idle(s);
         if (!stopping && wv_check_device(s)) {
             std::fprintf(stderr, "tessellon play: %s\n", s.status.c_str());
@@ -196,6 +200,7 @@ int run_until_done(wv_stream& s, cli_loop& loop, double seconds, play_times& pt)
         if (stopping) until = std::min(until, stop_limit);
         if (timed) until = std::min(until, t_end);
         if (loop.armed && loop.due < until) until = loop.due;
+        if (pt.status && pt.status->active()) until = std::min(until, cli_now() + 0.25);
         cli_wait(loop, until, &cli_signal);
         while (cli_dispatch_one(loop, s, pt.longest_turn)) {
         }
@@ -232,6 +237,7 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
 bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, const cli_play& p, wv_hdrec_sink& rec) {
     if (!wv_probe(s)) {
         std::fprintf(stderr, "tessellon play: wave output device not available\n");
+        cli_print_audio_hint("tessellon play");
         return false;
     }
     if (r.mono8) wv_toggle_mono8(s);
@@ -260,6 +266,7 @@ int cmd_play(const std::vector<std::string>& args) {
     static wv_sdldev dev;
     if (!wv_sdl_init(dev, err)) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
+        cli_print_audio_hint("tessellon play");
         return 1;
     }
     static cli_loop loop;
@@ -290,10 +297,13 @@ int cmd_play(const std::vector<std::string>& args) {
     pt.t_start = cli_now();
     int rc = 1;
     const bool started = wv_start(s);
+    play_status status(&dev.underruns, cli_stderr_tty());
     if (started) {
         print_started(s);
         pt.buffer_secs = static_cast<double>(wv_frames(s.pb.bufsize)) / s.wvFormat.nSamplesPerSec;
+        pt.status = &status;
         rc = run_until_done(s, loop, r.seconds, pt);
+        status.finish();
     } else {
         std::fprintf(stderr, "tessellon play: the output device could not be opened\n");
     }

@@ -11,6 +11,7 @@
 
 #include "app/cli.h"
 #include "app/cycle.h"
+#include "app/progress.h"
 #include "app/signals.h"
 #include "audio/filedev.h"
 #include "files/outfile.h"
@@ -170,7 +171,9 @@ bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_p
     wv_stream s;
     cli_wire(s, p, opt, dev, loop, loop);
     wav_sink sink;
-    dev.out = &sink;
+    render_progress progress(&sink, static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.channels * pl.bits / 8,
+                             cli_stderr_tty());
+    dev.out = &progress;
     const uint32_t planned = pl.databytes > 0xffffffffull ? 0xffffffffu : static_cast<uint32_t>(pl.databytes);
     // A file written in place may still be seekable (a link to a file).
     const bool seekable = !of.direct || lseek(fileno(of.fp), 0, SEEK_CUR) >= 0;
@@ -182,6 +185,7 @@ bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_p
     bool ok = run_cycle(s, loop, dev, pl.buffers);
     wv_stream_close(s);
     cli_drain(loop);
+    progress.finish();
     if (ok && !sink.w.finish()) {
         ok = false;
         sink.err = errno ? errno : EIO;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/hint.h"
 #include "audio/sdldev.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
@@ -44,6 +45,9 @@ void open_editor(int algomod) {
     ws.mix = st.mix.get();
     ws.recording = st.hd && st.hd->is_open();
     ws.bufrest = st.bufrest;
+    // Without any output device a failed Start says why in the status text.
+    wv_caps caps;
+    ws.device_hint = a.have_sdl && (a.sdl.caps(wv_mapper, caps) || a.sdl.count() > 0) ? "" : wv_sdl_hint_line();
     ws.sample = sh_sample_words(st);
     ws.alert = [](const std::string& caption, const std::string& text) {
         fl_msgbox({caption, text, sh_btn_ok, sh_icon_stop});
@@ -74,7 +78,10 @@ void tess_window_connect() {
     program_audio& a = audio();
     std::string err;
     a.have_sdl = wv_sdl_init(a.sdl, err);
-    if (!a.have_sdl) std::fprintf(stderr, "tessellon: %s; playing is not possible\n", err.c_str());
+    if (!a.have_sdl) {
+        std::fprintf(stderr, "tessellon: %s; playing is not possible\n", err.c_str());
+        cli_print_audio_hint("tessellon");
+    }
     a.none.fail_open = true;
     sh_device_probe = probe;
     sh_editor_hook = open_editor;

@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -272,6 +273,70 @@ bool wv_sdl_init(wv_sdldev& d, std::string& err) {
     }
     d.inited = true;
     return true;
+}
+
+wv_audio_hint wv_audio_hint_for(const char* env, const std::vector<std::string>& systems, const char* started) {
+    auto join = [](const std::vector<std::string>& v) {
+        std::string t;
+        for (const std::string& n : v) t += (t.empty() ? "" : ", ") + n;
+        return t;
+    };
+    // The systems SDL tries on its own; "dummy" and "disk" only when named.
+    std::vector<std::string> usable;
+    for (const std::string& n : systems)
+        if (n != "dummy" && n != "disk") usable.push_back(n);
+    std::vector<std::string> tried;
+    wv_audio_hint h;
+    if (env && *env) {
+        // The names of the variable that SDL knows, in their order.
+        const std::string list = env;
+        std::size_t at = 0;
+        while (at <= list.size()) {
+            const std::size_t comma = std::min(list.find(',', at), list.size());
+            const std::string name = list.substr(at, comma - at);
+            for (const std::string& n : systems)
+                if (!name.empty() && strcasecmp(n.c_str(), name.c_str()) == 0) tried.push_back(n);
+            at = comma + 1;
+        }
+        if (tried.empty()) {
+            h.tried = "SDL_AUDIODRIVER=" + list + " names no audio system that SDL has (it has " + join(systems) + ")";
+            h.advice = h.brief = "unset SDL_AUDIODRIVER, or set it to one of those";
+            return h;
+        }
+    } else {
+        for (const std::string& n : usable) {
+            tried.push_back(n);
+            if (started && n == started) break;
+        }
+    }
+    const bool one = tried.size() == 1;
+    if (tried.empty())
+        h.tried = "SDL has no audio system";
+    else if (started)
+        h.tried = std::string("SDL tried the audio system") + (one ? " " : "s ") + join(tried) + "; " + started +
+                  " runs but offers no output device";
+    else
+        h.tried = std::string("SDL tried the audio system") + (one ? " " : "s ") + join(tried) + "; " +
+                  (one ? "it could not start" : "none of them could start");
+    h.advice =
+        "start PulseAudio or PipeWire (systemctl --user start pipewire pipewire-pulse, or pulseaudio --start), "
+        "or choose another audio system with SDL_AUDIODRIVER (SDL has " + join(usable) + ")";
+    h.brief = "start PulseAudio or PipeWire, or set SDL_AUDIODRIVER";
+    return h;
+}
+
+wv_audio_hint wv_sdl_hint() {
+    std::vector<std::string> systems;
+    const int n = SDL_GetNumAudioDrivers();
+    for (int i = 0; i < n; ++i)
+        if (const char* name = SDL_GetAudioDriver(i)) systems.emplace_back(name);
+    const char* started = SDL_WasInit(SDL_INIT_AUDIO) ? SDL_GetCurrentAudioDriver() : nullptr;
+    return wv_audio_hint_for(std::getenv("SDL_AUDIODRIVER"), systems, started);
+}
+
+std::string wv_sdl_hint_line() {
+    const wv_audio_hint h = wv_sdl_hint();
+    return h.tried + "; " + h.brief;
 }
 
 bool wv_sdl_shutdown(wv_sdldev& d) {

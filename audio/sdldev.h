@@ -111,6 +111,23 @@ struct wv_sdldev final : wv_device {
 // Starts SDL's audio subsystem (audio only). False with a message when no
 // audio driver can be used.
 bool wv_sdl_init(wv_sdldev& d, std::string& err);
+// What to do when no output device opens, for the messages that say so.
+struct wv_audio_hint {
+    std::string tried;   // the audio systems SDL tried and how that went
+    std::string advice;  // what the user can do about it
+    std::string brief;   // the same in a few words
+};
+// Built from SDL_AUDIODRIVER and SDL's audio systems: without the variable
+// SDL tries each of its systems in turn (not "dummy" and "disk", which it
+// uses only when named) up to the first that starts; with it, only those
+// named. `started` is the system in use when SDL's audio did start (then it
+// offers no output device), nullptr when it did not.
+wv_audio_hint wv_audio_hint_for(const char* env, const std::vector<std::string>& systems, const char* started);
+// The hint for this process: SDL's systems and the one it runs, if any.
+wv_audio_hint wv_sdl_hint();
+// The hint on one line, short enough for a status text.
+std::string wv_sdl_hint_line();
+
 // Closes the stream and the subsystem, waiting at most about
 // wv_sdl_close_ms for SDL. When SDL does not return in time (its audio
 // thread hangs in the sound server), it is left running on a helper thread

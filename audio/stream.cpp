@@ -74,6 +74,7 @@ bool send(wv_stream& s, int j) {
 void cycle_failed(wv_stream& s) {
     s.playing = false;
     s.status = "the output device could not be opened";
+    if (!s.device_hint.empty()) s.status += ": " + s.device_hint;
 }
 
 // Resets and closes the output device if it is open; true when it was.

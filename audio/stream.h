@@ -74,6 +74,7 @@ struct wv_stream {
     int bufcuup = 0;
     wv_turn last;                 // measures of the last turn
     std::string status;           // status line text left by Stop ("" when none)
+    std::string device_hint;      // added to the status when the device cannot be opened ("" when none)
 };
 
 // The capability test of the selected device (program start, device choice,

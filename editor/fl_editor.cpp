@@ -27,6 +27,7 @@
 #include "audio/stream.h"
 #include "editor/editor.h"
 #include "editor/fl_hook.h"
+#include "editor/fl_look.h"
 #include "editor/fl_scrollbar.h"
 
 namespace {
@@ -279,6 +280,7 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     }
     status = du_box(105, 144, 125, 10, FL_ALIGN_LEFT);
     pausebtn = du_button(new Fl_Button(232 * U, 116 * U, 30 * U, 15 * U), "Pa&use", pause_cb);
+    fl_look_held(pausebtn);  // shown pressed while the track is paused
     vbtn = du_button(new Fl_Button(167 * U, 111 * U, 10 * U, 8 * U), "&V", v_cb, 10);
     qbtn = du_button(new Fl_Button(167 * U, 121 * U, 10 * U, 8 * U), "&Z", nullptr, 10);
     sysmenu = new Fl_Menu_Button(268 * U, 1 * U, 11 * U, 8 * U, "@-2menu");
@@ -405,6 +407,7 @@ void EdWin::sync() {
     const bool num = rov_ed_number_enabled(ed);
     for (Fl_Button* b : number) num ? b->activate() : b->deactivate();
     rov_ed_pause_enabled(ed) ? pausebtn->activate() : pausebtn->deactivate();
+    pausebtn->value(ed.roh && ed.roh->g->rov_stopped ? 1 : 0);
     if (std::string(qbtn->label()) != v.qcaption) qbtn->label(v.qcaption);
     rov_ed_q_enabled(ed) ? qbtn->activate() : qbtn->deactivate();
     write_dump();
@@ -421,6 +424,7 @@ void EdWin::write_dump() {
     if (!fl_test_hook()) return;
     std::string d = rov_ed_dump(ed);
     d += std::string("start=") + startbtn->label() + "\n";
+    d += std::string("paused=") + (pausebtn->value() ? "1" : "0") + "\n";
     std::size_t at = 0;
     while (at < d.size()) {
         const std::size_t nl = d.find('\n', at);
@@ -449,6 +453,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     // Fl::awake() needs FLTK's thread support set up once.
     static const bool locked = (Fl::lock(), true);
     (void)locked;
+    fl_look_apply();
     wv_stream& ws = *sh.ws;
     rov_editor& ed = the_editor;
     if (algomod < 0 || algomod >= rov_natab) algomod = rov_row_empty();

@@ -10,6 +10,7 @@ pkgs=(
   libsdl2-dev libfltk1.3-dev
   pulseaudio pulseaudio-utils
   xvfb xdotool imagemagick x11-utils
+  desktop-file-utils man-db groff-base librsvg2-bin bsdutils
 )
 
 missing=()

@@ -53,7 +53,7 @@ void activate(Display* d, Window w) {
 
 }  // namespace
 
-bool fl_instance_claim(Display* d) {
+fl_instance_kind fl_instance_claim(Display* d) {
     const Atom sel = atom(d, "_WVTESSEL_INSTANCE");
     XGrabServer(d);
     Window owner = XGetSelectionOwner(d, sel);
@@ -63,7 +63,7 @@ bool fl_instance_claim(Display* d) {
     }
     XUngrabServer(d);
     XSync(d, False);
-    if (owner == None) return true;
+    if (owner == None) return fl_inst_first;
 
     const Window main = published_main(d, owner);
     if (main != None) {
@@ -80,8 +80,20 @@ bool fl_instance_claim(Display* d) {
                 activate(d, w);
         }
         XSync(d, False);
+        return fl_inst_raised;
     }
-    return false;
+    return fl_inst_starting;
+}
+
+const char* fl_instance_text(fl_instance_kind k) {
+    switch (k) {
+    case fl_inst_raised:
+        return "tessellon: Wave Tessellon is already running on this display; its window has been raised";
+    case fl_inst_starting:
+        return "tessellon: Wave Tessellon is already running on this display and is still starting";
+    default:
+        return "";
+    }
 }
 
 void fl_instance_publish(Display* d, Window main) {

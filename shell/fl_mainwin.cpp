@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "editor/fl_look.h"
 #include "shell/commands.h"
 #include "shell/fl_filedlg.h"
 #include "shell/files.h"
@@ -239,7 +240,11 @@ int sh_window_main(const std::vector<std::string>& args) {
         return 1;
     }
     fl_open_display(d);
-    if (!fl_instance_claim(d)) return 0;  // the running instance has been raised
+    fl_look_apply();  // one scheme and palette for every window
+    if (const fl_instance_kind who = fl_instance_claim(d); who != fl_inst_first) {
+        std::fprintf(stderr, "%s\n", fl_instance_text(who));  // the running instance has been raised
+        return 0;
+    }
 
     sh_state& st = sh_program_state();
     sh_init(st);

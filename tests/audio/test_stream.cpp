@@ -526,6 +526,12 @@ TEST(DeviceFailure, OpenOrWriteFailingEndsTheCycle) {
     EXPECT_FALSE(wv_start(r->s));
     EXPECT_FALSE(r->s.playing);
     EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_EQ(r->s.status, "the output device could not be opened");
+    // Without any output device the status says why, after the same words.
+    r->s.device_hint = "SDL tried the audio system pulseaudio; it could not start";
+    EXPECT_FALSE(wv_start(r->s));
+    EXPECT_EQ(r->s.status,
+              "the output device could not be opened: SDL tried the audio system pulseaudio; it could not start");
 
     auto w = make();
     w->open();

@@ -64,6 +64,28 @@ expect 'hook: editor start="S&tart"'
 expect 'hook: editor status="setting 1, scale 2, maxCPU'
 record_end "$work/rec.raw" || fail "no sound reached the null sink"
 
+# Pa&use shows whether the track is paused: pressed while it is, released by
+# a second click and by a new Start.
+grep -q 'hook: editor paused="0"' "$out" || fail "the Pause state is not reported"
+xdotool mousemove --window "$wid" 424 264 click 1          # S&tart
+expect 'hook: editor start="S&top"'
+xdotool mousemove --window "$wid" 490 245 click 1          # Pa&use (232,116)
+expect 'hook: editor paused="1"'
+import -window "$wid" "$build/gui_editor_paused.png"
+xdotool mousemove --window "$wid" 490 245 click 1
+expect 'hook: editor paused="0"'
+xdotool mousemove --window "$wid" 490 245 click 1
+expect 'hook: editor paused="1"'
+xdotool mousemove --window "$wid" 424 264 click 1          # S&top
+expect 'hook: editor start="S&tart"'
+n=$(grep -c 'hook: editor paused="0"' "$out")
+xdotool mousemove --window "$wid" 424 264 click 1          # S&tart: a new start plays
+for _ in $(seq 1 50); do [ "$(grep -c 'hook: editor paused="0"' "$out")" -gt "$n" ] && break; sleep 0.1; done
+[ "$(grep -c 'hook: editor paused="0"' "$out")" -gt "$n" ] || fail "a new Start leaves Pause pressed"
+n=$(grep -c 'hook: editor start="S&tart"' "$out")
+xdotool mousemove --window "$wid" 424 264 click 1          # S&top
+for _ in $(seq 1 50); do [ "$(grep -c 'hook: editor start="S&tart"' "$out")" -gt "$n" ] && break; sleep 0.1; done
+
 xdotool mousemove --window "$wid" 490 285 click 1          # E&xit (232,134)
 expect 'hook: editor closed'
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -44,7 +44,9 @@ window_shot "$wid" 400 240 "$shot"
 # A second start raises the first and ends with 0: the window, unmapped as
 # if iconified, is mapped again.
 xdotool windowunmap --sync "$wid"
-timeout 10 "$prog" --no-intro >/dev/null 2>&1 || fail "second start did not exit 0"
+timeout 10 "$prog" --no-intro >/dev/null 2>"$work/second.err" || fail "second start did not exit 0"
+grep -q 'Wave Tessellon is already running on this display; its window has been raised' "$work/second.err" ||
+  fail "second start did not say so: $(cat "$work/second.err")"
 kill -0 "$pid" 2>/dev/null || fail "first instance ended"
 for _ in $(seq 1 50); do
   xwininfo -id "$wid" | grep -q 'IsViewable' && break
