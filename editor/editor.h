@@ -33,6 +33,11 @@ struct rov_edhooks {
     void (*pause)(void* ctx) = nullptr;             // toggle the playing phase's pause flag
     void (*set_volume)(void* ctx, int value) = nullptr;  // device volume from slot 14 (0..255, 0 loudest)
     bool (*device_open)(void* ctx) = nullptr;       // the output device is open
+    // Numbered buttons in edit mode: the Yes/No question before a scale
+    // buffer is assigned (true for Yes), and the scale editor on buffer n
+    // (returns when it closed).
+    bool (*ask_assign)(void* ctx) = nullptr;
+    void (*edit_scale)(void* ctx, int n, int algo) = nullptr;
 };
 
 // What one slot's controls show.
