@@ -28,6 +28,8 @@
 #include "editor/editor.h"
 #include "editor/fl_hook.h"
 #include "editor/fl_scrollbar.h"
+#include "editor/fl_tonality.h"
+#include "engine/scales.h"
 
 namespace {
 
@@ -121,6 +123,23 @@ void hk_volume(void* ctx, int v) {
 }
 
 bool hk_device_open(void* ctx) { return win_of(ctx)->ws.hwaveout; }
+
+bool hk_ask_assign(void*) { return ton_ask_assign(); }
+
+// The scale editor on scale buffer n of the playing setting; it lives for
+// the whole run, so its clipboards survive closing.
+void hk_edit_scale(void* ctx, int n, int algo) {
+    static ton_editor te;
+    EdWin* w = win_of(ctx);
+    w->sync();
+    tonscal ts;
+    ts.rovtones = &w->ed.roh->s->rov_tones[16 * n];
+    ts.tnotes = tonnotes;
+    ts.tnames = tonnames;
+    ts.ttonr = n;
+    ts.algo = algo;
+    ton_dialog_run(te, ts);
+}
 
 // --- widget callbacks ---
 
@@ -463,6 +482,8 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.pause = hk_pause;
     hk.set_volume = hk_volume;
     hk.device_open = hk_device_open;
+    hk.ask_assign = hk_ask_assign;
+    hk.edit_scale = hk_edit_scale;
     rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
     ws.tonr = ed.tonr;

@@ -91,7 +91,8 @@ void ton_open(ton_editor& te, const tonscal& ts) {
 }
 
 void ton_scroll(ton_editor& te, int i, rov_scrollcode code, int pos) {
-    if (i < 0 || i >= 16) return;
+    // The end of a scroll action is no step: the text of the step stays.
+    if (i < 0 || i >= 16 || code == rov_sc_other) return;
     const int16_t* notes = te.ts.tnotes;
     const int old = te.ts.rovtones[i];
     int v = old;
@@ -129,7 +130,7 @@ void ton_scroll(ton_editor& te, int i, rov_scrollcode code, int pos) {
             note = j;
         }
         break;
-    default: break;
+    default: return;
     }
     v = clamp(v);
     te.ts.rovtones[i] = static_cast<int16_t>(v);

@@ -79,7 +79,12 @@ TEST_F(TonTest, LineAndThumbStepsAndThePagesOfTheLinearModes) {
     EXPECT_EQ(step(5, rov_sc_lineup, 0), 0);
     EXPECT_EQ(step(5, rov_sc_thumbtrack, 0, 700), 700);
     EXPECT_EQ(step(5, rov_sc_thumbpos, 0, 2000), 1024);
-    EXPECT_EQ(step(5, rov_sc_other, 300), 300);
+    EXPECT_EQ(step(5, rov_sc_pagedown, 300), 311);  // a page step of mode 0 ...
+    val(5) = 2000;
+    ton_scroll(te, 5, rov_sc_other, 0);  // ... the end of the scroll action changes nothing
+    EXPECT_EQ(val(5), 2000);
+    EXPECT_EQ(te.view.status, "3 / 5 / g#1");
+    val(5) = 300;
     set_mode(1);
     EXPECT_EQ(step(5, rov_sc_pageup, 300), 172);
     EXPECT_EQ(step(5, rov_sc_pagedown, 1000), 1024);
