@@ -275,9 +275,14 @@ void rov_ed_pause(rov_editor& ed) {
     if (rov_ed_pause_enabled(ed) && ed.hk.pause) ed.hk.pause(ed.hk.ctx);
 }
 
-bool rov_ed_q_enabled(const rov_editor&) {
-    // Sample recording, bank rotation and the player pad are not built yet.
-    return false;
+bool rov_ed_q_enabled(const rov_editor& ed) {
+    // Q's sample recording by hand and Multiple play's bank rotation are not
+    // built yet; otherwise Z opens the player pad.
+    return ed.hk.play_pad && ed.opt.o->recsmpopt != -1 && !rov_row(ed.algomod).multiple;
+}
+
+void rov_ed_q(rov_editor& ed) {
+    if (rov_ed_q_enabled(ed)) ed.hk.play_pad(ed.hk.ctx, ed.setnr);
 }
 
 bool rov_ed_next_enabled(const rov_editor& ed) { return ed.boolread; }

@@ -38,6 +38,8 @@ struct rov_edhooks {
     // (returns when it closed).
     bool (*ask_assign)(void* ctx) = nullptr;
     void (*edit_scale)(void* ctx, int n, int algo) = nullptr;
+    // The Q/Z button: the player pad on the playing set (returns when it closed).
+    void (*play_pad)(void* ctx, int setnr) = nullptr;
 };
 
 // What one slot's controls show.
@@ -127,6 +129,7 @@ void rov_ed_startstop(rov_editor& ed);
 void rov_ed_pause(rov_editor& ed);
 bool rov_ed_pause_enabled(const rov_editor& ed);
 bool rov_ed_q_enabled(const rov_editor& ed);
+void rov_ed_q(rov_editor& ed);
 
 // System-menu items "&Next" and "&Recover" (only while reading), "&Half Rate"
 // and "&Double Rate".

@@ -28,6 +28,7 @@
 #include "editor/editor.h"
 #include "editor/fl_hook.h"
 #include "editor/fl_scrollbar.h"
+#include "editor/fl_pad.h"
 #include "editor/fl_tonality.h"
 #include "engine/scales.h"
 
@@ -141,6 +142,11 @@ void hk_edit_scale(void* ctx, int n, int algo) {
     ton_dialog_run(te, ts);
 }
 
+void hk_play_pad(void* ctx, int setnr) {
+    win_of(ctx)->sync();
+    pad_dialog_run(wvpl, setnr);
+}
+
 // --- widget callbacks ---
 
 void check_cb(void* w) { static_cast<EdWin*>(w)->pump(); }
@@ -162,6 +168,12 @@ void number_cb(Fl_Widget* b, void* data) {
 void v_cb(Fl_Widget* b, void*) {
     EdWin* w = static_cast<EdWin*>(b->window());
     rov_ed_restore(w->ed);
+    after(w);
+}
+
+void q_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_q(w->ed);
     after(w);
 }
 
@@ -291,7 +303,7 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     status = du_box(105, 144, 125, 10, FL_ALIGN_LEFT);
     pausebtn = du_button(new Fl_Button(232 * U, 116 * U, 30 * U, 15 * U), "Pa&use", pause_cb);
     vbtn = du_button(new Fl_Button(167 * U, 111 * U, 10 * U, 8 * U), "&V", v_cb, 10);
-    qbtn = du_button(new Fl_Button(167 * U, 121 * U, 10 * U, 8 * U), "&Z", nullptr, 10);
+    qbtn = du_button(new Fl_Button(167 * U, 121 * U, 10 * U, 8 * U), "&Z", q_cb, 10);
     sysmenu = new Fl_Menu_Button(268 * U, 1 * U, 11 * U, 8 * U, "@-2menu");
     sysmenu->labelsize(10);
     sysmenu->menu(sysmenu_items);
@@ -484,7 +496,9 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.device_open = hk_device_open;
     hk.ask_assign = hk_ask_assign;
     hk.edit_scale = hk_edit_scale;
+    hk.play_pad = hk_play_pad;
     rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
+    pad_prepare(wvpl, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
     ws.tonr = ed.tonr;
     w->sync();
