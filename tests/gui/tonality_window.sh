@@ -15,6 +15,18 @@ work=$(mktemp -d)
 pid=
 . "$(dirname "$0")/lib.sh"
 trap gui_cleanup EXIT
+
+# Clicks at ($2, $3) in window $1 until a new line matching $4 shows (a
+# click can get lost while the X server is busy, e.g. with a screenshot).
+click_until() {
+  local n
+  n=$(grep -c -- "$4" "$out")
+  for _ in 1 2 3; do
+    xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null
+    for _ in $(seq 1 15); do [ "$(grep -c -- "$4" "$out")" -gt "$n" ] && return 0; sleep 0.1; done
+  done
+  fail "no line matching '$4' after clicking"
+}
 pulse_start
 
 gui_lsan
@@ -31,12 +43,9 @@ xdotool mousemove --window "$wid" 424 264 click 1          # S&tart
 expect 'hook: editor start="S&top"'
 
 # Edit mode: Tonality on, Read Setting off; then the playing scale's button 3.
-xdotool mousemove --window "$wid" 30 294 click 1
-expect 'hook: editor tonality="1"'
-xdotool mousemove --window "$wid" 110 294 click 1
-expect 'hook: editor read="0"'
-xdotool mousemove --window "$wid" 344 90 click 1
-expect 'hook: tonality shown'
+click_until "$wid" 30 294 'hook: editor tonality="1"'
+click_until "$wid" 110 294 'hook: editor read="0"'
+click_until "$wid" 344 90 'hook: tonality shown'
 grep -q 'hook: question' "$out" && fail "row 0 asked before assigning"
 expect 'hook: tonality caption="Scale editing (16 pitch values)"'
 tw=$(xdotool search --sync --name '^Scale editing' | head -1)
@@ -44,15 +53,14 @@ tw=$(xdotool search --sync --name '^Scale editing' | head -1)
 window_shot "$tw" 520 240 "$shot"
 
 # Sixteen times f1, then record.
-xdotool mousemove --window "$tw" 60 212 click 1            # &Init
-expect 'hook: tonality pos15="262"'
+click_until "$tw" 60 212 'hook: tonality pos15="262"'      # &Init
 sleep 2
 [ $pulse -eq 1 ] && { record_begin "$work/a.raw"; sleep 3; kill "$rec_pid"; wait "$rec_pid" 2>/dev/null; rec_pid=; }
 
 # Sliders 0 to 3: seven page steps each, from f1 to c2 (392).
 for s in 0 1 2 3; do
   x=$((32 + 24 * s))
-  for _ in 1 2 3 4 5 6 7; do xdotool mousemove --window "$tw" $x 130 click 1; sleep 0.05; done
+  for v in 277 294 311 330 349 370 392; do click_until "$tw" $x 130 "hook: tonality pos$s=\"$v\""; done
 done
 expect 'hook: tonality pos3="392"'
 expect 'hook: tonality status="3 / 3 / c2 "'
@@ -62,10 +70,16 @@ sleep 2
 # Help of the Store button; the sound goes on meanwhile.
 xdotool mousemove --window "$tw" 460 84 keydown shift click 1 keyup shift
 expect 'hook: message caption="Store" text="store the current setting'
-sleep 0.5
-xdotool key Return
+box=$(xdotool search --sync --name '^Store$' | head -1)
+xdotool mousemove --window "$box" 8 8
 sleep 0.3
-xdotool mousemove --window "$tw" 476 210 click 1           # &OK
+xdotool key Return
+for _ in $(seq 1 30); do xdotool search --name '^Store$' >/dev/null 2>&1 || break; sleep 0.1; done
+# &OK (a click right after a message box closed may go to the box: again then).
+for _ in 1 2 3; do
+  xdotool mousemove --window "$tw" 476 210 click 1 2>/dev/null
+  for _ in $(seq 1 20); do grep -q 'hook: tonality closed' "$out" && break 2; sleep 0.1; done
+done
 expect 'hook: tonality closed'
 expect 'hook: editor status="setting 0, scale 3"'
 
