@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "editor/rovscroll.h"
+#include "editor/tonality.h"
 #include "engine/blocks.h"
 #include "engine/scales.h"
 
@@ -166,8 +167,8 @@ void rov_ed_scroll(rov_editor& ed, int s, rov_scrollcode code, int pos) {
 }
 
 bool rov_ed_number_enabled(const rov_editor& ed) {
-    // Editing a scale buffer needs the scale editor, which is not built yet.
-    return ed.boolread || !ed.booltonal;
+    // Editing a scale buffer needs the scale editor's window.
+    return ed.boolread || !ed.booltonal || ed.hk.edit_scale;
 }
 
 void rov_ed_number(rov_editor& ed, int n) {
@@ -210,6 +211,14 @@ void rov_ed_number(rov_editor& ed, int n) {
         ros.rov_saw[n] = ros.rov_saw[ed.setnr];
         ed.setnr = n;
         ros.rov_tonindx[n] = static_cast<int8_t>(ed.tonr);
+    } else {  // edit scale buffer n
+        const int row = naming_row(ed);
+        if (!ton_asks_assign(row) || (ed.hk.ask_assign && ed.hk.ask_assign(ed.hk.ctx))) {
+            ed.tonr = n;
+            ed.roh->g->rov_tonupd = 0;
+        }
+        show_status(ed);
+        if (ed.hk.edit_scale) ed.hk.edit_scale(ed.hk.ctx, n, row);
     }
     show_status(ed);
 }
@@ -266,9 +275,14 @@ void rov_ed_pause(rov_editor& ed) {
     if (rov_ed_pause_enabled(ed) && ed.hk.pause) ed.hk.pause(ed.hk.ctx);
 }
 
-bool rov_ed_q_enabled(const rov_editor&) {
-    // Sample recording, bank rotation and the player pad are not built yet.
-    return false;
+bool rov_ed_q_enabled(const rov_editor& ed) {
+    // Q's sample recording by hand and Multiple play's bank rotation are not
+    // built yet; otherwise Z opens the player pad.
+    return ed.hk.play_pad && ed.opt.o->recsmpopt != -1 && !rov_row(ed.algomod).multiple;
+}
+
+void rov_ed_q(rov_editor& ed) {
+    if (rov_ed_q_enabled(ed)) ed.hk.play_pad(ed.hk.ctx, ed.setnr);
 }
 
 bool rov_ed_next_enabled(const rov_editor& ed) { return ed.boolread; }

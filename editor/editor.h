@@ -33,6 +33,13 @@ struct rov_edhooks {
     void (*pause)(void* ctx) = nullptr;             // toggle the playing phase's pause flag
     void (*set_volume)(void* ctx, int value) = nullptr;  // device volume from slot 14 (0..255, 0 loudest)
     bool (*device_open)(void* ctx) = nullptr;       // the output device is open
+    // Numbered buttons in edit mode: the Yes/No question before a scale
+    // buffer is assigned (true for Yes), and the scale editor on buffer n
+    // (returns when it closed).
+    bool (*ask_assign)(void* ctx) = nullptr;
+    void (*edit_scale)(void* ctx, int n, int algo) = nullptr;
+    // The Q/Z button: the player pad on the playing set (returns when it closed).
+    void (*play_pad)(void* ctx, int setnr) = nullptr;
 };
 
 // What one slot's controls show.
@@ -122,6 +129,7 @@ void rov_ed_startstop(rov_editor& ed);
 void rov_ed_pause(rov_editor& ed);
 bool rov_ed_pause_enabled(const rov_editor& ed);
 bool rov_ed_q_enabled(const rov_editor& ed);
+void rov_ed_q(rov_editor& ed);
 
 // System-menu items "&Next" and "&Recover" (only while reading), "&Half Rate"
 // and "&Double Rate".

@@ -29,6 +29,9 @@
 #include "editor/fl_hook.h"
 #include "editor/fl_look.h"
 #include "editor/fl_scrollbar.h"
+#include "editor/fl_pad.h"
+#include "editor/fl_tonality.h"
+#include "engine/scales.h"
 
 namespace {
 
@@ -123,6 +126,28 @@ void hk_volume(void* ctx, int v) {
 
 bool hk_device_open(void* ctx) { return win_of(ctx)->ws.hwaveout; }
 
+bool hk_ask_assign(void*) { return ton_ask_assign(); }
+
+// The scale editor on scale buffer n of the playing setting; it lives for
+// the whole run, so its clipboards survive closing.
+void hk_edit_scale(void* ctx, int n, int algo) {
+    static ton_editor te;
+    EdWin* w = win_of(ctx);
+    w->sync();
+    tonscal ts;
+    ts.rovtones = &w->ed.roh->s->rov_tones[16 * n];
+    ts.tnotes = tonnotes;
+    ts.tnames = tonnames;
+    ts.ttonr = n;
+    ts.algo = algo;
+    ton_dialog_run(te, ts);
+}
+
+void hk_play_pad(void* ctx, int setnr) {
+    win_of(ctx)->sync();
+    pad_dialog_run(wvpl, setnr);
+}
+
 // --- widget callbacks ---
 
 void check_cb(void* w) { static_cast<EdWin*>(w)->pump(); }
@@ -152,6 +177,12 @@ void number_cb(Fl_Widget* b, void* data) {
 void v_cb(Fl_Widget* b, void*) {
     EdWin* w = static_cast<EdWin*>(b->window());
     rov_ed_restore(w->ed);
+    after(w);
+}
+
+void q_cb(Fl_Widget* b, void*) {
+    EdWin* w = static_cast<EdWin*>(b->window());
+    rov_ed_q(w->ed);
     after(w);
 }
 
@@ -282,7 +313,7 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     pausebtn = du_button(new Fl_Button(232 * U, 116 * U, 30 * U, 15 * U), "Pa&use", pause_cb);
     fl_look_held(pausebtn);  // shown pressed while the track is paused
     vbtn = du_button(new Fl_Button(167 * U, 111 * U, 10 * U, 8 * U), "&V", v_cb, 10);
-    qbtn = du_button(new Fl_Button(167 * U, 121 * U, 10 * U, 8 * U), "&Z", nullptr, 10);
+    qbtn = du_button(new Fl_Button(167 * U, 121 * U, 10 * U, 8 * U), "&Z", q_cb, 10);
     sysmenu = new Fl_Menu_Button(268 * U, 1 * U, 11 * U, 8 * U, "@-2menu");
     sysmenu->labelsize(10);
     sysmenu->menu(sysmenu_items);
@@ -478,7 +509,11 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.pause = hk_pause;
     hk.set_volume = hk_volume;
     hk.device_open = hk_device_open;
+    hk.ask_assign = hk_ask_assign;
+    hk.edit_scale = hk_edit_scale;
+    hk.play_pad = hk_play_pad;
     rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
+    pad_prepare(wvpl, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
     ws.tonr = ed.tonr;
     w->sync();
