@@ -17,6 +17,7 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
 
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +58,33 @@ struct fl_cycle final : wv_notify, wv_timer {
     }
 };
 
+// The level discs of the status line, painted over the top-left corner of
+// the dialog after every buffer in the level display modes.
+class DiscStrip : public Fl_Widget {
+public:
+    DiscStrip() : Fl_Widget(0, 0, 210, 30) { box(FL_NO_BOX); }
+    void draw() override {
+        for (int i = 0; i < n; ++i) {
+            const wv_disc& d = disc[i];
+            fl_color(fl_rgb_color(static_cast<uchar>(d.rgb >> 16), static_cast<uchar>(d.rgb >> 8),
+                                  static_cast<uchar>(d.rgb)));
+            fl_pie(d.x0, d.y0, d.x1 - d.x0 + 1, d.y1 - d.y0 + 1, 0, 360);
+        }
+    }
+    // Shows the discs of a status update; the old ones vanish.
+    void show_discs(const wv_statusline& l) {
+        if (n == 0 && l.ndisc == 0) return;
+        n = l.ndisc;
+        for (int i = 0; i < n; ++i) disc[i] = l.disc[i];
+        window()->damage(FL_DAMAGE_ALL, x(), y(), w(), h());
+    }
+    int handle(int) override { return 0; }
+
+private:
+    int n = 0;
+    wv_disc disc[6];
+};
+
 class EdWin : public Fl_Double_Window {
 public:
     EdWin(rov_editor_shell& sh, rov_editor& ed);
@@ -75,6 +103,7 @@ public:
     bool dispatching = false;
     bool closed = false;
     std::string shown_ws_status;  // last status text of the cycle shown
+    unsigned shown_line_seq = 0;  // last status update of the cycle shown
     std::map<std::string, std::string> hooked;  // texts last reported to the test hook
 
     Fl_Box* names[13];
@@ -91,6 +120,7 @@ public:
     Fl_Button* vbtn;
     Fl_Button* qbtn;
     Fl_Menu_Button* sysmenu;
+    DiscStrip* discs;
 };
 
 // --- hooks of the editor's logic into the cycle ---
@@ -278,6 +308,7 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     sysmenu->menu(sysmenu_items);
     sysmenu->callback(sysmenu_cb);
     sysmenu->tooltip("window menu (also on the right mouse button)");
+    discs = new DiscStrip;
     end();
     callback(window_cb);
     set_modal();
@@ -345,7 +376,11 @@ void EdWin::pump() {
         if (ev.kind == wv_evkind::close || ev.kind == wv_evkind::timer) rov_ed_unmark_arrived(ed);
         ws.setnr = ed.setnr;
         ws.tonr = ed.tonr;
+        ws.tonal = ed.booltonal;
         wv_dispatch(ws, ev);
+        // The automatic program change of the buffer display mode.
+        ed.setnr = ws.setnr;
+        ed.tonr = ws.tonr;
         any = true;
     }
     dispatching = false;
@@ -379,6 +414,12 @@ void EdWin::sync() {
     tonalbox->value(v.tonal ? 1 : 0);
     readbox->value(v.read ? 1 : 0);
 
+    // The status line after every computed buffer, as the display mode says.
+    if (ws.line.seq != shown_line_seq) {
+        shown_line_seq = ws.line.seq;
+        ed.view.status = ws.line.text;
+    }
+    discs->show_discs(ws.line);
     // The cycle's own status texts (Stop with Measure, a device failure)
     // replace the editor's until the editor writes a new one.
     if (ws.status != shown_ws_status) {
