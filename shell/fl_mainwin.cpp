@@ -24,6 +24,7 @@
 #include "shell/fl_msg.h"
 #include "shell/fl_pardlg.h"
 #include "shell/hooks.h"
+#include "shell/icon.h"
 #include "shell/menu.h"
 
 namespace {
@@ -61,6 +62,10 @@ const sh_ui& ui() {
     return u;
 }
 
+class icon_field;
+icon_field* the_field = nullptr;
+void icon_timer(void*);
+
 void request_close() {
     if (sh_close_request(sh_program_state(), ui())) {
         fl_hook("quit");
@@ -93,7 +98,11 @@ public:
             fl_icon_draw(sh_slot_icon[k], ox + sh_slot_x(k), oy + sh_band_top, active);
         }
         fl_icon_draw(sh_empty_icon, ox + sh_empty_x, oy + sh_empty_y);
+        fl_icon_draw(frame.empty() ? "WVTESSEL" : frame.c_str(), ox + sh_slot_x(6), oy + sh_band_top);
     }
+
+    // The frame of the animated icon in slot 6 ("" for the still icon).
+    std::string frame;
 
     int handle(int event) override {
         if (event != FL_PUSH || Fl::event_button() != FL_LEFT_MOUSE) return Fl_Widget::handle(event);
@@ -108,6 +117,20 @@ public:
         return 1;
     }
 };
+
+// The main window's timer: the next frame of the animated icon, at the
+// period of the moment; while the timer is stopped the still icon shows and
+// the timer only looks again a little later.
+void icon_timer(void*) {
+    sh_state& st = sh_program_state();
+    if (the_field) {
+        the_field->frame = st.icontim > 0 ? sh_icon_tick(st) : "";
+        the_field->damage(FL_DAMAGE_ALL, the_field->x() + sh_slot_x(6), the_field->y() + sh_band_top,
+                          sh_icon_size, sh_icon_size);
+        if (st.icontim > 0) fl_hook("icon " + the_field->frame);
+    }
+    Fl::repeat_timeout((st.icontim > 0 ? st.icontim : 200) / 1000.0, icon_timer);
+}
 
 // The menu bar: the menu state is applied each time a menu opens.
 class main_menu : public Fl_Menu_Bar {
@@ -255,6 +278,7 @@ int sh_window_main(const std::vector<std::string>& args) {
     win.xclass("WVTESSEL");
     new main_menu(0, 0, win_w, menu_h);
     auto* field = new icon_field(0, menu_h, win_w, win_h - menu_h);
+    the_field = field;
     win.resizable(field);
     win.end();
     win.callback([](Fl_Widget*, void*) {
@@ -269,9 +293,12 @@ int sh_window_main(const std::vector<std::string>& args) {
     win.show();
     fl_instance_publish(d, fl_xid(&win));
     fl_hook("main-window shown");
+    Fl::add_timeout(st.icontim / 1000.0, icon_timer);
     if (!setting.empty()) sh_load_path(st, ui(), sh_ft_setting, setting);
     // The loop sleeps until an event or timer arrives.
     while (win.shown()) Fl::wait();
+    Fl::remove_timeout(icon_timer);
+    the_field = nullptr;
     // Whatever ended the program, a recording keeps every buffer written.
     sh_close_files(st);
     return 0;
