@@ -4,6 +4,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Image.H>
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/Fl_Widget.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "shell/commands.h"
+#include "shell/fl_dialogs.h"
 #include "shell/fl_filedlg.h"
 #include "shell/files.h"
 #include "shell/fl_icons.h"
@@ -25,6 +27,7 @@
 #include "shell/fl_pardlg.h"
 #include "shell/hooks.h"
 #include "shell/icon.h"
+#include "shell/info.h"
 #include "shell/menu.h"
 
 namespace {
@@ -48,8 +51,12 @@ sh_ui make_ui() {
             fl_msgbox({"WVTESSEL", "The setting editor is not part of this build.", sh_btn_ok,
                        sh_icon_stop});
     };
-    // The information pages are not part of this build: nothing opens.
-    ui.help = [](const std::string& name) { fl_hook("help-page " + name); };
+    ui.help = [](const std::string& name) {
+        fl_hook("help-page " + name);
+        fl_info_run(name);
+    };
+    ui.calc = fl_calc_run;
+    ui.caps = fl_caps_run;
     ui.probe = [](uint32_t devno, sh_woc& caps) {
         return sh_device_probe != nullptr && sh_device_probe(devno, caps);
     };
@@ -103,8 +110,22 @@ public:
 
     // The frame of the animated icon in slot 6 ("" for the still icon).
     std::string frame;
+    std::string tip;
 
     int handle(int event) override {
+        if (event == FL_ENTER) return 1;
+        if (event == FL_MOVE) {
+            // The tooltip of the icon under the mouse: its Shift-click help.
+            const int cx = Fl::event_x() - x(), cy = Fl::event_y() - y();
+            tip = sh_tooltip(sh_program_state(), cx, cy);
+            if (tip.empty()) {
+                Fl_Tooltip::enter_area(this, 0, 0, 0, 0, nullptr);
+            } else {
+                // The area is in window coordinates: the pointer's pixel.
+                Fl_Tooltip::enter_area(this, Fl::event_x(), Fl::event_y(), 1, 1, tip.c_str());
+            }
+            return 1;
+        }
         if (event != FL_PUSH || Fl::event_button() != FL_LEFT_MOUSE) return Fl_Widget::handle(event);
         const bool shift = Fl::event_state(FL_SHIFT) != 0;
         const sh_result r =
