@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
+#include <vector>
 #include <string>
 
 #include "audio/evqueue.h"
@@ -29,6 +31,8 @@
 #include "editor/editor.h"
 #include "editor/fl_hook.h"
 #include "editor/fl_scrollbar.h"
+#include "player/vis.h"
+#include "player/vis_raster.h"
 
 namespace {
 
@@ -85,7 +89,25 @@ private:
     wv_disc disc[6];
 };
 
-class EdWin : public Fl_Double_Window {
+// The visual effects' field, shown at half size (320 x 240) below the
+// controls. The effects paint the full 640 x 480 picture in memory while the
+// cycle runs; this widget copies it out at most 25 times a second, so the
+// window system never holds up a buffer.
+class VisField : public Fl_Widget {
+public:
+    VisField(int x, int y, const vis_raster& f) : Fl_Widget(x, y, vis_field_w / 2, vis_field_h / 2), field(f) {}
+    void draw() override {
+        field.half_size(rgb);
+        fl_draw_image(rgb.data(), x(), y(), w(), h(), 3);
+    }
+    int handle(int) override { return 0; }
+
+private:
+    const vis_raster& field;
+    std::vector<uint8_t> rgb;
+};
+
+class EdWin : public Fl_Double_Window, public wv_vissink {
 public:
     EdWin(rov_editor_shell& sh, rov_editor& ed);
     ~EdWin() override;
@@ -95,6 +117,15 @@ public:
     void write_dump();     // the test hook: texts that changed, on standard output
     void pump();           // dispatches the cycle's notifications
     void close_request();  // Exit or the close box
+    // The visual effects of one computed buffer, painted in memory.
+    void frame(const int16_t* w, int32_t frames) override {
+        ranovis(ws.roh, w, frames, ws.opt->vistyp, visarea, *field);
+    }
+    // Grows the window by the visual field.
+    void add_field();
+    static void field_timer(void* self);
+    std::unique_ptr<vis_raster> field;
+    VisField* fieldview = nullptr;
 
     rov_editor_shell& sh;
     rov_editor& ed;
@@ -321,7 +352,25 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
 
 EdWin::~EdWin() {
     Fl::remove_check(check_cb, this);
+    Fl::remove_timeout(field_timer, this);
     cyc.kill();
+}
+
+void EdWin::add_field() {
+    field = std::make_unique<vis_raster>();
+    constexpr int below = 160 * U + 6;
+    size(w(), below + vis_field_h / 2 + 6);
+    begin();
+    fieldview = new VisField((w() - vis_field_w / 2) / 2, below, *field);
+    end();
+    ws.vis = this;
+    Fl::add_timeout(0.04, field_timer, this);
+}
+
+void EdWin::field_timer(void* self) {
+    auto* w = static_cast<EdWin*>(self);
+    if (w->field->take_changed()) w->fieldview->redraw();
+    Fl::repeat_timeout(0.04, field_timer, self);
 }
 
 int EdWin::handle(int event) {
@@ -495,6 +544,9 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     ws.algomod = algomod;
     ws.setnr = sh.setnr;
     EdWin* w = new EdWin(sh, ed);
+    // With a visual effect chosen the window grows by the field (the menu
+    // that chooses it is out of reach while the editor is open).
+    if (ws.opt->vistyp > 0) w->add_field();
     wv_stream_open(ws);
 
     rov_edhooks hk;
@@ -523,5 +575,6 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     sh.tonr = ed.tonr;
     ws.sink = nullptr;
     ws.timer = nullptr;
+    ws.vis = nullptr;
     delete w;
 }

@@ -89,14 +89,10 @@ void fl_calc_run(rov_setting& s) {
 
 namespace {
 
-// The page's contents: a tall group of texts moved up and down by the
-// window's own scroll bar.
-class info_window : public Fl_Double_Window {
-public:
-    using Fl_Double_Window::Fl_Double_Window;
-    Fl_Group* page = nullptr;
-    int top = 0;
-};
+// The page's window: its contents are a tall group of texts moved up and
+// down by the window's own scroll bar; the scroll keys move the page
+// wherever the focus is.
+using info_window = fl_keyscroll_window;
 
 }  // namespace
 
@@ -108,10 +104,8 @@ void fl_info_run(const std::string& name) {
     info_window win(w, h, p->title.c_str());
     // A page of about 480 dialog units: each text in its own box, then OK.
     auto* page = new Fl_Group(0, 0, w - bar_w, du(480));
-    win.page = page;
     fl_font(FL_HELVETICA, 12);
     int y = du(5);
-    std::vector<std::unique_ptr<std::string>> keep;
     for (const std::string& t : p->text) {
         int tw = w - bar_w - du(10), th = 0;
         fl_measure(t.c_str(), tw, th, 0);
@@ -128,6 +122,7 @@ void fl_info_run(const std::string& name) {
     bar->type(FL_VERTICAL);
     bar->bounds(0, 100);
     bar->slider_size(0.1);
+    win.bar = bar;
     bar->on_scroll = [&](pd_code code, int pos) {
         const int change = sh_info_scroll(sc, code, pos);
         if (change != 0) {
