@@ -96,11 +96,28 @@ void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level) {
 }
 
 void wv_mixstage::run(wv_chainbuf& b) {
+    if (levels) levels->mixpeak = -1;
     if (!src->is_open()) return;
     const int32_t want = std::min<int32_t>(b.frames, static_cast<int32_t>(rd.size() / 2));
-    const int32_t got = src->read(rd.data(), want, b.rate);
-    wv_mix_add(b.w, rd.data(), std::clamp(got, 0, 2 * want), opt->playbmix);
+    const int32_t got = std::clamp(src->read(rd.data(), want, b.rate), 0, 2 * want);
+    wv_mix_add(b.w, rd.data(), got, opt->playbmix);
+    if (levels) levels->mixpeak = wv_peak(rd.data(), got);
     if (got < 2 * want) src->close();
+}
+
+void wv_visstage::run(wv_chainbuf& b) {
+    if (opt->vistyp > 0) sink->frame(b.w, b.frames);
+}
+
+void wv_levelstage::run(wv_chainbuf& b) {
+    if (!b.refill) return;
+    const int mixpeak = levels->mixpeak;
+    *levels = wv_levelset{};
+    levels->mixpeak = mixpeak;
+    if (!wv_levels(*opt)) return;
+    levels->lev[0] = wv_peak(b.w, 2 * b.frames);
+    if (opt->dispmode == wv_disp_alllevels && mixpeak >= 0)
+        levels->lev[7] = static_cast<int>(static_cast<int64_t>(mixpeak) * opt->playbmix / 100);
 }
 
 void wv_echocopy::run(wv_chainbuf& b) {
@@ -129,9 +146,13 @@ void wv_hdwrite::run(wv_sendbuf& b) {
 }
 
 void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
-                    wv_mixsource* mix, wv_recsink* rec) {
+                    wv_mixsource* mix, wv_recsink* rec, wv_vissink* vis) {
     c = wv_chain{};
-    if (mix && mix->is_open()) c.compute.push_back(std::make_unique<wv_mixstage>(mix, &opt, words));
+    if (mix && mix->is_open()) {
+        auto m = std::make_unique<wv_mixstage>(mix, &opt, words);
+        m->levels = &c.levels;
+        c.compute.push_back(std::move(m));
+    }
     // Nothing alters the played buffer (16-bit, no fuzz, no blow-up): the
     // echo routine may read it directly.
     if (echo && !(opt.stereoset && opt.blowopt == 0)) {
@@ -139,6 +160,10 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
         c.echo = e.get();
         c.compute.push_back(std::move(e));
     }
+    // Fuzz comes here once it is built.
+    if (vis) c.compute.push_back(std::make_unique<wv_visstage>(vis, &opt));
+    c.compute.push_back(std::make_unique<wv_levelstage>(&c.levels, &opt));
+    // Blow-up comes here once it is built.
     c.compute.push_back(std::make_unique<wv_gapshape>(&opt, recording));
     if (!opt.stereoset) c.send.push_back(std::make_unique<wv_mono8>(words / 2));
     if (rec) {

@@ -14,6 +14,7 @@
 
 #include "audio/options.h"
 #include "audio/refill.h"
+#include "audio/status.h"
 
 // One computed buffer on its way through the chain.
 struct wv_chainbuf {
@@ -77,11 +78,41 @@ void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level);
 // The mix file: each computed buffer gets the file's next frames at the
 // routine's rate, scaled by the mix level; the file closes once it has run
 // out (what it still gave is added).
+// The peak of what it read goes to `levels` for the level display.
 struct wv_mixstage final : wv_stage {
     wv_mixsource* src;
     const wv_options* opt;
     std::vector<int16_t> rd;
+    wv_levelset* levels = nullptr;
     wv_mixstage(wv_mixsource* m, const wv_options* o, std::size_t words) : src(m), opt(o), rd(words, 0) {}
+    void run(wv_chainbuf& b) override;
+};
+
+// Where the visual effects draw: the owner of the window behind them. It
+// gets each computed buffer (interleaved stereo words, before blow-up) and
+// must only draw into memory of its own, never wait on the window system.
+struct wv_vissink {
+    virtual void frame(const int16_t* w, int32_t frames) = 0;
+
+  protected:
+    ~wv_vissink() = default;
+};
+
+// The visual effects: every computed buffer, while an effect is chosen.
+struct wv_visstage final : wv_stage {
+    wv_vissink* sink;
+    const wv_options* opt;
+    wv_visstage(wv_vissink* v, const wv_options* o) : sink(v), opt(o) {}
+    void run(wv_chainbuf& b) override;
+};
+
+// The level meter: on refills in the level display modes, the peak of the
+// buffer (and, for "All Levels", of the mix file scaled by its level) goes
+// to `levels`; otherwise every level there is negative (nothing to show).
+struct wv_levelstage final : wv_stage {
+    wv_levelset* levels;
+    const wv_options* opt;
+    wv_levelstage(wv_levelset* l, const wv_options* o) : levels(l), opt(o) {}
     void run(wv_chainbuf& b) override;
 };
 
@@ -119,8 +150,10 @@ struct wv_hdwrite final : wv_sendstage {
 };
 
 // The stages of one editor opening, in their fixed order. `echo` is the echo
-// copy when it is in the list, for the refill to read.
+// copy when it is in the list, for the refill to read; `levels` what the
+// level meter measured in the last refill.
 struct wv_chain {
+    wv_levelset levels;
     std::vector<std::unique_ptr<wv_stage>> compute;
     std::vector<std::unique_ptr<wv_sendstage>> send;
     const wv_echocopy* echo = nullptr;
@@ -132,9 +165,10 @@ struct wv_chain {
 // the 8-bit conversion when the device plays 8-bit mono. `words` is the
 // size of one play buffer in words, `recording` the cycle's flag. With an
 // open mix file `mix` the mix stage comes first; with an open recording
-// `rec` the harddisc write comes last before the device.
+// `rec` the harddisc write comes last before the device. With a `vis` sink
+// the visual effects follow the echo copy, then the level meter.
 void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
-                    wv_mixsource* mix = nullptr, wv_recsink* rec = nullptr);
+                    wv_mixsource* mix = nullptr, wv_recsink* rec = nullptr, wv_vissink* vis = nullptr);
 
 // Runs every compute stage on a buffer, in order.
 void wv_chain_run(const wv_chain& c, wv_chainbuf& b);

@@ -158,6 +158,29 @@ void measure(wv_stream& s) {
     if (s.bufidle < 0) s.bufidle = 0;
 }
 
+// The status line after a computed buffer; in the buffer display mode the
+// automatic program change moves the playing set (or scale) on.
+void update_status(wv_stream& s) {
+    wv_statusin in;
+    in.opt = s.opt;
+    in.setnr = s.setnr;
+    in.tonr = s.tonr;
+    in.tonal = s.tonal;
+    in.tonindx = s.roh->s->rov_tonindx;
+    in.charge = s.last.charge;
+    in.bufidle = s.bufidle;
+    in.bufidle2 = s.bufidle2;
+    in.InCount = s.InCount;
+    in.levels = &s.chain.levels;
+    // The played part of a buffer is 16-bit stereo whatever the device
+    // gets: the time is counted in those bytes.
+    in.bytes_per_sec = s.wvFormat.nSamplesPerSec * 4;
+    in.bufsize = s.pb.bufsize;
+    wv_status_update(s.line, in, s.bufcuup);
+    s.setnr = in.setnr;
+    s.tonr = in.tonr;
+}
+
 // One turn: send the buffer computed during the last turn, refill the other.
 void tick(wv_stream& s) {
     if (s.timer) s.timer->kill();
@@ -174,6 +197,7 @@ void tick(wv_stream& s) {
     }
     refill(s, b);
     measure(s);
+    update_status(s);
 }
 
 // The device has closed: the next turn, at once or after a gap.
@@ -237,11 +261,12 @@ void wv_stream_open(wv_stream& s) {
     }
     s.timerset = false;
     s.InCount = 0;
+    s.line = wv_statusline{};
 
     wv_alloc(s.pb, size);
     s.pb.bufincr = o.bufincr;
     const bool echo = rov_row(computing_row(s)).tab.algtyp == rov_arg_echo;
-    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording, s.mix, s.recording ? s.rec : s.tap);
+    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording, s.mix, s.recording ? s.rec : s.tap, s.vis);
     s.allocated = true;
     set_format(s);
 

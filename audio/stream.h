@@ -15,6 +15,7 @@
 #include "audio/device.h"
 #include "audio/options.h"
 #include "audio/refill.h"
+#include "audio/status.h"
 
 // Measures of one turn, for the status line.
 struct wv_turn {
@@ -59,6 +60,8 @@ struct wv_stream {
     // A recording of every buffer sent, outside the harddisc recording's
     // count and gap mode (the command line's play --record).
     wv_recsink* tap = nullptr;
+    // Where the visual effects draw (nullptr: no window to draw in).
+    wv_vissink* vis = nullptr;
     // A message box for the user (caption, text); the owner shows it.
     std::function<void(const std::string& caption, const std::string& text)> alert;
 
@@ -75,6 +78,8 @@ struct wv_stream {
     wv_turn last;                 // measures of the last turn
     std::string status;           // status line text left by Stop ("" when none)
     std::string device_hint;      // added to the status when the device cannot be opened ("" when none)
+    wv_statusline line;           // the status line after each computed buffer
+    bool tonal = false;           // the editor's "Tonalit&y": automatic changes step the scale
 };
 
 // The capability test of the selected device (program start, device choice,

@@ -17,10 +17,13 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
 
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
+#include <vector>
 #include <string>
 
 #include "audio/evqueue.h"
@@ -32,6 +35,8 @@
 #include "editor/fl_pad.h"
 #include "editor/fl_tonality.h"
 #include "engine/scales.h"
+#include "player/vis.h"
+#include "player/vis_raster.h"
 
 namespace {
 
@@ -61,7 +66,52 @@ struct fl_cycle final : wv_notify, wv_timer {
     }
 };
 
-class EdWin : public Fl_Double_Window {
+// The level discs of the status line, painted over the top-left corner of
+// the dialog after every buffer in the level display modes.
+class DiscStrip : public Fl_Widget {
+public:
+    DiscStrip() : Fl_Widget(0, 0, 210, 30) { box(FL_NO_BOX); }
+    void draw() override {
+        for (int i = 0; i < n; ++i) {
+            const wv_disc& d = disc[i];
+            fl_color(fl_rgb_color(static_cast<uchar>(d.rgb >> 16), static_cast<uchar>(d.rgb >> 8),
+                                  static_cast<uchar>(d.rgb)));
+            fl_pie(d.x0, d.y0, d.x1 - d.x0 + 1, d.y1 - d.y0 + 1, 0, 360);
+        }
+    }
+    // Shows the discs of a status update; the old ones vanish.
+    void show_discs(const wv_statusline& l) {
+        if (n == 0 && l.ndisc == 0) return;
+        n = l.ndisc;
+        for (int i = 0; i < n; ++i) disc[i] = l.disc[i];
+        window()->damage(FL_DAMAGE_ALL, x(), y(), w(), h());
+    }
+    int handle(int) override { return 0; }
+
+private:
+    int n = 0;
+    wv_disc disc[6];
+};
+
+// The visual effects' field, shown at half size (320 x 240) below the
+// controls. The effects paint the full 640 x 480 picture in memory while the
+// cycle runs; this widget copies it out at most 25 times a second, so the
+// window system never holds up a buffer.
+class VisField : public Fl_Widget {
+public:
+    VisField(int x, int y, const vis_raster& f) : Fl_Widget(x, y, vis_field_w / 2, vis_field_h / 2), field(f) {}
+    void draw() override {
+        field.half_size(rgb);
+        fl_draw_image(rgb.data(), x(), y(), w(), h(), 3);
+    }
+    int handle(int) override { return 0; }
+
+private:
+    const vis_raster& field;
+    std::vector<uint8_t> rgb;
+};
+
+class EdWin : public Fl_Double_Window, public wv_vissink {
 public:
     EdWin(rov_editor_shell& sh, rov_editor& ed);
     ~EdWin() override;
@@ -71,6 +121,15 @@ public:
     void write_dump();     // the test hook: texts that changed, on standard output
     void pump();           // dispatches the cycle's notifications
     void close_request();  // Exit or the close box
+    // The visual effects of one computed buffer, painted in memory.
+    void frame(const int16_t* w, int32_t frames) override {
+        ranovis(ws.roh, w, frames, ws.opt->vistyp, visarea, *field);
+    }
+    // Grows the window by the visual field.
+    void add_field();
+    static void field_timer(void* self);
+    std::unique_ptr<vis_raster> field;
+    VisField* fieldview = nullptr;
 
     rov_editor_shell& sh;
     rov_editor& ed;
@@ -79,6 +138,7 @@ public:
     bool dispatching = false;
     bool closed = false;
     std::string shown_ws_status;  // last status text of the cycle shown
+    unsigned shown_line_seq = 0;  // last status update of the cycle shown
     std::map<std::string, std::string> hooked;  // texts last reported to the test hook
 
     Fl_Box* names[13];
@@ -95,6 +155,7 @@ public:
     Fl_Button* vbtn;
     Fl_Button* qbtn;
     Fl_Menu_Button* sysmenu;
+    DiscStrip* discs;
 };
 
 // --- hooks of the editor's logic into the cycle ---
@@ -319,6 +380,7 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     sysmenu->menu(sysmenu_items);
     sysmenu->callback(sysmenu_cb);
     sysmenu->tooltip("window menu (also on the right mouse button)");
+    discs = new DiscStrip;
     end();
     callback(window_cb);
     set_modal();
@@ -333,7 +395,25 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
 EdWin::~EdWin() {
     Fl::remove_check(check_cb, this);
     Fl::remove_timeout(watch_cb, this);
+    Fl::remove_timeout(field_timer, this);
     cyc.kill();
+}
+
+void EdWin::add_field() {
+    field = std::make_unique<vis_raster>();
+    constexpr int below = 160 * U + 6;
+    size(w(), below + vis_field_h / 2 + 6);
+    begin();
+    fieldview = new VisField((w() - vis_field_w / 2) / 2, below, *field);
+    end();
+    ws.vis = this;
+    Fl::add_timeout(0.04, field_timer, this);
+}
+
+void EdWin::field_timer(void* self) {
+    auto* w = static_cast<EdWin*>(self);
+    if (w->field->take_changed()) w->fieldview->redraw();
+    Fl::repeat_timeout(0.04, field_timer, self);
 }
 
 int EdWin::handle(int event) {
@@ -388,7 +468,11 @@ void EdWin::pump() {
         if (ev.kind == wv_evkind::close || ev.kind == wv_evkind::timer) rov_ed_unmark_arrived(ed);
         ws.setnr = ed.setnr;
         ws.tonr = ed.tonr;
+        ws.tonal = ed.booltonal;
         wv_dispatch(ws, ev);
+        // The automatic program change of the buffer display mode.
+        ed.setnr = ws.setnr;
+        ed.tonr = ws.tonr;
         any = true;
     }
     dispatching = false;
@@ -422,6 +506,12 @@ void EdWin::sync() {
     tonalbox->value(v.tonal ? 1 : 0);
     readbox->value(v.read ? 1 : 0);
 
+    // The status line after every computed buffer, as the display mode says.
+    if (ws.line.seq != shown_line_seq) {
+        shown_line_seq = ws.line.seq;
+        ed.view.status = ws.line.text;
+    }
+    discs->show_discs(ws.line);
     // The cycle's own status texts (Stop with Measure, a device failure)
     // replace the editor's until the editor writes a new one.
     if (ws.status != shown_ws_status) {
@@ -500,6 +590,9 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     ws.algomod = algomod;
     ws.setnr = sh.setnr;
     EdWin* w = new EdWin(sh, ed);
+    // With a visual effect chosen the window grows by the field (the menu
+    // that chooses it is out of reach while the editor is open).
+    if (ws.opt->vistyp > 0) w->add_field();
     wv_stream_open(ws);
 
     rov_edhooks hk;
@@ -532,5 +625,6 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     sh.tonr = ed.tonr;
     ws.sink = nullptr;
     ws.timer = nullptr;
+    ws.vis = nullptr;
     delete w;
 }

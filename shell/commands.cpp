@@ -5,6 +5,7 @@
 #include "audio/refill.h"
 #include "editor/rovscroll.h"
 #include "shell/files.h"
+#include "shell/info.h"
 #include "shell/menu.h"
 
 namespace {
@@ -189,10 +190,19 @@ void dialog_command(sh_state& st, const sh_ui& ui, int id) {
     case cm_dynmod: ros.rov_dynmod = static_cast<int16_t>(edit_value(st, ui, pdfdynmd, ros.rov_dynmod)); break;
     case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv)); break;
     case cm_gapsize: st.opt.playpaus = edit_value(st, ui, pdfpaus, st.opt.playpaus); break;
+    case cm_modcalc:
+        if (ui.calc) ui.calc(ros);
+        break;
+    case cm_showcaps:
+        if (ui.caps) ui.caps(st.opt.woc);
+        break;
     case cm_parameters:
         if (ui.message && ui.message(sh_info_buffers(st)) == sh_ans_ok) ui.message(sh_info_setting(st));
         break;
-    default: break;
+    default:
+        for (const std::string& page : sh_info_pages_of(st, id))
+            if (ui.help) ui.help(page);
+        break;
     }
 }
 
@@ -210,6 +220,8 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
     } else if (id >= cm_disp_off && id <= cm_disp_alllevels) {
         st.opt.dispmode = id;
         if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.opt.plchdist));
+    } else if (id >= cm_vis_first && id <= cm_vis_first + 7) {
+        st.opt.vistyp = id - cm_vis_first;
     } else if (id >= cm_dev_mapper && id <= cm_dev_3) {
         sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - cm_dev_mapper - 1));
     } else if (!toggle_option(st, id)) {

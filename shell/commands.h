@@ -47,6 +47,11 @@ struct sh_ui {
     std::function<bool(uint32_t devno, sh_woc& caps)> probe;
     // A file dialog; false when the user cancelled.
     std::function<bool(sh_filereq& req)> filedlg;
+    // The modulo calculator on the foreground setting (its store buttons
+    // write the setting's moduli).
+    std::function<void(rov_setting& s)> calc;
+    // The capability dialog of the selected output device.
+    std::function<void(const sh_woc& woc)> caps;
 };
 
 // Runs command `id` of the menu (ids of the command table; 0 does nothing).

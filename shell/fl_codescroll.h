@@ -3,6 +3,8 @@
 // moving itself: the owner decides the new value and sets it.
 #pragma once
 
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Scrollbar.H>
 
 #include <functional>
@@ -26,4 +28,17 @@ private:
     void fire(pd_code code, int pos = 0);
     pd_code area_code(int ex, int ey) const;
     pd_code held_ = pd_other;  // code repeated while the button is held
+};
+
+// A dialog window whose scroll keys move its scroll bar wherever the focus
+// is (on a button too), sent as the bar sends them, so that the dialog's own
+// steps apply and neither FLTK's focus moves nor its scroll bar steps do.
+class fl_keyscroll_window : public Fl_Double_Window {
+public:
+    using Fl_Double_Window::Fl_Double_Window;
+    fl_codescroll* bar = nullptr;
+    int handle(int event) override {
+        if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && bar && bar->key(Fl::event_key())) return 1;
+        return Fl_Double_Window::handle(event);
+    }
 };

@@ -321,6 +321,53 @@ void tessel() {
     fl_rect(P.x0, P.y0, 32, 32);
 }
 
+// Animation frame k (1..9) of the program icon: the tessellation's colours
+// walk along its rows and the wave travels, swelling to the middle frame.
+void tessel_frame(int k) {
+    const int c[4][3] = {{40, 70, 160}, {70, 120, 200}, {200, 120, 40}, {40, 140, 90}};
+    for (int row = 0; row < 4; ++row)
+        for (int i = 0; i < 8; ++i) {
+            const int* q = c[(row + i + k) % 4];
+            // Frames light the triangle under the wave's crest a little.
+            const int lift = ((i / 2 + k) % 4 == 0) ? 40 : 0;
+            col(std::min(255, q[0] + lift), std::min(255, q[1] + lift), std::min(255, q[2] + lift));
+            const int x = (i / 2) * 8, y = row * 8;
+            if (i % 2 == 0) tri(x, y, x + 8, y, x, y + 8);
+            else tri(x + 8, y, x + 8, y + 8, x, y + 8);
+        }
+    thick(3);
+    col(255, 240, 160);
+    const double amp = 5 + 4 * std::sin(3.14159265 * k / 10.0);
+    wave(1, 30, 16, amp, 1.5, -6.2831853 * k / 10.0);
+    thin();
+    col(20, 20, 40);
+    fl_rect(P.x0, P.y0, 32, 32);
+}
+
+// Recording frame k (0..7): a disc whose light turns once in eight frames
+// and a record dot that pulses.
+void hdrec_frame(int k) {
+    ground(196, 198, 206);
+    col(70, 72, 84);
+    disc(16, 17, 12);
+    col(150, 152, 165);
+    disc(16, 17, 9);
+    col(70, 72, 84);
+    disc(16, 17, 2);
+    // The turning light: a bright spoke at 45 degrees per frame.
+    const double a = 6.2831853 * k / 8.0;
+    col(235, 235, 245);
+    thick(2);
+    line(16 + static_cast<int>(3 * std::cos(a)), 17 - static_cast<int>(3 * std::sin(a)),
+         16 + static_cast<int>(9 * std::cos(a)), 17 - static_cast<int>(9 * std::sin(a)));
+    thin();
+    // The record dot: bright on even frames, dark on odd ones.
+    col(k % 2 ? 120 : 240, k % 2 ? 20 : 30, k % 2 ? 20 : 30);
+    disc(26, 5, 3);
+    col(60, 220, 60);
+    box(3, 28, 2 + 3 * k, 2);
+}
+
 void toolbar(const std::string& n) {
     ground(196, 198, 206);
     if (n == "WVTLOAD") {  // open folder, arrow out
@@ -433,6 +480,8 @@ void fl_icon_draw(const char* name, int x, int y, bool active) {
     else if (n == "WVMULPL") multiple();
     else if (n == "ALGEMPTY") empty();
     else if (n == "WVTESSEL") tessel();
+    else if (n.size() == 8 && n.rfind("WVTESSE", 0) == 0 && suffix(n) > 0) tessel_frame(suffix(n));
+    else if (n.size() == 6 && n.rfind("HDREC", 0) == 0 && n[5] >= '0' && n[5] <= '7') hdrec_frame(n[5] - '0');
     else toolbar(n);
     fl_line_style(0);
     fl_pop_clip();

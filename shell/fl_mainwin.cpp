@@ -4,6 +4,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Image.H>
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/Fl_Widget.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -17,6 +18,7 @@
 
 #include "editor/fl_look.h"
 #include "shell/commands.h"
+#include "shell/fl_dialogs.h"
 #include "shell/fl_filedlg.h"
 #include "shell/files.h"
 #include "shell/fl_icons.h"
@@ -25,6 +27,8 @@
 #include "shell/fl_msg.h"
 #include "shell/fl_pardlg.h"
 #include "shell/hooks.h"
+#include "shell/icon.h"
+#include "shell/info.h"
 #include "shell/menu.h"
 
 namespace {
@@ -48,8 +52,12 @@ sh_ui make_ui() {
             fl_msgbox({"WVTESSEL", "The setting editor is not part of this build.", sh_btn_ok,
                        sh_icon_stop});
     };
-    // The information pages are not part of this build: nothing opens.
-    ui.help = [](const std::string& name) { fl_hook("help-page " + name); };
+    ui.help = [](const std::string& name) {
+        fl_hook("help-page " + name);
+        fl_info_run(name);
+    };
+    ui.calc = fl_calc_run;
+    ui.caps = fl_caps_run;
     ui.probe = [](uint32_t devno, sh_woc& caps) {
         return sh_device_probe != nullptr && sh_device_probe(devno, caps);
     };
@@ -61,6 +69,10 @@ const sh_ui& ui() {
     static const sh_ui u = make_ui();
     return u;
 }
+
+class icon_field;
+icon_field* the_field = nullptr;
+void icon_timer(void*);
 
 void request_close() {
     if (sh_close_request(sh_program_state(), ui())) {
@@ -94,9 +106,27 @@ public:
             fl_icon_draw(sh_slot_icon[k], ox + sh_slot_x(k), oy + sh_band_top, active);
         }
         fl_icon_draw(sh_empty_icon, ox + sh_empty_x, oy + sh_empty_y);
+        fl_icon_draw(frame.empty() ? "WVTESSEL" : frame.c_str(), ox + sh_slot_x(6), oy + sh_band_top);
     }
 
+    // The frame of the animated icon in slot 6 ("" for the still icon).
+    std::string frame;
+    std::string tip;
+
     int handle(int event) override {
+        if (event == FL_ENTER) return 1;
+        if (event == FL_MOVE) {
+            // The tooltip of the icon under the mouse: its Shift-click help.
+            const int cx = Fl::event_x() - x(), cy = Fl::event_y() - y();
+            tip = sh_tooltip(sh_program_state(), cx, cy);
+            if (tip.empty()) {
+                Fl_Tooltip::enter_area(this, 0, 0, 0, 0, nullptr);
+            } else {
+                // The area is in window coordinates: the pointer's pixel.
+                Fl_Tooltip::enter_area(this, Fl::event_x(), Fl::event_y(), 1, 1, tip.c_str());
+            }
+            return 1;
+        }
         if (event != FL_PUSH || Fl::event_button() != FL_LEFT_MOUSE) return Fl_Widget::handle(event);
         const bool shift = Fl::event_state(FL_SHIFT) != 0;
         const sh_result r =
@@ -109,6 +139,20 @@ public:
         return 1;
     }
 };
+
+// The main window's timer: the next frame of the animated icon, at the
+// period of the moment; while the timer is stopped the still icon shows and
+// the timer only looks again a little later.
+void icon_timer(void*) {
+    sh_state& st = sh_program_state();
+    if (the_field) {
+        the_field->frame = st.icontim > 0 ? sh_icon_tick(st) : "";
+        the_field->damage(FL_DAMAGE_ALL, the_field->x() + sh_slot_x(6), the_field->y() + sh_band_top,
+                          sh_icon_size, sh_icon_size);
+        if (st.icontim > 0) fl_hook("icon " + the_field->frame);
+    }
+    Fl::repeat_timeout((st.icontim > 0 ? st.icontim : 200) / 1000.0, icon_timer);
+}
 
 // The menu bar: the menu state is applied each time a menu opens.
 class main_menu : public Fl_Menu_Bar {
@@ -260,6 +304,7 @@ int sh_window_main(const std::vector<std::string>& args) {
     win.xclass("WVTESSEL");
     new main_menu(0, 0, win_w, menu_h);
     auto* field = new icon_field(0, menu_h, win_w, win_h - menu_h);
+    the_field = field;
     win.resizable(field);
     win.end();
     win.callback([](Fl_Widget*, void*) {
@@ -274,9 +319,12 @@ int sh_window_main(const std::vector<std::string>& args) {
     win.show();
     fl_instance_publish(d, fl_xid(&win));
     fl_hook("main-window shown");
+    Fl::add_timeout(st.icontim / 1000.0, icon_timer);
     if (!setting.empty()) sh_load_path(st, ui(), sh_ft_setting, setting);
     // The loop sleeps until an event or timer arrives.
     while (win.shown()) Fl::wait();
+    Fl::remove_timeout(icon_timer);
+    the_field = nullptr;
     // Whatever ended the program, a recording keeps every buffer written.
     sh_close_files(st);
     return 0;

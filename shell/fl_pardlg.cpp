@@ -15,18 +15,8 @@ namespace {
 // Dialog units to pixels: base units 8 x 16 give two pixels per unit.
 constexpr int du(int v) { return 2 * v; }
 
-// The dialog's window: the scroll keys move the value wherever the focus is
-// (on a button too), sent as the scroll bar sends them, so that the dialog's
-// own steps apply and neither FLTK's focus moves nor its scroll bar steps do.
-class pardlg_window : public Fl_Double_Window {
-public:
-    using Fl_Double_Window::Fl_Double_Window;
-    fl_codescroll* bar = nullptr;
-    int handle(int event) override {
-        if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && bar && bar->key(Fl::event_key())) return 1;
-        return Fl_Double_Window::handle(event);
-    }
-};
+// The dialog's window: the scroll keys move the value wherever the focus is.
+using pardlg_window = fl_keyscroll_window;
 
 struct dlgpars {
     pardlg d;

@@ -643,23 +643,24 @@ TEST(OutputChain, BuiltForTheOptions) {
     wv_options o;
     bool recording = false;
     wv_chain c;
-    // 16-bit stereo: only the gap shaping; the echo reads the played buffer.
+    // 16-bit stereo: the level meter and the gap shaping; the echo reads the
+    // played buffer.
     o.stereoset = true;
     wv_chain_build(c, o, true, 1000, &recording);
-    EXPECT_EQ(c.compute.size(), 1u);
+    EXPECT_EQ(c.compute.size(), 2u);
     EXPECT_EQ(c.echo, nullptr);
     EXPECT_TRUE(c.send.empty());
     // 8-bit mono: the echo copy comes first, the conversion at sending time.
     o.stereoset = false;
     wv_chain_build(c, o, true, 1000, &recording);
-    ASSERT_EQ(c.compute.size(), 2u);
+    ASSERT_EQ(c.compute.size(), 3u);
     EXPECT_EQ(c.compute[0].get(), c.echo);
     EXPECT_EQ(c.echo->copy.size(), 1000u);
     EXPECT_EQ(c.send.size(), 1u);
     // A row without echo keeps no copy.
     wv_chain_build(c, o, false, 1000, &recording);
     EXPECT_EQ(c.echo, nullptr);
-    EXPECT_EQ(c.compute.size(), 1u);
+    EXPECT_EQ(c.compute.size(), 2u);
 }
 
 TEST(OutputChain, GapShapingOnlyInGapModeAndNotWhileRecording) {
@@ -881,4 +882,111 @@ TEST(DeviceFailure, ALostDeviceEndsTheCycleAndSaysSo) {
     r->pump();
     EXPECT_EQ(r->sent(), sent);  // no turn after it
     EXPECT_FALSE(wv_check_device(r->s));  // once only
+}
+
+namespace {
+
+// Counts the buffers handed to the visual effects.
+struct counting_vis final : wv_vissink {
+    int frames_seen = 0, calls = 0;
+    void frame(const int16_t*, int32_t frames) override {
+        ++calls;
+        frames_seen = frames;
+    }
+};
+
+}  // namespace
+
+TEST(StatusLine, RewrittenAfterEveryBufferWhilePlaying) {
+    auto r = make();
+    r->opt.dispmode = wv_disp_credit;
+    r->opt.wvomeasure = false;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    EXPECT_EQ(r->s.line.seq, 0u);  // the two start buffers do not write it
+    for (int i = 1; i <= 3; ++i) {
+        r->play_out();
+        EXPECT_EQ(r->s.line.seq, static_cast<unsigned>(i));
+    }
+    EXPECT_EQ(r->s.line.text, "setting 4, scale " + std::to_string(r->s.tonr) + ", buffers " +
+                                  std::to_string(r->s.bufidle));
+    // With Measure: the charge and the three counters.
+    r->opt.wvomeasure = true;
+    r->play_out();
+    EXPECT_EQ(r->s.line.text.rfind("set 4, scal ", 0), 0u) << r->s.line.text;
+    EXPECT_NE(r->s.line.text.find(" CPU "), std::string::npos);
+}
+
+TEST(StatusLine, TimeModeCountsFromStart) {
+    auto r = make();
+    r->opt.dispmode = wv_disp_time;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    r->play_out();
+    // Two buffers of 31744 bytes at 11025 Hz (44100 bytes a second): buffer
+    // counts 1 and 2 give 0.71 s and 1.43 s.
+    EXPECT_EQ(r->s.line.text, "01.43");
+    EXPECT_EQ(r->s.bufcuup, 3);
+}
+
+TEST(StatusLine, BufferModeChangesTheSetEveryPlchdistBuffers) {
+    auto r = make(8);
+    r->opt.dispmode = wv_disp_buffer;
+    r->opt.plchdist = 10;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    for (int i = 1; i <= 9; ++i) r->play_out();
+    EXPECT_EQ(r->s.setnr, 8);
+    r->play_out();  // the tenth buffer after the start
+    EXPECT_EQ(r->s.setnr, 9);
+    EXPECT_EQ(r->s.tonr, r->st.s.rov_tonindx[9]);
+    EXPECT_EQ(r->s.line.text, "setting 9, scale " + std::to_string(r->s.tonr) + ", buffers 10");
+    for (int i = 1; i <= 10; ++i) r->play_out();
+    EXPECT_EQ(r->s.setnr, 0);  // set 9 wraps to set 0
+    // With "Tonality" only the scale moves on.
+    r->s.tonal = true;
+    const int t = r->s.tonr;
+    for (int i = 1; i <= 10; ++i) r->play_out();
+    EXPECT_EQ(r->s.setnr, 0);
+    EXPECT_EQ(r->s.tonr, (t + 1) % 10);
+}
+
+TEST(StatusLine, LevelModesMeasureTheOutputAndTheMixFile) {
+    auto r = make(4, 4096);
+    fake_mix mix(1 << 20);
+    r->s.mix = &mix;
+    r->opt.playbmix = 50;
+    r->opt.dispmode = wv_disp_alllevels;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    const int f = wv_frames(4096);
+    const auto& sent = r->s.pb.data[wv_sendindex(*r->s.roh->g)];
+    EXPECT_EQ(r->s.chain.levels.lev[0], wv_peak(sent.data(), 2 * f));
+    // The mix words of the third buffer count 2*2f+1 .. 3*2f; their peak at 50 %.
+    EXPECT_EQ(r->s.chain.levels.lev[7], 3 * 2 * f * 50 / 100);
+    EXPECT_EQ(r->s.line.ndisc, 2);  // the output and the mix file; no tracks
+    EXPECT_EQ(r->s.line.disc[1].x0, 5 + 25 * 7);
+    // "&Level": one disc only.
+    r->opt.dispmode = wv_disp_level;
+    r->play_out();
+    EXPECT_EQ(r->s.line.ndisc, 1);
+    EXPECT_EQ(r->s.chain.levels.lev[7], -1);
+}
+
+TEST(OutputChain, VisualsSeeEveryComputedBufferWhileAnEffectIsChosen) {
+    auto r = make();
+    counting_vis vis;
+    r->s.vis = &vis;
+    r->opt.vistyp = 0;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    EXPECT_EQ(vis.calls, 0);
+    r->opt.vistyp = 3;  // the menu changes the effect between buffers
+    r->play_out();
+    r->play_out();
+    EXPECT_EQ(vis.calls, 2);
+    EXPECT_EQ(vis.frames_seen, wv_frames(32768));
 }

@@ -101,6 +101,11 @@ sleep 0.3
 xdotool mousemove --window "$wid" 10 115 click 1
 xdotool keydown shift mousemove --window "$wid" 10 115 click 1 keyup shift
 expect 'hook: help-page RANOVSP6'
+# Its information page opens; Return closes it.
+expect 'hook: info RANOVSP6 "Interval Studies, with Samples"'
+page=$(window_named '^Interval Studies, with Samples$')
+keys_to "$page" Return
+sleep 0.3
 grep -q 'open-editor row=6' "$out" && fail "sampling row opened without a sample"
 
 # Shift-click help on the toolbar: the Load slot shows its caption.

@@ -3,6 +3,10 @@
 // from the command line. Exit 0 after the editor closed, 77 when there is no
 // audio subsystem to play through.
 //   editor_window ROW FILENAME
+// A load run sets the environment: TESS_VIS (visual effect 0..7), TESS_DISP
+// (display mode 49..54), TESS_LOAD=1 (every parameter set at 44100 Hz with
+// 64 overlapping voices), TESS_BUFKB (buffer size in KiB); the device's
+// underrun count is printed when the editor has closed.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,6 +14,7 @@
 #include "audio/sdldev.h"
 #include "audio/stream.h"
 #include "editor/editor_window.h"
+#include "editor/rovscroll.h"
 
 int main(int argc, char** argv) {
     const int row = argc > 1 ? std::atoi(argv[1]) : 0;
@@ -25,6 +30,25 @@ int main(int argc, char** argv) {
     }
     static wv_options opt;
     opt.shwmorph = true;
+    auto env = [](const char* n, int def) {
+        const char* v = std::getenv(n);
+        return v ? std::atoi(v) : def;
+    };
+    opt.vistyp = env("TESS_VIS", 0);
+    opt.dispmode = env("TESS_DISP", opt.dispmode);
+    opt.bufszorig = env("TESS_BUFKB", 32) * 1024;
+    if (env("TESS_LOAD", 0)) {
+        // "Time to play" long: no emergency (and its gaps) within the run.
+        opt.sampmaxidle = wv_ttp_long;
+        opt.maxv = 64;
+        rovscroll_raise_voices(64);
+        for (int n = 0; n < rov_nsets; ++n) {
+            int16_t* p = &st.s.rov_p[n * rov_nparams];
+            p[rov_par::Voices] = 64 * 16;
+            p[rov_par::Beat] = 1;
+            p[rov_par::Rate] = 48;
+        }
+    }
     wv_stream ws;
     ws.dev = &dev;
     ws.opt = &opt;
@@ -36,6 +60,9 @@ int main(int argc, char** argv) {
     sh.rovfil = argc > 2 ? argv[2] : "";
     rov_editor_run(row, sh);
     std::printf("editor returned setnr=%d tonr=%d\n", sh.setnr, sh.tonr);
+    const wv_sdlstats stats = wv_sdl_stats(dev);
+    std::printf("device underruns=%llu starved_frames=%llu\n", static_cast<unsigned long long>(stats.underruns),
+                static_cast<unsigned long long>(stats.starved));
     wv_sdl_shutdown(dev);
     return 0;
 }

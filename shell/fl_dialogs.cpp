@@ -1,0 +1,163 @@
+#include "shell/fl_dialogs.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
+
+#include <memory>
+#include <vector>
+
+#include "shell/calc.h"
+#include "shell/fl_codescroll.h"
+#include "editor/fl_hook.h"
+#include "shell/info.h"
+
+namespace {
+
+constexpr int du(int v) { return 2 * v; }
+
+void close_cb(Fl_Widget* w, void*) {
+    Fl_Window* win = w->as_window() ? w->as_window() : w->window();
+    win->hide();
+}
+
+void run_modal(Fl_Window& win) {
+    win.set_modal();
+    win.show();
+    while (win.shown()) Fl::wait();
+}
+
+}  // namespace
+
+void fl_calc_run(rov_setting& s) {
+    sh_calc c;
+    sh_calc_open(c);
+    Fl_Double_Window win(du(150), du(110), "x[i+1] = (m*x[i] + 1) MOD n");
+    Fl_Box* text[3];
+    fl_codescroll* bar[3];
+    std::string labels[4];
+    Fl_Box* result = new Fl_Box(du(5), du(80), du(140), du(10));
+    result->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    static const char* const keys[3] = {"&x", "&m", "&n"};
+    for (int i = 0; i < 3; ++i) {
+        text[i] = new Fl_Box(du(5 + 30 * i), du(5), du(28), du(10));
+        text[i]->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+        bar[i] = new fl_codescroll(du(12 + 30 * i), du(17), du(10), du(58), keys[i]);
+        bar[i]->type(FL_VERTICAL);
+        bar[i]->align(FL_ALIGN_LEFT);
+    }
+    auto show = [&] {
+        const int max[3] = {c.maxx0, c.maxm, 2048};
+        const int val[3] = {c.calcx0, c.calcm, c.calcn};
+        for (int i = 0; i < 3; ++i) {
+            labels[i] = sh_calc_text(c, static_cast<sh_calcbar>(i));
+            text[i]->label(labels[i].c_str());
+            bar[i]->bounds(1, max[i]);
+            bar[i]->value(val[i]);
+        }
+        labels[3] = c.result;
+        result->label(labels[3].c_str());
+        win.redraw();
+        fl_hook("calc " + labels[0] + " " + labels[1] + " " + labels[2] + " " + fl_hook_quote(c.result));
+    };
+    for (int i = 0; i < 3; ++i)
+        bar[i]->on_scroll = [&, i](pd_code code, int pos) {
+            sh_calc_scroll(c, static_cast<sh_calcbar>(i), code, pos);
+            show();
+        };
+    auto* ok = new Fl_Return_Button(du(100), du(8), du(44), du(14), "&OK");
+    ok->callback(close_cb);
+    struct store { sh_calc* c; rov_setting* s; sh_calcstore w; } st[3] = {
+        {&c, &s, sh_store_pan}, {&c, &s, sh_store_ton}, {&c, &s, sh_store_pit}};
+    static const char* const names[3] = {"P&an700", "&Ton1001", "&Pit804"};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new Fl_Button(du(100), du(28 + 16 * i), du(44), du(14), names[i]);
+        b->callback([](Fl_Widget*, void* p) {
+            auto* x = static_cast<store*>(p);
+            sh_calc_store(*x->c, *x->s, x->w);
+            fl_hook("calc stored n=" + std::to_string(x->c->calcn));
+        }, &st[i]);
+    }
+    win.end();
+    show();
+    run_modal(win);
+}
+
+namespace {
+
+// The page's window: its contents are a tall group of texts moved up and
+// down by the window's own scroll bar; the scroll keys move the page
+// wherever the focus is.
+using info_window = fl_keyscroll_window;
+
+}  // namespace
+
+void fl_info_run(const std::string& name) {
+    const sh_infopage* p = sh_info_page(name);
+    if (!p) return;
+    fl_hook("info " + name + " " + fl_hook_quote(p->title));
+    constexpr int w = du(200), h = du(150), bar_w = du(8);
+    info_window win(w, h, p->title.c_str());
+    // A page of about 480 dialog units: each text in its own box, then OK.
+    auto* page = new Fl_Group(0, 0, w - bar_w, du(480));
+    fl_font(FL_HELVETICA, 12);
+    int y = du(5);
+    for (const std::string& t : p->text) {
+        int tw = w - bar_w - du(10), th = 0;
+        fl_measure(t.c_str(), tw, th, 0);
+        auto* b = new Fl_Box(du(5), y, w - bar_w - du(10), th + 4, t.c_str());
+        b->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+        b->labelsize(12);
+        y += th + du(6);
+    }
+    auto* ok = new Fl_Return_Button(w / 2 - du(22), std::min(y + du(4), du(460)), du(44), du(14), "&OK");
+    ok->callback(close_cb);
+    page->end();
+    sh_infoscroll sc;
+    auto* bar = new fl_codescroll(w - bar_w, 0, bar_w, h);
+    bar->type(FL_VERTICAL);
+    bar->bounds(0, 100);
+    bar->slider_size(0.1);
+    win.bar = bar;
+    bar->on_scroll = [&](pd_code code, int pos) {
+        const int change = sh_info_scroll(sc, code, pos);
+        if (change != 0) {
+            page->position(0, sc.ypos);
+            win.redraw();
+        }
+        bar->value(sc.bar);
+        fl_hook("info-scroll " + std::to_string(-sc.ypos) + " bar=" + std::to_string(sc.bar));
+    };
+    win.end();
+    win.callback(close_cb);
+    run_modal(win);
+}
+
+void fl_caps_run(const sh_woc& woc) {
+    const std::vector<std::string> t = sh_caps_texts(woc);
+    Fl_Double_Window win(du(200), du(120), "waveOutDeviceCapabilities");
+    auto* name = new Fl_Box(du(5), du(4), du(190), du(12), t[0].c_str());
+    name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    name->labelfont(FL_HELVETICA_BOLD);
+    for (int r = 0; r < 4; ++r) {
+        auto* row = new Fl_Box(du(5), du(20 + 14 * r), du(70), du(12), t[1 + 4 * r].c_str());
+        row->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+        for (int k = 0; k < 3; ++k) new Fl_Box(du(78 + 38 * k), du(20 + 14 * r), du(36), du(12), t[2 + 4 * r + k].c_str());
+    }
+    auto* sync = new Fl_Box(du(5), du(78), du(120), du(12), t[17].c_str());
+    sync->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    auto* vol = new Fl_Box(du(5), du(90), du(120), du(12), t[18].c_str());
+    vol->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    auto* ok = new Fl_Return_Button(du(150), du(100), du(44), du(14), "&OK");
+    ok->callback(close_cb);
+    win.end();
+    win.callback(close_cb);
+    std::string line;
+    for (const std::string& s : t) line += "|" + s;
+    fl_hook("caps " + fl_hook_quote(line));
+    run_modal(win);
+}

@@ -1,0 +1,212 @@
+#include "shell/info.h"
+
+#include <algorithm>
+#include <map>
+
+#include "engine/rows.h"
+#include "shell/commands.h"
+
+namespace {
+
+// What each algorithm row does, in the order of the table.
+const char* const row_text[rov_natab] = {
+    "Random tones overlap: every beat step may start a tone whose pitch comes from a pseudo-random "
+    "sequence around the Pitch value, shaped by an attack and a decay envelope and placed in the stereo "
+    "field by the Panning parameter.",
+    "Like the panning algorithm, but every tone sounds from two oscillators whose second one is detuned; "
+    "the beating between them gives the sound its movement.",
+    "Two scales are mixed: the tones are taken alternately from the playing scale and from a second scale "
+    "buffer, with random tones in between.",
+    "A short pattern is computed slice by slice into the two play buffers and the rest of the buffers is "
+    "replayed, so the music repeats with small changes like minimal music.",
+    "An ambient texture: the previous buffer comes back as an echo under the new tones; chords and a "
+    "fuzzy timbre can be switched in.",
+    "Interval studies: each new tone keeps an interval from the scale to the one before; the switch adds "
+    "noise tones.",
+    "Interval studies played with the recorded or loaded sample instead of an oscillator.",
+    "The sample is played in loops that cross-fade into each other.",
+    "The sample is played in fixed loops.",
+    "Fantasy: a phrase taken from a scale buffer is played, varied and extended around its notes.",
+    "A session of two channels, each with its own parameter set and fixed phrase.",
+    "Jazzy playing: the phrase changes automatically while it is played.",
+    "Stumbling chords, or a triple oscillator when the switch is set.",
+    "Tones with complex envelopes of several stages.",
+    "Several pitch ranges at once, with glissando between them.",
+    "A phrase played with the sample.",
+    "Cluster chords whose envelopes are scaled by the pitch.",
+    "An ostinato phrase repeated from the playing scale.",
+    "An ostinato with complex waveforms.",
+    "Random pitch driven by slow random controls (LFOs).",
+    "Several loops of the sample played together; the loop lengths come from a table.",
+    "Multiple play: the foreground setting and the three setting banks as four tracks, mixed.",
+    "The empty algorithm: nothing new is computed; the last two buffers are played again, fading by the "
+    "Chg.Dly value. It is what plays after a Rotate emergency.",
+};
+
+std::string availability(int row) {
+    const rov_rowdesc& d = rov_row(row);
+    if (d.empty) return "It is always available.";
+    if (rov_row_computed(row))
+        return rov_row_sampling(row) ? "Playable in this version once a sample is recorded or loaded."
+                                     : "Playable in this version.";
+    return "Not playable yet in this version: its icon and menu item stay grayed.";
+}
+
+std::map<std::string, sh_infopage> build() {
+    std::map<std::string, sh_infopage> m;
+    auto add = [&m](const std::string& name, const std::string& title, std::vector<std::string> text) {
+        m[name] = {name, title, std::move(text)};
+    };
+    add("WVTMPHLP", "Wave Tessellon - Overview",
+        {"Wave Tessellon computes a continuous soundscape, buffer by buffer, with one of its generative "
+         "algorithms and plays it through SDL on the chosen output device.",
+         "Click an algorithm icon (or choose it in the Edit/Play menu) to open the setting editor. Start "
+         "plays; the scroll bars change the parameters of the playing set while the sound goes on, and the "
+         "sound glides to the new values at the pace of Chg.Dly.",
+         "A setting holds ten parameter sets of sixteen values, ten scales of sixteen pitch values, five "
+         "moduli of the pseudo-random sequences and its standard algorithm. The numbered buttons select a "
+         "set (or, with Tonality, a scale); with Read Setting off they copy the playing set into another.",
+         "Files: File - Load and Save read and write setting files (*.rov, exactly 672 bytes); a setup file "
+         "(*.ini, 42 bytes) keeps the options; WAV files are loaded as the sample, written by harddisc "
+         "recording, and mixed into the output (Harddisc Mix).",
+         "Sound set-up: Options - Output Device chooses the device (the default one or 0 to 3) and shows "
+         "its capabilities; Mono 8 bit plays 8-bit mono; Setup - Buffer Size sets the buffer (3 to 512 KB): "
+         "larger buffers react later but leave more time to compute.",
+         "The status line of the editor shows, as Options - Setup - Display says, the CPU charge and the "
+         "emergency counters, a buffer counter with automatic program changes, the play time, or level "
+         "discs. Options - Visual Effects draws a picture that follows the music below the controls.",
+         "Command line: tessellon [--no-intro] [FILE.rov] opens this window; tessellon render computes a "
+         "setting into a WAV file without a window, tessellon play plays it without a window, tessellon "
+         "devices lists the output devices; tessellon COMMAND --help tells the options."});
+    add("RANOVHLP", "Experimental Algorithms with Random Tones or Intervals",
+        {"The experimental algorithms (first icon row) start tones at beat steps. Each beat step reads "
+         "pseudo-random sequences x[i+1] = (m*x[i] + 1) MOD n for pitch, tonality, density, dynamic and "
+         "panning; the moduli are part of the setting and the Modulo Calculator shows their periods.",
+         "Voices sets how many tones may sound at once, Pitch the centre of the pitch range, Beat the time "
+         "between beat steps; Attack and Decay shape each tone; the scale values give the pitches that "
+         "tonal tones are drawn from."});
+    add("SMPOVHLP", "Overlapping Samples Algorithms",
+        {"The sampling algorithms play the sample buffer instead of an oscillator: recorded from the input "
+         "(File - Record Sample) or loaded from a WAV file. Until a sample exists their icons are hidden and "
+         "their menu items grayed.",
+         "Pitch sets the playing speed of the sample; the loop parameters choose where the loops start and "
+         "how long they are."});
+    add("PHROVHLP", "Phrase Algorithms",
+        {"The phrase algorithms compose around a phrase: sixteen values of a scale buffer are played as a "
+         "melody, varied by the pseudo-random sequences. The phrase is taken from the scale buffer of the "
+         "playing scale with its lowest bit cleared (the ostinato takes the playing scale itself)."});
+    for (int r = 0; r < rov_natab; ++r) {
+        const rov_rowdesc& d = rov_row(r);
+        std::string title = d.empty ? "Mute Algorithm" : d.tab.title;
+        std::vector<std::string> t{row_text[r], availability(r)};
+        if (!d.empty) t.push_back("Icon " + std::string(d.tab.icon) + "; Shift + click on the icon shows this page.");
+        add("RANOVSP" + std::to_string(r), title, t);
+    }
+    add("RANOVSP23", "The Algorithm Pages",
+        {"Every algorithm has a page of its own: Shift + click on its icon, or Info - Last Played for the "
+         "algorithm played last. Toolbar slot 6 (the animated icon) opens the editor with the setting's "
+         "own algorithm; Shift + click on it shows that algorithm's page."});
+    add("WVTOPROV", "The Tessellon Pad",
+        {"The player pad lets you add tones by hand while a soundscape plays. It opens from the setting "
+         "editor; in this version it is not built yet."});
+    add("WVNEWV2", "New Topics in the Wave Tessellon Version 2.0",
+        {"Sampling algorithms, setting files and the harddisc recording of the output into WAV files."});
+    add("WVNEWV3", "What's New in Version 3",
+        {"Envelope, pitch-range, cluster and ostinato algorithms; setting banks and Multiple play; the "
+         "status display modes with buffer counter, play time and level discs."});
+    add("WVNEWV35", "What's New in Version 3.5",
+        {"Visual effects drawn from the playing voices: Pastel Circles, Balls, Rosette, Lightshow, "
+         "Algorithmic, Waveform and Pixel. In this program the picture is drawn at 640 x 480 in memory and "
+         "shown at half size below the editor's controls, so drawing never holds up the sound."});
+    add("WVNEWV4", "What's New in Version 4.0",
+        {"Complex waveforms, slow random controls and the multiple sample loops; this program runs on "
+         "Linux with FLTK windows and SDL sound, and offers render, play and devices on the command line."});
+    add("WVABOUT", "About Wave Tessellon ...",
+        {"Wave Tessellon - a real-time generative music synthesizer.",
+         "It computes 16-bit sound with integer arithmetic, buffer by buffer, and sends it to the sound "
+         "device through SDL2. Windows: FLTK 1.3. WAV files: libsndfile; rate conversion: libsoxr."});
+    return m;
+}
+
+const std::map<std::string, sh_infopage>& pages() {
+    static const std::map<std::string, sh_infopage> m = build();
+    return m;
+}
+
+}  // namespace
+
+const sh_infopage* sh_info_page(const std::string& name) {
+    auto it = pages().find(name);
+    return it == pages().end() ? nullptr : &it->second;
+}
+
+std::vector<std::string> sh_info_names() {
+    std::vector<std::string> n;
+    for (const auto& [k, v] : pages()) n.push_back(k);
+    return n;
+}
+
+int sh_info_scroll(sh_infoscroll& s, pd_code code, int thumb) {
+    int want = s.ypos;
+    switch (code) {
+    case pd_lineup: want += 5; break;
+    case pd_linedown: want -= 5; break;
+    case pd_pageup: want += 55; break;
+    case pd_pagedown: want -= 55; break;
+    case pd_thumb: want = -11 * thumb; break;
+    default: break;
+    }
+    want = std::clamp(want, -1100, 0);
+    const int change = want - s.ypos;
+    s.ypos = want;
+    s.bar = -s.ypos / 11;
+    return change;
+}
+
+std::vector<std::string> sh_caps_texts(const sh_woc& woc) {
+    std::vector<std::string> t = {woc.name.substr(0, 31),
+                                  "8 bit mono rates:",   "11025 Hz", "22050 Hz", "44100 Hz",
+                                  "8 bit stereo rates:", "11025 Hz", "22050 Hz", "44100 Hz",
+                                  "16 bit mono rates:",  "11025 Hz", "22050 Hz", "44100 Hz",
+                                  "16 bit stereo rates:", "11025 Hz", "22050 Hz", "44100 Hz",
+                                  "only synchronous output!", "volume can be controlled"};
+    // Row r (8-bit mono, 8-bit stereo, 16-bit mono, 16-bit stereo) at rate k:
+    // bit (1 << r) << 4k, shown in static 103 + 4r + k.
+    for (int r = 0; r < 4; ++r)
+        for (int k = 0; k < 3; ++k)
+            if (!(woc.dwFormats & ((1u << r) << (4 * k)))) t[2 + 4 * r + k] = "   ";
+    if (!(woc.dwSupport & wv_sup_sync)) t[17] = "   ";
+    if (!(woc.dwSupport & wv_sup_volume)) t[18] = "   ";
+    return t;
+}
+
+std::vector<std::string> sh_info_pages_of(const sh_state& st, int id) {
+    switch (id) {
+    case 103: return {"WVTMPHLP"};
+    case 104: return {"RANOVHLP"};
+    case 105: return {"SMPOVHLP"};
+    case 106: return {"PHROVHLP"};
+    case 107: return {"RANOVSP" + std::to_string(std::clamp(st.algomod, 0, rov_natab - 1))};
+    case 108: return {"RANOVSP" + std::to_string(rov_row_multiple())};
+    case 109: return {"WVTOPROV"};
+    case 110: return {"WVNEWV2"};
+    case 111: return {"WVNEWV3"};
+    case 112: return {"WVNEWV35", "WVNEWV4"};
+    case 127: return {"WVABOUT"};
+    default: return {};
+    }
+}
+
+std::string sh_tooltip(const sh_state& st, int x, int y) {
+    const sh_hit h = sh_hittest(x, y, true);
+    auto page_title = [](int row) {
+        const sh_infopage* p = sh_info_page("RANOVSP" + std::to_string(row));
+        return p ? p->title : std::string();
+    };
+    if (h.kind == sh_hit_row) return rov_row(h.n).empty ? std::string() : page_title(h.n);
+    if (h.kind != sh_hit_slot) return {};
+    if (h.n == 6) return page_title(std::clamp<int>(st.fg.s.rov_stdalg, 0, rov_natab - 1));
+    if (h.n == 8) return page_title(rov_row_multiple());
+    const sh_question q = sh_slot_help(st, h.n);
+    return q.text.empty() ? q.caption : q.caption + "\n" + q.text;
+}

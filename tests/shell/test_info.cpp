@@ -1,0 +1,100 @@
+// The information pages, their scrolling and the capability dialog.
+#include <gtest/gtest.h>
+
+#include "shell/commands.h"
+#include "shell/info.h"
+
+TEST(InfoPages, EveryTemplateHasAPageWithItsTitle) {
+    const std::pair<const char*, const char*> named[] = {
+        {"WVTMPHLP", "Wave Tessellon - Overview"},
+        {"RANOVHLP", "Experimental Algorithms with Random Tones or Intervals"},
+        {"SMPOVHLP", "Overlapping Samples Algorithms"},
+        {"PHROVHLP", "Phrase Algorithms"},
+        {"RANOVSP3", "Minimal Music Machine"},
+        {"RANOVSP21", "Quad Track Player"},
+        {"RANOVSP22", "Mute Algorithm"},
+        {"WVTOPROV", "The Tessellon Pad"},
+        {"WVNEWV2", "New Topics in the Wave Tessellon Version 2.0"},
+        {"WVNEWV3", "What's New in Version 3"},
+        {"WVNEWV35", "What's New in Version 3.5"},
+        {"WVNEWV4", "What's New in Version 4.0"},
+        {"WVABOUT", "About Wave Tessellon ..."},
+    };
+    for (auto [name, title] : named) {
+        const sh_infopage* p = sh_info_page(name);
+        ASSERT_NE(p, nullptr) << name;
+        EXPECT_EQ(p->title, title);
+        EXPECT_FALSE(p->text.empty()) << name;
+    }
+    for (int r = 0; r <= 23; ++r) EXPECT_NE(sh_info_page("RANOVSP" + std::to_string(r)), nullptr) << r;
+    EXPECT_EQ(sh_info_page("NOSUCH"), nullptr);
+}
+
+TEST(InfoPages, MenuCommandsNameTheirPages) {
+    sh_state st;
+    st.algomod = 5;
+    EXPECT_EQ(sh_info_pages_of(st, 103), std::vector<std::string>{"WVTMPHLP"});
+    EXPECT_EQ(sh_info_pages_of(st, 107), std::vector<std::string>{"RANOVSP5"});
+    EXPECT_EQ(sh_info_pages_of(st, 108), std::vector<std::string>{"RANOVSP21"});
+    EXPECT_EQ(sh_info_pages_of(st, 112), (std::vector<std::string>{"WVNEWV35", "WVNEWV4"}));
+    EXPECT_EQ(sh_info_pages_of(st, 127), std::vector<std::string>{"WVABOUT"});
+    for (int id = 103; id <= 112; ++id)
+        for (const std::string& n : sh_info_pages_of(st, id)) EXPECT_NE(sh_info_page(n), nullptr) << n;
+}
+
+TEST(InfoScroll, StepsAndLimits) {
+    sh_infoscroll s;
+    EXPECT_EQ(sh_info_scroll(s, pd_lineup, 0), 0);  // already at the top
+    EXPECT_EQ(sh_info_scroll(s, pd_linedown, 0), -5);
+    EXPECT_EQ(sh_info_scroll(s, pd_pagedown, 0), -55);
+    EXPECT_EQ(s.ypos, -60);
+    EXPECT_EQ(s.bar, 5);
+    EXPECT_EQ(sh_info_scroll(s, pd_pageup, 0), 55);
+    // The thumb at 100 is the bottom: 1100 pixels, and no further.
+    EXPECT_EQ(sh_info_scroll(s, pd_thumb, 100), -1095);
+    EXPECT_EQ(s.ypos, -1100);
+    EXPECT_EQ(s.bar, 100);
+    EXPECT_EQ(sh_info_scroll(s, pd_pagedown, 0), 0);
+    EXPECT_EQ(s.ypos, -1100);
+    EXPECT_EQ(sh_info_scroll(s, pd_thumb, 0), 1100);
+}
+
+TEST(DeviceCaps, MissingFormatsAreBlanked) {
+    sh_woc w;
+    w.name = "a device with a name longer than thirty-one characters";
+    w.dwFormats = 0x8 | 0x80 | 0x800 | 0x1;  // 16-bit stereo at all rates, 8-bit mono at 11025
+    w.dwSupport = wv_sup_volume;
+    const auto t = sh_caps_texts(w);
+    ASSERT_EQ(t.size(), 19u);
+    EXPECT_EQ(t[0].size(), 31u);
+    EXPECT_EQ(t[103 - 101], "11025 Hz");
+    EXPECT_EQ(t[104 - 101], "   ");
+    EXPECT_EQ(t[105 - 101], "   ");
+    for (int id = 107; id <= 113; ++id)
+        if (id != 110) {
+            EXPECT_EQ(t[id - 101], "   ") << id;
+        }
+    EXPECT_EQ(t[110 - 101], "16 bit mono rates:");
+    EXPECT_EQ(t[115 - 101], "11025 Hz");
+    EXPECT_EQ(t[116 - 101], "22050 Hz");
+    EXPECT_EQ(t[117 - 101], "44100 Hz");
+    EXPECT_EQ(t[118 - 101], "   ");  // not synchronous
+    EXPECT_EQ(t[119 - 101], "volume can be controlled");
+    w.dwSupport = wv_sup_sync;
+    EXPECT_EQ(sh_caps_texts(w)[118 - 101], "only synchronous output!");
+}
+
+TEST(Tooltips, SameTextsAsTheShiftClickHelp) {
+    sh_state st;
+    st.fg.s.rov_stdalg = 3;
+    // An algorithm icon: its title.
+    const rov_algtab& a = atab[0];
+    EXPECT_EQ(sh_tooltip(st, a.ixpos + 3, a.iypos + 3), a.title);
+    // The calculator slot: its caption and text.
+    const sh_question q = sh_slot_help(st, 4);
+    EXPECT_EQ(sh_tooltip(st, sh_slot_x(4) + 1, sh_band_top + 1), q.caption + "\n" + q.text);
+    // Slot 6: the page of the setting's algorithm.
+    EXPECT_EQ(sh_tooltip(st, sh_slot_x(6) + 1, sh_band_top + 1), "Minimal Music Machine");
+    // Empty space: nothing.
+    EXPECT_EQ(sh_tooltip(st, 399, 200), "");
+}
