@@ -26,6 +26,8 @@ std::optional<pd_code> key_code(int fl_key, bool vertical) {
 
 fl_codescroll::fl_codescroll(int x, int y, int w, int h, const char* l) : Fl_Scrollbar(x, y, w, h, l) {
     when(FL_WHEN_CHANGED);
+    // A label's '&' underlines its key letter, as on buttons, instead of showing.
+    set_flag(SHORTCUT_LABEL);
     // The base class moves the thumb while it is dragged; the position is
     // passed on as a thumb-track code.
     callback([](Fl_Widget* w, void*) {
