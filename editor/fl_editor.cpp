@@ -520,6 +520,9 @@ void EdWin::sync() {
     }
     if (!status->label() || std::string(status->label()) != ed.view.status) {
         status->copy_label(ed.view.status.c_str());
+        // A long text (the hint when no sound device opens) is cut off in
+        // the box: the pointer over it shows the whole.
+        status->copy_tooltip(ed.view.status.c_str());
         status->redraw_label();
     }
     const char* st = ws.playing ? "S&top" : "S&tart";
