@@ -549,18 +549,7 @@ void EdWin::write_dump() {
     std::string d = rov_ed_dump(ed);
     d += std::string("start=") + startbtn->label() + "\n";
     d += std::string("paused=") + (pausebtn->value() ? "1" : "0") + "\n";
-    std::size_t at = 0;
-    while (at < d.size()) {
-        const std::size_t nl = d.find('\n', at);
-        const std::string line = d.substr(at, nl - at);
-        at = nl + 1;
-        const std::size_t eq = line.find('=');
-        const std::string key = line.substr(0, eq), val = line.substr(eq + 1);
-        auto it = hooked.find(key);
-        if (it != hooked.end() && it->second == val) continue;
-        hooked[key] = val;
-        fl_hook("editor " + key + "=" + fl_hook_quote(val));
-    }
+    fl_hook_changes("editor", d, hooked);
 }
 
 void EdWin::close_request() {

@@ -43,3 +43,20 @@ void fl_okbox(const std::string& caption, const std::string& text) {
     // one button sits in the middle, where Return reaches it.
     fl_choice("%s", nullptr, "OK", nullptr, text.c_str());
 }
+
+void fl_hook_changes(const std::string& who, const std::string& dump, std::map<std::string, std::string>& last) {
+    std::size_t at = 0;
+    while (at < dump.size()) {
+        std::size_t nl = dump.find('\n', at);
+        if (nl == std::string::npos) nl = dump.size();
+        const std::string line = dump.substr(at, nl - at);
+        at = nl + 1;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq), val = line.substr(eq + 1);
+        auto it = last.find(key);
+        if (it != last.end() && it->second == val) continue;
+        last[key] = val;
+        fl_hook(who + " " + key + "=" + fl_hook_quote(val));
+    }
+}

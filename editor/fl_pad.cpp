@@ -149,18 +149,7 @@ void PadWin::sync() {
     if (std::string(env->label()) != v.env) env->label(v.env);
     if (!fl_test_hook()) return;
     const std::string s = pad_dump(d);
-    std::size_t at = 0;
-    while (at < s.size()) {
-        const std::size_t nl = s.find('\n', at);
-        const std::string line = s.substr(at, nl - at);
-        at = nl + 1;
-        const std::size_t eq = line.find('=');
-        const std::string key = line.substr(0, eq), val = line.substr(eq + 1);
-        auto it = hooked.find(key);
-        if (it != hooked.end() && it->second == val) continue;
-        hooked[key] = val;
-        fl_hook("pad " + key + "=" + fl_hook_quote(val));
-    }
+    fl_hook_changes("pad", s, hooked);
 }
 
 }  // namespace

@@ -125,18 +125,7 @@ void TonWin::sync() {
     for (int i = 0; i < 16; ++i) bar[i]->position(v.pos[i]);
     if (!fl_test_hook()) return;
     const std::string d = ton_dump(te);
-    std::size_t at = 0;
-    while (at < d.size()) {
-        const std::size_t nl = d.find('\n', at);
-        const std::string line = d.substr(at, nl - at);
-        at = nl + 1;
-        const std::size_t eq = line.find('=');
-        const std::string key = line.substr(0, eq), val = line.substr(eq + 1);
-        auto it = hooked.find(key);
-        if (it != hooked.end() && it->second == val) continue;
-        hooked[key] = val;
-        fl_hook("tonality " + key + "=" + fl_hook_quote(val));
-    }
+    fl_hook_changes("tonality", d, hooked);
 }
 
 }  // namespace
