@@ -16,17 +16,6 @@ pid=
 . "$(dirname "$0")/lib.sh"
 trap gui_cleanup EXIT
 
-# Clicks at ($2, $3) in window $1 until a new line matching $4 shows (a
-# click can get lost while the X server is busy, e.g. with a screenshot).
-click_until() {
-  local n
-  n=$(grep -c -- "$4" "$out")
-  for _ in 1 2 3; do
-    xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null
-    for _ in $(seq 1 15); do [ "$(grep -c -- "$4" "$out")" -gt "$n" ] && return 0; sleep 0.1; done
-  done
-  fail "no line matching '$4' after clicking"
-}
 pulse_start
 
 gui_lsan
