@@ -25,6 +25,11 @@ const char* const cli_engine_usage =
     "  --sample FILE.wav    WAV file loaded as the sample (any WAV that libsndfile reads)\n"
     "  --mix FILE.wav       16-bit WAV file mixed into the output\n"
     "  --mix-level P        its level in percent, 0..300 (default 50)\n"
+    "  --blowup M           blow-up method 0..6: the routine computes 1/2 or 1/4 of the\n"
+    "                       frames and the output is stretched back at a higher rate:\n"
+    "                       0 none (default), 1 stepped 2x, 2 linear 2x, 3 cubic 2x,\n"
+    "                       4 stepped 4x, 5 linear 4x, 6 cubic 4x (dropped for a set\n"
+    "                       whose raised rate would pass 44100 Hz)\n"
     "  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
     "                       (default: the rate of the first buffer)\n"
     "Numbers are plain decimal. Exit status: 0 done; 1 a file or sound-device problem\n"
@@ -85,6 +90,7 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         {"--algorithm", 0, rov_natab - 1, &o.row}, {"--set", 0, 9, &o.setnr},
         {"--scale", 0, 9, &o.tonr},                {"--voices", 1, 64, &o.voices},
         {"--buffer-kb", 3, 512, &o.bufkb},         {"--mix-level", 0, 300, &o.mixlevel},
+        {"--blowup", 0, 6, &o.blowup},
     };
     if (a == "--timbre") {
         o.timbre = true;
@@ -235,6 +241,7 @@ int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& prob
     if (o.emphasis) opt.emphas = true;
     if (o.timbre) opt.tonalias = true;
     if (o.mixlevel >= 0) opt.playbmix = o.mixlevel;
+    if (o.blowup >= 0) opt.blowopt = o.blowup;
     return 0;
 }
 
@@ -261,6 +268,8 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
             err = "'" + o.sample + "' cannot be used as a sample" + (text.empty() ? "" : ": " + text);
             return 1;
         }
+        const auto* words = reinterpret_cast<const int16_t*>(p.sample.area.data());
+        p.smpmem.set(words, words + p.sample.area.size() / 2);
     }
     if (!o.mix.empty() && !p.mix.f.open(o.mix)) {
         err = "cannot mix '" + o.mix + "': not a 16 bit *.WAV file of one or two channels";

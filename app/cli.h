@@ -9,6 +9,7 @@
 #include "audio/filesinks.h"
 #include "audio/stream.h"
 #include "engine/rov.h"
+#include "engine/smpmem.h"
 #include "files/wavload.h"
 
 struct cli_engine {
@@ -26,6 +27,7 @@ struct cli_engine {
     int mixlevel = -1;     // its level in percent 0..300; -1: the options' (50, or the setup file's)
     std::string setup;     // setup file applied before the command-line options
     long outrate = 0;      // rate of the written file, Hz; 0: the rate of the first buffer
+    int blowup = -1;       // blow-up method 0..6; -1: the options' (0, or the setup file's)
 };
 
 // Outcome of looking at one argument.
@@ -54,6 +56,7 @@ struct cli_play {
     int setnr = 0;
     int tonr = 0;
     fl_sample sample;            // the loaded sample, if any
+    rov_smpmem smpmem;           // its buffer, as the routines may read around it
     wv_mixfile_source mix;       // the open mix file, if any
 };
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);

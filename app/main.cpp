@@ -9,6 +9,7 @@
 
 #include "app/play.h"
 #include "app/render.h"
+#include "app/sample.h"
 #include "app/signals.h"
 #include "app/window.h"
 #include "shell/fl_main.h"
@@ -35,6 +36,7 @@ int usage() {
                  "       tessellon render ...      compute a setting's sound into a WAV file\n"
                  "       tessellon play ...        play a setting on the output device\n"
                  "       tessellon devices         list the output devices\n"
+                 "       tessellon sample ...      convert a sample file (expand, compress, optimize)\n"
                  "       tessellon COMMAND --help\n"
                  "       tessellon --version       print the version\n");
     return 2;
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
     if (cmd == "render") return cmd_render(args);
     if (cmd == "play") return cmd_play(args);
     if (cmd == "devices") return cmd_devices(args);
+    if (cmd == "sample") return cmd_sample(args);
     if (cmd == "--version") {
         std::printf("tessellon %s\n", TESS_VERSION);
         return 0;

@@ -27,7 +27,8 @@ const char* const usage_head =
     "                      [--seconds S] [--device mapper|0|1|2|3] [--mono8]\n"
     "                      [--time-to-play test|short|normal|long] [--emergency] [--rotate]\n"
     "                      [--gap N] [--buff-beat] [--record OUT.wav [--out-rate R]]\n"
-    "                      [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n";
+    "                      [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
+    "                      [--blowup M]\n";
 
 const char* const usage_play =
     "  --seconds S          stop after S seconds, 0 < S <= 31622400 (default: play until interrupted)\n"

@@ -24,7 +24,7 @@ const char* const usage_head =
     "usage: tessellon render [--setting FILE.rov] [--algorithm ROW] [--set N] [--scale N]\n"
     "                        [--voices N] [--timbre] [--emphasis] [--buffer-kb K] [--mono8]\n"
     "                        [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
-    "                        [--out-rate R] (--buffers N | --seconds S) [--raw] -o OUT\n"
+    "                        [--blowup M] [--out-rate R] (--buffers N | --seconds S) [--raw] -o OUT\n"
     "       tessellon render --list\n";
 
 const char* const usage_render =
@@ -145,8 +145,9 @@ struct render_plan {
 
 render_plan plan_for(const render_args& r, const wv_options& opt, const cli_play& p) {
     render_plan pl;
-    pl.rate = rov_rate(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate]);
     pl.frames = wv_frames(opt.bufszorig);
+    // A blow-up plays the buffers at the raised rate.
+    pl.rate = rov_rate(wv_blowup_for(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate], opt.blowopt, pl.frames).rateidx);
     pl.channels = opt.stereoset ? 2 : 1;
     pl.bits = opt.stereoset ? 16 : 8;
     // The fewest buffers covering the time; a hair of tolerance keeps a time

@@ -49,6 +49,8 @@ void open_editor(int algomod) {
     wv_caps caps;
     ws.device_hint = a.have_sdl && (a.sdl.caps(wv_mapper, caps) || a.sdl.count() > 0) ? "" : wv_sdl_hint_line();
     ws.sample = sh_sample_words(st);
+    // A sample recorded while the editor plays replaces the words it reads.
+    st.sample_changed = [&ws, &st] { ws.sample = sh_sample_words(st); };
     ws.alert = [](const std::string& caption, const std::string& text) {
         fl_msgbox({caption, text, sh_btn_ok, sh_icon_stop});
     };
@@ -62,6 +64,7 @@ void open_editor(int algomod) {
     sh.rovfil = st.rovfil.c_str();
     sh.icon_image = fl_icon_image;
     rov_editor_run(algomod, sh);
+    st.sample_changed = nullptr;
 
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;

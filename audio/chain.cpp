@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "audio/blowup.h"
+
 const int blowtab[7] = {1, 2, 2, 2, 4, 4, 4};
 
 int wv_blowfactor(int blowopt) { return blowopt > 0 && blowopt < 7 ? blowtab[blowopt] : 1; }
@@ -163,7 +165,7 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
     // Fuzz comes here once it is built.
     if (vis) c.compute.push_back(std::make_unique<wv_visstage>(vis, &opt));
     c.compute.push_back(std::make_unique<wv_levelstage>(&c.levels, &opt));
-    // Blow-up comes here once it is built.
+    if (opt.blowopt > 0) c.compute.push_back(std::make_unique<wv_blowstage>(wv_blowo()));
     c.compute.push_back(std::make_unique<wv_gapshape>(&opt, recording));
     if (!opt.stereoset) c.send.push_back(std::make_unique<wv_mono8>(words / 2));
     if (rec) {

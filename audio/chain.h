@@ -24,6 +24,7 @@ struct wv_chainbuf {
     int32_t bufsize = 0;    // buffer size in effect, bytes (the played part is bufsize/2 - 512 words)
     bool refill = false;    // a turn's refill; false for the two buffers of a start
     bool gaps = false;      // the cycle is in gap mode and the buffer is shaped for it
+    int blowup = 0;         // blow-up method for this buffer (0: none), see wv_blowup_for
 };
 
 // One buffer on its way to the device.

@@ -19,22 +19,20 @@ int computing_row(const wv_stream& s) {
 // Rate of this buffer and the frames to compute, by the Rate parameter and
 // the blow-up method.
 wv_blowup rate_for_buffer(wv_stream& s) {
-    // The blow-up stage is not in the chain yet: a method chosen (a setup
-    // file may hold one) must not halve the frames of a buffer that nothing
-    // stretches again.
-    const int blowopt = 0;
-    const wv_blowup b = wv_blowup_for(param(s, rov_par::Rate), blowopt, wv_frames(s.pb.bufsize));
+    const wv_blowup b = wv_blowup_for(param(s, rov_par::Rate), s.opt->blowopt, wv_frames(s.pb.bufsize));
     s.wvFormat.nSamplesPerSec = rov_rate(b.rateidx);
     s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
     return b;
 }
 
-// The output chain on play buffer j, computed with `frames` frames.
-// `refill`: a turn's refill (not one of the two start buffers).
-void run_chain(wv_stream& s, int j, int32_t frames, bool refill) {
+// The output chain on play buffer j, computed with the frames of `bl`.
+// `refill`: a turn's refill (not one of the two start buffers); the loop
+// algorithm's refills are not blown up.
+void run_chain(wv_stream& s, int j, const wv_blowup& bl, bool refill) {
     wv_chainbuf b;
     b.w = s.pb.data[j].data();
-    b.frames = frames;
+    b.frames = bl.frames;
+    b.blowup = refill && rov_row(s.algomod).loop_slice ? 0 : bl.method;
     b.rate = rov_rate(param(s, rov_par::Rate));
     b.bufsize = s.pb.bufsize;
     b.refill = refill;
@@ -135,7 +133,7 @@ void refill(wv_stream& s, const wv_blowup& b) {
         // The empty algorithm, Multiple play without its scratch buffer, or a
         // row whose routine is not there: the buffer of two turns before plays again.
         wv_tick_replay(s.pb, *s.roh->g, b.frames, param(s, rov_par::ChgDly));
-    run_chain(s, wv_sendindex(*s.roh->g), b.frames, true);
+    run_chain(s, wv_sendindex(*s.roh->g), b, true);
 }
 
 // CPU measure: how much of the playing buffer has already played now that
@@ -322,7 +320,7 @@ void start_buffer(wv_stream& s, int j, const wv_blowup& b) {
     } else if (j == 0) {
         wv_start_silence(s.pb, *s.roh->g);
     }
-    run_chain(s, j, b.frames, false);
+    run_chain(s, j, b, false);
 }
 
 }  // namespace

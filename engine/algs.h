@@ -12,7 +12,12 @@ ROV_ALG(ranov1);   // dual oscillator (also the loop algorithm's routine)
 ROV_ALG(ranov2);   // two scales mixed with random tones
 ROV_ALG(ranov3);   // ambient: echo, fuzz and chords (argument 6 is the echo source)
 ROV_ALG(ranov4);   // interval studies with noise
+ROV_ALG(ranov5);   // interval studies with samples
+ROV_ALG(ranov6);   // sample player with crossfade loops
+ROV_ALG(ranov7);   // sample player with static loops
 ROV_ALG(ranov8);   // fantasy around a given phrase
 ROV_ALG(ranov9);   // session with two channels and two fixed phrases
 ROV_ALG(ranov10);  // jazzy playing, recording its own phrases
 ROV_ALG(ranov11);  // stumbling chords / triple oscillator
+ROV_ALG(ranov14);  // sample player around a given phrase
+ROV_ALG(ranov19);  // multiple sample loops

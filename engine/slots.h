@@ -71,7 +71,8 @@ enum : int {
     PitSpread = 3,    // crossfade, static
     Intervals = 4,    // intervals
     Tonality = 4,     // crossfade, static
-    LoopDrift = 5,
+    LoopDrift = 5,    // intervals, crossfade
+    Density = 5,      // static
     LoopSkip = 6,
     LoopLength = 7,
     LoopCoarse = 8,

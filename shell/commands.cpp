@@ -4,6 +4,7 @@
 
 #include "audio/refill.h"
 #include "editor/rovscroll.h"
+#include "shell/convert.h"
 #include "shell/files.h"
 #include "shell/info.h"
 #include "shell/menu.h"
@@ -220,6 +221,10 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
     } else if (id >= cm_disp_off && id <= cm_disp_alllevels) {
         st.opt.dispmode = id;
         if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.opt.plchdist));
+    } else if (id >= cm_blow_first && id <= cm_blow_last) {
+        sh_blowup_cmd(st, id);
+    } else if (id >= cm_conv_expand && id <= cm_conv_last) {
+        sh_convert_cmd(st, ui, id);
     } else if (id >= cm_vis_first && id <= cm_vis_first + 7) {
         st.opt.vistyp = id - cm_vis_first;
     } else if (id >= cm_dev_mapper && id <= cm_dev_3) {

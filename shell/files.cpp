@@ -92,11 +92,20 @@ void save_setup(sh_state& st, const sh_ui& ui, const std::string& path) {
 
 // --- the sample -----------------------------------------------------------
 
-void release_sample(sh_state& st) {
-    st.sample = fl_sample{};
-    st.smploaded = false;
-    st.smpbytes = 0;
-    st.smpszorig = 0;
+// Frees every slot of an engine state that plays a sampling routine: its
+// loop starts point into the sample that is going away.
+void end_sample_tones(rov_tonephase* t, int row) {
+    if (!rov_row_sampling(row)) return;
+    for (int k = 0; k < rov_nslots; ++k) {
+        t[k].rov_ephas = 0;
+        t[k].rov_ecurr = 0;
+    }
+}
+
+void end_all_sample_tones(sh_state& st) {
+    const int row = rov_row(st.algomod).multiple ? st.fg.s.rov_stdalg : st.algomod;
+    end_sample_tones(st.fg.t, row);
+    for (int b = 0; b < rov_nbanks; ++b) end_sample_tones(st.bk.rotbk + b * rov_nslots, st.bk.rosbk[b].rov_stdalg);
 }
 
 void load_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
@@ -114,11 +123,7 @@ void load_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
     if (r != fl_wav::loaded) return;
     st.wavfil = fl_name63(path);
     st.smprecorded = false;
-    release_sample(st);
-    st.sample = std::move(smp);
-    st.smploaded = true;
-    st.smpbytes = st.sample.length;
-    st.smpszorig = K - 96;
+    sh_sample_install(st, std::move(smp), K);
 }
 
 void save_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
@@ -195,6 +200,28 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
 }
 
 }  // namespace
+
+void sh_sample_release(sh_state& st) {
+    end_all_sample_tones(st);
+    st.smpmem.clear();
+    st.sample = fl_sample{};
+    st.smploaded = false;
+    st.smpbytes = 0;
+    st.smpszorig = 0;
+    if (st.sample_changed) st.sample_changed();
+}
+
+void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K) {
+    end_all_sample_tones(st);
+    st.smpmem.clear();
+    st.sample = std::move(smp);
+    st.smploaded = true;
+    st.smpbytes = st.sample.length;
+    st.smpszorig = K - 96;
+    const auto* words = reinterpret_cast<const int16_t*>(st.sample.area.data());
+    st.smpmem.set(words, words + st.sample.area.size() / 2);
+    if (st.sample_changed) st.sample_changed();
+}
 
 wv_sample sh_sample_words(const sh_state& st) {
     if (!st.smploaded) return {};

@@ -28,3 +28,15 @@ void sh_close_files(sh_state& st);
 
 // The sample as the routines receive it (no words when none is loaded).
 wv_sample sh_sample_words(const sh_state& st);
+
+// The one way a new sample (loaded or recorded) comes into the program:
+// the old sample's buffer is released, and every tone still playing from it
+// ends at once (the foreground and bank states whose algorithm reads the
+// sample get their slots freed), so that no voice reads released memory;
+// then `smp` becomes the sample with capacity K bytes (smpszorig = K - 96),
+// its buffer is registered for the routines' reads around the sample, and
+// `sample_changed` tells a playing cycle. The caller sets the file name and
+// smprecorded.
+void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K);
+// No sample any more (the same tone ending first).
+void sh_sample_release(sh_state& st);

@@ -35,7 +35,7 @@ enum {
     cm_parameters = 101, cm_modcalc = 102, cm_geninfo = 103, cm_v4topics = 112,
     cm_hdmix = 123, cm_hdrec = 124, cm_testsample = 125, cm_recsample = 126, cm_about = 127,
     cm_blow_first = 130, cm_blow_last = 136,
-    cm_conv_expand = 141, cm_conv_last = 143,
+    cm_conv_expand = 141, cm_conv_compress = 142, cm_conv_optimize = 143, cm_conv_last = 143,
     cm_fuzz_same = 151, cm_fuzz_none = 152, cm_fuzz_last = 159,
     cm_vis_first = 161, cm_vis_last = 170,
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "audio/options.h"
 #include "engine/banks.h"
 #include "engine/rows.h"
+#include "engine/smpmem.h"
 #include "files/wavload.h"
 
 // Device number of the wave mapper (the system's default output).
@@ -60,6 +62,10 @@ struct sh_state {
     // --- the setting banks, the sample, the open recording and mix file ---
     rov_banks bk;
     fl_sample sample;              // valid while smploaded
+    rov_smpmem smpmem;             // the sample's buffer, as the routines may read around it
+    // Called after the sample was replaced (sh_sample_install), so that a
+    // playing cycle takes the new words; empty while nothing plays.
+    std::function<void()> sample_changed;
     std::unique_ptr<wv_hdrec_sink> hd;       // the harddisc recording (nullptr: none yet)
     std::unique_ptr<wv_mixfile_source> mix;  // the mix file (nullptr: none)
     int bufrest = 0;               // buffers still to record, carried between editor openings

@@ -1,0 +1,31 @@
+// Blow-up: the routine computes a buffer at one half or one quarter of the
+// output rate and the last stage of the output chain stretches it in place
+// by 2 or 4, stepped, linear or cubic, carrying the last frame of each
+// buffer into the next so that the interpolation runs across the seams.
+#pragma once
+
+#include <cstdint>
+
+#include "audio/chain.h"
+
+// Stretches `origlen` interleaved stereo words (origlen/2 frames) at w in
+// place by the factor of `option` (1..6 as blowopt; anything else leaves the
+// buffer alone). w has room for origlen * factor words. wvoflow holds the
+// carried frame (left, right): the linear and cubic methods read and rewrite
+// it, the stepped ones leave it. Sums are 32-bit, divisions by powers of two
+// arithmetic shifts, results their low 16 bits (no saturation).
+// The cubic methods need 3 (2x) or 2 (4x) frames for their full shape; a
+// shorter buffer gets the linear segments only.
+void wvexpand(int16_t* w, int16_t* wvoflow, long origlen, int option);
+
+// The blow-up as the last computing stage of the chain: each buffer whose
+// method (chosen for it by the rate rule) is above 0. `blowo` is the carried
+// frame, shared by every buffer blown up while the program runs.
+struct wv_blowstage final : wv_stage {
+    int16_t* blowo;
+    explicit wv_blowstage(int16_t* carried) : blowo(carried) {}
+    void run(wv_chainbuf& b) override;
+};
+
+// The program's carried frame (zero at start, never reset).
+int16_t* wv_blowo();

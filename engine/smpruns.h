@@ -1,0 +1,42 @@
+// Runs of the sampling routines: per frame of a run the routine walks its
+// loop and leaves the two sample words around the play position and the
+// 8-bit fraction between them (a value that needs no interpolation, such as
+// a cross-faded one, as x0 with fraction 0); the run then adds
+// level * (((256 - fr) * x0 + fr * x1) >> 8) to the frame sums with the
+// slot's weights and the mixing shift, as rov_mix does. Scalar form and a
+// vector kernel that give the same sums.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/runs.h"
+
+// Per-frame words and fractions of one chunk (indexed by chunk frame).
+struct rov_smpframes {
+    alignas(64) int32_t x0[rov_chunk + rov_chunkpad] = {};
+    alignas(64) int32_t x1[rov_chunk + rov_chunkpad] = {};
+    alignas(64) int32_t fr[rov_chunk + rov_chunkpad] = {};
+};
+
+struct rov_smprun {
+    int32_t level = 0;             // gain of the run
+    uint32_t left = 0, right = 0;  // weights
+    int shift = 0;                 // mixing shift
+};
+
+// The value of frame i: the interpolation, shifted by 8.
+inline int32_t rov_smpvalue(const rov_smpframes& x, int32_t i) {
+    return ((256 - x.fr[i]) * x.x0[i] + x.fr[i] * x.x1[i]) >> 8;
+}
+
+// Scalar form: frames f..f+r-1 into the sums.
+inline void rov_smprun_scalar(const rov_smprun& run, const rov_smpframes& x, int32_t f, int32_t r, rov_sums& sums) {
+    for (int32_t i = f; i < f + r; ++i) {
+        const int32_t val = run.level * rov_smpvalue(x, i);
+        sums.left[i] += static_cast<uint32_t>(rov_s32(static_cast<int64_t>(run.left) * val) >> run.shift);
+        sums.right[i] += static_cast<uint32_t>(rov_s32(static_cast<int64_t>(run.right) * val) >> run.shift);
+    }
+}
+
+// Vector form of the same.
+void rov_vec_smprun(const rov_smprun& run, const rov_smpframes& x, int32_t f, int32_t r, rov_sums& sums);

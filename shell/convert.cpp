@@ -1,0 +1,43 @@
+#include "shell/convert.h"
+
+#include "files/convert.h"
+#include "shell/menu.h"
+
+namespace {
+
+bool ask(const sh_ui& ui, const char* text) {
+    return ui.message && ui.message({"Sample Conversion", text, sh_btn_yesno, sh_icon_question}) == sh_ans_yes;
+}
+
+}  // namespace
+
+void sh_blowup_cmd(sh_state& st, int id) {
+    if (id >= cm_blow_first && id <= cm_blow_last) st.opt.blowopt = id - cm_blow_first;
+}
+
+void sh_convert_cmd(sh_state& st, const sh_ui& ui, int id) {
+    if (!st.smploaded) return;
+    fl_sample& smp = st.sample;
+    bool expanded = false;
+    switch (id) {
+    case cm_conv_expand:
+        if (!fl_sample_expand(smp, st.smpszorig)) return;
+        expanded = true;
+        if (smp.rate <= 22050 && ask(ui, "Adjust Rate ?")) smp.rate *= 2;
+        break;
+    case cm_conv_compress:
+        if (!fl_sample_compress(smp)) return;
+        if (ask(ui, "Adjust Rate ?")) smp.rate /= 2;
+        break;
+    case cm_conv_optimize:
+        fl_sample_optimize(smp);
+        return;
+    default: return;
+    }
+    st.smpbytes = smp.length;
+    // The active setting's own algorithm, if it plays the sample: its loop
+    // and speed parameters may follow the new length.
+    const int row = st.fg.s.rov_stdalg;
+    if (row >= 0 && row <= 20 && atab[row].algtyp == rov_arg_sample && ask(ui, "Adjust Parameters"))
+        ranovps(st.fg.s, atab, row, !expanded);
+}

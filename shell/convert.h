@@ -1,0 +1,13 @@
+// "&Blow Up" and "&Convert Sample" of the main window's Options menu.
+#pragma once
+
+#include "shell/commands.h"
+
+// "&None" .. "C&ubic4" (ids 130..136): the blow-up method.
+void sh_blowup_cmd(sh_state& st, int id);
+
+// "E&xpand" (141), "&Compress" (142), "&Optimize" (143) on the sample, with
+// their questions ("Adjust Rate ?", "Adjust Parameters", caption "Sample
+// Conversion"). Without a sample, or without room to expand, nothing
+// happens and nothing is shown.
+void sh_convert_cmd(sh_state& st, const sh_ui& ui, int id);

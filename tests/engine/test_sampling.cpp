@@ -1,0 +1,258 @@
+// The sampling routines: shortest samples, silent speeds, loop lengths,
+// the multiple-loop fade, reads around the sample, and the scalar and
+// vector forms of the runs.
+#include <gtest/gtest.h>
+#include <hwy/targets.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/plyov.h"
+#include "engine/rows.h"
+#include "engine/runs.h"
+#include "engine/smpmem.h"
+#include "engine_fixture.h"
+
+namespace {
+
+constexpr int rows[] = {6, 7, 8, 15, 20};
+
+// A sample buffer laid out as the program keeps one: 12 words of format
+// record and data header, the words, then what the file left behind.
+struct sample_buf {
+    std::vector<int16_t> w;
+    int32_t len;
+    rov_smpmem mem;
+    sample_buf(int32_t n, int32_t tail, uint32_t seed = 7) : w(12 + n + tail), len(n) {
+        uint32_t x = seed;
+        for (auto& e : w) {
+            x = x * 1103515245u + 12345u;
+            e = static_cast<int16_t>(static_cast<uint16_t>(x >> 16) / 2);
+        }
+        mem.set(w.data(), w.data() + w.size());
+    }
+    const int16_t* tab() const { return w.data() + 12; }
+};
+
+// n frames of row `row` with the sample (tab, len), starting from a fresh play.
+std::vector<int16_t> play(engine_run& e, const int16_t* tab, intptr_t len, int32_t frames, int calls = 1) {
+    std::vector<int16_t> all;
+    for (int i = 0; i < calls; ++i) {
+        e.buf.assign(2 * static_cast<std::size_t>(frames), 0x5555);
+        atab[e.row].alg(&e.st->h, e.buf.data(), frames, e.setnr, e.tonr, tab, len);
+        all.insert(all.end(), e.buf.begin(), e.buf.end());
+    }
+    return all;
+}
+
+bool untouched(const std::vector<int16_t>& b) {
+    return std::all_of(b.begin(), b.end(), [](int16_t v) { return v == 0x5555; });
+}
+bool silent(const std::vector<int16_t>& b) {
+    return std::all_of(b.begin(), b.end(), [](int16_t v) { return v == 0; });
+}
+
+}  // namespace
+
+TEST(Sampling, ShortestSamples) {
+    for (int row : rows) {
+        const int32_t min = rov_row(row).min_sample;
+        sample_buf s(min + 64, 64);
+        engine_run e(row, 0);
+        e.start();
+        EXPECT_TRUE(untouched(play(e, s.tab(), min - 1, 640))) << row;
+        EXPECT_FALSE(untouched(play(e, s.tab(), min, 640))) << row;
+        EXPECT_TRUE(untouched(play(e, nullptr, min, 640))) << row;
+    }
+    // Without a sample the sine cycle is the sample: the crossfade and the
+    // multiple-loop players need more than 256 values, the others play it.
+    for (int row : rows) {
+        engine_run e(row, 0);
+        e.P()[rov_par::Beat] = 0;
+        e.start();
+        const std::vector<int16_t> out = play(e, sintab, 256, 4096);
+        if (row == 7 || row == 20)
+            EXPECT_TRUE(untouched(out)) << row;
+        else
+            EXPECT_FALSE(silent(out)) << row;
+    }
+}
+
+TEST(Sampling, SpeedZeroFreesTheSlotSilently) {
+    sample_buf s(4000, 64);
+    for (int row : rows) {
+        engine_run e(row, 0);
+        int16_t* p = e.P();
+        p[rov_par::Pitch] = 0;
+        p[3] = 0;       // no spread or range
+        p[4] = 0;       // no scale tones, intervals or phrases
+        p[5] = 128;     // density (static, multiple loops)
+        p[rov_par::Beat] = 0;
+        for (int i = 0; i < 16; ++i) e.scale(e.tonr)[i] = 0, e.scale(e.tonr | 1)[i] = 0;
+        e.start();
+        EXPECT_TRUE(silent(play(e, s.tab(), s.len, 2048))) << row;
+        EXPECT_EQ(e.busy(), 0) << row;
+    }
+}
+
+TEST(Sampling, PhrasePlayerFixedLoopLengths) {
+    sample_buf s(5000, 64);
+    const int64_t N = s.len - 32;
+    for (int ll = 112; ll <= 128; ++ll) {
+        for (int drift : {0, 5}) {
+            engine_run e(15, 0);
+            int16_t* p = e.P();
+            p[par_samphrase::LoopLength] = static_cast<int16_t>(ll);
+            p[par_samphrase::LoopDrift] = static_cast<int16_t>(drift);
+            p[rov_par::Pitch] = 466;
+            e.start();
+            play(e, s.tab(), s.len, 64);
+            const int64_t L = drift + std::min<int64_t>(looptab[ll - 112], N / 2);
+            EXPECT_EQ(e.slot(0).rov_sleng, 256 * L) << ll;
+            EXPECT_EQ(e.slot(0).rov_prev, drift);
+        }
+    }
+    // Below 112 the length stretches with the sample: 16 N / (q + 16).
+    engine_run e(15, 0);
+    e.P()[par_samphrase::LoopLength] = 100;
+    e.P()[rov_par::Pitch] = 466;
+    e.start();
+    play(e, s.tab(), s.len, 64);
+    EXPECT_EQ(e.slot(0).rov_sleng, 256u * (16 * N / ((100 - 60) * 100 / 4 + 16)));
+}
+
+TEST(Sampling, MultipleLoopsWithoutCrossfadeNeverFade) {
+    sample_buf s(8000, 64);
+    engine_run e(20, 0);
+    int16_t* p = e.P();
+    p[par_multiloop::Crossfade] = 0;
+    p[par_multiloop::Density] = 128;
+    p[par_multiloop::LoopChng] = 256;
+    p[rov_par::Beat] = 0;
+    e.start(8);
+    for (int i = 0; i < 20; ++i) {
+        play(e, s.tab(), s.len, 1000);
+        for (int k = 0; k < 8; ++k)
+            if (e.slot(k).rov_ephas) EXPECT_EQ(e.slot(k).rov_aux1, 32);
+    }
+    // With a crossfade, a segment change fades in from below 32.
+    e.P()[par_multiloop::Crossfade] = 64;
+    bool faded = false;
+    for (int i = 0; i < 20 && !faded; ++i) {
+        play(e, s.tab(), s.len, 1000);
+        for (int k = 0; k < 8; ++k) faded |= e.slot(k).rov_ephas && e.slot(k).rov_aux1 < 32;
+    }
+    EXPECT_TRUE(faded);
+}
+
+// A loop that ends where the sample ends reads the word after it: the
+// buffer's own word there, or 0 where the sample's buffer is not known.
+TEST(Sampling, ReadsAfterTheSampleFollowTheBuffer) {
+    const int32_t n = 1000;
+    auto render = [&](const int16_t* tab) {
+        engine_run e(6, 0);
+        int16_t* p = e.P();
+        p[par_sampling::Position] = 256;  // the loop ends at the sample's end
+        p[par_sampling::LoopLength] = 100;
+        p[par_sampling::LoopCoarse] = 0;
+        p[par_sampling::Intervals] = 0;
+        p[rov_par::Pitch] = 300;
+        p[rov_par::Beat] = 0;
+        e.start();
+        return play(e, tab, n, 2048, 3);
+    };
+    sample_buf withtail(n, 64);
+    sample_buf zerotail(n, 64);
+    std::copy(withtail.w.begin(), withtail.w.begin() + 12 + n, zerotail.w.begin());
+    std::fill(zerotail.w.begin() + 12 + n, zerotail.w.end(), 0);
+    // The same words alone, in memory nobody registered.
+    const std::vector<int16_t> bare(withtail.tab(), withtail.tab() + n);
+    const std::vector<int16_t> a = render(withtail.tab());
+    const std::vector<int16_t> b = render(zerotail.tab());
+    const std::vector<int16_t> c = render(bare.data());
+    EXPECT_NE(a, b);  // the word after the sample is heard
+    EXPECT_EQ(b, c);  // and reads 0 where nothing is known
+}
+
+TEST(Sampling, ViewOfAFewWords) {
+    sample_buf s(100, 20);
+    const rov_smpview v = rov_smpview_of(s.tab(), s.len);
+    EXPECT_EQ(v.lo, -12);
+    EXPECT_EQ(v.hi, 120);
+    EXPECT_EQ(v.at(-12), s.w[0]);
+    EXPECT_EQ(v.at(-13), 0);
+    EXPECT_EQ(v.at(119), s.w.back());
+    EXPECT_EQ(v.at(120), 0);
+    EXPECT_EQ(v.at(-5000000000LL), 0);
+    const rov_smpview sv = rov_smpview_of(sintab, 256);
+    EXPECT_EQ(sv.at(256), 0);
+    EXPECT_EQ(sv.at(64), 20860);
+    EXPECT_EQ(sv.at(257), 0);
+    EXPECT_EQ(sv.at(-1), 0);
+    // A registration moves with its owner and ends with it.
+    {
+        rov_smpmem moved = std::move(s.mem);
+        EXPECT_EQ(rov_smpview_of(s.tab(), s.len).lo, -12);
+    }
+    EXPECT_EQ(rov_smpview_of(s.tab(), s.len).lo, 0);
+    EXPECT_EQ(rov_smpview_of(s.tab(), s.len).hi, 100);
+}
+
+// The crossfade player's default sets 7 and 8 use loops of 4 words with
+// drift: their fades reach far before the sample's first word. Exactly
+// sized samples (nothing around them) must read 0 there; under the
+// sanitizers any read outside fails.
+TEST(Sampling, DefaultSetsReadAroundTheSampleSafely) {
+    for (int row : rows)
+        for (int set = 0; set < rov_nsets; ++set)
+            for (bool timbre : {false, true}) {
+                for (int32_t n : {rov_row(row).min_sample, 3000}) {
+                    std::vector<int16_t> bare(static_cast<std::size_t>(n));
+                    for (int32_t i = 0; i < n; ++i) bare[i] = static_cast<int16_t>((i * 7919) & 0x3fff);
+                    engine_run e(row, set);
+                    e.tonr = e.st->s.rov_tonindx[set];
+                    e.start(20, timbre);
+                    for (int i = 0; i < 6; ++i) play(e, bare.data(), n, 3000);
+                }
+            }
+}
+
+TEST(Sampling, ScalarAndVectorFormsAgree) {
+    sample_buf s(6000, 200);
+    std::vector<int64_t> targets;
+    for (int64_t t : hwy::SupportedAndGeneratedTargets()) targets.push_back(t);
+    const bool was = rov_scalar();
+    for (int row : rows)
+        for (int set = 0; set < rov_nsets; ++set)
+            for (int flags = 0; flags < 4; ++flags) {
+                auto render = [&] {
+                    engine_run e(row, set);
+                    e.tonr = e.st->s.rov_tonindx[set];
+                    if (flags & 2) {
+                        e.P()[rov_par::Voices] = 1024;
+                        e.P()[5] = 128;
+                    }
+                    e.start(flags & 2 ? 64 : 8, flags & 1);
+                    return play(e, s.tab(), s.len, 2500, 4);
+                };
+                rov_use_scalar(true);
+                const std::vector<int16_t> ref = render();
+                for (int64_t t : targets) {
+                    rov_use_scalar(false);
+                    hwy::SetSupportedTargetsForTest(t);
+                    EXPECT_EQ(render(), ref) << "row " << row << " set " << set << " flags " << flags;
+                }
+                hwy::SetSupportedTargetsForTest(0);
+            }
+    rov_use_scalar(was);
+}
+
+TEST(Sampling, RowsTheRoutinesMinimaAgreeWith) {
+    // The description's shortest sample is where the routine starts writing.
+    for (int row : rows) {
+        const int32_t min = rov_row(row).min_sample;
+        EXPECT_GT(min, 0);
+        EXPECT_TRUE(rov_row_computed(row));
+        EXPECT_TRUE(rov_row_sampling(row));
+    }
+}
