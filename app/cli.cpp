@@ -271,6 +271,16 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
         const auto* words = reinterpret_cast<const int16_t*>(p.sample.area.data());
         p.smpmem.set(words, words + p.sample.area.size() / 2);
     }
+    // A sampling row plays the sample, or the sine cycle (256 values) without
+    // one; below its shortest sample it computes nothing.
+    if (rov_row_sampling(p.row)) {
+        const int32_t have = p.sample.length > 0 ? p.sample.nwords() : 256;
+        const int32_t need = rov_row(p.row).min_sample;
+        if (have < need)
+            warn.push_back("algorithm row " + std::to_string(p.row) + " needs a sample of at least " +
+                           std::to_string(need) + " values and plays nothing with " + std::to_string(have) +
+                           (p.sample.length > 0 ? "" : " (the sine cycle; give a sample with --sample)"));
+    }
     if (!o.mix.empty() && !p.mix.f.open(o.mix)) {
         err = "cannot mix '" + o.mix + "': not a 16 bit *.WAV file of one or two channels";
         return 1;

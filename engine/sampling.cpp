@@ -225,7 +225,7 @@ struct samphrase : crossfade {
         if (k < 1 || k > 15) {
             const uint16_t x = g.rov_tonxi;
             if ((x & 255) < cp[par_phrase::Phrase]) {
-                u = g.rov_toncur[x & 15] * pitch * 8 / 262;
+                u = rov_s32(static_cast<int64_t>(g.rov_toncur[x & 15]) * pitch * 8) / 262;
                 g.rov_phrase[0] = rov_s16(u);
                 k = 1;
             } else if ((x & 15) == 0) {

@@ -22,8 +22,10 @@ constexpr int rows[] = {6, 7, 8, 15, 20};
 struct sample_buf {
     std::vector<int16_t> w;
     int32_t len;
+    int32_t head;
     rov_smpmem mem;
-    sample_buf(int32_t n, int32_t tail, uint32_t seed = 7) : w(12 + n + tail), len(n) {
+    sample_buf(int32_t n, int32_t tail, uint32_t seed = 7, int32_t head_ = 12)
+        : w(head_ + n + tail), len(n), head(head_) {
         uint32_t x = seed;
         for (auto& e : w) {
             x = x * 1103515245u + 12345u;
@@ -31,7 +33,7 @@ struct sample_buf {
         }
         mem.set(w.data(), w.data() + w.size());
     }
-    const int16_t* tab() const { return w.data() + 12; }
+    const int16_t* tab() const { return w.data() + head; }
 };
 
 // n frames of row `row` with the sample (tab, len), starting from a fresh play.
@@ -133,7 +135,9 @@ TEST(Sampling, MultipleLoopsWithoutCrossfadeNeverFade) {
     for (int i = 0; i < 20; ++i) {
         play(e, s.tab(), s.len, 1000);
         for (int k = 0; k < 8; ++k)
-            if (e.slot(k).rov_ephas) EXPECT_EQ(e.slot(k).rov_aux1, 32);
+            if (e.slot(k).rov_ephas) {
+                EXPECT_EQ(e.slot(k).rov_aux1, 32);
+            }
     }
     // With a crossfade, a segment change fades in from below 32.
     e.P()[par_multiloop::Crossfade] = 64;
@@ -215,6 +219,48 @@ TEST(Sampling, DefaultSetsReadAroundTheSampleSafely) {
                     for (int i = 0; i < 6; ++i) play(e, bare.data(), n, 3000);
                 }
             }
+}
+
+// Default set 7 fades from 188 words before its loop, which starts at the
+// sample's first word: what the buffer holds there is heard, and nothing
+// where the buffer ends (here 12 words before the sample).
+TEST(Sampling, CrossfadeBeforeTheStartReadsTheBuffer) {
+    auto render = [](const int16_t* tab, int32_t len) {
+        engine_run e(7, 7);
+        e.tonr = e.st->s.rov_tonindx[7];
+        e.start();
+        return play(e, tab, len, 3000, 4);
+    };
+    sample_buf wide(3000, 64, 7, 400), zeroed(3000, 64, 7, 400), header(3000, 64, 7, 12);
+    std::fill(zeroed.w.begin(), zeroed.w.begin() + 400, 0);
+    std::copy(wide.w.begin() + 400, wide.w.end(), header.w.begin() + 12);
+    std::fill(header.w.begin(), header.w.begin() + 12, 0);
+    const std::vector<int16_t> bare(wide.tab(), wide.tab() + 3000);
+    EXPECT_NE(render(wide.tab(), 3000), render(zeroed.tab(), 3000));
+    EXPECT_EQ(render(zeroed.tab(), 3000), render(bare.data(), 3000));
+    EXPECT_EQ(render(header.tab(), 3000), render(bare.data(), 3000));
+}
+
+// Parameters and scales anywhere in their 16 bits (a damaged setting file):
+// no read outside memory the routine owns, no undefined arithmetic.
+TEST(Sampling, DamagedSettingsStaySafe) {
+    uint32_t x = 4711;
+    auto rnd = [&x] {
+        x = x * 1103515245u + 12345u;
+        return static_cast<int16_t>(static_cast<uint16_t>(x >> 8));
+    };
+    for (int row : rows)
+        for (int round = 0; round < 40; ++round) {
+            std::vector<int16_t> bare(static_cast<std::size_t>(rov_row(row).min_sample + (round % 3) * 700));
+            for (auto& w : bare) w = rnd();
+            engine_run e(row, 0);
+            for (int i = 0; i < 13; ++i) e.P()[i] = round % 2 ? rnd() : static_cast<int16_t>(rnd() & 0x1ff);
+            e.P()[rov_par::Beat] = static_cast<int16_t>(rnd() & 3);
+            for (auto& t : e.st->s.rov_tones) t = round % 4 == 1 ? rnd() : static_cast<int16_t>(rnd() & 0x3ff);
+            e.st->s.rov_saw[0] = static_cast<int8_t>(round & 1);
+            e.start(64, round % 3 == 0, round % 5 == 0);
+            for (int i = 0; i < 3; ++i) play(e, bare.data(), static_cast<intptr_t>(bare.size()), 2000);
+        }
 }
 
 TEST(Sampling, ScalarAndVectorFormsAgree) {
