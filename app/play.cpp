@@ -148,7 +148,10 @@ int play_options(const std::vector<std::string>& args, const play_args& r, wv_sd
 // The recording of --record: created before play, at the rate asked for or
 // that of the first buffer, planned for the time asked for.
 bool open_record(const play_args& r, const cli_play& p, const wv_options& opt, wv_hdrec_sink& rec) {
-    const int32_t rate = rov_rate(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate]);
+    // A blow-up plays the first buffer at the raised rate.
+    const int32_t rate = rov_rate(
+        wv_blowup_for(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate], opt.blowopt, wv_frames(opt.bufszorig))
+            .rateidx);
     const int32_t file_rate = r.eo.outrate > 0 ? static_cast<int32_t>(r.eo.outrate) : rate;
     const int align = opt.stereoset ? 4 : 1;
     const double planned = r.seconds > 0 ? std::ceil(r.seconds * file_rate) * align : 0;

@@ -990,3 +990,37 @@ TEST(OutputChain, VisualsSeeEveryComputedBufferWhileAnEffectIsChosen) {
     EXPECT_EQ(vis.calls, 2);
     EXPECT_EQ(vis.frames_seen, wv_frames(32768));
 }
+
+// With a blow-up the routine computes half the frames, the device plays the
+// whole buffer at the rate raised by an octave: each computed frame is heard
+// twice (stepped), and a rate that would pass 44100 Hz drops the blow-up.
+TEST(Blowup, CycleComputesHalfAndPlaysAnOctaveHigher) {
+    auto r = make();
+    r->opt.blowopt = 1;
+    r->open();
+    EXPECT_EQ(r->s.wvFormat.nSamplesPerSec, 22050);
+    ASSERT_TRUE(wv_start(r->s));
+    for (int i = 0; i < 3; ++i) r->play_out();
+    ASSERT_EQ(r->sent(), 4u);
+    const int32_t f = wv_frames(32768);
+    // The same routine at half the frames, each frame repeated.
+    auto st = std::make_unique<rov_state>();
+    rov_state_init(*st);
+    rov_default_setting(st->s);
+    rov_open(&st->h, false, false, 8);
+    rov_start(&st->h, 0, 4, st->s.rov_tonindx[4]);
+    std::vector<int16_t> half(2 * static_cast<std::size_t>(f));
+    atab[0].alg(&st->h, half.data(), f / 2, 4, st->s.rov_tonindx[4], sintab, 256);
+    const std::vector<int16_t> w = words(r->dev.log[0].bytes);
+    ASSERT_EQ(w.size(), 2u * f);
+    for (int32_t k = 0; k < f / 2; ++k)
+        for (int c = 0; c < 2; ++c) {
+            ASSERT_EQ(w[4 * k + c], half[2 * k + c]) << k;
+            ASSERT_EQ(w[4 * k + 2 + c], half[2 * k + c]) << k;
+        }
+    for (const auto& b : r->dev.log) EXPECT_EQ(b.fmt.nSamplesPerSec, 22050);
+    // Index 40 + 12 > 48: no blow-up for that buffer.
+    r->param(13) = 40;
+    r->play_out();
+    EXPECT_EQ(r->dev.log.back().fmt.nSamplesPerSec, 27781);
+}
