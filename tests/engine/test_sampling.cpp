@@ -302,3 +302,39 @@ TEST(Sampling, RowsTheRoutinesMinimaAgreeWith) {
         EXPECT_TRUE(rov_row_sampling(row));
     }
 }
+
+// One static loop worked by hand: the recorded speed (Pitch 128, scale
+// value 262), a loop over the whole ramp, decay only (period 2 from level
+// 31), an accent at pan position 1: left weight 127 / 2 = 63, right 1 / 2 = 0.
+TEST(Sampling, StaticLoopWorkedByHand) {
+    std::vector<int16_t> ramp(1000);
+    for (int i = 0; i < 1000; ++i) ramp[i] = static_cast<int16_t>(10 * i);
+    engine_run e(8, 0);
+    int16_t* p = e.P();
+    p[rov_par::Voices] = 8;
+    p[rov_par::Envelope] = 0;
+    p[rov_par::Pitch] = 128;
+    p[par_sampling::Tonality] = 256;
+    p[par_sampling::Density] = 128;
+    p[par_sampling::LoopLength] = 0;
+    p[par_sampling::LoopCoarse] = 0;
+    p[rov_par::Accents] = 128;
+    p[rov_par::Beat] = 0;
+    p[par_sampling::Position] = 0;
+    for (int i = 0; i < 16; ++i) e.scale(e.tonr)[i] = 262;
+    e.start();
+    play(e, ramp.data(), 1000, 8);
+    const rov_tonephase& v = e.slot(0);
+    EXPECT_EQ(v.rov_sincr, 256);
+    EXPECT_EQ(v.rov_sleng, 256u * 1000);
+    EXPECT_EQ(v.rov_sbeg, 0u);
+    EXPECT_EQ(v.rov_left, 63);
+    EXPECT_EQ(v.rov_right, 0);
+    EXPECT_EQ(v.rov_edecr, 2);
+    // Frame f plays word f at level 31 - f/2 (the level falls every second frame).
+    for (int f = 0; f < 8; ++f) {
+        const int level = 31 - f / 2;
+        EXPECT_EQ(e.buf[2 * f], (63 * level * 10 * f) >> 12) << f;
+        EXPECT_EQ(e.buf[2 * f + 1], 0) << f;
+    }
+}
