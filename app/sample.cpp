@@ -13,7 +13,7 @@ namespace {
 const char* const usage_text =
     "usage: tessellon sample expand|compress|optimize [--buffer-kb K] [--adjust-rate] IN.wav OUT.wav\n"
     "  expand               twice the length: a cubic midpoint between every two words\n"
-    "                       (needs a buffer of at least four times the sample's bytes + 192)\n"
+    "                       (needs a buffer of at least twice the sample's bytes + 96)\n"
     "  compress             half the length: every second word dropped\n"
     "  optimize             the peak brought to about 1 dB below full scale\n"
     "  --buffer-kb K        buffer size in KiB, 3..512 (default 32): the sample is loaded\n"
