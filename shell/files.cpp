@@ -223,6 +223,12 @@ void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K) {
     if (st.sample_changed) st.sample_changed();
 }
 
+void sh_sample_refreshed(sh_state& st) {
+    if (!st.smploaded) return;
+    st.smpbytes = st.sample.length;
+    if (st.sample_changed) st.sample_changed();
+}
+
 wv_sample sh_sample_words(const sh_state& st) {
     if (!st.smploaded) return {};
     return {st.sample.words(), st.sample.nwords()};

@@ -40,3 +40,8 @@ wv_sample sh_sample_words(const sh_state& st);
 void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K);
 // No sample any more (the same tone ending first).
 void sh_sample_release(sh_state& st);
+// The live sample's own buffer was written into in place (a background
+// recording while a sampling algorithm plays): nothing is released, so the
+// tones go on, now hearing the new words; the length follows
+// st.sample.length and a playing cycle is told.
+void sh_sample_refreshed(sh_state& st);

@@ -126,3 +126,18 @@ TEST_F(Convert, ANewSampleEndsTheTonesOfTheOld) {
     EXPECT_FALSE(st.smploaded);
     EXPECT_EQ(rov_smpview_of(w.data, w.len).lo, 0);
 }
+
+TEST_F(Convert, ASampleRewrittenInPlaceKeepsItsTones) {
+    sample(4000, 22050);
+    st.algomod = 7;
+    st.fg.t[0].rov_ephas = 1;
+    int told = 0;
+    st.sample_changed = [&told] { ++told; };
+    const int16_t* words = sh_sample_words(st).data;
+    st.sample.length = 3000;
+    sh_sample_refreshed(st);
+    EXPECT_EQ(st.fg.t[0].rov_ephas, 1);
+    EXPECT_EQ(st.smpbytes, 3000);
+    EXPECT_EQ(sh_sample_words(st).data, words);
+    EXPECT_EQ(told, 1);
+}
