@@ -114,11 +114,7 @@ void load_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
     if (r != fl_wav::loaded) return;
     st.wavfil = fl_name63(path);
     st.smprecorded = false;
-    release_sample(st);
-    st.sample = std::move(smp);
-    st.smploaded = true;
-    st.smpbytes = st.sample.length;
-    st.smpszorig = K - 96;
+    sh_sample_install(st, std::move(smp), K);
 }
 
 void save_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
@@ -195,6 +191,14 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
 }
 
 }  // namespace
+
+void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K) {
+    release_sample(st);
+    st.sample = std::move(smp);
+    st.smploaded = true;
+    st.smpbytes = st.sample.length;
+    st.smpszorig = K - 96;
+}
 
 wv_sample sh_sample_words(const sh_state& st) {
     if (!st.smploaded) return {};

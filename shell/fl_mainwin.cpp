@@ -13,6 +13,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -40,6 +41,43 @@ constexpr int sys_close = sys_base + 1;
 
 Fl_Double_Window* mainwin = nullptr;
 
+// While a sample function blocks, the windows are drawn but take no input.
+bool deaf = false;
+
+int deaf_dispatch(int event, Fl_Window* w) {
+    if (deaf) {
+        switch (event) {
+        case FL_PUSH: case FL_RELEASE: case FL_DRAG: case FL_MOUSEWHEEL: case FL_KEYDOWN: case FL_KEYUP:
+        case FL_SHORTCUT: case FL_CLOSE: case FL_DND_ENTER: case FL_DND_DRAG: case FL_DND_RELEASE: case FL_PASTE:
+            return 1;
+        default: break;
+        }
+    }
+    return Fl::handle_(event, w);
+}
+
+// Lets `ms` milliseconds pass in the event loop (it sleeps between events);
+// false when the program is ending.
+bool blocking_wait(int ms) {
+    Fl::event_dispatch(deaf_dispatch);
+    deaf = true;
+    using clock = std::chrono::steady_clock;
+    const clock::time_point end = clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (!mainwin || !mainwin->shown()) break;
+        const double left = std::chrono::duration<double>(end - clock::now()).count();
+        if (left <= 0) break;
+        Fl::wait(left);
+    }
+    deaf = false;
+    return mainwin && mainwin->shown();
+}
+
+void busy_cursor(bool on) {
+    if (mainwin) mainwin->cursor(on ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+    if (on) Fl::flush();
+}
+
 sh_ui make_ui() {
     sh_ui ui;
     ui.message = fl_msgbox;
@@ -62,6 +100,10 @@ sh_ui make_ui() {
         return sh_device_probe != nullptr && sh_device_probe(devno, caps);
     };
     ui.filedlg = fl_filedlg;
+    ui.capture = sh_capture_dev;
+    ui.output = sh_output_dev;
+    ui.wait = blocking_wait;
+    ui.busy = busy_cursor;
     return ui;
 }
 
