@@ -9,6 +9,7 @@
 
 #include "app/play.h"
 #include "app/render.h"
+#include "app/sample_record.h"
 #include "app/signals.h"
 #include "app/window.h"
 #include "shell/fl_main.h"
@@ -34,7 +35,9 @@ int usage() {
                  "                                 the window program (needs an X display)\n"
                  "       tessellon render ...      compute a setting's sound into a WAV file\n"
                  "       tessellon play ...        play a setting on the output device\n"
-                 "       tessellon devices         list the output devices\n"
+                 "       tessellon devices         list the output and input devices\n"
+                 "       tessellon sample record --seconds S [--rate R] [--device N] OUT.wav\n"
+                 "                                 record a sample from the input device\n"
                  "       tessellon COMMAND --help\n"
                  "       tessellon --version       print the version\n");
     return 2;
@@ -53,10 +56,12 @@ int main(int argc, char** argv) {
     const std::string cmd = args.front();
     args.erase(args.begin());
     // render and play end cleanly on a signal, however early it comes.
-    if (cmd == "render" || cmd == "play") cli_catch_signals();
+    if (cmd == "render" || cmd == "play" || cmd == "sample") cli_catch_signals();
     if (cmd == "render") return cmd_render(args);
     if (cmd == "play") return cmd_play(args);
     if (cmd == "devices") return cmd_devices(args);
+    if (cmd == "sample" && !args.empty() && args.front() == "record")
+        return cli_sample_record(std::vector<std::string>(args.begin() + 1, args.end()));
     if (cmd == "--version") {
         std::printf("tessellon %s\n", TESS_VERSION);
         return 0;

@@ -80,7 +80,8 @@ wv_recres wv_record_blocking(wv_capture& cap, unsigned devno, const wv_format& f
         if (now != got) still = 0;
         got = now;
         if (got >= bytes) break;
-        if (still >= wv_rec_stall_ms || cap.lost()) {
+        // A sound server may take a while before the first bytes come.
+        if (still >= (got ? wv_rec_stall_ms : 2 * wv_rec_stall_ms) || cap.lost()) {
             res = wv_recres::stalled;
             break;
         }

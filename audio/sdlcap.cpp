@@ -122,14 +122,10 @@ uint32_t wv_sdlcap::take(uint8_t* dst, uint32_t from) {
     return f;
 }
 
-void wv_sdlcap::reset() {
-    running.store(false, std::memory_order_release);
-    // Locking waits for a callback that is running: none follows that records.
-    if (sdl != 0) {
-        SDL_LockAudioDevice(sdl);
-        SDL_UnlockAudioDevice(sdl);
-    }
-}
+// The callback sees the flag at its next call. No lock is taken (a frozen
+// sound server could hold it): take() reads only what the callback has
+// published, and a callback still running writes only beyond that.
+void wv_sdlcap::reset() { running.store(false, std::memory_order_release); }
 
 void wv_sdlcap::close() {
     if (sdl == 0) return;
