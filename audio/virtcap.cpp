@@ -36,6 +36,11 @@ bool wv_virtcap::start() {
 }
 
 uint32_t wv_virtcap::take(uint8_t* dst, uint32_t from) {
+    if (autofeed > 0 && running) {
+        std::vector<int16_t> w(autofeed);
+        for (int16_t& v : w) v = next++;
+        wv_virtcap_feed(*this, w.data(), autofeed);
+    }
     if (filled > from) std::memcpy(dst + from, buf.data() + from, filled - from);
     return filled;
 }

@@ -14,6 +14,7 @@ struct wv_virtcap final : wv_capture {
     bool fail_prepare = false;  // every prepare fails
     bool fail_start = false;    // every start fails
     bool gone = false;          // the device has been lost
+    uint32_t autofeed = 0;      // words heard at every take() (1, 2, 3, ...)
 
     // What happened.
     int opens = 0, closes = 0, resets = 0, starts = 0;
@@ -28,6 +29,7 @@ struct wv_virtcap final : wv_capture {
     uint32_t gen = 0;
     std::vector<uint8_t> buf;   // the prepared buffer
     uint32_t filled = 0;        // bytes recorded into it
+    int16_t next = 1;           // the next word autofeed hears
 
     int count() override { return ndev; }
     std::string name(int n) override;
