@@ -74,8 +74,22 @@ bool blocking_wait(int ms) {
 }
 
 void busy_cursor(bool on) {
+    fl_hook(on ? "sample busy" : "sample idle");
     if (mainwin) mainwin->cursor(on ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
     if (on) Fl::flush();
+}
+
+// The test hook learns what a command did to the sample.
+std::string sample_facts() {
+    const sh_state& st = sh_program_state();
+    return "sample loaded=" + std::to_string(st.smploaded) + " unsaved=" + std::to_string(st.smprecorded) +
+           " bytes=" + std::to_string(st.smploaded ? st.sample.length : 0) +
+           " rate=" + std::to_string(st.smploaded ? st.sample.rate : 0);
+}
+void report_sample(const std::string& before) {
+    if (!fl_test_hook()) return;
+    const std::string now = sample_facts();
+    if (now != before) fl_hook(now);
 }
 
 sh_ui make_ui() {
@@ -171,8 +185,10 @@ public:
         }
         if (event != FL_PUSH || Fl::event_button() != FL_LEFT_MOUSE) return Fl_Widget::handle(event);
         const bool shift = Fl::event_state(FL_SHIFT) != 0;
+        const std::string before = sample_facts();
         const sh_result r =
             sh_click(sh_program_state(), ui(), Fl::event_x() - x(), Fl::event_y() - y(), shift);
+        report_sample(before);
         redraw();
         if (r == sh_res_quit) {
             fl_hook("quit");
@@ -213,6 +229,7 @@ private:
     static void item_cb(Fl_Widget* w, void* data) {
         const int id = static_cast<int>(reinterpret_cast<intptr_t>(data));
         sh_state& st = sh_program_state();
+        const std::string before = sample_facts();
         if (id == sys_close) {
             request_close();
         } else if (id == sys_base + sh_sys_start) {
@@ -222,6 +239,7 @@ private:
             fl_hook("command " + std::to_string(id));
             sh_command(st, ui(), id);
         }
+        report_sample(before);
         if (mainwin) mainwin->redraw();
         (void)w;
     }
