@@ -81,7 +81,7 @@ wv_recres wv_record_blocking(wv_capture& cap, unsigned devno, const wv_format& f
         got = now;
         if (got >= bytes) break;
         // A sound server may take a while before the first bytes come.
-        if (still >= (got ? wv_rec_stall_ms : 2 * wv_rec_stall_ms) || cap.lost()) {
+        if (still >= (got ? wv_rec_stall_ms : wv_rec_first_ms) || cap.lost()) {
             res = wv_recres::stalled;
             break;
         }

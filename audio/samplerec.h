@@ -68,6 +68,9 @@ using wv_waitfn = std::function<bool(int ms)>;
 // How long a blocking function waits without any progress of the device
 // before it gives up.
 constexpr int wv_rec_stall_ms = 3000;
+// ... and how long it waits for the first bytes (a sound server may take
+// seconds to start a capture stream).
+constexpr int wv_rec_first_ms = 10000;
 
 enum class wv_recres {
     done,           // `bytes` bytes recorded

@@ -65,8 +65,9 @@ TEST_F(SampleRecordCli, FailuresWriteNothing) {
     wv_virtcap cap;
     cap.fail_open = true;
     EXPECT_EQ(cli_sample_record_on({"--seconds", "1", out}, &cap), 1);
-    wv_virtcap dead;  // opens, but never hears anything
-    EXPECT_EQ(cli_sample_record_on({"--seconds", "1", out}, &dead), 1);
+    wv_virtcap broken;
+    broken.fail_prepare = true;
+    EXPECT_EQ(cli_sample_record_on({"--seconds", "1", out}, &broken), 1);
     wv_virtcap one;
     one.autofeed = 100;
     EXPECT_EQ(cli_sample_record_on({"--seconds", "1", "--device", "3", out}, &one), 1);  // only device 0
