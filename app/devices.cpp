@@ -2,6 +2,7 @@
 
 #include "app/hint.h"
 #include "app/play.h"
+#include "audio/sdlcap.h"
 #include "audio/sdldev.h"
 
 std::string wv_caps_text(const wv_caps& c) {
@@ -29,7 +30,7 @@ std::string wv_caps_text(const wv_caps& c) {
 int cmd_devices(const std::vector<std::string>& args) {
     if (!args.empty()) {
         if (args[0] == "--help" || args[0] == "-h") {
-            std::printf("usage: tessellon devices\n  lists the output devices and what they offer\n");
+            std::printf("usage: tessellon devices\n  lists the output devices and what they offer, then the input devices\n");
             return 0;
         }
         std::fprintf(stderr, "tessellon devices: unknown option '%s'\nusage: tessellon devices\n", args[0].c_str());
@@ -54,6 +55,14 @@ int cmd_devices(const std::vector<std::string>& args) {
         wv_caps d;
         if (!dev.caps(static_cast<unsigned>(i), d)) continue;
         std::printf("%d%s: %s", i, i > 3 ? " (not selectable)" : "", wv_caps_text(d).c_str());
+    }
+    // The input devices that sample recording can use (sample record --device N).
+    wv_sdlcap cap;
+    if (wv_sdlcap_init(cap, err)) {
+        const int m = cap.count();
+        std::printf("input mapper: the default input\n");
+        for (int i = 0; i < m; ++i) std::printf("input %d: %s\n", i, cap.name(i).c_str());
+        wv_sdlcap_shutdown(cap);
     }
     return 0;
 }

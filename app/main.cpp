@@ -35,8 +35,9 @@ int usage() {
                  "                                 the window program (needs an X display)\n"
                  "       tessellon render ...      compute a setting's sound into a WAV file\n"
                  "       tessellon play ...        play a setting on the output device\n"
-                 "       tessellon devices         list the output devices\n"
+                 "       tessellon devices         list the output and input devices\n"
                  "       tessellon sample ...      convert a sample file (expand, compress, optimize)\n"
+                 "                                 or record one from the input device (record)\n"
                  "       tessellon COMMAND --help\n"
                  "       tessellon --version       print the version\n");
     return 2;
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
     const std::string cmd = args.front();
     args.erase(args.begin());
     // render and play end cleanly on a signal, however early it comes.
-    if (cmd == "render" || cmd == "play") cli_catch_signals();
+    if (cmd == "render" || cmd == "play" || cmd == "sample") cli_catch_signals();
     if (cmd == "render") return cmd_render(args);
     if (cmd == "play") return cmd_play(args);
     if (cmd == "devices") return cmd_devices(args);

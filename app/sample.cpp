@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/cli.h"
+#include "app/sample_record.h"
 #include "files/convert.h"
 #include "files/wavload.h"
 
@@ -12,6 +13,8 @@ namespace {
 
 const char* const usage_text =
     "usage: tessellon sample expand|compress|optimize [--buffer-kb K] [--adjust-rate] IN.wav OUT.wav\n"
+    "       tessellon sample record --seconds S [--rate R] [--device N] OUT.wav\n"
+    "                       (tessellon sample record --help tells more)\n"
     "  expand               twice the length: a cubic midpoint between every two words\n"
     "                       (needs a buffer of at least twice the sample's bytes + 96)\n"
     "  compress             half the length: every second word dropped\n"
@@ -116,7 +119,7 @@ int cmd_sample(const std::vector<std::string>& args) {
     if (sub == "expand") return convert(conv::expand, rest);
     if (sub == "compress") return convert(conv::compress, rest);
     if (sub == "optimize") return convert(conv::optimize, rest);
-    // Further subcommands (recording from the input device) join here.
+    if (sub == "record") return cli_sample_record(rest);
     if (sub == "--help" || sub == "-h") {
         std::printf("%s", usage_text);
         return 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/hint.h"
+#include "audio/sdlcap.h"
 #include "audio/sdldev.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
@@ -12,6 +13,7 @@
 #include "shell/fl_icons.h"
 #include "shell/fl_msg.h"
 #include "shell/hooks.h"
+#include "shell/smprec.h"
 
 namespace {
 
@@ -21,6 +23,9 @@ struct program_audio {
     wv_sdldev sdl;
     wv_virtdev none;
     bool have_sdl = false;
+    wv_sdlcap cap;              // the input device of sample recording
+    bool have_cap = false;
+    wv_samplerec srec;          // background recording while the editor plays
     wv_stream ws;  // lives across openings of the editor (bufrest carries over)
     wv_device* dev() { return have_sdl ? static_cast<wv_device*>(&sdl) : &none; }
 };
@@ -51,6 +56,9 @@ void open_editor(int algomod) {
     ws.sample = sh_sample_words(st);
     // A sample recorded while the editor plays replaces the words it reads.
     st.sample_changed = [&ws, &st] { ws.sample = sh_sample_words(st); };
+    sh_background_target(st, a.srec);
+    a.srec.cap = a.have_cap ? &a.cap : nullptr;
+    ws.srec = &a.srec;
     ws.alert = [](const std::string& caption, const std::string& text) {
         fl_msgbox({caption, text, sh_btn_ok, sh_icon_stop});
     };
@@ -66,6 +74,8 @@ void open_editor(int algomod) {
     rov_editor_run(algomod, sh);
     st.sample_changed = nullptr;
 
+    sh_background_done(st, a.srec);
+    ws.srec = nullptr;
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;
     st.wvrate = ws.wvFormat.nSamplesPerSec;
@@ -86,12 +96,19 @@ void tess_window_connect() {
         cli_print_audio_hint("tessellon");
     }
     a.none.fail_open = true;
+    a.have_cap = a.have_sdl && wv_sdlcap_init(a.cap, err);
+    sh_capture_dev = a.have_cap ? &a.cap : nullptr;
+    sh_output_dev = a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr;
     sh_device_probe = probe;
     sh_editor_hook = open_editor;
 }
 
 void tess_window_disconnect() {
     program_audio& a = audio();
+    sh_capture_dev = nullptr;
+    sh_output_dev = nullptr;
+    wv_sdlcap_shutdown(a.cap);
+    a.have_cap = false;
     if (a.have_sdl) wv_sdl_shutdown(a.sdl);
     a.have_sdl = false;
 }

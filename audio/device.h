@@ -50,6 +50,8 @@ enum class wv_evkind : uint8_t {
     close,  // the device has closed
     timer,  // the gap timer has run out
     wake,   // nothing to dispatch (a signal or a shutdown request woke the loop)
+    indata,   // the input device has filled its buffer (audio/capture.h)
+    inclose,  // the input device has closed
 };
 
 struct wv_event {

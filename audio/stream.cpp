@@ -103,8 +103,24 @@ void stop_turn(wv_stream& s) {
         if (s.bufrest < 0) finish_recording(s);
     }
     device_off(s);
+    if (s.srec) wv_rec_abort(*s.srec);
     s.closepending = false;
     s.playing = false;
+}
+
+// Background sample recording on a sampling row: at Start with
+// "Permanent", and every recsmpopt + 1 buffers with a periodic option.
+bool records_samples(const wv_stream& s) { return s.srec && rov_row_sampling(s.algomod); }
+
+void periodic_recording(wv_stream& s) {
+    const int n = s.opt->recsmpopt;
+    if (n <= 0 || !records_samples(s)) return;
+    if (s.InCount >= n) {
+        wv_rec_bg_start(*s.srec);
+        s.InCount = 0;
+    } else {
+        ++s.InCount;
+    }
 }
 
 // The emergency: no user activity for the whole time to play. Without
@@ -114,6 +130,7 @@ void stop_turn(wv_stream& s) {
 void count_idle(wv_stream& s) {
     if (s.bufidle != 0) {
         --s.bufidle;
+        periodic_recording(s);
         return;
     }
     if (s.recording) s.bufrest = --s.bufidle;
@@ -127,6 +144,8 @@ void count_idle(wv_stream& s) {
 // Refills the buffer that is not playing and passes it through the chain.
 void refill(wv_stream& s, const wv_blowup& b) {
     const int row = s.algomod;
+    // What the input device has recorded so far is heard in this buffer.
+    if (s.srec) wv_rec_bg_take(*s.srec);
     if (rov_row_computed(row))
         wv_tick_fill(s.pb, source(s, row), b.frames);
     else
@@ -260,6 +279,7 @@ void wv_stream_open(wv_stream& s) {
     s.timerset = false;
     s.InCount = 0;
     s.line = wv_statusline{};
+    if (s.srec) s.srec->sink = s.sink;
 
     wv_alloc(s.pb, size);
     s.pb.bufincr = o.bufincr;
@@ -279,6 +299,7 @@ void wv_stream_close(wv_stream& s) {
     s.wvFormat.nSamplesPerSec = rov_rate(param(s, rov_par::Rate));
     s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
     device_off(s);
+    if (s.srec) wv_rec_abort(*s.srec);
     s.dev->release();
     s.closepending = false;  // nothing is dispatched to a closed editor
     s.pb = wvplay{};
@@ -354,6 +375,7 @@ bool wv_start(wv_stream& s) {
     }
     // Buffer 1 is computed while buffer 0 plays.
     start_buffer(s, 1, b);
+    if (s.opt->recsmpopt == 0 && records_samples(s)) wv_rec_bg_start(*s.srec);
     return true;
 }
 
@@ -402,6 +424,13 @@ void wv_dispatch(wv_stream& s, const wv_event& ev) {
             break;
         case wv_evkind::wake:
             break;
+        case wv_evkind::indata:
+        case wv_evkind::inclose:
+            // A recording that ended renews itself with "Permanent" while
+            // no emergency has begun.
+            if (s.srec && wv_rec_event(*s.srec, ev) && s.opt->recsmpopt == 0 && s.bufidle > 0)
+                wv_rec_bg_start(*s.srec);
+            break;
     }
 }
 
@@ -410,6 +439,7 @@ bool wv_check_device(wv_stream& s) {
     if (s.timer) s.timer->kill();
     s.timerset = false;
     device_off(s);
+    if (s.srec) wv_rec_abort(*s.srec);
     s.closepending = false;
     s.playing = false;
     if (s.recording && s.bufidle >= 0) s.bufrest = s.bufidle;  // the recording goes on at the next Start

@@ -15,6 +15,7 @@
 #include "audio/device.h"
 #include "audio/options.h"
 #include "audio/refill.h"
+#include "audio/samplerec.h"
 #include "audio/status.h"
 
 // Measures of one turn, for the status line.
@@ -60,6 +61,8 @@ struct wv_stream {
     // A recording of every buffer sent, outside the harddisc recording's
     // count and gap mode (the command line's play --record).
     wv_recsink* tap = nullptr;
+    // Background sample recording into the sample (nullptr: none).
+    wv_samplerec* srec = nullptr;
     // Where the visual effects draw (nullptr: no window to draw in).
     wv_vissink* vis = nullptr;
     // A message box for the user (caption, text); the owner shows it.

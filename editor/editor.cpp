@@ -276,13 +276,18 @@ void rov_ed_pause(rov_editor& ed) {
 }
 
 bool rov_ed_q_enabled(const rov_editor& ed) {
-    // Q's sample recording by hand and Multiple play's bank rotation are not
-    // built yet; otherwise Z opens the player pad.
-    return ed.hk.play_pad && ed.opt.o->recsmpopt != -1 && !rov_row(ed.algomod).multiple;
+    // With "&Manually" the button records a sample; Multiple play's bank
+    // rotation is not built yet; otherwise Z opens the player pad.
+    if (ed.opt.o->recsmpopt == -1) return ed.hk.record_sample != nullptr;
+    return ed.hk.play_pad && !rov_row(ed.algomod).multiple;
 }
 
 void rov_ed_q(rov_editor& ed) {
-    if (rov_ed_q_enabled(ed)) ed.hk.play_pad(ed.hk.ctx, ed.setnr);
+    if (!rov_ed_q_enabled(ed)) return;
+    if (ed.opt.o->recsmpopt == -1)
+        ed.hk.record_sample(ed.hk.ctx);
+    else
+        ed.hk.play_pad(ed.hk.ctx, ed.setnr);
 }
 
 bool rov_ed_next_enabled(const rov_editor& ed) { return ed.boolread; }

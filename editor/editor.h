@@ -40,6 +40,8 @@ struct rov_edhooks {
     void (*edit_scale)(void* ctx, int n, int algo) = nullptr;
     // The Q/Z button: the player pad on the playing set (returns when it closed).
     void (*play_pad)(void* ctx, int setnr) = nullptr;
+    // The Q button with "&Manually": one background sample recording.
+    void (*record_sample)(void* ctx) = nullptr;
 };
 
 // What one slot's controls show.

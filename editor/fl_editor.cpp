@@ -209,6 +209,11 @@ void hk_play_pad(void* ctx, int setnr) {
     pad_dialog_run(wvpl, setnr);
 }
 
+void hk_record_sample(void* ctx) {
+    wv_stream& ws = win_of(ctx)->ws;
+    if (ws.srec) wv_rec_bg_start(*ws.srec);
+}
+
 // --- widget callbacks ---
 
 void check_cb(void* w) { static_cast<EdWin*>(w)->pump(); }
@@ -597,6 +602,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.ask_assign = hk_ask_assign;
     hk.edit_scale = hk_edit_scale;
     hk.play_pad = hk_play_pad;
+    hk.record_sample = hk_record_sample;
     rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
     pad_prepare(wvpl, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);

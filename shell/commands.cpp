@@ -8,6 +8,7 @@
 #include "shell/files.h"
 #include "shell/info.h"
 #include "shell/menu.h"
+#include "shell/smprec.h"
 
 namespace {
 
@@ -183,6 +184,8 @@ void dialog_command(sh_state& st, const sh_ui& ui, int id) {
     case cm_save: sh_save(st, ui); break;
     case cm_hdmix: sh_hdmix_toggle(st, ui); break;
     case cm_hdrec: sh_hdrec_toggle(st, ui); break;
+    case cm_testsample: sh_test_sample(st, ui); break;
+    case cm_recsample: sh_record_sample(st, ui); break;
     case cm_bufsize:
         st.opt.bufszorig = edit_value(st, ui, pdfbufsz, st.opt.bufszorig / 1024) * 1024;
         st.opt.bufincr = wv_bufincr(st.opt.bufszorig);
@@ -227,6 +230,8 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         sh_convert_cmd(st, ui, id);
     } else if (id >= cm_vis_first && id <= cm_vis_first + 7) {
         st.opt.vistyp = id - cm_vis_first;
+    } else if (id >= cm_rec_no && id <= cm_rec_100) {
+        st.opt.recsmpopt = sh_recsmp_tab[id - cm_rec_no];
     } else if (id >= cm_dev_mapper && id <= cm_dev_3) {
         sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - cm_dev_mapper - 1));
     } else if (!toggle_option(st, id)) {
@@ -266,7 +271,7 @@ sh_question sh_slot_help(const sh_state& st, int k) {
     case 5: return {"Sample Test ...", "", sh_btn_ok, sh_icon_info};
     case 7:
         return {"Sample Record ...",
-                fmt("(%d Hz, %ld Bytes)", static_cast<int>(st.wvtrate),
+                fmt("(%d Hz, %ld Bytes)", static_cast<int>(sh_record_rate(st)),
                     static_cast<long>(sh_sample_capacity(st))),
                 sh_btn_ok, sh_icon_info};
     case 9: {

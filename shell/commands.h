@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/capture.h"
 #include "shell/pardef.h"
 #include "shell/state.h"
 
@@ -52,6 +53,14 @@ struct sh_ui {
     std::function<void(rov_setting& s)> calc;
     // The capability dialog of the selected output device.
     std::function<void(const sh_woc& woc)> caps;
+    // The sound devices of "&Record Sample" and "&Test Sample" (nullptr: none).
+    wv_capture* capture = nullptr;
+    wv_device* output = nullptr;
+    // While a sample function blocks: lets at most `ms` milliseconds pass,
+    // the windows drawn but deaf to input; false when the program is to end.
+    std::function<bool(int ms)> wait;
+    // The wait cursor (true) or the arrow (false).
+    std::function<void(bool on)> busy;
 };
 
 // Runs command `id` of the menu (ids of the command table; 0 does nothing).

@@ -26,6 +26,10 @@ void sh_save_path(sh_state& st, const sh_ui& ui, int type, const std::string& pa
 // Program exit: the recording gets its real sizes, the mix file is closed.
 void sh_close_files(sh_state& st);
 
+// Makes `smp` (read or recorded with capacity K bytes) the sample: the one
+// way a new sample comes in.
+void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K);
+
 // The sample as the routines receive it (no words when none is loaded).
 wv_sample sh_sample_words(const sh_state& st);
 

@@ -13,6 +13,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -40,6 +41,57 @@ constexpr int sys_close = sys_base + 1;
 
 Fl_Double_Window* mainwin = nullptr;
 
+// While a sample function blocks, the windows are drawn but take no input.
+bool deaf = false;
+
+int deaf_dispatch(int event, Fl_Window* w) {
+    if (deaf) {
+        switch (event) {
+        case FL_PUSH: case FL_RELEASE: case FL_DRAG: case FL_MOUSEWHEEL: case FL_KEYDOWN: case FL_KEYUP:
+        case FL_SHORTCUT: case FL_CLOSE: case FL_DND_ENTER: case FL_DND_DRAG: case FL_DND_RELEASE: case FL_PASTE:
+            return 1;
+        default: break;
+        }
+    }
+    return Fl::handle_(event, w);
+}
+
+// Lets `ms` milliseconds pass in the event loop (it sleeps between events);
+// false when the program is ending.
+bool blocking_wait(int ms) {
+    Fl::event_dispatch(deaf_dispatch);
+    deaf = true;
+    using clock = std::chrono::steady_clock;
+    const clock::time_point end = clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (!mainwin || !mainwin->shown()) break;
+        const double left = std::chrono::duration<double>(end - clock::now()).count();
+        if (left <= 0) break;
+        Fl::wait(left);
+    }
+    deaf = false;
+    return mainwin && mainwin->shown();
+}
+
+void busy_cursor(bool on) {
+    fl_hook(on ? "sample busy" : "sample idle");
+    if (mainwin) mainwin->cursor(on ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+    if (on) Fl::flush();
+}
+
+// The test hook learns what a command did to the sample.
+std::string sample_facts() {
+    const sh_state& st = sh_program_state();
+    return "sample loaded=" + std::to_string(st.smploaded) + " unsaved=" + std::to_string(st.smprecorded) +
+           " bytes=" + std::to_string(st.smploaded ? st.sample.length : 0) +
+           " rate=" + std::to_string(st.smploaded ? st.sample.rate : 0);
+}
+void report_sample(const std::string& before) {
+    if (!fl_test_hook()) return;
+    const std::string now = sample_facts();
+    if (now != before) fl_hook(now);
+}
+
 sh_ui make_ui() {
     sh_ui ui;
     ui.message = fl_msgbox;
@@ -62,6 +114,10 @@ sh_ui make_ui() {
         return sh_device_probe != nullptr && sh_device_probe(devno, caps);
     };
     ui.filedlg = fl_filedlg;
+    ui.capture = sh_capture_dev;
+    ui.output = sh_output_dev;
+    ui.wait = blocking_wait;
+    ui.busy = busy_cursor;
     return ui;
 }
 
@@ -129,8 +185,10 @@ public:
         }
         if (event != FL_PUSH || Fl::event_button() != FL_LEFT_MOUSE) return Fl_Widget::handle(event);
         const bool shift = Fl::event_state(FL_SHIFT) != 0;
+        const std::string before = sample_facts();
         const sh_result r =
             sh_click(sh_program_state(), ui(), Fl::event_x() - x(), Fl::event_y() - y(), shift);
+        report_sample(before);
         redraw();
         if (r == sh_res_quit) {
             fl_hook("quit");
@@ -171,6 +229,7 @@ private:
     static void item_cb(Fl_Widget* w, void* data) {
         const int id = static_cast<int>(reinterpret_cast<intptr_t>(data));
         sh_state& st = sh_program_state();
+        const std::string before = sample_facts();
         if (id == sys_close) {
             request_close();
         } else if (id == sys_base + sh_sys_start) {
@@ -180,6 +239,7 @@ private:
             fl_hook("command " + std::to_string(id));
             sh_command(st, ui(), id);
         }
+        report_sample(before);
         if (mainwin) mainwin->redraw();
         (void)w;
     }

@@ -3,6 +3,7 @@
 // hook left empty means the function is not part of this build.
 #pragma once
 
+#include "audio/capture.h"
 #include "shell/state.h"
 
 // The setting editor, run modally for atab row `algomod`; the
@@ -11,6 +12,10 @@ extern void (*sh_editor_hook)(int algomod);
 
 // The capability probe of the output device layer.
 extern sh_probe_fn sh_device_probe;
+
+// The sound devices of the sample functions (nullptr: none).
+extern wv_capture* sh_capture_dev;
+extern wv_device* sh_output_dev;
 
 // The state of the running window program (one per process).
 sh_state& sh_program_state();

@@ -114,11 +114,8 @@ const int32_t sh_sampmaxidle_tab[4] = {120000, 1200000, 6000000, 24000000};
 const int sh_recsmp_tab[6] = {-2, -1, 0, 5, 20, 100};
 
 bool sh_available(int id) {
-    // The sample recording and effect functions come with their own parts
-    // of the program.
-    if (id >= cm_testsample && id <= cm_recsample) return false;
+    // The fuzz functions come with their own part of the program.
     if (id >= cm_fuzz_same && id <= cm_fuzz_last) return false;
-    if (id >= cm_rec_no && id <= cm_rec_100) return false;
     return true;
 }
 

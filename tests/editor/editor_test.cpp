@@ -122,6 +122,36 @@ TEST_F(EditorTest, QCaptionForManualSampleRecording) {
     EXPECT_EQ(std::string(ed.view.qcaption), "&Z");
 }
 
+TEST_F(EditorTest, QRecordsByHandOnlyWithManually) {
+    static int recorded, pads;
+    recorded = pads = 0;
+    auto with_hooks = [&](int row) {
+        rov_edhooks h = hooks();
+        h.record_sample = [](void*) { ++recorded; };
+        h.play_pad = [](void*, int) { ++pads; };
+        rov_ed_open(ed, &st.h, row, 0, "", opt, h);
+    };
+    opt.sample = true;
+    options.recsmpopt = -1;
+    with_hooks(6);
+    EXPECT_TRUE(rov_ed_q_enabled(ed));
+    rov_ed_q(ed);
+    EXPECT_EQ(recorded, 1);
+    EXPECT_EQ(pads, 0);
+    // "&Manually" comes first: the button records whatever row plays.
+    with_hooks(1);
+    rov_ed_q(ed);
+    EXPECT_EQ(recorded, 2);
+    // Any other option: Z opens the player pad.
+    for (int o : {-2, 0, 5}) {
+        options.recsmpopt = o;
+        with_hooks(6);
+        rov_ed_q(ed);
+    }
+    EXPECT_EQ(recorded, 2);
+    EXPECT_EQ(pads, 3);
+}
+
 TEST_F(EditorTest, PitchPageStepsFollowTheNoteTable) {
     open_editor(1);
     EXPECT_EQ(scroll(2, rov_sc_pagedown, 262), 277);

@@ -61,7 +61,8 @@ text=$(LC_ALL=C MANWIDTH=80 man --warnings -l "$page" 2>"$prefix/man.err" | col 
 echo "$text" | grep -q '^NAME' || fail "the page does not render: $text"
 echo "$text" | grep -q 'tessellon - Wave Tessellon' || fail "the page's name line"
 # Every subcommand and every option of the --help texts.
-helps=$("$prog" --help 2>&1; for c in render play devices sample; do "$prog" "$c" --help 2>&1; done)
+helps=$("$prog" --help 2>&1; for c in render play devices sample; do "$prog" "$c" --help 2>&1; done
+       "$prog" sample record --help 2>&1)
 for c in render play devices sample; do
   echo "$text" | grep -q "tessellon $c" || fail "the page does not show 'tessellon $c'"
 done

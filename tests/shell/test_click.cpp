@@ -134,10 +134,17 @@ TEST_F(Click, ToolbarHelpTexts) {
     EXPECT_EQ(sh_slot_help(st, 4).text,
               "Show Period Length of x[i+1] = (m*x[i]+1) MOD n\nor fix another Modulo value n for "
               "Pitch (Pit804),\nTones (Ton1001), or Panning (Pan700).");
-    EXPECT_EQ(sh_slot_help(st, 7).text, "(22050 Hz, 32768 Bytes)");
+    // The rate a recording would take: the output rate (11025 Hz until
+    // something played) when it is one of the three, else the last recording's.
+    EXPECT_EQ(sh_slot_help(st, 7).text, "(11025 Hz, 32768 Bytes)");
     st.opt.autotempo = true;
     st.opt.blowopt = 5;
+    EXPECT_EQ(sh_slot_help(st, 7).text, "(11025 Hz, 131072 Bytes)");
+    st.wvrate = 27781;
     EXPECT_EQ(sh_slot_help(st, 7).text, "(22050 Hz, 131072 Bytes)");
+    st.wvrate = 44100;
+    st.opt.autotempo = false;
+    EXPECT_EQ(sh_slot_help(st, 7).text, "(44100 Hz, 32768 Bytes)");
     st.setnr = 2;
     st.fg.s.rov_p[16 * 2 + 13] = 36;
     EXPECT_EQ(sh_slot_help(st, 9).caption, "Harddisc Recording ...");
@@ -156,10 +163,15 @@ TEST_F(Click, ToolbarActions) {
     click(sh_slot_x(6) + 5, 60);
     EXPECT_EQ(f.editors, (std::vector<int>{5}));
     // Slots of functions not built yet do nothing.
-    for (int k : {1, 2, 4, 5, 7, 9, 10}) click(sh_slot_x(k) + 5, 60);
+    for (int k : {1, 2, 4, 5, 9, 10}) click(sh_slot_x(k) + 5, 60);
     EXPECT_EQ(f.editors.size(), 1u);
     EXPECT_TRUE(f.messages.empty());
     EXPECT_TRUE(f.dialogs.empty());
+    // Slot 7 records a sample; without an input device it says so.
+    click(sh_slot_x(7) + 5, 60);
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].caption, "wave recorder checking ...");
+    EXPECT_EQ(f.messages[0].text, "wave input device not available");
 }
 
 TEST_F(Click, ExitSlotAsksAndQuitsOnYes) {

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Records a sample through a private PulseAudio daemon and checks it.
+#   scripts/pulse-capture-test.sh TESSELLON CAPTURE_MATCH
+# A null sink runs at 22050 Hz, 16-bit mono, the recording's own format, so
+# nothing is converted on the way. Known noise plays into the sink with pacat
+# while `tessellon sample record` records from the sink's monitor (made the
+# default input): every recorded frame must equal the
+# played frame at one fixed distance, bit for bit, and the WAV header must
+# tell the rate and the size. Then, with the daemon frozen (SIGSTOP) during
+# a recording, the command must give up with status 1 and write no file; and
+# SIGINT during a recording must end it with status 1 and no file.
+# The daemon is stopped afterwards, also on failure (thawed first).
+# Exit 0 pass, 1 fail, 77 skip (PulseAudio cannot start here).
+set -uo pipefail
+
+prog=${1:?usage: pulse-capture-test.sh TESSELLON CAPTURE_MATCH}
+match=${2:?usage: pulse-capture-test.sh TESSELLON CAPTURE_MATCH}
+skip=77
+rate=22050
+
+for tool in pulseaudio pacat pactl; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "pulse-capture-test: $tool is not installed (scripts/install-deps.sh installs it); skipped"
+        exit $skip
+    fi
+done
+
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset PULSE_SERVER PULSE_SINK PULSE_SOURCE
+export SDL_AUDIODRIVER=pulseaudio
+play_pid=
+rec_pid=
+daemon_pid=
+cleanup() {
+    [ -n "$daemon_pid" ] && kill -CONT "$daemon_pid" 2>/dev/null
+    [ -n "$rec_pid" ] && kill -9 "$rec_pid" 2>/dev/null && wait "$rec_pid" 2>/dev/null
+    [ -n "$play_pid" ] && kill "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
+    pulseaudio --kill 2>/dev/null
+    for _ in $(seq 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+if ! pulseaudio -n --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
+        --load="module-null-sink sink_name=testsink rate=$rate format=s16le channels=1" \
+        --load="module-native-protocol-unix"; then
+    echo "pulse-capture-test: the PulseAudio daemon does not start here; skipped"
+    tail -5 "$work/pulse.log" 2>/dev/null
+    exit $skip
+fi
+up=0
+for _ in $(seq 50); do
+    if pactl info >/dev/null 2>&1; then up=1; break; fi
+    sleep 0.1
+done
+[ $up -eq 1 ] || { echo "pulse-capture-test: the PulseAudio daemon does not answer; skipped"; exit $skip; }
+daemon_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")/.." && pwd)/tests/tools/lsan-sound.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+# The sink's monitor as the default input (SDL does not offer monitors as
+# numbered devices, so the recording takes the default input).
+pactl set-default-source testsink.monitor || { echo "pulse-capture-test: cannot make the monitor the default input"; exit 1; }
+"$prog" devices >"$work/devices.txt" 2>&1 || { echo "pulse-capture-test: tessellon devices failed"; cat "$work/devices.txt"; exit 1; }
+grep -q '^input mapper: ' "$work/devices.txt" || { echo "pulse-capture-test: tessellon devices lists no inputs"; cat "$work/devices.txt"; exit 1; }
+
+# 12 s of known noise; the recording of 2 s starts 1.5 s into it.
+"$match" gen "$work/played.raw" $((12 * rate)) || { echo "pulse-capture-test: capture_match gen failed"; exit 1; }
+pacat -d testsink --format=s16le --rate=$rate --channels=1 --latency-msec=50 <"$work/played.raw" &
+play_pid=$!
+sleep 1.5
+t0=$(date +%s%N)
+"$prog" sample record --seconds 2 "$work/rec.wav" >"$work/rec.out" 2>&1
+rc=$?
+ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+cat "$work/rec.out"
+[ $rc -eq 0 ] || { echo "pulse-capture-test: sample record ended with status $rc"; exit 1; }
+echo "pulse-capture-test: 2 s recorded in $ms ms"
+"$match" cmp "$work/played.raw" "$work/rec.wav" $rate || exit 1
+kill "$play_pid" 2>/dev/null; wait "$play_pid" 2>/dev/null; play_pid=
+
+# The daemon frozen during a recording: the command gives up, writes nothing.
+if [ -z "$daemon_pid" ] || ! kill -0 "$daemon_pid" 2>/dev/null; then
+    echo "pulse-capture-test: no pid of the PulseAudio daemon"
+    exit 1
+fi
+"$prog" sample record --seconds 5 "$work/frozen.wav" >"$work/frozen.out" 2>&1 &
+rec_pid=$!
+sleep 1
+kill -STOP "$daemon_pid"
+t0=$(date +%s%N)
+for _ in $(seq 150); do kill -0 "$rec_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$rec_pid" 2>/dev/null; then
+    echo "pulse-capture-test: sample record still runs 15 s after the sound server froze"
+    exit 1
+fi
+wait "$rec_pid"
+rc=$?
+rec_pid=
+took=$(( ($(date +%s%N) - t0) / 1000000 ))
+kill -CONT "$daemon_pid"
+cat "$work/frozen.out"
+if [ $rc -ne 1 ] || ! grep -q 'stopped delivering' "$work/frozen.out" || [ -e "$work/frozen.wav" ]; then
+    echo "pulse-capture-test: with the server frozen, sample record ended with $rc (file: $(ls "$work"/frozen.wav 2>/dev/null))"
+    exit 1
+fi
+echo "pulse-capture-test: a frozen server ended the recording in $took ms, no file written"
+
+# SIGINT during a recording.
+"$prog" sample record --seconds 5 "$work/int.wav" >"$work/int.out" 2>&1 &
+rec_pid=$!
+sleep 1
+kill -INT "$rec_pid"
+for _ in $(seq 30); do kill -0 "$rec_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$rec_pid" 2>/dev/null && { echo "pulse-capture-test: sample record still runs 3 s after SIGINT"; exit 1; }
+wait "$rec_pid"
+rc=$?
+rec_pid=
+cat "$work/int.out"
+if [ $rc -ne 1 ] || ! grep -q 'SIGINT; nothing was written' "$work/int.out" || [ -e "$work/int.wav" ]; then
+    echo "pulse-capture-test: SIGINT during a recording ended it with $rc"
+    exit 1
+fi
+echo "pulse-capture-test: passed"
