@@ -23,6 +23,7 @@ struct rov_ctx {
     const int16_t* params;  // the playing set (16 parameters)
     const int16_t* scale;   // the playing scale (16 values)
     const int16_t* tab;     // the routine's table argument: sine table, or the echo source
+    const int16_t* notes;   // the note-value table, for a routine that is handed one (else null)
     int setnr;
     int tonr;
     int32_t bufsz;
@@ -207,8 +208,8 @@ void rov_tonehooks::control(rov_ctx& c) {
 // block start, and the chunk's frames stored.
 template <class V>
 void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int tonr,
-                      const int16_t* tab) {
-    rov_ctx c{*roh->s, *roh->g, roh->t, rov_set(*roh->s, setnr), rov_scale(*roh->s, tonr), tab, setnr, tonr,
+                      const int16_t* tab, const int16_t* notes = nullptr) {
+    rov_ctx c{*roh->s, *roh->g, roh->t, rov_set(*roh->s, setnr), rov_scale(*roh->s, tonr), tab, notes, setnr, tonr,
               bufsz, roh->g->rov_volshift + 1, 0};
     c.kmax = rov_slotlimit(c.t, c.g.rov_maxvoc);
     c.scalar = rov_scalar();
