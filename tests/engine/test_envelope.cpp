@@ -162,8 +162,9 @@ TEST(PitchRanges, AttackGlidesFromGliss1sOffsetToTheTarget) {
         call(e, 1);
         if (v.rov_ephas != 1) break;
         EXPECT_GE(v.rov_wincr2, last);
-        if (v.rov_ecurr >= 2)  // after the first rise
+        if (v.rov_ecurr >= 2) {  // after the first rise
             EXPECT_EQ(v.rov_wincr2, static_cast<uint16_t>(-64 * (127 - int64_t{v.rov_ecurr}) * t / 8192 + t));
+        }
         last = v.rov_wincr2;
     }
     EXPECT_EQ(v.rov_wincr2, t);  // the decay starts on the target; Gliss2 32 stays there

@@ -94,7 +94,9 @@ TEST(ComplexWaveforms, ChgDly128LeavesTheScalesAlone) {
         }
         // The parameters glide all the same.
         EXPECT_LT(e.g().rov_currp[par_phrase::PitRange], 192) << delay;
-        if (delay < 128) EXPECT_EQ(e.g().rov_currp[par_phrase::PitRange], 100);
+        if (delay < 128) {
+            EXPECT_EQ(e.g().rov_currp[par_phrase::PitRange], 100);
+        }
     }
 }
 
