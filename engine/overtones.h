@@ -39,13 +39,18 @@ inline int32_t rov_overtone1(const rov_tonephase& v, const int16_t* tab, int32_t
         return (rov_tab(tab, phi * (w / 128 - 97) / 512) + rov_tab(tab, phi * (w / 128 - 95) / 512)) >> 1;
     return rov_rpulse(v.rov_wphas, v.rov_wpuls, 256, pdiv);
 }
-// The kernel of rov_overtone1 where it has one: the triangle, or the ramped
-// pulse above 16384 (divided by pdiv). The run's level is the caller's.
+// The kernel of rov_overtone1 where it has one: the triangle, the table
+// sine, or the ramped pulse above 16384 (divided by pdiv). The run's level
+// is the caller's.
 inline bool rov_overtone1_run(const rov_tonephase& v, rov_run& run, int32_t pdiv) {
     run.oscs = 1;
     if (v.rov_sawt) {
         run.kind = rov_kind::ramp32768;
         run.offset = -16384;
+        return true;
+    }
+    if (v.rov_wpuls == 0) {
+        run.kind = rov_kind::table0;
         return true;
     }
     run.kind = rov_kind::rpulse;

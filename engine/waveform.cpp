@@ -97,7 +97,17 @@ struct waveforms : rov_phrasehooks {
             val = ((osc(w, v.rov_wphas, v.rov_wpuls, phas) + osc(w, v.rov_wphas2, v.rov_wpuls, phas)) * l) >> 4;
         return phas ? transfer(w, val) : val;
     }
-    static bool kernel(const rov_ctx&, const rov_tonephase&, rov_run&) { return false; }
+    // Kernel: the halfwave run with the slot's table, one oscillator or two.
+    static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
+        const int16_t* w = table(c, v);
+        run.kind = rov_kind::halfwave;
+        run.wave[0] = 512;
+        for (int i = 0; i < 16; ++i) run.wave[1 + i] = w[i];
+        run.transfer = v.rov_sawt != 0;
+        run.oscs = c.cp()[par_phrase::Detune] < 1 ? 1 : 2;
+        run.vshift = run.oscs == 1 ? 3 : 4;
+        return true;
+    }
     // Vibrato on oscillator 1 by the low bits of level l, for amount a:
     // below 32 the fastest and widest, each further 32 slower.
     static int32_t vibrato(int32_t a, int32_t l) {
@@ -201,10 +211,14 @@ struct lfo : rov_tonehooks {
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
-        run.kind = rov_kind::ramp32768;
-        run.offset = -16384;
         run.vshift = 0;
-        return v.rov_wpuls != 0;
+        if (v.rov_wpuls == 0) {
+            run.kind = rov_kind::table0;
+        } else {
+            run.kind = rov_kind::ramp32768;
+            run.offset = -16384;
+        }
+        return true;
     }
 };
 
