@@ -21,3 +21,9 @@ ROV_ALG(ranov10);  // jazzy playing, recording its own phrases
 ROV_ALG(ranov11);  // stumbling chords / triple oscillator
 ROV_ALG(ranov14);  // sample player around a given phrase
 ROV_ALG(ranov19);  // multiple sample loops
+ROV_ALG(ranov12);  // complex envelopes programmed in the scale memory
+ROV_ALG(ranov13);  // multiple pitch ranges with glissando
+ROV_ALG(ranov15);  // cluster chords with envelopes scaled by pitch (the length argument is the note table)
+ROV_ALG(ranov16);  // ostinato phrase with detune and phase modulation
+ROV_ALG(ranov17);  // ostinato with complex waveforms
+ROV_ALG(ranov18);  // random pitch with slow controls (two LFOs)

@@ -40,23 +40,32 @@ void rov_sequences(rov_globphase& g, const rov_setting& s, unsigned which) {
 }
 
 bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale, const int16_t* phrase) {
+    return rov_glide(g, params, rov_glidescale{scale, nullptr, phrase});
+}
+
+bool rov_glide(rov_globphase& g, const int16_t* params, const rov_glidescale& sc) {
     g.rov_vocno = rov_u16(g.rov_vocno + 1);
     const int d = params[rov_par::ChgDly];  // beat steps between glide steps
+    int16_t* const into = sc.into ? sc.into : g.rov_toncur;
     if (d == 0) {
         for (int i = 0; i < rov_ncurr; ++i) g.rov_currp[i] = params[i];
-        for (int i = 0; i < rov_nvalues; ++i) g.rov_toncur[i] = scale[i];
-        if (phrase)
-            for (int i = 1; i < rov_nvalues; ++i) g.rov_phrase[i] = phrase[i];
-        g.rov_tonupd = 0;
+        if (sc.scale) {
+            for (int i = 0; i < rov_nvalues; ++i) into[i] = sc.scale[i];
+            if (sc.phrase)
+                for (int i = 1; i < rov_nvalues; ++i) g.rov_phrase[i] = sc.phrase[i];
+            g.rov_tonupd = 0;
+        }
         g.rov_vocno = 0;
         return true;
     }
     if (static_cast<int>(g.rov_vocno) < d) return false;
     g.rov_vocno = 0;
-    const int u = g.rov_tonupd & 15;
-    g.rov_toncur[u] = scale[u];
-    if (phrase && u >= 1) g.rov_phrase[u] = phrase[u];
-    g.rov_tonupd = static_cast<int16_t>((u + 1) & 15);
+    if (sc.scale) {
+        const int u = g.rov_tonupd & 15;
+        into[u] = sc.scale[u];
+        if (sc.phrase && u >= 1) g.rov_phrase[u] = sc.phrase[u];
+        g.rov_tonupd = static_cast<int16_t>((u + 1) & 15);
+    }
     for (int i = 0; i < rov_ncurr; ++i) {
         const int32_t c = g.rov_currp[i], t = params[i];
         const int32_t step = (std::abs(t - c) + 15) / 16;
@@ -69,6 +78,11 @@ rov_slotpick rov_findslot(const rov_tonephase* t, int maxvoc, bool tonalias, int
     for (int k = 0; k < maxvoc; ++k)
         if (t[k].rov_ephas == 0) return {k, false};
     if (!tonalias) return {-1, false};
+    const int k = rov_stealslot(t, maxvoc, stages);
+    return {k, k >= 0};
+}
+
+int rov_stealslot(const rov_tonephase* t, int maxvoc, int stages) {
     int best = -1;
     int level = stages;  // only levels below the stage count qualify
     for (int k = 0; k < maxvoc; ++k)
@@ -76,7 +90,7 @@ rov_slotpick rov_findslot(const rov_tonephase* t, int maxvoc, bool tonalias, int
             best = k;
             level = t[k].rov_ecurr;
         }
-    return {best, best >= 0};
+    return best;
 }
 
 int rov_slotlimit(const rov_tonephase* t, int maxvoc) {

@@ -72,6 +72,18 @@ void rov_sequences_ch(rov_globphase& g, const rov_setting& s, unsigned which, ui
 bool rov_glide(rov_globphase& g, const int16_t* params, const int16_t* scale,
                const int16_t* phrase = nullptr);
 
+// Where a glide turn puts scale values: the playing scale's values go into
+// `into` (the gliding copy rov_toncur, or the phrase memory of a routine
+// that plays the scale as a phrase), a phrase scale alongside into
+// rov_phrase[1..15]; without `scale` the turn glides the parameters only
+// and leaves every scale value and rov_tonupd alone.
+struct rov_glidescale {
+    const int16_t* scale = nullptr;
+    int16_t* into = nullptr;  // null: rov_toncur
+    const int16_t* phrase = nullptr;
+};
+bool rov_glide(rov_globphase& g, const int16_t* params, const rov_glidescale& sc);
+
 // Parameter i of set setnr / scale tonr of a setting.
 inline const int16_t* rov_set(const rov_setting& s, int setnr) { return &s.rov_p[setnr * rov_nparams]; }
 inline const int16_t* rov_scale(const rov_setting& s, int tonr) { return &s.rov_tones[tonr * rov_nvalues]; }
@@ -84,6 +96,9 @@ struct rov_slotpick {
 // First free slot among the first maxvoc; else, with Timbre Variation, the
 // decaying slot with the lowest level below the stage count T.
 rov_slotpick rov_findslot(const rov_tonephase* t, int maxvoc, bool tonalias, int stages);
+// The stealing half alone: the decaying slot with the lowest level below
+// the stage count among the first maxvoc (the first on ties), or -1.
+int rov_stealslot(const rov_tonephase* t, int maxvoc, int stages);
 
 // Slot limit at a routine's entry: one more than the highest slot below
 // maxvoc that is not free (0 when all are free).
@@ -152,6 +167,14 @@ int32_t rov_panpos(uint16_t panxi, int panvar, int panning);
 // soft 64-p/2, p/2), then a position below 0 clears the right weight and one
 // above 128 the left weight.
 void rov_weights(rov_tonephase& v, int32_t p, rov_stage stage);
+
+// The quieter weights of some three-stage routines: accent (128 - p)/2 and
+// p/2, normal a quarter, soft an eighth of them.
+inline void rov_weights_low(rov_tonephase& v, int32_t p, rov_stage stage) {
+    const int32_t d = stage == rov_accent ? 2 : stage == rov_normal ? 4 : 8;
+    v.rov_left = rov_u16((128 - p) / d);
+    v.rov_right = rov_u16(p / d);
+}
 
 // Emphasis shortening of the decay period: (edecr + add) / div.
 inline void rov_emphasis(rov_tonephase& v, int add, int div) {

@@ -45,11 +45,7 @@ struct twoscales : rov_tonehooks {
         }
     }
     // Weights: accent 1/2, normal 1/4, soft 1/8 of (128 - p) and p.
-    static void weights(rov_tonephase& v, int32_t p, rov_stage st) {
-        const int32_t d = st == rov_accent ? 2 : st == rov_normal ? 4 : 8;
-        v.rov_left = rov_u16((128 - p) / d);
-        v.rov_right = rov_u16(p / d);
-    }
+    static void weights(rov_tonephase& v, int32_t p, rov_stage st) { rov_weights_low(v, p, st); }
     // Low-precision shapes: table sine without interpolation; below 32767 a
     // sine running (w/256 + 16)/16 times as fast as the phase and restarting
     // with it; from 32767 a full-height rectangle; triangle with Saw.

@@ -8,7 +8,8 @@
 #include <algorithm>
 
 #include "engine/algs.h"
-#include "engine/toneloop.h"
+#include "engine/overtones.h"
+#include "engine/phrasehooks.h"
 
 int32_t rov_foldlo(int32_t pitch, int32_t pitrange) { return rov_u16((64 - pitrange / 4) * (pitch * 3 / 32)); }
 
@@ -30,51 +31,31 @@ int32_t rov_fold(int32_t u, int32_t lo, int32_t hi) {
     return u;
 }
 
+int16_t rov_phrasemore(int16_t k, int32_t phraselen, int32_t phrlenmod, uint16_t z) {
+    return static_cast<int16_t>((8 * k < phraselen || z < phrlenmod) && k < 15 ? k + 1 : 0);
+}
+
 int32_t rov_phrasestep(const rov_globphase& g, int16_t& k, int32_t phraselen, int32_t phrlenmod, uint16_t z) {
     const int32_t u = g.rov_phrase[0] * g.rov_phrase[k] / 262;
-    k = static_cast<int16_t>((8 * k < phraselen || z < phrlenmod) && k < 15 ? k + 1 : 0);
+    k = rov_phrasemore(k, phraselen, phrlenmod, z);
     return u;
 }
 
 namespace {
-
-// Pitch bounds of the parameters a beat step works with.
-int32_t fold(const rov_ctx& c, int32_t u) {
-    const int16_t* cp = c.cp();
-    return rov_fold(u, rov_foldlo(cp[rov_par::Pitch], cp[par_phrase::PitRange]),
-                    rov_foldhi(cp[rov_par::Pitch], cp[par_phrase::PitRange]));
-}
 
 // A scale tone scaled by Pitch/32 (from the tonality state x).
 int32_t scaletone(const rov_ctx& c) {
     return c.g.rov_toncur[c.g.rov_tonxi & 15] * c.cp()[rov_par::Pitch] / 32;
 }
 
-// Overtone sines of two oscillators: s(phi1 * m / d) + s(phi2 * m / d).
-inline int32_t overtones(const rov_tonephase& v, const int16_t* tab, int32_t m, int32_t d) {
-    return rov_tab(tab, v.rov_wphas * m / d) + rov_tab(tab, v.rov_wphas2 * m / d);
-}
-// Fundamental sines of two oscillators without interpolation.
-inline int32_t fundamentals(const rov_tonephase& v, const int16_t* tab) {
-    return tab[v.rov_wphas >> 8] + tab[v.rov_wphas2 >> 8];
-}
-
 // --- Fantasy ---------------------------------------------------------------------
 // Scales in pairs: the even scale is the phrase, the odd one the pitches.
 // Every beat step seeks a slot; a stolen slot starts afresh.
-struct fantasy : rov_tonehooks {
-    static rov_draw draw(const rov_ctx& c) {
-        return c.g.rov_tonalias && c.g.rov_maxvoc >= c.cp()[rov_par::Voices] / 16 ? (c.g.rov_tonxi & 48) : 0;
-    }
+struct fantasy : rov_phrasehooks {
     static void glide(rov_ctx& c) {
         const int even = c.tonr & ~1;
         rov_glide(c.g, c.params, rov_scale(c.s, even + 1), rov_scale(c.s, even));
     }
-    template <class V>
-    static rov_slotpick pick(const rov_ctx& c) {
-        return rov_findslot(c.t, c.g.rov_maxvoc, c.g.rov_tonalias, V::stages);
-    }
-    static bool fresh(bool) { return true; }
     // Outside a phrase: a scale tone, which starts a phrase when
     // (x & 255) < Phrase. Inside: the phrase step.
     static int32_t next(rov_ctx& c) {
@@ -91,12 +72,6 @@ struct fantasy : rov_tonehooks {
         }
         return rov_phrasestep(g, k, cp[par_phrase::PhraseLen], cp[par_phrase::PhrLenMod], g.rov_densxi);
     }
-    // The folded pitch on oscillator 1, oscillator 2 Detune/512 above.
-    static void tune(rov_ctx& c, rov_tonephase& v, int32_t u) {
-        u = fold(c, u);
-        v.rov_wincr = rov_u16(u);
-        v.rov_wincr2 = rov_u16(rov_s32(static_cast<int64_t>(u) * c.cp()[par_phrase::Detune]) / 512 + u);
-    }
     static void pitch(rov_ctx& c, rov_tonephase& v, rov_draw) { tune(c, v, next(c)); }
     // Envelope detune: each fall of the decay retunes oscillator 2 so that
     // the detune drifts by (DetEnv - 32)/32 per stage below full level.
@@ -107,25 +82,10 @@ struct fantasy : rov_tonehooks {
         const int64_t d = (cp[par_phrase::DetEnv] - 32) * (127 - v.rov_ecurr) / 32 + cp[par_phrase::Detune];
         v.rov_wincr2 = rov_u16(rov_s32(d * v.rov_wincr) / 512 + v.rov_wincr);
     }
-    // Dual sine; dual sine with overtones synced to each oscillator (up to
-    // 4096); overtones fading with the envelope (8192) or growing as it
-    // decays (12288); two overtone pairs (16384); ramped pulses above;
-    // triangles with Saw.
-    static int32_t shape(const rov_tonephase& v, const int16_t* tab) {
-        const int32_t w = v.rov_wpuls, l = v.rov_ecurr;
-        if (v.rov_sawt || w == 0 || w > 16384) return rov_dual(v, tab);
-        if (w <= 4096) return (fundamentals(v, tab) + overtones(v, tab, w / 256 + 2, 512)) >> 2;
-        if (w <= 8192) return (((overtones(v, tab, w / 256 - 14, 512) * l) >> 7) + fundamentals(v, tab)) >> 2;
-        if (w <= 12288)
-            return (((overtones(v, tab, w / 256 - 30, 512) * (127 - l)) >> 7) + fundamentals(v, tab)) >> 2;
-        return (overtones(v, tab, w / 128 - 97, 512) + overtones(v, tab, w / 128 - 95, 512)) >> 2;
-    }
+    static int32_t shape(const rov_tonephase& v, const int16_t* tab) { return rov_overtone2(v, tab); }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
     // Kernel: the dual oscillator's shapes.
-    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
-        const int32_t w = v.rov_wpuls;
-        return (v.rov_sawt || w == 0 || w > 16384) && rov_dual_run(v, run);
-    }
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) { return rov_overtone2_run(v, run); }
 };
 
 // --- Jazzy -----------------------------------------------------------------------
@@ -164,8 +124,8 @@ struct jazzy : fantasy {
     static int32_t shape(const rov_tonephase& v, const int16_t* tab) {
         const int32_t w = v.rov_wpuls;
         if (v.rov_sawt || w == 0 || w > 4096) return rov_dual(v, tab);
-        if (w <= 2048) return (fundamentals(v, tab) + overtones(v, tab, w / 256 + 1, 256)) >> 2;
-        return (((overtones(v, tab, w / 256 - 7, 256) * v.rov_ecurr) >> 7) + fundamentals(v, tab)) >> 2;
+        if (w <= 2048) return (rov_fundamentals(v, tab) + rov_overtones(v, tab, w / 256 + 1, 256)) >> 2;
+        return (((rov_overtones(v, tab, w / 256 - 7, 256) * v.rov_ecurr) >> 7) + rov_fundamentals(v, tab)) >> 2;
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
@@ -277,36 +237,16 @@ struct session : rov_tonehooks {
             u = rov_phrasestep(g, k, cp[par_phrase::PhraseLen], cp[par_phrase::PhrLenMod], z);
             if (b) v.rov_wpuls = rov_u16(v.rov_wpuls / 3);
         }
-        v.rov_wincr = rov_u16(fold(c, u));
+        v.rov_wincr = rov_u16(rov_phrasehooks::fold(c, u));
     }
-    // One oscillator: table sine; with an overtone (up to 4096), fading
-    // (8192) or growing (12288) overtones, an overtone pair (16384); above, a
-    // pulse with 256-unit ramps; triangle with Saw.
+    // One oscillator: the overtone shapes fading with the level, the pulse
+    // divided by 4.
     static int32_t shape(const rov_tonephase& v, const int16_t* tab) {
-        const int32_t w = v.rov_wpuls, l = v.rov_ecurr;
-        const int32_t phi = v.rov_wphas;
-        if (v.rov_sawt) return rov_tri32k(v.rov_wphas, v.rov_wpuls) - 16384;
-        const int32_t f = tab[phi >> 8];
-        if (w == 0) return f;
-        if (w <= 4096) return (f + rov_tab(tab, phi * (w / 256 + 2) / 512)) >> 1;
-        if (w <= 8192) return (((rov_tab(tab, phi * (w / 256 - 14) / 512) * l) >> 7) + f) >> 1;
-        if (w <= 12288) return (((rov_tab(tab, phi * (w / 256 - 30) / 512) * (127 - l)) >> 7) + f) >> 1;
-        if (w <= 16384)
-            return (rov_tab(tab, phi * (w / 128 - 97) / 512) + rov_tab(tab, phi * (w / 128 - 95) / 512)) >> 1;
-        return rov_rpulse(v.rov_wphas, v.rov_wpuls, 256, 4);
+        return rov_overtone1(v, tab, v.rov_ecurr, 4);
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
     // Kernel: the triangle, or the pulse above 16384.
-    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
-        if (v.rov_sawt) {
-            run.kind = rov_kind::ramp32768;
-            run.offset = -16384;
-            return true;
-        }
-        run.kind = rov_kind::rpulse;
-        run.ramp = 256;
-        return v.rov_wpuls > 16384;
-    }
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) { return rov_overtone1_run(v, run, 4); }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
 };
 

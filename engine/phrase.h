@@ -20,6 +20,11 @@ int32_t rov_foldhi(int32_t pitch, int32_t pitrange);
 // far below lo / 8 it becomes 0, a silent tone.
 int32_t rov_fold(int32_t u, int32_t lo, int32_t hi);
 
+// The phrase-step rule: the phrase at position k (1..15) continues to k + 1
+// while 8k is below PhraseLen or the density state z is below PhrLenMod, and
+// k < 15; otherwise it ends (0).
+int16_t rov_phrasemore(int16_t k, int32_t phraselen, int32_t phrlenmod, uint16_t z);
+
 // One step of the running phrase at position k (1..15): returns the candidate
 // phrase[0] * phrase[k] / 262 and moves k on to k + 1, or ends the phrase
 // (k = 0) once 8k reaches PhraseLen and the density state z is not below

@@ -163,6 +163,71 @@ HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, co
     }
 }
 
+// The half waveform of a triangle value x (-16384..16384) from the wave
+// table (entry k + 1 holds W[k]): |x| >> 11 picks a pair of entries, forward
+// while the phase rises and backward while it falls, interpolated in 1/2048
+// and taken against 512, then negated for x < 0 and shifted by 6.
+HWY_INLINE VI HalfWave(const int32_t* wave, VI x, hn::Mask<DI> rising) {
+    const DI di;
+    const VI a = hn::Abs(x);
+    const VI i = hn::ShiftRight<11>(a), f = hn::And(a, hn::Set(di, 2047));
+    const VI one = hn::Set(di, 1);
+    const VI lo = hn::IfThenElse(rising, i, hn::And(hn::Sub(hn::Set(di, 16), i), hn::Set(di, 15)));
+    const VI hi = hn::IfThenElse(rising, hn::Add(i, one), hn::Sub(hn::Set(di, 15), i));
+    const VI mid = hn::Set(di, 512);
+    const VI wl = hn::Sub(hn::GatherIndex(di, wave, hn::Add(lo, one)), mid);
+    const VI wh = hn::Sub(hn::GatherIndex(di, wave, hn::Add(hi, one)), mid);
+    const VI z = hn::Add(hn::Mul(hn::Sub(hn::Set(di, 2048), f), wl), hn::Mul(wh, f));
+    return hn::ShiftRight<6>(hn::IfThenElse(hn::Lt(x, hn::Zero(di)), hn::Neg(z), z));
+}
+
+// The transfer function of a voice value v: entry i of W (i = |v| >> 14) is
+// the output at (i + 1) * 16384, 0 at 0 (wave[0] = 512), odd around 0;
+// v = 0 counts as negative, as the block has it.
+HWY_INLINE VI Transfer(const int32_t* wave, VI v) {
+    const DI di;
+    const auto neg = hn::Lt(v, hn::Set(di, 1));
+    const VI a = hn::IfThenElse(neg, hn::Neg(v), v);
+    const VI i = hn::And(hn::ShiftRight<14>(a), hn::Set(di, 15)), f = hn::And(a, hn::Set(di, 16383));
+    const VI mid = hn::Set(di, 512);
+    const VI wl = hn::Sub(hn::GatherIndex(di, wave, i), mid);
+    const VI wh = hn::Sub(hn::GatherIndex(di, wave, hn::Add(i, hn::Set(di, 1))), mid);
+    const VI z = hn::Add(hn::Mul(hn::Sub(hn::Set(di, 16384), f), wl), hn::Mul(wh, f));
+    return hn::ShiftRight<5>(hn::IfThenElse(neg, hn::Neg(z), z));
+}
+
+// The halfwave kind: `oscs` triangles peaking at w, each through the wave
+// table unless the run has `transfer`, summed, times the level, >> vshift,
+// then through the transfer function if it has.
+template <int oscs, bool transfer>
+HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums) {
+    const DI di;
+    const size_t N = hn::Lanes(di);
+    const VI mask = hn::Set(di, 0xffff);
+    const VI level = hn::Set(di, run.level);
+    const VI w = hn::Set(di, static_cast<int32_t>(run.w));
+    const VI half = hn::Set(di, 16384);
+    const Ramp ramp(run.w, 32768u);
+    VI phi[oscs], step[oscs];
+    for (int j = 0; j < oscs; ++j) {
+        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
+        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
+        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
+    }
+    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+        VI sum = hn::Zero(di);
+        for (int j = 0; j < oscs; ++j) {
+            const VI p = hn::And(phi[j], mask);
+            const VI x = hn::Sub(ramp(p), half);
+            sum = hn::Add(sum, transfer ? x : HalfWave(run.wave, x, hn::Lt(p, w)));
+            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        }
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
+        if (transfer) val = Transfer(run.wave, val);
+        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+    }
+}
+
 template <class Shape>
 HWY_INLINE void RunOscs(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
     if (run.drift) Run<1, true>(run, f, r, sums, shape);  // drifting runs have one oscillator
@@ -197,6 +262,18 @@ void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, r
         RunOscs(run, f, r, sums, [&](VI phi) { return pulse(phi); });
         break;
     }
+    case rov_kind::table0:
+        RunOscs(run, f, r, sums, [&](VI phi) {
+            const VI x = hn::GatherIndex(di, tab.p, hn::ShiftRight<8>(phi));
+            return hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
+        });
+        break;
+    case rov_kind::halfwave:
+        if (run.oscs == 1)
+            run.transfer ? WaveRun<1, true>(run, f, r, sums) : WaveRun<1, false>(run, f, r, sums);
+        else
+            run.transfer ? WaveRun<2, true>(run, f, r, sums) : WaveRun<2, false>(run, f, r, sums);
+        break;
     }
 }
 

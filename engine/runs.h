@@ -80,9 +80,13 @@ enum class rov_kind : uint8_t {
     table9,     // rov_table9: interpolated table, >> 9
     pulse,      // rov_pulse: (w - 65535)/2 below w, w/2 from w on
     rpulse,     // rov_rpulse(phi, w, ramp, div): the pulse with edge ramps
+    table0,     // tab[phi >> 8]: the table without interpolation
+    halfwave,   // the triangle -16384..16384 through a wave table (see rov_run::wave)
 };
 
-inline bool rov_reads_table(rov_kind k) { return k == rov_kind::table || k == rov_kind::table9; }
+inline bool rov_reads_table(rov_kind k) {
+    return k == rov_kind::table || k == rov_kind::table9 || k == rov_kind::table0;
+}
 
 // One run of one slot: the oscillators' phases (uint16 in uint32, a cycle is
 // 65536) step by their increments each frame; the voice value is
@@ -104,6 +108,14 @@ struct rov_run {
     // Extra phase of oscillator 1 summed frame by frame from the chunk's
     // start (mod 65536, indexed by chunk frame), or none.
     const int32_t* drift = nullptr;
+    // halfwave: wave[0] = 512, wave[1 + i] = value i of the sixteen-value
+    // wave table W around the middle 512. Each oscillator's triangle x (peak
+    // at w) becomes W's half waveform (read forward while the phase rises,
+    // backward while it falls, mirrored below 0), or with `transfer` stays
+    // the triangle; after the level and vshift the voice value then passes
+    // W as a transfer function.
+    int32_t wave[17] = {};
+    bool transfer = false;
 };
 
 // A run starting at slot v's current state: its phases, increments, width,

@@ -40,6 +40,7 @@ struct rov_ctx {
     // The parameters a beat step works with: the gliding copy rov_currp, or
     // the second channel's set read directly.
     const int16_t* cp() const { return chp ? chp : g.rov_currp; }
+    const int16_t* notes = nullptr;     // the note-value table, for a routine that is handed one
     bool scalar = true;                 // the scalar form of the runs only
     rov_tabpairs* pairs = nullptr;      // the table's pairs, built at first use
     bool paired = false;
@@ -207,9 +208,10 @@ void rov_tonehooks::control(rov_ctx& c) {
 // block start, and the chunk's frames stored.
 template <class V>
 void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int tonr,
-                      const int16_t* tab) {
+                      const int16_t* tab, const int16_t* notes = nullptr) {
     rov_ctx c{*roh->s, *roh->g, roh->t, rov_set(*roh->s, setnr), rov_scale(*roh->s, tonr), tab, setnr, tonr,
               bufsz, roh->g->rov_volshift + 1, 0};
+    c.notes = notes;
     c.kmax = rov_slotlimit(c.t, c.g.rov_maxvoc);
     c.scalar = rov_scalar();
     rov_tabpairs pairs;

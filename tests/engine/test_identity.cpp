@@ -76,10 +76,18 @@ uint32_t render(int row, int set, int maxv, int flags) {
     return h;
 }
 
+// Rows that came after the recording have no hashes here; their scalar and
+// vector forms are compared with each other instead (test_agreement.cpp).
+bool recorded_row(int row) {
+    for (const identity_case& c : recorded)
+        if (c.row == row) return true;
+    return false;
+}
+
 std::vector<identity_case> grid() {
     std::vector<identity_case> g;
     for (int row = 0; row < rov_natab; ++row) {
-        if (!rov_row_computed(row)) continue;
+        if (!rov_row_computed(row) || !recorded_row(row)) continue;
         const bool sample_window = rov_row(row).sample_any;
         for (int set = 0; set < rov_nsets; ++set)
             for (int maxv : {1, 8, 20, 64})

@@ -103,8 +103,13 @@ TEST_F(Click, RowsWithoutARoutineCannotBeStarted) {
     EXPECT_TRUE(sh_menu_state(st, atab[rov_row_multiple()].mitem).grayed);
     EXPECT_TRUE(f.editors.empty());
     EXPECT_TRUE(f.messages.empty());
-    // A setting whose own algorithm cannot play is refused with a word.
-    st.fg.s.rov_stdalg = 13;
+    // A setting whose own algorithm cannot play is refused with a word (a
+    // row that has no routine, while there is one).
+    int none = -1;
+    for (int r = 0; r < rov_natab && none < 0; ++r)
+        if (!rov_row_computed(r) && !rov_row(r).empty && !rov_row(r).multiple) none = r;
+    if (none < 0) return;
+    st.fg.s.rov_stdalg = static_cast<int16_t>(none);
     click(sh_slot_x(6) + 5, 60);
     EXPECT_TRUE(f.editors.empty());
     ASSERT_EQ(f.messages.size(), 1u);
