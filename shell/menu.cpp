@@ -132,7 +132,7 @@ int sh_row_of_command(int id) {
 }
 
 bool sh_row_startable(const sh_state& st, int row) {
-    return rov_row_available(row, false) && !(rov_row_sampling(row) && !st.smploaded);
+    return rov_row_available(row, true) && !(rov_row_sampling(row) && !st.smploaded);
 }
 
 sh_itemstate sh_menu_state(const sh_state& st, int id) {
