@@ -220,6 +220,10 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
     } else if (id >= cm_disp_off && id <= cm_disp_alllevels) {
         st.opt.dispmode = id;
         if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.opt.plchdist));
+    } else if (id >= cm_fuzz_same && id <= cm_fuzz_last) {
+        // A type (or "Sa&me"), then its degree unless fuzz is off.
+        if (id != cm_fuzz_same) st.opt.fuzztyp = id - cm_fuzz_none;
+        if (st.opt.fuzztyp > 0) st.opt.fuzzlev = edit_value(st, ui, pdfuzz, st.opt.fuzzlev);
     } else if (id >= cm_vis_first && id <= cm_vis_first + 7) {
         st.opt.vistyp = id - cm_vis_first;
     } else if (id >= cm_dev_mapper && id <= cm_dev_3) {

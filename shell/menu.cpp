@@ -119,7 +119,6 @@ bool sh_available(int id) {
     if (id >= cm_testsample && id <= cm_recsample) return false;
     if (id >= cm_blow_first && id <= cm_blow_last) return false;
     if (id >= cm_conv_expand && id <= cm_conv_last) return false;
-    if (id >= cm_fuzz_same && id <= cm_fuzz_last) return false;
     if (id >= cm_rec_no && id <= cm_rec_100) return false;
     return true;
 }
