@@ -27,6 +27,17 @@ const char* const cli_engine_usage =
     "  --mix-level P        its level in percent, 0..300 (default 50)\n"
     "  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
     "                       (default: the rate of the first buffer)\n"
+    "  --bank FILE.rov      setting file pushed into the setting banks, up to three times;\n"
+    "                       as loading them in order would: the last one given is track 2\n"
+    "                       (each plays its set 0; unfilled banks are silent)\n"
+    "  --track-level K:SHIFT  output shift 4..16 of track K = 1..4 (1 the setting, 2..4 the\n"
+    "                       banks), as the mixer's volume slider sets it (16 - SHIFT) x 6 dB\n"
+    "  --mute K             mute track K = 1..4, as the mixer does once play has started\n"
+    "                       (Multiple play is --algorithm 21: the setting and its banks)\n"
+    "  --fuzz TYPE          fuzz type 0..7: none, clip, knee, sine, reso, reschor, chorus, bias\n"
+    "  --fuzz-degree D      fuzz degree 0..1600 (default 100)\n"
+    "  --program-change N   every N-th buffer the next parameter set plays, 0..3200 (0: never)\n"
+    "  --change-scale       with --program-change: the next scale instead of the next set\n"
     "Numbers are plain decimal. Exit status: 0 done; 1 a file or sound-device problem\n"
     "(a file that cannot be read, written or used, a device that is missing or lost);\n"
     "2 a usage error (an unknown option, a value out of range, a row that cannot play).\n";
@@ -85,6 +96,8 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         {"--algorithm", 0, rov_natab - 1, &o.row}, {"--set", 0, 9, &o.setnr},
         {"--scale", 0, 9, &o.tonr},                {"--voices", 1, 64, &o.voices},
         {"--buffer-kb", 3, 512, &o.bufkb},         {"--mix-level", 0, 300, &o.mixlevel},
+        {"--fuzz", 0, 7, &o.fuzz},                 {"--fuzz-degree", 0, 1600, &o.fuzzdegree},
+        {"--program-change", 0, 3200, &o.progchange},
     };
     if (a == "--timbre") {
         o.timbre = true;
@@ -92,6 +105,42 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
     }
     if (a == "--emphasis") {
         o.emphasis = true;
+        return cli_taken;
+    }
+    if (a == "--change-scale") {
+        o.changescale = true;
+        return cli_taken;
+    }
+    if (a == "--bank") {
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            err = "--bank needs a file name";
+            return cli_bad;
+        }
+        if (o.banks.size() >= rov_nbanks) {
+            err = "--bank can be given at most three times (there are three setting banks)";
+            return cli_bad;
+        }
+        o.banks.push_back(args[++i]);
+        return cli_taken;
+    }
+    if (a == "--track-level" || a == "--mute") {
+        const bool level = a == "--track-level";
+        const std::string v = i + 1 < args.size() ? args[i + 1] : "";
+        const std::size_t colon = v.find(':');
+        long k = 0, shift = 0;
+        const bool ok = level ? colon != std::string::npos && cli_int(v.substr(0, colon), 1, 4, k) &&
+                                    cli_int(v.substr(colon + 1), 4, 16, shift)
+                              : cli_int(v, 1, 4, k);
+        if (!ok) {
+            err = level ? "--track-level takes K:SHIFT, a track 1..4 and an output shift 4..16, not '" + v + "'"
+                        : "--mute takes a track number from 1 to 4, not '" + v + "'";
+            return cli_bad;
+        }
+        if (level)
+            o.tracklevel[k - 1] = static_cast<int>(shift);
+        else
+            o.mute[k - 1] = true;
+        ++i;
         return cli_taken;
     }
     const struct {
@@ -157,17 +206,29 @@ bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err)
 
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
     rov_state_init(p.st);
-    if (o.setting.empty())
-        rov_default_setting(p.st.s);
-    else if (!cli_load_setting(o.setting, p.st.s, err))
-        return 1;
+    rov_default_setting(p.st.s);
+    // The banks as the window program fills them, then each bank file pushed
+    // in as loading it would, with a global phase prepared for play.
+    rov_banks_init(p.banks);
+    for (const std::string& f : o.banks) {
+        rov_setting s;
+        if (!cli_load_setting(f, s, err)) return 1;
+        rov_globphase g;
+        std::memset(&g, 0, sizeof g);
+        rov_handle h{&s, &g, p.st.t};
+        rov_open(&h, o.emphasis, o.timbre, o.voices);
+        const int t = s.rov_tonindx[0];
+        rov_bank_push(p.banks, s, g, 0, t >= 0 && t <= 9 ? t : 0);
+    }
+    if (!o.setting.empty() && !cli_load_setting(o.setting, p.st.s, err)) return 1;
     p.row = o.row >= 0 ? o.row : p.st.s.rov_stdalg;
     p.setnr = o.setnr;
+    p.tonal = o.changescale;
     if (p.row < 0 || p.row >= rov_natab) {
         err = "the setting's standard algorithm " + std::to_string(p.row) + " is not a row of the algorithm table";
         return 1;  // the file's content
     }
-    if (!rov_row_computed(p.row)) {
+    if (!rov_row_computed(p.row) && !rov_row(p.row).multiple) {
         const rov_rowdesc& d = rov_row(p.row);
         err = "algorithm row " + std::to_string(p.row) + " (\"" + (d.tab.title[0] ? d.tab.title : "empty algorithm") +
               "\") " + (d.empty ? "plays nothing" : "is not available: it has no routine to play");
@@ -204,6 +265,8 @@ void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_not
     s.algomod = p.row;
     s.setnr = p.setnr;
     s.tonr = p.tonr;
+    s.banks = &p.banks;
+    s.tonal = p.tonal;
     if (p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords()};
     if (p.mix.is_open()) s.mix = &p.mix;
 }
@@ -235,7 +298,26 @@ int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& prob
     if (o.emphasis) opt.emphas = true;
     if (o.timbre) opt.tonalias = true;
     if (o.mixlevel >= 0) opt.playbmix = o.mixlevel;
+    if (o.fuzz >= 0) opt.fuzztyp = o.fuzz;
+    if (o.fuzzdegree >= 0) opt.fuzzlev = o.fuzzdegree;
+    if (o.changescale && o.progchange < 0) {
+        err = "--change-scale goes with --program-change N";
+        return 2;
+    }
+    if (o.progchange >= 0) {
+        // Automatic changes run in the buffer-counting display mode.
+        opt.plchdist = o.progchange;
+        opt.dispmode = wv_disp_buffer;
+    }
     return 0;
+}
+
+void cli_mixer_apply(const cli_engine& o, cli_play& p) {
+    for (int k = 0; k < 4; ++k) {
+        rov_globphase& g = k == 0 ? p.st.g : p.banks.rogbk[k - 1];
+        if (o.tracklevel[k] >= 0) g.rov_volshift = static_cast<int16_t>(o.tracklevel[k]);
+        if (o.mute[k]) g.rov_stopped = 1;
+    }
 }
 
 int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,

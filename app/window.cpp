@@ -60,11 +60,19 @@ void open_editor(int algomod) {
     sh.mixfile = st.mix && st.mix->is_open();
     sh.recording = ws.recording;
     sh.rovfil = st.rovfil.c_str();
+    sh.banks = &st.bk;
+    sh.files[0] = &st.rovfil;
+    sh.files[1] = &st.rovfil1;
+    sh.files[2] = &st.rovfil2;
+    sh.files[3] = &st.rovfil3;
+    sh.wavname = st.hdrfil.c_str();
     sh.icon_image = fl_icon_image;
     rov_editor_run(algomod, sh);
 
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;
+    // Z may have brought another setting to the front.
+    if (rov_row(algomod).multiple) st.algomod = algomod;
     st.wvrate = ws.wvFormat.nSamplesPerSec;
     // The cycle may have finished the recording or run out the mix file.
     st.bufrest = ws.bufrest;

@@ -92,3 +92,13 @@ void wv_mult_rotate(rov_banks& b, const rov_handle& fg, int& setnr, int& tonr) {
     rov_bank_rotate(b, fg, setnr, tonr);
     fg.g->rov_pl1load2 = next;
 }
+
+void wv_mult_prepare_banks(rov_banks& b, int maxv, bool emphas, bool tonalias) {
+    for (rov_globphase& g : b.rogbk) {
+        if (g.rov_maxvoc > 0) continue;
+        g.rov_maxvoc = static_cast<int8_t>(maxv);
+        g.rov_emphas = emphas ? 1 : 0;
+        g.rov_tonalias = tonalias ? 1 : 0;
+        if (g.rov_volshift == 0) g.rov_volshift = rov_volshift_for(maxv);
+    }
+}

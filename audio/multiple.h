@@ -34,6 +34,11 @@ void wv_mult_fill(int16_t* out, int32_t clearwords, int16_t* scratch, int32_t fr
 void wv_tick_multiple(wvplay& pb, const wv_source& fg, rov_banks& b, rov_handle& rohmult, int16_t* scratch,
                       int32_t frames, wv_levelset* levels);
 
+// A bank whose global phase was never prepared for play (loaded before the
+// editor ever opened: no voice maximum) gets the option copies that the
+// editor gives the active setting, so that its track can sound.
+void wv_mult_prepare_banks(rov_banks& b, int maxv, bool emphas, bool tonalias);
+
 // The Z button in Multiple play: the active setting and the banks rotate
 // (rov_bank_rotate). The buffer the cycle sends next stays the same, so the
 // sound goes on without a skip.

@@ -275,6 +275,7 @@ void wv_stream_open(wv_stream& s) {
     const bool multiple = rov_row(s.algomod).multiple;
     s.scratch.clear();
     if (multiple && s.banks) {
+        wv_mult_prepare_banks(*s.banks, o.maxv, o.emphas, o.tonalias);
         // Without it the row replays its buffers (and Z does not turn).
         try {
             s.scratch.assign(wv_words(size), 0);

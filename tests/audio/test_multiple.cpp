@@ -254,3 +254,25 @@ TEST(Multiple, StartClearsTheBankVoicesButNotTheirPhases) {
     EXPECT_EQ(r->bk.rotbk[64 * 2 + 63].rov_ephas, 0);
     EXPECT_EQ(r->bk.rogbk[0].rov_densxi, 1234);
 }
+
+TEST(Multiple, BanksLoadedBeforeAnyPlayGetTheVoiceMaximum) {
+    auto r = std::make_unique<mrig>();
+    // A setting loaded at program start: pushed with a phase that never played.
+    r->bk.rosbk[0] = r->st.s;
+    std::memset(&r->bk.rogbk[0], 0, sizeof r->bk.rogbk[0]);
+    r->bk.rogbk[0].rov_volshift = 12;
+    r->bk.rogbk[1].rov_maxvoc = 3;  // one that played keeps its own
+    r->bk.rogbk[1].rov_volshift = 11;
+    r->opt.maxv = 20;
+    r->open();
+    EXPECT_EQ(r->bk.rogbk[0].rov_maxvoc, 20);
+    EXPECT_EQ(r->bk.rogbk[0].rov_volshift, 12);
+    EXPECT_EQ(r->bk.rogbk[2].rov_volshift, 13);
+    EXPECT_EQ(r->bk.rogbk[1].rov_maxvoc, 3);
+    EXPECT_EQ(r->bk.rogbk[1].rov_volshift, 11);
+    ASSERT_TRUE(wv_start(r->s));
+    for (int i = 0; i < 3; ++i) r->play_out();
+    // The bank's track sounds: the buffers differ from the active setting alone.
+    const auto ref = alone(4, r->s.tonr, 4);
+    EXPECT_NE(r->sent(3), halved(ref[3]));
+}
