@@ -71,8 +71,6 @@ void open_editor(int algomod) {
 
     st.setnr = sh.setnr;
     st.tonr = sh.tonr;
-    // Z may have brought another setting to the front.
-    if (rov_row(algomod).multiple) st.algomod = algomod;
     st.wvrate = ws.wvFormat.nSamplesPerSec;
     // The cycle may have finished the recording or run out the mix file.
     st.bufrest = ws.bufrest;

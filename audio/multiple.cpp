@@ -37,6 +37,8 @@ bool wv_track_playable(int row) {
     return rov_row_computed(row) && !d.loop_slice && !d.multiple && !d.empty;
 }
 
+bool wv_track_sounds(int row, const wv_sample& sample) { return wv_track_playable(row) && has_material(row, sample); }
+
 bool wv_mult_echo(const rov_setting& active, const rov_banks& b) {
     auto echoes = [](int row) { return row >= 0 && row < rov_natab && atab[row].algtyp == rov_arg_echo; };
     if (echoes(active.rov_stdalg)) return true;
@@ -57,7 +59,7 @@ void wv_mult_fill(int16_t* out, int32_t clearwords, int16_t* scratch, int32_t fr
             rohmult = rov_bank_handle(b, k - 1);
             t = {&rohmult, b.rosbk[k - 1].rov_stdalg, in_range(b.setnrbk[k - 1]), in_range(b.tonrbk[k - 1])};
         }
-        const bool played = wv_track_playable(t.row) && has_material(t.row, fg.sample);
+        const bool played = wv_track_sounds(t.row, fg.sample);
         if (!played) {
             if (k == 0) std::fill_n(out, clearwords, int16_t{0});
             if (levels) levels->lev[2 + k] = 0;

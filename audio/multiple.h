@@ -13,6 +13,10 @@
 // slice, Multiple play itself nor the empty algorithm.
 bool wv_track_playable(int row);
 
+// A track on `row` sounds: the row is played and, for a sampling row, the
+// loaded sample (or the sine table standing in for none) is long enough.
+bool wv_track_sounds(int row, const wv_sample& sample);
+
 // Multiple play needs an echo copy: one of the four settings' own rows is
 // the echo algorithm.
 bool wv_mult_echo(const rov_setting& active, const rov_banks& b);

@@ -334,7 +334,10 @@ void fit_buffer_to_beat(wv_stream& s) {
 // one; then the output chain.
 void start_buffer(wv_stream& s, int j, const wv_blowup& b) {
     const int row = computing_row(s);
-    if (rov_row_computed(row)) {
+    // In Multiple play the active setting's own row starts alone, if it can.
+    const bool plays = rov_row_computed(row) && (!rov_row(s.algomod).multiple || rov_row(row).loop_slice ||
+                                                 wv_track_sounds(row, s.sample));
+    if (plays) {
         if (j == 0)
             wv_fill(s.pb, source(s, row), 0, b.frames, true);
         else
