@@ -3,14 +3,29 @@
 // the rotation while playing and the track levels.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "audio/evqueue.h"
 #include "audio/multiple.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
+
+// Allocations while `counting` is set (this test program's operator new).
+static std::atomic<bool> counting{false};
+static std::atomic<long> allocations{0};
+
+void* operator new(std::size_t n) {
+    if (counting) ++allocations;
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -275,4 +290,34 @@ TEST(Multiple, BanksLoadedBeforeAnyPlayGetTheVoiceMaximum) {
     // The bank's track sounds: the buffers differ from the active setting alone.
     const auto ref = alone(4, r->s.tonr, 4);
     EXPECT_NE(r->sent(3), halved(ref[3]));
+}
+
+TEST(Multiple, TheFourTrackMixAllocatesNothing) {
+    auto r = std::make_unique<mrig>();
+    r->bank_plays(0, 4, 1);
+    r->bank_plays(1, 4, 2);
+    r->bank_plays(2, 4, 5);
+    r->opt.dispmode = wv_disp_alllevels;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    const int32_t f = wv_frames(32768);
+    std::vector<int16_t> out(2 * f);
+    const wv_source src{&r->st.h, 0, 4, r->s.tonr, {}};
+    wv_levelset lv;
+    // The counter counts.
+    counting = true;
+    int* volatile probe = new int(1);
+    counting = false;
+    delete probe;
+    ASSERT_EQ(allocations.load(), 1);
+    allocations = 0;
+    counting = true;
+    for (int i = 0; i < 4; ++i) {
+        wv_mult_fill(out.data(), 2 * f, r->s.scratch.data(), f, src, r->bk, r->s.rohmult, nullptr, &lv);
+        wv_tick_multiple(r->s.pb, src, r->bk, r->s.rohmult, r->s.scratch.data(), f, &lv);
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_TRUE(lv.tracks);
 }
