@@ -96,8 +96,6 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         {"--algorithm", 0, rov_natab - 1, &o.row}, {"--set", 0, 9, &o.setnr},
         {"--scale", 0, 9, &o.tonr},                {"--voices", 1, 64, &o.voices},
         {"--buffer-kb", 3, 512, &o.bufkb},         {"--mix-level", 0, 300, &o.mixlevel},
-        {"--fuzz", 0, 7, &o.fuzz},                 {"--fuzz-degree", 0, 1600, &o.fuzzdegree},
-        {"--program-change", 0, 3200, &o.progchange},
     };
     if (a == "--timbre") {
         o.timbre = true;
@@ -107,42 +105,7 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         o.emphasis = true;
         return cli_taken;
     }
-    if (a == "--change-scale") {
-        o.changescale = true;
-        return cli_taken;
-    }
-    if (a == "--bank") {
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            err = "--bank needs a file name";
-            return cli_bad;
-        }
-        if (o.banks.size() >= rov_nbanks) {
-            err = "--bank can be given at most three times (there are three setting banks)";
-            return cli_bad;
-        }
-        o.banks.push_back(args[++i]);
-        return cli_taken;
-    }
-    if (a == "--track-level" || a == "--mute") {
-        const bool level = a == "--track-level";
-        const std::string v = i + 1 < args.size() ? args[i + 1] : "";
-        const std::size_t colon = v.find(':');
-        long k = 0, shift = 0;
-        const bool ok = level ? colon != std::string::npos && cli_int(v.substr(0, colon), 1, 4, k) &&
-                                    cli_int(v.substr(colon + 1), 4, 16, shift)
-                              : cli_int(v, 1, 4, k);
-        if (!ok) {
-            err = level ? "--track-level takes K:SHIFT, a track 1..4 and an output shift 4..16, not '" + v + "'"
-                        : "--mute takes a track number from 1 to 4, not '" + v + "'";
-            return cli_bad;
-        }
-        if (level)
-            o.tracklevel[k - 1] = static_cast<int>(shift);
-        else
-            o.mute[k - 1] = true;
-        ++i;
-        return cli_taken;
-    }
+    if (const cli_step st = cli_tracks_option(args, i, o, err); st != cli_other) return st;
     const struct {
         const char* name;
         std::string* dst;
@@ -207,19 +170,7 @@ bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err)
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
     rov_state_init(p.st);
     rov_default_setting(p.st.s);
-    // The banks as the window program fills them, then each bank file pushed
-    // in as loading it would, with a global phase prepared for play.
-    rov_banks_init(p.banks);
-    for (const std::string& f : o.banks) {
-        rov_setting s;
-        if (!cli_load_setting(f, s, err)) return 1;
-        rov_globphase g;
-        std::memset(&g, 0, sizeof g);
-        rov_handle h{&s, &g, p.st.t};
-        rov_open(&h, o.emphasis, o.timbre, o.voices);
-        const int t = s.rov_tonindx[0];
-        rov_bank_push(p.banks, s, g, 0, t >= 0 && t <= 9 ? t : 0);
-    }
+    if (!cli_banks_load(o, p, err)) return 1;
     if (!o.setting.empty() && !cli_load_setting(o.setting, p.st.s, err)) return 1;
     p.row = o.row >= 0 ? o.row : p.st.s.rov_stdalg;
     p.setnr = o.setnr;
@@ -298,26 +249,7 @@ int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& prob
     if (o.emphasis) opt.emphas = true;
     if (o.timbre) opt.tonalias = true;
     if (o.mixlevel >= 0) opt.playbmix = o.mixlevel;
-    if (o.fuzz >= 0) opt.fuzztyp = o.fuzz;
-    if (o.fuzzdegree >= 0) opt.fuzzlev = o.fuzzdegree;
-    if (o.changescale && o.progchange < 0) {
-        err = "--change-scale goes with --program-change N";
-        return 2;
-    }
-    if (o.progchange >= 0) {
-        // Automatic changes run in the buffer-counting display mode.
-        opt.plchdist = o.progchange;
-        opt.dispmode = wv_disp_buffer;
-    }
-    return 0;
-}
-
-void cli_mixer_apply(const cli_engine& o, cli_play& p) {
-    for (int k = 0; k < 4; ++k) {
-        rov_globphase& g = k == 0 ? p.st.g : p.banks.rogbk[k - 1];
-        if (o.tracklevel[k] >= 0) g.rov_volshift = static_cast<int16_t>(o.tracklevel[k]);
-        if (o.mute[k]) g.rov_stopped = 1;
-    }
+    return cli_tracks_options(o, opt, err);
 }
 
 int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,

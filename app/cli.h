@@ -68,6 +68,15 @@ struct cli_play {
 };
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);
 
+// The options of Multiple play, the mixer, fuzz and the program changes
+// (app/cli_tracks.cpp): one argument, as cli_engine_option takes it.
+cli_step cli_tracks_option(const std::vector<std::string>& args, std::size_t& i, cli_engine& o, std::string& err);
+// The banks as the program starts them, then the --bank files pushed in
+// order. False with a message when a file cannot be loaded.
+bool cli_banks_load(const cli_engine& o, cli_play& p, std::string& err);
+// Fuzz and program changes into the options; 0, or 2 with a message.
+int cli_tracks_options(const cli_engine& o, wv_options& opt, std::string& err);
+
 // The mixer's settings of the command line on the four tracks' global
 // phases: run after the stream opened and again after Start (which
 // restarts the active setting's pause flag), as the mixer acts on a play.
