@@ -32,6 +32,17 @@ const char* const cli_engine_usage =
     "                       whose raised rate would pass 44100 Hz)\n"
     "  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
     "                       (default: the rate of the first buffer)\n"
+    "  --bank FILE.rov      setting file pushed into the setting banks, up to three times;\n"
+    "                       as loading them in order would: the last one given is track 2\n"
+    "                       (each plays its set 0; unfilled banks are silent)\n"
+    "  --track-level K:SHIFT  output shift 4..16 of track K = 1..4 (1 the setting, 2..4 the\n"
+    "                       banks), as the mixer's volume slider sets it (16 - SHIFT) x 6 dB\n"
+    "  --mute K             mute track K = 1..4, as the mixer does once play has started\n"
+    "                       (Multiple play is --algorithm 21: the setting and its banks)\n"
+    "  --fuzz TYPE          fuzz type 0..7: none, clip, knee, sine, reso, reschor, chorus, bias\n"
+    "  --fuzz-degree D      fuzz degree 0..1600 (default 100)\n"
+    "  --program-change N   every N-th buffer the next parameter set plays, 0..3200 (0: never)\n"
+    "  --change-scale       with --program-change: the next scale instead of the next set\n"
     "Numbers are plain decimal. Exit status: 0 done; 1 a file or sound-device problem\n"
     "(a file that cannot be read, written or used, a device that is missing or lost);\n"
     "2 a usage error (an unknown option, a value out of range, a row that cannot play).\n";
@@ -100,6 +111,7 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         o.emphasis = true;
         return cli_taken;
     }
+    if (const cli_step st = cli_tracks_option(args, i, o, err); st != cli_other) return st;
     const struct {
         const char* name;
         std::string* dst;
@@ -163,17 +175,17 @@ bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err)
 
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
     rov_state_init(p.st);
-    if (o.setting.empty())
-        rov_default_setting(p.st.s);
-    else if (!cli_load_setting(o.setting, p.st.s, err))
-        return 1;
+    rov_default_setting(p.st.s);
+    if (!cli_banks_load(o, p, err)) return 1;
+    if (!o.setting.empty() && !cli_load_setting(o.setting, p.st.s, err)) return 1;
     p.row = o.row >= 0 ? o.row : p.st.s.rov_stdalg;
     p.setnr = o.setnr;
+    p.tonal = o.changescale;
     if (p.row < 0 || p.row >= rov_natab) {
         err = "the setting's standard algorithm " + std::to_string(p.row) + " is not a row of the algorithm table";
         return 1;  // the file's content
     }
-    if (!rov_row_computed(p.row)) {
+    if (!rov_row_computed(p.row) && !rov_row(p.row).multiple) {
         const rov_rowdesc& d = rov_row(p.row);
         err = "algorithm row " + std::to_string(p.row) + " (\"" + (d.tab.title[0] ? d.tab.title : "empty algorithm") +
               "\") " + (d.empty ? "plays nothing" : "is not available: it has no routine to play");
@@ -210,6 +222,8 @@ void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_not
     s.algomod = p.row;
     s.setnr = p.setnr;
     s.tonr = p.tonr;
+    s.banks = &p.banks;
+    s.tonal = p.tonal;
     if (p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords()};
     if (p.mix.is_open()) s.mix = &p.mix;
 }
@@ -242,7 +256,7 @@ int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& prob
     if (o.timbre) opt.tonalias = true;
     if (o.mixlevel >= 0) opt.playbmix = o.mixlevel;
     if (o.blowup >= 0) opt.blowopt = o.blowup;
-    return 0;
+    return cli_tracks_options(o, opt, err);
 }
 
 int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,

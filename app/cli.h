@@ -8,6 +8,7 @@
 
 #include "audio/filesinks.h"
 #include "audio/stream.h"
+#include "engine/banks.h"
 #include "engine/rov.h"
 #include "engine/smpmem.h"
 #include "files/wavload.h"
@@ -28,6 +29,13 @@ struct cli_engine {
     std::string setup;     // setup file applied before the command-line options
     long outrate = 0;      // rate of the written file, Hz; 0: the rate of the first buffer
     int blowup = -1;       // blow-up method 0..6; -1: the options' (0, or the setup file's)
+    std::vector<std::string> banks;  // setting files pushed into the banks, in order (at most 3)
+    int fuzz = -1;         // fuzz type 0..7; -1: the options' (none, or the setup file's)
+    int fuzzdegree = -1;   // fuzz degree 0..1600; -1: the options'
+    int tracklevel[4] = {-1, -1, -1, -1};  // rov_volshift of tracks 1..4 (4..16); -1: as it is
+    bool mute[4] = {};     // tracks 1..4 muted
+    int progchange = -1;   // buffers between automatic program changes 0..3200; -1: none asked for
+    bool changescale = false;  // the program change steps the scale instead of the set
 };
 
 // Outcome of looking at one argument.
@@ -52,6 +60,8 @@ extern const char* const cli_engine_usage;
 // 2: a row without a routine).
 struct cli_play {
     rov_state st;
+    rov_banks banks;             // the setting banks (Multiple play's tracks 2..4)
+    bool tonal = false;          // program changes step the scale
     int row = 0;
     int setnr = 0;
     int tonr = 0;
@@ -60,6 +70,20 @@ struct cli_play {
     wv_mixfile_source mix;       // the open mix file, if any
 };
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);
+
+// The options of Multiple play, the mixer, fuzz and the program changes
+// (app/cli_tracks.cpp): one argument, as cli_engine_option takes it.
+cli_step cli_tracks_option(const std::vector<std::string>& args, std::size_t& i, cli_engine& o, std::string& err);
+// The banks as the program starts them, then the --bank files pushed in
+// order. False with a message when a file cannot be loaded.
+bool cli_banks_load(const cli_engine& o, cli_play& p, std::string& err);
+// Fuzz and program changes into the options; 0, or 2 with a message.
+int cli_tracks_options(const cli_engine& o, wv_options& opt, std::string& err);
+
+// The mixer's settings of the command line on the four tracks' global
+// phases: run after the stream opened and again after Start (which
+// restarts the active setting's pause flag), as the mixer acts on a play.
+void cli_mixer_apply(const cli_engine& o, cli_play& p);
 
 // Loads a setting file: exactly rov_setting_bytes bytes. Message in err.
 bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err);

@@ -28,7 +28,9 @@ const char* const usage_head =
     "                      [--time-to-play test|short|normal|long] [--emergency] [--rotate]\n"
     "                      [--gap N] [--buff-beat] [--record OUT.wav [--out-rate R]]\n"
     "                      [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
-    "                      [--blowup M]\n";
+    "                      [--blowup M]\n"
+    "                      [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
+    "                      [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n";
 
 const char* const usage_play =
     "  --seconds S          stop after S seconds, 0 < S <= 31622400 (default: play until interrupted)\n"
@@ -238,7 +240,7 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
 // Probes the device and opens the stream in the chosen format, at the set's
 // Volume. The recording of --record is created once the format is known,
 // before the stream opens and builds its chain with it.
-bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, const cli_play& p, wv_hdrec_sink& rec) {
+bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, cli_play& p, wv_hdrec_sink& rec) {
     if (!wv_probe(s)) {
         std::fprintf(stderr, "tessellon play: wave output device not available\n");
         cli_print_audio_hint("tessellon play");
@@ -250,6 +252,7 @@ bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, const cli_pla
         s.tap = &rec;
     }
     wv_stream_open(s);
+    cli_mixer_apply(r.eo, p);
     const uint16_t vol = wv_volume_for(s.roh->s->rov_p[s.setnr * rov_nparams + rov_par::Volume]);
     dev.volume(vol, vol);
     return true;
@@ -301,6 +304,7 @@ int cmd_play(const std::vector<std::string>& args) {
     pt.t_start = cli_now();
     int rc = 1;
     const bool started = wv_start(s);
+    if (started) cli_mixer_apply(r.eo, p);
     play_status status(&dev.underruns, cli_stderr_tty());
     if (started) {
         print_started(s);

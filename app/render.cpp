@@ -24,6 +24,8 @@ const char* const usage_head =
     "usage: tessellon render [--setting FILE.rov] [--algorithm ROW] [--set N] [--scale N]\n"
     "                        [--voices N] [--timbre] [--emphasis] [--buffer-kb K] [--mono8]\n"
     "                        [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
+    "                        [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
+    "                        [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n"
     "                        [--blowup M] [--out-rate R] (--buffers N | --seconds S) [--raw] -o OUT\n"
     "       tessellon render --list\n";
 
@@ -46,7 +48,7 @@ int list_rows() {
         const rov_rowdesc& d = rov_row(r);
         const char* what = rov_row_computed(r) ? "playable"
                            : d.empty           ? "plays nothing"
-                           : d.multiple        ? "not available (the four-track mix is not built)"
+                           : d.multiple        ? "playable (the setting and its banks, see --bank)"
                                                : "not available (no routine)";
         std::printf("%2d  %-52s %s\n", r, d.tab.title[0] ? d.tab.title : "(empty algorithm)", what);
     }
@@ -119,9 +121,10 @@ struct wav_sink final : wv_bytesink {
 // Runs the cycle until `buffers` buffers have reached the device, then
 // stops it the way Stop does; a signal stops it early. False when the cycle
 // ended on its own (a failed write) or was stopped by a signal.
-bool run_cycle(wv_stream& s, cli_loop& loop, const wv_filedev& dev, long buffers) {
+bool run_cycle(wv_stream& s, cli_loop& loop, const wv_filedev& dev, long buffers, const cli_engine& eo, cli_play& p) {
     double longest = 0;
     if (cli_signal || !wv_start(s)) return false;
+    cli_mixer_apply(eo, p);
     bool stopping = false;
     for (;;) {
         if (!stopping && (cli_signal || dev.buffers >= static_cast<uint64_t>(buffers))) {
@@ -183,7 +186,8 @@ bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_p
         return false;
     }
     wv_stream_open(s);
-    bool ok = run_cycle(s, loop, dev, pl.buffers);
+    cli_mixer_apply(r.eo, p);
+    bool ok = run_cycle(s, loop, dev, pl.buffers, r.eo, p);
     wv_stream_close(s);
     cli_drain(loop);
     progress.finish();

@@ -70,6 +70,12 @@ void open_editor(int algomod) {
     sh.mixfile = st.mix && st.mix->is_open();
     sh.recording = ws.recording;
     sh.rovfil = st.rovfil.c_str();
+    sh.banks = &st.bk;
+    sh.files[0] = &st.rovfil;
+    sh.files[1] = &st.rovfil1;
+    sh.files[2] = &st.rovfil2;
+    sh.files[3] = &st.rovfil3;
+    sh.wavname = st.hdrfil.c_str();
     sh.icon_image = fl_icon_image;
     rov_editor_run(algomod, sh);
     st.sample_changed = nullptr;

@@ -113,9 +113,15 @@ void wv_visstage::run(wv_chainbuf& b) {
 
 void wv_levelstage::run(wv_chainbuf& b) {
     if (!b.refill) return;
-    const int mixpeak = levels->mixpeak;
-    *levels = wv_levelset{};
-    levels->mixpeak = mixpeak;
+    // The mix file's peak and the tracks of Multiple play were measured
+    // earlier in this refill.
+    wv_levelset l;
+    l.mixpeak = levels->mixpeak;
+    l.tracks = levels->tracks;
+    if (l.tracks)
+        for (int k = 2; k <= 5; ++k) l.lev[k] = levels->lev[k];
+    const int mixpeak = l.mixpeak;
+    *levels = l;
     if (!wv_levels(*opt)) return;
     levels->lev[0] = wv_peak(b.w, 2 * b.frames);
     if (opt->dispmode == wv_disp_alllevels && mixpeak >= 0)
@@ -157,12 +163,12 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
     }
     // Nothing alters the played buffer (16-bit, no fuzz, no blow-up): the
     // echo routine may read it directly.
-    if (echo && !(opt.stereoset && opt.blowopt == 0)) {
+    if (echo && !(opt.stereoset && opt.fuzztyp == 0 && opt.blowopt == 0)) {
         auto e = std::make_unique<wv_echocopy>(words);
         c.echo = e.get();
         c.compute.push_back(std::move(e));
     }
-    // Fuzz comes here once it is built.
+    c.compute.push_back(std::make_unique<wv_fuzzstage>(&opt));
     if (vis) c.compute.push_back(std::make_unique<wv_visstage>(vis, &opt));
     c.compute.push_back(std::make_unique<wv_levelstage>(&c.levels, &opt));
     if (opt.blowopt > 0) c.compute.push_back(std::make_unique<wv_blowstage>(wv_blowo()));

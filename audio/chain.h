@@ -125,6 +125,14 @@ struct wv_echocopy final : wv_stage {
     void run(wv_chainbuf& b) override;
 };
 
+// Fuzz: every computed buffer, while a fuzz type is chosen, with the
+// options' degree (read at each buffer: the mixer may change it).
+struct wv_fuzzstage final : wv_stage {
+    const wv_options* opt;
+    explicit wv_fuzzstage(const wv_options* o) : opt(o) {}
+    void run(wv_chainbuf& b) override;
+};
+
 // Gap shaping: in gap mode the sound turns across the stereo field
 // ("Rotate") or fades at both ends (not while recording to disc).
 struct wv_gapshape final : wv_stage {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 #include "audio/chain.h"
+#include "audio/multiple.h"
 
 namespace {
 
@@ -146,8 +148,13 @@ void refill(wv_stream& s, const wv_blowup& b) {
     const int row = s.algomod;
     // What the input device has recorded so far is heard in this buffer.
     if (s.srec) wv_rec_bg_take(*s.srec);
+    wv_levelset& lv = s.chain.levels;
+    lv.tracks = false;
     if (rov_row_computed(row))
         wv_tick_fill(s.pb, source(s, row), b.frames);
+    else if (rov_row(row).multiple && s.banks && !s.scratch.empty())
+        wv_tick_multiple(s.pb, source(s, computing_row(s)), *s.banks, s.rohmult, s.scratch.data(), b.frames,
+                         s.opt->dispmode == wv_disp_alllevels ? &lv : nullptr);
     else
         // The empty algorithm, Multiple play without its scratch buffer, or a
         // row whose routine is not there: the buffer of two turns before plays again.
@@ -283,7 +290,19 @@ void wv_stream_open(wv_stream& s) {
 
     wv_alloc(s.pb, size);
     s.pb.bufincr = o.bufincr;
-    const bool echo = rov_row(computing_row(s)).tab.algtyp == rov_arg_echo;
+    const bool multiple = rov_row(s.algomod).multiple;
+    s.scratch.clear();
+    if (multiple && s.banks) {
+        wv_mult_prepare_banks(*s.banks, o.maxv, o.emphas, o.tonalias);
+        // Without it the row replays its buffers (and Z does not turn).
+        try {
+            s.scratch.assign(wv_words(size), 0);
+        } catch (const std::bad_alloc&) {
+            s.scratch.clear();
+        }
+    }
+    const bool echo = rov_row(computing_row(s)).tab.algtyp == rov_arg_echo ||
+                      (multiple && s.banks && wv_mult_echo(*s.roh->s, *s.banks));
     wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording, s.mix, s.recording ? s.rec : s.tap, s.vis);
     s.allocated = true;
     set_format(s);
@@ -304,6 +323,7 @@ void wv_stream_close(wv_stream& s) {
     s.closepending = false;  // nothing is dispatched to a closed editor
     s.pb = wvplay{};
     s.chain = wv_chain{};
+    s.scratch = std::vector<int16_t>{};
     s.allocated = false;
     s.playing = false;
     // A stop still waiting for its turn while recording: the count it kept
@@ -333,7 +353,10 @@ void fit_buffer_to_beat(wv_stream& s) {
 // one; then the output chain.
 void start_buffer(wv_stream& s, int j, const wv_blowup& b) {
     const int row = computing_row(s);
-    if (rov_row_computed(row)) {
+    // In Multiple play the active setting's own row starts alone, if it can.
+    const bool plays = rov_row_computed(row) && (!rov_row(s.algomod).multiple || rov_row(row).loop_slice ||
+                                                 wv_track_sounds(row, s.sample));
+    if (plays) {
         if (j == 0)
             wv_fill(s.pb, source(s, row), 0, b.frames, true);
         else
@@ -360,6 +383,9 @@ bool wv_start(wv_stream& s) {
     s.bufmaxidle = static_cast<int>(s.opt->sampmaxidle / s.pb.bufsize);
     if (!s.recording) s.bufidle = s.bufmaxidle;
     rov_start(s.roh, computing_row(s), s.setnr, s.tonr);
+    // The banks' phases go on; only their voices' envelopes start afresh.
+    if (s.banks)
+        for (rov_tonephase& t : s.banks->rotbk) t.rov_ephas = 0;
 
     const wv_blowup b = rate_for_buffer(s);
     start_buffer(s, 0, b);
@@ -444,6 +470,12 @@ bool wv_check_device(wv_stream& s) {
     s.playing = false;
     if (s.recording && s.bufidle >= 0) s.bufrest = s.bufidle;  // the recording goes on at the next Start
     s.status = "the sound device was lost; playing stopped";
+    return true;
+}
+
+bool wv_rotate(wv_stream& s) {
+    if (!s.banks || s.scratch.empty() || !rov_row(s.algomod).multiple) return false;
+    wv_mult_rotate(*s.banks, *s.roh, s.setnr, s.tonr);
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "audio/refill.h"
 #include "audio/samplerec.h"
 #include "audio/status.h"
+#include "engine/banks.h"
 
 // Measures of one turn, for the status line.
 struct wv_turn {
@@ -36,6 +37,12 @@ struct wv_stream {
     int setnr = 0;
     int tonr = 0;
     wv_sample sample;
+    // The setting banks (Multiple play's tracks 1..3; nullptr: none), the
+    // handle the cycle drives them through, and Multiple play's scratch
+    // buffer (empty: none, when the row is another or it could not be had).
+    rov_banks* banks = nullptr;
+    rov_handle rohmult{};
+    std::vector<int16_t> scratch;
 
     // The program's options (the owner's record, never a copy). The cycle
     // writes two of them: the loop step after Buff.Beat and the synchronous
@@ -112,6 +119,10 @@ void wv_dispatch(wv_stream& s, const wv_event& ev);
 // Looks after the device while the cycle runs: a device that was lost ends
 // the cycle and says so in `status`. True when that happened now.
 bool wv_check_device(wv_stream& s);
+
+// The Z button in Multiple play: rotates the active setting and the banks,
+// only while Multiple play has its scratch buffer. False when nothing turned.
+bool wv_rotate(wv_stream& s);
 
 // User activity in the editor: refills the emergency counter.
 void wv_activity(wv_stream& s);

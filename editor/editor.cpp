@@ -266,28 +266,51 @@ void rov_ed_startstop(rov_editor& ed) {
     if (ed.hk.start_stop) ed.hk.start_stop(ed.hk.ctx);
 }
 
+bool rov_ed_opens_mixer(const rov_editor& ed) {
+    return rov_row(ed.algomod).multiple || ed.opt.o->fuzztyp > 0 || ed.opt.mixfile;
+}
+
 bool rov_ed_pause_enabled(const rov_editor& ed) {
-    // These cases open the quad track mixer, which is not built yet.
-    return !(rov_row(ed.algomod).multiple || ed.opt.o->fuzztyp > 0 || ed.opt.mixfile);
+    return rov_ed_opens_mixer(ed) ? ed.hk.mixer != nullptr : true;
 }
 
 void rov_ed_pause(rov_editor& ed) {
-    if (rov_ed_pause_enabled(ed) && ed.hk.pause) ed.hk.pause(ed.hk.ctx);
+    if (rov_ed_opens_mixer(ed)) {
+        if (ed.hk.mixer) ed.hk.mixer(ed.hk.ctx);
+    } else if (ed.hk.pause) {
+        ed.hk.pause(ed.hk.ctx);
+    }
 }
 
 bool rov_ed_q_enabled(const rov_editor& ed) {
-    // With "&Manually" the button records a sample; Multiple play's bank
-    // rotation is not built yet; otherwise Z opens the player pad.
+    // With "&Manually" the button records a sample; in Multiple play Z
+    // rotates the banks, otherwise it opens the player pad.
     if (ed.opt.o->recsmpopt == -1) return ed.hk.record_sample != nullptr;
-    return ed.hk.play_pad && !rov_row(ed.algomod).multiple;
+    return rov_row(ed.algomod).multiple ? ed.hk.rotate != nullptr : ed.hk.play_pad != nullptr;
 }
 
 void rov_ed_q(rov_editor& ed) {
     if (!rov_ed_q_enabled(ed)) return;
-    if (ed.opt.o->recsmpopt == -1)
+    if (ed.opt.o->recsmpopt == -1) {
         ed.hk.record_sample(ed.hk.ctx);
-    else
+        return;
+    }
+    if (!rov_row(ed.algomod).multiple) {
         ed.hk.play_pad(ed.hk.ctx, ed.setnr);
+        return;
+    }
+    const char* rovfil = nullptr;
+    if (!ed.hk.rotate(ed.hk.ctx, ed.setnr, ed.tonr, rovfil)) return;
+    if (ed.setnr < 0 || ed.setnr > 9) ed.setnr = 0;
+    if (ed.tonr < 0 || ed.tonr > 9) ed.tonr = 0;
+    // Another setting is shown: its values, its switch and its names; the
+    // marks belonged to the one before.
+    std::memset(ed.parmorph, 0, sizeof ed.parmorph);
+    RovScr(ed, 0, rov_nparams - 1, 0);
+    ed.view.swcheck = ed.roh->s->rov_saw[ed.setnr] != 0;
+    ed.names = ranovs(naming_row(ed), 0, ed.roh->g->rov_tonalias != 0);
+    ed.view.caption = rov_ed_caption(ed.names->rName, rovfil ? rovfil : "");
+    show_names(ed);
 }
 
 bool rov_ed_next_enabled(const rov_editor& ed) { return ed.boolread; }

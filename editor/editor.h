@@ -42,6 +42,13 @@ struct rov_edhooks {
     void (*play_pad)(void* ctx, int setnr) = nullptr;
     // The Q button with "&Manually": one background sample recording.
     void (*record_sample)(void* ctx) = nullptr;
+    // Z in Multiple play: the active setting and the banks rotate; the new
+    // active set and scale numbers come back in setnr and tonr, its file
+    // name in `rovfil`. False when nothing turned.
+    bool (*rotate)(void* ctx, int& setnr, int& tonr, const char*& rovfil) = nullptr;
+    // "Pa&use" in Multiple play, with a fuzz type or with a mix file: the
+    // quad track mixer (returns when it closed).
+    void (*mixer)(void* ctx) = nullptr;
 };
 
 // What one slot's controls show.
@@ -129,6 +136,9 @@ void rov_ed_read(rov_editor& ed);
 // "S&tart/Stop" and "Pa&use" (button and system menu).
 void rov_ed_startstop(rov_editor& ed);
 void rov_ed_pause(rov_editor& ed);
+// "Pa&use" opens the quad track mixer (Multiple play, a fuzz type or a mix
+// file) instead of pausing the playing setting.
+bool rov_ed_opens_mixer(const rov_editor& ed);
 bool rov_ed_pause_enabled(const rov_editor& ed);
 bool rov_ed_q_enabled(const rov_editor& ed);
 void rov_ed_q(rov_editor& ed);

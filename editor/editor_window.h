@@ -7,7 +7,9 @@
 // open.
 #pragma once
 
-#include "engine/rov.h"
+#include <string>
+
+#include "engine/banks.h"
 
 struct wv_stream;      // the streaming cycle (audio/stream.h)
 class Fl_RGB_Image;
@@ -24,6 +26,13 @@ struct rov_editor_shell {
     int setnr = 0;                // in/out: playing parameter set, 0..9
     int tonr = 0;                 // out: playing scale buffer, 0..9
     const char* rovfil = "";      // file name of the active setting (caption)
+
+    // The setting banks and the four tracks' file names (the active
+    // setting's, then banks 0..2'), which Z in Multiple play rotates; the
+    // mix file's name for the mixer. Null: none.
+    rov_banks* banks = nullptr;
+    std::string* files[4] = {};
+    const char* wavname = "";
 
     // Facts of other parts of the program.
     bool mixfile = false;         // a harddisc mix file is open

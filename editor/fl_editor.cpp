@@ -32,7 +32,9 @@
 #include "editor/fl_hook.h"
 #include "editor/fl_look.h"
 #include "editor/fl_scrollbar.h"
+#include "editor/fl_mixer.h"
 #include "editor/fl_pad.h"
+#include "editor/quadmix.h"
 #include "editor/fl_tonality.h"
 #include "engine/scales.h"
 #include "player/vis.h"
@@ -212,6 +214,38 @@ void hk_play_pad(void* ctx, int setnr) {
 void hk_record_sample(void* ctx) {
     wv_stream& ws = win_of(ctx)->ws;
     if (ws.srec) wv_rec_bg_start(*ws.srec);
+}
+
+// Z in Multiple play: the cycle turns the settings, the names go with them.
+bool hk_rotate(void* ctx, int& setnr, int& tonr, const char*& rovfil) {
+    EdWin* w = win_of(ctx);
+    w->ws.setnr = setnr;
+    w->ws.tonr = tonr;
+    if (!wv_rotate(w->ws)) return false;
+    setnr = w->ws.setnr;
+    tonr = w->ws.tonr;
+    std::string** f = w->sh.files;
+    if (f[0] && f[1] && f[2] && f[3]) {
+        std::string first = std::move(*f[0]);
+        *f[0] = std::move(*f[1]);
+        *f[1] = std::move(*f[2]);
+        *f[2] = std::move(*f[3]);
+        *f[3] = std::move(first);
+    }
+    rovfil = f[0] ? f[0]->c_str() : "";
+    return true;
+}
+
+void hk_mixer(void* ctx) {
+    EdWin* w = win_of(ctx);
+    w->sync();
+    const char* files[4];
+    for (int k = 0; k < 4; ++k) files[k] = w->sh.files[k] ? w->sh.files[k]->c_str() : "";
+    qumix m;
+    w->ws.setnr = w->ed.setnr;
+    const bool mixopen = w->ws.mix && w->ws.mix->is_open();
+    qu_build(m, w->ws, files, w->sh.wavname, mixopen);
+    qu_dialog_run(m);
 }
 
 // --- widget callbacks ---
@@ -536,7 +570,7 @@ void EdWin::sync() {
     const bool num = rov_ed_number_enabled(ed);
     for (Fl_Button* b : number) num ? b->activate() : b->deactivate();
     rov_ed_pause_enabled(ed) ? pausebtn->activate() : pausebtn->deactivate();
-    pausebtn->value(ed.roh && ed.roh->g->rov_stopped ? 1 : 0);
+    pausebtn->value(ed.roh && ed.roh->g->rov_stopped && !rov_ed_opens_mixer(ed) ? 1 : 0);
     if (std::string(qbtn->label()) != v.qcaption) qbtn->label(v.qcaption);
     rov_ed_q_enabled(ed) ? qbtn->activate() : qbtn->deactivate();
     write_dump();
@@ -584,6 +618,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
 
     // Play set-up first: it copies the options into the global phase.
     ws.roh = &sh.fg->h;
+    ws.banks = sh.banks;
     ws.algomod = algomod;
     ws.setnr = sh.setnr;
     EdWin* w = new EdWin(sh, ed);
@@ -603,6 +638,8 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.edit_scale = hk_edit_scale;
     hk.play_pad = hk_play_pad;
     hk.record_sample = hk_record_sample;
+    hk.rotate = hk_rotate;
+    hk.mixer = hk_mixer;
     rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
     pad_prepare(wvpl, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);

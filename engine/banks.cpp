@@ -1,6 +1,8 @@
 #include "engine/banks.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <type_traits>
 
 // The push copies whole records: none may point into itself or elsewhere.
@@ -29,3 +31,21 @@ void rov_bank_push(rov_banks& b, const rov_setting& ros, const rov_globphase& ro
     b.setnrbk[0] = setnr;
     b.tonrbk[0] = tonr;
 }
+
+void rov_bank_rotate(rov_banks& b, const rov_handle& fg, int& setnr, int& tonr) {
+    // Three swaps move every group one place along S0 <- S1 <- S2 <- S3 <- S0.
+    std::swap(*fg.s, b.rosbk[0]);
+    std::swap(*fg.g, b.rogbk[0]);
+    std::swap_ranges(fg.t, fg.t + rov_nslots, b.rotbk);
+    std::swap(setnr, b.setnrbk[0]);
+    std::swap(tonr, b.tonrbk[0]);
+    for (int k = 0; k + 1 < rov_nbanks; ++k) {
+        std::swap(b.rosbk[k], b.rosbk[k + 1]);
+        std::swap(b.rogbk[k], b.rogbk[k + 1]);
+        std::swap_ranges(b.rotbk + k * rov_nslots, b.rotbk + (k + 1) * rov_nslots, b.rotbk + (k + 1) * rov_nslots);
+        std::swap(b.setnrbk[k], b.setnrbk[k + 1]);
+        std::swap(b.tonrbk[k], b.tonrbk[k + 1]);
+    }
+}
+
+rov_handle rov_bank_handle(rov_banks& b, int k) { return {&b.rosbk[k], &b.rogbk[k], b.rotbk + k * rov_nslots}; }

@@ -228,6 +228,10 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
         sh_blowup_cmd(st, id);
     } else if (id >= cm_conv_expand && id <= cm_conv_last) {
         sh_convert_cmd(st, ui, id);
+    } else if (id >= cm_fuzz_same && id <= cm_fuzz_last) {
+        // A type (or "Sa&me"), then its degree unless fuzz is off.
+        if (id != cm_fuzz_same) st.opt.fuzztyp = id - cm_fuzz_none;
+        if (st.opt.fuzztyp > 0) st.opt.fuzzlev = edit_value(st, ui, pdfuzz, st.opt.fuzzlev);
     } else if (id >= cm_vis_first && id <= cm_vis_first + 7) {
         st.opt.vistyp = id - cm_vis_first;
     } else if (id >= cm_rec_no && id <= cm_rec_100) {

@@ -114,8 +114,6 @@ const int32_t sh_sampmaxidle_tab[4] = {120000, 1200000, 6000000, 24000000};
 const int sh_recsmp_tab[6] = {-2, -1, 0, 5, 20, 100};
 
 bool sh_available(int id) {
-    // The fuzz functions come with their own part of the program.
-    if (id >= cm_fuzz_same && id <= cm_fuzz_last) return false;
     return true;
 }
 
@@ -127,7 +125,7 @@ int sh_row_of_command(int id) {
 }
 
 bool sh_row_startable(const sh_state& st, int row) {
-    return rov_row_available(row, false) && !(rov_row_sampling(row) && !st.smploaded);
+    return rov_row_available(row, true) && !(rov_row_sampling(row) && !st.smploaded);
 }
 
 sh_itemstate sh_menu_state(const sh_state& st, int id) {

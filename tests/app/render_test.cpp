@@ -161,10 +161,10 @@ TEST(Render, BadOptionsGiveUsageAndStatusTwo) {
 
 TEST(Render, RowWithoutRoutineIsNamed) {
     scratch tmp;
-    const result r = run("render --algorithm 21 --buffers 1 -o " + tmp / "x.wav");
+    const result r = run("render --algorithm 22 --buffers 1 -o " + tmp / "x.wav");
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.out.find("21"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Quad Track Player"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("22"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("plays nothing"), std::string::npos) << r.out;
     EXPECT_EQ(tmp.entries(), 0u);
 }
 

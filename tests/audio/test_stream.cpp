@@ -643,24 +643,30 @@ TEST(OutputChain, BuiltForTheOptions) {
     wv_options o;
     bool recording = false;
     wv_chain c;
-    // 16-bit stereo: the level meter and the gap shaping; the echo reads the
-    // played buffer.
+    // 16-bit stereo: fuzz (idle while none is chosen), the level meter and
+    // the gap shaping; the echo reads the played buffer.
     o.stereoset = true;
     wv_chain_build(c, o, true, 1000, &recording);
-    EXPECT_EQ(c.compute.size(), 2u);
+    EXPECT_EQ(c.compute.size(), 3u);
     EXPECT_EQ(c.echo, nullptr);
     EXPECT_TRUE(c.send.empty());
     // 8-bit mono: the echo copy comes first, the conversion at sending time.
     o.stereoset = false;
     wv_chain_build(c, o, true, 1000, &recording);
-    ASSERT_EQ(c.compute.size(), 3u);
+    ASSERT_EQ(c.compute.size(), 4u);
     EXPECT_EQ(c.compute[0].get(), c.echo);
     EXPECT_EQ(c.echo->copy.size(), 1000u);
     EXPECT_EQ(c.send.size(), 1u);
     // A row without echo keeps no copy.
     wv_chain_build(c, o, false, 1000, &recording);
     EXPECT_EQ(c.echo, nullptr);
-    EXPECT_EQ(c.compute.size(), 2u);
+    EXPECT_EQ(c.compute.size(), 3u);
+    // Fuzz alters the played buffer: the echo routine gets a clean copy.
+    o.stereoset = true;
+    o.fuzztyp = 4;
+    wv_chain_build(c, o, true, 1000, &recording);
+    ASSERT_NE(c.echo, nullptr);
+    EXPECT_EQ(c.compute[0].get(), c.echo);
 }
 
 TEST(OutputChain, GapShapingOnlyInGapModeAndNotWhileRecording) {

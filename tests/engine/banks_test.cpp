@@ -115,3 +115,57 @@ TEST(Banks, PushOfABankRecordCopiesItsValues) {
     EXPECT_TRUE(same(b->rosbk[1], marked_setting(10)));
     EXPECT_TRUE(same(b->rosbk[2], marked_setting(11)));
 }
+
+// Z in Multiple play: each press moves S1 into the active place; four
+// presses bring every setting, phase, voice array and number home.
+TEST(Banks, RotationMovesEveryTrackOnePlaceAndFourComeBack) {
+    auto b = std::make_unique<rov_banks>();
+    rov_banks_init(*b);
+    auto fg = std::make_unique<rov_state>();
+    rov_state_init(*fg);
+    // Track k carries mark 100 + k everywhere.
+    auto mark_slots = [](rov_tonephase* t, int k) {
+        for (int i = 0; i < rov_nslots; ++i) {
+            t[i].rov_wphas = static_cast<uint16_t>(1000 * k + i);
+            t[i].rov_ephas = static_cast<uint16_t>(1 + (i + k) % 2);
+        }
+    };
+    fg->s = marked_setting(100);
+    fg->g = marked_phase(100);
+    mark_slots(fg->t, 0);
+    int setnr = 5, tonr = 6;
+    for (int k = 0; k < rov_nbanks; ++k) {
+        b->rosbk[k] = marked_setting(static_cast<int16_t>(101 + k));
+        b->rogbk[k] = marked_phase(static_cast<int16_t>(101 + k));
+        mark_slots(b->rotbk + k * rov_nslots, k + 1);
+        b->setnrbk[k] = k + 1;
+        b->tonrbk[k] = k + 7;
+    }
+    auto track_mark = [&](int place) -> int16_t {
+        return place == 0 ? fg->s.rov_p[0] : b->rosbk[place - 1].rov_p[0];
+    };
+    for (int press = 1; press <= 4; ++press) {
+        rov_bank_rotate(*b, fg->h, setnr, tonr);
+        for (int place = 0; place < 4; ++place) {
+            const int track = (place + press) % 4;  // which original track sits here now
+            EXPECT_EQ(track_mark(place), 100 + track) << press << " " << place;
+            const rov_globphase& g = place == 0 ? fg->g : b->rogbk[place - 1];
+            EXPECT_TRUE(same(g, marked_phase(static_cast<int16_t>(100 + track))));
+            const rov_tonephase* t = place == 0 ? fg->t : b->rotbk + (place - 1) * rov_nslots;
+            for (int i = 0; i < rov_nslots; ++i) {
+                ASSERT_EQ(t[i].rov_wphas, 1000 * track + i);
+                ASSERT_EQ(t[i].rov_ephas, 1 + (i + track) % 2);
+            }
+            const int sn = place == 0 ? setnr : b->setnrbk[place - 1];
+            const int tn = place == 0 ? tonr : b->tonrbk[place - 1];
+            EXPECT_EQ(sn, track == 0 ? 5 : track);
+            EXPECT_EQ(tn, track == 0 ? 6 : track + 6);
+        }
+    }
+    // The handle still names the active records.
+    EXPECT_EQ(fg->h.s, &fg->s);
+    const rov_handle h = rov_bank_handle(*b, 2);
+    EXPECT_EQ(h.s, &b->rosbk[2]);
+    EXPECT_EQ(h.g, &b->rogbk[2]);
+    EXPECT_EQ(h.t, b->rotbk + 2 * rov_nslots);
+}

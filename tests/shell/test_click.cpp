@@ -90,6 +90,16 @@ TEST_F(Click, SamplingRowWithoutSampleDoesNothing) {
     EXPECT_EQ(f.editors, want);
 }
 
+TEST_F(Click, MultiplePlayOpensFromItsSlotAndItsMenuItem) {
+    const int m = rov_row_multiple();
+    EXPECT_FALSE(sh_menu_state(st, atab[m].mitem).grayed);
+    click(sh_slot_x(8) + 5, 60);
+    sh_command(st, f.ui(st), atab[m].mitem);
+    EXPECT_EQ(f.editors, (std::vector<int>{m, m}));
+    EXPECT_EQ(st.algomod, m);
+    EXPECT_TRUE(f.messages.empty());
+}
+
 TEST_F(Click, RowsWithoutARoutineCannotBeStarted) {
     for (int r = 0; r < rov_natab; ++r) {
         if (rov_row_computed(r) || rov_row(r).empty || rov_row(r).multiple) continue;
@@ -97,10 +107,6 @@ TEST_F(Click, RowsWithoutARoutineCannotBeStarted) {
         sh_command(st, f.ui(st), atab[r].mitem);
         EXPECT_TRUE(sh_menu_state(st, atab[r].mitem).grayed) << r;
     }
-    // Multiple play: its toolbar slot and menu item, until the four-track mix exists.
-    click(sh_slot_x(8) + 5, 60);
-    sh_command(st, f.ui(st), atab[rov_row_multiple()].mitem);
-    EXPECT_TRUE(sh_menu_state(st, atab[rov_row_multiple()].mitem).grayed);
     EXPECT_TRUE(f.editors.empty());
     EXPECT_TRUE(f.messages.empty());
     // A setting whose own algorithm cannot play is refused with a word (a

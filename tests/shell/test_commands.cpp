@@ -118,7 +118,7 @@ TEST_F(Commands, SampleItems) {
     // A row's item is grayed exactly while its description has no routine.
     for (int id : {3, 8, 12, 15, 18, 19, 21, 22, 23, 24})
         EXPECT_EQ(ms(id).grayed, !rov_row_computed(sh_row_of_command(id))) << id;
-    EXPECT_TRUE(ms(17).grayed);  // Multiple play, until the four-track mix exists
+    EXPECT_FALSE(ms(17).grayed);  // Multiple play needs no routine of its own
     st.smploaded = true;
     for (int id : {9, 10, 11, 20, 25}) EXPECT_EQ(ms(id).grayed, !rov_row_computed(sh_row_of_command(id))) << id;
 }
@@ -153,6 +153,37 @@ TEST_F(Commands, VisualEffectsInfoPagesCalculatorAndCaps) {
     cmd(127);
     EXPECT_EQ(f.helps, (std::vector<std::string>{"WVTMPHLP", "WVNEWV35", "WVNEWV4", "WVABOUT"}));
     for (int id : {85, 102, 103, 112, 127}) EXPECT_TRUE(sh_available(id)) << id;
+}
+
+TEST_F(Commands, FuzzTypeThenItsDegree) {
+    EXPECT_TRUE(ms(152).grayed);  // "&None" is in effect
+    EXPECT_TRUE(ms(151).grayed);  // "Sa&me" while no fuzz
+    f.scrolls = {{pd_pagedown}};   // +25
+    cmd(153);
+    EXPECT_EQ(st.opt.fuzztyp, 1);
+    EXPECT_EQ(st.opt.fuzzlev, 125);
+    ASSERT_EQ(f.dialogs.size(), 1u);
+    EXPECT_EQ(f.dialogs.back(), "Set fuzz degree");
+    EXPECT_TRUE(ms(153).grayed);
+    EXPECT_FALSE(ms(152).grayed);
+    EXPECT_FALSE(ms(151).grayed);
+    // "Sa&me" asks again; Cancel keeps the degree.
+    f.scrolls = {{pd_pagedown}};
+    f.cancels = {true};
+    cmd(151);
+    EXPECT_EQ(st.opt.fuzztyp, 1);
+    EXPECT_EQ(st.opt.fuzzlev, 125);
+    EXPECT_EQ(f.dialogs.size(), 2u);
+    cmd(159);
+    EXPECT_EQ(st.opt.fuzztyp, 7);
+    EXPECT_EQ(f.dialogs.size(), 3u);
+    // "&None" asks nothing; "&Cancel" (0) changes nothing.
+    cmd(152);
+    EXPECT_EQ(st.opt.fuzztyp, 0);
+    cmd(151);
+    cmd(0);
+    EXPECT_EQ(f.dialogs.size(), 3u);
+    EXPECT_EQ(st.opt.fuzzlev, 125);
 }
 
 TEST_F(Commands, DisplayModes) {

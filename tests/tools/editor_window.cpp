@@ -6,7 +6,10 @@
 // A load run sets the environment: TESS_VIS (visual effect 0..7), TESS_DISP
 // (display mode 49..54), TESS_LOAD=1 (every parameter set at 44100 Hz with
 // 64 overlapping voices), TESS_BUFKB (buffer size in KiB); the device's
-// underrun count is printed when the editor has closed.
+// underrun count is printed when the editor has closed. TESS_BANK=1 puts
+// the built-in setting on row 0 into the first setting bank (named
+// "bank.rov") and makes row 0 the active setting's own algorithm, for
+// Multiple play (row 21).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -49,6 +52,16 @@ int main(int argc, char** argv) {
             p[rov_par::Rate] = 48;
         }
     }
+    static rov_banks banks;
+    rov_banks_init(banks);
+    static std::string files[4] = {argc > 2 ? argv[2] : "", "bank.rov", "", ""};
+    if (env("TESS_BANK", 0)) {
+        st.s.rov_stdalg = 0;
+        banks.rosbk[0] = st.s;
+        rov_handle h = rov_bank_handle(banks, 0);
+        rov_open(&h, false, false, opt.maxv);
+        rov_start(&h, 0, 0, st.s.rov_tonindx[0]);
+    }
     wv_stream ws;
     ws.dev = &dev;
     ws.opt = &opt;
@@ -58,6 +71,8 @@ int main(int argc, char** argv) {
     sh.ws = &ws;
     sh.fg = &st;
     sh.rovfil = argc > 2 ? argv[2] : "";
+    sh.banks = &banks;
+    for (int k = 0; k < 4; ++k) sh.files[k] = &files[k];
     rov_editor_run(row, sh);
     std::printf("editor returned setnr=%d tonr=%d\n", sh.setnr, sh.tonr);
     const wv_sdlstats stats = wv_sdl_stats(dev);
