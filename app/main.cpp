@@ -36,8 +36,10 @@ int usage() {
                  "       tessellon render ...      compute a setting's sound into a WAV file\n"
                  "       tessellon play ...        play a setting on the output device\n"
                  "       tessellon devices         list the output and input devices\n"
-                 "       tessellon sample ...      convert a sample file (expand, compress, optimize)\n"
-                 "                                 or record one from the input device (record)\n"
+                 "       tessellon sample expand|compress|optimize ... IN.wav OUT.wav\n"
+                 "                                 convert a sample file\n"
+                 "       tessellon sample record --seconds S ... OUT.wav\n"
+                 "                                 record a sample from the input device\n"
                  "       tessellon COMMAND --help\n"
                  "       tessellon --version       print the version\n");
     return 2;

@@ -123,21 +123,13 @@ TEST_F(Commands, SampleItems) {
     for (int id : {9, 10, 11, 20, 25}) EXPECT_EQ(ms(id).grayed, !rov_row_computed(sh_row_of_command(id))) << id;
 }
 
-TEST_F(Commands, FunctionsOfLaterPartsStayGrayedAndInert) {
-    for (int id : {151, 152}) {
-        EXPECT_FALSE(sh_available(id)) << id;
-        EXPECT_TRUE(ms(id).grayed) << id;
-    }
-    // Load, Save and the two harddisc toggles are there.
-    for (int id : {1, 2, 123, 124}) {
+TEST_F(Commands, EveryFunctionIsThere) {
+    // Load, Save, the harddisc toggles, sample recording, blow-up, sample
+    // conversion and fuzz: none is held back for want of its code (the
+    // menu may still gray one for the state, a missing sample say).
+    for (int id : {1, 2, 91, 123, 124, 125, 126, 130, 131, 136, 141, 151, 152, 155})
         EXPECT_TRUE(sh_available(id)) << id;
-        EXPECT_FALSE(ms(id).grayed) << id;
-    }
-    const int dispmode = st.opt.dispmode;
-    for (int id : {155}) cmd(id);
-    EXPECT_EQ(st.opt.dispmode, dispmode);
-    EXPECT_EQ(st.opt.fuzztyp, 0);
-    EXPECT_TRUE(f.messages.empty() && f.dialogs.empty() && f.editors.empty() && f.helps.empty());
+    for (int id : {1, 2, 123, 124}) EXPECT_FALSE(ms(id).grayed) << id;
 }
 
 TEST_F(Commands, VisualEffectsInfoPagesCalculatorAndCaps) {
