@@ -35,7 +35,11 @@ pulse_start() {
     mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
     chmod 700 "$XDG_RUNTIME_DIR"
     unset PULSE_SERVER
-    if pulseaudio -n --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
+    # memfd is off: with it, this PulseAudio forwards the played blocks to a
+    # monitor's reader by a memfd reference the reader never registered, falls
+    # back to copying ("Cannot send block reference with non-registered memfd
+    # ID") and now and then delivers nothing at all to the recording.
+    if pulseaudio -n --enable-memfd=no --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
          --load="module-null-sink sink_name=testsink rate=11025 format=s16le channels=2" \
          --load="module-native-protocol-unix" 2>/dev/null; then
       for _ in $(seq 50); do pactl info >/dev/null 2>&1 && { pulse=1; break; }; sleep 0.1; done
