@@ -13,13 +13,15 @@ struct region {
     uintptr_t begin, end;  // bytes [begin, end)
 };
 
+// Never destroyed: owners that are themselves static objects unregister
+// during exit, in whatever order their destructors run.
 std::mutex& lock() {
-    static std::mutex m;
-    return m;
+    static std::mutex* m = new std::mutex;
+    return *m;
 }
 std::vector<region>& regions() {
-    static std::vector<region> r;
-    return r;
+    static std::vector<region>* r = new std::vector<region>;
+    return *r;
 }
 
 uintptr_t addr(const int16_t* p) { return reinterpret_cast<uintptr_t>(p); }
