@@ -9,6 +9,7 @@
 #include "audio/stream.h"
 #include "audio/virtdev.h"
 #include "editor/editor_window.h"
+#include "intro/fl_intro.h"
 #include "shell/files.h"
 #include "shell/fl_icons.h"
 #include "shell/fl_msg.h"
@@ -91,6 +92,15 @@ void open_editor(int algomod) {
     st.mixing = st.mix && st.mix->is_open();
 }
 
+// The introduction plays on the same device as the editor; the two never
+// run at once (the introduction is modal and ends before the main window
+// opens).
+void run_intro(int flag) {
+    program_audio& a = audio();
+    const std::string welcome = std::string("Welcome to Wave Tessellon ") + TESS_VERSION;
+    fl_intro_run(flag, a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr, fl_icon_draw, welcome.c_str());
+}
+
 }  // namespace
 
 void tess_window_connect() {
@@ -107,6 +117,7 @@ void tess_window_connect() {
     sh_output_dev = a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr;
     sh_device_probe = probe;
     sh_editor_hook = open_editor;
+    sh_intro_hook = run_intro;
 }
 
 void tess_window_disconnect() {

@@ -27,6 +27,7 @@
 #include <string>
 
 #include "audio/evqueue.h"
+#include "editor/fl_cycle.h"
 #include "audio/stream.h"
 #include "editor/editor.h"
 #include "editor/fl_hook.h"
@@ -46,27 +47,6 @@ constexpr int U = 2;  // pixels per dialog unit
 
 // The editor's state lives for the whole run: the backup survives openings.
 rov_editor the_editor;
-
-// Notifications of the cycle reach the FLTK loop: the device posts into a
-// lock-free queue and wakes the loop with Fl::awake() (a pipe write, safe on
-// the audio thread); a check callback, run by every FLTK event loop (also
-// those of message boxes), drains the queue. The gap timer is a timeout.
-struct fl_cycle final : wv_notify, wv_timer {
-    wv_evqueue q;
-    void post(const wv_event& ev) override {
-        wv_evq_push(q, ev);
-        Fl::awake();
-    }
-    void set(int ms) override {
-        Fl::remove_timeout(timer_cb, this);
-        Fl::add_timeout(ms / 1000.0, timer_cb, this);
-    }
-    void kill() override { Fl::remove_timeout(timer_cb, this); }
-    static void timer_cb(void* self) {
-        auto* c = static_cast<fl_cycle*>(self);
-        c->post({wv_evkind::timer, 0});
-    }
-};
 
 // The level discs of the status line, painted over the top-left corner of
 // the dialog after every buffer in the level display modes.
@@ -602,9 +582,7 @@ void EdWin::close_request() {
 }  // namespace
 
 void rov_editor_run(int algomod, rov_editor_shell& sh) {
-    // Fl::awake() needs FLTK's thread support set up once.
-    static const bool locked = (Fl::lock(), true);
-    (void)locked;
+    fl_cycle_threads();
     fl_look_apply();
     wv_stream& ws = *sh.ws;
     rov_editor& ed = the_editor;

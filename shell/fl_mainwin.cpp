@@ -290,6 +290,7 @@ private:
 // the questions: the handler only writes to a pipe that the event loop
 // watches, and the loop closes every window.
 int sigpipe[2] = {-1, -1};
+bool quit_signal = false;
 
 void on_signal(int) {
     const char c = 1;
@@ -301,6 +302,7 @@ void on_sigpipe(FL_SOCKET fd, void*) {
     char buf[16];
     while (read(fd, buf, sizeof buf) > 0) {}
     fl_hook("quit signal");
+    quit_signal = true;
     while (Fl_Window* w = Fl::first_window()) w->hide();
 }
 
@@ -323,8 +325,12 @@ void catch_signals() {
 
 int sh_window_main(const std::vector<std::string>& args) {
     std::string setting;
+    bool intro = true;
     for (const std::string& a : args) {
-        if (a == "--no-intro") continue;
+        if (a == "--no-intro") {
+            intro = false;
+            continue;
+        }
         if (a.empty() || a[0] == '-' || !setting.empty()) {
             std::fprintf(stderr,
                          "tessellon: unknown option '%s' (the window program takes --no-intro and a "
@@ -352,12 +358,18 @@ int sh_window_main(const std::vector<std::string>& args) {
 
     sh_state& st = sh_program_state();
     sh_init(st);
-    // The introduction is not part of this build: the flag of the probe is
-    // not asked about.
-    (void)sh_probe_at_start(st, ui());
+    catch_signals();
+    // The device probe decides how the introduction is offered; it runs
+    // modally before the main window shows.
+    const int introcap = sh_probe_at_start(st, ui());
+    if (intro) {
+        const int flag = sh_intro_answer(introcap, fl_msgbox(sh_intro_question(introcap)));
+        if (flag >= 0 && !quit_signal && sh_intro_hook) sh_intro_hook(flag);
+    }
+    // A signal during the questions or the introduction ends the program.
+    if (quit_signal) return 0;
     st.iconcnt = 0;
     st.icontim = 800;
-    catch_signals();
 
     Fl_Double_Window win(win_w, win_h, "WVTESSEL");
     mainwin = &win;

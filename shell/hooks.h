@@ -10,6 +10,10 @@
 // program entry points it at rov_editor_run of the editor.
 extern void (*sh_editor_hook)(int algomod);
 
+// The start-up introduction, run modally with the flag of the start-up
+// question (0: without sound); the program entry points it at the intro.
+extern void (*sh_intro_hook)(int flag);
+
 // The capability probe of the output device layer.
 extern sh_probe_fn sh_device_probe;
 
