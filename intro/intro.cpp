@@ -161,17 +161,25 @@ void tick(wv_intro& w) {
 
     ++w.bufidle;
     const bool sound = wvintro_sounding(w);
-    if (w.bufidle == 20) {
+    // The header lines at ticks 20, 40 and 60; a click that jumped over
+    // their tick shows them at the next one.
+    if (w.bufidle >= 20 && w.headers == 0) {
+        w.headers = 1;
         show(w, wi_line_first + 1, wi_line102);
         if (sound) draw_icon(w, "WVTESSEL");
-    } else if (w.bufidle == 40) {
+    }
+    if (w.bufidle >= 40 && w.headers == 1) {
+        w.headers = 2;
         show(w, wi_line_first + 2, wi_credit);
-    } else if (w.bufidle == 60) {
+    }
+    if (w.bufidle >= 60 && w.headers == 2) {
+        w.headers = 3;
         show(w, wi_line_first + 3,
              !sound                     ? "no wave player found !"
              : w.wvodevno == wv_mapper ? "wave player is WAVE_MAPPER"
                                         : "wave player is device 0");
-    } else if (w.bufidle >= 75 && w.bufidle % 20 == 0) {
+    }
+    if (w.bufidle >= 75 && w.bufidle % 20 == 0) {
         notes_step(w);
         tour_step(w);
     }
@@ -228,6 +236,7 @@ void wvintro_init(wv_intro& w, int flag, const char* welcome, const std::string&
     w.bufsize = 16384;
     w.maxv = 6;
     w.bufidle = 0;
+    w.headers = 0;
     w.plysnd = flag != 0;
     w.stereo16 = (flag & 1) != 0;
     w.wvodevno = flag >= 4 ? 0u : wv_mapper;

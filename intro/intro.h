@@ -80,6 +80,7 @@ struct wv_intro {
     int32_t bufsize = 16384;  // bytes per buffer, its 32-byte header included
     int maxv = 6;
     int bufidle = 0;          // ticks so far
+    int headers = 0;          // header lines 102.. shown so far
     bool plysnd = false;      // sound wanted
     bool stereo16 = false;    // 16-bit stereo, else 8-bit mono
     unsigned wvodevno = wv_mapper;

@@ -209,6 +209,13 @@ TEST(Intro, ClicksSkipAhead) {
     EXPECT_EQ(notes_shown(r).size(), notes + 1);
     // On a boundary itself, Shift goes five ticks before the next one.
     rig s(0);
+    s.run_to(5);
+    wvintro_click(s.w, true);  // over the ticks of the header lines
+    s.step();
+    EXPECT_EQ(s.w.bufidle, 396);
+    EXPECT_EQ(s.lines[wi_line_first + 1], wi_line102);
+    EXPECT_EQ(s.lines[wi_line_first + 2], wi_credit);
+    EXPECT_EQ(s.lines[wi_line_first + 3], "no wave player found !");
     s.w.bufidle = 400;
     wvintro_click(s.w, true);
     EXPECT_EQ(s.w.bufidle, 595);
