@@ -141,4 +141,21 @@ key_to "$box" n
 expect 'hook: main-window shown'
 grep -q 'hook: intro shown' "$out" && fail "No still showed the intro"
 end_program
+
+# SIGTERM ends the program at the question and during the intro, before
+# any main window.
+for at in question intro; do
+  rm -f "$out"
+  SDL_AUDIODRIVER=no-such-driver TESSELLON_TEST_HOOK=1 "$prog" >"$out" 2>&1 &
+  pid=$!
+  expect 'hook: message caption="WAVE-TESSELLON STARTING" text="Start intro ?"'
+  if [ $at = intro ]; then
+    box=$(window_named '^WAVE-TESSELLON STARTING$')
+    key_to "$box" Return
+    expect 'hook: intro shown flag=0'
+    expect 'hook: intro icon WVTESSE2'
+  fi
+  end_program
+  grep -q 'hook: main-window shown' "$out" && fail "SIGTERM at the $at still opened the main window"
+done
 echo "intro test passed"
