@@ -25,11 +25,9 @@ for tool in pulseaudio pacat pactl; do
     fi
 done
 
+. "$(dirname "$0")/pulse-daemon.sh"
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset PULSE_SERVER PULSE_SINK PULSE_SOURCE
+pulse_private "$work"
 export SDL_AUDIODRIVER=pulseaudio
 play_pid=
 rec_pid=
@@ -38,31 +36,21 @@ cleanup() {
     [ -n "$daemon_pid" ] && kill -CONT "$daemon_pid" 2>/dev/null
     [ -n "$rec_pid" ] && kill -9 "$rec_pid" 2>/dev/null && wait "$rec_pid" 2>/dev/null
     [ -n "$play_pid" ] && kill "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
-    pulseaudio --kill 2>/dev/null
-    for _ in $(seq 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+    pulse_daemon_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-# memfd is off: with it, this PulseAudio forwards the played blocks to a
-# monitor's reader by a memfd reference the reader never registered, falls
-# back to copying ("Cannot send block reference with non-registered memfd
-# ID") and now and then delivers nothing at all to the recording.
-if ! pulseaudio -n --enable-memfd=no --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
-        --load="module-null-sink sink_name=testsink rate=$rate format=s16le channels=1" \
-        --load="module-native-protocol-unix"; then
-    echo "pulse-capture-test: the PulseAudio daemon does not start here; skipped"
-    tail -5 "$work/pulse.log" 2>/dev/null
-    exit $skip
-fi
-up=0
-for _ in $(seq 50); do
-    if pactl info >/dev/null 2>&1; then up=1; break; fi
-    sleep 0.1
-done
-[ $up -eq 1 ] || { echo "pulse-capture-test: the PulseAudio daemon does not answer; skipped"; exit $skip; }
-daemon_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)
+pulse_daemon $rate 1 "$work/pulse.log"
+case $? in
+    1) echo "pulse-capture-test: the PulseAudio daemon does not start here; skipped"
+       tail -5 "$work/pulse.log" 2>/dev/null
+       exit $skip ;;
+    2) echo "pulse-capture-test: the PulseAudio daemon does not answer; skipped"
+       exit $skip ;;
+esac
+daemon_pid=$(pulse_daemon_pid)
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")/.." && pwd)/tests/tools/lsan-sound.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # The sink's monitor as the default input (SDL does not offer monitors as

@@ -33,11 +33,9 @@ for tool in pulseaudio parec pactl; do
     fi
 done
 
+. "$(dirname "$0")/pulse-daemon.sh"
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset PULSE_SERVER PULSE_SINK
+pulse_private "$work"
 rec_pid=
 play_pid=
 daemon_pid=
@@ -45,33 +43,20 @@ cleanup() {
     [ -n "$daemon_pid" ] && kill -CONT "$daemon_pid" 2>/dev/null
     [ -n "$play_pid" ] && kill -9 "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
     [ -n "$rec_pid" ] && kill "$rec_pid" 2>/dev/null && wait "$rec_pid" 2>/dev/null
-    pulseaudio --kill 2>/dev/null
-    for _ in $(seq 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+    pulse_daemon_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP  # the cleanup runs (and thaws the daemon) on these too
 
-# memfd is off: with it, this PulseAudio forwards the played blocks to a
-# monitor's reader by a memfd reference the reader never registered, falls
-# back to copying ("Cannot send block reference with non-registered memfd
-# ID") and now and then delivers nothing at all to the recording.
-if ! pulseaudio -n --enable-memfd=no --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
-        --load="module-null-sink sink_name=testsink rate=$rate format=s16le channels=2" \
-        --load="module-native-protocol-unix"; then
-    echo "pulse-test: the PulseAudio daemon does not start here; skipped"
-    cat "$work/pulse.log" 2>/dev/null | tail -5
-    exit $skip
-fi
-up=0
-for _ in $(seq 50); do
-    if pactl info >/dev/null 2>&1; then up=1; break; fi
-    sleep 0.1
-done
-if [ $up -ne 1 ]; then
-    echo "pulse-test: the PulseAudio daemon does not answer; skipped"
-    exit $skip
-fi
+pulse_daemon $rate 2 "$work/pulse.log"
+case $? in
+    1) echo "pulse-test: the PulseAudio daemon does not start here; skipped"
+       tail -5 "$work/pulse.log" 2>/dev/null
+       exit $skip ;;
+    2) echo "pulse-test: the PulseAudio daemon does not answer; skipped"
+       exit $skip ;;
+esac
 
 "$prog" render "${engine[@]}" --buffers 12 --raw -o "$work/ref.raw" >/dev/null || { echo "pulse-test: render failed"; exit 1; }
 
@@ -151,7 +136,7 @@ done
 
 # A frozen sound server: SDL's audio thread blocks in it, and closing the
 # stream would wait for that thread for as long as the server stays frozen.
-daemon_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)
+daemon_pid=$(pulse_daemon_pid)
 if [ -z "$daemon_pid" ] || ! kill -0 "$daemon_pid" 2>/dev/null; then
     echo "pulse-test: no pid of the PulseAudio daemon"
     exit 1

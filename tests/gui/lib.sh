@@ -28,25 +28,15 @@ expect() {
 # Sound goes to a private PulseAudio daemon with a null sink "testsink"
 # (11025 Hz, 16-bit stereo) when one can start here, else to SDL's silent
 # driver. pulse=1 while the daemon runs; pulse_pid is its process id.
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/pulse-daemon.sh"
 pulse=0 rec_pid= pulse_pid=
 pulse_start() {
   if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
-    export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
-    mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
-    chmod 700 "$XDG_RUNTIME_DIR"
-    unset PULSE_SERVER
-    # memfd is off: with it, this PulseAudio forwards the played blocks to a
-    # monitor's reader by a memfd reference the reader never registered, falls
-    # back to copying ("Cannot send block reference with non-registered memfd
-    # ID") and now and then delivers nothing at all to the recording.
-    if pulseaudio -n --enable-memfd=no --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
-         --load="module-null-sink sink_name=testsink rate=11025 format=s16le channels=2" \
-         --load="module-native-protocol-unix" 2>/dev/null; then
-      for _ in $(seq 50); do pactl info >/dev/null 2>&1 && { pulse=1; break; }; sleep 0.1; done
-    fi
+    pulse_private "$work"
+    pulse_daemon 11025 2 "$work/pulse.log" && pulse=1
   fi
   if [ $pulse -eq 1 ]; then
-    pulse_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true)
+    pulse_pid=$(pulse_daemon_pid || true)
     export PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio
   else
     export SDL_AUDIODRIVER=dummy
@@ -60,7 +50,7 @@ pulse_stop() {
   pulse_thaw
   if [ -n "$rec_pid" ]; then kill "$rec_pid" 2>/dev/null || true; fi
   rec_pid=
-  if [ $pulse -eq 1 ]; then pulseaudio --kill 2>/dev/null || true; fi
+  if [ $pulse -eq 1 ]; then pulse_daemon_stop; fi
   pulse=0
 }
 # Records the sink's monitor into $1 until record_end.
