@@ -8,22 +8,9 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_dialogs.out"
-rm -f "$out"
-
-keys_to() {
-  local w=$1; shift
-  xdotool mousemove --window "$w" 8 8
-  sleep 0.2
-  xdotool key "$@"
-}
-window_named() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
-shot() { sleep 0.3; import -window "$1" "$2"; [ -s "$2" ] || fail "no screenshot $2"; echo "screenshot: $2"; }
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_dialogs
+shot() { sleep 0.3; import -window "$1" "$2"; [ -s "$2" ] || fail "no screenshot $2"; echo "screenshot: $2"; }
 export SDL_AUDIODRIVER=dummy HOME="$work"
 gui_lsan
 TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &

@@ -7,14 +7,8 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_editor.out"
-shot="$build/gui_editor.png"
-rm -f "$out" "$shot"
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_editor
 pulse_start
 
 gui_lsan

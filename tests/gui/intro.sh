@@ -10,20 +10,8 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_intro.out"
-rm -f "$out"
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
-window_named() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
-key_to() { xdotool mousemove --window "$1" 8 8; sleep 0.2; xdotool key "$2"; }
-# Waits (up to $2 tenths of a second) for one more line matching $1 than $3.
-expect_more() {
-  for _ in $(seq 1 "$2"); do [ "$(grep -c -- "$1" "$out")" -gt "$3" ] && return 0; sleep 0.1; done
-  fail "no new line matching '$1'"
-}
+gui_begin gui_intro
 end_program() {
   kill -TERM "$pid"
   for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
@@ -42,7 +30,7 @@ expect 'hook: message caption="WAVE-TESSELLON STARTING" text="Start intro with s
 grep -q 'hook: main-window shown' "$out" && fail "the main window came before the intro"
 box=$(window_named '^WAVE-TESSELLON STARTING$')
 record_begin "$work/intro.raw"
-key_to "$box" Return                                      # Yes
+keys_to "$box" Return                                      # Yes
 expect 'hook: intro shown flag=3'
 intro=$(window_named '^Wave Tessellon Intro$')
 [ -n "$intro" ] || fail "no intro window"
@@ -69,7 +57,7 @@ for caption in "The same phrase, but shorter and faster" "Another phrase playing
                "Random & Scaled Tones, trying 5512 Hz"; do
   n=$(grep -c "hook: intro line 111 text=\"$caption\"" "$out")
   xdotool mousemove --window "$intro" 200 180 keydown shift click 1 keyup shift
-  expect_more "hook: intro line 111 text=\"$caption\"" 100 "$n"
+  expect_more "hook: intro line 111 text=\"$caption\"" "$n"
 done
 window_shot "$intro" 450 270 "$build/gui_intro_example5.png"
 
@@ -82,7 +70,7 @@ for step in "Here is a demonstration of what happens" "if you change some sound 
             "Change tonality from 75 to 50"; do
   n=$(grep -c "hook: intro line 111 text=\"$step\"" "$out")
   xdotool mousemove --window "$intro" 200 180 click 1
-  expect_more "hook: intro line 111 text=\"$step\"" 60 "$n"
+  expect_more "hook: intro line 111 text=\"$step\"" "$n" 60
   case "$step" in
     "Change voices from 6.00 to 2.00"|"Change voices to 16.00"|"Change tonality from 75 to 50")
       window_shot "$intro" 450 270 "$build/gui_intro_tour$shot.png"; shot=$((shot + 1)) ;;
@@ -116,7 +104,7 @@ SDL_AUDIODRIVER=no-such-driver TESSELLON_TEST_HOOK=1 "$prog" >"$out" 2>&1 &
 pid=$!
 expect 'hook: message caption="WAVE-TESSELLON STARTING" text="Start intro ?"'
 box=$(window_named '^WAVE-TESSELLON STARTING$')
-key_to "$box" Return                                      # Yes
+keys_to "$box" Return                                      # Yes
 expect 'hook: intro shown flag=0'
 intro=$(window_named '^Wave Tessellon Intro$')
 expect 'hook: intro icon WVTESSE3'
@@ -126,7 +114,7 @@ for line in 102 103 104; do                               # a click: two ticks t
 done
 expect 'hook: intro line 104 text="no wave player found !"'
 window_shot "$intro" 450 270 "$build/gui_intro_silent.png"
-key_to "$intro" Escape
+keys_to "$intro" Escape
 expect 'hook: intro closed'
 expect 'hook: main-window shown'
 end_program
@@ -137,7 +125,7 @@ SDL_AUDIODRIVER=no-such-driver TESSELLON_TEST_HOOK=1 "$prog" >"$out" 2>&1 &
 pid=$!
 expect 'hook: message caption="WAVE-TESSELLON STARTING" text="Start intro ?"'
 box=$(window_named '^WAVE-TESSELLON STARTING$')
-key_to "$box" n
+keys_to "$box" n
 expect 'hook: main-window shown'
 grep -q 'hook: intro shown' "$out" && fail "No still showed the intro"
 end_program
@@ -151,7 +139,7 @@ for at in question intro; do
   expect 'hook: message caption="WAVE-TESSELLON STARTING" text="Start intro ?"'
   if [ $at = intro ]; then
     box=$(window_named '^WAVE-TESSELLON STARTING$')
-    key_to "$box" Return
+    keys_to "$box" Return
     expect 'hook: intro shown flag=0'
     expect 'hook: intro icon WVTESSE2'
   fi

@@ -1,5 +1,28 @@
-# Sourced by the GUI tests. They set $out (the program's output file), $pid
-# (the program) and $work (a private folder) and call gui_cleanup on exit.
+# Sourced by the GUI tests, which set $build (the build folder) and call
+# gui_begin first. $out is the program's output file, $pid the program and
+# $work a private folder; gui_cleanup runs on exit.
+
+# Starts test $1: its output file $out and screenshot $shot in the build
+# folder, both removed first, and the private folder.
+gui_begin() {
+  out="$build/$1.out"
+  shot="$build/$1.png"
+  rm -f "$out" "$shot"
+  work=$(mktemp -d)
+  pid=
+  trap gui_cleanup EXIT
+}
+
+# Keys as real X events to the window $1: the pointer goes over it first
+# (without a window manager the focus follows the pointer).
+keys_to() {
+  local w=$1; shift
+  xdotool mousemove --window "$w" 8 8
+  sleep 0.2
+  xdotool key "$@"
+}
+# The window named $1, once it is mapped.
+window_named() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
 
 fail() { echo "FAIL: $*" >&2; echo "--- program output:" >&2; cat "$out" >&2 || true; exit 1; }
 
@@ -23,6 +46,16 @@ expect() {
     sleep 0.1
   done
   fail "no line matching '$1'"
+}
+
+# Waits (up to $3 tenths of a second, 100 if not given) until the output
+# has more lines matching $1 than the $2 it had.
+expect_more() {
+  for _ in $(seq 1 "${3:-100}"); do
+    [ "$(grep -c -- "$1" "$out")" -gt "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "no new line matching '$1'"
 }
 
 # Sound goes to a private PulseAudio daemon with a null sink "testsink"

@@ -6,28 +6,8 @@
 set -euo pipefail
 prog=$1
 build=$2
-out="$build/gui_main_window.out"
-shot="$build/gui_main_window.png"
-rm -f "$out" "$shot"
-
-# Keys as real X events to the window $1: the pointer goes over it first
-# (without a window manager the focus follows the pointer).
-keys_to() {
-  local w=$1; shift
-  xdotool mousemove --window "$w" 8 8
-  sleep 0.2
-  xdotool key "$@"
-}
-
-# The window named $1, once it is mapped.
-window_named() {
-  xdotool search --sync --onlyvisible --name "$1" | head -1
-}
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_main_window
 trap 'exit 1' INT TERM HUP  # the cleanup also thaws a frozen sound daemon
 pulse_start
 
@@ -288,13 +268,6 @@ echo "recording of $data bytes finished by SIGTERM"
 # while it plays into the frozen server.
 ms_now() { echo $(( $(date +%s%N) / 1000000 )); }
 # Waits until the output has more than $2 lines matching $1.
-expect_more() {
-  for _ in $(seq 1 100); do
-    [ "$(grep -c -- "$1" "$out")" -gt "$2" ] && return 0
-    sleep 0.1
-  done
-  fail "no new line matching '$1'"
-}
 # Opens the editor of row 0 and starts the sound; sets $ed.
 open_and_play() {
   local n

@@ -7,14 +7,8 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_mixer.out"
-shot="$build/gui_mixer.png"
-rm -f "$out" "$shot"
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_mixer
 
 pulse_start
 

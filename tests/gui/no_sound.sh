@@ -5,12 +5,8 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_no_sound.out"
-rm -f "$out"
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_no_sound
 gui_lsan
 
 SDL_AUDIODRIVER=no-such-driver TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &

@@ -7,14 +7,8 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_pad.out"
-shot="$build/gui_pad.png"
-rm -f "$out" "$shot"
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_pad
 
 pulse_start
 

@@ -12,20 +12,14 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_sample.out"
-rm -f "$out"
-
-work=$(mktemp -d)
-pid=
-play_pid=
 . "$(dirname "$0")/lib.sh"
+gui_begin gui_sample
+play_pid=
 cleanup() {
   if [ -n "$play_pid" ]; then kill "$play_pid" 2>/dev/null || true; fi
   gui_cleanup
 }
 trap cleanup EXIT
-window_named() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
-key_to() { xdotool mousemove --window "$1" 8 8; sleep 0.2; xdotool key "$2"; }
 ms_now() { echo $(( $(date +%s%N) / 1000000 )); }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 
@@ -47,7 +41,7 @@ if [ $pulse -ne 1 ]; then
   xdotool mousemove --window "$wid" 220 80 click 1
   expect 'hook: message caption="wave recorder checking ..." text="wave input device not available"'
   box=$(window_named '^wave recorder checking ...$')
-  key_to "$box" Return
+  keys_to "$box" Return
   echo "sample window test passed (no PulseAudio: the missing input was told)"
   exit 0
 fi
@@ -88,7 +82,7 @@ xdotool mousemove --window "$wid" 80 80 click 1
 expect 'You recorded a sample, but you did'
 grep -q 'Thank you' "$out" && fail "the thank-you box came with an unsaved sample"
 box=$(window_named '^WAVE TESSELLON TERMINATING$')
-key_to "$box" Return
+keys_to "$box" Return
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "Yes did not end the program"
 wait "$pid"; rc=$?

@@ -7,14 +7,8 @@
 set -uo pipefail
 prog=$1
 build=$2
-out="$build/gui_tonality.out"
-shot="$build/gui_tonality.png"
-rm -f "$out" "$shot"
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_tonality
 
 pulse_start
 

@@ -11,13 +11,8 @@ set -uo pipefail
 prog=$1
 build=$2
 secs=${3:-4}
-out="$build/gui_visuals.out"
-rm -f "$out"
-
-work=$(mktemp -d)
-pid=
 . "$(dirname "$0")/lib.sh"
-trap gui_cleanup EXIT
+gui_begin gui_visuals
 pulse_start
 gui_lsan
 
