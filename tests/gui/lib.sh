@@ -107,6 +107,65 @@ sys.exit(0 if n > 11025 * 2 * 2 and loud > n // 4 else 1)
 PY
 }
 
+# Records the null sink into $1 for $2 seconds (nothing without PulseAudio).
+record_for() {
+  [ $pulse -eq 1 ] || return 0
+  record_begin "$1"
+  sleep "$2"
+  kill "$rec_pid"; wait "$rec_pid" 2>/dev/null; rec_pid=
+}
+
+# Checks with tests/tools/tone_share.py that a tone grew between two
+# recordings; the arguments are the tool's.
+tone_grew() { python3 "$(dirname "${BASH_SOURCE[0]}")/../tools/tone_share.py" "$@"; }
+
+# Answers the message box captioned $1 with Return and waits until it has gone.
+close_box() {
+  local box
+  box=$(xdotool search --sync --name "^$1\$" | head -1)
+  xdotool mousemove --window "$box" 8 8
+  sleep 0.3
+  xdotool key Return
+  for _ in $(seq 1 30); do xdotool search --name "^$1\$" >/dev/null 2>&1 || break; sleep 0.1; done
+}
+
+# Clicks at ($2, $3) in window $1 until the output has a line matching $4;
+# a click right after a message box closed may go to the box: again then.
+click_to() {
+  for _ in 1 2 3; do
+    xdotool mousemove --window "$1" "$2" "$3" click 1 2>/dev/null
+    for _ in $(seq 1 20); do grep -q -- "$4" "$out" && return 0; sleep 0.1; done
+  done
+  expect "$4"
+}
+
+# The editor window program on row 0 with Tonality (slot 4) at its top, so
+# that every tone is taken from the scale, and the sound started; $wid is
+# the editor.
+editor_scale_start() {
+  TESSELLON_TEST_HOOK=1 "$prog" 0 >"$out" 2>&1 &
+  pid=$!
+  expect 'hook: editor shown'
+  wid=$(xdotool search --sync --name '^Experimental - with Adjustable Panning' | head -1)
+  [ -n "$wid" ] || fail "no editor window"
+  for _ in 1 2 3 4 5 6; do xdotool mousemove --window "$wid" 300 110 click 1; sleep 0.1; done
+  expect 'hook: editor pos4="256"'
+  xdotool mousemove --window "$wid" 424 264 click 1          # S&tart
+  expect 'hook: editor start="S&top"'
+}
+
+# Stop and Exit in the editor $wid; the program must end with status 0.
+editor_stop_exit() {
+  xdotool mousemove --window "$wid" 424 264 click 1          # S&top
+  expect 'hook: editor start="S&tart"'
+  xdotool mousemove --window "$wid" 490 285 click 1          # E&xit
+  expect 'hook: editor closed'
+  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  wait "$pid"; rc=$?
+  pid=
+  [ $rc -eq 0 ] || fail "the program ended with status $rc"
+}
+
 # Ends the program if it still runs, the daemon and the private folder.
 gui_cleanup() {
   if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi

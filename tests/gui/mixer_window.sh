@@ -23,7 +23,7 @@ wid=$(xdotool search --sync --name '^Experimental - with Adjustable Panning \(ma
 xdotool mousemove --window "$wid" 424 264 click 1          # S&tart
 expect 'hook: editor start="S&top"'
 sleep 1
-[ $pulse -eq 1 ] && { record_begin "$work/a.raw"; sleep 3; kill "$rec_pid"; wait "$rec_pid" 2>/dev/null; rec_pid=; }
+record_for "$work/a.raw" 3
 
 click_until "$wid" 494 247 'hook: mixer shown'             # Pa&use
 expect 'hook: mixer track1="main.rov, setting 0"'
@@ -39,20 +39,12 @@ click_until "$mw" 30 118 'hook: mixer mute2="1"'           # Mute 2: the bank
 
 xdotool mousemove --window "$mw" 60 309 click 1            # &Help
 expect 'hook: message caption="Mixer" text="- Mute stops resp. restarts a track.'
-box=$(xdotool search --sync --name '^Mixer$' | head -1)
-xdotool mousemove --window "$box" 8 8
-sleep 0.3
-xdotool key Return
-for _ in $(seq 1 30); do xdotool search --name '^Mixer$' >/dev/null 2>&1 || break; sleep 0.1; done
-for _ in 1 2 3; do
-  xdotool mousemove --window "$mw" 252 309 click 1 2>/dev/null   # &OK
-  for _ in $(seq 1 20); do grep -q 'hook: mixer closed' "$out" && break 2; sleep 0.1; done
-done
-expect 'hook: mixer closed'
+close_box Mixer
+click_to "$mw" 252 309 'hook: mixer closed'                # &OK
 
 if [ $pulse -eq 1 ]; then
   sleep 6   # the sounding tones end with their envelopes
-  record_begin "$work/b.raw"; sleep 3; kill "$rec_pid"; wait "$rec_pid" 2>/dev/null; rec_pid=
+  record_for "$work/b.raw" 3
   python3 - "$work/a.raw" "$work/b.raw" <<'PY' || fail "muting the tracks was not heard"
 import struct, sys
 def loud(path):
@@ -66,12 +58,5 @@ sys.exit(0 if na > 11025 * 4 and nb > 11025 * 4 and la > na // 4 and lb < nb // 
 PY
 fi
 
-xdotool mousemove --window "$wid" 424 264 click 1          # S&top
-expect 'hook: editor start="S&tart"'
-xdotool mousemove --window "$wid" 490 285 click 1          # E&xit
-expect 'hook: editor closed'
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-wait "$pid"; rc=$?
-pid=
-[ $rc -eq 0 ] || fail "the program ended with status $rc"
+editor_stop_exit
 echo "mixer window test passed"
