@@ -17,25 +17,13 @@
 #include "app/run_program.h"
 #include "engine/rov.h"
 #include "files/setting_file.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct scratch {
-    fs::path dir;
-    scratch() {
-        char tmpl[] = "/tmp/tessellon-faults-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~scratch() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
-    std::vector<std::string> names() const {
-        std::vector<std::string> n;
-        for (const auto& e : fs::directory_iterator(dir)) n.push_back(e.path().filename().string());
-        return n;
-    }
-};
+using scratch = test_scratch;
 
 struct child {
     pid_t pid = -1;

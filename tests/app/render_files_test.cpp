@@ -17,25 +17,15 @@
 #include "audio/options.h"
 #include "audio/setup.h"
 #include "files/setup_file.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct scratch {
-    fs::path dir;
-    scratch() {
-        char tmpl[] = "/tmp/tessellon-rfiles-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~scratch() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
-};
+using scratch = test_scratch;
 
-std::vector<uint8_t> slurp(const std::string& p) {
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
+std::vector<uint8_t> slurp(const std::string& p) { return test_bytes(p); }
 
 // The frames of a sound file as libsndfile reads it.
 struct sound {

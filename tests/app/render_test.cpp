@@ -18,6 +18,7 @@
 #include "audio/refill.h"
 #include "engine/algs.h"
 #include "engine/rov.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -26,24 +27,14 @@ namespace {
 using result = program_result;
 program_result run(const std::string& args, const std::string& redirect = "2>&1") { return run_program(args, redirect); }
 
-std::vector<uint8_t> slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
+std::vector<uint8_t> slurp(const fs::path& p) { return test_bytes(p); }
 
 uint32_t le32(const std::vector<uint8_t>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
 
 // A private folder for each test, removed afterwards.
-struct scratch {
-    fs::path dir;
-    scratch() {
-        char tmpl[] = "/tmp/tessellon-render-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~scratch() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
+struct scratch : test_scratch {
     std::size_t entries() const {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
     }

@@ -17,6 +17,7 @@
 #include "app/cli.h"
 #include "engine/rov.h"
 #include "player/fuzz.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -24,15 +25,7 @@ namespace {
 
 program_result run(const std::string& args) { return run_program(args, "2>&1"); }
 
-struct scratch {
-    fs::path dir;
-    scratch() {
-        char tmpl[] = "/tmp/tessellon-tracks-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~scratch() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
-};
+using scratch = test_scratch;
 
 std::vector<int16_t> raw(const std::string& path) {
     std::ifstream f(path, std::ios::binary);

@@ -12,25 +12,15 @@
 #include <vector>
 
 #include "app/run_program.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct scratch {
-    fs::path dir;
-    scratch() {
-        char tmpl[] = "/tmp/tessellon-sample-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~scratch() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
-};
+using scratch = test_scratch;
 
-std::vector<uint8_t> slurp(const std::string& p) {
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
+std::vector<uint8_t> slurp(const std::string& p) { return test_bytes(p); }
 
 void put16(std::vector<uint8_t>& b, uint32_t v) {
     b.push_back(static_cast<uint8_t>(v));

@@ -7,7 +7,7 @@
 
 #include "audio/refill.h"
 #include "audio/setup.h"
-#include "files/test_scratch.h"
+#include "support/scratch.h"
 
 namespace {
 

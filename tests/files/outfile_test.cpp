@@ -21,27 +21,13 @@
 #include <vector>
 
 #include "files/outfile.h"
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A private folder for each test, removed afterwards.
-struct scratch {
-    fs::path dir;
-    scratch() {
-        char tmpl[] = "/tmp/tessellon-outfile-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~scratch() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
-    // The names in the folder.
-    std::vector<std::string> names() const {
-        std::vector<std::string> n;
-        for (const auto& e : fs::directory_iterator(dir)) n.push_back(e.path().filename().string());
-        return n;
-    }
-};
+using scratch = test_scratch;
 
 std::string slurp(const std::string& p) {
     std::ifstream f(p, std::ios::binary);
@@ -62,23 +48,7 @@ std::string pattern(std::size_t n) {
 
 bool write(outfile& o, const std::string& s) { return outfile_write(o, s.data(), s.size()); }
 
-// Files may grow to at most `limit` bytes while it lives: a write past it
-// fails with EFBIG, as on a full disc.
-struct size_limit {
-    rlimit old{};
-    void (*old_handler)(int);
-    explicit size_limit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &old);
-        old_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r = old;
-        r.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~size_limit() {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, old_handler);
-    }
-};
+using size_limit = test_size_limit;
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "files/setting_file.h"
-#include "files/test_scratch.h"
+#include "support/scratch.h"
 
 namespace {
 

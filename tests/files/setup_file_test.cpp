@@ -6,7 +6,7 @@
 #include <string>
 
 #include "files/setup_file.h"
-#include "files/test_scratch.h"
+#include "support/scratch.h"
 
 namespace {
 

@@ -12,20 +12,14 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include "support/scratch.h"
 
 namespace wavtest {
 
 namespace fs = std::filesystem;
 
 // A private folder for each test, removed afterwards.
-struct scratch {
-    fs::path dir;
-    scratch() {
-        char tmpl[] = "/tmp/tessellon-wav-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~scratch() { fs::remove_all(dir); }
-    std::string operator/(const std::string& name) const { return (dir / name).string(); }
+struct scratch : test_scratch {
     // Runs sox without dither in the folder: "sox -D <args>"; true on success.
     bool sox(const std::string& args) const {
         const std::string cmd = "cd '" + dir.string() + "' && sox -D " + args + " 2>/dev/null";
@@ -33,10 +27,7 @@ struct scratch {
     }
 };
 
-inline std::vector<uint8_t> slurp(const std::string& p) {
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
+inline std::vector<uint8_t> slurp(const std::string& p) { return test_bytes(p); }
 
 inline void put(const std::string& p, const std::vector<uint8_t>& bytes) {
     std::ofstream f(p, std::ios::binary);

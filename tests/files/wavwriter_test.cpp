@@ -18,6 +18,7 @@
 
 #include "files/wavwriter.h"
 #include "tests/files/wav_files.h"
+#include "support/scratch.h"
 
 using namespace wavtest;
 
@@ -57,22 +58,7 @@ long sf_frames(const std::string& p) {
     return static_cast<long>(info.frames);
 }
 
-// Limits the size of files this process writes while it lives.
-struct size_limit {
-    rlimit old{};
-    void (*old_handler)(int);
-    explicit size_limit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &old);
-        old_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r = old;
-        r.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~size_limit() {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, old_handler);
-    }
-};
+using size_limit = test_size_limit;
 
 // The planned header of a recording of 15 s at 22050 Hz stereo with
 // 32768-byte buffers: 41 buffers of 7936 frames.
