@@ -36,16 +36,7 @@ void wv_sdlcap_fill(wv_sdlcap& d, const uint8_t* in, int len) {
     }
 }
 
-bool wv_sdlcap_init(wv_sdlcap& d, std::string& err) {
-    if (d.inited) return true;
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        err = std::string("no audio input: ") + SDL_GetError();
-        return false;
-    }
-    d.inited = true;
-    return true;
-}
+bool wv_sdlcap_init(wv_sdlcap& d, std::string& err) { return wv_sdl_audio_up(d.inited, "input", err); }
 
 void wv_sdlcap_shutdown(wv_sdlcap& d) {
     if (!d.inited) return;

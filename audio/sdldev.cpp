@@ -261,19 +261,21 @@ wv_sdldev::wv_sdldev() = default;
 
 wv_sdldev::~wv_sdldev() { wv_sdl_shutdown(*this); }
 
-bool wv_sdl_init(wv_sdldev& d, std::string& err) {
-    if (d.inited) return true;
+bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err) {
+    if (inited) return true;
     // SDL would otherwise take over SIGINT and SIGTERM (turning them into
     // quit events nobody reads), and the program could no longer be ended
     // by a signal; the command line installs its own handlers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        err = std::string("no audio output: ") + SDL_GetError();
+        err = std::string("no audio ") + what + ": " + SDL_GetError();
         return false;
     }
-    d.inited = true;
+    inited = true;
     return true;
 }
+
+bool wv_sdl_init(wv_sdldev& d, std::string& err) { return wv_sdl_audio_up(d.inited, "output", err); }
 
 wv_audio_hint wv_audio_hint_for(const char* env, const std::vector<std::string>& systems, const char* started) {
     auto join = [](const std::vector<std::string>& v) {

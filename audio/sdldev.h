@@ -108,8 +108,11 @@ struct wv_sdldev final : wv_device {
     std::string error;        // why the subsystem could not start
 };
 
-// Starts SDL's audio subsystem (audio only). False with a message when no
-// audio driver can be used.
+// Starts SDL's audio subsystem (audio only) once for a device whose flag is
+// `inited`. False with a message "no audio <what>: ..." when no audio
+// driver can be used.
+bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err);
+// The same for the output device.
 bool wv_sdl_init(wv_sdldev& d, std::string& err);
 // What to do when no output device opens, for the messages that say so.
 struct wv_audio_hint {

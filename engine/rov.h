@@ -155,6 +155,13 @@ int32_t rov_rate(int index);
 // The built-in default setting.
 void rov_default_setting(rov_setting& s);
 
+// A setting from ten rows of a set's sixteen parameters, its switch and its
+// scale number, and ten scales; the moduli are the standard ones (120, 120,
+// 1753, 1753, 1753) and the algorithm is row 1.
+constexpr int rov_setrow = rov_nparams + 2;
+void rov_setting_build(rov_setting& s, const int16_t sets[rov_nsets][rov_setrow],
+                       const int16_t scales[rov_nscales][rov_nvalues]);
+
 // Right shift of the mixer for a voice maximum.
 int16_t rov_volshift_for(int maxv);
 

@@ -38,7 +38,7 @@ void rov_setting_read(rov_setting& s, const uint8_t in[rov_setting_bytes]) {
 }
 
 void rov_default_setting(rov_setting& s) {
-    static const int16_t sets[rov_nsets][rov_nparams + 2] = {
+    static const int16_t sets[rov_nsets][rov_setrow] = {
         // 16 parameters, switch, scale
         {96, 0, 932, 192, 192, 96, 26, 4, 0, 96, 44, 1, 112, 12, 80, 0, 1, 3},
         {96, 128, 932, 16, 64, 128, 16, 3, 32, 128, 44, 6, 224, 12, 40, 0, 1, 2},
@@ -63,6 +63,11 @@ void rov_default_setting(rov_setting& s) {
         {151, 153, 154, 155, 157, 283, 285, 286, 287, 288, 354, 355, 356, 289, 286, 285},
         {561, 562, 563, 563, 564, 564, 564, 565, 565, 565, 565, 566, 566, 567, 568, 569},
     };
+    rov_setting_build(s, sets, scales);
+}
+
+void rov_setting_build(rov_setting& s, const int16_t sets[rov_nsets][rov_setrow],
+                       const int16_t scales[rov_nscales][rov_nvalues]) {
     std::memset(&s, 0, sizeof s);
     for (int n = 0; n < rov_nsets; ++n) {
         for (int i = 0; i < rov_nparams; ++i) s.rov_p[n * rov_nparams + i] = sets[n][i];

@@ -1,26 +1,24 @@
 // The introduction's tables: its ten example sets and scales, the captions,
 // the tour and the notes.
-#include <cstring>
-
 #include "engine/algs.h"
 #include "intro/intro.h"
 
 namespace {
 
-// Parameter sets 0..9 (sixteen parameters each) and the scale each plays.
-constexpr int16_t sets[wi_nexamples][rov_nparams] = {
-    {48, 8, 262, 96, 256, 128, 0, 0, 30, 80, 44, 14, 224, 24, 100, 0},
-    {32, 64, 262, 0, 64, 32, 97, 4, 25, 128, 44, 6, 128, 24, 100, 3},
-    {16, 32, 262, 192, 64, 40, 97, 3, 32, 128, 44, 4, 224, 24, 100, 6},
-    {24, 144, 262, 0, 64, 64, 97, 1, 32, 80, 11, 3, 240, 24, 100, 6},
-    {32, 64, 932, 14, 192, 24, 89, 3, 0, 64, 6, 0, 208, 24, 0, 0},
-    {96, 0, 932, 192, 192, 96, 26, 4, 0, 96, 44, 1, 112, 12, 80, 0},
-    {80, 128, 466, 192, 128, 128, 26, 64, 40, 96, 44, 32, 144, 24, 100, 0},
-    {80, 64, 247, 192, 0, 128, 26, 0, 40, 96, 44, 24, 176, 24, 100, 1},
-    {32, 0, 131, 64, 256, 84, 0, 0, 32, 96, 45, 8, 192, 24, 100, 0},
-    {8, 16, 600, 192, 256, 128, 0, 32, 12, 96, 45, 8, 160, 36, 100, 0},
+// Parameter sets 0..9: sixteen parameters, the switch (1 in every set) and
+// the scale each plays.
+constexpr int16_t sets[wi_nexamples][rov_setrow] = {
+    {48, 8, 262, 96, 256, 128, 0, 0, 30, 80, 44, 14, 224, 24, 100, 0, 1, 0},
+    {32, 64, 262, 0, 64, 32, 97, 4, 25, 128, 44, 6, 128, 24, 100, 3, 1, 0},
+    {16, 32, 262, 192, 64, 40, 97, 3, 32, 128, 44, 4, 224, 24, 100, 6, 1, 2},
+    {24, 144, 262, 0, 64, 64, 97, 1, 32, 80, 11, 3, 240, 24, 100, 6, 1, 2},
+    {32, 64, 932, 14, 192, 24, 89, 3, 0, 64, 6, 0, 208, 24, 0, 0, 1, 4},
+    {96, 0, 932, 192, 192, 96, 26, 4, 0, 96, 44, 1, 112, 12, 80, 0, 1, 3},
+    {80, 128, 466, 192, 128, 128, 26, 64, 40, 96, 44, 32, 144, 24, 100, 0, 1, 2},
+    {80, 64, 247, 192, 0, 128, 26, 0, 40, 96, 44, 24, 176, 24, 100, 1, 1, 2},
+    {32, 0, 131, 64, 256, 84, 0, 0, 32, 96, 45, 8, 192, 24, 100, 0, 1, 6},
+    {8, 16, 600, 192, 256, 128, 0, 32, 12, 96, 45, 8, 160, 36, 100, 0, 1, 8},
 };
-constexpr int8_t tonindx[wi_nexamples] = {0, 0, 2, 2, 4, 3, 2, 2, 6, 8};
 
 // Scales 0..9 in Hz, 0 = rest.
 constexpr int16_t scales[rov_nscales][rov_nvalues] = {
@@ -141,22 +139,7 @@ const char* const wi_notes =
     "it. Here, a click skips ahead, Shift + click\n"
     "goes to the next example, and OK begins.\n";
 
-void wi_setting(rov_setting& s) {
-    std::memset(&s, 0, sizeof s);
-    for (int n = 0; n < wi_nexamples; ++n) {
-        for (int p = 0; p < rov_nparams; ++p) s.rov_p[n * rov_nparams + p] = sets[n][p];
-        s.rov_saw[n] = 1;
-        s.rov_tonindx[n] = tonindx[n];
-    }
-    for (int n = 0; n < rov_nscales; ++n)
-        for (int v = 0; v < rov_nvalues; ++v) s.rov_tones[n * rov_nvalues + v] = scales[n][v];
-    s.rov_densmod = 120;
-    s.rov_dynmod = 120;
-    s.rov_tonmod = 1753;
-    s.rov_pitmod = 1753;
-    s.rov_panmod = 1753;
-    s.rov_stdalg = 1;
-}
+void wi_setting(rov_setting& s) { rov_setting_build(s, sets, scales); }
 
 int32_t wi_rate(int p13) {
     if (p13 <= 18) return 5512;
