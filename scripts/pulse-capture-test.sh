@@ -18,29 +18,10 @@ match=${2:?usage: pulse-capture-test.sh TESSELLON CAPTURE_MATCH}
 skip=77
 rate=22050
 
-for tool in pulseaudio pacat pactl; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "pulse-capture-test: $tool is not installed (scripts/install-deps.sh installs it); skipped"
-        exit $skip
-    fi
-done
-
 . "$(dirname "$0")/pulse-daemon.sh"
-work=$(mktemp -d)
-pulse_private "$work"
+pulse_need pulse-capture-test pulseaudio pacat pactl
+pulse_test_begin
 export SDL_AUDIODRIVER=pulseaudio
-play_pid=
-rec_pid=
-daemon_pid=
-cleanup() {
-    [ -n "$daemon_pid" ] && kill -CONT "$daemon_pid" 2>/dev/null
-    [ -n "$rec_pid" ] && kill -9 "$rec_pid" 2>/dev/null && wait "$rec_pid" 2>/dev/null
-    [ -n "$play_pid" ] && kill "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
-    pulse_daemon_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
 
 pulse_daemon $rate 1 "$work/pulse.log"
 case $? in

@@ -1,6 +1,37 @@
 # Sourced by the sound tests: a private PulseAudio daemon with a null sink
 # "testsink", in a folder of the test's own.
 
+# Test $1 needs the programs $2...: a missing one skips it (status 77).
+pulse_need() {
+    local test=$1 tool
+    shift
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "$test: $tool is not installed (scripts/install-deps.sh installs it); skipped"
+            exit 77
+        fi
+    done
+}
+
+# A private folder $work for a test that plays ($play_pid) and records
+# ($rec_pid) through its own daemon ($daemon_pid, maybe frozen). On exit,
+# and on INT, TERM and HUP, the daemon is thawed and stopped, the two
+# processes are killed and the folder is removed.
+pulse_test_begin() {
+    work=$(mktemp -d)
+    pulse_private "$work"
+    play_pid= rec_pid= daemon_pid=
+    trap pulse_test_end EXIT
+    trap 'exit 1' INT TERM HUP
+}
+pulse_test_end() {
+    [ -n "$daemon_pid" ] && kill -CONT "$daemon_pid" 2>/dev/null
+    [ -n "$play_pid" ] && kill -9 "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
+    [ -n "$rec_pid" ] && kill -9 "$rec_pid" 2>/dev/null && wait "$rec_pid" 2>/dev/null
+    pulse_daemon_stop
+    rm -rf "$work"
+}
+
 # Points PulseAudio's runtime folder and home into $1 (created), away from
 # any daemon of the user's.
 pulse_private() {

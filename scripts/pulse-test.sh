@@ -26,28 +26,9 @@ engine=(--algorithm 0 --set 4 --voices 8 --buffer-kb 32)
 frames=7936      # frames per 32 KiB buffer
 seconds=4
 
-for tool in pulseaudio parec pactl; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "pulse-test: $tool is not installed (scripts/install-deps.sh installs it); skipped"
-        exit $skip
-    fi
-done
-
 . "$(dirname "$0")/pulse-daemon.sh"
-work=$(mktemp -d)
-pulse_private "$work"
-rec_pid=
-play_pid=
-daemon_pid=
-cleanup() {
-    [ -n "$daemon_pid" ] && kill -CONT "$daemon_pid" 2>/dev/null
-    [ -n "$play_pid" ] && kill -9 "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
-    [ -n "$rec_pid" ] && kill "$rec_pid" 2>/dev/null && wait "$rec_pid" 2>/dev/null
-    pulse_daemon_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP  # the cleanup runs (and thaws the daemon) on these too
+pulse_need pulse-test pulseaudio parec pactl
+pulse_test_begin
 
 pulse_daemon $rate 2 "$work/pulse.log"
 case $? in
