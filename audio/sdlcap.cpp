@@ -7,6 +7,7 @@
 #include <new>
 
 #include "audio/sdldev.h"
+#include "audio/sdlopen.h"
 
 namespace {
 
@@ -59,18 +60,8 @@ std::string wv_sdlcap::name(int n) {
 bool wv_sdlcap::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) {
     if (!inited || sdl != 0 || wv_sdl_stuck()) return false;
     const char* name = nullptr;
-    if (devno != wv_mapper) {
-        if (devno >= static_cast<unsigned>(count())) return false;
-        name = SDL_GetAudioDeviceName(static_cast<int>(devno), 1);
-        if (!name) return false;
-    }
     SDL_AudioSpec want{};
-    want.freq = f.nSamplesPerSec;
-    want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
-    want.channels = static_cast<Uint8>(f.nChannels);
-    want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
-    want.callback = callback;
-    want.userdata = this;
+    if (!wv_sdl_request(devno, 1, count(), f, callback, this, name, want)) return false;
     SDL_AudioSpec have{};
     // The stream opens paused: the callback stays away until start().
     running.store(false);

@@ -16,6 +16,8 @@
 #include <system_error>
 #include <thread>
 
+#include "audio/sdlopen.h"
+
 namespace {
 
 int64_t now_ns() {
@@ -98,18 +100,8 @@ bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
     if (wv_sdl_stuck()) return false;
     flush(d);
     const char* name = nullptr;
-    if (devno != wv_mapper) {
-        if (devno >= static_cast<unsigned>(d.count())) return false;
-        name = SDL_GetAudioDeviceName(static_cast<int>(devno), 0);
-        if (!name) return false;
-    }
     SDL_AudioSpec want{};
-    want.freq = f.nSamplesPerSec;
-    want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
-    want.channels = static_cast<Uint8>(f.nChannels);
-    want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
-    want.callback = callback;
-    want.userdata = &d;
+    if (!wv_sdl_request(devno, 0, d.count(), f, callback, &d, name, want)) return false;
     SDL_AudioSpec have{};
     wv_sdl_play_format(d, f);
     d.ncb.store(0);
@@ -276,6 +268,24 @@ bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err) {
 }
 
 bool wv_sdl_init(wv_sdldev& d, std::string& err) { return wv_sdl_audio_up(d.inited, "output", err); }
+
+bool wv_sdl_request(unsigned devno, int iscapture, int count, const wv_format& f, SDL_AudioCallback cb, void* user,
+                    const char*& name, SDL_AudioSpec& want) {
+    name = nullptr;
+    if (devno != wv_mapper) {
+        if (devno >= static_cast<unsigned>(count)) return false;
+        name = SDL_GetAudioDeviceName(static_cast<int>(devno), iscapture);
+        if (!name) return false;
+    }
+    want = SDL_AudioSpec{};
+    want.freq = f.nSamplesPerSec;
+    want.format = f.nBitsSamp == 16 ? AUDIO_S16SYS : AUDIO_U8;
+    want.channels = static_cast<Uint8>(f.nChannels);
+    want.samples = static_cast<Uint16>(wv_sdl_chunk(f.nSamplesPerSec));
+    want.callback = cb;
+    want.userdata = user;
+    return true;
+}
 
 wv_audio_hint wv_audio_hint_for(const char* env, const std::vector<std::string>& systems, const char* started) {
     auto join = [](const std::vector<std::string>& v) {

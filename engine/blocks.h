@@ -257,6 +257,19 @@ inline int32_t rov_shape(uint16_t phi, uint16_t w, bool sawt, const int16_t* tab
     return rov_pulse(phi, w);
 }
 
+// Octave folding of a pitch value into lo..hi, up to two octaves at once:
+// below lo/4 it becomes lo, from 4 hi on hi; 0 (a rest) stays 0.
+inline int32_t rov_fold2(int32_t u, int32_t lo, int32_t hi) {
+    if (u == 0) return 0;
+    if (u <= lo / 4) return lo;
+    if (u >= 4 * hi) return hi;
+    if (u < lo / 2) return 4 * u;
+    if (u > 2 * hi) return (u + 2) / 4;
+    if (u < lo) return 2 * u;
+    if (u > hi) return (u + 1) / 2;
+    return u;
+}
+
 // A scale value scaled by Pitch with 262 as unity: value * Pitch * 8 / 262
 // (32-bit product, wrapping like the signal path's integers).
 inline int32_t rov_scalepitch(int32_t value, int32_t pitch) {

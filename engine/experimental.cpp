@@ -112,17 +112,8 @@ struct intervals : twoscales {
             u = (c.g.rov_phrase[0] * c.g.rov_toncur[8 + (x & 7)] + 131) / 262;
         else
             u = rov_scalepitch(c.g.rov_toncur[x & 7], cp[rov_par::Pitch]);
-        if (u != 0) {
-            // Octave folding into lo..hi, up to two octaves at once.
-            const int32_t lo = rov_foldlo(cp[rov_par::Pitch], cp[par_intervals::PitRange]);
-            const int32_t hi = rov_foldhi(cp[rov_par::Pitch], cp[par_intervals::PitRange]);
-            if (u <= lo / 4) u = lo;
-            else if (u >= 4 * hi) u = hi;
-            else if (u < lo / 2) u = 4 * u;
-            else if (u > 2 * hi) u = (u + 2) / 4;
-            else if (u < lo) u = 2 * u;
-            else if (u > hi) u = (u + 1) / 2;
-        }
+        u = rov_fold2(u, rov_foldlo(cp[rov_par::Pitch], cp[par_intervals::PitRange]),
+                      rov_foldhi(cp[rov_par::Pitch], cp[par_intervals::PitRange]));
         v.rov_wincr = rov_u16(u);
         c.g.rov_phrase[0] = rov_s16(u);
     }

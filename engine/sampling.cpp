@@ -142,14 +142,7 @@ struct intervals : crossfade {
             u = (c.g.rov_phrase[0] * c.g.rov_toncur[8 + (x & 7)] + 131) / 262;
         else
             u = c.g.rov_toncur[x & 7] * pitch * 2 / 262;
-        if (u != 0) {
-            if (u <= lo / 4) u = lo;
-            else if (u >= 4 * hi) u = hi;
-            else if (u < lo / 2) u = 4 * u;
-            else if (u > 2 * hi) u = (u + 2) / 4;
-            else if (u < lo) u = 2 * u;
-            else if (u > hi) u = (u + 1) / 2;
-        }
+        u = rov_fold2(u, lo, hi);
         v.rov_sincr = rov_u16(u);
         c.g.rov_phrase[0] = rov_s16(u);
     }
