@@ -14,6 +14,7 @@
 #include "audio/multiple.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
+#include "support/stream_rig.h"
 
 // Allocations while `counting` is set (this test program's operator new).
 static std::atomic<bool> counting{false};
@@ -84,23 +85,7 @@ struct mrig : wv_notify, wv_timer {
 
 // The buffers row 0 computes alone from a start on set `setnr`.
 std::vector<std::vector<int16_t>> alone(int setnr, int tonr, int buffers) {
-    auto st = std::make_unique<rov_state>();
-    rov_state_init(*st);
-    rov_default_setting(st->s);
-    rov_open(&st->h, false, false, 8);
-    rov_start(&st->h, 0, setnr, tonr);
-    wvplay pb;
-    wv_alloc(pb, 32768);
-    const int32_t f = wv_frames(pb.bufsize);
-    const wv_source src{&st->h, 0, setnr, tonr, {}};
-    std::vector<std::vector<int16_t>> out;
-    wv_start_fill(pb, src, f);
-    for (int n = 0; n < buffers; ++n) {
-        const int j = n == 0 ? 0 : wv_sendindex(st->g);
-        out.emplace_back(pb.data[j].begin(), pb.data[j].begin() + 2 * f);
-        if (n > 0) wv_tick_fill(pb, src, f);
-    }
-    return out;
+    return stream_reference(setnr, tonr, 32768, buffers);
 }
 
 std::vector<int16_t> halved(const std::vector<int16_t>& a) {

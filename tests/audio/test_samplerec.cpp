@@ -14,6 +14,7 @@
 #include "audio/stream.h"
 #include "audio/virtcap.h"
 #include "audio/virtdev.h"
+#include "support/stream_rig.h"
 
 namespace {
 
@@ -192,32 +193,12 @@ namespace {
 
 // The streaming cycle with background recording: the editor window's queue
 // and timer, the virtual output and input devices, a sample of 2000 words.
-struct recrig : wv_notify, wv_timer {
-    wv_evqueue q;
-    int timer_ms = -1;
-    rov_state st;
-    wv_virtdev dev;
+struct recrig : stream_rig {
     wv_virtcap cap;
-    wv_options opt;
-    wv_stream s;
     wv_samplerec rec;
     std::vector<uint8_t> area = std::vector<uint8_t>(24 + 4000 + 24, 0);
 
-    void post(const wv_event& ev) override { wv_evq_push(q, ev); }
-    void set(int ms) override { timer_ms = ms; }
-    void kill() override { timer_ms = -1; }
-
-    explicit recrig(int recsmpopt, int row = 6) {
-        rov_state_init(st);
-        rov_default_setting(st.s);
-        s.dev = &dev;
-        s.opt = &opt;
-        s.sink = this;
-        s.timer = this;
-        s.roh = &st.h;
-        s.algomod = row;
-        s.setnr = 4;
-        s.tonr = st.s.rov_tonindx[4];
+    explicit recrig(int recsmpopt, int row = 6) : stream_rig(4, row) {
         opt.bufszorig = 8192;
         opt.recsmpopt = recsmpopt;
         s.sample = {reinterpret_cast<const int16_t*>(area.data() + 24), 1988};
@@ -228,15 +209,8 @@ struct recrig : wv_notify, wv_timer {
         EXPECT_TRUE(wv_probe(s));
         wv_stream_open(s);
     }
-    void pump() {
-        wv_event ev;
-        while (wv_evq_pop(q, ev)) wv_dispatch(s, ev);
-    }
     // One buffer turn: the buffer on the device plays out, the next is sent.
-    void turn() {
-        wv_virt_advance(dev, dev.frames - dev.pos);
-        pump();
-    }
+    void turn() { play_out(); }
     // The input device hears enough to fill its buffer.
     void fill_input(int first = 1) {
         const std::vector<int16_t> w = ramp(2000, first);

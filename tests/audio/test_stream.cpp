@@ -12,49 +12,16 @@
 #include "audio/evqueue.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
+#include "support/stream_rig.h"
 
 namespace {
 
-// The editor window's part: the event queue, the gap timer and the dispatch.
-struct rig : wv_notify, wv_timer {
-    wv_evqueue q;
-    int timer_ms = -1;
-    rov_state st;
-    wv_virtdev dev;
-    wv_options opt;
-    wv_stream s;
-
-    void post(const wv_event& ev) override { wv_evq_push(q, ev); }
-    void set(int ms) override { timer_ms = ms; }
-    void kill() override { timer_ms = -1; }
-
-    // Set 4 of the default setting: 11025 Hz, Volume 0, Chg.Dly 0.
-    explicit rig(int setnr = 4, int32_t bufszorig = 32768) {
-        rov_state_init(st);
-        rov_default_setting(st.s);
-        s.dev = &dev;
-        s.opt = &opt;
-        s.sink = this;
-        s.timer = this;
-        s.roh = &st.h;
-        s.algomod = 0;
-        s.setnr = setnr;
-        s.tonr = st.s.rov_tonindx[setnr];
-        s.opt->bufszorig = bufszorig;
-    }
+struct rig : stream_rig {
+    explicit rig(int setnr = 4, int32_t bufszorig = 32768) : stream_rig(setnr) { s.opt->bufszorig = bufszorig; }
     int16_t& param(int slot) { return st.s.rov_p[s.setnr * rov_nparams + slot]; }
     void open() {
         EXPECT_TRUE(wv_probe(s));
         wv_stream_open(s);
-    }
-    void pump() {
-        wv_event ev;
-        while (wv_evq_pop(q, ev)) wv_dispatch(s, ev);
-    }
-    // The buffer on the device plays to its end; the notifications run.
-    void play_out() {
-        wv_virt_advance(dev, dev.frames - dev.pos);
-        pump();
     }
     void fire_timer() {
         ASSERT_GE(timer_ms, 0);
@@ -69,26 +36,11 @@ std::unique_ptr<rig> make(int setnr = 4, int32_t bufszorig = 32768) {
     return std::make_unique<rig>(setnr, bufszorig);
 }
 
-// The buffers of a gap-free play, computed the way the offline render does.
+// The buffers of a gap-free play of set `setnr` with its own scale.
 std::vector<std::vector<int16_t>> reference(int setnr, int32_t bufszorig, int buffers, int row = 0) {
-    auto st = std::make_unique<rov_state>();
-    rov_state_init(*st);
-    rov_default_setting(st->s);
-    const int tonr = st->s.rov_tonindx[setnr];
-    rov_open(&st->h, false, false, 8);
-    rov_start(&st->h, row, setnr, tonr);
-    wvplay pb;
-    wv_alloc(pb, bufszorig);
-    const int32_t f = wv_frames(pb.bufsize);
-    const wv_source src{&st->h, row, setnr, tonr, {}};
-    std::vector<std::vector<int16_t>> out;
-    wv_start_fill(pb, src, f);
-    for (int n = 0; n < buffers; ++n) {
-        const int j = n == 0 ? 0 : wv_sendindex(st->g);
-        out.emplace_back(pb.data[j].begin(), pb.data[j].begin() + 2 * f);
-        if (n > 0) wv_tick_fill(pb, src, f);
-    }
-    return out;
+    rov_setting d;
+    rov_default_setting(d);
+    return stream_reference(setnr, d.rov_tonindx[setnr], bufszorig, buffers, row);
 }
 
 std::vector<int16_t> words(const std::vector<uint8_t>& b) {

@@ -8,32 +8,14 @@
 #include "audio/stream.h"
 #include "audio/virtdev.h"
 #include "editor/editor.h"
+#include "support/stream_rig.h"
 
 namespace {
 
-struct morph_rig : wv_notify, wv_timer {
-    wv_evqueue q;
-    rov_state st;
-    wv_virtdev dev;
-    wv_options opt;
-    wv_stream s;
+struct morph_rig : stream_rig {
     rov_editor ed;
 
-    void post(const wv_event& ev) override { wv_evq_push(q, ev); }
-    void set(int) override {}
-    void kill() override {}
-
     morph_rig() {
-        rov_state_init(st);
-        rov_default_setting(st.s);
-        s.dev = &dev;
-        s.opt = &opt;
-        s.sink = this;
-        s.timer = this;
-        s.roh = &st.h;
-        s.algomod = 0;
-        s.setnr = 4;
-        s.tonr = st.s.rov_tonindx[4];
         opt.bufszorig = 4096;  // short buffers: several per beat step
         opt.shwmorph = true;
     }
