@@ -7,7 +7,7 @@
 
 // The request for device `devno` of `count` numbered ones (wv_mapper: SDL's
 // default, name nullptr) of playback (iscapture 0) or capture: its name and
-// the spec for format f, in chunks of wv_sdl_chunk frames, with callback cb
-// and its userdata. False when the numbered device does not exist.
+// the wanted stream in format f, in chunks of wv_sdl_chunk frames, with
+// callback cb and its userdata. False when the numbered device does not exist.
 bool wv_sdl_request(unsigned devno, int iscapture, int count, const wv_format& f, SDL_AudioCallback cb, void* user,
                     const char*& name, SDL_AudioSpec& want);

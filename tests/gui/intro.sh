@@ -12,15 +12,6 @@ prog=$1
 build=$2
 . "$(dirname "$0")/lib.sh"
 gui_begin gui_intro
-end_program() {
-  kill -TERM "$pid"
-  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "the program did not end on SIGTERM"
-  wait "$pid"; rc=$?
-  pid=
-  [ $rc -eq 0 ] || fail "the program ended with status $rc"
-}
-
 pulse_start
 gui_lsan
 

@@ -166,6 +166,16 @@ editor_stop_exit() {
   [ $rc -eq 0 ] || fail "the program ended with status $rc"
 }
 
+# SIGTERM ends the program $pid within 5 s, with status 0.
+end_program() {
+  kill -TERM "$pid"
+  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end on SIGTERM"
+  wait "$pid"; rc=$?
+  pid=
+  [ $rc -eq 0 ] || fail "the program ended with status $rc"
+}
+
 # Ends the program if it still runs, the daemon and the private folder.
 gui_cleanup() {
   if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi

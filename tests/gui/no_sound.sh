@@ -25,10 +25,5 @@ sleep 0.3
 import -window "$ed" "$build/gui_no_sound.png"
 xdotool mousemove --window "$ed" 490 285 click 1            # E&xit
 expect 'hook: editor closed'
-kill -TERM "$pid"
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end on SIGTERM"
-wait "$pid"; rc=$?
-pid=
-[ $rc -eq 0 ] || fail "the program ended with status $rc"
+end_program
 echo "no-sound window test passed"
