@@ -130,7 +130,10 @@ void fl_sfsource::build_view() {
         }
         off = body + n + (n & 1);
     }
-    if (fmt.empty() || !have_data) {
+    // A format with no channels or no block size describes no sound (and
+    // sets libsndfile's reader walking the data for minutes).
+    const bool no_frames = fmt.size() < 14 || (fmt[2] | fmt[3] << 8) == 0 || (fmt[12] | fmt[13] << 8) == 0;
+    if (fmt.empty() || !have_data || no_frames) {
         broken = true;
         data_len = 0;
         return;

@@ -114,3 +114,21 @@ TEST(SoundFileView, FilesWithoutFormatOrDataAreRefusedAndOthersPassAsTheyAre) {
     EXPECT_TRUE(o.head.empty());
     EXPECT_EQ(o.size(), 100);
 }
+
+TEST(SoundFileView, AFormatWithoutChannelsOrBlockSizeIsRefusedAtOnce) {
+    // The fuzzer's find: no channels, a data size of nearly 4 GiB and a body
+    // that looks like a list; libsndfile walked it for minutes.
+    std::vector<uint8_t> body = {'I', 'N', 'F', 'O', ':'};
+    body.resize(120, 0xff);
+    for (const int field : {2, 12}) {  // channels, block align
+        std::vector<uint8_t> f = wav(0, {}, 0xffffff9fu);
+        f[20 + field] = 0;
+        f[20 + field + 1] = 0;
+        f.insert(f.end(), body.begin(), body.end());
+        EXPECT_TRUE(decoded(f).empty()) << "field " << field;
+        fl_sfsource src;
+        src.open_memory(f.data(), f.size());
+        EXPECT_TRUE(src.broken) << "field " << field;
+    }
+    EXPECT_EQ(decoded(wav(4, {})), (std::vector<int16_t>{0, 1, 2, 3}));
+}
