@@ -271,9 +271,9 @@ int cmd_play(const std::vector<std::string>& args) {
         return rc;
     }
     static wv_sdldev dev;
-    if (!wv_sdl_init(dev, err)) {
+    if (!wv_sdl_init(dev, err, &cli_signal)) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
-        cli_print_audio_hint("tessellon play");
+        if (!cli_signal) cli_print_audio_hint("tessellon play");
         return 1;
     }
     static cli_loop loop;
@@ -314,6 +314,7 @@ int cmd_play(const std::vector<std::string>& args) {
         status.finish();
     } else {
         std::fprintf(stderr, "tessellon play: the output device could not be opened\n");
+        if (wv_sdl_no_answer()) cli_print_audio_hint("tessellon play");
     }
     wv_stream_close(s);
     cli_drain(loop);  // what the close left in the queue; nothing is dispatched any more

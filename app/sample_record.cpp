@@ -10,6 +10,7 @@
 #include "app/signals.h"
 #include "audio/samplerec.h"
 #include "audio/sdlcap.h"
+#include "audio/sdldev.h"
 #include "files/wavload.h"
 
 const char* const cli_sample_record_usage =
@@ -109,6 +110,7 @@ int cli_sample_record_on(const std::vector<std::string>& args, wv_capture* cap) 
     case wv_recres::not_available:
     case wv_recres::start_error:
         std::fprintf(stderr, "%s: wave input device not available\n", who);
+        if (wv_sdl_no_answer()) cli_print_audio_hint(who);
         return 1;
     case wv_recres::prep_error:
         std::fprintf(stderr, "%s: wave header preparation error\n", who);
@@ -142,9 +144,9 @@ int cli_sample_record(const std::vector<std::string>& args) {
     }
     wv_sdlcap cap;
     std::string err;
-    if (!wv_sdlcap_init(cap, err)) {
+    if (!wv_sdlcap_init(cap, err, &cli_signal)) {
         std::fprintf(stderr, "%s: %s\n", who, err.c_str());
-        cli_print_audio_hint(who);
+        if (!cli_signal) cli_print_audio_hint(who);
         return 1;
     }
     const int rc = cli_sample_record_on(args, &cap);

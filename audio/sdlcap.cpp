@@ -37,7 +37,9 @@ void wv_sdlcap_fill(wv_sdlcap& d, const uint8_t* in, int len) {
     }
 }
 
-bool wv_sdlcap_init(wv_sdlcap& d, std::string& err) { return wv_sdl_audio_up(d.inited, "input", err); }
+bool wv_sdlcap_init(wv_sdlcap& d, std::string& err, const volatile sig_atomic_t* stop) {
+    return wv_sdl_audio_up(d.inited, "input", err, stop);
+}
 
 void wv_sdlcap_shutdown(wv_sdlcap& d) {
     if (!d.inited) return;
@@ -65,7 +67,7 @@ bool wv_sdlcap::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t&
     SDL_AudioSpec have{};
     // The stream opens paused: the callback stays away until start().
     running.store(false);
-    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(name, 1, &want, &have, 0);
+    const SDL_AudioDeviceID id = wv_sdl_open(name, 1, &want, &have, 0);
     if (id == 0) return false;
     sdl = id;
     sink.store(s, std::memory_order_release);

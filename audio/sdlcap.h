@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -47,8 +48,9 @@ struct wv_sdlcap final : wv_capture {
     bool inited = false;
 };
 
-// Starts SDL's audio subsystem for the input device. False with a message.
-bool wv_sdlcap_init(wv_sdlcap& d, std::string& err);
+// Starts SDL's audio subsystem for the input device. False with a message
+// (see wv_sdl_audio_up).
+bool wv_sdlcap_init(wv_sdlcap& d, std::string& err, const volatile sig_atomic_t* stop = nullptr);
 // Closes the stream and lets go of SDL's audio subsystem.
 void wv_sdlcap_shutdown(wv_sdlcap& d);
 // The callback's work: takes `len` recorded bytes.

@@ -52,14 +52,17 @@ bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
            d.sdl_fmt.nChannels == f.nChannels && d.sdl_fmt.nBitsSamp == f.nBitsSamp;
 }
 
-// SDL closes that did not return in time and are still running on their
-// helper threads (process-wide: SDL's audio subsystem is one per process).
+// SDL calls (closes, the start-up, openings) that did not return in time and
+// are still running on their helper threads (process-wide: SDL's audio
+// subsystem is one per process).
 std::atomic<int> stuck_calls{0};
+// An SDL call was given up at its time limit: the sound server did not answer.
+std::atomic<bool> no_answer{false};
 
-// Registered with on_exit() once an SDL close has been left running: exit()
+// Registered with on_exit() once an SDL call has been left running: exit()
 // calls it before the destructors of the objects made earlier (the device,
-// whose stream the stuck close still owns) and before the libraries' own
-// cleanup. If the close is still stuck, the process ends here with exit()'s
+// whose stream a stuck close still owns) and before the libraries' own
+// cleanup. If the call is still stuck, the process ends here with exit()'s
 // status, stdio flushed.
 void leave_without_cleanup(int status, void*) {
     if (stuck_calls.load() == 0) return;
@@ -108,7 +111,7 @@ bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
     d.fed_ns.store(0);
     d.write_ns = 0;
     d.open_ns = now_ns();
-    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    const SDL_AudioDeviceID id = wv_sdl_open(name, 0, &want, &have, 0);
     if (id == 0) return false;
     d.sdl = id;
     d.sdl_devno = devno;
@@ -207,7 +210,7 @@ void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
     }
 }
 
-bool wv_sdl_bounded(int ms, std::function<void()> fn) {
+bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_t* stop) {
     auto call = std::make_shared<bounded_call>();
     call->fn = std::move(fn);
     std::thread helper;
@@ -224,11 +227,21 @@ bool wv_sdl_bounded(int ms, std::function<void()> fn) {
         return true;
     }
     std::unique_lock<std::mutex> lock(call->m);
-    if (call->cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return call->done; })) {
-        lock.unlock();
-        helper.join();
-        return true;
+    // A signal does not wake the wait: with a flag to watch, it looks every 20 ms.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    bool timed_out = false;
+    for (;;) {
+        const auto next =
+            stop ? std::min(until, std::chrono::steady_clock::now() + std::chrono::milliseconds(20)) : until;
+        if (call->cv.wait_until(lock, next, [&] { return call->done; })) {
+            lock.unlock();
+            helper.join();
+            return true;
+        }
+        timed_out = std::chrono::steady_clock::now() >= until;
+        if (timed_out || (stop && *stop)) break;
     }
+    if (timed_out) no_answer.store(true);
     call->abandoned = true;
     stuck_calls.fetch_add(1);
     lock.unlock();
@@ -239,6 +252,8 @@ bool wv_sdl_bounded(int ms, std::function<void()> fn) {
 }
 
 bool wv_sdl_stuck() { return stuck_calls.load() != 0; }
+
+bool wv_sdl_no_answer() { return no_answer.load(); }
 
 int wv_sdl_chunk(int rate) {
     // About 23 ms, but at most 256 frames: the cycle hands over one buffer per
@@ -253,21 +268,64 @@ wv_sdldev::wv_sdldev() = default;
 
 wv_sdldev::~wv_sdldev() { wv_sdl_shutdown(*this); }
 
-bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err) {
+bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err, const volatile sig_atomic_t* stop) {
     if (inited) return true;
+    const std::string no = std::string("no audio ") + what + ": ";
+    // SDL is not entered while a call of it hangs in the sound server.
+    if (wv_sdl_stuck()) {
+        err = no + "the sound server does not answer";
+        return false;
+    }
     // SDL would otherwise take over SIGINT and SIGTERM (turning them into
     // quit events nobody reads), and the program could no longer be ended
     // by a signal; the command line installs its own handlers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        err = std::string("no audio ") + what + ": " + SDL_GetError();
+    // SDL's error text is per thread: the helper keeps it.
+    struct result {
+        int rc = -1;
+        std::string error;
+    };
+    auto r = std::make_shared<result>();
+    const bool in_time = wv_sdl_bounded(wv_sdl_start_ms, [r] {
+        r->rc = SDL_InitSubSystem(SDL_INIT_AUDIO);
+        if (r->rc != 0) r->error = SDL_GetError();
+    }, stop);
+    if (!in_time) {
+        err = no + (stop && *stop ? std::string("stopped while waiting for the sound server")
+                                  : "SDL's audio start-up got no answer within " +
+                                        std::to_string(wv_sdl_start_ms / 1000) + " s");
+        return false;
+    }
+    if (r->rc != 0) {
+        err = no + r->error;
         return false;
     }
     inited = true;
     return true;
 }
 
-bool wv_sdl_init(wv_sdldev& d, std::string& err) { return wv_sdl_audio_up(d.inited, "output", err); }
+bool wv_sdl_init(wv_sdldev& d, std::string& err, const volatile sig_atomic_t* stop) {
+    return wv_sdl_audio_up(d.inited, "output", err, stop);
+}
+
+SDL_AudioDeviceID wv_sdl_open(const char* name, int iscapture, const SDL_AudioSpec* want, SDL_AudioSpec* have,
+                              int allowed_changes) {
+    // Copies for the helper, which may outlive this call.
+    struct call {
+        std::string name;
+        bool named;
+        SDL_AudioSpec want, have{};
+        SDL_AudioDeviceID id = 0;
+    };
+    auto c = std::make_shared<call>(call{name ? name : "", name != nullptr, *want});
+    if (!wv_sdl_bounded(wv_sdl_start_ms, [c, iscapture, allowed_changes] {
+            c->id = SDL_OpenAudioDevice(c->named ? c->name.c_str() : nullptr, iscapture, &c->want, &c->have,
+                                        allowed_changes);
+        }))
+        return 0;
+    if (have) *have = c->have;
+    return c->id;
+}
 
 bool wv_sdl_request(unsigned devno, int iscapture, int count, const wv_format& f, SDL_AudioCallback cb, void* user,
                     const char*& name, SDL_AudioSpec& want) {
@@ -338,6 +396,15 @@ wv_audio_hint wv_audio_hint_for(const char* env, const std::vector<std::string>&
 }
 
 wv_audio_hint wv_sdl_hint() {
+    // SDL's state is not looked at while a call of it may still run.
+    if (wv_sdl_no_answer() || wv_sdl_stuck()) {
+        wv_audio_hint h;
+        h.tried = "the sound server does not answer (it is stopped or stuck)";
+        h.advice = "restart it (systemctl --user restart pipewire pipewire-pulse, or pulseaudio --kill and "
+                   "pulseaudio --start), or choose another audio system with SDL_AUDIODRIVER";
+        h.brief = "restart it, or set SDL_AUDIODRIVER";
+        return h;
+    }
     std::vector<std::string> systems;
     const int n = SDL_GetNumAudioDrivers();
     for (int i = 0; i < n; ++i)

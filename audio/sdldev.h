@@ -14,8 +14,10 @@
 // applies while it copies, so a change is heard from the next callback on;
 // full volume copies bit for bit.
 //
-// A sound server that hangs (stopped, or stuck) blocks SDL's audio thread,
-// and closing the stream waits for that thread. Closing is therefore bounded:
+// A sound server that hangs (stopped, or stuck) keeps SDL's start-up and the
+// opening of a stream waiting: both are given up after wv_sdl_start_ms.
+// It also blocks SDL's audio thread, and closing the stream waits for that
+// thread. Closing is therefore bounded:
 // when SDL does not return within wv_sdl_close_ms, its close is left to a
 // helper thread; while it hangs the device offers and opens nothing, and a
 // process that exits meanwhile leaves without its exit-time cleanup (see
@@ -110,10 +112,16 @@ struct wv_sdldev final : wv_device {
 
 // Starts SDL's audio subsystem (audio only) once for a device whose flag is
 // `inited`. False with a message "no audio <what>: ..." when no audio
-// driver can be used.
-bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err);
+// driver can be used. A sound server that is stopped or stuck would keep
+// SDL's start-up waiting for ever: it is given up after wv_sdl_start_ms, or
+// as soon as *stop (a signal handler's flag) becomes nonzero, and left
+// running on a helper thread (see wv_sdl_bounded).
+bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err, const volatile sig_atomic_t* stop = nullptr);
 // The same for the output device.
-bool wv_sdl_init(wv_sdldev& d, std::string& err);
+bool wv_sdl_init(wv_sdldev& d, std::string& err, const volatile sig_atomic_t* stop = nullptr);
+// How long SDL's start-up, or the opening of a stream, may wait for the
+// sound server.
+constexpr int wv_sdl_start_ms = 2000;
 // What to do when no output device opens, for the messages that say so.
 struct wv_audio_hint {
     std::string tried;   // the audio systems SDL tried and how that went
@@ -142,11 +150,16 @@ bool wv_sdl_shutdown(wv_sdldev& d);
 constexpr int wv_sdl_close_ms = 1000;
 // True while an SDL close that did not return in time is still running.
 bool wv_sdl_stuck();
-// Runs fn on a helper thread and waits for it at most ms milliseconds; true
-// when it returned in time. Otherwise it is left running and counts as stuck
-// (wv_sdl_stuck) until it returns; while it does, exit() ends the process at
-// once (stdio flushed) instead of cleaning up.
-bool wv_sdl_bounded(int ms, std::function<void()> fn);
+// Runs fn on a helper thread and waits for it at most ms milliseconds, and
+// no longer once *stop becomes nonzero; true when it returned in time.
+// Otherwise it is left running and counts as stuck (wv_sdl_stuck) until it
+// returns; while it does, exit() ends the process at once (stdio flushed)
+// instead of cleaning up. A call given up at its time limit marks the sound
+// server as not answering (wv_sdl_no_answer) for the rest of the process.
+bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_t* stop = nullptr);
+// True once an SDL call has been given up because the sound server did not
+// answer; the hint (wv_sdl_hint) then says so.
+bool wv_sdl_no_answer();
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
 // Waits (at most timeout_ms) until the open stream's callbacks come at their
 // steady pace; false if they do not, or when *stop (a signal handler's flag)

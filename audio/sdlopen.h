@@ -11,3 +11,8 @@
 // callback cb and its userdata. False when the numbered device does not exist.
 bool wv_sdl_request(unsigned devno, int iscapture, int count, const wv_format& f, SDL_AudioCallback cb, void* user,
                     const char*& name, SDL_AudioSpec& want);
+// SDL_OpenAudioDevice, waiting at most wv_sdl_start_ms for the sound server:
+// when it does not answer, the opening is left to a helper thread (see
+// wv_sdl_bounded) and 0 is returned.
+SDL_AudioDeviceID wv_sdl_open(const char* name, int iscapture, const SDL_AudioSpec* want, SDL_AudioSpec* have,
+                              int allowed_changes);

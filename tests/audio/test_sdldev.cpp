@@ -162,3 +162,22 @@ TEST(SdlBounded, ACallThatHangsIsLeftRunningAndCountsAsStuck) {
     while (wv_sdl_stuck()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(finished.load());
 }
+
+TEST(SdlBounded, ASignalEndsTheWaitAndOnlyATimeOutMeansNoAnswer) {
+    const bool before = wv_sdl_no_answer();  // sticky: another test may have timed out
+    std::atomic<bool> release{false};
+    auto hang = [&] {
+        while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    volatile sig_atomic_t stop = 1;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_FALSE(wv_sdl_bounded(600000, hang, &stop));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(60));
+    EXPECT_EQ(wv_sdl_no_answer(), before);
+    stop = 0;
+    EXPECT_FALSE(wv_sdl_bounded(50, hang, &stop));
+    EXPECT_TRUE(wv_sdl_no_answer());
+    EXPECT_EQ(wv_sdl_hint().brief, "restart it, or set SDL_AUDIODRIVER");
+    release.store(true);
+    while (wv_sdl_stuck()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
