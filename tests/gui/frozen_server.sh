@@ -52,7 +52,7 @@ for sig in INT TERM; do
     "$prog" $cmd >"$out" 2>&1 &
     pid=$!
     for _ in $(seq 1 100); do
-      [ "$(awk '/^Threads:/ {print $2}' "/proc/$pid/status" 2>/dev/null)" = 2 ] && break
+      [ "$(awk '/^Threads:/ {print $2}' "/proc/$pid/status" 2>/dev/null)" -ge 2 ] 2>/dev/null && break
       sleep 0.05
     done
     t0=$(date +%s%N)
