@@ -4,18 +4,19 @@
 #   tests/gui/with_xvfb.sh COMMAND [ARGS...]
 set -euo pipefail
 
-# A free display number: no lock file and no socket.
-num=
-for n in $(seq 91 199); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then num=$n; break; fi
-done
-[ -n "$num" ] || { echo "with_xvfb: no free display number" >&2; exit 1; }
-
-Xvfb ":$num" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and writes it to -displayfd, so
+# that tests started at the same moment never race for the same number.
+work=$(mktemp -d)
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-stop() { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
+stop() { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"; }
 trap stop EXIT
 trap 'exit 130' INT TERM
+
+num=
+read -r -t 20 num < "$work/display" || true
+[ -n "$num" ] || { echo "with_xvfb: Xvfb did not start" >&2; exit 1; }
 
 export DISPLAY=":$num"
 for _ in $(seq 1 100); do
