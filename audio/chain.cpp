@@ -1,6 +1,8 @@
 #include "audio/chain.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 
 #include "audio/blowup.h"
 
@@ -150,7 +152,12 @@ void wv_mono8::run(wv_sendbuf& b) {
 }
 
 void wv_hdwrite::run(wv_sendbuf& b) {
-    if (rec->is_open() && !rec->append(b.data, b.bytes, b.rate)) failed = true;
+    if (!rec->is_open()) return;
+    errno = 0;
+    if (!rec->append(b.data, b.bytes, b.rate)) {
+        failed = true;
+        err = errno;
+    }
 }
 
 void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
