@@ -280,6 +280,42 @@ TEST(HarddiscRecording, StartPlansTheLengthAndTheToggleFinishes) {
     EXPECT_EQ(r.f.filereqs.back().path, "rec.wav");
 }
 
+// With a blow-up the buffers play at the raised rate: the count of buffers
+// and the header's rate follow it, so the time asked is what gets recorded.
+// A blow-up that would pass 44100 Hz is left out, and so is the raise.
+TEST(HarddiscRecording, BlowUpPlansAtTheRaisedRate) {
+    const struct {
+        int rateidx, blowopt;
+        int bufrest;
+        uint32_t rate;
+    } cases[] = {{36, 1, 83, 44100}, {24, 4, 83, 44100}, {24, 0, 20, 11025}, {36, 4, 41, 22050}};
+    for (const auto& c : cases) {
+        rig r;
+        tmpdir d;
+        r.st->settingdir = d.path;
+        r.st->fg.s.rov_p[rov_par::Rate] = static_cast<int16_t>(c.rateidx);
+        r.st->opt.stereoset = true;
+        r.st->opt.blowopt = c.blowopt;
+        r.f.files.push_back(d / "rec.wav");
+        sh_command(*r.st, r.ui, cm_hdrec);
+        ASSERT_TRUE(r.st->recording) << c.rateidx;
+        // 15 s of 7936-frame buffers.
+        EXPECT_EQ(r.st->bufrest, c.bufrest) << c.rateidx << " " << c.blowopt;
+        EXPECT_EQ(le32(slurp(d / "rec.wav"), 24), c.rate) << c.rateidx << " " << c.blowopt;
+        sh_command(*r.st, r.ui, cm_hdrec);
+    }
+}
+
+// A mix file that cannot be opened is told as the Load path tells it.
+TEST(HarddiscMix, AFileThatCannotBeOpenedIsNotOpened) {
+    rig r;
+    tmpdir d;
+    r.f.files.push_back(d / "missing.wav");
+    sh_command(*r.st, r.ui, cm_hdmix);
+    EXPECT_EQ(r.last_message(), "Read File|File not opened");
+    EXPECT_FALSE(r.st->mixing);
+}
+
 TEST(HarddiscMix, RefusesWhatIsNotSixteenBitAndAsksTheLevel) {
     rig r;
     tmpdir d;
