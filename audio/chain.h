@@ -73,7 +73,7 @@ struct wv_recsink {
 };
 
 // Adds `words` mix words scaled by level/100 (truncating) into the buffer,
-// each sum wrapping around at 16 bits.
+// each sum held at the 16-bit limits.
 void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level);
 
 // The mix file: each computed buffer gets the file's next frames at the

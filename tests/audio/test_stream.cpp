@@ -836,7 +836,7 @@ TEST(MixFile, AddedAtTheRoutinesRateScaledAndClosedWhenItRunsOut) {
     EXPECT_EQ(mix.rates[0], 11025);
 }
 
-TEST(MixFile, WrapsAroundAndTruncates) {
+TEST(MixFile, SaturatesAndTruncates) {
     int16_t w[4] = {32767, -32768, 10, -10};
     const int16_t m[4] = {1, -1, 3, -3};
     wv_mix_add(w, m, 4, 50);  // 1*50/100 = 0, 3*50/100 = 1, -3*50/100 = -1
@@ -844,11 +844,12 @@ TEST(MixFile, WrapsAroundAndTruncates) {
     EXPECT_EQ(w[1], -32768);
     EXPECT_EQ(w[2], 11);
     EXPECT_EQ(w[3], -11);
-    int16_t x[2] = {32767, -32768};
-    const int16_t big[2] = {300, -300};
-    wv_mix_add(x, big, 2, 100);
-    EXPECT_EQ(x[0], static_cast<int16_t>(32767 + 300 - 65536));
-    EXPECT_EQ(x[1], static_cast<int16_t>(-32768 - 300 + 65536));
+    // Sums beyond the 16-bit range stay at its limits, at the highest level too.
+    int16_t x[6] = {32767, -32768, 20000, -20000, 32000, -32000};
+    const int16_t big[6] = {300, -300, 32767, -32768, -300, 300};
+    wv_mix_add(x, big, 6, 300);
+    const int16_t want[6] = {32767, -32768, 32767, -32768, 32000 - 900, -32000 + 900};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(x[i], want[i]) << i;
 }
 
 TEST(DeviceFailure, ALostDeviceEndsTheCycleAndSaysSo) {
