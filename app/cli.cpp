@@ -296,7 +296,11 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
                            (p.sample.length > 0 ? "" : " (the sine cycle; give a sample with --sample)"));
     }
     if (!o.mix.empty() && !p.mix.f.open(o.mix)) {
-        err = "cannot mix '" + o.mix + "': not a 16 bit *.WAV file of one or two channels";
+        const int e = p.mix.f.open_error();
+        err = "cannot mix '" + o.mix + "': " +
+              (e == EINVAL ? "not a regular file"
+               : e         ? std::strerror(e)
+                           : "not a 16 bit *.WAV file of one or two channels");
         return 1;
     }
     return 0;

@@ -326,5 +326,11 @@ int cmd_play(const std::vector<std::string>& args) {
         std::fprintf(stderr, "tessellon play: the recording '%s' could not be finished\n", r.record.c_str());
         rc = 1;
     }
+    // A recording that stopped on a failed write (a full disc) fails play,
+    // even when the time was up before the cycle stopped on it.
+    if (rec.f.failed() && rc == 0) {
+        std::fprintf(stderr, "tessellon play: recording stopped: %s\n", std::strerror(rec.f.error()));
+        rc = 1;
+    }
     return rc;
 }

@@ -167,8 +167,9 @@ render_plan plan_for(const render_args& r, const wv_options& opt, const cli_play
 }
 
 // Runs the cycle into the open output file; false (with of.err set) when a
-// write failed.
-bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_play& p, wv_options& opt) {
+// write failed. `written`: the data bytes the file holds.
+bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_play& p, wv_options& opt,
+                 uint64_t& written) {
     wv_filedev dev;
     cli_loop loop;
     loop.virtual_time = true;
@@ -195,6 +196,7 @@ bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_p
         ok = false;
         sink.err = errno ? errno : EIO;
     }
+    written = sink.w.databytes();
     if (!ok) of.err = sink.err ? sink.err : EIO;
     return ok;
 }
@@ -239,7 +241,8 @@ int cmd_render(const std::vector<std::string>& args) {
         std::fprintf(stderr, "tessellon render: cannot create '%s': %s\n", r.out.c_str(), std::strerror(errno));
         return 1;
     }
-    const bool rendered = render_into(of, r, pl, p, opt);
+    uint64_t written = 0;
+    const bool rendered = render_into(of, r, pl, p, opt, written);
     if (cli_signal) {
         // Nothing half-written stays behind.
         outfile_discard(of);
@@ -252,9 +255,12 @@ int cmd_render(const std::vector<std::string>& args) {
         return 1;
     }
     // The summary goes to stderr so that -o /dev/stdout carries only samples.
+    // The time is what the file holds: buffers played at another rate (a
+    // program change to a set with another Rate) were converted to the
+    // file's rate.
+    const double held = static_cast<double>(written / static_cast<uint64_t>(pl.channels * pl.bits / 8)) / pl.file_rate;
     std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz%s%s\n", r.out.c_str(), pl.buffers, pl.frames,
-                 static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.rate,
-                 pl.file_rate != pl.rate ? (", written at " + std::to_string(pl.file_rate) + " Hz").c_str() : "",
+                 held, pl.rate, pl.file_rate != pl.rate ? (", written at " + std::to_string(pl.file_rate) + " Hz").c_str() : "",
                  opt.stereoset ? "" : ", 8-bit mono");
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "audio/chain.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 
 #include "audio/blowup.h"
 
@@ -93,8 +95,10 @@ void wv_to8bit(const int16_t* in, int32_t frames, int volume, uint8_t* out) {
 }
 
 void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level) {
-    for (int32_t i = 0; i < words; ++i)
-        w[i] = static_cast<int16_t>(static_cast<uint16_t>(w[i] + mix[i] * level / 100));
+    for (int32_t i = 0; i < words; ++i) {
+        const int64_t sum = w[i] + int64_t{mix[i]} * level / 100;
+        w[i] = static_cast<int16_t>(std::clamp<int64_t>(sum, INT16_MIN, INT16_MAX));
+    }
 }
 
 void wv_mixstage::run(wv_chainbuf& b) {
@@ -150,7 +154,12 @@ void wv_mono8::run(wv_sendbuf& b) {
 }
 
 void wv_hdwrite::run(wv_sendbuf& b) {
-    if (rec->is_open() && !rec->append(b.data, b.bytes, b.rate)) failed = true;
+    if (!rec->is_open()) return;
+    errno = 0;
+    if (!rec->append(b.data, b.bytes, b.rate)) {
+        failed = true;
+        err = errno;
+    }
 }
 
 void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,

@@ -62,7 +62,7 @@ struct wv_mixsource {
 // The open harddisc recording, as the harddisc write appends to it.
 struct wv_recsink {
     // Appends the bytes of one played buffer (as the device gets them) that
-    // plays at `rate` Hz; false on a short write.
+    // plays at `rate` Hz; false on a short write, with errno the reason.
     virtual bool append(const void* data, uint32_t bytes, int32_t rate) = 0;
     // Writes the real sizes into the header and closes the file.
     virtual bool finish() = 0;
@@ -73,7 +73,7 @@ struct wv_recsink {
 };
 
 // Adds `words` mix words scaled by level/100 (truncating) into the buffer,
-// each sum wrapping around at 16 bits.
+// each sum held at the 16-bit limits.
 void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level);
 
 // The mix file: each computed buffer gets the file's next frames at the
@@ -150,10 +150,12 @@ struct wv_mono8 final : wv_sendstage {
 };
 
 // The harddisc write: every buffer sent is appended to the recording as the
-// device gets it. A short write is kept in `failed` for the cycle to act on.
+// device gets it. A short write is kept in `failed`, with its errno in `err`
+// (0 when the recording gave none), for the cycle to act on.
 struct wv_hdwrite final : wv_sendstage {
     wv_recsink* rec;
     bool failed = false;
+    int err = 0;
     explicit wv_hdwrite(wv_recsink* r) : rec(r) {}
     void run(wv_sendbuf& b) override;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "audio/chain.h"
@@ -52,9 +53,15 @@ bool send(wv_stream& s, int j) {
     b.rate = static_cast<int32_t>(s.wvFormat.nSamplesPerSec);
     wv_chain_send(s.chain, b);
     if (s.chain.hd && s.chain.hd->failed) {
-        // The disc is full: this buffer plays, then the cycle stops; the
-        // recording keeps what was written.
-        s.chain.hd->failed = false;
+        // The disc is full (or failed): the recording ends here with what
+        // was written, this buffer plays, then the cycle stops and the status
+        // says why.
+        wv_hdwrite& hd = *s.chain.hd;
+        hd.failed = false;
+        hd.rec->finish();
+        if (hd.rec == s.rec) s.recording = false;
+        s.status = std::string("recording stopped: ") +
+                   (hd.err ? std::strerror(hd.err) : "the file could not be written");
         if (s.alert) s.alert("harddisc recording", "disk shortage!");
         s.bufidle = -1;
     }
@@ -172,7 +179,8 @@ void measure(wv_stream& s) {
     const int charge = static_cast<int>(pos * 400 / (s.pb.bufsize - 1024));
     s.last.charge = charge;
     s.maxcharge = std::max(s.maxcharge, charge);
-    if (s.recording || wv_levels(*s.opt)) return;
+    // A stop request of this turn stays.
+    if (s.recording || wv_levels(*s.opt) || s.bufidle < 0) return;
     if (charge < 90)
         ++s.bufidle;
     else if (charge == 100)

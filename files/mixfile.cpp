@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -20,8 +21,12 @@ fl_mixfile::~fl_mixfile() { close(); }
 
 bool fl_mixfile::open(const std::string& path) {
     close();
+    open_err_ = 0;
     auto src = std::make_unique<fl_sfsource>();
-    if (!src->open_path(path)) return false;
+    if (!src->open_path(path)) {
+        open_err_ = errno ? errno : EIO;
+        return false;
+    }
     SF_INFO info{};
     SNDFILE* sf = src->open_sndfile(info);
     if (!sf) return false;

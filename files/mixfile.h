@@ -22,9 +22,12 @@ struct fl_mixfile {
     fl_mixfile& operator=(const fl_mixfile&) = delete;
 
     // Opens a 16-bit file of 1 or 2 channels in any layout libsndfile reads
-    // (an open file is closed first). False otherwise; the caller then shows
-    // "not a 16 bit *.WAV file", caption "open file for playback".
+    // (an open file is closed first). False otherwise: open_error() is then
+    // the errno of a file that could not be opened (the caller shows "File
+    // not opened", caption "Read File"), or 0 for a file of another kind
+    // ("not a 16 bit *.WAV file", caption "open file for playback").
     bool open(const std::string& path);
+    int open_error() const { return open_err_; }
     // Reads up to `frames` stereo frames at `rate` Hz into out (interleaved
     // L R): a mono file goes to both channels, a file at another rate is
     // converted. Returns the words delivered: 2 * frames unless the file
@@ -39,6 +42,7 @@ private:
     void* sf_ = nullptr;  // SNDFILE*
     std::unique_ptr<fl_sfsource> src_;  // what it reads
     int ch_ = 0;
+    int open_err_ = 0;
     int32_t frate_ = 0;
     int32_t orate_ = 0;  // the output rate the pending frames are at
     bool eof_ = false;

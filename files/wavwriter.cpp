@@ -41,7 +41,10 @@ bool pwrite_all(int fd, const uint8_t* p, std::size_t n, off_t at) {
     while (done < n) {
         const ssize_t k = ::pwrite(fd, p + done, n - done, at + static_cast<off_t>(done));
         if (k < 0 && errno == EINTR) continue;
-        if (k <= 0) return false;
+        if (k <= 0) {
+            if (k == 0) errno = ENOSPC;
+            return false;
+        }
         done += static_cast<std::size_t>(k);
     }
     return true;
@@ -56,6 +59,7 @@ bool fl_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, in
                         uint32_t planned_databytes, bool header) {
     fd_ = -1;
     failed_ = false;
+    err_ = 0;
     data_ = 0;
     rs_.reset();
     if (!fp || (channels != 1 && channels != 2) || (bits != 8 && bits != 16) || file_rate <= 0) {
@@ -77,12 +81,22 @@ bool fl_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, in
         fd_ = fd;
         return true;
     }
+    // A file that can be patched tells from the start only what it holds
+    // (nothing yet); a stream cannot be patched and tells the planned size.
     uint8_t h[wav_header_bytes];
-    wav_header44(h, channels, file_rate, bits, planned_databytes);
+    wav_header44(h, channels, file_rate, bits, seekable ? 0 : planned_databytes);
     std::size_t done = 0;
     if (!write_all(fd, h, sizeof h, done)) return false;
     fd_ = fd;
     return true;
+}
+
+// Fails the writer for good with errno e; false.
+bool fl_wavwriter::fail(int e) {
+    failed_ = true;
+    if (!err_) err_ = e ? e : EIO;
+    errno = err_;
+    return false;
 }
 
 // The sizes as far as the data is written: data at 40, data + 36 at 4.
@@ -96,7 +110,9 @@ bool fl_wavwriter::patch() {
 }
 
 // Appends bytes at the end, within the size limit, then brings the header
-// up to date. A short write on a seekable file cuts it back to whole frames.
+// up to date: the data first, so that the header never tells more than the
+// file holds. A short write on a seekable file cuts it back to whole frames
+// and fails the writer with the write's errno.
 bool fl_wavwriter::put(const uint8_t* p, std::size_t n) {
     if (n == 0) return true;
     const int align = channels_ * bits_ / 8;
@@ -105,7 +121,7 @@ bool fl_wavwriter::put(const uint8_t* p, std::size_t n) {
     const std::size_t take = static_cast<std::size_t>(std::min<uint64_t>(n, room));
     std::size_t done = 0;
     const bool whole = write_all(fd_, p, take, done);
-    const int e = errno;
+    const int e = whole ? EFBIG : errno;
     data_ += done;
     if (!whole && seekable_) {
         data_ -= data_ % static_cast<uint64_t>(align);
@@ -113,16 +129,9 @@ bool fl_wavwriter::put(const uint8_t* p, std::size_t n) {
             // The header still tells whole frames only; the stray bytes behind are not read.
         }
     }
-    if (seekable_ && !patch()) {
-        failed_ = true;
-        return false;
-    }
-    if (!whole || take < n) {
-        failed_ = true;
-        errno = whole ? EFBIG : e;
-        return false;
-    }
-    return true;
+    const bool patched = !seekable_ || patch();
+    if (!whole || take < n) return fail(e);
+    return patched || fail(errno);
 }
 
 bool fl_wavwriter::put_words(const std::vector<int16_t>& w) {
@@ -150,7 +159,10 @@ bool fl_wavwriter::drain_converter() {
 }
 
 bool fl_wavwriter::append(const void* data, uint32_t bytes, int32_t rate) {
-    if (fd_ < 0 || failed_) return false;
+    if (fd_ < 0 || failed_) {
+        errno = failed_ ? err_ : EBADF;
+        return false;
+    }
     const auto* p = static_cast<const uint8_t*>(data);
     if (rate == rate_ || rate <= 0) {
         if (!drain_converter()) return false;
@@ -161,9 +173,7 @@ bool fl_wavwriter::append(const void* data, uint32_t bytes, int32_t rate) {
         try {
             rs_ = std::make_unique<fl_resampler>(channels_, rate, rate_);
         } catch (const std::bad_alloc&) {
-            failed_ = true;
-            errno = ENOMEM;
-            return false;
+            return fail(ENOMEM);
         }
     }
     // 8-bit goes through 16 bits.
@@ -221,6 +231,12 @@ bool fl_hdrec::create(const std::string& path, int channels, int bits, int32_t r
     const bool seekable = fstat(fileno(fp_), &st) == 0 && S_ISREG(st.st_mode);
     if (!w_.open(fp_, seekable, channels, bits, rate, planned_databytes)) {
         err = errno;
+        // A file without its header is no recording: it goes (a device or
+        // pipe, or the file behind a link, stays).
+        struct stat lst;
+        if (seekable && lstat(path.c_str(), &lst) == 0 && S_ISREG(lst.st_mode) && lst.st_ino == st.st_ino &&
+            lst.st_dev == st.st_dev)
+            unlink(path.c_str());
         std::fclose(fp_);
         fp_ = nullptr;
         return false;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "audio/chain.h"
+#include "audio/refill.h"
 #include "audio/setup.h"
 #include "editor/rovscroll.h"
 #include "files/names.h"
@@ -147,7 +149,10 @@ bool recording(const sh_state& st) { return st.hd && st.hd->is_open(); }
 void open_mix(sh_state& st, const sh_ui& ui, const std::string& path) {
     auto m = std::make_unique<wv_mixfile_source>();
     if (!m->f.open(path)) {
-        tell(ui, "open file for playback", "not a 16 bit *.WAV file");
+        if (m->f.open_error())
+            not_opened(ui, false);
+        else
+            tell(ui, "open file for playback", "not a 16 bit *.WAV file");
         return;
     }
     if (st.mix) st.mix->close();
@@ -173,8 +178,12 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
     st.opt.emergency = false;
     st.opt.autotempo = false;
 
+    // The buffers are recorded at the rate they are played at, a blow-up's
+    // raised one included; the count of buffers and the header use it.
     const int setnr = st.setnr >= 0 && st.setnr < rov_nsets ? st.setnr : 0;
-    const int32_t rate = rov_rate(st.fg.s.rov_p[setnr * rov_nparams + rov_par::Rate]);
+    const int32_t frames = wv_frames(st.opt.bufszorig);
+    const int32_t rate = rov_rate(
+        wv_blowup_for(st.fg.s.rov_p[setnr * rov_nparams + rov_par::Rate], st.opt.blowopt, frames).rateidx);
     const bool stereo = st.opt.stereoset;
     const int align = stereo ? 4 : 1;
     const long bps = static_cast<long>(rate) * align;
@@ -186,8 +195,8 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
     if (ui.pardlg) ui.pardlg(d);
     if (seconds < pdfrectim.pmin || seconds > pdfrectim.pmax) seconds = 15;
 
-    const int64_t n = int64_t{rate} * seconds * 4 / (st.opt.bufszorig - 1024);
-    const uint64_t planned = static_cast<uint64_t>(st.opt.bufszorig / 4 - 256) * static_cast<uint64_t>(n) * align;
+    const int64_t n = int64_t{rate} * seconds / frames;
+    const uint64_t planned = static_cast<uint64_t>(frames) * static_cast<uint64_t>(n) * align;
     auto h = std::make_unique<wv_hdrec_sink>();
     int err = 0;
     if (!h->f.create(path, stereo ? 2 : 1, stereo ? 16 : 8, rate, static_cast<uint32_t>(planned), err)) {

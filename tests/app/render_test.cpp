@@ -121,6 +121,23 @@ TEST(Render, SecondsRenderTheFewestBuffersThatCoverThem) {
     EXPECT_EQ(fs::file_size(tmp / "b.raw"), 1u * 7936 * 4);
 }
 
+// Program changes move to sets of other rates, whose buffers are converted
+// to the file's rate: the summary tells the time the file holds, also for
+// bare samples.
+TEST(Render, SummaryTellsTheTimeTheFileHolds) {
+    scratch tmp;
+    for (const char* raw : {"", "--raw "}) {
+        const std::string out = tmp / "pc.out";
+        result r = run(std::string("render --program-change 2 --seconds 20 ") + raw + "-o " + out, "2>&1 >/dev/null");
+        ASSERT_EQ(r.status, 0) << r.out;
+        const std::vector<uint8_t> f = slurp(out);
+        const std::size_t data = f.size() - (*raw ? 0 : 44);
+        char want[64];
+        std::snprintf(want, sizeof want, ", %.3f s at 5512 Hz", static_cast<double>(data / 4) / 5512);
+        EXPECT_NE(r.out.find(want), std::string::npos) << want << " / " << r.out;
+    }
+}
+
 TEST(Render, BadOptionsGiveUsageAndStatusTwo) {
     scratch tmp;
     const std::string o = " -o " + tmp / "x.wav";

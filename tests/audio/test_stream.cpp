@@ -2,6 +2,7 @@
 // emergency, the CPU measure, Stop, and what reaches the device.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <chrono>
 #include <memory>
@@ -662,6 +663,7 @@ struct fake_rec final : wv_recsink {
         const auto* p = static_cast<const uint8_t*>(data);
         bufs.emplace_back(p, p + (fail_at_next ? bytes / 2 : bytes));
         rates.push_back(rate);
+        if (fail_at_next) errno = ENOSPC;
         return !fail_at_next;
     }
     bool finish() override {
@@ -779,11 +781,36 @@ TEST(HarddiscRecording, DiskShortageWarnsAndStopsAfterThatBuffer) {
     r->fire_timer();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0], "harddisc recording|disk shortage!");
+    // The recording ends at once, and the status says why.
+    EXPECT_EQ(rec.finishes, 1);
+    EXPECT_FALSE(r->s.recording);
+    EXPECT_EQ(r->s.status, "recording stopped: No space left on device");
     rec.fail_at_next = false;
     play_recording(*r);
     EXPECT_FALSE(r->s.playing);
     EXPECT_EQ(rec.bufs.size(), 2u);  // nothing after the failed write
     EXPECT_EQ(r->sent(), 2u);
+    EXPECT_EQ(r->s.status, "recording stopped: No space left on device");
+}
+
+// The command line's recording of every buffer: a failed write stops the
+// cycle after that buffer, though the CPU measure would refill the idle count.
+TEST(HarddiscRecording, AFailedTapStopsTheCycle) {
+    auto r = make();
+    fake_rec rec;
+    r->s.tap = &rec;
+    r->s.opt->wvomeasure = true;
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    r->play_out();
+    rec.fail_at_next = true;
+    for (int i = 0; i < 10 && !wv_idle(r->s); ++i) r->play_out();
+    EXPECT_TRUE(wv_idle(r->s));
+    EXPECT_FALSE(r->s.playing);
+    EXPECT_EQ(rec.bufs.size(), 3u);  // the failed one is the last
+    EXPECT_EQ(r->sent(), 3u);
+    EXPECT_EQ(rec.finishes, 1);
+    EXPECT_EQ(r->s.status, "recording stopped: No space left on device");
 }
 
 TEST(MixFile, AddedAtTheRoutinesRateScaledAndClosedWhenItRunsOut) {
@@ -809,7 +836,7 @@ TEST(MixFile, AddedAtTheRoutinesRateScaledAndClosedWhenItRunsOut) {
     EXPECT_EQ(mix.rates[0], 11025);
 }
 
-TEST(MixFile, WrapsAroundAndTruncates) {
+TEST(MixFile, SaturatesAndTruncates) {
     int16_t w[4] = {32767, -32768, 10, -10};
     const int16_t m[4] = {1, -1, 3, -3};
     wv_mix_add(w, m, 4, 50);  // 1*50/100 = 0, 3*50/100 = 1, -3*50/100 = -1
@@ -817,11 +844,12 @@ TEST(MixFile, WrapsAroundAndTruncates) {
     EXPECT_EQ(w[1], -32768);
     EXPECT_EQ(w[2], 11);
     EXPECT_EQ(w[3], -11);
-    int16_t x[2] = {32767, -32768};
-    const int16_t big[2] = {300, -300};
-    wv_mix_add(x, big, 2, 100);
-    EXPECT_EQ(x[0], static_cast<int16_t>(32767 + 300 - 65536));
-    EXPECT_EQ(x[1], static_cast<int16_t>(-32768 - 300 + 65536));
+    // Sums beyond the 16-bit range stay at its limits, at the highest level too.
+    int16_t x[6] = {32767, -32768, 20000, -20000, 32000, -32000};
+    const int16_t big[6] = {300, -300, 32767, -32768, -300, 300};
+    wv_mix_add(x, big, 6, 300);
+    const int16_t want[6] = {32767, -32768, 32767, -32768, 32000 - 900, -32000 + 900};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(x[i], want[i]) << i;
 }
 
 TEST(DeviceFailure, ALostDeviceEndsTheCycleAndSaysSo) {

@@ -2,6 +2,7 @@
 // or two channels, the short read at the end, and the files refused.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -108,6 +109,8 @@ TEST(MixFile, OtherFilesRefused) {
     for (const char* f : {"u8.wav", "s24.wav", "f.wav", "three.wav", "garbage.wav", "missing.wav"}) {
         EXPECT_FALSE(m.open(d / f)) << f;
         EXPECT_FALSE(m.is_open()) << f;
+        // Only the file that is not there could not be opened.
+        EXPECT_EQ(m.open_error(), std::string(f) == "missing.wav" ? ENOENT : 0) << f;
     }
     // A refused file closes the one open before.
     ASSERT_TRUE(m.open(d / "ok.wav"));

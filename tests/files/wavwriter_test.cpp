@@ -66,9 +66,10 @@ constexpr uint32_t planned = 7936u * 41u * 4u;
 
 }  // namespace
 
-// The planned sizes first; after each buffer the header already tells the
-// length written (read back while the file is open); finishing keeps the
-// real sizes. The file holds every buffer as given.
+// From the first byte the header tells the length written: no data at
+// creation (the planned size stays in memory), after each buffer the length
+// so far (read back while the file is open); finishing keeps the real
+// sizes. The file holds every buffer as given.
 TEST(WavWriter, HeaderFollowsEveryBuffer) {
     scratch d;
     const std::string p = d / "rec.wav";
@@ -79,9 +80,7 @@ TEST(WavWriter, HeaderFollowsEveryBuffer) {
     {
         const auto f = slurp(p);
         ASSERT_EQ(f.size(), 44u);
-        EXPECT_EQ(planned, 1301504u);
-        EXPECT_EQ(le32(&f[4]), planned + 36);
-        EXPECT_EQ(le32(&f[40]), planned);
+        expect_header_agrees(f);
         EXPECT_EQ(le16(&f[22]), 2u);
         EXPECT_EQ(le32(&f[24]), 22050u);
         EXPECT_EQ(le16(&f[34]), 16u);
@@ -217,6 +216,28 @@ TEST(WavWriter, ShortWriteLeavesValidFile) {
     f = slurp(p);
     expect_header_agrees(f);
     EXPECT_EQ(sf_frames(p), 2250);
+}
+
+// A file that cannot take its header (the disc full at once) is removed;
+// a file behind a link keeps its link, and a device is never removed.
+TEST(WavWriter, FileWithoutHeaderIsRemoved) {
+    scratch d;
+    fl_hdrec rec;
+    int err = 0;
+    {
+        size_limit lim(20);
+        EXPECT_FALSE(rec.create(d / "none.wav", 2, 16, 22050, planned, err));
+        EXPECT_EQ(err, EFBIG);
+        ASSERT_EQ(symlink((d / "target.wav").c_str(), (d / "link.wav").c_str()), 0);
+        EXPECT_FALSE(rec.create(d / "link.wav", 2, 16, 22050, planned, err));
+    }
+    EXPECT_FALSE(rec.is_open());
+    EXPECT_EQ(access((d / "none.wav").c_str(), F_OK), -1);
+    EXPECT_EQ(access((d / "link.wav").c_str(), F_OK), 0);
+    if (access("/dev/full", W_OK) != 0) return;
+    EXPECT_FALSE(rec.create("/dev/full", 2, 16, 22050, planned, err));
+    EXPECT_EQ(err, ENOSPC);
+    EXPECT_EQ(access("/dev/full", F_OK), 0);
 }
 
 // A stream (a pipe; /dev/full) cannot be patched: the planned sizes are

@@ -258,10 +258,11 @@ TEST(HarddiscRecording, StartPlansTheLengthAndTheToggleFinishes) {
     EXPECT_FALSE(r.st->opt.autotempo);
     // 15 s at 22050 Hz with 32768-byte buffers: 41 buffers of 7936 frames.
     EXPECT_EQ(r.st->bufrest, 41);
+    // The header tells what the file holds: nothing yet.
     std::vector<uint8_t> h = slurp(d / "rec.wav");
-    ASSERT_GE(h.size(), 44u);
-    EXPECT_EQ(le32(h, 40), 1301504u);
-    EXPECT_EQ(le32(h, 4), 1301504u + 36);
+    ASSERT_EQ(h.size(), 44u);
+    EXPECT_EQ(le32(h, 40), 0u);
+    EXPECT_EQ(le32(h, 4), 36u);
     EXPECT_EQ(le32(h, 24), 22050u);
 
     // A Save of type 4 while recording is refused.
@@ -277,6 +278,42 @@ TEST(HarddiscRecording, StartPlansTheLengthAndTheToggleFinishes) {
     // The next start proposes the last name.
     sh_command(*r.st, r.ui, cm_hdrec);
     EXPECT_EQ(r.f.filereqs.back().path, "rec.wav");
+}
+
+// With a blow-up the buffers play at the raised rate: the count of buffers
+// and the header's rate follow it, so the time asked is what gets recorded.
+// A blow-up that would pass 44100 Hz is left out, and so is the raise.
+TEST(HarddiscRecording, BlowUpPlansAtTheRaisedRate) {
+    const struct {
+        int rateidx, blowopt;
+        int bufrest;
+        uint32_t rate;
+    } cases[] = {{36, 1, 83, 44100}, {24, 4, 83, 44100}, {24, 0, 20, 11025}, {36, 4, 41, 22050}};
+    for (const auto& c : cases) {
+        rig r;
+        tmpdir d;
+        r.st->settingdir = d.path;
+        r.st->fg.s.rov_p[rov_par::Rate] = static_cast<int16_t>(c.rateidx);
+        r.st->opt.stereoset = true;
+        r.st->opt.blowopt = c.blowopt;
+        r.f.files.push_back(d / "rec.wav");
+        sh_command(*r.st, r.ui, cm_hdrec);
+        ASSERT_TRUE(r.st->recording) << c.rateidx;
+        // 15 s of 7936-frame buffers.
+        EXPECT_EQ(r.st->bufrest, c.bufrest) << c.rateidx << " " << c.blowopt;
+        EXPECT_EQ(le32(slurp(d / "rec.wav"), 24), c.rate) << c.rateidx << " " << c.blowopt;
+        sh_command(*r.st, r.ui, cm_hdrec);
+    }
+}
+
+// A mix file that cannot be opened is told as the Load path tells it.
+TEST(HarddiscMix, AFileThatCannotBeOpenedIsNotOpened) {
+    rig r;
+    tmpdir d;
+    r.f.files.push_back(d / "missing.wav");
+    sh_command(*r.st, r.ui, cm_hdmix);
+    EXPECT_EQ(r.last_message(), "Read File|File not opened");
+    EXPECT_FALSE(r.st->mixing);
 }
 
 TEST(HarddiscMix, RefusesWhatIsNotSixteenBitAndAsksTheLevel) {
