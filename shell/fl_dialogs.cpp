@@ -94,27 +94,46 @@ namespace {
 // wherever the focus is.
 using info_window = fl_keyscroll_window;
 
+// The pages' font.
+constexpr Fl_Font info_font = FL_HELVETICA;
+constexpr Fl_Fontsize info_size = 12;
+
+// Height of a text wrapped to a width, as info_text draws it.
+int info_measure(const std::string& t, int width) {
+    fl_font(info_font, info_size);
+    int w = width, h = 0;
+    fl_measure(t.c_str(), w, h, 0);
+    return h;
+}
+
+// One paragraph, drawn wrapped to exactly the width it was measured at.
+class info_text : public Fl_Widget {
+public:
+    info_text(const sh_inforect& r, const std::string& t) : Fl_Widget(r.x, r.y, r.w, r.h), text(t) {}
+    void draw() override {
+        fl_font(info_font, info_size);
+        fl_color(FL_FOREGROUND_COLOR);
+        fl_draw(text.c_str(), x(), y(), w(), h(), FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP | FL_ALIGN_INSIDE,
+                nullptr, 0);
+    }
+    int handle(int) override { return 0; }
+
+private:
+    std::string text;
+};
+
 }  // namespace
 
 void fl_info_run(const std::string& name) {
     const sh_infopage* p = sh_info_page(name);
     if (!p) return;
     fl_hook("info " + name + " " + fl_hook_quote(p->title));
-    constexpr int w = du(200), h = du(150), bar_w = du(8);
+    constexpr int w = sh_info_w, h = sh_info_h, bar_w = sh_info_bar_w;
     info_window win(w, h, p->title.c_str());
-    // A page of about 480 dialog units: each text in its own box, then OK.
-    auto* page = new Fl_Group(0, 0, w - bar_w, du(480));
-    fl_font(FL_HELVETICA, 12);
-    int y = du(5);
-    for (const std::string& t : p->text) {
-        int tw = w - bar_w - du(10), th = 0;
-        fl_measure(t.c_str(), tw, th, 0);
-        auto* b = new Fl_Box(du(5), y, w - bar_w - du(10), th + 4, t.c_str());
-        b->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-        b->labelsize(12);
-        y += th + du(6);
-    }
-    auto* ok = new Fl_Return_Button(w / 2 - du(22), std::min(y + du(4), du(460)), du(44), du(14), "&OK");
+    const sh_infolayout lay = sh_info_layout(*p, info_measure);
+    auto* page = new Fl_Group(0, 0, w - bar_w, lay.height);
+    for (std::size_t i = 0; i < p->text.size(); ++i) new info_text(lay.text[i], p->text[i]);
+    auto* ok = new Fl_Return_Button(lay.ok.x, lay.ok.y, lay.ok.w, lay.ok.h, "&OK");
     ok->callback(close_cb);
     page->end();
     sh_infoscroll sc;
