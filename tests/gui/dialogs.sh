@@ -30,6 +30,13 @@ xdotool mousemove --window "$calc" 154 100 click 1     # n bar trough, below the
 expect 'hook: calc x0=1 m=1 n=152'
 xdotool mousemove --window "$calc" 244 134 click 1     # &Pit804
 expect 'hook: calc stored n=152'
+# The underlined letters m, x and n move the focus to their bars.
+keys_to "$calc" m Down
+expect 'hook: calc x0=1 m=2 n=152'
+keys_to "$calc" x Down
+expect 'hook: calc x0=2 m=2 n=152'
+keys_to "$calc" n Down
+expect 'hook: calc x0=2 m=2 n=153'
 shot "$calc" "$build/gui_calc.png"
 keys_to "$calc" Return
 sleep 0.3
