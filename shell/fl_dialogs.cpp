@@ -13,6 +13,7 @@
 
 #include "shell/calc.h"
 #include "shell/fl_codescroll.h"
+#include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
 #include "shell/info.h"
 
@@ -31,12 +32,20 @@ void run_modal(Fl_Window& win) {
     while (win.shown()) Fl::wait();
 }
 
+// The calculator's window: Shift + click on a control shows its help.
+class calc_window : public Fl_Double_Window {
+public:
+    using Fl_Double_Window::Fl_Double_Window;
+    fl_helptips tips;
+    int handle(int event) override { return tips.shift_click(event) ? 1 : Fl_Double_Window::handle(event); }
+};
+
 }  // namespace
 
 void fl_calc_run(rov_setting& s) {
     sh_calc c;
     sh_calc_open(c);
-    Fl_Double_Window win(du(150), du(110), "x[i+1] = (m*x[i] + 1) MOD n");
+    calc_window win(du(150), du(110), "x[i+1] = (m*x[i] + 1) MOD n");
     Fl_Box* text[3];
     fl_codescroll* bar[3];
     std::string labels[4];
@@ -49,7 +58,11 @@ void fl_calc_run(rov_setting& s) {
         bar[i] = new fl_codescroll(du(12 + 30 * i), du(17), du(10), du(58), keys[i]);
         bar[i]->type(FL_VERTICAL);
         bar[i]->align(FL_ALIGN_LEFT);
+        const rov_helpbox hb = sh_calc_help(static_cast<sh_calcctl>(sh_cc_x0 + i));
+        win.tips.set(text[i], hb);
+        win.tips.set(bar[i], hb);
     }
+    win.tips.set(result, sh_calc_help(sh_cc_result));
     auto show = [&] {
         const int max[3] = {c.maxx0, c.maxm, 2048};
         const int val[3] = {c.calcx0, c.calcm, c.calcn};
@@ -71,11 +84,14 @@ void fl_calc_run(rov_setting& s) {
         };
     auto* ok = new Fl_Return_Button(du(100), du(8), du(44), du(14), "&OK");
     ok->callback(close_cb);
+    win.tips.set(ok, sh_calc_help(sh_cc_ok));
     struct store { sh_calc* c; rov_setting* s; sh_calcstore w; } st[3] = {
         {&c, &s, sh_store_pan}, {&c, &s, sh_store_ton}, {&c, &s, sh_store_pit}};
     static const char* const names[3] = {"P&an700", "&Ton1001", "&Pit804"};
     for (int i = 0; i < 3; ++i) {
         auto* b = new Fl_Button(du(100), du(28 + 16 * i), du(44), du(14), names[i]);
+        static const sh_calcctl helps[3] = {sh_cc_pan, sh_cc_ton, sh_cc_pit};
+        win.tips.set(b, sh_calc_help(helps[i]));
         b->callback([](Fl_Widget*, void* p) {
             auto* x = static_cast<store*>(p);
             sh_calc_store(*x->c, *x->s, x->w);
@@ -84,6 +100,7 @@ void fl_calc_run(rov_setting& s) {
     }
     win.end();
     show();
+    fl_hook_tips("calc", win);
     run_modal(win);
 }
 

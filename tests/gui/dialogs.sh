@@ -26,6 +26,7 @@ shot "$wid" "$build/gui_icon_b.png"
 keys_to "$wid" alt+o i m
 expect 'hook: calc x0=1 m=1 n=120 "\*\*\*\*\* period length 120"'
 calc=$(window_named '^x.i.1. = .m.x.i. . 1. MOD n$')
+grep -q 'hook: tips calc missing=0' "$out" || fail "controls without a tooltip"
 xdotool mousemove --window "$calc" 154 100 click 1     # n bar trough, below the thumb
 expect 'hook: calc x0=1 m=1 n=152'
 xdotool mousemove --window "$calc" 244 134 click 1     # &Pit804
