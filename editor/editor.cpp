@@ -336,6 +336,14 @@ bool rov_ed_help(const rov_editor& ed, int x, int y, rov_helpbox& out) {
                      ed.roh->g->rov_tonalias != 0);
 }
 
+std::string rov_ed_tip(const rov_editor& ed, int item) {
+    rov_helpbox hb;
+    if (!teswinhlp_item(hb, item, naming_row(ed), ed.boolread, ed.booltonal, ed.setnr,
+                        ed.roh->g->rov_tonalias != 0))
+        return {};
+    return rov_help_tip(hb);
+}
+
 bool rov_ed_finish_morph(rov_editor& ed, int x, int y) {
     return teswinmph(ed.roh, ed.setnr, x, y);
 }

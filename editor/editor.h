@@ -152,6 +152,9 @@ void rov_ed_rate(rov_editor& ed, bool half);
 
 // Shift-click and Control-click at (x, y) in dialog units.
 bool rov_ed_help(const rov_editor& ed, int x, int y, rov_helpbox& out);
+// The tooltip of a control: the Shift-click help of its item (a slot 0..15
+// or a rov_helpitem) as the editor stands; "" for other numbers.
+std::string rov_ed_tip(const rov_editor& ed, int item);
 bool rov_ed_finish_morph(rov_editor& ed, int x, int y);
 
 // Morph marks: at Start every mark goes; before each buffer is sent the marks

@@ -30,6 +30,7 @@
 #include "editor/fl_cycle.h"
 #include "audio/stream.h"
 #include "editor/editor.h"
+#include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
 #include "editor/fl_look.h"
 #include "editor/fl_scrollbar.h"
@@ -100,6 +101,7 @@ public:
     int handle(int event) override;
 
     void sync();           // shows the editor's view and the cycle's state
+    void sync_tips();      // the controls' tooltips: their Shift-click help as the editor stands
     void write_dump();     // the test hook: texts that changed, on standard output
     void pump();           // dispatches the cycle's notifications
     void close_request();  // Exit or the close box
@@ -123,6 +125,7 @@ public:
     unsigned shown_line_seq = 0;  // last status update of the cycle shown
     std::map<std::string, std::string> hooked;  // texts last reported to the test hook
 
+    Fl_Box* heads[3];      // "Rate", "Volume", "Chg.Dly"
     Fl_Box* names[13];
     Fl_Box* value[16];
     RovScrollbar* bar[16];
@@ -355,9 +358,8 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
       ed(editor),
       ws(*shell.ws) {
     for (int s = 0; s < 13; ++s) names[s] = du_box(10, 10 + 10 * s, 40, 10, FL_ALIGN_LEFT);
-    du_box(175, 10, 30, 10, FL_ALIGN_CENTER)->label("Rate");
-    du_box(205, 10, 30, 10, FL_ALIGN_CENTER)->label("Volume");
-    du_box(235, 10, 30, 10, FL_ALIGN_CENTER)->label("Chg.Dly");
+    static const char* const headings[3] = {"Rate", "Volume", "Chg.Dly"};
+    for (int k = 0; k < 3; ++k) (heads[k] = du_box(175 + 30 * k, 10, 30, 10, FL_ALIGN_CENTER))->label(headings[k]);
     for (int s = 0; s < 16; ++s) {
         if (s <= 12) {
             value[s] = du_box(50, 10 + 10 * s, 25, 10, FL_ALIGN_LEFT);
@@ -544,6 +546,7 @@ void EdWin::sync() {
         status->copy_tooltip(ed.view.status.c_str());
         status->redraw_label();
     }
+    sync_tips();
     const char* st = ws.playing ? "S&top" : "S&tart";
     if (std::string(startbtn->label()) != st) startbtn->label(st);
 
@@ -561,6 +564,29 @@ void EdWin::sync() {
         const bool on = arg == sm_next || arg == sm_recover ? rd : arg == sm_pause ? pz : true;
         on ? it->activate() : it->deactivate();
     }
+}
+
+void EdWin::sync_tips() {
+    for (int s = 0; s < 16; ++s) {
+        const std::string tip = rov_ed_tip(ed, s);
+        if (s < 13) fl_set_tip(names[s], tip);
+        else fl_set_tip(heads[s - 13], tip);
+        fl_set_tip(value[s], tip);
+        fl_set_tip(bar[s], tip);
+    }
+    const std::string numbered = rov_ed_tip(ed, rov_hi_numbered);
+    for (Fl_Button* b : number) fl_set_tip(b, numbered);
+    fl_set_tip(vbtn, rov_ed_tip(ed, rov_hi_v));
+    fl_set_tip(qbtn, rov_ed_tip(ed, rov_hi_q));
+    fl_set_tip(swbox, rov_ed_tip(ed, rov_hi_switch));
+    fl_set_tip(tonalbox, rov_ed_tip(ed, rov_hi_tonality));
+    fl_set_tip(readbox, rov_ed_tip(ed, rov_hi_read));
+    const std::string play = rov_ed_tip(ed, rov_hi_play);
+    for (Fl_Button* b : {static_cast<Fl_Button*>(startbtn), pausebtn, exitbtn}) fl_set_tip(b, play);
+    // The status text in full (it may be cut off in the box), then the
+    // line's help.
+    const std::string line = rov_ed_tip(ed, rov_hi_status);
+    fl_set_tip(status, ed.view.status.empty() ? line : ed.view.status + "\n\n" + line);
 }
 
 void EdWin::write_dump() {
@@ -630,6 +656,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
         }
     }
     w->show();
+    fl_hook_tips("editor", *w);
     fl_hook("editor shown");
     while (w->shown()) Fl::wait();
     w->close_request();  // in case the window went away some other way

@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
 #include "editor/fl_scrollbar.h"
 
@@ -63,6 +64,9 @@ public:
     RovScrollbar* bar[6];
     Fl_Box* filelabel;
     Fl_Box* fuzzlabel;
+    Fl_Button* help;
+    Fl_Button* ok;
+    fl_helptips tips;
     std::map<std::string, std::string> hooked;
 };
 
@@ -90,7 +94,6 @@ void window_cb(Fl_Widget* o, void*) {
 MixWin::MixWin(qu_dlg& dlg) : Fl_Double_Window(161 * U, 164 * U, qu_title), d(dlg) {
     wav = du_box(10, 4, 141, 10);
     static const char* const mutes[4] = {"Mute      &1", "Mute      &2", "Mute      &3", "Mute      &4"};
-    static const char* const keys[4] = {"5", "6", "7", "8"};
     for (int k = 0; k < 4; ++k) {
         const int y = 17 + 26 * k;
         name[k] = du_box(10, y, 141, 10);
@@ -100,29 +103,39 @@ MixWin::MixWin(qu_dlg& dlg) : Fl_Double_Window(161 * U, 164 * U, qu_title), d(dl
         db[k] = du_box(54, y + 11, 26, 10);
         bar[k] = new RovScrollbar(82 * U, (y + 11) * U, 69 * U, 10 * U, false, k);
         bar[k]->range(0, qu_track_max);
-        bar[k]->tooltip(keys[k]);
     }
     filelabel = du_box(10, 122, 70, 10);
     bar[qu_sl_file] = new RovScrollbar(82 * U, 122 * U, 69 * U, 10 * U, false, qu_sl_file);
     bar[qu_sl_file]->range(0, 300);
-    bar[qu_sl_file]->tooltip("F");
     fuzzlabel = du_box(10, 134, 70, 10);
     bar[qu_sl_fuzz] = new RovScrollbar(82 * U, 134 * U, 69 * U, 10 * U, false, qu_sl_fuzz);
     bar[qu_sl_fuzz]->range(0, 1600);
-    bar[qu_sl_fuzz]->tooltip("Z");
     for (RovScrollbar* b : bar) b->report(scroll_report, this);
-    auto* help = new Fl_Button(10 * U, 148 * U, 50 * U, 13 * U, "&Help");
+    help = new Fl_Button(10 * U, 148 * U, 50 * U, 13 * U, "&Help");
     help->labelsize(12);
     help->callback(help_cb);
-    auto* ok = new Fl_Button(101 * U, 148 * U, 50 * U, 13 * U, "&OK");
+    ok = new Fl_Button(101 * U, 148 * U, 50 * U, 13 * U, "&OK");
     ok->labelsize(12);
     ok->callback(ok_cb);
     end();
     callback(window_cb);
     set_modal();
+    auto tip = [this](Fl_Widget* w, qu_helpitem item) { tips.set(w, {qu_help_caption, qu_help_of(item)}); };
+    for (int k = 0; k < 4; ++k) {
+        tip(mute[k], qu_hi_mute);
+        for (Fl_Widget* w : {static_cast<Fl_Widget*>(name[k]), static_cast<Fl_Widget*>(db[k]),
+                             static_cast<Fl_Widget*>(bar[k])})
+            tip(w, qu_hi_track);
+    }
+    for (Fl_Widget* w : {static_cast<Fl_Widget*>(filelabel), static_cast<Fl_Widget*>(bar[qu_sl_file]),
+                         static_cast<Fl_Widget*>(fuzzlabel), static_cast<Fl_Widget*>(bar[qu_sl_fuzz])})
+        tip(w, qu_hi_level);
+    for (Fl_Widget* w : {static_cast<Fl_Widget*>(wav), static_cast<Fl_Widget*>(help), static_cast<Fl_Widget*>(ok)})
+        tip(w, qu_hi_all);
 }
 
 int MixWin::handle(int event) {
+    if (tips.shift_click(event)) return 1;
     if (event == FL_SHORTCUT && !Fl::event_state(FL_CTRL | FL_META)) {
         if (Fl_Double_Window::handle(event)) return 1;
         // The scroll bars' keys: 5 to 8 for the tracks, F and Z.
@@ -163,6 +176,7 @@ void qu_dialog_run(qumix& m) {
     MixWin win(d);
     win.sync();
     win.show();
+    fl_hook_tips("mixer", win);
     fl_hook("mixer shown");
     while (win.shown()) Fl::wait();
 }

@@ -109,6 +109,9 @@ int RovScrollbar::handle(int event) {
     case FL_UNFOCUS:
         redraw();
         return 1;
+    case FL_ENTER:  // the bar is under the pointer: its tooltip can show
+    case FL_LEAVE:
+        return 1;
     case FL_KEYBOARD: {
         if (!report_) return 0;
         rov_scrollcode c;

@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 
+#include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
 #include "editor/fl_scrollbar.h"
 
@@ -94,6 +95,13 @@ TonWin::TonWin(ton_editor& editor)
     end();
     callback(window_cb);
     set_modal();
+    // Shift + click shows the help of the place under it, whatever control
+    // is there: each control's tooltip is the help at its middle.
+    for (int i = 0; i < children(); ++i) {
+        Fl_Widget* c = child(i);
+        const rov_helpbox hb = ton_help(te, rov_du_x(c->x() + c->w() / 2), rov_du_y(c->y() + c->h() / 2));
+        fl_set_tip(c, rov_help_tip(hb));
+    }
 }
 
 int TonWin::handle(int event) {
@@ -147,6 +155,7 @@ void ton_dialog_run(ton_editor& te, const tonscal& ts) {
     TonWin w(te);
     w.sync();
     w.show();
+    fl_hook_tips("tonality", w);
     fl_hook("tonality shown");
     while (w.shown()) Fl::wait();
 }

@@ -10,6 +10,22 @@ const char* const qu_help_text =
     "dB) cause distorsions!\n- Inactive tracks cannot be operated.\n- Input file level and fuzz degree can be "
     "controlled, too.";
 
+std::string qu_help_of(qu_helpitem item) {
+    // Lines 0..4 of the help text: mute, sliders, high values, inactive
+    // tracks, file level and fuzz.
+    static const int lines[3][4] = {{0, 3, -1}, {1, 2, 3, -1}, {4, -1}};
+    if (item == qu_hi_all) return qu_help_text;
+    const std::string all = qu_help_text;
+    std::string t;
+    for (const int* l = lines[item]; *l >= 0; ++l) {
+        std::size_t at = 0;
+        for (int k = 0; k < *l; ++k) at = all.find('\n', at) + 1;
+        const std::size_t end = all.find('\n', at);
+        t += (t.empty() ? "" : "\n") + all.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    }
+    return t;
+}
+
 namespace {
 
 std::string fmt(const char* f, auto... a) {

@@ -61,6 +61,11 @@ constexpr const char* qu_title = "Quad Track Player Mixer";
 constexpr const char* qu_help_caption = "Mixer";
 extern const char* const qu_help_text;
 
+// What a control's tooltip and Shift + click tell: the lines of the help
+// text that speak of it (everything for the window's own buttons).
+enum qu_helpitem { qu_hi_mute, qu_hi_track, qu_hi_level, qu_hi_all };
+std::string qu_help_of(qu_helpitem item);
+
 // Digital volume of a track (16 - rov_volshift) and its slider's range.
 constexpr int qu_track_max = 12;
 

@@ -63,3 +63,26 @@ void sh_calc_store(const sh_calc& c, rov_setting& s, sh_calcstore which) {
     else if (which == sh_store_ton) s.rov_tonmod = n;
     else s.rov_panmod = n;
 }
+
+namespace {
+const char* const calcinf =
+    "Show Period Length of x[i+1] = (m*x[i]+1) MOD n\nor fix another Modulo value n for Pitch "
+    "(Pit804),\nTones (Ton1001), or Panning (Pan700).";
+}  // namespace
+
+rov_helpbox sh_calc_help(sh_calcctl c) {
+    switch (c) {
+    case sh_cc_x0: return {"x0", "the start value x[0] of the sequence (1 to n)"};
+    case sh_cc_m: return {"m", "the multiplicator m of the sequence (1 to n)"};
+    case sh_cc_n: return {"n", "the modulo value n of the sequence (1 to 2048)"};
+    case sh_cc_result:
+        return {"period length",
+                "the number of steps until x[0] comes back;\n***** when it never does: then the length\nof the "
+                "cycle the sequence runs into"};
+    case sh_cc_pit: return {"Pit804", "store n as the modulo value\nof the pitch sequence"};
+    case sh_cc_ton: return {"Ton1001", "store n as the modulo value\nof the tonality sequence"};
+    case sh_cc_pan: return {"Pan700", "store n as the modulo value\nof the panning sequence"};
+    case sh_cc_ok: break;
+    }
+    return {"Calculator ...", calcinf};
+}

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "editor/teswin.h"
 #include "engine/rov.h"
 #include "shell/pardef.h"
 
@@ -31,3 +32,8 @@ std::string sh_calc_period(int x0, int m, int n);
 // The store buttons: "&Pit804", "&Ton1001", "P&an700".
 enum sh_calcstore { sh_store_pit, sh_store_ton, sh_store_pan };
 void sh_calc_store(const sh_calc& c, rov_setting& s, sh_calcstore which);
+
+// The controls; their tooltips and Shift + click show their help. The help
+// of OK says what the calculator is for, as its toolbar icon's does.
+enum sh_calcctl { sh_cc_x0, sh_cc_m, sh_cc_n, sh_cc_result, sh_cc_pit, sh_cc_ton, sh_cc_pan, sh_cc_ok };
+rov_helpbox sh_calc_help(sh_calcctl c);

@@ -4,6 +4,7 @@
 
 #include "audio/refill.h"
 #include "editor/rovscroll.h"
+#include "shell/calc.h"
 #include "shell/convert.h"
 #include "shell/files.h"
 #include "shell/info.h"
@@ -19,9 +20,6 @@ std::string fmt(const char* f, auto... a) {
 }
 
 const char* const caption_exit = "WAVE TESSELLON TERMINATING";
-const char* const calcinf =
-    "Show Period Length of x[i+1] = (m*x[i]+1) MOD n\nor fix another Modulo value n for Pitch "
-    "(Pit804),\nTones (Ton1001), or Panning (Pan700).";
 
 // Runs the parameter dialog on the scratch value loaded with `v`; returns
 // the value the dialog leaves (the old one after "&Cancel").
@@ -271,7 +269,10 @@ sh_question sh_slot_help(const sh_state& st, int k) {
     case 1: return {"Load ...", "", sh_btn_ok, sh_icon_info};
     case 2: return {"Save ...", "", sh_btn_ok, sh_icon_info};
     case 3: return {"Exit ...", "", sh_btn_ok, sh_icon_info};
-    case 4: return {"Calculator ...", calcinf, sh_btn_ok, sh_icon_info};
+    case 4: {
+        const rov_helpbox hb = sh_calc_help(sh_cc_ok);
+        return {hb.caption, hb.text, sh_btn_ok, sh_icon_info};
+    }
     case 5: return {"Sample Test ...", "", sh_btn_ok, sh_icon_info};
     case 7:
         return {"Sample Record ...",

@@ -110,8 +110,14 @@ int fl_codescroll::handle(int event) {
     case FL_KEYBOARD:
         return key(Fl::event_key());
     case FL_SHORTCUT:
-        // The base class would step by sizes of its own on keys that reach
-        // it while another control has the focus; the owner translates those.
+        // The underlined letter of the label moves the focus here, as on a
+        // dialog's labelled control. The base class would step by sizes of
+        // its own on the scroll keys that reach it while another control has
+        // the focus; the owner translates those.
+        if (label() && active_r() && visible_r() && test_shortcut()) {
+            take_focus();
+            return 1;
+        }
         return 0;
     case FL_FOCUS:
     case FL_UNFOCUS:

@@ -13,6 +13,7 @@
 
 #include "shell/calc.h"
 #include "shell/fl_codescroll.h"
+#include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
 #include "shell/info.h"
 
@@ -31,12 +32,20 @@ void run_modal(Fl_Window& win) {
     while (win.shown()) Fl::wait();
 }
 
+// The calculator's window: Shift + click on a control shows its help.
+class calc_window : public Fl_Double_Window {
+public:
+    using Fl_Double_Window::Fl_Double_Window;
+    fl_helptips tips;
+    int handle(int event) override { return tips.shift_click(event) ? 1 : Fl_Double_Window::handle(event); }
+};
+
 }  // namespace
 
 void fl_calc_run(rov_setting& s) {
     sh_calc c;
     sh_calc_open(c);
-    Fl_Double_Window win(du(150), du(110), "x[i+1] = (m*x[i] + 1) MOD n");
+    calc_window win(du(150), du(110), "x[i+1] = (m*x[i] + 1) MOD n");
     Fl_Box* text[3];
     fl_codescroll* bar[3];
     std::string labels[4];
@@ -49,7 +58,11 @@ void fl_calc_run(rov_setting& s) {
         bar[i] = new fl_codescroll(du(12 + 30 * i), du(17), du(10), du(58), keys[i]);
         bar[i]->type(FL_VERTICAL);
         bar[i]->align(FL_ALIGN_LEFT);
+        const rov_helpbox hb = sh_calc_help(static_cast<sh_calcctl>(sh_cc_x0 + i));
+        win.tips.set(text[i], hb);
+        win.tips.set(bar[i], hb);
     }
+    win.tips.set(result, sh_calc_help(sh_cc_result));
     auto show = [&] {
         const int max[3] = {c.maxx0, c.maxm, 2048};
         const int val[3] = {c.calcx0, c.calcm, c.calcn};
@@ -71,11 +84,14 @@ void fl_calc_run(rov_setting& s) {
         };
     auto* ok = new Fl_Return_Button(du(100), du(8), du(44), du(14), "&OK");
     ok->callback(close_cb);
+    win.tips.set(ok, sh_calc_help(sh_cc_ok));
     struct store { sh_calc* c; rov_setting* s; sh_calcstore w; } st[3] = {
         {&c, &s, sh_store_pan}, {&c, &s, sh_store_ton}, {&c, &s, sh_store_pit}};
     static const char* const names[3] = {"P&an700", "&Ton1001", "&Pit804"};
     for (int i = 0; i < 3; ++i) {
         auto* b = new Fl_Button(du(100), du(28 + 16 * i), du(44), du(14), names[i]);
+        static const sh_calcctl helps[3] = {sh_cc_pan, sh_cc_ton, sh_cc_pit};
+        win.tips.set(b, sh_calc_help(helps[i]));
         b->callback([](Fl_Widget*, void* p) {
             auto* x = static_cast<store*>(p);
             sh_calc_store(*x->c, *x->s, x->w);
@@ -84,6 +100,7 @@ void fl_calc_run(rov_setting& s) {
     }
     win.end();
     show();
+    fl_hook_tips("calc", win);
     run_modal(win);
 }
 
@@ -94,27 +111,46 @@ namespace {
 // wherever the focus is.
 using info_window = fl_keyscroll_window;
 
+// The pages' font.
+constexpr Fl_Font info_font = FL_HELVETICA;
+constexpr Fl_Fontsize info_size = 12;
+
+// Height of a text wrapped to a width, as info_text draws it.
+int info_measure(const std::string& t, int width) {
+    fl_font(info_font, info_size);
+    int w = width, h = 0;
+    fl_measure(t.c_str(), w, h, 0);
+    return h;
+}
+
+// One paragraph, drawn wrapped to exactly the width it was measured at.
+class info_text : public Fl_Widget {
+public:
+    info_text(const sh_inforect& r, const std::string& t) : Fl_Widget(r.x, r.y, r.w, r.h), text(t) {}
+    void draw() override {
+        fl_font(info_font, info_size);
+        fl_color(FL_FOREGROUND_COLOR);
+        fl_draw(text.c_str(), x(), y(), w(), h(), FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP | FL_ALIGN_INSIDE,
+                nullptr, 0);
+    }
+    int handle(int) override { return 0; }
+
+private:
+    std::string text;
+};
+
 }  // namespace
 
 void fl_info_run(const std::string& name) {
     const sh_infopage* p = sh_info_page(name);
     if (!p) return;
     fl_hook("info " + name + " " + fl_hook_quote(p->title));
-    constexpr int w = du(200), h = du(150), bar_w = du(8);
+    constexpr int w = sh_info_w, h = sh_info_h, bar_w = sh_info_bar_w;
     info_window win(w, h, p->title.c_str());
-    // A page of about 480 dialog units: each text in its own box, then OK.
-    auto* page = new Fl_Group(0, 0, w - bar_w, du(480));
-    fl_font(FL_HELVETICA, 12);
-    int y = du(5);
-    for (const std::string& t : p->text) {
-        int tw = w - bar_w - du(10), th = 0;
-        fl_measure(t.c_str(), tw, th, 0);
-        auto* b = new Fl_Box(du(5), y, w - bar_w - du(10), th + 4, t.c_str());
-        b->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-        b->labelsize(12);
-        y += th + du(6);
-    }
-    auto* ok = new Fl_Return_Button(w / 2 - du(22), std::min(y + du(4), du(460)), du(44), du(14), "&OK");
+    const sh_infolayout lay = sh_info_layout(*p, info_measure);
+    auto* page = new Fl_Group(0, 0, w - bar_w, lay.height);
+    for (std::size_t i = 0; i < p->text.size(); ++i) new info_text(lay.text[i], p->text[i]);
+    auto* ok = new Fl_Return_Button(lay.ok.x, lay.ok.y, lay.ok.w, lay.ok.h, "&OK");
     ok->callback(close_cb);
     page->end();
     sh_infoscroll sc;

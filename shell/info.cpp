@@ -4,6 +4,7 @@
 #include <map>
 
 #include "engine/rows.h"
+#include "player/mixer.h"
 #include "shell/commands.h"
 
 namespace {
@@ -46,6 +47,11 @@ const char* const row_text[rov_natab] = {
 std::string availability(int row) {
     const rov_rowdesc& d = rov_row(row);
     if (d.empty) return "It is always available.";
+    if (d.multiple)
+        return std::string("Each track plays with its own setting's algorithm; tracks that loop (the Minimal "
+                           "Music Machine) stay silent. Load setting files to fill the banks. In the editor, Z "
+                           "turns the four settings, and Pause opens the \"") +
+               qu_title + "\": a mute switch and a level for each track.";
     if (rov_row_computed(row))
         return rov_row_sampling(row) ? "Playable in this version once a sample is recorded or loaded."
                                      : "Playable in this version.";
@@ -62,35 +68,51 @@ std::map<std::string, sh_infopage> build() {
          "algorithms and plays it through SDL on the chosen output device.",
          "Click an algorithm icon (or choose it in the Edit/Play menu) to open the setting editor. Start "
          "plays; the scroll bars change the parameters of the playing set while the sound goes on, and the "
-         "sound glides to the new values at the pace of Chg.Dly.",
+         "sound glides to the new values at the pace of Chg.Dly. Shift + click on a control, or the pointer "
+         "resting on it, tells what it does.",
          "A setting holds ten parameter sets of sixteen values, ten scales of sixteen pitch values, five "
          "moduli of the pseudo-random sequences and its standard algorithm. The numbered buttons select a "
-         "set (or, with Tonality, a scale); with Read Setting off they copy the playing set into another.",
-         "Files: File - Load and Save read and write setting files (*.rov, exactly 672 bytes); a setup file "
-         "(*.ini, 42 bytes) keeps the options; WAV files are loaded as the sample, written by harddisc "
-         "recording, and mixed into the output (Harddisc Mix).",
+         "set; with Read Setting off they copy the playing set into another. With Tonality on they choose a "
+         "scale buffer instead and open the scale editor, which edits its sixteen values as pitches, "
+         "envelopes, waveforms or slow control shapes.",
+         "The Z button of the editor opens the player pad, on which you play extra tones over the running "
+         "sound (Info - Tessellon). In Multiple play Z turns the four tracks, and Pause opens the mixer of "
+         "the tracks; with a fuzz type or a mixed-in WAV file Pause opens the mixer as well.",
+         "Files: File - Load and Save read and write setting files (*.rov, exactly 672 bytes; each Load also "
+         "puts the setting before it into the setting banks); a setup file (*.ini, 42 bytes) keeps the "
+         "options. WAV files are loaded as the sample; File - Record Sample records one from the sound input "
+         "and Test Sample plays it; File - Harddisc Rec writes the output into a WAV file, and File - "
+         "Harddisc Mix mixes a WAV file into the output.",
          "Sound set-up: Options - Output Device chooses the device (the default one or 0 to 3) and shows "
          "its capabilities; Mono 8 bit plays 8-bit mono; Setup - Buffer Size sets the buffer (3 to 512 KB): "
-         "larger buffers react later but leave more time to compute.",
+         "larger buffers react later but leave more time to compute. Setup - Time to play sets when an idle "
+         "sound stops by itself.",
+         "The sound on its way out: Options - Fuzz distorts or thickens it (with a degree), Options - Blow "
+         "Up computes at half or a quarter of the output rate and stretches the buffers, stepped, linear or "
+         "cubic. Options - Convert Sample expands, compresses or optimizes the sample.",
          "The status line of the editor shows, as Options - Setup - Display says, the CPU charge and the "
          "emergency counters, a buffer counter with automatic program changes, the play time, or level "
-         "discs. Options - Visual Effects draws a picture that follows the music below the controls.",
+         "discs. Options - Visual Effects draws a picture that follows the music below the controls. "
+         "Options - Info - ModuloCalc shows the periods of the pseudo-random sequences.",
          "Command line: tessellon [--no-intro] [FILE.rov] opens this window; tessellon render computes a "
          "setting into a WAV file without a window, tessellon play plays it without a window, tessellon "
-         "devices lists the output devices; tessellon COMMAND --help tells the options."});
+         "devices lists the output and input devices, tessellon sample converts or records a sample file; "
+         "tessellon COMMAND --help tells the options."});
     add("RANOVHLP", "Experimental Algorithms with Random Tones or Intervals",
         {"The experimental algorithms (first icon row) start tones at beat steps. Each beat step reads "
          "pseudo-random sequences x[i+1] = (m*x[i] + 1) MOD n for pitch, tonality, density, dynamic and "
          "panning; the moduli are part of the setting and the Modulo Calculator shows their periods.",
-         "Voices sets how many tones may sound at once, Pitch the centre of the pitch range, Beat the time "
-         "between beat steps; Attack and Decay shape each tone; the scale values give the pitches that "
-         "tonal tones are drawn from."});
+         "Voices sets how many tones may sound at once, Pitch the centre of the pitch range and PitSpread "
+         "its width, Beat the time between beat steps; Envelope shapes each tone (how long it grows louder); "
+         "Tonality balances random pitches against the sixteen pitch values of the scale."});
     add("SMPOVHLP", "Overlapping Samples Algorithms",
         {"The sampling algorithms play the sample buffer instead of an oscillator: recorded from the input "
-         "(File - Record Sample) or loaded from a WAV file. Until a sample exists their icons are hidden and "
-         "their menu items grayed.",
-         "Pitch sets the playing speed of the sample; the loop parameters choose where the loops start and "
-         "how long they are."});
+         "(File - Record Sample) or loaded from a WAV file (File - Load). Until a sample exists their icons "
+         "are hidden and their menu items grayed.",
+         "Pitch sets the playing speed of the sample; LoopLength, LoopDrift, LoopSkip and Position choose "
+         "how long the loops are and where they start. With Options - Setup - Record Samples a new sample is "
+         "taken from the input while they play: by hand with the editor's Q button, all the time, or every "
+         "5, 20 or 100 buffers."});
     add("PHROVHLP", "Phrase Algorithms",
         {"The phrase algorithms compose around a phrase: sixteen values of a scale buffer are played as a "
          "melody, varied by the pseudo-random sequences. The phrase is taken from the scale buffer of the "
@@ -107,8 +129,21 @@ std::map<std::string, sh_infopage> build() {
          "algorithm played last. Toolbar slot 6 (the animated icon) opens the editor with the setting's "
          "own algorithm; Shift + click on it shows that algorithm's page."});
     add("WVTOPROV", "The Tessellon Pad",
-        {"The player pad lets you add tones by hand while a soundscape plays. It opens from the setting "
-         "editor; in this version it is not built yet."});
+        {"The player pad, \"Wave Tessellon Player\", lets you play extra tones by hand over the running "
+         "soundscape, or change the tones of its running scale or phrase. Open it with the Z button of the "
+         "setting editor while the sound plays; OK closes it and the soundscape plays on.",
+         "Click in the player area left of the sliders: higher positions give lower tones, each row of ten "
+         "pixels one halftone in the halftone modes. The tone takes a free voice of the playing algorithm and sounds with its "
+         "timbre. A click beside the area marks the area with stripes.",
+         "The six sliders set the tones you play: Volume, Length, Pulsewidth, Detune, Digital Volume (of "
+         "the whole output, in dB) and Panorama.",
+         "The first button sets the pitches: Halftones and FreePitch play a tone, on halftones or on any "
+         "pitch; HT Scale and FreeScale write the pitch into the running scale or phrase instead, one column "
+         "of sixteen per entry. The second button sets the pitch range: High, Medium or Low.",
+         "The third button says what the horizontal position of a click sets for that tone: Volume, Length, "
+         "Pulsewidth, Detune, Envelope (further right, a tone grows in faster and fades more slowly) or "
+         "Panning. The slider it stands for shows its value in brackets.",
+         "Shift + click on a place of the pad tells what it does."});
     add("WVNEWV2", "New Topics in the Wave Tessellon Version 2.0",
         {"Sampling algorithms, setting files and the harddisc recording of the output into WAV files."});
     add("WVNEWV3", "What's New in Version 3",
@@ -120,7 +155,8 @@ std::map<std::string, sh_infopage> build() {
          "shown at half size below the editor's controls, so drawing never holds up the sound."});
     add("WVNEWV4", "What's New in Version 4.0",
         {"Complex waveforms, slow random controls and the multiple sample loops; this program runs on "
-         "Linux with FLTK windows and SDL sound, and offers render, play and devices on the command line."});
+         "Linux with FLTK windows and SDL sound, and offers render, play, devices and sample on the command "
+         "line."});
     add("WVABOUT", "About Wave Tessellon ...",
         {"Wave Tessellon - a real-time generative music synthesizer.",
          "It computes 16-bit sound with integer arithmetic, buffer by buffer, and sends it to the sound "
@@ -146,6 +182,22 @@ std::vector<std::string> sh_info_names() {
     return n;
 }
 
+sh_infolayout sh_info_layout(const sh_infopage& p, const std::function<int(const std::string&, int)>& measure) {
+    constexpr int margin = 10, gap = 12, ok_w = 88, ok_h = 28;
+    constexpr int text_w = sh_info_w - sh_info_bar_w - 2 * margin;
+    sh_infolayout l;
+    int y = margin;
+    for (const std::string& t : p.text) {
+        const int h = std::max(measure(t, text_w), 0);
+        l.text.push_back({margin, y, text_w, h});
+        y += h + gap;
+    }
+    l.ok = {(sh_info_w - sh_info_bar_w - ok_w) / 2, y, ok_w, ok_h};
+    // The page is at least as tall as the farthest the window scrolls shows.
+    l.height = std::max(y + ok_h + margin, sh_info_max_scroll + sh_info_h);
+    return l;
+}
+
 int sh_info_scroll(sh_infoscroll& s, pd_code code, int thumb) {
     int want = s.ypos;
     switch (code) {
@@ -156,7 +208,7 @@ int sh_info_scroll(sh_infoscroll& s, pd_code code, int thumb) {
     case pd_thumb: want = -11 * thumb; break;
     default: break;
     }
-    want = std::clamp(want, -1100, 0);
+    want = std::clamp(want, -sh_info_max_scroll, 0);
     const int change = want - s.ypos;
     s.ypos = want;
     s.bar = -s.ypos / 11;

@@ -2,6 +2,7 @@
 // scrolling rule of their window, and the capability dialog "DEVCAPS".
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,26 @@ struct sh_infopage {
 const sh_infopage* sh_info_page(const std::string& name);
 // Every template name that has a page.
 std::vector<std::string> sh_info_names();
+
+// The page's window in pixels: its size and the scroll bar at its right.
+constexpr int sh_info_w = 400, sh_info_h = 300, sh_info_bar_w = 16;
+// The farthest the page scrolls down, in pixels.
+constexpr int sh_info_max_scroll = 1100;
+
+// Where a page's texts and its OK button go, in pixels of the unscrolled
+// page: the texts one below the other, each box as tall as its text wrapped
+// to the box's width, then the OK button.
+struct sh_inforect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+struct sh_infolayout {
+    std::vector<sh_inforect> text;  // one per paragraph
+    sh_inforect ok;
+    int height = 0;                 // of the whole page
+};
+// `measure` gives the height of a text wrapped to a width (the window's
+// font decides it).
+sh_infolayout sh_info_layout(const sh_infopage& p, const std::function<int(const std::string&, int)>& measure);
 
 // The page's scroll state: the offset in pixels (0 at the top, negative
 // when scrolled down, never below -1100) and the bar's position.

@@ -457,3 +457,46 @@ TEST(RovScrollTable, VoiceMaximumRaisesSlot0) {
     EXPECT_EQ(rovscroll[0].physmax, 1024);
     rovscroll[0].physmax = before;
 }
+
+TEST_F(EditorTest, EveryControlsTooltipIsItsShiftClickHelpAsTheEditorStands) {
+    // A point of each item's Shift-click region: the slot labels and column
+    // heads, then the numbered buttons, V, Z, the switch, Tonality, Read,
+    // the status line and the play buttons.
+    auto point = [](int item) -> std::pair<int, int> {
+        if (item <= 12) return {40, 15 + 10 * item};
+        if (item <= 15) return {180 + 30 * (item - 13), 20};
+        switch (item) {
+        case rov_hi_numbered: return {170, 60};
+        case rov_hi_v: return {170, 115};
+        case rov_hi_q: return {170, 125};
+        case rov_hi_switch: return {180, 145};
+        case rov_hi_tonality: return {20, 155};
+        case rov_hi_read: return {60, 155};
+        case rov_hi_status: return {120, 150};
+        default: return {200, 150};
+        }
+    };
+    st.s.rov_stdalg = 4;
+    for (int row : {0, 10, 12, 21}) {
+        for (int setnr : {0, 3}) {
+            open_editor(row, setnr);
+            for (int k = 0; k < 4; ++k) {
+                ed.boolread = k & 1;
+                ed.booltonal = k & 2;
+                for (int item = 0; item <= rov_hi_play; ++item) {
+                    if (item == 16) continue;
+                    const auto [x, y] = point(item);
+                    rov_helpbox hb;
+                    ASSERT_TRUE(rov_ed_help(ed, x, y, hb)) << item;
+                    const std::string tip = rov_ed_tip(ed, item);
+                    EXPECT_FALSE(tip.empty()) << row << " " << item;
+                    EXPECT_EQ(tip, hb.caption + "\n" + hb.text) << row << " set " << setnr << " item " << item;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(rov_ed_tip(ed, 16), "");
+    // The empty algorithm's blank names give no tooltip.
+    open_editor(22);
+    EXPECT_EQ(rov_ed_tip(ed, 0), "");
+}

@@ -26,10 +26,18 @@ shot "$wid" "$build/gui_icon_b.png"
 keys_to "$wid" alt+o i m
 expect 'hook: calc x0=1 m=1 n=120 "\*\*\*\*\* period length 120"'
 calc=$(window_named '^x.i.1. = .m.x.i. . 1. MOD n$')
+grep -q 'hook: tips calc missing=0' "$out" || fail "controls without a tooltip"
 xdotool mousemove --window "$calc" 154 100 click 1     # n bar trough, below the thumb
 expect 'hook: calc x0=1 m=1 n=152'
 xdotool mousemove --window "$calc" 244 134 click 1     # &Pit804
 expect 'hook: calc stored n=152'
+# The underlined letters m, x and n move the focus to their bars.
+keys_to "$calc" m Down
+expect 'hook: calc x0=1 m=2 n=152'
+keys_to "$calc" x Down
+expect 'hook: calc x0=2 m=2 n=152'
+keys_to "$calc" n Down
+expect 'hook: calc x0=2 m=2 n=153'
 shot "$calc" "$build/gui_calc.png"
 keys_to "$calc" Return
 sleep 0.3

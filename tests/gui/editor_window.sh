@@ -22,6 +22,7 @@ grep -q 'hook: editor value13="5512"' "$out" || fail "rate text"
 wid=$(xdotool search --sync --name '^Experimental - with Adjustable Panning' | head -1)
 [ -n "$wid" ] || fail "no editor window"
 window_shot "$wid" 560 320 "$shot"
+grep -q 'hook: tips editor missing=0' "$out" || fail "controls without a tooltip"
 
 # Pixel positions are dialog units times two.
 xdotool mousemove --window "$wid" 424 264 click 1          # S&tart (197,125)

@@ -27,6 +27,7 @@ record_for "$work/a.raw" 3
 
 click_until "$wid" 494 247 'hook: mixer shown'             # Pa&use
 expect 'hook: mixer track1="main.rov, setting 0"'
+grep -q 'hook: tips mixer missing=0' "$out" || fail "controls without a tooltip"
 expect 'hook: mixer track2="bank.rov, setting 0"'
 expect 'hook: mixer enabled3="0"'                          # a start-up bank: the loop algorithm
 expect 'hook: mixer db1="24 dB"'

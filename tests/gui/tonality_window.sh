@@ -21,6 +21,7 @@ click_until "$wid" 110 294 'hook: editor read="0"'
 click_until "$wid" 344 90 'hook: tonality shown'
 grep -q 'hook: question' "$out" && fail "row 0 asked before assigning"
 expect 'hook: tonality caption="Scale editing (16 pitch values)"'
+grep -q 'hook: tips tonality missing=0' "$out" || fail "controls without a tooltip"
 tw=$(xdotool search --sync --name '^Scale editing' | head -1)
 [ -n "$tw" ] || fail "no scale editor window"
 window_shot "$tw" 520 240 "$shot"

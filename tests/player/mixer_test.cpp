@@ -2,6 +2,8 @@
 // program's mix level and fuzz degree.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "engine/rows.h"
 #include "player/mixer.h"
 
@@ -134,3 +136,16 @@ TEST_F(MixerTest, FileAndFuzzSliders) {
 }
 
 }  // namespace
+
+TEST(MixerHelp, EachControlGetsTheLinesOfTheHelpThatSpeakOfIt) {
+    const std::string mute = qu_help_of(qu_hi_mute), track = qu_help_of(qu_hi_track),
+                      level = qu_help_of(qu_hi_level);
+    EXPECT_EQ(qu_help_of(qu_hi_all), qu_help_text);
+    EXPECT_EQ(mute.rfind("- Mute", 0), 0u) << mute;
+    EXPECT_EQ(track.rfind("- The sliders adjust the digital volume.", 0), 0u) << track;
+    EXPECT_NE(level.find("fuzz degree"), std::string::npos);
+    // Every whole line of the help is told by some control.
+    std::istringstream all(qu_help_text);
+    for (std::string line; std::getline(all, line);)
+        EXPECT_NE((mute + "\n" + track + "\n" + level + "\n").find(line + "\n"), std::string::npos) << line;
+}

@@ -1,7 +1,10 @@
 // The modulo calculator.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "shell/calc.h"
+#include "shell/commands.h"
 
 TEST(ModuloCalc, PeriodSearch) {
     // x runs 2, 3, ..., 119, 0, 1: x[0] comes back only on step n.
@@ -51,4 +54,16 @@ TEST(ModuloCalc, StoreButtons) {
     sh_calc_store(c, s, sh_store_pan);
     EXPECT_EQ(s.rov_tonmod, 1753);
     EXPECT_EQ(s.rov_panmod, 1753);
+}
+
+TEST(CalcHelp, EveryControlHasOneAndOkTellsWhatTheToolbarIconTells) {
+    std::set<std::string> captions;
+    for (int c = sh_cc_x0; c <= sh_cc_ok; ++c) {
+        const rov_helpbox hb = sh_calc_help(static_cast<sh_calcctl>(c));
+        EXPECT_FALSE(hb.text.empty()) << c;
+        EXPECT_TRUE(captions.insert(hb.caption).second) << hb.caption;
+    }
+    const sh_question q = sh_slot_help(sh_state{}, 4);
+    EXPECT_EQ(sh_calc_help(sh_cc_ok).caption, q.caption);
+    EXPECT_EQ(sh_calc_help(sh_cc_ok).text, q.text);
 }

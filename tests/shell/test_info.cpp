@@ -1,8 +1,14 @@
 // The information pages, their scrolling and the capability dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
+#include "player/mixer.h"
+#include "player/pad.h"
 #include "shell/commands.h"
 #include "shell/info.h"
+#include "shell/menu.h"
 
 TEST(InfoPages, EveryTemplateHasAPageWithItsTitle) {
     const std::pair<const char*, const char*> named[] = {
@@ -28,6 +34,83 @@ TEST(InfoPages, EveryTemplateHasAPageWithItsTitle) {
     }
     for (int r = 0; r <= 23; ++r) EXPECT_NE(sh_info_page("RANOVSP" + std::to_string(r)), nullptr) << r;
     EXPECT_EQ(sh_info_page("NOSUCH"), nullptr);
+}
+
+namespace {
+
+std::string plain(const char* menu_text) {
+    std::string t;
+    for (const char* c = menu_text; *c; ++c)
+        if (*c != '&') t += *c;
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    return t;
+}
+
+std::string joined(const sh_infopage& p) {
+    std::string all;
+    for (const std::string& t : p.text) all += t + "\n";
+    return all;
+}
+
+}  // namespace
+
+TEST(InfoPages, ClaimNothingMissingAndNameWhatExists) {
+    std::string all;
+    for (const std::string& n : sh_info_names()) {
+        std::string t = joined(*sh_info_page(n));
+        all += t;
+        std::transform(t.begin(), t.end(), t.begin(), [](unsigned char c) { return std::tolower(c); });
+        for (const char* claim : {"not built", "not yet", "not playable", "not available", "later version"}) {
+            EXPECT_EQ(t.find(claim), std::string::npos) << n << " says \"" << claim << "\"";
+        }
+    }
+    // Every command of the File menu and every submenu of Options is named.
+    int depth = 0;
+    std::string top;
+    for (int i = 0; i < sh_menutab_n; ++i) {
+        const sh_menuitem& m = sh_menutab[i];
+        if (m.kind == sh_mk_end) {
+            --depth;
+            continue;
+        }
+        if (depth == 0) top = plain(m.text);
+        if (depth == 1 && (top == "File" || top == "Options") && (m.id != 0 || m.kind == sh_mk_popup)) {
+            EXPECT_NE(all.find(plain(m.text)), std::string::npos) << top << " - " << plain(m.text);
+        }
+        if (m.kind == sh_mk_popup) ++depth;
+    }
+    // The pad's page names every choice of its three buttons; the Multiple
+    // play page names the mixer.
+    const std::string pad = joined(*sh_info_page("WVTOPROV"));
+    for (int k = 0; k < 6; ++k) EXPECT_NE(pad.find(plain(pad_modetext(k))), std::string::npos) << k;
+    for (int k = 0; k < 3; ++k) EXPECT_NE(pad.find(plain(pad_pitltext(k))), std::string::npos) << k;
+    for (int k = 0; k < 4; ++k) EXPECT_NE(pad.find(plain(pad_pitqtext(k))), std::string::npos) << k;
+    EXPECT_NE(joined(*sh_info_page("RANOVSP" + std::to_string(rov_row_multiple()))).find(qu_title), std::string::npos);
+}
+
+TEST(InfoPages, ParagraphsFollowEachOtherAndTheEndCanBeReached) {
+    // A stand-in for the window's font: 7 pixels a character, 14 a line.
+    auto measure = [](const std::string& t, int width) {
+        return 14 * static_cast<int>(1 + t.size() * 7 / static_cast<std::size_t>(width));
+    };
+    for (const std::string& n : sh_info_names()) {
+        const sh_infopage& p = *sh_info_page(n);
+        const sh_infolayout l = sh_info_layout(p, measure);
+        ASSERT_EQ(l.text.size(), p.text.size()) << n;
+        int below = 0;
+        for (std::size_t i = 0; i < l.text.size(); ++i) {
+            const sh_inforect& r = l.text[i];
+            EXPECT_GE(r.y, below) << n << " paragraph " << i << " overlaps the one above";
+            EXPECT_EQ(r.h, measure(p.text[i], r.w)) << n << " " << i;
+            EXPECT_GE(r.x, 0);
+            EXPECT_LE(r.x + r.w, sh_info_w - sh_info_bar_w) << n;
+            below = r.y + r.h;
+        }
+        EXPECT_GE(l.ok.y, below) << n;
+        // The window scrolled to its end shows the OK button.
+        EXPECT_LE(l.ok.y + l.ok.h, sh_info_max_scroll + sh_info_h) << n;
+        EXPECT_GE(l.height, l.ok.y + l.ok.h) << n;
+    }
 }
 
 TEST(InfoPages, MenuCommandsNameTheirPages) {
