@@ -32,7 +32,7 @@ static std::atomic<long> allocations{0};
 
 namespace {
 
-struct mrig : wv_notify, wv_timer {
+struct mrig final : wv_notify, wv_timer {
     wv_evqueue q;
     rov_state st;
     rov_banks bk;
