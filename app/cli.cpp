@@ -259,6 +259,12 @@ int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& prob
     return cli_tracks_options(o, opt, err);
 }
 
+int32_t cli_sample_needed(int row) {
+    if (!rov_row_sampling(row)) return 0;
+    const int32_t need = rov_row(row).min_sample;
+    return need > cli_sine_cycle ? need : 0;
+}
+
 int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,
                    std::string& err) {
     if (!o.sample.empty()) {
@@ -285,10 +291,10 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
         const auto* words = reinterpret_cast<const int16_t*>(p.sample.area.data());
         p.smpmem.set(words, words + p.sample.area.size() / 2);
     }
-    // A sampling row plays the sample, or the sine cycle (256 values) without
-    // one; below its shortest sample it computes nothing.
+    // A sampling row plays the sample, or the sine cycle without one; below
+    // its shortest sample it computes nothing.
     if (rov_row_sampling(p.row)) {
-        const int32_t have = p.sample.length > 0 ? p.sample.nwords() : 256;
+        const int32_t have = p.sample.length > 0 ? p.sample.nwords() : cli_sine_cycle;
         const int32_t need = rov_row(p.row).min_sample;
         if (have < need)
             warn.push_back("algorithm row " + std::to_string(p.row) + " needs a sample of at least " +

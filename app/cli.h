@@ -51,6 +51,10 @@ bool cli_seconds(const std::string& text, double hi, double& out);
 cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i, cli_engine& o,
                            std::string& err);
 
+// Checks the engine options that only go together; false with a message
+// (a usage error) when one is given without the other.
+bool cli_engine_check(const cli_engine& o, std::string& err);
+
 // Usage text lines for the engine options.
 extern const char* const cli_engine_usage;
 
@@ -98,6 +102,13 @@ wv_options cli_options(const cli_engine& o);
 // 0, or the exit status with a message in err.
 using cli_probe = std::function<bool(unsigned devno, wv_caps& caps)>;
 int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& probe, std::string& err);
+
+// What a sampling row plays without a sample: one cycle of the sine table.
+constexpr int32_t cli_sine_cycle = 256;
+// The shortest sample (in values) that row `row` needs to sound at all; 0
+// when it sounds without one (a row that reads no sample, or one that plays
+// the sine cycle).
+int32_t cli_sample_needed(int row);
 
 // The sample (with the capacity the window program gives it) and the mix
 // file of the command line. Messages of an incomplete sample go to `warn`.

@@ -84,13 +84,18 @@ bool cli_banks_load(const cli_engine& o, cli_play& p, std::string& err) {
     return true;
 }
 
+bool cli_engine_check(const cli_engine& o, std::string& err) {
+    if (o.changescale && o.progchange < 0) {
+        err = "--change-scale goes with --program-change N";
+        return false;
+    }
+    return true;
+}
+
 int cli_tracks_options(const cli_engine& o, wv_options& opt, std::string& err) {
     if (o.fuzz >= 0) opt.fuzztyp = o.fuzz;
     if (o.fuzzdegree >= 0) opt.fuzzlev = o.fuzzdegree;
-    if (o.changescale && o.progchange < 0) {
-        err = "--change-scale goes with --program-change N";
-        return 2;
-    }
+    if (!cli_engine_check(o, err)) return 2;
     if (o.progchange >= 0) {
         // Automatic changes run in the buffer-counting display mode.
         opt.plchdist = o.progchange;

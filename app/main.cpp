@@ -29,32 +29,58 @@ bool is_setting_file(const std::string& a) {
     return stat(a.c_str(), &sb) == 0 && S_ISREG(sb.st_mode);
 }
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: tessellon [--no-intro] [FILE.rov]\n"
-                 "                                 the window program (needs an X display)\n"
-                 "       tessellon render ...      compute a setting's sound into a WAV file\n"
-                 "       tessellon play ...        play a setting on the output device\n"
-                 "       tessellon devices         list the output and input devices\n"
-                 "       tessellon sample expand|compress|optimize ... IN.wav OUT.wav\n"
-                 "                                 convert a sample file\n"
-                 "       tessellon sample record --seconds S ... OUT.wav\n"
-                 "                                 record a sample from the input device\n"
-                 "       tessellon COMMAND --help\n"
-                 "       tessellon --version       print the version\n");
+const char* const usage_text =
+    "usage: tessellon [--no-intro] [FILE.rov]\n"
+    "                                 the window program (needs an X display)\n"
+    "       tessellon render ...      compute a setting's sound into a WAV file\n"
+    "       tessellon play ...        play a setting on the output device\n"
+    "       tessellon devices         list the output and input devices\n"
+    "       tessellon sample expand|compress|optimize ... IN.wav OUT.wav\n"
+    "                                 convert a sample file\n"
+    "       tessellon sample record --seconds S ... OUT.wav\n"
+    "                                 record a sample from the input device\n"
+    "       tessellon COMMAND --help\n"
+    "       tessellon --help          this text\n"
+    "       tessellon --version       print the version\n";
+
+// A usage error: the message and the usage on stderr, status 2.
+int usage(const std::string& err) {
+    std::fprintf(stderr, "tessellon: %s\n%s", err.c_str(), usage_text);
     return 2;
+}
+
+bool is_help(const std::string& a) { return a == "--help" || a == "-h"; }
+
+// The window program's arguments: --no-intro and at most one setting file.
+int window_program(const std::vector<std::string>& args) {
+    std::string setting;
+    bool intro = true;
+    for (const std::string& a : args) {
+        if (is_help(a)) {
+            std::printf("%s", usage_text);
+            return 0;
+        }
+        if (a == "--no-intro") {
+            intro = false;
+        } else if (a.empty() || a[0] == '-') {
+            return usage("unknown option '" + a + "' (the window program takes --no-intro and a setting file)");
+        } else if (!setting.empty()) {
+            return usage("one setting file only ('" + setting + "' and '" + a + "')");
+        } else {
+            setting = a;
+        }
+    }
+    tess_window_connect();
+    const int rc = sh_window_main(setting, intro);
+    tess_window_disconnect();
+    return rc;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args.front() == "--no-intro" || is_setting_file(args.front())) {
-        tess_window_connect();
-        const int rc = sh_window_main(args);
-        tess_window_disconnect();
-        return rc;
-    }
+    if (args.empty() || args.front() == "--no-intro" || is_setting_file(args.front())) return window_program(args);
     const std::string cmd = args.front();
     args.erase(args.begin());
     // render and play end cleanly on a signal, however early it comes.
@@ -67,10 +93,9 @@ int main(int argc, char** argv) {
         std::printf("tessellon %s\n", TESS_VERSION);
         return 0;
     }
-    if (cmd == "--help" || cmd == "-h" || cmd == "help") {
-        usage();
+    if (is_help(cmd) || cmd == "help") {
+        std::printf("%s", usage_text);
         return 0;
     }
-    std::fprintf(stderr, "tessellon: unknown command '%s'\n", cmd.c_str());
-    return usage();
+    return usage("unknown command '" + cmd + "'");
 }

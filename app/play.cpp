@@ -128,6 +128,7 @@ int parse(const std::vector<std::string>& args, play_args& r) {
         if (const int rc = play_option(args, i, r); rc >= 0) return rc;
     }
     if (r.eo.outrate > 0 && r.record.empty()) return usage("--out-rate sets the rate of the --record file");
+    if (std::string err; !cli_engine_check(r.eo, err)) return usage(err);
     return -1;
 }
 
@@ -279,10 +280,12 @@ int cmd_play(const std::vector<std::string>& args) {
     static cli_loop loop;
     static wv_options opt;
     std::vector<std::string> warn;
-    if (const int rc = play_options(args, r, dev, opt, err) ? 1 : cli_open_files(r.eo, opt, p, warn, err)) {
+    int setup_rc = play_options(args, r, dev, opt, err);
+    if (setup_rc == 0) setup_rc = cli_open_files(r.eo, opt, p, warn, err);
+    if (setup_rc != 0) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
         wv_sdl_shutdown(dev);
-        return rc;
+        return setup_rc;
     }
     for (const std::string& w : warn) std::fprintf(stderr, "tessellon play: %s\n", w.c_str());
     wv_stream s;

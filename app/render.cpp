@@ -35,7 +35,8 @@ const char* const usage_render =
     "  --mono8              8-bit mono, converted with the set's Volume as play --mono8 sends it\n"
     "  --raw                bare samples (little-endian 16-bit stereo, or 8-bit mono), no WAV header\n"
     "  -o OUT               output file (a device or pipe such as /dev/stdout is written in place)\n"
-    "  --list               list the algorithm rows and whether each can be played\n"
+    "  --list               list the algorithm rows: whether each can be played, and\n"
+    "                       the sample length a row needs to sound\n"
     "  --help               this text\n";
 
 int usage(const std::string& err) {
@@ -46,11 +47,16 @@ int usage(const std::string& err) {
 int list_rows() {
     for (int r = 0; r < rov_natab; ++r) {
         const rov_rowdesc& d = rov_row(r);
-        const char* what = rov_row_computed(r) ? "playable"
+        std::string what = rov_row_computed(r) ? "playable"
                            : d.empty           ? "plays nothing"
                            : d.multiple        ? "playable (the setting and its banks, see --bank)"
                                                : "not available (no routine)";
-        std::printf("%2d  %-52s %s\n", r, d.tab.title[0] ? d.tab.title : "(empty algorithm)", what);
+        if (rov_row_computed(r) && rov_row_sampling(r)) {
+            const int32_t need = cli_sample_needed(r);
+            what = need > 0 ? "needs --sample of at least " + std::to_string(need) + " values; silent without one"
+                            : "playable with --sample, or a sine cycle without one";
+        }
+        std::printf("%2d  %-52s %s\n", r, d.tab.title[0] ? d.tab.title : "(empty algorithm)", what.c_str());
     }
     return 0;
 }
@@ -103,6 +109,7 @@ int parse(const std::vector<std::string>& args, render_args& r) {
     if (r.buffers > 0 && r.seconds > 0) return usage("give either --buffers or --seconds, not both");
     if (r.buffers == 0 && r.seconds == 0) return usage("give --buffers N or --seconds S");
     if (r.out.empty()) return usage("give the output file with -o OUT");
+    if (std::string err; !cli_engine_check(r.eo, err)) return usage(err);
     return -1;
 }
 

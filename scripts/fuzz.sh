@@ -2,14 +2,15 @@
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for
 # SECONDS seconds (default 60) on its corpus in fuzz/corpus/<name>/.
 # A crash, leak or sanitizer report fails the run.
-#   scripts/fuzz.sh [SECONDS] [BUILD_DIR]
+#   scripts/fuzz.sh [SECONDS] [BUILD_DIR] [extra cmake arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs=${1:-60}
 dir=${2:-build-fuzz}
+shift 2 || shift $#
 bash scripts/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTESS_FUZZ=ON -DTESS_SANITIZE=ON -DTESS_BENCH=OFF >/dev/null
+  -DTESS_FUZZ=ON -DTESS_SANITIZE=ON -DTESS_BENCH=OFF "$@" >/dev/null
 targets=$(for f in fuzz/fuzz_*.cpp; do basename "$f" .cpp; done)
 ninja -C "$dir" -j2 $targets
 status=0

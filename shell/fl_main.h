@@ -2,8 +2,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-// Runs the main window until it is closed. Options: --no-intro. Returns the
-// exit status: 0, 1 without an X display, 2 for a bad option.
-int sh_window_main(const std::vector<std::string>& args);
+// Runs the main window until it is closed, with the introduction offered
+// first when `intro`, and the setting file `setting` (if not empty) loaded.
+// Returns the exit status: 0, 1 without an X display.
+int sh_window_main(const std::string& setting, bool intro);

@@ -323,23 +323,7 @@ void catch_signals() {
 
 }  // namespace
 
-int sh_window_main(const std::vector<std::string>& args) {
-    std::string setting;
-    bool intro = true;
-    for (const std::string& a : args) {
-        if (a == "--no-intro") {
-            intro = false;
-            continue;
-        }
-        if (a.empty() || a[0] == '-' || !setting.empty()) {
-            std::fprintf(stderr,
-                         "tessellon: unknown option '%s' (the window program takes --no-intro and a "
-                         "setting file)\n",
-                         a.c_str());
-            return 2;
-        }
-        setting = a;
-    }
+int sh_window_main(const std::string& setting, bool intro) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) {
         std::fprintf(stderr,

@@ -113,9 +113,8 @@ const char* sh_command_text(int id) {
 const int32_t sh_sampmaxidle_tab[4] = {120000, 1200000, 6000000, 24000000};
 const int sh_recsmp_tab[6] = {-2, -1, 0, 5, 20, 100};
 
-bool sh_available(int id) {
-    return true;
-}
+// Every command of the menus is built.
+bool sh_available(int /*id*/) { return true; }
 
 int sh_row_of_command(int id) {
     if (id == 0) return -1;

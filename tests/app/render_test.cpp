@@ -213,4 +213,21 @@ TEST(Render, ListShowsEveryRow) {
     EXPECT_NE(r.out.find("Experimental with Adjustable Panning"), std::string::npos);
     EXPECT_NE(r.out.find("Multiple Sample Loop Algorithm"), std::string::npos);
     EXPECT_NE(r.out.find("Quad Track Player"), std::string::npos);
+    // A row silent without a sample says so, with the length from its description.
+    int need_sample = 0;
+    std::size_t at = 0;
+    for (int row = 0; row < rov_natab; ++row, ++at) {
+        const std::size_t end = r.out.find('\n', at);
+        ASSERT_NE(end, std::string::npos) << row;
+        const std::string line = r.out.substr(at, end - at);
+        at = end;
+        ASSERT_EQ(std::stoi(line), row) << line;
+        const rov_rowdesc& d = rov_row(row);
+        const bool silent = rov_row_sampling(row) && d.min_sample > 256;  // longer than the sine cycle
+        need_sample += silent;
+        EXPECT_EQ(line.find("at least " + std::to_string(d.min_sample) + " values") != std::string::npos, silent)
+            << line;
+        EXPECT_EQ(line.find("playable") == std::string::npos, silent || d.empty) << line;
+    }
+    EXPECT_GT(need_sample, 0);
 }

@@ -17,7 +17,7 @@
 
 namespace {
 
-struct rig : stream_rig {
+struct rig final : stream_rig {
     explicit rig(int setnr = 4, int32_t bufszorig = 32768) : stream_rig(setnr) { s.opt->bufszorig = bufszorig; }
     int16_t& param(int slot) { return st.s.rov_p[s.setnr * rov_nparams + slot]; }
     void open() {

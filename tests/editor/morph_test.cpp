@@ -12,7 +12,7 @@
 
 namespace {
 
-struct morph_rig : stream_rig {
+struct morph_rig final : stream_rig {
     rov_editor ed;
 
     morph_rig() {

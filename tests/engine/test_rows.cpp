@@ -30,9 +30,14 @@ TEST(RowDescriptions, TraitsAgreeWithTheTable) {
     for (int r = 0; r < rov_natab; ++r) {
         const rov_rowdesc& d = rov_rows[r];
         // The beat kind says the control block: 64 frames with Beat + 3, 256 with Beat + 1.
-        if (d.tab.beat == 1) EXPECT_EQ(d.block, 64) << r;
-        if (d.tab.beat == 2) EXPECT_TRUE(d.block == 256 || d.block == 0) << r;
-        if (d.tab.beat == 0) EXPECT_EQ(d.block, 0) << r;
+        if (d.tab.beat == 1) {
+            EXPECT_EQ(d.block, 64) << r;
+        } else if (d.tab.beat == 2) {
+            EXPECT_TRUE(d.block == 256 || d.block == 0) << r;
+        } else {
+            EXPECT_EQ(d.tab.beat, 0) << r;
+            EXPECT_EQ(d.block, 0) << r;
+        }
         // The sampling rows, and only they, read a sample of some minimum length.
         EXPECT_EQ(d.tab.algtyp == rov_arg_sample, d.min_sample > 0) << r;
         EXPECT_EQ(d.tab.algtyp == rov_arg_sample, d.tab.beat == 1) << r;
@@ -44,7 +49,9 @@ TEST(RowDescriptions, TraitsAgreeWithTheTable) {
         } else {
             EXPECT_NE(d.tab.beat, 0) << r;
         }
-        if (d.tab.mitem) EXPECT_TRUE(mitems.insert(d.tab.mitem).second) << "menu item twice: " << r;
+        if (d.tab.mitem) {
+            EXPECT_TRUE(mitems.insert(d.tab.mitem).second) << "menu item twice: " << r;
+        }
     }
     EXPECT_EQ(multiple, 1);
     EXPECT_EQ(empty, 1);

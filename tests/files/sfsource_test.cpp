@@ -14,7 +14,9 @@ namespace {
 void put32(std::vector<uint8_t>& b, uint32_t v) {
     for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
-void tag(std::vector<uint8_t>& b, const char* t) { b.insert(b.end(), t, t + 4); }
+void tag(std::vector<uint8_t>& b, const char* t) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(t[i]));
+}
 
 // A 16-bit mono WAV at 8000 Hz with `words` samples 0, 1, 2, ...; `extra`
 // chunks go between the format and the data chunk.

@@ -45,7 +45,9 @@ inline void add32(std::vector<uint8_t>& v, uint32_t x) {
     add16(v, x & 0xffff);
     add16(v, x >> 16);
 }
-inline void addtag(std::vector<uint8_t>& v, const char* t) { v.insert(v.end(), t, t + 4); }
+inline void addtag(std::vector<uint8_t>& v, const char* t) {
+    for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(t[i]));
+}
 
 // A WAV file in the plain 44-byte layout around `data`.
 inline std::vector<uint8_t> plain_wav(int channels, int32_t rate, int bits, const std::vector<uint8_t>& data,
