@@ -6,6 +6,7 @@
 
 #include "app/cli.h"
 #include "app/sample_record.h"
+#include "app/signals.h"
 #include "files/convert.h"
 #include "files/wavload.h"
 
@@ -34,6 +35,21 @@ int usage(const std::string& err) {
 }
 
 enum class conv { expand, compress, optimize };
+
+// --adjust-rate: the new rate, when it is one the program plays (a file at
+// 0 Hz, say, no program reads).
+bool adjust_rate(fl_sample& smp, long rate, const std::string& out) {
+    if (!fl_rate_playable(rate)) {
+        std::fprintf(stderr,
+                     "tessellon sample: --adjust-rate would give %ld Hz, outside %ld..%ld Hz; '%s' was not written "
+                     "(leave out --adjust-rate to keep %ld Hz)\n",
+                     rate, static_cast<long>(fl_rate_min()), static_cast<long>(fl_rate_max()), out.c_str(),
+                     static_cast<long>(smp.rate));
+        return false;
+    }
+    smp.rate = static_cast<int32_t>(rate);
+    return true;
+}
 
 int convert(conv what, const std::vector<std::string>& args) {
     long kb = 32;
@@ -75,9 +91,22 @@ int convert(conv what, const std::vector<std::string>& args) {
             if (c == '\n') c = ' ';
         std::fprintf(stderr, "tessellon sample: %s: %s\n", in.c_str(), t.c_str());
     }
+    if (cli_signal) {
+        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+                     out.c_str());
+        return 1;
+    }
     if (r != fl_wav::loaded) {
         std::fprintf(stderr, "tessellon sample: '%s' cannot be used as a sample\n", in.c_str());
         return 1;
+    }
+    if (smp.given > smp.length) {
+        const double rate = smp.rate > 0 ? smp.rate : 1;
+        std::fprintf(stderr,
+                     "tessellon sample: %s: cut to the buffer: %ld of its %lld bytes of sample kept (%.3f of %.3f s); "
+                     "a larger --buffer-kb keeps more\n",
+                     in.c_str(), static_cast<long>(smp.length), static_cast<long long>(smp.given),
+                     smp.length / 2 / rate, static_cast<double>(smp.given) / 2 / rate);
     }
     const int32_t capacity = K - 96;
     switch (what) {
@@ -89,16 +118,21 @@ int convert(conv what, const std::vector<std::string>& args) {
                          static_cast<long>(smp.length), 2L * smp.length + 96);
             return 1;
         }
-        if (adjust && smp.rate <= 22050) smp.rate *= 2;
+        if (adjust && smp.rate <= 22050 && !adjust_rate(smp, smp.rate * 2, out)) return 1;
         break;
     case conv::compress:
         fl_sample_compress(smp);
-        if (adjust) smp.rate /= 2;
+        if (adjust && !adjust_rate(smp, smp.rate / 2, out)) return 1;
         break;
     case conv::optimize:
         if (fl_sample_optimize(smp) == 0)
             std::fprintf(stderr, "tessellon sample: '%s' is too quiet to optimize; written unchanged\n", in.c_str());
         break;
+    }
+    if (cli_signal) {
+        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+                     out.c_str());
+        return 1;
     }
     int err = 0;
     if (!fl_sample_save(out, smp, err)) {
