@@ -202,7 +202,9 @@ void fl_sfsource::build_view() {
     std::memcpy(head.data() + 12, lay.fmt_tag, 4);
     std::memcpy(head.data() + 20, fmt.data(), fmt.size());
     std::memcpy(head.data() + 20 + fmt_bytes, lay.data_tag, 4);
-    data_len = std::min<int64_t>(data_len, 0x7fffffffLL - static_cast<int64_t>(head.size()));
+    // AIFF sizes are signed.
+    const int64_t max_size = lay.fmt_tag[0] == 'C' ? 0x7fffffffLL : 0xffffffffLL;
+    data_len = std::min<int64_t>(data_len, max_size - static_cast<int64_t>(head.size()));
     auto put = [&](std::size_t at, uint32_t v) { lay.big ? wr32be(head.data() + at, v) : wr32(head.data() + at, v); };
     put(16, static_cast<uint32_t>(fmt.size()));
     put(24 + fmt_bytes, static_cast<uint32_t>(data_len));
