@@ -82,6 +82,12 @@ int convert(conv what, const std::vector<std::string>& args) {
     fl_sample smp;
     std::vector<fl_filemsg> msgs;
     const fl_wav r = fl_sample_load(in, K, smp, msgs);
+    // A signal during the load: whatever it brought, nothing is written.
+    if (cli_signal) {
+        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+                     out.c_str());
+        return 1;
+    }
     if (r == fl_wav::not_opened) {
         std::fprintf(stderr, "tessellon sample: cannot open '%s': %s\n", in.c_str(), std::strerror(errno));
         return 1;
@@ -91,11 +97,6 @@ int convert(conv what, const std::vector<std::string>& args) {
         for (char& c : t)
             if (c == '\n') c = ' ';
         std::fprintf(stderr, "tessellon sample: %s: %s\n", in.c_str(), t.c_str());
-    }
-    if (cli_signal) {
-        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
-                     out.c_str());
-        return 1;
     }
     if (r != fl_wav::loaded) {
         std::fprintf(stderr, "tessellon sample: '%s' cannot be used as a sample\n", in.c_str());
