@@ -42,7 +42,7 @@ for name in $targets; do
   fi
   # Executions, and the edges and features of the code under test reached.
   grep -E "stat::number_of_executed_units|stat::peak_rss_mb" "$work/log" | sed "s/^/  $name /"
-  grep -E "^#[0-9]+ *DONE" "$work/log" | sed "s/^/  $name /" || true
+  grep -E "^#[0-9]+[[:space:]]+DONE" "$work/log" | sed "s/^/  $name /" || true
   rm -rf "$work"
 done
 exit $status
