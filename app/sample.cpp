@@ -6,6 +6,7 @@
 
 #include "app/cli.h"
 #include "app/sample_record.h"
+#include "app/signals.h"
 #include "files/convert.h"
 #include "files/wavload.h"
 
@@ -22,7 +23,8 @@ const char* const usage_text =
     "  --buffer-kb K        buffer size in KiB, 3..512 (default 32): the sample is loaded\n"
     "                       into a buffer of that size, as the window program does\n"
     "  --adjust-rate        expand doubles a rate of at most 22050 Hz, compress halves it\n"
-    "                       (the \"Adjust Rate ?\" question answered Yes)\n"
+    "                       (the \"Adjust Rate ?\" question answered Yes); a new rate\n"
+    "                       outside 2756..50000 Hz is refused\n"
     "  --help               this text\n"
     "IN.wav is any WAV file that libsndfile reads (stereo is mixed to mono); OUT.wav is\n"
     "written as 16-bit mono. Exit status: 0 done; 1 a file problem (cannot be read,\n"
@@ -34,6 +36,21 @@ int usage(const std::string& err) {
 }
 
 enum class conv { expand, compress, optimize };
+
+// --adjust-rate: the new rate, when it is one the program plays (a file at
+// 0 Hz, say, no program reads).
+bool adjust_rate(fl_sample& smp, long rate, const std::string& out) {
+    if (!fl_rate_playable(rate)) {
+        std::fprintf(stderr,
+                     "tessellon sample: --adjust-rate would give %ld Hz, outside %ld..%ld Hz; '%s' was not written "
+                     "(leave out --adjust-rate to keep %ld Hz)\n",
+                     rate, static_cast<long>(fl_rate_min()), static_cast<long>(fl_rate_max()), out.c_str(),
+                     static_cast<long>(smp.rate));
+        return false;
+    }
+    smp.rate = static_cast<int32_t>(rate);
+    return true;
+}
 
 int convert(conv what, const std::vector<std::string>& args) {
     long kb = 32;
@@ -65,6 +82,12 @@ int convert(conv what, const std::vector<std::string>& args) {
     fl_sample smp;
     std::vector<fl_filemsg> msgs;
     const fl_wav r = fl_sample_load(in, K, smp, msgs);
+    // A signal during the load: whatever it brought, nothing is written.
+    if (cli_signal) {
+        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+                     out.c_str());
+        return 1;
+    }
     if (r == fl_wav::not_opened) {
         std::fprintf(stderr, "tessellon sample: cannot open '%s': %s\n", in.c_str(), std::strerror(errno));
         return 1;
@@ -79,6 +102,14 @@ int convert(conv what, const std::vector<std::string>& args) {
         std::fprintf(stderr, "tessellon sample: '%s' cannot be used as a sample\n", in.c_str());
         return 1;
     }
+    if (smp.given > smp.length) {
+        const double rate = smp.rate > 0 ? smp.rate : 1;
+        std::fprintf(stderr,
+                     "tessellon sample: %s: cut to the buffer: %ld of its %lld bytes of sample kept (%.3f of %.3f s); "
+                     "a larger --buffer-kb keeps more\n",
+                     in.c_str(), static_cast<long>(smp.length), static_cast<long long>(smp.given),
+                     smp.length / 2 / rate, static_cast<double>(smp.given) / 2 / rate);
+    }
     const int32_t capacity = K - 96;
     switch (what) {
     case conv::expand:
@@ -89,16 +120,21 @@ int convert(conv what, const std::vector<std::string>& args) {
                          static_cast<long>(smp.length), 2L * smp.length + 96);
             return 1;
         }
-        if (adjust && smp.rate <= 22050) smp.rate *= 2;
+        if (adjust && smp.rate <= 22050 && !adjust_rate(smp, smp.rate * 2, out)) return 1;
         break;
     case conv::compress:
         fl_sample_compress(smp);
-        if (adjust) smp.rate /= 2;
+        if (adjust && !adjust_rate(smp, smp.rate / 2, out)) return 1;
         break;
     case conv::optimize:
         if (fl_sample_optimize(smp) == 0)
             std::fprintf(stderr, "tessellon sample: '%s' is too quiet to optimize; written unchanged\n", in.c_str());
         break;
+    }
+    if (cli_signal) {
+        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+                     out.c_str());
+        return 1;
     }
     int err = 0;
     if (!fl_sample_save(out, smp, err)) {

@@ -10,6 +10,14 @@ namespace {
 std::atomic<sem_t*> wake{nullptr};
 
 void on_signal(int sig) {
+    if (cli_signal) {
+        // A second signal: the user does not wait for the clean end. The
+        // default action ends the program as soon as this handler returns
+        // (the signal is blocked until then).
+        signal(sig, SIG_DFL);
+        raise(sig);
+        return;
+    }
     cli_signal = sig;
     if (sem_t* s = wake.load()) sem_post(s);
 }

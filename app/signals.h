@@ -1,7 +1,8 @@
 // SIGINT, SIGTERM and SIGHUP for the commands without a window: caught from
 // the program's first instruction on, so that `render` and `play` can end
 // cleanly at any moment. The handler only notes the signal and wakes the
-// loop waiting for the cycle.
+// loop waiting for the cycle. A second signal ends the program at once, by
+// the signal's default action, wherever it is (a load stuck in a library).
 #pragma once
 
 #include <semaphore.h>

@@ -1,5 +1,7 @@
 #include "files/convert.h"
 
+#include "engine/rov.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -77,3 +79,7 @@ int fl_sample_optimize(fl_sample& s) {
     int16_t* w = sample_words(s, s.length / 2, n);
     return smplopt(w, static_cast<long>(n), 1);
 }
+
+int32_t fl_rate_min() { return pbrates[0]; }
+int32_t fl_rate_max() { return pbrates[pbrates_n - 1]; }
+bool fl_rate_playable(long rate) { return rate >= fl_rate_min() && rate <= fl_rate_max(); }

@@ -32,3 +32,9 @@ bool fl_sample_expand(fl_sample& s, int32_t capacity);
 bool fl_sample_compress(fl_sample& s);
 // Optimize: length / 2 words normalised. Returns smplopt's value.
 int fl_sample_optimize(fl_sample& s);
+
+// The rates a converted sample may be given (--adjust-rate, "Adjust Rate ?"):
+// those of the playback rate table, from its lowest to its highest entry.
+int32_t fl_rate_min();
+int32_t fl_rate_max();
+bool fl_rate_playable(long rate);

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -97,30 +99,64 @@ int64_t fl_sfsource::read_source(int64_t off, void* buf, int64_t n) const {
     return done;
 }
 
+namespace {
+
+// What a container's chunk walk looks for: the chunk that describes the
+// sound and the one that holds it, in the byte order of the sizes.
+struct layout {
+    bool big;                  // sizes big-endian (RIFX, AIFF)
+    const char* magic;         // the shown file's first four bytes
+    const char* fmt_tag;       // "fmt " or "COMM"
+    const char* data_tag;      // "data" or "SSND"
+};
+
+uint32_t rd32be(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+void wr32be(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+
+}  // namespace
+
 void fl_sfsource::build_view() {
     head.clear();
     pos = 0;
     broken = false;
+    fault.clear();
     data_off = 0;
     data_len = src_size_;
     uint8_t h[12];
-    if (read_source(0, h, 12) != 12 || std::memcmp(h, "RIFF", 4) != 0 || std::memcmp(h + 8, "WAVE", 4) != 0)
-        return;  // not a RIFF/WAVE file: libsndfile sees it as it is
+    if (read_source(0, h, 12) != 12) return;
+    layout lay{};
+    const bool wave = std::memcmp(h + 8, "WAVE", 4) == 0;
+    if (wave && (std::memcmp(h, "RIFF", 4) == 0 || std::memcmp(h, "RF64", 4) == 0 || std::memcmp(h, "BW64", 4) == 0))
+        lay = {false, "RIFF", "fmt ", "data"};  // a 64-bit file's sizes are the ones its data has
+    else if (wave && std::memcmp(h, "RIFX", 4) == 0)
+        lay = {true, "RIFX", "fmt ", "data"};
+    else if (std::memcmp(h, "FORM", 4) == 0 && (std::memcmp(h + 8, "AIFF", 4) == 0 || std::memcmp(h + 8, "AIFC", 4) == 0))
+        lay = {true, "FORM", "COMM", "SSND"};
+    else
+        return;  // no chunks that libsndfile walks: it sees the file as it is
+    auto size_of = [&](const uint8_t* p) { return lay.big ? rd32be(p) : rd32(p); };
+    auto fail = [&](std::string why) {
+        broken = true;
+        data_len = 0;
+        fault = std::move(why);
+    };
     std::vector<uint8_t> fmt;
     int64_t off = 12;
     bool have_data = false;
     // Each step moves on by at least 8 bytes: the walk ends at the file's end.
+    // Every chunk before the data must lie inside the file; what follows the
+    // data is never looked at.
     while (off + 8 <= src_size_) {
         uint8_t c[8];
         if (read_source(off, c, 8) != 8) break;
-        const uint32_t n = rd32(c + 4);
+        const uint32_t n = size_of(c + 4);
         const int64_t body = off + 8;
         const int64_t left = src_size_ - body;
-        if (std::memcmp(c, "fmt ", 4) == 0 && fmt.empty()) {
-            if (n < 16 || n > max_fmt || n > left) break;
-            fmt.resize(n);
-            read_source(body, fmt.data(), n);
-        } else if (std::memcmp(c, "data", 4) == 0) {
+        if (std::memcmp(c, lay.data_tag, 4) == 0) {
             // A size of 0 or one past the end (a file still being written,
             // or cut short) means: what is there.
             data_off = body;
@@ -128,25 +164,51 @@ void fl_sfsource::build_view() {
             have_data = true;
             break;
         }
+        if (n > left) {
+            char tag[5] = {};
+            for (int i = 0; i < 4; ++i) tag[i] = c[i] >= 0x20 && c[i] < 0x7f ? static_cast<char>(c[i]) : '?';
+            char why[160];
+            std::snprintf(why, sizeof why, "its chunk sizes do not add up: the '%s' chunk at byte %lld claims %lu bytes, %lld are left",
+                          tag, static_cast<long long>(off), static_cast<unsigned long>(n), static_cast<long long>(left));
+            fail(why);
+            return;
+        }
+        if (std::memcmp(c, lay.fmt_tag, 4) == 0 && fmt.empty()) {
+            if (n < (lay.big && lay.magic[0] == 'F' ? 18u : 16u) || n > max_fmt) {
+                fail("its format chunk has a size of " + std::to_string(n) + " bytes");
+                return;
+            }
+            fmt.resize(n);
+            read_source(body, fmt.data(), n);
+        }
         off = body + n + (n & 1);
     }
-    // A format with no channels or no block size describes no sound (and
+    if (fmt.empty() || !have_data) {
+        fail(fmt.empty() ? "it has no format chunk before its data" : "it has no data chunk");
+        return;
+    }
+    // A format with no channels or no frame size describes no sound (and
     // sets libsndfile's reader walking the data for minutes).
-    const bool no_frames = fmt.size() < 14 || (fmt[2] | fmt[3] << 8) == 0 || (fmt[12] | fmt[13] << 8) == 0;
-    if (fmt.empty() || !have_data || no_frames) {
-        broken = true;
-        data_len = 0;
+    auto rd16o = [&](std::size_t i) { return lay.big ? fmt[i] << 8 | fmt[i + 1] : fmt[i] | fmt[i + 1] << 8; };
+    const bool no_frames = lay.fmt_tag[0] == 'f' ? rd16o(2) == 0 || rd16o(12) == 0 : rd16o(0) == 0 || rd16o(6) == 0;
+    if (no_frames) {
+        fail("its format has no channels or no sample size");
         return;
     }
     const uint32_t fmt_bytes = static_cast<uint32_t>(fmt.size() + (fmt.size() & 1));
     head.assign(12 + 8 + fmt_bytes + 8, 0);
-    std::memcpy(head.data(), "RIFFxxxxWAVEfmt ", 16);
-    wr32(head.data() + 16, static_cast<uint32_t>(fmt.size()));
+    std::memcpy(head.data(), lay.magic, 4);
+    std::memcpy(head.data() + 8, h + 8, 4);
+    std::memcpy(head.data() + 12, lay.fmt_tag, 4);
     std::memcpy(head.data() + 20, fmt.data(), fmt.size());
-    std::memcpy(head.data() + 20 + fmt_bytes, "data", 4);
-    data_len = std::min<int64_t>(data_len, 0xffffffffLL - static_cast<int64_t>(head.size()));
-    wr32(head.data() + 24 + fmt_bytes, static_cast<uint32_t>(data_len));
-    wr32(head.data() + 4, static_cast<uint32_t>(head.size() - 8 + data_len));
+    std::memcpy(head.data() + 20 + fmt_bytes, lay.data_tag, 4);
+    // AIFF sizes are signed.
+    const int64_t max_size = lay.fmt_tag[0] == 'C' ? 0x7fffffffLL : 0xffffffffLL;
+    data_len = std::min<int64_t>(data_len, max_size - static_cast<int64_t>(head.size()));
+    auto put = [&](std::size_t at, uint32_t v) { lay.big ? wr32be(head.data() + at, v) : wr32(head.data() + at, v); };
+    put(16, static_cast<uint32_t>(fmt.size()));
+    put(24 + fmt_bytes, static_cast<uint32_t>(data_len));
+    put(4, static_cast<uint32_t>(head.size() - 8 + data_len));
 }
 
 SNDFILE* fl_sfsource::open_sndfile(SF_INFO& info) {

@@ -1,9 +1,11 @@
-// What libsndfile reads of a sound file. A RIFF/WAVE file is shown to it as
-// its format chunk and its data chunk alone, found by a walk over the chunk
-// headers that never goes past the file's end: the other chunks (lists,
-// cue points, instrument data) are where a damaged file can send the
-// library into an endless loop, and they hold no sound. Every other file
-// (AIFF, FLAC, ...) is shown as it is.
+// What libsndfile reads of a sound file. A chunked file (RIFF, RIFX, RF64
+// and BW64 WAVE; AIFF and AIFC) is shown to it as its format chunk and its
+// sound data chunk alone, found by a walk over the chunk headers that never
+// goes past the file's end: the other chunks (lists, cue points, instrument
+// data) are where a damaged file can send the library into an endless loop,
+// and they hold no sound. A chunk before the data that claims more bytes
+// than the file has is refused at once. Every other file (FLAC, Ogg, ...)
+// is shown as it is.
 #pragma once
 
 #include <sndfile.h>
@@ -33,7 +35,8 @@ struct fl_sfsource {
     int64_t data_off = 0;        // where the shown data starts in the source
     int64_t data_len = 0;        // bytes of it shown
     int64_t pos = 0;             // reading position in the view
-    bool broken = false;         // a RIFF/WAVE file without format or data chunk
+    bool broken = false;         // a chunked file refused before libsndfile sees it
+    std::string fault;           // why, for the user ("" when not broken)
 
     int64_t size() const { return static_cast<int64_t>(head.size()) + data_len; }
     // Bytes of the source from offset `off`; the number read.

@@ -41,8 +41,9 @@ void setword(uint8_t* area, std::size_t i, int v) {
 
 const char* const unsupported = "unsupported WAV or illegal file format";
 
-fl_wav refuse(std::vector<fl_filemsg>& msgs) {
-    msgs.push_back({"open WAV file", unsupported});
+// `why`: what is wrong with the file, on a line of its own ("" for nothing).
+fl_wav refuse(std::vector<fl_filemsg>& msgs, const std::string& why = "") {
+    msgs.push_back({"open WAV file", why.empty() ? unsupported : std::string(unsupported) + ":\n" + why});
     return fl_wav::refused;
 }
 
@@ -53,14 +54,26 @@ bool plain_layout(const uint8_t* h, std::size_t n) {
     if (n < wav_header_bytes) return false;
     const int32_t rate = static_cast<int32_t>(rd32(h + 24));
     const uint32_t bits = rd16(h + 34);
+    // 8-bit stereo goes through libsndfile, as it does in any other layout.
+    const uint32_t channels = rd16(h + 22);
     return std::memcmp(h, "RIFF", 4) == 0 && std::memcmp(h + 8, "WAVEfmt ", 8) == 0 && rd32(h + 16) == 16 &&
-           rd16(h + 20) == 1 && rd16(h + 22) >= 1 && rate > 0 && (bits == 8 || bits == 16) &&
-           std::memcmp(h + 36, "data", 4) == 0;
+           rd16(h + 20) == 1 && channels >= 1 && rate > 0 && (bits == 8 || bits == 16) &&
+           !(channels == 2 && bits == 8) && std::memcmp(h + 36, "data", 4) == 0;
+}
+
+// The bytes of sound a plain file of `size` bytes holds after its header:
+// what its data chunk declares, no more than there is (0: all there is).
+int64_t plain_data_bytes(const uint8_t* h, int64_t size) {
+    const int64_t there = std::max<int64_t>(size - static_cast<int64_t>(wav_header_bytes), 0);
+    const uint32_t declared = rd32(h + 40);
+    return declared > 0 ? std::min<int64_t>(declared, there) : there;
 }
 
 // Reads a file image in the plain layout (n bytes from offset 0, at least
-// 20) into a sample area of K bytes.
-fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs) {
+// 20) into a sample area of K bytes. `data_bytes`: the bytes of sound the
+// whole file holds, of which the image may show only the first.
+fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs,
+                  int64_t data_bytes) {
     if (n < 20) return refuse(msgs);
     std::vector<uint8_t> area;
     try {
@@ -119,6 +132,10 @@ fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, 
     out.area = std::move(area);
     out.length = static_cast<int32_t>(std::max<int64_t>(length, 0));
     out.rate = rate;
+    // In bytes of the 16-bit mono sample: a stereo pair becomes one word,
+    // an 8-bit value one word.
+    const int64_t given = channels == 2 ? data_bytes / 4 * 2 : bits == 8 ? 2 * data_bytes : data_bytes / 2 * 2;
+    out.given = std::max<int64_t>(given, out.length);
     return fl_wav::loaded;
 }
 
@@ -131,8 +148,10 @@ using sf_ptr = std::unique_ptr<SNDFILE, sf_closer>;
 // words and its own channel count, then read like a plain file. Only as
 // many frames are decoded as the area can take (and one more, so that a
 // full area is told apart from an exact fit).
-fl_wav load_decoded(SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs) {
+fl_wav load_decoded(const fl_sfsource& src, SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out,
+                    std::vector<fl_filemsg>& msgs) {
     sf_ptr sf(raw);
+    if (src.broken) return refuse(msgs, src.fault);
     if (!sf || info.channels < 1 || info.channels > 2 || info.samplerate < 1) return refuse(msgs);
     const auto ch = static_cast<std::size_t>(info.channels);
     const std::size_t room = static_cast<std::size_t>(K - 96) / (2 * ch) + 1;
@@ -170,7 +189,10 @@ fl_wav load_decoded(SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out
         img[wav_header_bytes + 2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(pcm[i]) >> 8);
     }
     wav_header44(img.data(), info.channels, info.samplerate, 16, static_cast<uint32_t>(words * 2));
-    return load_plain(img.data(), wav_header_bytes + words * 2, K, out, msgs);
+    // A full area: the file's own frame count tells how much it held.
+    const int64_t frames = got < room ? static_cast<int64_t>(got)
+                                      : std::clamp<int64_t>(info.frames, static_cast<int64_t>(got), INT64_MAX / 8);
+    return load_plain(img.data(), wav_header_bytes + words * 2, K, out, msgs, frames * info.channels * 2);
 }
 
 }  // namespace
@@ -179,12 +201,13 @@ fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sa
                             std::vector<fl_filemsg>& msgs) {
     if (K < fl_sample_min_capacity) return fl_wav::none;
     if (!data) n = 0;
-    if (plain_layout(data, n)) return load_plain(data, n, K, out, msgs);
+    if (plain_layout(data, n))
+        return load_plain(data, n, K, out, msgs, plain_data_bytes(data, static_cast<int64_t>(n)));
     fl_sfsource src;
     src.open_memory(data, n);
     SF_INFO info{};
     SNDFILE* sf = src.open_sndfile(info);
-    return load_decoded(sf, info, K, out, msgs);
+    return load_decoded(src, sf, info, K, out, msgs);
 }
 
 fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs) {
@@ -206,12 +229,12 @@ fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::v
     }
     const std::size_t n = std::fread(head.data(), 1, head.size(), f);
     std::fclose(f);
-    if (plain_layout(head.data(), n)) return load_plain(head.data(), n, K, out, msgs);
+    if (plain_layout(head.data(), n)) return load_plain(head.data(), n, K, out, msgs, plain_data_bytes(head.data(), st.st_size));
     fl_sfsource src;
     if (!src.open_path(path)) return refuse(msgs);
     SF_INFO info{};
     SNDFILE* sf = src.open_sndfile(info);
-    return load_decoded(sf, info, K, out, msgs);
+    return load_decoded(src, sf, info, K, out, msgs);
 }
 
 bool fl_sample_save(const std::string& path, const fl_sample& s, int& err) {

@@ -23,6 +23,7 @@ struct fl_sample {
     std::vector<uint8_t> area;  // K bytes: format record at 0, "data" tag and size at 16, words from 24
     int32_t length = 0;         // length of the sample in bytes (dwBufferLength)
     int32_t rate = 0;           // the sample's rate (1 channel, 16 bits)
+    int64_t given = 0;          // bytes of sample the file held: more than `length` when cut to the area
     const int16_t* words() const;  // the words from data offset 24
     int32_t nwords() const;        // (length - 24) / 2, never below 0
 };

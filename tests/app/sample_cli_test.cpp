@@ -153,3 +153,19 @@ TEST(BlowupOption, SamplingRowRendersWithASample) {
         EXPECT_TRUE(sound) << row;
     }
 }
+
+TEST(SampleCommand, AdjustedRatesOutsideThePlayableRangeAndCutsAreTold) {
+    scratch d;
+    write_wav(d / "slow.wav", {100, 200, 300, 400}, 1);
+    program_result r = run_program("sample compress --adjust-rate " + d / "slow.wav" + " " + d / "o.wav");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("--adjust-rate would give 0 Hz, outside 2756..50000 Hz"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(d / "o.wav"));
+    EXPECT_EQ(run_program("sample compress " + d / "slow.wav" + " " + d / "o.wav").status, 0);  // the file's own rate
+
+    write_wav(d / "big.wav", std::vector<int16_t>(8000, 100), 22050);
+    r = run_program("sample optimize --buffer-kb 3 " + d / "big.wav" + " " + d / "o2.wav");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Sound may be incomplete!"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2976 of its 16000 bytes of sample kept (0.067 of 0.363 s)"), std::string::npos) << r.out;
+}

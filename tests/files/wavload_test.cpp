@@ -152,14 +152,14 @@ TEST(WavLoadPlain, TinyDataGivesEmptySample) {
     }
 }
 
-// The channel and bit tests: more than two channels and 8-bit stereo are
-// refused; the sample in memory stays.
+// The channel test: more than two channels are refused; the sample in
+// memory stays. (8-bit stereo loads: EightBitStereoLoadsInEveryLayout.)
 TEST(WavLoadPlain, UnsupportedFormatsRefusedSampleKept) {
     fl_sample s;
     std::vector<fl_filemsg> msgs;
     ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, s, msgs), fl_wav::loaded);
     const auto before = sample_words(s);
-    for (auto f : {plain_wav(2, 11025, 8, std::vector<uint8_t>(100, 1)), plain_wav(3, 11025, 16, bytes_of(ramp(99))),
+    for (auto f : {plain_wav(3, 11025, 16, bytes_of(ramp(99))),
                    plain_wav(6, 11025, 8, std::vector<uint8_t>(60, 1))}) {
         msgs.clear();
         EXPECT_EQ(load(f, 3072, s, msgs), fl_wav::refused);
@@ -315,7 +315,8 @@ TEST(WavLoadSndfile, BadFilesRefused) {
         EXPECT_EQ(fl_sample_load(d / f, 32768, s, msgs), fl_wav::refused) << f;
         ASSERT_EQ(msgs.size(), 1u) << f;
         EXPECT_EQ(msgs[0].caption, "open WAV file");
-        EXPECT_EQ(msgs[0].text, "unsupported WAV or illegal file format");
+        // A file cut inside its format chunk says so on a second line.
+        EXPECT_EQ(msgs[0].text.substr(0, 38), "unsupported WAV or illegal file format") << f;
         EXPECT_EQ(sample_words(s), before);
     }
     msgs.clear();
@@ -366,4 +367,55 @@ TEST(WavSave, RoundTripAndExactSizes) {
     // A folder that does not exist: false, the reason, no file.
     EXPECT_FALSE(fl_sample_save(d / "no/such.wav", s, err));
     EXPECT_EQ(err, ENOENT);
+}
+
+// 8-bit stereo reads the same in the plain layout and behind a list chunk:
+// left and right averaged, each value centred and raised to 16 bits.
+TEST(WavLoadPlain, EightBitStereoLoadsInEveryLayout) {
+    std::vector<uint8_t> d(400);
+    for (std::size_t i = 0; i < d.size(); ++i) d[i] = static_cast<uint8_t>(i * 37 + 5);
+    const std::vector<uint8_t> plain = plain_wav(2, 8000, 8, d);
+    std::vector<uint8_t> listed = plain;
+    const uint8_t list[12] = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
+    listed.insert(listed.begin() + 36, list, list + 12);
+    std::vector<std::vector<int16_t>> got;
+    for (const auto& f : {plain, listed}) {
+        fl_sample s;
+        std::vector<fl_filemsg> msgs;
+        ASSERT_EQ(load(f, 32768, s, msgs), fl_wav::loaded);
+        EXPECT_EQ(s.rate, 8000);
+        got.push_back(sample_words(s));
+    }
+    EXPECT_EQ(got[0], got[1]);
+    ASSERT_EQ(got[0].size(), 200u - 12);
+    for (std::size_t i = 0; i < got[0].size(); ++i)
+        ASSERT_EQ(got[0][i], ((d[2 * i] - 128) * 256 + (d[2 * i + 1] - 128) * 256) / 2) << i;
+}
+
+// A sample cut to its area tells how long the file's sound was, in bytes of
+// the 16-bit mono sample, for every kind of file; a whole one the same as
+// its length.
+TEST(WavLoadPlain, TheLengthGivenIsKeptBesideTheLengthLoaded) {
+    struct want {
+        std::vector<uint8_t> file;
+        int32_t K;
+        int64_t given;
+    };
+    std::vector<uint8_t> listed = plain_wav(1, 11025, 16, bytes_of(ramp(4000)));
+    const uint8_t list[12] = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
+    listed.insert(listed.begin() + 36, list, list + 12);
+    const std::vector<want> cases = {
+        {plain_wav(1, 11025, 16, bytes_of(ramp(4000))), 3072, 8000},
+        {plain_wav(2, 11025, 16, bytes_of(ramp(4000))), 3072, 4000},
+        {plain_wav(1, 8000, 8, std::vector<uint8_t>(100000, 9)), 32768, 200000},
+        {listed, 3072, 8000},  // through libsndfile
+        {plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, 200},
+    };
+    for (const want& c : cases) {
+        fl_sample s;
+        std::vector<fl_filemsg> msgs;
+        ASSERT_EQ(load(c.file, c.K, s, msgs), fl_wav::loaded);
+        EXPECT_EQ(s.given, c.given);
+        EXPECT_EQ(msgs.empty(), s.given == s.length) << s.length;
+    }
 }

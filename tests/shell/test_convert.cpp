@@ -141,3 +141,15 @@ TEST_F(Convert, ASampleRewrittenInPlaceKeepsItsTones) {
     EXPECT_EQ(sh_sample_words(st).data, words);
     EXPECT_EQ(told, 1);
 }
+
+TEST_F(Convert, AnAdjustedRateOutsideThePlaybackRatesStays) {
+    sample(4000, 1);
+    st.fg.s.rov_stdalg = 1;
+    f.answers = {sh_ans_yes, sh_ans_ok};
+    cmd(142);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"Sample Conversion|Adjust Rate ?",
+                                                 "Sample Conversion|0 Hz is outside the playback rates (2756..50000 Hz): "
+                                                 "the rate stays 1 Hz"}));
+    EXPECT_EQ(st.sample.rate, 1);
+    EXPECT_EQ(st.sample.length, 2000);
+}

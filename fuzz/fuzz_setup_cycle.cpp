@@ -1,0 +1,85 @@
+// A setup file applied to a running cycle: a setting plays on a virtual
+// device, then a setup decoded from arbitrary bytes is applied to the
+// options the cycle reads (buffer size, voices, blow-up, fuzz, visuals, mix
+// level ...) and to the playing mixer shift, and the cycle plays on. The
+// options stay in range and every buffer sent holds whole frames.
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+#include "audio/evqueue.h"
+#include "audio/setup.h"
+#include "audio/stream.h"
+#include "audio/virtdev.h"
+#include "engine/rows.h"
+
+namespace {
+
+void check(bool ok) {
+    if (!ok) std::abort();
+}
+
+struct rig final : wv_notify, wv_timer {
+    wv_evqueue q;
+    rov_state st;
+    wv_virtdev dev;
+    wv_options opt;
+    wv_stream s;
+    void post(const wv_event& ev) override { wv_evq_push(q, ev); }
+    void set(int) override {}
+    void kill() override {}
+    void play_out() {
+        wv_virt_advance(dev, dev.frames - dev.pos);
+        wv_event ev;
+        while (wv_evq_pop(q, ev)) wv_dispatch(s, ev);
+    }
+};
+
+}  // namespace
+
+// Input: row, set, turns before and after, flags; then the setup's bytes.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size < 5) return 0;
+    auto r = std::make_unique<rig>();
+    rov_state_init(r->st);
+    rov_default_setting(r->st.s);
+    // Any row, Multiple play too (without banks).
+    const int row = data[0] % rov_natab;
+    r->opt.bufszorig = 4096;
+    r->opt.bufincr = wv_bufincr(r->opt.bufszorig);
+    r->s.dev = &r->dev;
+    r->s.opt = &r->opt;
+    r->s.sink = r.get();
+    r->s.timer = r.get();
+    r->s.roh = &r->st.h;
+    r->s.algomod = row;
+    r->s.setnr = data[1] % rov_nsets;
+    r->s.tonr = r->st.s.rov_tonindx[r->s.setnr] % rov_nscales;
+    if (!wv_probe(r->s)) return 0;
+    wv_stream_open(r->s);
+    if (!wv_start(r->s)) {
+        wv_stream_close(r->s);
+        return 0;
+    }
+    const uint8_t flags = data[4];
+    for (int i = 0; i < 1 + data[2] % 4; ++i) r->play_out();
+
+    fl_setup f;
+    const int records = fl_setup_decode(data + 5, size - 5, f);
+    int algomod = row;
+    wv_setup_target t{&r->opt, &algomod, &r->st.g.rov_volshift, (flags & 1) != 0, [flags](unsigned, wv_caps& c) {
+                          if (flags & 2) return false;
+                          c.dwFormats = (flags & 4) ? wv_fmt_all : 0x777;
+                          return true;
+                      }};
+    wv_setup_apply(f, records, t);
+    check(r->opt.maxv >= 1 && r->opt.maxv <= 64);
+    check(r->opt.bufszorig >= wv_setup_bufmin && r->opt.bufszorig <= wv_setup_bufmax);
+
+    for (int i = 0; i < 1 + data[3] % 4; ++i) r->play_out();
+    wv_stop(r->s);
+    for (int i = 0; i < 2; ++i) r->play_out();
+    wv_stream_close(r->s);
+    for (const auto& b : r->dev.log) check(b.bytes.size() % b.fmt.nBlockAlign == 0);
+    return 0;
+}
