@@ -267,8 +267,8 @@ void closed(wv_stream& s) {
 
 const char* wv_idle_text(wv_idlestop why) {
     switch (why) {
-    case wv_idlestop::paused: return "Paused: no activity (Options > Setup > Time to play)";
-    case wv_idlestop::replaying: return "Replaying: no activity (Options > Setup > Time to play)";
+    case wv_idlestop::paused: return "Idle pause: Options>Setup>Time to play";
+    case wv_idlestop::replaying: return "Idle replay: Options>Setup>Time to play";
     default: return "";
     }
 }

@@ -268,7 +268,7 @@ TEST(Emergency, InTheLevelModesTheStatusLineSaysWhyTheSoundStopped) {
     for (int i = 0; i <= r->s.bufmaxidle; ++i) r->play_out();
     ASSERT_EQ(r->st.g.rov_stopped, 1);
     EXPECT_EQ(r->s.line.text, wv_idle_text(wv_idlestop::paused));
-    EXPECT_NE(r->s.line.text.find("Options > Setup > Time to play"), std::string::npos);
+    EXPECT_NE(r->s.line.text.find("Options>Setup>Time to play"), std::string::npos);
     EXPECT_EQ(r->s.line.ndisc, 1);  // the level discs stay
     // "Pa&use" is activity and clears the flag: the sound comes back for good.
     wv_activity(r->s);
