@@ -148,6 +148,9 @@ void count_idle(wv_stream& s) {
         s.algomod = rov_row_empty();
     else
         s.roh->g->rov_stopped = 1;
+    // A recording ends with the next turn; otherwise the user must learn why
+    // the sound went away.
+    if (!s.recording) s.idlestop = s.opt->emrotate ? wv_idlestop::replaying : wv_idlestop::paused;
 }
 
 // Refills the buffer that is not playing and passes it through the chain.
@@ -190,6 +193,26 @@ void measure(wv_stream& s) {
     if (s.bufidle < 0) s.bufidle = 0;
 }
 
+// While the emergency holds the sound the status line says so, in every
+// display mode; "Pa&use" ends the pause (a replay lasts until the next Start).
+// A mode that does not rewrite the line gets the editor's line back.
+void idle_report(wv_stream& s) {
+    if (s.idlestop == wv_idlestop::paused && !s.roh->g->rov_stopped) {
+        s.idlestop = wv_idlestop::none;
+        if (s.line.text == wv_idle_text(wv_idlestop::paused)) {
+            char t[48];
+            std::snprintf(t, sizeof t, "setting %d, scale %d", s.setnr, s.tonr);
+            s.line.text = t;
+            ++s.line.seq;
+        }
+    }
+    if (s.idlestop == wv_idlestop::none) return;
+    const char* t = wv_idle_text(s.idlestop);
+    if (s.line.text == t) return;
+    s.line.text = t;
+    ++s.line.seq;
+}
+
 // The status line after a computed buffer; in the buffer display mode the
 // automatic program change moves the playing set (or scale) on.
 void update_status(wv_stream& s) {
@@ -211,6 +234,7 @@ void update_status(wv_stream& s) {
     wv_status_update(s.line, in, s.bufcuup);
     s.setnr = in.setnr;
     s.tonr = in.tonr;
+    idle_report(s);
 }
 
 // One turn: send the buffer computed during the last turn, refill the other.
@@ -248,6 +272,14 @@ void closed(wv_stream& s) {
 }
 
 }  // namespace
+
+const char* wv_idle_text(wv_idlestop why) {
+    switch (why) {
+    case wv_idlestop::paused: return "Idle pause: Options>Setup>Time to play";
+    case wv_idlestop::replaying: return "Idle replay: Options>Setup>Time to play";
+    default: return "";
+    }
+}
 
 bool wv_probe(wv_stream& s) {
     wv_options& o = *s.opt;
@@ -293,7 +325,10 @@ void wv_stream_open(wv_stream& s) {
     }
     s.timerset = false;
     s.InCount = 0;
+    // What the last play left in the status line belongs to it.
     s.line = wv_statusline{};
+    s.status.clear();
+    s.idlestop = wv_idlestop::none;
     if (s.srec) s.srec->sink = s.sink;
 
     wv_alloc(s.pb, size);
@@ -386,6 +421,7 @@ bool wv_start(wv_stream& s) {
     s.bufcuup = 1;
     s.maxcharge = 0;
     s.status.clear();
+    s.idlestop = wv_idlestop::none;
 
     fit_buffer_to_beat(s);
     s.bufmaxidle = static_cast<int>(s.opt->sampmaxidle / s.pb.bufsize);

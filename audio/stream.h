@@ -19,6 +19,13 @@
 #include "audio/status.h"
 #include "engine/banks.h"
 
+// What the emergency did to the sound when the time to play ran out
+// without user activity.
+enum class wv_idlestop { none, paused, replaying };
+
+// The status line while it lasts: why the sound stopped and where the time is set.
+const char* wv_idle_text(wv_idlestop why);
+
 // Measures of one turn, for the status line.
 struct wv_turn {
     int charge = -1;   // CPU charge of the turn in percent, -1 when not measured
@@ -90,6 +97,9 @@ struct wv_stream {
     std::string device_hint;      // added to the status when the device cannot be opened ("" when none)
     wv_statusline line;           // the status line after each computed buffer
     bool tonal = false;           // the editor's "Tonalit&y": automatic changes step the scale
+    // The emergency has paused the sound (or replays the last buffers) for
+    // want of user activity: the status line says so while that lasts.
+    wv_idlestop idlestop = wv_idlestop::none;
 };
 
 // The capability test of the selected device (program start, device choice,

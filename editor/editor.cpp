@@ -275,6 +275,9 @@ bool rov_ed_pause_enabled(const rov_editor& ed) {
 }
 
 void rov_ed_pause(rov_editor& ed) {
+    // Pause is activity too: after the emergency paused the sound, the
+    // button resumes it for another time to play.
+    activity(ed);
     if (rov_ed_opens_mixer(ed)) {
         if (ed.hk.mixer) ed.hk.mixer(ed.hk.ctx);
     } else if (ed.hk.pause) {

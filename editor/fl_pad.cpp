@@ -36,6 +36,8 @@ public:
         }
         fl_pop_clip();
     }
+    // Takes the pointer (for its tooltip) but leaves the clicks to the window.
+    int handle(int event) override { return event == FL_ENTER || event == FL_LEAVE ? 1 : 0; }
 
 private:
     const pad_dlg& d_;
@@ -76,35 +78,43 @@ void button_cb(Fl_Widget* b, void*) {
 
 void ok_cb(Fl_Widget* b, void*) { win_of(b)->close_request(); }
 
-void window_cb(Fl_Widget* o, void*) {
-    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
-    static_cast<PadWin*>(o)->close_request();
-}
+// The close box and Escape do what "&OK" does.
+void window_cb(Fl_Widget* o, void*) { static_cast<PadWin*>(o)->close_request(); }
 
-Fl_Button* du_button(int x, int y, const char* text, Fl_Callback* cb) {
+// Every control's tooltip is the text of its Shift-click help.
+void help_tip(Fl_Widget* w, int part) { w->copy_tooltip(pad_part_help(part).text.c_str()); }
+
+Fl_Button* du_button(int x, int y, const char* text, Fl_Callback* cb, int part) {
     auto* b = new Fl_Button(x * U, y * U, 50 * U, 14 * U, text);
     b->labelsize(12);
     b->callback(cb);
+    if (part >= 0) help_tip(b, part);
     return b;
 }
 
 PadWin::PadWin(pad_dlg& dlg) : Fl_Double_Window(270 * U, 144 * U, "Wave Tessellon Player"), d(dlg) {
     // The area ends at client pixel 256 and reaches the bottom.
     area = new PadArea(0, 0, 257, 144 * U, d);
-    static const char* const names[pad_nsliders] = {"1", "2", "3", "4", "5", "6"};
+    help_tip(area, pad_part_area);
+    // Each slider: its value above, its name below (keys 1 to 6 focus it).
     for (int i = 0; i < pad_nsliders; ++i) {
         const int x = 145 + 20 * i;
         bar[i] = new RovScrollbar(x * U, 20 * U, 10 * U, 80 * U, true, i);
         bar[i]->report(scroll_report, this);
-        bar[i]->tooltip(names[i]);
+        help_tip(bar[i], i);
         label[i] = new Fl_Box((x - 5) * U, 8 * U, 20 * U, 10 * U);
         label[i]->labelsize(11);
         label[i]->align(FL_ALIGN_INSIDE | FL_ALIGN_CENTER | FL_ALIGN_CLIP);
+        help_tip(label[i], i);
+        auto* name = new Fl_Box((x - 5) * U, 100 * U, 20 * U, 8 * U, pad_slider_name(i));
+        name->labelsize(10);
+        name->align(FL_ALIGN_INSIDE | FL_ALIGN_CENTER | FL_ALIGN_CLIP);
+        help_tip(name, i);
     }
-    qtz = du_button(145, 108, "&Qtz", button_cb<pad_pitq>);
-    mid = du_button(205, 108, "&Mid", button_cb<pad_range>);
-    env = du_button(145, 125, "&Env", button_cb<pad_mode>);
-    du_button(205, 125, "&OK", ok_cb);
+    qtz = du_button(145, 108, "&Qtz", button_cb<pad_pitq>, pad_part_qtz);
+    mid = du_button(205, 108, "&Mid", button_cb<pad_range>, pad_part_mid);
+    env = du_button(145, 125, "&Env", button_cb<pad_mode>, pad_part_env);
+    du_button(205, 125, "&OK", ok_cb, -1)->tooltip("close the player pad (Escape)");
     end();
     callback(window_cb);
     set_modal();
@@ -119,7 +129,7 @@ int PadWin::handle(int event) {
             return 1;
         }
         // Clicks on the controls go to them; everywhere else is the pad's.
-        if (Fl::belowmouse() != area && Fl::belowmouse() != this && Fl_Double_Window::handle(event)) return 1;
+        if (Fl_Double_Window::handle(event)) return 1;
         pad_click(d, x, y);
         area->redraw();
         sync();

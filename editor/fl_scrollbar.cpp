@@ -101,6 +101,9 @@ int RovScrollbar::handle(int event) {
         return 1;
     case FL_RELEASE:
         Fl::remove_timeout(repeat_cb, this);
+        // The thumb ends where the button went up: the window system may
+        // have folded the last moves into the release.
+        if (held_ == thumb) drag_pos_ = pos_for(along(Fl::event_x(), Fl::event_y()) - grab_);
         if (held_ == thumb && report_) report_(this, rov_sc_thumbpos, drag_pos_, data_);
         if (held_ != none && report_) report_(this, rov_sc_other, 0, data_);  // end of scroll
         held_ = none;

@@ -56,10 +56,8 @@ void button_cb(Fl_Widget* b, void*) {
 
 void ok_cb(Fl_Widget* b, void*) { win_of(b)->close_request(); }
 
-void window_cb(Fl_Widget* o, void*) {
-    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
-    static_cast<TonWin*>(o)->close_request();
-}
+// The close box and Escape do what "&OK" does.
+void window_cb(Fl_Widget* o, void*) { static_cast<TonWin*>(o)->close_request(); }
 
 Fl_Button* du_button(int x, int y, int w, int h, const char* text, Fl_Callback* cb) {
     auto* b = new Fl_Button(x * U, y * U, w * U, h * U, text);

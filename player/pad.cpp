@@ -187,29 +187,53 @@ void pad_click(pad_dlg& d, int x, int y) {
     d.view.lines.push_back({lx, ly, lx, ly + 10, true});
 }
 
-rov_helpbox pad_help(int x, int y) {
-    if (y >= 8 && y <= 16) {
-        if (x >= 140 && x <= 159)
-            return {"Volume",
-                    "volume of the part manually played.\nThis slider doesn't change the volume\nof the soundscape "
-                    "automatically playing"};
-        if (x >= 160 && x <= 179) return {"Length", "length of the tones manually played."};
-        if (x >= 180 && x <= 199) return {"Pulsewidth", "waveform, pulsewidth or position\n(dependent of algorithm)"};
-        if (x >= 200 && x <= 219)
-            return {"Detune", "If the algorithm provides a second oscillator,\nit can be tuned"};
-        if (x >= 220 && x <= 239) return {"Digital Volume", "Reduce the digital volume if the sound is distorted"};
-        if (x >= 240 && x <= 260) return {"Panorama", "Panorama position of the part manually played"};
+namespace {
+
+struct pad_helptext {
+    const char* name;  // under a slider
+    const char* caption;
+    const char* text;
+};
+
+const pad_helptext help_of[pad_part_area + 1] = {
+    {"Volume", "Volume",
+     "volume of the part manually played.\nThis slider doesn't change the volume\nof the soundscape "
+     "automatically playing"},
+    {"Length", "Length", "length of the tones manually played."},
+    {"Pulse", "Pulsewidth", "waveform, pulsewidth or position\n(dependent of algorithm)"},
+    {"Detune", "Detune", "If the algorithm provides a second oscillator,\nit can be tuned"},
+    {"Digital", "Digital Volume", "Reduce the digital volume if the sound is distorted"},
+    {"Pan", "Panorama", "Panorama position of the part manually played"},
+    {"", "Pitch alignment",
+     "selecting the pitch alignment\n(free or halftone)\nand the pitch assignment\n(play direct or change "
+     "scale)"},
+    {"", "pitch level", "Select the pitch level for playing"},
+    {"", "effect of horizontal position", "Select the effect of the \nhorizontal mouse position on playing"},
+    {"", "Player Area",
+     "By clicking in the player area you can\nplay extra tones. Higher positions in the area\nproduce lower "
+     "tones. If you fail the player area,\nit will be marked by horizontal stripes."},
+};
+
+}  // namespace
+
+rov_helpbox pad_part_help(int part) {
+    const pad_helptext& h = help_of[part >= 0 && part < pad_part_area ? part : pad_part_area];
+    return {h.caption, h.text};
+}
+
+const char* pad_slider_name(int i) { return i >= 0 && i < pad_nsliders ? help_of[i].name : ""; }
+
+int pad_part_at(int x, int y) {
+    // The texts above the sliders, and the names under them.
+    if ((y >= 8 && y <= 16) || (y >= 101 && y <= 107)) {
+        if (x >= 140 && x <= 239) return (x - 140) / 20;
+        if (x >= 240 && x <= 260) return 5;
     }
-    if (x >= 195 && x <= 204 && y >= 108 && y <= 119)
-        return {"Pitch alignment",
-                "selecting the pitch alignment\n(free or halftone)\nand the pitch assignment\n(play direct or change "
-                "scale)"};
-    if (x >= 195 && x <= 204 && y >= 125 && y <= 136)
-        return {"effect of horizontal position", "Select the effect of the \nhorizontal mouse position on playing"};
-    if (x >= 255 && y >= 108 && y <= 119) return {"pitch level", "Select the pitch level for playing"};
-    return {"Player Area",
-            "By clicking in the player area you can\nplay extra tones. Higher positions in the area\nproduce lower "
-            "tones. If you fail the player area,\nit will be marked by horizontal stripes."};
+    // Beside the buttons.
+    if (x >= 195 && x <= 204 && y >= 108 && y <= 119) return pad_part_qtz;
+    if (x >= 195 && x <= 204 && y >= 125 && y <= 136) return pad_part_env;
+    if (x >= 255 && y >= 108 && y <= 119) return pad_part_mid;
+    return pad_part_area;
 }
 
 std::string pad_dump(const pad_dlg& d) {

@@ -59,8 +59,16 @@ void pad_pitq(pad_dlg& d);    // button 120
 void pad_scroll(pad_dlg& d, int i, rov_scrollcode code, int pos);
 // Left click without Shift at client pixel (x, y).
 void pad_click(pad_dlg& d, int x, int y);
+// The parts of the pad that have a help box of their own: sliders 0..5,
+// the three mode buttons and the player area (also everything else).
+enum pad_part { pad_part_qtz = pad_nsliders, pad_part_mid, pad_part_env, pad_part_area };
+rov_helpbox pad_part_help(int part);
+// The part whose help a Shift-click at (x, y), in dialog units, shows.
+int pad_part_at(int x, int y);
 // Shift + left click at (x, y) in dialog units: every place has a box.
-rov_helpbox pad_help(int x, int y);
+inline rov_helpbox pad_help(int x, int y) { return pad_part_help(pad_part_at(x, y)); }
+// The short name shown under slider i.
+const char* pad_slider_name(int i);
 
 // "key=value" lines of what the pad shows (label0..5, pos0..5, buttons).
 std::string pad_dump(const pad_dlg& d);

@@ -25,6 +25,7 @@
 #include "shell/fl_icons.h"
 #include "shell/fl_instance.h"
 #include "shell/fl_main.h"
+#include "shell/fl_menukeys.h"
 #include "shell/fl_msg.h"
 #include "shell/fl_pardlg.h"
 #include "shell/hooks.h"
@@ -44,7 +45,9 @@ Fl_Double_Window* mainwin = nullptr;
 // While a sample function blocks, the windows are drawn but take no input.
 bool deaf = false;
 
+// Every event of the program passes here.
 int deaf_dispatch(int event, Fl_Window* w) {
+    if (fl_menukey_take(event)) return 1;
     if (deaf) {
         switch (event) {
         case FL_PUSH: case FL_RELEASE: case FL_DRAG: case FL_MOUSEWHEEL: case FL_KEYDOWN: case FL_KEYUP:
@@ -59,7 +62,6 @@ int deaf_dispatch(int event, Fl_Window* w) {
 // Lets `ms` milliseconds pass in the event loop (it sleeps between events);
 // false when the program is ending.
 bool blocking_wait(int ms) {
-    Fl::event_dispatch(deaf_dispatch);
     deaf = true;
     using clock = std::chrono::steady_clock;
     const clock::time_point end = clock::now() + std::chrono::milliseconds(ms);
@@ -218,7 +220,9 @@ public:
     main_menu(int x, int y, int w, int h) : Fl_Menu_Bar(x, y, w, h) {
         build();
         menu(items_.data());
+        fl_menukeys_attach(items_.data(), static_cast<int>(items_.size()));
     }
+    ~main_menu() override { fl_menukeys_attach(nullptr, 0); }
 
     int handle(int event) override {
         if (event == FL_PUSH || event == FL_SHORTCUT || event == FL_KEYBOARD) refresh();
@@ -236,6 +240,8 @@ private:
             fl_hook("command system-start");
             sh_sys_start_cmd(st, ui());
         } else if (id > 0) {
+            // A grayed item reached by its letter does nothing.
+            if (sh_menu_state(st, id).grayed) return;
             fl_hook("command " + std::to_string(id));
             sh_command(st, ui(), id);
         }
@@ -340,6 +346,7 @@ int sh_window_main(const std::string& setting, bool intro) {
         return 0;
     }
 
+    Fl::event_dispatch(deaf_dispatch);
     sh_state& st = sh_program_state();
     sh_init(st);
     catch_signals();

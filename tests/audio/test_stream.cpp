@@ -259,6 +259,45 @@ TEST(Emergency, EmergencyPlayKeepsComputing) {
     EXPECT_EQ(r->s.bufidle2, 30 - 1);
 }
 
+TEST(Emergency, InTheLevelModesTheStatusLineSaysWhyTheSoundStopped) {
+    auto r = make();
+    r->s.opt->sampmaxidle = wv_ttp_short;
+    r->s.opt->dispmode = wv_disp_alllevels;
+    r->dev.report_pos = 0;  // a light charge, which refills the count in the other modes
+    r->open();
+    ASSERT_TRUE(wv_start(r->s));
+    for (int i = 0; i <= r->s.bufmaxidle; ++i) r->play_out();
+    ASSERT_EQ(r->st.g.rov_stopped, 1);
+    EXPECT_EQ(r->s.line.text, wv_idle_text(wv_idlestop::paused));
+    EXPECT_NE(r->s.line.text.find("Options>Setup>Time to play"), std::string::npos);
+    EXPECT_EQ(r->s.line.ndisc, 1);  // the level discs stay
+    // "Pa&use" is activity and clears the flag: the sound comes back for good.
+    wv_activity(r->s);
+    r->st.g.rov_stopped = 0;
+    for (int i = 0; i < 3; ++i) r->play_out();
+    EXPECT_EQ(r->st.g.rov_stopped, 0);
+    EXPECT_EQ(r->s.line.text.rfind("setting 4, scale ", 0), 0u) << r->s.line.text;
+
+    // A mode that does not rewrite the line gets the editor's text back.
+    r->s.opt->dispmode = wv_disp_off;
+    r->s.bufidle = 0;
+    r->play_out();
+    ASSERT_EQ(r->st.g.rov_stopped, 1);
+    EXPECT_EQ(r->s.line.text, wv_idle_text(wv_idlestop::paused));
+    r->st.g.rov_stopped = 0;
+    r->s.bufidle = 10;
+    r->play_out();
+    EXPECT_EQ(r->s.line.text, "setting 4, scale " + std::to_string(r->s.tonr));
+
+    // A replay lasts until the next Start, and so does its line.
+    r->s.opt->emrotate = true;
+    r->s.bufidle = 0;
+    r->play_out();
+    wv_activity(r->s);
+    r->play_out();
+    EXPECT_EQ(r->s.line.text, wv_idle_text(wv_idlestop::replaying));
+}
+
 TEST(CpuMeasure, ChargeMovesTheEmergencyCounter) {
     auto r = make();
     r->open();
@@ -382,6 +421,14 @@ TEST(Stop, TakesTheStopPathThroughOneMoreTurn) {
     wv_button(r->s);
     EXPECT_TRUE(r->s.playing);
     EXPECT_EQ(r->sent(), 4u);
+    // What a play left in the status line is not shown at the next opening.
+    wv_stop(r->s);
+    r->pump();
+    wv_stream_close(r->s);
+    ASSERT_FALSE(r->s.status.empty());
+    wv_stream_open(r->s);
+    EXPECT_EQ(r->s.status, "");
+    EXPECT_EQ(r->s.line.seq, 0u);
 }
 
 TEST(Stop, InGapModeTheStopPathWaitsForTheTimer) {

@@ -200,13 +200,15 @@ TEST_F(EditorTest, UserActivityExceptWhileRecording) {
     rov_ed_switch(ed);
     rov_ed_tonality(ed);
     rov_ed_read(ed);
-    EXPECT_EQ(activity, 6);
+    rov_ed_pause(ed);
+    EXPECT_EQ(activity, 7);
     rov_ed_restore(ed);
-    EXPECT_EQ(activity, 6);
+    EXPECT_EQ(activity, 7);
     ed.opt.recording = true;
     rov_ed_scroll(ed, 3, rov_sc_lineup, 0);
     rov_ed_number(ed, 4);
-    EXPECT_EQ(activity, 6);
+    rov_ed_pause(ed);
+    EXPECT_EQ(activity, 7);
 }
 
 TEST_F(EditorTest, ThePlayingSetsButtonOnlyRefreshesTheStatus) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main window driven through real X events: start, screenshot, a second
-# start, the icon of row 0, parameter dialogs, the Parameters box, and the
-# exit through its confirmation.
+# start, the icon of row 0, parameter dialogs, the Parameters box, menu
+# letters in nested submenus, and the exit through its confirmation.
 #   tests/gui/main_window.sh PROGRAM BUILD_DIR    (run under with_xvfb.sh)
 set -euo pipefail
 prog=$1
@@ -174,6 +174,22 @@ xdotool key p
 expect 'Max. Voices: 12'
 box=$(window_named '^WAVE-TESSELLON INFO$')
 keys_to "$box" Escape
+sleep 0.3
+
+# Letters typed at once reach the submenu that is shown: Alt+O S I T picks
+# "&Time" of Display, not "Buff.Bea&t" of Setup; again, the "&Time" in effect
+# (grayed) does nothing. N in "Re&cord Samples" is its grayed "&No", not
+# "Voice &Numbers" of Setup. "Cre&dit" puts the display back.
+n=$(wc -l <"$out")
+keys_to "$wid" --delay 0 alt+o s i t
+expect 'hook: command 52'
+sleep 0.5
+keys_to "$wid" --delay 0 alt+o s i t
+keys_to "$wid" --delay 0 alt+o s c n
+sleep 1
+tail -n +$((n + 1)) "$out" | grep 'hook: command' | grep -qv 'command 52$' && fail "a letter went to the wrong menu"
+keys_to "$wid" --delay 0 alt+o s i d
+expect 'hook: command 50'
 sleep 0.3
 
 # Exit icon (toolbar slot 3): No keeps the program, Yes ends it.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The scale editor opened from the setting editor while the sound plays:
 # numbered button in edit mode, "&Init", page steps on four sliders, help,
-# "&OK". The sound must go on throughout, and the changed pitch must be heard
+# "&OK", Escape. The sound must go on throughout, and the changed pitch must be heard
 # on the null sink (when PulseAudio can run here).
 #   tests/gui/tonality_window.sh EDITOR_WINDOW BUILD_DIR    (run under with_xvfb.sh)
 set -uo pipefail
@@ -55,6 +55,12 @@ if [ $pulse -eq 1 ]; then
     --width 0.015 --steps 12 --present "$(python3 -c 'print(8 * 262 * 5512 / 65536)'):0.02" ||
     fail "the changed pitch was not heard"
 fi
+
+# Escape closes it as "&OK" does.
+click_until "$wid" 344 90 'hook: tonality shown'
+tw=$(xdotool search --sync --onlyvisible --name '^Scale editing' | head -1)
+keys_to "$tw" Escape
+expect_more 'hook: tonality closed' 1
 
 editor_stop_exit
 grep -q 'editor returned setnr=0 tonr=3' "$out" || fail "set and scale not handed back"

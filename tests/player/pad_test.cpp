@@ -233,6 +233,11 @@ TEST(PadHelp, ByPlace) {
     EXPECT_EQ(pad_help(200, 130).caption, "effect of horizontal position");
     EXPECT_EQ(pad_help(255, 110).caption, "pitch level");
     EXPECT_EQ(pad_help(10, 10).caption, "Player Area");
+    // The names under the sliders have their sliders' help.
+    EXPECT_EQ(pad_help(225, 104).caption, "Digital Volume");
+    EXPECT_EQ(pad_help(145, 101).text, pad_part_help(0).text);
+    EXPECT_EQ(pad_help(145, 99).caption, "Player Area");
+    EXPECT_STREQ(pad_slider_name(5), "Pan");
 }
 
 TEST(Plyov, SamplingRows) {

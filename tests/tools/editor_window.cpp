@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     opt.vistyp = env("TESS_VIS", 0);
     opt.dispmode = env("TESS_DISP", opt.dispmode);
     opt.bufszorig = env("TESS_BUFKB", 32) * 1024;
+    opt.sampmaxidle = env("TESS_TTP", opt.sampmaxidle);
     if (env("TESS_LOAD", 0)) {
         // "Time to play" long: no emergency (and its gaps) within the run.
         opt.sampmaxidle = wv_ttp_long;
