@@ -309,6 +309,7 @@ void wv_stream_open(wv_stream& s) {
 
     rov_open(s.roh, o.emphas, o.tonalias, o.maxv);
     rate_for_buffer(s);
+    s.dev->latency(o.latency_ms);
     s.dev->standby(o.wvodevno, s.wvFormat);
 }
 
