@@ -200,6 +200,7 @@ void update_status(wv_stream& s) {
     // gets: the time is counted in those bytes.
     in.bytes_per_sec = s.wvFormat.nSamplesPerSec * 4;
     in.bufsize = s.pb.bufsize;
+    in.lost = s.dev->lost_frames() - s.lost_at_start;
     wv_status_update(s.line, in, s.bufcuup);
     s.setnr = in.setnr;
     s.tonr = in.tonr;
@@ -378,6 +379,7 @@ bool wv_start(wv_stream& s) {
     s.playing = true;
     s.bufcuup = 1;
     s.maxcharge = 0;
+    s.lost_at_start = s.dev->lost_frames();
     s.status.clear();
 
     fit_buffer_to_beat(s);
