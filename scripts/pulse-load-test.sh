@@ -14,6 +14,9 @@
 # while it plays. It must report lost frames, and the recording must show a
 # gap of silence amid the sound of about the length it reports (within
 # 60 ms: the server's and the recorder's blocks).
+# PLAY_WRAP, when set, is a command that play runs under, e.g.
+# "setpriv --bounding-set=-sys_nice" to play as a user whose audio thread
+# may not raise its scheduling.
 # Exit 0 pass, 1 fail, 77 skip (PulseAudio cannot start here).
 set -uo pipefail
 
@@ -76,7 +79,7 @@ recorded() { echo $(( $(stat -c %s "$work/rec.raw") / 4 * 4 )); }
 record_play() {
     local from to rc
     from=$(recorded)
-    PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio "$prog" play "${engine[@]}" "${lat[@]}" --seconds "$2" \
+    PULSE_SINK=testsink SDL_AUDIODRIVER=pulseaudio ${PLAY_WRAP:-} "$prog" play "${engine[@]}" "${lat[@]}" --seconds "$2" \
         >"$work/$1.out" 2>"$work/$1.err" &
     play_pid=$!
     if [ -n "${3:-}" ]; then
