@@ -515,8 +515,16 @@ bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
 
 bool wv_sdldev::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) {
     if (!inited || isopen || wv_sdl_stuck()) return false;
-    // A stream that ran out has silence queued: the next write opens a new one.
-    if (sdl != 0 && (!same_stream(*this, devno, f) || ran_out.load(std::memory_order_relaxed))) close_stream(*this);
+    // A stream that ran out after a Stop (or before any sound) has silence
+    // queued: the next write opens a new one. One that ran short within a
+    // play goes on (the silence counted as lost), not to add a reopening.
+    bool idle = false;
+    if (sdl != 0 && same_stream(*this, devno, f)) {
+        SDL_LockAudioDevice(sdl);
+        idle = ran_out.load(std::memory_order_relaxed) && !fed;
+        SDL_UnlockAudioDevice(sdl);
+    }
+    if (sdl != 0 && (!same_stream(*this, devno, f) || idle)) close_stream(*this);
     if (sdl == 0 && (wv_sdl_stuck() || (devno != wv_mapper && devno >= static_cast<unsigned>(count())))) return false;
     pending = sdl == 0;
     sdl_devno = devno;
