@@ -72,8 +72,9 @@ void clock_restart(wv_sdldev& d) {
 // once the clock is ahead of all it was given, it has played silence since
 // then, for as long as the clock is ahead: those frames count as lost, and
 // the offset moves on by as much. Once the server has been given its queue
-// (before, it may not have begun to play), a clock ahead is always sound
-// lost (the server may also have read ahead, so a gap may count short). Slow
+// (before, it may not have begun to play), a clock more than 25 ms ahead is
+// sound lost (the server may also have read ahead, so a gap may count
+// short, and a shorter one not at all). Slow
 // drift between the two clocks is followed by at most a frame per window,
 // keeping the lag's window minimum where it was at the start.
 void clock_tick(wv_sdldev& d, int64_t t, uint32_t frames) {
@@ -86,8 +87,10 @@ void clock_tick(wv_sdldev& d, int64_t t, uint32_t frames) {
     const int64_t lag = (t - d.clk_t0) / 1000 * d.rate / 1000000 - static_cast<int64_t>(d.clk_frames) - d.clk_off;
     if (lag > 0) {
         d.clk_off += lag;
-        // Until the server has been given its queue it may not have begun.
-        if (d.fed && d.clk_frames >= static_cast<uint64_t>(d.lead)) {
+        // Until the server has been given its queue it may not have begun;
+        // and it may have begun up to a block (25 ms) after the first
+        // callback: a clock that far ahead is taken as that late start.
+        if (d.fed && d.clk_frames >= static_cast<uint64_t>(d.lead) && lag > d.rate / 40) {
             d.server_lost.fetch_add(static_cast<uint64_t>(lag), std::memory_order_relaxed);
             d.underruns.fetch_add(1, std::memory_order_relaxed);
         }

@@ -31,7 +31,7 @@
 // (the callback's own clock against the frames the server asked for: it
 // asks for what it plays, so a clock ahead of them is silence played). The
 // count is a lower bound: the server reads ahead by its own block, so a gap
-// shorter than that block may go uncounted.
+// shorter than that block, or than 25 ms, goes uncounted.
 //
 // A sound server that hangs (stopped, or stuck) blocks SDL's audio thread,
 // and closing the stream waits for that thread. Closing is therefore bounded:
