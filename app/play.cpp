@@ -28,7 +28,7 @@ const char* const usage_head =
     "                      [--time-to-play test|short|normal|long] [--emergency] [--rotate]\n"
     "                      [--gap N] [--buff-beat] [--record OUT.wav [--out-rate R]]\n"
     "                      [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
-    "                      [--blowup M]\n"
+    "                      [--blowup M] [--latency MS]\n"
     "                      [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
     "                      [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n";
 
@@ -41,6 +41,8 @@ const char* const usage_play =
     "  --emergency          Emergency Play: keep computing when the time is up\n"
     "  --rotate             Rotate: when the time is up, replay the last buffers turning\n"
     "  --gap N              gap length factor 1..64 of gap mode (default 1)\n"
+    "  --latency MS         sound the sound server holds ahead, 20..2000 ms (default 200;\n"
+    "                       at most half a buffer): more rides out a busy machine\n"
     "  --buff-beat          Buff.Beat: one beat per buffer\n"
     "  --record OUT.wav     record what is played into a WAV file, finished at the end,\n"
     "                       on Ctrl+C and on SIGTERM (its header is kept up to date)\n"
@@ -61,6 +63,7 @@ struct play_args {
     int32_t sampmaxidle = wv_ttp_normal;
     bool emergency = false, emrotate = false, autotempo = false;
     int playpaus = 1;
+    int latency_ms = wv_latency_default_ms;
     std::string record;  // WAV file of what is played
 };
 
@@ -100,6 +103,13 @@ int play_option(const std::vector<std::string>& args, std::size_t& i, play_args&
     } else if (a == "--record") {
         if (!has_value || v.empty()) return usage("--record needs a file name");
         r.record = v;
+        ++i;
+    } else if (a == "--latency") {
+        long n = 0;
+        if (!has_value || !cli_int(v, wv_latency_min_ms, wv_latency_max_ms, n))
+            return usage("--latency takes a whole number of milliseconds from " + std::to_string(wv_latency_min_ms) +
+                         " to " + std::to_string(wv_latency_max_ms));
+        r.latency_ms = static_cast<int>(n);
         ++i;
     } else if (a == "--buff-beat") {
         r.autotempo = true;
@@ -142,6 +152,7 @@ int play_options(const std::vector<std::string>& args, const play_args& r, wv_sd
     if (!setup || given("--device")) opt.wvodevno = r.wvodevno;
     if (!setup || given("--time-to-play")) opt.sampmaxidle = r.sampmaxidle;
     if (!setup || given("--gap")) opt.playpaus = r.playpaus;
+    if (!setup || given("--latency")) opt.latency_ms = r.latency_ms;
     if (r.emergency) opt.emergency = true;
     if (r.emrotate) opt.emrotate = true;
     if (r.autotempo) opt.autotempo = true;
@@ -170,8 +181,6 @@ bool open_record(const play_args& r, const cli_play& p, const wv_options& opt, w
 // What the summary line reports.
 struct play_times {
     double t_start = 0;
-    double settle_ms = 0;
-    bool steady = false;
     double longest_turn = 0;
     double buffer_secs = 0;  // length of one buffer
     play_status* status = nullptr;  // the updating line on a terminal
@@ -227,15 +236,16 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
     // after Start (the steady clock is CLOCK_MONOTONIC).
     const double write_ms = st.write_ns ? static_cast<double>(st.write_ns) * 1e-6 - pt.t_start * 1000 : -1;
     const double fed_ms = st.fed_ns ? static_cast<double>(st.fed_ns) * 1e-6 - pt.t_start * 1000 : -1;
+    const int rate = s.wvFormat.nSamplesPerSec > 0 ? s.wvFormat.nSamplesPerSec : 1;
     std::printf(
-        "played %.3f s: underruns %llu (%llu frames of silence), maxCPU %d, longest turn %.1f ms (%.1f %% of a "
-        "buffer), %s"
-        "callback %d frames; stream %s after %.0f ms; first buffer written %.1f ms and taken %.1f ms "
-        "after Start\n",
+        "played %.3f s: underruns %llu, lost %llu frames (%.0f ms; %llu for want of a buffer, %llu in the sound "
+        "server), latency %d ms, audio thread %s, maxCPU %d, longest turn %.1f ms (%.1f %% of a buffer), %s"
+        "callback %d frames; first buffer written %.1f ms and taken %.1f ms after Start\n",
         cli_now() - pt.t_start, static_cast<unsigned long long>(st.underruns),
-        static_cast<unsigned long long>(st.starved), s.maxcharge, pt.longest_turn * 1000,
-        100 * pt.longest_turn / pt.buffer_secs, (s.opt->woc.dwSupport & wv_sup_sync) ? "synchronous device, " : "",
-        st.chunk, pt.steady ? "steady" : "not steady", pt.settle_ms, write_ms, fed_ms);
+        static_cast<unsigned long long>(st.lost), static_cast<double>(st.lost) * 1000 / rate,
+        static_cast<unsigned long long>(st.starved), static_cast<unsigned long long>(st.server_lost), st.latency_ms,
+        st.priority.c_str(), s.maxcharge, pt.longest_turn * 1000, 100 * pt.longest_turn / pt.buffer_secs,
+        (s.opt->woc.dwSupport & wv_sup_sync) ? "synchronous device, " : "", st.chunk, write_ms, fed_ms);
 }
 
 // Probes the device and opens the stream in the chosen format, at the set's
@@ -297,18 +307,13 @@ int cmd_play(const std::vector<std::string>& args) {
     }
     cli_wake_on_signal(&loop.sem);
 
-    // Let the stream settle before Start (a PulseAudio null sink first runs
-    // one block of 2 s before it takes the stream's latency).
+    // The stream opens with the first buffer: nothing to wait for.
     play_times pt;
-    const double t_open = cli_now();
-    pt.steady = wv_sdl_wait_steady(dev, 3000, &cli_signal);
-    pt.settle_ms = (cli_now() - t_open) * 1000;
-
     pt.t_start = cli_now();
     int rc = 1;
     const bool started = wv_start(s);
     if (started) cli_mixer_apply(r.eo, p);
-    play_status status(&dev.underruns, cli_stderr_tty());
+    play_status status(&dev.underruns, [] { return dev.lost_frames(); }, cli_stderr_tty());
     if (started) {
         print_started(s);
         pt.buffer_secs = static_cast<double>(wv_frames(s.pb.bufsize)) / s.wvFormat.nSamplesPerSec;

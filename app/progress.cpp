@@ -31,8 +31,10 @@ std::string render_progress_text(double done_s, double total_s, double elapsed_s
     return t;
 }
 
-std::string play_status_text(double elapsed_s, uint64_t underruns) {
-    return "playing " + cli_clock(elapsed_s) + ", underruns " + std::to_string(underruns);
+std::string play_status_text(double elapsed_s, uint64_t underruns, uint64_t lost_frames) {
+    std::string t = "playing " + cli_clock(elapsed_s) + ", underruns " + std::to_string(underruns);
+    if (lost_frames > 0) t += ", lost " + std::to_string(lost_frames) + " frames";
+    return t;
 }
 
 bool cli_stderr_tty() { return isatty(STDERR_FILENO) == 1; }
@@ -72,11 +74,14 @@ void render_progress::tick(double now) {
     line.draw(render_progress_text(done_s, total_s, now - t0), now);
 }
 
-play_status::play_status(const std::atomic<uint64_t>* u, bool tty) : underruns(u) { line.tty = tty; }
+play_status::play_status(const std::atomic<uint64_t>* u, std::function<uint64_t()> l, bool tty)
+    : underruns(u), lost(std::move(l)) {
+    line.tty = tty;
+}
 
 void play_status::tick(double elapsed_s, double now) {
     if (!line.tty) return;
-    const std::string t = play_status_text(elapsed_s, underruns ? underruns->load() : 0);
+    const std::string t = play_status_text(elapsed_s, underruns ? underruns->load() : 0, lost ? lost() : 0);
     // The time is shown in tenths; redrawn when that or the underruns change.
     if (t != last) {
         last = t;

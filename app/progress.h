@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "audio/filedev.h"
@@ -13,8 +14,8 @@
 std::string cli_clock(double seconds);
 // "render: 42 %, 0:12.5 of 0:30.0 sound, 812 x real time"
 std::string render_progress_text(double done_s, double total_s, double elapsed_s);
-// "playing 1:02.0, underruns 3"
-std::string play_status_text(double elapsed_s, uint64_t underruns);
+// "playing 1:02.0, underruns 3", and ", lost 2048 frames" once any are
+std::string play_status_text(double elapsed_s, uint64_t underruns, uint64_t lost_frames = 0);
 
 // The line itself.
 struct cli_statusline {
@@ -40,15 +41,16 @@ struct render_progress final : wv_bytesink {
     cli_statusline line;
 };
 
-// play's status: the time played and the underruns so far, redrawn when
-// either changes.
+// play's status: the time played, the underruns and the frames lost so
+// far, redrawn when any of them changes.
 struct play_status {
-    play_status(const std::atomic<uint64_t>* underruns, bool tty);
+    play_status(const std::atomic<uint64_t>* underruns, std::function<uint64_t()> lost, bool tty);
     void tick(double elapsed_s, double now);
     void finish() { line.clear(); }
     bool active() const { return line.tty; }
 
     const std::atomic<uint64_t>* underruns;
+    std::function<uint64_t()> lost;
     std::string last;
     cli_statusline line;
 };

@@ -113,6 +113,12 @@ struct wv_device {
     // The device or the sound server behind it has gone away (a server
     // that ended, a card unplugged): nothing written will ever play.
     virtual bool lost() { return false; }
+    // How much sound (ms) the layer may keep queued in the sound server
+    // ahead of the listener; taken at the next opening of its stream.
+    virtual void latency(int /*ms*/) {}
+    // Frames the listener has lost so far: silence that a layer played
+    // because sound was not there in time, wherever it ran short.
+    virtual uint64_t lost_frames() { return 0; }
 
   protected:
     ~wv_device() = default;

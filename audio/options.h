@@ -14,6 +14,14 @@ constexpr int32_t wv_ttp_short = 1200000;
 constexpr int32_t wv_ttp_normal = 6000000;
 constexpr int32_t wv_ttp_long = 24000000;
 
+// The output stream's latency ("Latency", --latency): how much sound the
+// sound server holds ahead of the listener, in milliseconds. More rides out a
+// busy machine (the player's thread may wait that long for the processor
+// without a dropout); it costs only the delay of a volume change or a Stop,
+// since each buffer is computed long before it sounds. Start does not wait
+// for it. The stream never holds more than half a buffer (audio/sdldev.h).
+constexpr int wv_latency_min_ms = 20, wv_latency_max_ms = 2000, wv_latency_default_ms = 200;
+
 // Display modes of the status line (they are also the ids of their menu items).
 enum wv_dispmode : int {
     wv_disp_off = 49,
@@ -56,6 +64,7 @@ struct wv_options {
     wv_caps woc;                     // capabilities of the selected device
     bool stereo16 = false;           // the device offers 16-bit stereo
     bool stereoset = false;          // play 16-bit stereo; off: "Mono 8 bit"
+    int latency_ms = wv_latency_default_ms;  // server buffer of the output stream
 };
 
 // The status line shows levels: the cycle then only measures the CPU charge.

@@ -2,10 +2,13 @@
 
 #include <SDL2/SDL.h>
 
+#include <sched.h>
 #include <strings.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -27,8 +30,14 @@ int64_t now_ns() {
 }
 
 // Callback periods by which the done notification runs ahead of the last
-// bytes of a buffer: the time the cycle has to send the next one.
-constexpr uint32_t lead_chunks = 2;
+// bytes of a buffer when the server is asked for no latency of its own.
+constexpr int lead_chunks = 2;
+// Silence ahead of the first buffer of a new stream (ms): a sound server
+// that is running already may drop the first few ms of a new stream
+// (PulseAudio drops those that fall into the sink's block already mixed).
+constexpr int lead_in_ms = 30;
+// The clock lag's minimum is compared over windows of this length (ns).
+constexpr int64_t lag_window_ns = 200000000;
 
 void post(wv_sdldev& d, wv_evkind k, uint32_t gen) {
     if (wv_notify* s = d.sink.load(std::memory_order_acquire)) s->post({k, gen});
@@ -45,6 +54,58 @@ void flush(wv_sdldev& d) {
     d.has_cur = false;
     d.fed = false;
     d.starving = false;
+    d.ran_out.store(false, std::memory_order_relaxed);
+}
+
+// The stream's clock starts again (a new stream, its callback not running).
+void clock_restart(wv_sdldev& d) {
+    d.clk_t0 = 0;
+    d.clk_frames = 0;
+    d.have_ref = false;
+    d.tid.store(0);
+    d.boosted = false;
+    d.priority.clear();
+}
+
+// The callback's clock: the time since the stream's first callback against
+// the frames the server has asked for. The server asks for what it plays;
+// once the clock is ahead of all it was given, it has played silence since
+// then, for as long as the clock is ahead: those frames count as lost, and
+// the offset moves on by as much. Once the server has been given its queue
+// (before, it may not have begun to play), a clock more than 25 ms ahead is
+// sound lost (the server may also have read ahead, so a gap may count
+// short, and a shorter one not at all). Slow
+// drift between the two clocks is followed by at most a frame per window,
+// keeping the lag's window minimum where it was at the start.
+void clock_tick(wv_sdldev& d, int64_t t, uint32_t frames) {
+    if (d.clk_t0 == 0) {
+        d.clk_t0 = t;
+        d.clk_off = 0;
+        d.win_end = t + lag_window_ns;
+        d.win_min = INT64_MAX;
+    }
+    const int64_t lag = (t - d.clk_t0) / 1000 * d.rate / 1000000 - static_cast<int64_t>(d.clk_frames) - d.clk_off;
+    if (lag > 0) {
+        d.clk_off += lag;
+        // Until the server has been given its queue it may not have begun;
+        // and it may have begun up to a block (25 ms) after the first
+        // callback: a clock that far ahead is taken as that late start.
+        if (d.fed && d.clk_frames >= static_cast<uint64_t>(d.lead) && lag > d.rate / 40) {
+            d.server_lost.fetch_add(static_cast<uint64_t>(lag), std::memory_order_relaxed);
+            d.underruns.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+    d.win_min = std::min(d.win_min, std::min<int64_t>(lag, 0));
+    d.clk_frames += frames;
+    if (t < d.win_end) return;
+    if (!d.have_ref) {
+        d.ref_min = d.win_min;
+        d.have_ref = true;
+    } else {
+        d.clk_off += std::clamp<int64_t>(d.win_min - d.ref_min, -1, 1);
+    }
+    d.win_min = INT64_MAX;
+    d.win_end = t + lag_window_ns;
 }
 
 bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
@@ -94,24 +155,33 @@ void close_stream(wv_sdldev& d) {
     if (wv_sdl_bounded(wv_sdl_close_ms, [id] { close_sdl(id, false); })) flush(d);
 }
 
-// Opens the stream for a device and format unless it is open already; it
-// starts at once, with silence until the first buffer arrives.
-bool ensure_stream(wv_sdldev& d, unsigned devno, const wv_format& f) {
-    if (same_stream(d, devno, f)) return true;
-    close_stream(d);
+// Opens the stream for a device and format, for buffers of `frames` frames,
+// and starts it: what is in the hand-over ring plays at once.
+bool open_stream(wv_sdldev& d, unsigned devno, const wv_format& f, uint32_t frames) {
     // While a close hangs in the sound server, SDL is not used again.
     if (wv_sdl_stuck()) return false;
-    flush(d);
     const char* name = nullptr;
     SDL_AudioSpec want{};
     if (!wv_sdl_request(devno, 0, d.count(), f, callback, &d, name, want)) return false;
     SDL_AudioSpec have{};
     wv_sdl_play_format(d, f);
+    const int chunk = wv_sdl_chunk(f.nSamplesPerSec);
+    d.rate = f.nSamplesPerSec;
+    d.latency_ms = wv_sdl_latency_ms(d.want_latency_ms, static_cast<int>(frames), f.nSamplesPerSec);
+    const bool queue = d.latency_ms > 0;
+    d.lead = queue ? static_cast<int>(int64_t{d.latency_ms} * f.nSamplesPerSec / 1000) + chunk : lead_chunks * chunk;
+    clock_restart(d);
+    d.lead_in = f.nSamplesPerSec * lead_in_ms / 1000;
     d.ncb.store(0);
     d.fed_ns.store(0);
-    d.write_ns = 0;
     d.open_ns = now_ns();
+    // PulseAudio's client library takes the stream's target latency from
+    // the environment when the stream connects, which SDL does here; a value
+    // the user set is left alone.
+    const bool set_env = queue && !std::getenv("PULSE_LATENCY_MSEC");
+    if (set_env) setenv("PULSE_LATENCY_MSEC", std::to_string(d.latency_ms).c_str(), 1);
     const SDL_AudioDeviceID id = wv_sdl_open(name, 0, &want, &have, 0);
+    if (set_env) unsetenv("PULSE_LATENCY_MSEC");
     if (id == 0) return false;
     d.sdl = id;
     d.sdl_devno = devno;
@@ -156,24 +226,35 @@ void wv_sdl_play_format(wv_sdldev& d, const wv_format& f) {
     d.play_fmt = f;
     d.align = f.nBlockAlign > 0 ? f.nBlockAlign : 1;
     d.silence = f.nBitsSamp == 16 ? 0 : 0x80;
+    d.lead = lead_chunks * wv_sdl_chunk(f.nSamplesPerSec);
 }
 
 void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
+    const int64_t t = now_ns();
     const int n = d.ncb.load(std::memory_order_relaxed);
     if (n < static_cast<int>(d.cbt.size())) {
-        d.cbt[static_cast<std::size_t>(n)] = now_ns();
+        d.cbt[static_cast<std::size_t>(n)] = t;
         d.ncb.store(n + 1, std::memory_order_release);
+    }
+    if (n == 0) d.tid.store(static_cast<int>(gettid()), std::memory_order_relaxed);
+    clock_tick(d, t, static_cast<uint32_t>(len / d.align));
+    if (d.lead_in > 0) {
+        const int k = std::min(len / d.align, d.lead_in);
+        std::memset(out, d.silence, static_cast<std::size_t>(k * d.align));
+        out += k * d.align;
+        len -= k * d.align;
+        d.lead_in -= k;
     }
     const uint32_t gain = d.gain.load(std::memory_order_relaxed);
     const auto gl = static_cast<uint16_t>(gain >> 16);
     const auto gr = static_cast<uint16_t>(gain & 0xffff);
-    const auto chunk = static_cast<uint32_t>(len);
-    d.consumed.fetch_add(chunk, std::memory_order_release);
+    d.consumed.fetch_add(static_cast<uint32_t>(len), std::memory_order_release);
     while (len > 0) {
         if (!d.has_cur) {
             const uint32_t t = d.rtail.load(std::memory_order_relaxed);
             if (t == d.rhead.load(std::memory_order_acquire)) {
                 std::memset(out, d.silence, static_cast<std::size_t>(len));
+                d.ran_out.store(true, std::memory_order_relaxed);
                 if (d.fed) {
                     if (!d.starving) d.underruns.fetch_add(1, std::memory_order_relaxed);
                     d.starving = true;
@@ -204,7 +285,7 @@ void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
             d.has_cur = false;
         }
     }
-    if (d.has_cur && !d.early && d.cur.bytes - d.off <= lead_chunks * chunk) {
+    if (d.has_cur && !d.early && d.cur.bytes - d.off <= static_cast<uint32_t>(d.lead * d.align)) {
         d.early = true;
         post(d, wv_evkind::done, d.cur.gen);
     }
@@ -435,7 +516,11 @@ wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
     wv_sdlstats s;
     s.underruns = d.underruns.load();
     s.starved = d.starved.load();
+    s.server_lost = d.server_lost.load();
+    s.lost = s.starved + s.server_lost;
     s.chunk = wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec);
+    s.latency_ms = d.latency_ms;
+    s.priority = d.priority.empty() ? "not raised" : d.priority;
     const int n = d.ncb.load(std::memory_order_acquire);
     for (int i = 0; i < n; ++i) s.cbtimes.push_back(d.cbt[static_cast<std::size_t>(i)] - d.open_ns);
     s.write_ns = d.write_ns;
@@ -443,25 +528,32 @@ wv_sdlstats wv_sdl_stats(const wv_sdldev& d) {
     return s;
 }
 
-bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms, const volatile sig_atomic_t* stop) {
-    if (d.sdl == 0) return false;
-    const int64_t period = int64_t{1000000000} * wv_sdl_chunk(d.sdl_fmt.nSamplesPerSec) / d.sdl_fmt.nSamplesPerSec;
-    const int64_t until = now_ns() + int64_t{timeout_ms} * 1000000;
-    // Steady: three callbacks in a row, each within two periods of the one
-    // before, and the last one recent.
-    for (;;) {
-        const int n = d.ncb.load(std::memory_order_acquire);
-        const int64_t t = now_ns();
-        if (n >= static_cast<int>(d.cbt.size())) return true;
-        if (n >= 3) {
-            const auto k = static_cast<std::size_t>(n);
-            if (d.cbt[k - 1] - d.cbt[k - 2] < 2 * period && d.cbt[k - 2] - d.cbt[k - 3] < 2 * period &&
-                t - d.cbt[k - 1] < 2 * period)
-                return true;
-        }
-        if (t >= until || (stop && *stop)) return false;
-        SDL_Delay(2);
+int wv_sdl_latency_ms(int want_ms, int buffer_frames, int rate) {
+    if (rate <= 0) return 0;
+    const int half_ms = static_cast<int>(int64_t{buffer_frames} * 1000 / (2 * int64_t{rate}));
+    const int two_chunks_ms = static_cast<int>(int64_t{2 * wv_sdl_chunk(rate)} * 1000 / rate);
+    const int ms = std::min(want_ms, half_ms);
+    return ms >= two_chunks_ms ? ms : 0;
+}
+
+std::string wv_sdl_boost(wv_sdldev& d) {
+    const int tid = d.tid.load();
+    if (d.boosted || tid == 0) return d.priority;
+    d.boosted = true;
+    sched_param p{};
+    p.sched_priority = 4;
+    bool rt = sched_setscheduler(tid, SCHED_RR | SCHED_RESET_ON_FORK, &p) == 0;
+    if (!rt) rt = SDL_LinuxSetThreadPriorityAndPolicy(tid, SDL_THREAD_PRIORITY_TIME_CRITICAL, SCHED_RR) == 0;
+    const int policy = sched_getscheduler(tid) & ~SCHED_RESET_ON_FORK;
+    if (policy == SCHED_RR || policy == SCHED_FIFO) {
+        sched_getparam(tid, &p);
+        d.priority = "real-time " + std::to_string(p.sched_priority);
+    } else {
+        errno = 0;
+        const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+        d.priority = "nice " + std::to_string(errno ? 0 : nice) + " (real-time refused)";
     }
+    return d.priority;
 }
 
 // While a close hangs in the sound server, no device is offered.
@@ -494,19 +586,30 @@ bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
 }
 
 bool wv_sdldev::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) {
-    if (!inited || isopen || !ensure_stream(*this, devno, f)) return false;
+    if (!inited || isopen || wv_sdl_stuck()) return false;
+    // A stream that ran out after a Stop (or before any sound) has silence
+    // queued: the next write opens a new one. One that ran short within a
+    // play goes on (the silence counted as lost), not to add a reopening.
+    bool idle = false;
+    if (sdl != 0 && same_stream(*this, devno, f)) {
+        SDL_LockAudioDevice(sdl);
+        idle = ran_out.load(std::memory_order_relaxed) && !fed;
+        SDL_UnlockAudioDevice(sdl);
+    }
+    if (sdl != 0 && (!same_stream(*this, devno, f) || idle)) close_stream(*this);
+    if (sdl == 0 && (wv_sdl_stuck() || (devno != wv_mapper && devno >= static_cast<unsigned>(count())))) return false;
+    pending = sdl == 0;
+    sdl_devno = devno;
+    sdl_fmt = f;
     sink.store(s, std::memory_order_release);
     g = ++gen;
     isopen = true;
     return true;
 }
 
-void wv_sdldev::standby(unsigned devno, const wv_format& f) {
-    if (inited && !isopen) ensure_stream(*this, devno, f);
-}
-
 bool wv_sdldev::write(const void* data, uint32_t bytes) {
-    if (!isopen || sdl == 0 || bytes == 0) return false;
+    if (!isopen || (sdl == 0 && !pending) || bytes == 0) return false;
+    if (pending) flush(*this);
     const uint32_t h = rhead.load(std::memory_order_relaxed);
     if (h - rtail.load(std::memory_order_acquire) >= ring.size()) return false;
     // Two staging blocks alternate: when a buffer is written, the one before
@@ -520,7 +623,18 @@ bool wv_sdldev::write(const void* data, uint32_t bytes) {
     written_frames = bytes / static_cast<uint32_t>(align);
     write_mark = consumed.load(std::memory_order_acquire);
     if (write_ns == 0) write_ns = now_ns();
+    ran_out.store(false, std::memory_order_relaxed);
     rhead.store(h + 1, std::memory_order_release);
+    if (pending) {
+        pending = false;
+        write_ns = now_ns();
+        if (!open_stream(*this, sdl_devno, sdl_fmt, written_frames)) {
+            flush(*this);
+            return false;
+        }
+    } else {
+        wv_sdl_boost(*this);
+    }
     return true;
 }
 
@@ -539,7 +653,11 @@ void wv_sdldev::release() {
     if (!isopen) close_stream(*this);
 }
 
-int wv_sdldev::lead_frames() { return static_cast<int>(lead_chunks) * wv_sdl_chunk(sdl_fmt.nSamplesPerSec); }
+int wv_sdldev::lead_frames() { return lead; }
+
+uint64_t wv_sdldev::lost_frames() {
+    return starved.load(std::memory_order_relaxed) + server_lost.load(std::memory_order_relaxed);
+}
 
 void wv_sdldev::reset() {
     if (sdl == 0) return;

@@ -2,17 +2,36 @@
 // JACK; SDL converts any rate the device cannot run).
 //
 // The cycle opens and closes its device once per buffer; the SDL stream
-// underneath stays open while the device and format stay the same, so that
-// consecutive buffers play without a gap, and is reopened when they change.
+// underneath stays open while the device and format stay the same and sound
+// keeps coming, so that consecutive buffers play without a gap. The stream
+// is opened by the first write after a pause, with that buffer already in
+// the hand-over ring: the sound server's first request takes sound, not
+// silence, and Start is heard after the server's own delay alone. A stream
+// that has run out of sound (a Stop, a gap) has silence queued ahead of
+// whatever comes next, so the next opening starts a new one.
+//
 // The audio callback only copies prepared bytes: buffers are handed over
 // through a lock-free ring, and the done notification of a buffer is posted
-// two callback periods before its last bytes are taken, so that the next
-// buffer is in the ring when they are. The stream runs from its opening on,
-// playing silence while no buffer is there: a sound server that takes its
-// time to settle (PulseAudio's null sink starts with a 2 s block) does so
-// before the first buffer, not after it. Volume is a gain that the callback
-// applies while it copies, so a change is heard from the next callback on;
-// full volume copies bit for bit.
+// a latency (plus a callback period) before its last bytes are taken, so that
+// the next buffer is in the ring when the server asks for it. Volume is a
+// gain that the callback applies while it copies, so a change is heard
+// after the latency; full volume copies bit for bit.
+//
+// Latency: the server is asked to keep `latency` ms queued (PulseAudio, and
+// PipeWire through its PulseAudio service: PULSE_LATENCY_MSEC for the
+// opening, unless the user set it), at most half a buffer, while the
+// callback keeps its small period. SDL's PulseAudio back-end on its own sets
+// the server's target to one callback period and writes when that has run
+// out, so the stream would run dry whenever the audio thread waits a few ms
+// for the processor. The audio thread asks for real-time scheduling (see
+// wv_sdl_boost); where that is refused it keeps the nice level SDL gave it.
+//
+// Lost frames are counted twice over: the silence the callback had to fill
+// in because no buffer was there, and the gaps in which the server ran dry
+// (the callback's own clock against the frames the server asked for: it
+// asks for what it plays, so a clock ahead of them is silence played). The
+// count is a lower bound: the server reads ahead by its own block, so a gap
+// shorter than that block, or than 25 ms, goes uncounted.
 //
 // A sound server that hangs (stopped, or stuck) keeps SDL's start-up and the
 // opening of a stream waiting: both are given up after wv_sdl_start_ms.
@@ -33,12 +52,17 @@
 #include <vector>
 
 #include "audio/device.h"
+#include "audio/options.h"
 
 // Counters of the stream, read by the command line for its report.
 struct wv_sdlstats {
-    uint64_t underruns = 0;       // times the callback found no buffer while playing
-    uint64_t starved = 0;         // frames of silence filled in then
+    uint64_t underruns = 0;       // times the listener lost sound (callback or server ran short)
+    uint64_t starved = 0;         // frames of silence the callback filled in for want of a buffer
+    uint64_t server_lost = 0;     // frames the server played without sound from the stream
+    uint64_t lost = 0;            // both: the frames the listener lost
     int chunk = 0;                // frames per callback
+    int latency_ms = 0;           // latency asked of the server at the last opening
+    std::string priority;         // scheduling of the audio thread (wv_sdl_boost)
     std::vector<int64_t> cbtimes; // ns after the stream opened, of its first callbacks
     int64_t write_ns = 0;         // steady-clock ns of the first write since the stream opened
     int64_t fed_ns = 0;           // steady-clock ns when the callback took that buffer (0: not yet)
@@ -58,10 +82,11 @@ struct wv_sdldev final : wv_device {
     void reset() override;
     void close() override;
     void volume(uint16_t left, uint16_t right) override;
-    void standby(unsigned devno, const wv_format& fmt) override;
     int lead_frames() override;
     void release() override;
     bool lost() override;
+    void latency(int ms) override { want_latency_ms = ms; }
+    uint64_t lost_frames() override;
 
     // Shared with the audio callback.
     struct slot {
@@ -81,6 +106,9 @@ struct wv_sdldev final : wv_device {
     std::atomic<int> ncb{0};
     std::array<int64_t, 64> cbt{};            // steady-clock ns of the first callbacks
     std::atomic<int64_t> fed_ns{0};           // steady-clock ns when a buffer was first taken
+    std::atomic<uint64_t> server_lost{0};     // frames of server gaps (clock against frames asked for)
+    std::atomic<bool> ran_out{false};         // silence was filled in since the last write
+    std::atomic<int> tid{0};                  // the audio thread's id (0: no callback yet)
 
     // Callback thread only.
     slot cur{};
@@ -92,6 +120,14 @@ struct wv_sdldev final : wv_device {
     wv_format play_fmt;       // format of the open stream
     int align = 4;
     uint8_t silence = 0;
+    int lead_in = 0;          // frames of silence still to come before the first buffer
+    int rate = 11025;         // frames per second of the open stream
+    int64_t clk_t0 = 0;       // steady-clock ns of the stream's first callback
+    uint64_t clk_frames = 0;  // frames asked for since then
+    int64_t clk_off = 0;      // frames of silence (and drift) the server's clock has gone ahead by
+    int64_t win_end = 0;      // the clock lag's minimum is taken over windows ending here
+    int64_t win_min = 0, ref_min = 0;
+    bool have_ref = false;
 
     // Cycle's thread only.
     uint32_t sdl = 0;         // SDL_AudioDeviceID, 0 when no stream
@@ -106,6 +142,12 @@ struct wv_sdldev final : wv_device {
     int next_stage = 0;
     int64_t open_ns = 0;
     int64_t write_ns = 0;     // first write since the stream opened
+    int want_latency_ms = wv_latency_default_ms;
+    int latency_ms = 0;       // asked of the server at the stream's opening
+    int lead = 0;             // frames by which done runs ahead of a buffer's end (set before the stream runs)
+    bool pending = false;     // open, the SDL stream opens at the write
+    bool boosted = false;     // wv_sdl_boost has run for this stream
+    std::string priority;     // what it achieved
     bool inited = false;
     std::string error;        // why the subsystem could not start
 };
@@ -161,10 +203,18 @@ bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_
 // answer; the hint (wv_sdl_hint) then says so.
 bool wv_sdl_no_answer();
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
-// Waits (at most timeout_ms) until the open stream's callbacks come at their
-// steady pace; false if they do not, or when *stop (a signal handler's flag)
-// becomes nonzero first.
-bool wv_sdl_wait_steady(const wv_sdldev& d, int timeout_ms, const volatile sig_atomic_t* stop = nullptr);
+// Raises the scheduling of the stream's audio thread, once per stream, once
+// its first callback has run: real-time round-robin (priority 4, below the
+// sound servers' own threads; reset on fork) where the process may
+// (CAP_SYS_NICE or an RLIMIT_RTPRIO, as audio groups get), else through
+// RealtimeKit on the system bus (SDL's request). Refused, the thread keeps
+// what SDL gave it when it started: nice -20 where allowed, or RealtimeKit's
+// nice level, or none. Returns what the thread runs with, for the report.
+std::string wv_sdl_boost(wv_sdldev& d);
+// The server latency for `want_ms` with buffers of `buffer_frames` frames at
+// `rate`: at most half a buffer (the cycle hands over one buffer ahead), at
+// least two callback periods.
+int wv_sdl_latency_ms(int want_ms, int buffer_frames, int rate);
 // Copies `bytes` bytes of samples in format f with the device volume applied
 // as a gain (16-bit signed or 8-bit unsigned samples; channel gains in
 // 1/65536, a channel at 65535 is copied bit for bit). The copy starts at a

@@ -26,6 +26,9 @@ fl_setup wv_setup_from(const wv_options& o, int algomod) {
     f.autotempo = o.autotempo;
     f.shwmorph = o.shwmorph;
     f.stereoset = o.stereoset;
+    // Stored only when not the default: a default setup stays the 42 bytes
+    // that every version reads alike.
+    f.latency = static_cast<int16_t>(o.latency_ms != wv_latency_default_ms ? o.latency_ms : 0);
     return f;
 }
 
@@ -71,6 +74,7 @@ bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t) {
     o.emrotate = f.emrot != 0;
     o.wvomeasure = f.wvomea != 0;
     if (within(f.sampmaxid, wv_setup_idlemin, wv_setup_idlemax)) o.sampmaxidle = f.sampmaxid;
+    if (within(f.latency, wv_latency_min_ms, wv_latency_max_ms)) o.latency_ms = f.latency;
 
     // A known device is presumed to play 16-bit stereo until its
     // capabilities say otherwise; an unknown one gives the mapper, mono.

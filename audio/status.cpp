@@ -61,6 +61,11 @@ void line(wv_statusline& out, const char* f, A... a) {
     ++out.seq;
 }
 
+// Sound lost on the way to the listener is never kept quiet.
+void add_lost(wv_statusline& out, uint64_t lost) {
+    if (lost > 0) out.text += ", lost " + std::to_string(lost) + " frames";
+}
+
 }  // namespace
 
 void wv_status_update(wv_statusline& out, wv_statusin& in, int& bufcuup) {
@@ -110,6 +115,7 @@ void wv_status_update(wv_statusline& out, wv_statusin& in, int& bufcuup) {
         break;
     }
     default:  // "&Off": the line keeps its last text
-        break;
+        return;
     }
+    add_lost(out, in.lost);
 }

@@ -55,6 +55,7 @@ struct wv_statusin {
     const wv_levelset* levels = nullptr;
     int32_t bytes_per_sec = 44100;   // 16-bit stereo bytes per second of the output
     int32_t bufsize = 32768;
+    uint64_t lost = 0;         // frames the listener lost since Start (shown once there are any)
 };
 
 // The status update after one computed buffer. `bufcuup` is the buffer

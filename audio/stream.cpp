@@ -231,6 +231,7 @@ void update_status(wv_stream& s) {
     // gets: the time is counted in those bytes.
     in.bytes_per_sec = s.wvFormat.nSamplesPerSec * 4;
     in.bufsize = s.pb.bufsize;
+    in.lost = s.dev->lost_frames() - s.lost_at_start;
     wv_status_update(s.line, in, s.bufcuup);
     s.setnr = in.setnr;
     s.tonr = in.tonr;
@@ -352,6 +353,7 @@ void wv_stream_open(wv_stream& s) {
 
     rov_open(s.roh, o.emphas, o.tonalias, o.maxv);
     rate_for_buffer(s);
+    s.dev->latency(o.latency_ms);
     s.dev->standby(o.wvodevno, s.wvFormat);
 }
 
@@ -420,6 +422,7 @@ bool wv_start(wv_stream& s) {
     s.playing = true;
     s.bufcuup = 1;
     s.maxcharge = 0;
+    s.lost_at_start = s.dev->lost_frames();
     s.status.clear();
     s.idlestop = wv_idlestop::none;
 

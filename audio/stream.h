@@ -92,6 +92,7 @@ struct wv_stream {
     int InCount = 0;
     int maxcharge = 0;
     int bufcuup = 0;
+    uint64_t lost_at_start = 0;   // the device's lost frames when this play started
     wv_turn last;                 // measures of the last turn
     std::string status;           // status line text left by Stop ("" when none)
     std::string device_hint;      // added to the status when the device cannot be opened ("" when none)

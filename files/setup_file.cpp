@@ -1,5 +1,7 @@
 #include "files/setup_file.h"
 
+#include <cstring>
+
 #include "engine/le_bytes.h"
 
 int fl_setup_decode(const uint8_t* p, std::size_t n, fl_setup& out) {
@@ -58,18 +60,29 @@ void fl_setup_encode(const fl_setup& f, uint8_t out[fl_setup_bytes]) {
     w.u8(0);  // reserved
 }
 
+namespace {
+
+constexpr uint8_t ext_tag[4] = {'W', 'T', 'l', 't'};
+
+}  // namespace
+
 fl_read fl_setup_read(const std::string& path, fl_setup& out, int& records) {
     records = 0;
-    uint8_t bytes[fl_setup_bytes];
+    uint8_t bytes[fl_setup_bytes + fl_setup_ext];
     std::size_t n = 0;
     const fl_read r = fl_read_head(path, bytes, sizeof bytes, n);
     if (r != fl_read::ok) return r;
     records = fl_setup_decode(bytes, n, out);
+    if (n == sizeof bytes && std::memcmp(bytes + fl_setup_bytes, ext_tag, sizeof ext_tag) == 0)
+        out.latency = le_reader{bytes + fl_setup_bytes + sizeof ext_tag}.i16();
     return records > 0 ? fl_read::ok : fl_read::too_short;
 }
 
 bool fl_setup_write(const std::string& path, const fl_setup& f, int& err) {
-    uint8_t bytes[fl_setup_bytes];
+    uint8_t bytes[fl_setup_bytes + fl_setup_ext] = {};
     fl_setup_encode(f, bytes);
+    if (f.latency == 0) return fl_write_whole(path, bytes, fl_setup_bytes, err);
+    std::memcpy(bytes + fl_setup_bytes, ext_tag, sizeof ext_tag);
+    le_writer{bytes + fl_setup_bytes + sizeof ext_tag}.i16(f.latency);
     return fl_write_whole(path, bytes, sizeof bytes, err);
 }

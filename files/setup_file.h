@@ -10,6 +10,9 @@
 constexpr std::size_t fl_setup_rec1 = 24;  // buffer, device, voices and switches
 constexpr std::size_t fl_setup_rec2 = 18;  // play pauses, display and effects
 constexpr std::size_t fl_setup_bytes = fl_setup_rec1 + fl_setup_rec2;
+// An extension after the two records, which programs that know only those
+// never read: the tag "WTlt", the output latency in ms (int16), 2 bytes 0.
+constexpr std::size_t fl_setup_ext = 8;
 
 struct fl_setup {
     // first record
@@ -18,6 +21,8 @@ struct fl_setup {
     // second record
     int16_t playpaus = 0, dispmode = 0, blowopt = 0, playbmix = 0, fuzzlev = 0, fuzztyp = 0, vistyp = 0;
     uint8_t autotempo = 0, shwmorph = 0, stereoset = 0;
+    // extension (0: none stored)
+    int16_t latency = 0;
 
     friend bool operator==(const fl_setup&, const fl_setup&) = default;
 };
@@ -29,7 +34,9 @@ int fl_setup_decode(const uint8_t* p, std::size_t n, fl_setup& out);
 void fl_setup_encode(const fl_setup& f, uint8_t out[fl_setup_bytes]);
 
 // Reads a setup file: ok with records 1 or 2, too_short with records 0, or
-// not_opened (errno set). Bytes past the 42 are never read.
+// not_opened (errno set); the extension when it follows the two records.
+// Bytes past it are never read.
 fl_read fl_setup_read(const std::string& path, fl_setup& out, int& records);
-// Saves a setup: the whole file or none (err = errno).
+// Saves a setup, with the extension when f.latency is not 0: the whole file
+// or none (err = errno).
 bool fl_setup_write(const std::string& path, const fl_setup& f, int& err);

@@ -192,6 +192,7 @@ void dialog_command(sh_state& st, const sh_ui& ui, int id) {
     case cm_dynmod: ros.rov_dynmod = static_cast<int16_t>(edit_value(st, ui, pdfdynmd, ros.rov_dynmod)); break;
     case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv)); break;
     case cm_gapsize: st.opt.playpaus = edit_value(st, ui, pdfpaus, st.opt.playpaus); break;
+    case cm_latency: st.opt.latency_ms = edit_value(st, ui, pdflatency, st.opt.latency_ms); break;
     case cm_modcalc:
         if (ui.calc) ui.calc(ros);
         break;

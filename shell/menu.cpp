@@ -55,7 +55,7 @@ const sh_menuitem sh_menutab[] = {
           I(76, "&Test"), I(77, "&Short"), I(78, "&Normal"), I(79, "&Long"),
         E(),
         I(80, "Timbre &Variation"), I(81, "&Emphasis"), I(82, "E&mergency Play"),
-        I(65, "Time &Gap Size"), I(83, "&Rotate"),
+        I(65, "Time &Gap Size"), I(83, "&Rotate"), I(66, "L&atency"),
         P("D&isplay"),
           Cancel(),
           I(49, "&Off"), I(50, "Cre&dit"), I(51, "&Buffer"), I(52, "&Time"), I(53, "&Level"),

@@ -27,7 +27,7 @@ enum {
     cm_bufsize = 45, cm_densmod = 46, cm_dynmod = 47, cm_voices = 48,
     cm_disp_off = wv_disp_off, cm_disp_credit = wv_disp_credit, cm_disp_buffer = wv_disp_buffer,
     cm_disp_alllevels = wv_disp_alllevels,
-    cm_autotempo = 63, cm_showmorph = 64, cm_gapsize = 65,
+    cm_autotempo = 63, cm_showmorph = 64, cm_gapsize = 65, cm_latency = 66,
     cm_time_test = 76, cm_time_long = 79,
     cm_timbre = 80, cm_emphasis = 81, cm_emergency = 82, cm_rotate = 83, cm_measure = 84,
     cm_showcaps = 85, cm_dev_mapper = 86, cm_dev_3 = 90,

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "audio/options.h"
+
 const pardef pdfrectim = {"Recording Time in Seconds", nullptr, 1, pdfrectim_max, 1, 10, nullptr};
 const pardef pdfbufsz = {"Buffer Size in Kilobyte",
                          "Select the size of the buffers for\nplaying soundscapes and for a sample",
@@ -23,6 +25,10 @@ const pardef pdfpaus = {"Pauses between buffers",
                         "Adjust the time gaps between playing buffers\nif emergency play or "
                         "harddisc recording\nis active",
                         1, 64, 1, 4, nullptr};
+const pardef pdflatency = {"Latency in Milliseconds",
+                           "How much sound the sound server holds\nahead of you (at most half a buffer).\n"
+                           "More rides out a busy machine;\nStart does not wait for it",
+                           wv_latency_min_ms, wv_latency_max_ms, 10, 100, nullptr};
 const pardef plylevl = {"Set playback level of file",
                         "Set the level in percentage\n(100 = unchanged) for mixing a 16 bit *.WAV\n"
                         "file into the playback",

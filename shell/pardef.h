@@ -22,6 +22,7 @@ extern const pardef pdfdensmd;  // density modulo
 extern const pardef pdfdynmd;   // dynamic modulo
 extern const pardef pdfvocn;    // voice maximum
 extern const pardef pdfpaus;    // gap factor
+extern const pardef pdflatency; // output latency, ms
 extern const pardef plylevl;    // mix level, percent
 extern const pardef pdfuzz;     // fuzz degree
 extern const pardef pdchg;      // buffers between program changes

@@ -45,6 +45,7 @@ TEST(ProgressText, ClockPercentAndSpeed) {
     EXPECT_EQ(render_progress_text(30.2, 30, 1).substr(0, 12), "render: 99 %");
     EXPECT_EQ(render_progress_text(0, 0, 0), "render: 0 %, 0:00.0 of 0:00.0 sound, 0 x real time");
     EXPECT_EQ(play_status_text(62, 3), "playing 1:02.0, underruns 3");
+    EXPECT_EQ(play_status_text(62, 3, 4410), "playing 1:02.0, underruns 3, lost 4410 frames");
 }
 
 TEST(ProgressLine, NothingWithoutATerminalAndNothingInTheFirstSecond) {

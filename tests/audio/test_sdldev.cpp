@@ -181,3 +181,51 @@ TEST(SdlBounded, ASignalEndsTheWaitAndOnlyATimeOutMeansNoAnswer) {
     release.store(true);
     while (wv_sdl_stuck()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
+
+// The server asks for what it plays: a clock that runs ahead of the frames
+// asked for is silence played, counted as lost once the stream has sound;
+// a stream fed ahead of its clock loses nothing. Early done notifications
+// come a latency ahead of a buffer's end.
+TEST(SdlFill, ServerGapsCountAsLostFramesAndDoneRunsALatencyAhead) {
+    wv_sdldev d;
+    wv_format f;  // 16-bit stereo, 11025 Hz
+    wv_sdl_play_format(d, f);
+    d.lead = 2000;
+    const std::vector<uint8_t> buf = bytes_of(ramp16(11025 * 2));
+    hand_over(d, buf, 1);
+    std::vector<uint8_t> out(buf.size());
+    wv_sdl_fill(d, out.data(), chunk * 4);  // the clock starts
+    wv_sdl_fill(d, out.data(), 11025 / 2 * 4);  // half a second ahead
+    EXPECT_EQ(d.lost_frames(), 0u);
+    EXPECT_EQ(d.done_gen.load(), 0u);
+
+    const auto t0 = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    wv_sdl_fill(d, out.data(), 11025 / 2 * 4);
+    const double slept = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    // At least the 100 ms beyond what was given, at most all the time slept.
+    const uint64_t lost = d.lost_frames();
+    EXPECT_GE(lost, 11025u / 10 - chunk) << lost;
+    EXPECT_LE(lost, static_cast<uint64_t>(slept * 11025) + chunk) << lost;
+    EXPECT_EQ(d.underruns.load(), 1u);
+    // Counted once: the clock's offset moved on.
+    wv_sdl_fill(d, out.data(), chunk * 4);
+    EXPECT_EQ(d.lost_frames(), lost);
+
+    // A buffer of 2 s: its done comes once no more than the lead is left.
+    const uint64_t taken = 2 * (11025 / 2 + chunk);
+    wv_sdl_fill(d, out.data(), static_cast<int>(11025 * 2 - taken - 2000 - 1) * 4);
+    EXPECT_EQ(d.done_gen.load(), 0u);
+    EXPECT_FALSE(d.early);
+    wv_sdl_fill(d, out.data(), 4);
+    EXPECT_TRUE(d.early);
+}
+
+TEST(SdlLatency, AtMostHalfABufferAndNoneBelowTwoCallbacks) {
+    EXPECT_EQ(wv_sdl_latency_ms(200, 7936, 11025), 200);   // 32 KiB at 11025 Hz: 720 ms
+    EXPECT_EQ(wv_sdl_latency_ms(2000, 7936, 11025), 359);  // half of it
+    EXPECT_EQ(wv_sdl_latency_ms(200, 7936, 44100), 89);    // the same buffer at 44100 Hz
+    EXPECT_EQ(wv_sdl_latency_ms(200, 512, 44100), 0);      // 3 KiB: too short, no queue of its own
+    EXPECT_EQ(wv_sdl_latency_ms(20, 7936, 11025), 0);      // below two callbacks (46 ms)
+    EXPECT_EQ(wv_sdl_latency_ms(200, 7936, 0), 0);
+}

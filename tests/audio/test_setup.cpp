@@ -382,3 +382,36 @@ TEST(SetupLoad, SaveThenLoadRestoresTheOptions) {
     want.bufincr = 9728;  // the loop step is taken with the size
     expect_same_options(l.opt, want);
 }
+
+// The latency rides in an extension after the two records: written when not
+// the default, read only behind its tag, taken only in range.
+TEST(SetupLoad, LatencyTravelsInTheExtension) {
+    test_scratch tmp;
+    int err = 0, records = 0;
+    wv_options o;
+    o.latency_ms = 500;
+    ASSERT_TRUE(fl_setup_write(tmp / "lat.ini", wv_setup_from(o, 1), err));
+    EXPECT_EQ(test_slurp(tmp / "lat.ini").size(), fl_setup_bytes + fl_setup_ext);
+    fl_setup back;
+    ASSERT_EQ(fl_setup_read(tmp / "lat.ini", back, records), fl_read::ok);
+    loader l;
+    l.opt.latency_ms = 300;
+    l.load(back, records);
+    EXPECT_EQ(l.opt.latency_ms, 500);
+
+    // The default is not stored, and a file without it keeps the option.
+    ASSERT_TRUE(fl_setup_write(tmp / "def.ini", defaults(), err));
+    const std::string plain = test_slurp(tmp / "def.ini");
+    EXPECT_EQ(plain.size(), fl_setup_bytes);
+    // Other bytes after the records, or a value out of range, change nothing.
+    const std::string bad_tag = plain + std::string("WTlT\x2c\x01\0\0", 8);
+    const std::string too_low = plain + std::string("WTlt\x05\0\0\0", 8);
+    for (const std::string& file : {plain, bad_tag, too_low}) {
+        test_put(tmp / "x.ini", file);
+        back = fl_setup{};
+        ASSERT_EQ(fl_setup_read(tmp / "x.ini", back, records), fl_read::ok);
+        l.opt.latency_ms = 300;
+        l.load(back, records);
+        EXPECT_EQ(l.opt.latency_ms, 300);
+    }
+}

@@ -71,6 +71,12 @@ TEST(StatusUpdate, ModesAndDiscs) {
     wv_status_update(out, in, cuup);
     EXPECT_EQ(out.text, "set 2, scal 3, CPU 37 buf 180/30/4");
     EXPECT_EQ(cuup, 1);
+    // Lost sound is never kept quiet.
+    in.lost = 2048;
+    wv_status_update(out, in, cuup);
+    EXPECT_EQ(out.text, "set 2, scal 3, CPU 37 buf 180/30/4, lost 2048 frames");
+    in.lost = 0;
+    wv_status_update(out, in, cuup);
 
     // "&Off" keeps the last text.
     o.dispmode = wv_disp_off;

@@ -4,11 +4,17 @@
 // frames, and whatever follows the matching run must be silence (the stop).
 //   pcm_match REFERENCE.raw RECORDING.raw MIN_FRAMES
 // Exit 0 when it holds, 1 when it does not, 2 on bad use.
+//   pcm_match --gap REFERENCE.raw RECORDING.raw
+// A recording with one gap: the rendered frames in order up to a run of
+// silence, then again from where they stopped or later. Prints the frames of
+// silence first ("G frames of silence after ..."); exit 1 when the
+// recording is not that.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
@@ -25,9 +31,60 @@ std::vector<uint32_t> frames_of(const char* path, bool& ok) {
     return out;
 }
 
+// The first frame of `rec` at or after `from` where `key` frames of ref
+// from `rf` on follow, or rec.size().
+std::size_t find_run(const std::vector<uint32_t>& rec, std::size_t from, const std::vector<uint32_t>& ref,
+                     std::size_t rf, std::size_t key) {
+    for (std::size_t i = from; i + key <= rec.size(); ++i) {
+        std::size_t k = 0;
+        while (k < key && rec[i + k] == ref[rf + k]) ++k;
+        if (k == key) return i;
+    }
+    return rec.size();
+}
+
+int gap_mode(const std::vector<uint32_t>& ref, const std::vector<uint32_t>& rec) {
+    std::size_t rf = 0;
+    while (rf < ref.size() && ref[rf] == 0) ++rf;
+    const std::size_t key = 64;
+    if (rf + key > ref.size()) return 2;
+    const std::size_t first = find_run(rec, 0, ref, rf, key);
+    if (first == rec.size()) {
+        std::printf("the rendered samples do not appear in the recording\n");
+        return 1;
+    }
+    const std::size_t at = first - rf;
+    std::size_t n = 0;
+    while (at + n < rec.size() && n < ref.size() && rec[at + n] == ref[n]) ++n;
+    std::size_t zeros = 0;
+    while (at + n + zeros < rec.size() && rec[at + n + zeros] == 0) ++zeros;
+    const std::size_t back = at + n + zeros;
+    // The sound goes on from the rendered frame where it stopped, or later
+    // (a server that drops what came too late).
+    std::size_t r2 = n;
+    while (r2 + key <= ref.size() && !(back + key <= rec.size() && find_run(rec, back, ref, r2, key) == back)) ++r2;
+    if (zeros == 0 || r2 + key > ref.size()) {
+        std::printf("no gap amid the sound (%zu frames match, then %zu of silence)\n", n, zeros);
+        return 1;
+    }
+    std::size_t m = 0;
+    while (back + m < rec.size() && r2 + m < ref.size() && rec[back + m] == ref[r2 + m]) ++m;
+    std::printf("%zu frames of silence after %zu frames of sound, then the sound again from rendered frame %zu "
+                "(%zu frames skipped) for %zu frames\n",
+                zeros, n, r2, r2 - n, m);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--gap") {
+        bool ok1 = false, ok2 = false;
+        const std::vector<uint32_t> ref = frames_of(argv[2], ok1);
+        const std::vector<uint32_t> rec = frames_of(argv[3], ok2);
+        if (!ok1 || !ok2 || ref.empty()) return 2;
+        return gap_mode(ref, rec);
+    }
     if (argc != 4) {
         std::fprintf(stderr, "usage: pcm_match REFERENCE.raw RECORDING.raw MIN_FRAMES\n");
         return 2;
