@@ -601,6 +601,9 @@ bool wv_sdldev::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t&
     pending = sdl == 0;
     sdl_devno = devno;
     sdl_fmt = f;
+    // A stream opened at the first write counts that write's frames in the
+    // format it is opened for, not in the last stream's.
+    if (pending) wv_sdl_play_format(*this, f);
     sink.store(s, std::memory_order_release);
     g = ++gen;
     isopen = true;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/samplerec.h"
 #include "audio/sdldev.h"
 
 namespace {
@@ -228,4 +229,26 @@ TEST(SdlLatency, AtMostHalfABufferAndNoneBelowTwoCallbacks) {
     EXPECT_EQ(wv_sdl_latency_ms(200, 512, 44100), 0);      // 3 KiB: too short, no queue of its own
     EXPECT_EQ(wv_sdl_latency_ms(20, 7936, 11025), 0);      // below two callbacks (46 ms)
     EXPECT_EQ(wv_sdl_latency_ms(200, 7936, 0), 0);
+}
+
+// A real stream on SDL's silent driver: a mono buffer after a stereo one is
+// played to its last frame (its frames are counted in its own format).
+TEST(SdlStream, AMonoBufferAfterAStereoStreamPlaysToItsEnd) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    wv_sdldev d;
+    std::string err;
+    ASSERT_TRUE(wv_sdl_init(d, err)) << err;
+    const std::vector<uint8_t> buf = bytes_of(ramp16(2000));
+    for (const wv_format f : {wv_format{}, wv_mono16(11025)}) {
+        uint32_t g = 0;
+        ASSERT_TRUE(d.open(wv_mapper, f, nullptr, g));
+        ASSERT_TRUE(d.write(buf.data(), static_cast<uint32_t>(buf.size())));
+        const int64_t frames = static_cast<int64_t>(buf.size()) / f.nBlockAlign;
+        for (int i = 0; i < 200 && d.position() < frames; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(d.position(), frames) << f.nChannels << " channels";
+        d.reset();
+        d.close();
+    }
+    d.release();
+    unsetenv("SDL_AUDIODRIVER");
 }
