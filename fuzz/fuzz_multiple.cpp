@@ -4,50 +4,18 @@
 // cycle on a virtual device; Z may turn the banks while it plays. Every
 // buffer sent must have the size of the opening's buffers.
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
-#include "audio/evqueue.h"
-#include "audio/multiple.h"
-#include "audio/stream.h"
-#include "audio/virtdev.h"
-#include "engine/rows.h"
 #include "files/setting_file.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok) std::abort();
-}
-
-struct rig final : wv_notify, wv_timer {
-    wv_evqueue q;
-    rov_state st;
-    rov_banks bk;
-    wv_virtdev dev;
-    wv_options opt;
-    wv_stream s;
-    void post(const wv_event& ev) override { wv_evq_push(q, ev); }
-    void set(int) override {}
-    void kill() override {}
-    void play_out() {
-        wv_virt_advance(dev, dev.frames - dev.pos);
-        wv_event ev;
-        while (wv_evq_pop(q, ev)) wv_dispatch(s, ev);
-    }
-};
-
-}  // namespace
+#include "fuzz/cycle_rig.h"
 
 // Input: 8 header bytes (flags, active set and scale, bank sets and scales,
 // turns), then up to four 672-byte setting images: the active setting and
 // banks 0..2. A missing image leaves the built-in one.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size < 8) return 0;
-    auto r = std::make_unique<rig>();
+    auto r = std::make_unique<cycle_rig>(rov_row_multiple());
     const uint8_t flags = data[0];
-    rov_state_init(r->st);
-    rov_default_setting(r->st.s);
     rov_banks_init(r->bk);
     const uint8_t* img = data + 8;
     std::size_t left = size - 8;
@@ -64,15 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
     if (flags & 8) wv_mult_prepare_banks(r->bk, 8, flags & 16, flags & 32);
-    r->opt.bufszorig = 4096;
-    r->opt.bufincr = wv_bufincr(r->opt.bufszorig);
-    r->s.dev = &r->dev;
-    r->s.opt = &r->opt;
-    r->s.sink = r.get();
-    r->s.timer = r.get();
-    r->s.roh = &r->st.h;
     r->s.banks = &r->bk;
-    r->s.algomod = rov_row_multiple();
     r->s.setnr = data[1] % rov_nsets;
     r->s.tonr = (data[1] >> 4) % rov_nscales;
     if (!wv_probe(r->s)) return 0;

@@ -4,55 +4,17 @@
 // level ...) and to the playing mixer shift, and the cycle plays on. The
 // options stay in range and every buffer sent holds whole frames.
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
-#include "audio/evqueue.h"
 #include "audio/setup.h"
-#include "audio/stream.h"
-#include "audio/virtdev.h"
-#include "engine/rows.h"
-
-namespace {
-
-void check(bool ok) {
-    if (!ok) std::abort();
-}
-
-struct rig final : wv_notify, wv_timer {
-    wv_evqueue q;
-    rov_state st;
-    wv_virtdev dev;
-    wv_options opt;
-    wv_stream s;
-    void post(const wv_event& ev) override { wv_evq_push(q, ev); }
-    void set(int) override {}
-    void kill() override {}
-    void play_out() {
-        wv_virt_advance(dev, dev.frames - dev.pos);
-        wv_event ev;
-        while (wv_evq_pop(q, ev)) wv_dispatch(s, ev);
-    }
-};
-
-}  // namespace
+#include "fuzz/cycle_rig.h"
 
 // Input: row, set, turns before and after, flags; then the setup's bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size < 5) return 0;
-    auto r = std::make_unique<rig>();
-    rov_state_init(r->st);
-    rov_default_setting(r->st.s);
     // Any row, Multiple play too (without banks).
     const int row = data[0] % rov_natab;
-    r->opt.bufszorig = 4096;
-    r->opt.bufincr = wv_bufincr(r->opt.bufszorig);
-    r->s.dev = &r->dev;
-    r->s.opt = &r->opt;
-    r->s.sink = r.get();
-    r->s.timer = r.get();
-    r->s.roh = &r->st.h;
-    r->s.algomod = row;
+    auto r = std::make_unique<cycle_rig>(row);
     r->s.setnr = data[1] % rov_nsets;
     r->s.tonr = r->st.s.rov_tonindx[r->s.setnr] % rov_nscales;
     if (!wv_probe(r->s)) return 0;

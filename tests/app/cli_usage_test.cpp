@@ -2,33 +2,25 @@
 // stdout with status 0, a usage error on stderr with status 2.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
+#include "app/run_program.h"
 #include "support/scratch.h"
 
 namespace {
 
-struct split_result {
-    int status = -1;
-    std::string out, err;
+// Runs the program without a display and with SDL's silent driver, so that
+// a line that wrongly gets as far as a window or a device still ends; what it
+// printed on stderr is kept apart.
+struct split_result : program_result {
+    std::string err;
 };
 
-// Runs the program without a display and with SDL's silent driver, so that
-// a line that wrongly gets as far as a window or a device still ends.
 split_result run_split(const test_scratch& tmp, const std::string& args) {
     const std::string err_file = tmp / "stderr";
-    const std::string cmd = "cd " + tmp.dir.string() + " && env -u DISPLAY SDL_AUDIODRIVER=dummy " TESS_PROGRAM " " +
-                            args + " 2>" + err_file + " </dev/null";
-    split_result r;
-    std::FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    split_result r{run_program(args, "2>" + err_file + " </dev/null",
+                               "cd " + tmp.dir.string() + " && env -u DISPLAY SDL_AUDIODRIVER=dummy "),
+                   ""};
     r.err = test_slurp(err_file);
     return r;
 }

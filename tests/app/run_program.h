@@ -12,9 +12,11 @@ struct program_result {
 };
 
 // Runs the program with `args`; `redirect` says which streams reach the pipe
-// (default: stdout and stderr together).
-inline program_result run_program(const std::string& args, const std::string& redirect = "2>&1") {
-    const std::string cmd = std::string(TESS_PROGRAM) + " " + args + " " + redirect;
+// (default: stdout and stderr together), `prefix` goes before the program
+// (a change of folder, an environment).
+inline program_result run_program(const std::string& args, const std::string& redirect = "2>&1",
+                                  const std::string& prefix = "") {
+    const std::string cmd = prefix + TESS_PROGRAM + " " + args + " " + redirect;
     program_result r;
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
