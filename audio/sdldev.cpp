@@ -298,6 +298,9 @@ bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_
     try {
         helper = std::thread([call] {
             call->fn();
+            // SDL keeps per-thread data (its error text) that only its own
+            // threads free when they end.
+            SDL_TLSCleanup();
             const std::lock_guard<std::mutex> lock(call->m);
             call->done = true;
             if (call->abandoned) stuck_calls.fetch_sub(1);
