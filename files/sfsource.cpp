@@ -195,6 +195,9 @@ void fl_sfsource::build_view() {
         fail("its format has no channels or no sample size");
         return;
     }
+    // Only whole frames are shown: libsndfile reads 8-bit stereo data that
+    // ends inside a frame for ever.
+    if (lay.fmt_tag[0] == 'f') data_len -= data_len % rd16o(12);
     const uint32_t fmt_bytes = static_cast<uint32_t>(fmt.size() + (fmt.size() & 1));
     head.assign(12 + 8 + fmt_bytes + 8, 0);
     std::memcpy(head.data(), lay.magic, 4);

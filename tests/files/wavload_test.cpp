@@ -386,6 +386,16 @@ TEST(WavLoadPlain, EightBitStereoLoadsInEveryLayout) {
         EXPECT_EQ(s.rate, 8000);
         got.push_back(sample_words(s));
     }
+    // Data ending inside a frame, with a size that claims 4 GiB (found by the
+    // fuzzer: libsndfile never came back from it): the whole frames load.
+    std::vector<uint8_t> odd = plain_wav(2, 8000, 8, d);
+    odd.push_back(0x7f);
+    for (int i = 0; i < 4; ++i) odd[40 + i] = 0xff;
+    fl_sample s;
+    std::vector<fl_filemsg> msgs;
+    ASSERT_EQ(load(odd, 32768, s, msgs), fl_wav::loaded);
+    EXPECT_EQ(sample_words(s), got[0]);
+
     EXPECT_EQ(got[0], got[1]);
     ASSERT_EQ(got[0].size(), 200u - 12);
     for (std::size_t i = 0; i < got[0].size(); ++i)
