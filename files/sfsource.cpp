@@ -195,6 +195,12 @@ void fl_sfsource::build_view() {
         fail("its format has no channels or no sample size");
         return;
     }
+    // No kind of sample is wider than 64 bits (libsndfile reads a format
+    // that claims 148 for ever).
+    if (lay.fmt_tag[0] == 'f' && rd16o(14) > 64) {
+        fail("its format has " + std::to_string(rd16o(14)) + " bits per sample");
+        return;
+    }
     // Only whole frames are shown: libsndfile reads 8-bit stereo data that
     // ends inside a frame for ever.
     if (lay.fmt_tag[0] == 'f') data_len -= data_len % rd16o(12);

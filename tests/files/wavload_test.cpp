@@ -395,6 +395,10 @@ TEST(WavLoadPlain, EightBitStereoLoadsInEveryLayout) {
     std::vector<fl_filemsg> msgs;
     ASSERT_EQ(load(odd, 32768, s, msgs), fl_wav::loaded);
     EXPECT_EQ(sample_words(s), got[0]);
+    // 148 bits per sample: refused at once (libsndfile never came back).
+    std::vector<uint8_t> wide = plain_wav(2, 8000, 148, d);
+    for (int i = 0; i < 4; ++i) wide[40 + i] = 0xff;
+    EXPECT_EQ(load(wide, 32768, s, msgs), fl_wav::refused);
 
     EXPECT_EQ(got[0], got[1]);
     ASSERT_EQ(got[0].size(), 200u - 12);
