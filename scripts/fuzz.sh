@@ -5,6 +5,7 @@
 # report fails the run; the input that caused it is copied into the corpus
 # as a regression case.
 #   scripts/fuzz.sh [SECONDS] [BUILD_DIR] [TARGET...] [-DCMAKE_OPTION=...]
+# FUZZ_SEED=N makes the runs repeat the same mutations (CI's short runs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs=${1:-60}
@@ -35,7 +36,7 @@ for name in $targets; do
   work=$(mktemp -d)
   echo "fuzzing $name for ${secs}s"
   # New inputs go to a scratch folder; the committed corpus stays small.
-  if ! "$t" -max_total_time="$secs" -timeout=10 -print_final_stats=1 -artifact_prefix="$work/" "$work" "$corpus" \
+  if ! "$t" ${FUZZ_SEED:+-seed=$FUZZ_SEED} -max_total_time="$secs" -timeout=10 -print_final_stats=1 -artifact_prefix="$work/" "$work" "$corpus" \
        2> "$work/log"; then
     tail -40 "$work/log"
     for a in "$work"/crash-* "$work"/timeout-* "$work"/leak-* "$work"/oom-*; do
