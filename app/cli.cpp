@@ -224,7 +224,7 @@ void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_not
     s.tonr = p.tonr;
     s.banks = &p.banks;
     s.tonal = p.tonal;
-    if (p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords()};
+    if (p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords(), p.sample.around()};
     if (p.mix.is_open()) s.mix = &p.mix;
 }
 
@@ -288,8 +288,6 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
             err = "'" + o.sample + "' cannot be used as a sample" + (text.empty() ? "" : ": " + text);
             return 1;
         }
-        const auto* words = reinterpret_cast<const int16_t*>(p.sample.area.data());
-        p.smpmem.set(words, words + p.sample.area.size() / 2);
     }
     // A sampling row plays the sample, or the sine cycle without one; below
     // its shortest sample it computes nothing.

@@ -10,7 +10,6 @@
 #include "audio/stream.h"
 #include "engine/banks.h"
 #include "engine/rov.h"
-#include "engine/smpmem.h"
 #include "files/wavload.h"
 
 struct cli_engine {
@@ -70,7 +69,6 @@ struct cli_play {
     int setnr = 0;
     int tonr = 0;
     fl_sample sample;            // the loaded sample, if any
-    rov_smpmem smpmem;           // its buffer, as the routines may read around it
     wv_mixfile_source mix;       // the open mix file, if any
 };
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);

@@ -14,6 +14,7 @@ struct track {
 
 void call(const track& t, int16_t* buf, int32_t frames, const wv_sample& sample, const int16_t* echo) {
     const wv_args a = wv_algargs(t.row, sample, echo);
+    t.h->smp = a.area;
     atab[t.row].alg(t.h, buf, frames, t.setnr, t.tonr, a.tab, a.len);
 }
 
@@ -57,6 +58,7 @@ void wv_mult_fill(int16_t* out, int32_t clearwords, int16_t* scratch, int32_t fr
             t = {fg.roh, fg.row, fg.setnr, fg.tonr};
         } else {
             rohmult = rov_bank_handle(b, k - 1);
+            rohmult.scalar = fg.roh->scalar;  // the tracks run in the foreground's form
             t = {&rohmult, b.rosbk[k - 1].rov_stdalg, in_range(b.setnrbk[k - 1]), in_range(b.tonrbk[k - 1])};
         }
         const bool played = wv_track_sounds(t.row, fg.sample);

@@ -27,7 +27,7 @@ void wv_alloc(wvplay& pb, int32_t bufszorig) {
 wv_args wv_algargs(int row, const wv_sample& sample, const int16_t* echo) {
     const rov_rowdesc& d = rov_row(row);
     const int typ = d.tab.algtyp;
-    if (sample.data && (typ == rov_arg_sample || d.sample_any)) return {sample.data, sample.len};
+    if (sample.data && (typ == rov_arg_sample || d.sample_any)) return {sample.data, sample.len, sample.area};
     if (typ == rov_arg_echo) return {echo, 256};
     // The note table travels in the length argument.
     if (typ == rov_arg_notes) return {sintab, reinterpret_cast<intptr_t>(tonnotes)};
@@ -42,6 +42,7 @@ void wv_fill(wvplay& pb, const wv_source& src, int j, int32_t frames, bool first
     // buffer (the one playing while this one is computed).
     const int16_t* echo = first ? pb.data[1].data() : src.echo ? src.echo : pb.data[1 - j].data();
     const wv_args a = wv_algargs(src.row, src.sample, echo);
+    src.roh->smp = a.area;
     atab[src.row].alg(src.roh, out, frames, src.setnr, src.tonr, a.tab, a.len);
 }
 

@@ -17,6 +17,7 @@ inline int32_t wv_frames(int32_t bufsize) { return bufsize / 4 - 256; }
 struct wv_sample {
     const int16_t* data = nullptr;
     int32_t len = 0;
+    rov_smparea area{};  // the buffer the words live in (the routines may read around them)
 };
 
 // The two play buffers and the loop algorithm's write position. Storage is
@@ -61,6 +62,7 @@ struct wv_source {
 struct wv_args {
     const int16_t* tab;
     intptr_t len;
+    rov_smparea area{};  // the sample's buffer (rov_handle::smp of the call)
 };
 wv_args wv_algargs(int row, const wv_sample& sample, const int16_t* echo);
 

@@ -15,7 +15,6 @@ namespace {
 constexpr int32_t frames = 32768 / 4 - 256;
 
 void fuzz(benchmark::State& state, int type) {
-    rov_build_sintab();
     std::vector<int16_t> w(2 * frames);
     for (int32_t i = 0; i < 2 * frames; ++i) w[i] = static_cast<int16_t>((i * 7919) % 40000 - 20000);
     for (auto _ : state) {
@@ -27,7 +26,6 @@ void fuzz(benchmark::State& state, int type) {
 
 // `tracks` of the built-in setting on row 0, set 4, eight voices.
 void mix(benchmark::State& state, int tracks) {
-    rov_build_sintab();
     auto fg = std::make_unique<rov_state>();
     auto bk = std::make_unique<rov_banks>();
     rov_state_init(*fg);

@@ -44,18 +44,16 @@ enum load { set0, dense, sines };
 // out as the program keeps one (12 header words before it, 36 after).
 wv_sample bench_sample() {
     static std::vector<int16_t> buf(12 + 16348 + 36);
-    static rov_smpmem mem;
     static const bool made = [] {
         uint32_t x = 99;
         for (std::size_t i = 12; i < buf.size(); ++i) {
             x = x * 1103515245u + 12345u;
             buf[i] = static_cast<int16_t>(static_cast<int32_t>((i * 613) % 40000) - 20000 + static_cast<int32_t>(x >> 24));
         }
-        mem.set(buf.data(), buf.data() + buf.size());
         return true;
     }();
     (void)made;
-    return {buf.data() + 12, 16348};
+    return {buf.data() + 12, 16348, {buf.data(), buf.data() + buf.size()}};
 }
 
 void run(benchmark::State& state, int row, int maxv, load kind) {
@@ -98,7 +96,7 @@ const bool registered = [] {
                 benchmark::RegisterBenchmark(name.c_str(), run, row, maxv, kind);
             }
     }
-    benchmark::AddCustomContext("simd", rov_scalar() ? "scalar (TESS_SCALAR=1)" : rov_simd_target());
+    benchmark::AddCustomContext("simd", rov_scalar_env() ? "scalar (TESS_SCALAR=1)" : rov_simd_target());
     return true;
 }();
 

@@ -59,7 +59,7 @@ ROV_ALG(ranov) {
     const int32_t span = tablen > 256 ? static_cast<int32_t>(tablen - 256) : 0;
     const int16_t* wave = span > 0 ? window_start(tab, span, cp[rov_par::Waveform]) : tab;
     int kmax = rov_slotlimit(t, g.rov_maxvoc);
-    const bool scalar = rov_scalar();
+    const bool scalar = roh->scalar;
     rov_tabpairs pairs;
     const int16_t* paired = nullptr;  // the wave the pairs were built from
     rov_sums sums;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/smpmem.h"
+
 constexpr int rov_nsets = 10;     // parameter sets per setting
 constexpr int rov_nparams = 16;   // parameters per set
 constexpr int rov_nscales = 10;   // scales per setting
@@ -105,10 +107,16 @@ struct rov_tonephase {
 };
 using rov_sampphase = rov_tonephase;
 
+// TESS_SCALAR=1 in the environment: handles start on the scalar form of the
+// voice runs (engine/runs.h).
+bool rov_scalar_env();
+
 struct rov_handle {
     rov_setting* s;
     rov_globphase* g;
     rov_tonephase* t;  // first of rov_nslots slots
+    rov_smparea smp{};  // the buffer the sample handed to the routines lives in
+    bool scalar = rov_scalar_env();  // runs in the scalar form (the reference), not the vector kernels
 };
 
 // One complete engine state (the foreground state, or one bank track).
@@ -143,8 +151,8 @@ extern const rov_algtab atab[rov_natab];
 
 // Sine table: 256 steps of one cycle plus a closing entry, peak 20860.
 extern const int16_t sinemd[65];
-extern int16_t sintab[257];
-void rov_build_sintab();
+// The whole cycle (257 entries), computed from sinemd at compile time.
+extern const int16_t* const sintab;
 
 // Playback rates indexed by parameter 13 of a set (Hz).
 constexpr int pbrates_n = 51;

@@ -300,7 +300,6 @@ const char* Target() { return hwy::TargetName(HWY_TARGET); }
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -311,20 +310,10 @@ HWY_EXPORT(VecDivide);
 HWY_EXPORT(Target);
 }  // namespace rov_simd
 
-namespace {
-// The switch, read from the environment at its first use (also when that
-// comes from another file's static initialisation).
-std::atomic<bool>& scalar_switch() {
-    static std::atomic<bool> scalar = [] {
-        const char* e = std::getenv("TESS_SCALAR");
-        return e && std::strcmp(e, "1") == 0;
-    }();
-    return scalar;
+bool rov_scalar_env() {
+    const char* e = std::getenv("TESS_SCALAR");
+    return e && std::strcmp(e, "1") == 0;
 }
-}  // namespace
-
-void rov_use_scalar(bool scalar) { scalar_switch().store(scalar, std::memory_order_relaxed); }
-bool rov_scalar() { return scalar_switch().load(std::memory_order_relaxed); }
 const char* rov_simd_target() { return HWY_DYNAMIC_DISPATCH(rov_simd::Target)(); }
 
 void rov_vec_run(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {

@@ -8,8 +8,8 @@
 //
 // Runs come in two forms that give the same sums: the scalar form, the
 // reference, and vector kernels (run-time dispatched to the processor's SIMD
-// extension). TESS_SCALAR=1 in the environment, or rov_use_scalar(true),
-// selects the scalar form throughout.
+// extension). Each engine state's handle chooses (rov_handle::scalar);
+// TESS_SCALAR=1 in the environment makes the scalar form every handle's default.
 #pragma once
 
 #include <algorithm>
@@ -32,10 +32,6 @@ struct rov_sums {
     }
 };
 
-// The scalar form everywhere (tests), or the vector kernels where there are
-// some. The default is the vector form unless TESS_SCALAR=1 is set.
-void rov_use_scalar(bool scalar);
-bool rov_scalar();
 // Name of the SIMD target the vector kernels run on (e.g. "AVX3", "AVX2").
 const char* rov_simd_target();
 

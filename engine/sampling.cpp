@@ -401,11 +401,11 @@ template <class V>
 void routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int tonr, const int16_t* tab,
              intptr_t tablen) {
     if (!tab || tablen < V::min_len) return;
-    smp_ctx c{*roh->s, *roh->g, roh->t, rov_set(*roh->s, setnr), setnr, tonr, rov_smpview_of(tab, tablen), 0,
+    smp_ctx c{*roh->s, *roh->g, roh->t, rov_set(*roh->s, setnr), setnr, tonr, rov_smpview_of(tab, tablen, roh->smp), 0,
               V::shift(*roh->g), 0};
     c.N = V::usable(c.x.len);
     c.kmax = rov_slotlimit(c.t, c.g.rov_maxvoc);
-    const bool scalar = rov_scalar();
+    const bool scalar = roh->scalar;
     rov_sums sums;
     rov_smpframes x;
     for (int32_t f0 = 0; f0 < bufsz;) {

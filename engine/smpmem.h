@@ -1,10 +1,10 @@
 // The memory around a sample. A sampling routine is handed the words of a
 // sample, but its loops and cross-fades may read a little before the first
-// word or after the last one. The owner of the buffer a sample lives in
-// registers the buffer's words while they live; a read outside the words
+// word or after the last one. Whoever hands a sample to the routines also
+// names the buffer it lives in (rov_handle::smp); a read outside the words
 // handed to a routine then reads the buffer's own word at that place, and 0
-// outside every registered buffer. The sine table, handed over when there is
-// no sample, reads as its 257 entries (the closing entry is 0).
+// outside it. The sine table, handed over when there is no sample, reads as
+// its 257 entries (the closing entry is 0).
 #pragma once
 
 #include <cstdint>
@@ -22,31 +22,12 @@ struct rov_smpview {
     bool inside(int64_t i) const { return i >= lo && i + 1 < hi; }
 };
 
-// The view of `len` words at `tab`: within a registered buffer, its whole
-// extent; the sine table, its 257 entries; anything else, just the words.
-rov_smpview rov_smpview_of(const int16_t* tab, int64_t len);
-
-// A registration of a buffer's words [begin, end), kept while the object
-// lives (or until clear / another set). Moving it moves the registration
-// (the buffer moves with its owner, as a std::vector's storage does).
-class rov_smpmem {
-  public:
-    rov_smpmem() = default;
-    ~rov_smpmem() { clear(); }
-    rov_smpmem(const rov_smpmem&) = delete;
-    rov_smpmem& operator=(const rov_smpmem&) = delete;
-    rov_smpmem(rov_smpmem&& o) noexcept { take(o); }
-    rov_smpmem& operator=(rov_smpmem&& o) noexcept {
-        if (this != &o) {
-            clear();
-            take(o);
-        }
-        return *this;
-    }
-    void set(const int16_t* begin, const int16_t* end);
-    void clear();
-
-  private:
-    void take(rov_smpmem& o) noexcept;
-    bool held_ = false;
+// The words [begin, end) of the buffer a sample lives in; none: empty.
+struct rov_smparea {
+    const int16_t* begin = nullptr;
+    const int16_t* end = nullptr;
 };
+
+// The view of `len` words at `tab`: within the buffer `mem`, its whole
+// extent; the sine table, its 257 entries; anything else, just the words.
+rov_smpview rov_smpview_of(const int16_t* tab, int64_t len, const rov_smparea& mem);

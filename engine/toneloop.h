@@ -213,7 +213,7 @@ void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr
               bufsz, roh->g->rov_volshift + 1, 0};
     c.notes = notes;
     c.kmax = rov_slotlimit(c.t, c.g.rov_maxvoc);
-    c.scalar = rov_scalar();
+    c.scalar = roh->scalar;
     rov_tabpairs pairs;
     c.pairs = &pairs;
     rov_sums sums;

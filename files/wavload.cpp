@@ -20,6 +20,11 @@ const int16_t* fl_sample::words() const {
     return area.size() >= 24 ? reinterpret_cast<const int16_t*>(area.data() + 24) : nullptr;
 }
 
+rov_smparea fl_sample::around() const {
+    const auto* w = reinterpret_cast<const int16_t*>(area.data());
+    return {w, w + area.size() / 2};
+}
+
 int32_t fl_sample::nwords() const {
     if (length <= 24 || area.size() < 24) return 0;
     // Never more words than the area holds.

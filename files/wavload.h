@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/smpmem.h"
+
 // A message box to show: caption and text.
 struct fl_filemsg {
     std::string caption, text;
@@ -26,6 +28,7 @@ struct fl_sample {
     int64_t given = 0;          // bytes of sample the file held: more than `length` when cut to the area
     const int16_t* words() const;  // the words from data offset 24
     int32_t nwords() const;        // (length - 24) / 2, never below 0
+    rov_smparea around() const;    // the whole area as words: what the routines may read around them
 };
 
 // loaded: `out` holds the new sample. Otherwise `out` is left as it was (a

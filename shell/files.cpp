@@ -212,7 +212,6 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
 
 void sh_sample_release(sh_state& st) {
     end_all_sample_tones(st);
-    st.smpmem.clear();
     st.sample = fl_sample{};
     st.smploaded = false;
     st.smpbytes = 0;
@@ -222,13 +221,10 @@ void sh_sample_release(sh_state& st) {
 
 void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K) {
     end_all_sample_tones(st);
-    st.smpmem.clear();
     st.sample = std::move(smp);
     st.smploaded = true;
     st.smpbytes = st.sample.length;
     st.smpszorig = K - 96;
-    const auto* words = reinterpret_cast<const int16_t*>(st.sample.area.data());
-    st.smpmem.set(words, words + st.sample.area.size() / 2);
     if (st.sample_changed) st.sample_changed();
 }
 
@@ -240,7 +236,7 @@ void sh_sample_refreshed(sh_state& st) {
 
 wv_sample sh_sample_words(const sh_state& st) {
     if (!st.smploaded) return {};
-    return {st.sample.words(), st.sample.nwords()};
+    return {st.sample.words(), st.sample.nwords(), st.sample.around()};
 }
 
 void sh_load_path(sh_state& st, const sh_ui& ui, int type, const std::string& path) {

@@ -13,7 +13,6 @@
 #include "audio/options.h"
 #include "engine/banks.h"
 #include "engine/rows.h"
-#include "engine/smpmem.h"
 #include "files/wavload.h"
 
 // Device number of the wave mapper (the system's default output).
@@ -62,7 +61,6 @@ struct sh_state {
     // --- the setting banks, the sample, the open recording and mix file ---
     rov_banks bk;
     fl_sample sample;              // valid while smploaded
-    rov_smpmem smpmem;             // the sample's buffer, as the routines may read around it
     // Called after the sample was replaced (sh_sample_install), so that a
     // playing cycle takes the new words; empty while nothing plays.
     std::function<void()> sample_changed;

@@ -23,7 +23,6 @@ struct sample_buf {
     std::vector<int16_t> w;
     int32_t len;
     int32_t head;
-    rov_smpmem mem;
     sample_buf(int32_t n, int32_t tail, uint32_t seed = 7, int32_t head_ = 12)
         : w(head_ + n + tail), len(n), head(head_) {
         uint32_t x = seed;
@@ -31,13 +30,16 @@ struct sample_buf {
             x = x * 1103515245u + 12345u;
             e = static_cast<int16_t>(static_cast<uint16_t>(x >> 16) / 2);
         }
-        mem.set(w.data(), w.data() + w.size());
     }
     const int16_t* tab() const { return w.data() + head; }
+    rov_smparea area() const { return {w.data(), w.data() + w.size()}; }
 };
 
-// n frames of row `row` with the sample (tab, len), starting from a fresh play.
-std::vector<int16_t> play(engine_run& e, const int16_t* tab, intptr_t len, int32_t frames, int calls = 1) {
+// n frames of row `row` with the sample (tab, len) in the buffer `area`,
+// starting from a fresh play.
+std::vector<int16_t> play(engine_run& e, const int16_t* tab, intptr_t len, int32_t frames, int calls = 1,
+                          rov_smparea area = {}) {
+    e.st->h.smp = area;
     std::vector<int16_t> all;
     for (int i = 0; i < calls; ++i) {
         e.buf.assign(2 * static_cast<std::size_t>(frames), 0x5555);
@@ -62,8 +64,8 @@ TEST(Sampling, ShortestSamples) {
         sample_buf s(min + 64, 64);
         engine_run e(row, 0);
         e.start();
-        EXPECT_TRUE(untouched(play(e, s.tab(), min - 1, 640))) << row;
-        EXPECT_FALSE(untouched(play(e, s.tab(), min, 640))) << row;
+        EXPECT_TRUE(untouched(play(e, s.tab(), min - 1, 640, 1, s.area()))) << row;
+        EXPECT_FALSE(untouched(play(e, s.tab(), min, 640, 1, s.area()))) << row;
         EXPECT_TRUE(untouched(play(e, nullptr, min, 640))) << row;
     }
     // Without a sample the sine cycle is the sample: the crossfade and the
@@ -92,7 +94,7 @@ TEST(Sampling, SpeedZeroFreesTheSlotSilently) {
         p[rov_par::Beat] = 0;
         for (int i = 0; i < 16; ++i) e.scale(e.tonr)[i] = 0, e.scale(e.tonr | 1)[i] = 0;
         e.start();
-        EXPECT_TRUE(silent(play(e, s.tab(), s.len, 2048))) << row;
+        EXPECT_TRUE(silent(play(e, s.tab(), s.len, 2048, 1, s.area()))) << row;
         EXPECT_EQ(e.busy(), 0) << row;
     }
 }
@@ -108,7 +110,7 @@ TEST(Sampling, PhrasePlayerFixedLoopLengths) {
             p[par_samphrase::LoopDrift] = static_cast<int16_t>(drift);
             p[rov_par::Pitch] = 466;
             e.start();
-            play(e, s.tab(), s.len, 64);
+            play(e, s.tab(), s.len, 64, 1, s.area());
             const int64_t L = drift + std::min<int64_t>(looptab[ll - 112], N / 2);
             EXPECT_EQ(e.slot(0).rov_sleng, 256 * L) << ll;
             EXPECT_EQ(e.slot(0).rov_prev, drift);
@@ -119,7 +121,7 @@ TEST(Sampling, PhrasePlayerFixedLoopLengths) {
     e.P()[par_samphrase::LoopLength] = 100;
     e.P()[rov_par::Pitch] = 466;
     e.start();
-    play(e, s.tab(), s.len, 64);
+    play(e, s.tab(), s.len, 64, 1, s.area());
     EXPECT_EQ(e.slot(0).rov_sleng, 256u * (16 * N / ((100 - 60) * 100 / 4 + 16)));
 }
 
@@ -133,7 +135,7 @@ TEST(Sampling, MultipleLoopsWithoutCrossfadeNeverFade) {
     p[rov_par::Beat] = 0;
     e.start(8);
     for (int i = 0; i < 20; ++i) {
-        play(e, s.tab(), s.len, 1000);
+        play(e, s.tab(), s.len, 1000, 1, s.area());
         for (int k = 0; k < 8; ++k)
             if (e.slot(k).rov_ephas) {
                 EXPECT_EQ(e.slot(k).rov_aux1, 32);
@@ -143,7 +145,7 @@ TEST(Sampling, MultipleLoopsWithoutCrossfadeNeverFade) {
     e.P()[par_multiloop::Crossfade] = 64;
     bool faded = false;
     for (int i = 0; i < 20 && !faded; ++i) {
-        play(e, s.tab(), s.len, 1000);
+        play(e, s.tab(), s.len, 1000, 1, s.area());
         for (int k = 0; k < 8; ++k) faded |= e.slot(k).rov_ephas && e.slot(k).rov_aux1 < 32;
     }
     EXPECT_TRUE(faded);
@@ -153,7 +155,7 @@ TEST(Sampling, MultipleLoopsWithoutCrossfadeNeverFade) {
 // buffer's own word there, or 0 where the sample's buffer is not known.
 TEST(Sampling, ReadsAfterTheSampleFollowTheBuffer) {
     const int32_t n = 1000;
-    auto render = [&](const int16_t* tab) {
+    auto render = [&](const int16_t* tab, rov_smparea area = {}) {
         engine_run e(6, 0);
         int16_t* p = e.P();
         p[par_sampling::Position] = 256;  // the loop ends at the sample's end
@@ -163,16 +165,16 @@ TEST(Sampling, ReadsAfterTheSampleFollowTheBuffer) {
         p[rov_par::Pitch] = 300;
         p[rov_par::Beat] = 0;
         e.start();
-        return play(e, tab, n, 2048, 3);
+        return play(e, tab, n, 2048, 3, area);
     };
     sample_buf withtail(n, 64);
     sample_buf zerotail(n, 64);
     std::copy(withtail.w.begin(), withtail.w.begin() + 12 + n, zerotail.w.begin());
     std::fill(zerotail.w.begin() + 12 + n, zerotail.w.end(), 0);
-    // The same words alone, in memory nobody registered.
+    // The same words alone, in memory no buffer is named for.
     const std::vector<int16_t> bare(withtail.tab(), withtail.tab() + n);
-    const std::vector<int16_t> a = render(withtail.tab());
-    const std::vector<int16_t> b = render(zerotail.tab());
+    const std::vector<int16_t> a = render(withtail.tab(), withtail.area());
+    const std::vector<int16_t> b = render(zerotail.tab(), zerotail.area());
     const std::vector<int16_t> c = render(bare.data());
     EXPECT_NE(a, b);  // the word after the sample is heard
     EXPECT_EQ(b, c);  // and reads 0 where nothing is known
@@ -180,7 +182,7 @@ TEST(Sampling, ReadsAfterTheSampleFollowTheBuffer) {
 
 TEST(Sampling, ViewOfAFewWords) {
     sample_buf s(100, 20);
-    const rov_smpview v = rov_smpview_of(s.tab(), s.len);
+    const rov_smpview v = rov_smpview_of(s.tab(), s.len, s.area());
     EXPECT_EQ(v.lo, -12);
     EXPECT_EQ(v.hi, 120);
     EXPECT_EQ(v.at(-12), s.w[0]);
@@ -188,18 +190,18 @@ TEST(Sampling, ViewOfAFewWords) {
     EXPECT_EQ(v.at(119), s.w.back());
     EXPECT_EQ(v.at(120), 0);
     EXPECT_EQ(v.at(-5000000000LL), 0);
-    const rov_smpview sv = rov_smpview_of(sintab, 256);
+    const rov_smpview sv = rov_smpview_of(sintab, 256, {});
     EXPECT_EQ(sv.at(256), 0);
     EXPECT_EQ(sv.at(64), 20860);
     EXPECT_EQ(sv.at(257), 0);
     EXPECT_EQ(sv.at(-1), 0);
-    // A registration moves with its owner and ends with it.
-    {
-        rov_smpmem moved = std::move(s.mem);
-        EXPECT_EQ(rov_smpview_of(s.tab(), s.len).lo, -12);
-    }
-    EXPECT_EQ(rov_smpview_of(s.tab(), s.len).lo, 0);
-    EXPECT_EQ(rov_smpview_of(s.tab(), s.len).hi, 100);
+    // Words outside the named buffer, or no buffer: just the words.
+    const sample_buf other(100, 20);
+    EXPECT_EQ(rov_smpview_of(s.tab(), s.len, other.area()).lo, 0);
+    EXPECT_EQ(rov_smpview_of(s.tab(), s.len, {}).lo, 0);
+    EXPECT_EQ(rov_smpview_of(s.tab(), s.len, {}).hi, 100);
+    // A view reaching past the buffer's end is not inside it.
+    EXPECT_EQ(rov_smpview_of(s.tab(), s.len + 21, s.area()).lo, 0);
 }
 
 // The crossfade player's default sets 7 and 8 use loops of 4 words with
@@ -225,20 +227,20 @@ TEST(Sampling, DefaultSetsReadAroundTheSampleSafely) {
 // sample's first word: what the buffer holds there is heard, and nothing
 // where the buffer ends (here 12 words before the sample).
 TEST(Sampling, CrossfadeBeforeTheStartReadsTheBuffer) {
-    auto render = [](const int16_t* tab, int32_t len) {
+    auto render = [](const int16_t* tab, int32_t len, rov_smparea area = {}) {
         engine_run e(7, 7);
         e.tonr = e.st->s.rov_tonindx[7];
         e.start();
-        return play(e, tab, len, 3000, 4);
+        return play(e, tab, len, 3000, 4, area);
     };
     sample_buf wide(3000, 64, 7, 400), zeroed(3000, 64, 7, 400), header(3000, 64, 7, 12);
     std::fill(zeroed.w.begin(), zeroed.w.begin() + 400, 0);
     std::copy(wide.w.begin() + 400, wide.w.end(), header.w.begin() + 12);
     std::fill(header.w.begin(), header.w.begin() + 12, 0);
     const std::vector<int16_t> bare(wide.tab(), wide.tab() + 3000);
-    EXPECT_NE(render(wide.tab(), 3000), render(zeroed.tab(), 3000));
-    EXPECT_EQ(render(zeroed.tab(), 3000), render(bare.data(), 3000));
-    EXPECT_EQ(render(header.tab(), 3000), render(bare.data(), 3000));
+    EXPECT_NE(render(wide.tab(), 3000, wide.area()), render(zeroed.tab(), 3000, zeroed.area()));
+    EXPECT_EQ(render(zeroed.tab(), 3000, zeroed.area()), render(bare.data(), 3000));
+    EXPECT_EQ(render(header.tab(), 3000, header.area()), render(bare.data(), 3000));
 }
 
 // Parameters and scales anywhere in their 16 bits (a damaged setting file):
@@ -267,30 +269,27 @@ TEST(Sampling, ScalarAndVectorFormsAgree) {
     sample_buf s(6000, 200);
     std::vector<int64_t> targets;
     for (int64_t t : hwy::SupportedAndGeneratedTargets()) targets.push_back(t);
-    const bool was = rov_scalar();
     for (int row : rows)
         for (int set = 0; set < rov_nsets; ++set)
             for (int flags = 0; flags < 4; ++flags) {
-                auto render = [&] {
+                auto render = [&](bool scalar) {
                     engine_run e(row, set);
+                    e.st->h.scalar = scalar;
                     e.tonr = e.st->s.rov_tonindx[set];
                     if (flags & 2) {
                         e.P()[rov_par::Voices] = 1024;
                         e.P()[5] = 128;
                     }
                     e.start(flags & 2 ? 64 : 8, flags & 1);
-                    return play(e, s.tab(), s.len, 2500, 4);
+                    return play(e, s.tab(), s.len, 2500, 4, s.area());
                 };
-                rov_use_scalar(true);
-                const std::vector<int16_t> ref = render();
+                const std::vector<int16_t> ref = render(true);
                 for (int64_t t : targets) {
-                    rov_use_scalar(false);
                     hwy::SetSupportedTargetsForTest(t);
-                    EXPECT_EQ(render(), ref) << "row " << row << " set " << set << " flags " << flags;
+                    EXPECT_EQ(render(false), ref) << "row " << row << " set " << set << " flags " << flags;
                 }
                 hwy::SetSupportedTargetsForTest(0);
             }
-    rov_use_scalar(was);
 }
 
 TEST(Sampling, RowsTheRoutinesMinimaAgreeWith) {

@@ -10,7 +10,6 @@
 namespace {
 
 struct FuzzTest : ::testing::Test {
-    void SetUp() override { rov_build_sintab(); }
     // One sample through a per-sample type (a two-word buffer: both words alike).
     static int16_t one(int16_t s, int degree, int type) {
         int16_t w[2] = {s, s};

@@ -121,10 +121,11 @@ TEST_F(Convert, ANewSampleEndsTheTonesOfTheOld) {
     // The routines may read the new buffer around the sample.
     const wv_sample w = sh_sample_words(st);
     EXPECT_EQ(w.len, (6000 - 24) / 2);
-    EXPECT_EQ(rov_smpview_of(w.data, w.len).lo, -12);
+    EXPECT_EQ(rov_smpview_of(w.data, w.len, w.area).lo, -12);
+    EXPECT_EQ(rov_smpview_of(w.data, w.len, w.area).hi, static_cast<int64_t>(st.sample.area.size() / 2 - 12));
     sh_sample_release(st);
     EXPECT_FALSE(st.smploaded);
-    EXPECT_EQ(rov_smpview_of(w.data, w.len).lo, 0);
+    EXPECT_EQ(sh_sample_words(st).area.begin, nullptr);
 }
 
 TEST_F(Convert, ASampleRewrittenInPlaceKeepsItsTones) {
