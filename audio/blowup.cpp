@@ -1,5 +1,8 @@
 #include "audio/blowup.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 inline int16_t lo16(int32_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v)); }
@@ -95,7 +98,4 @@ void wv_blowstage::run(wv_chainbuf& b) {
     if (b.blowup > 0) wvexpand(b.w, blowo, 2L * b.frames, b.blowup);
 }
 
-int16_t* wv_blowo() {
-    static int16_t blowo[4] = {0, 0, 0, 0};
-    return blowo;
-}
+void wv_blowstage::reset() { std::fill(std::begin(blowo), std::end(blowo), int16_t{0}); }

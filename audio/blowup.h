@@ -20,12 +20,10 @@ void wvexpand(int16_t* w, int16_t* wvoflow, long origlen, int option);
 
 // The blow-up as the last computing stage of the chain: each buffer whose
 // method (chosen for it by the rate rule) is above 0. `blowo` is the carried
-// frame, shared by every buffer blown up while the program runs.
+// frame, from one buffer into the next of the same play; zero at the start
+// of each play.
 struct wv_blowstage final : wv_stage {
-    int16_t* blowo;
-    explicit wv_blowstage(int16_t* carried) : blowo(carried) {}
+    int16_t blowo[4] = {};
     void run(wv_chainbuf& b) override;
+    void reset() override;
 };
-
-// The program's carried frame (zero at start, never reset).
-int16_t* wv_blowo();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <iterator>
 
 #include "audio/blowup.h"
 
@@ -112,8 +113,10 @@ void wv_mixstage::run(wv_chainbuf& b) {
 }
 
 void wv_visstage::run(wv_chainbuf& b) {
-    if (opt->vistyp > 0) sink->frame(b.w, b.frames);
+    if (opt->vistyp > 0) sink->frame(b.w, b.frames, mem);
 }
+
+void wv_visstage::reset() { std::fill(std::begin(mem), std::end(mem), int16_t{0}); }
 
 void wv_levelstage::run(wv_chainbuf& b) {
     if (!b.refill) return;
@@ -180,7 +183,7 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
     c.compute.push_back(std::make_unique<wv_fuzzstage>(&opt));
     if (vis) c.compute.push_back(std::make_unique<wv_visstage>(vis, &opt));
     c.compute.push_back(std::make_unique<wv_levelstage>(&c.levels, &opt));
-    if (opt.blowopt > 0) c.compute.push_back(std::make_unique<wv_blowstage>(wv_blowo()));
+    if (opt.blowopt > 0) c.compute.push_back(std::make_unique<wv_blowstage>());
     c.compute.push_back(std::make_unique<wv_gapshape>(&opt, recording));
     if (!opt.stereoset) c.send.push_back(std::make_unique<wv_mono8>(words / 2));
     if (rec) {
@@ -192,6 +195,10 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
 
 void wv_chain_run(const wv_chain& c, wv_chainbuf& b) {
     for (const auto& st : c.compute) st->run(b);
+}
+
+void wv_chain_reset(const wv_chain& c) {
+    for (const auto& st : c.compute) st->reset();
 }
 
 void wv_chain_send(const wv_chain& c, wv_sendbuf& b) {

@@ -15,6 +15,7 @@
 #include "audio/options.h"
 #include "audio/refill.h"
 #include "audio/status.h"
+#include "player/vis.h"
 
 // One computed buffer on its way through the chain.
 struct wv_chainbuf {
@@ -40,6 +41,8 @@ struct wv_sendbuf {
 struct wv_stage {
     virtual ~wv_stage() = default;
     virtual void run(wv_chainbuf& b) = 0;
+    // The start of a play: memory carried from buffer to buffer starts afresh.
+    virtual void reset() {}
 };
 
 struct wv_sendstage {
@@ -93,7 +96,8 @@ struct wv_mixstage final : wv_stage {
 // gets each computed buffer (interleaved stereo words, before blow-up) and
 // must only draw into memory of its own, never wait on the window system.
 struct wv_vissink {
-    virtual void frame(const int16_t* w, int32_t frames) = 0;
+    // `mem` is the effects' memory between buffers, kept by the stage.
+    virtual void frame(const int16_t* w, int32_t frames, int16_t* mem) = 0;
 
   protected:
     ~wv_vissink() = default;
@@ -103,8 +107,10 @@ struct wv_vissink {
 struct wv_visstage final : wv_stage {
     wv_vissink* sink;
     const wv_options* opt;
+    int16_t mem[vis_nmem] = {};  // the effects' memory, from one buffer into the next of a play
     wv_visstage(wv_vissink* v, const wv_options* o) : sink(v), opt(o) {}
     void run(wv_chainbuf& b) override;
+    void reset() override;
 };
 
 // The level meter: on refills in the level display modes, the peak of the
@@ -183,6 +189,8 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
 
 // Runs every compute stage on a buffer, in order.
 void wv_chain_run(const wv_chain& c, wv_chainbuf& b);
+// The start of a play: every stage forgets what earlier plays left in it.
+void wv_chain_reset(const wv_chain& c);
 // Runs every send stage; b.data and b.bytes are then what the device gets.
 void wv_chain_send(const wv_chain& c, wv_sendbuf& b);
 

@@ -435,6 +435,7 @@ bool wv_start(wv_stream& s) {
         for (rov_tonephase& t : s.banks->rotbk) t.rov_ephas = 0;
 
     const wv_blowup b = rate_for_buffer(s);
+    wv_chain_reset(s.chain);
     start_buffer(s, 0, b);
     if (!send(s, 0)) {
         cycle_failed(s);

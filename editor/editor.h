@@ -11,7 +11,9 @@
 #include "audio/options.h"
 #include "editor/catalogue.h"
 #include "editor/teswin.h"
+#include "engine/plyov.h"
 #include "engine/rov.h"
+#include "player/controls.h"
 
 // What the editor reads of the rest of the program: the options record it
 // shares with the main window and the streaming cycle, and three facts of
@@ -88,17 +90,7 @@ struct rov_editor {
     rov_edopts opt;
     rov_edhooks hk;
     rov_edview view;
-};
-
-// Scroll codes of a scroll-bar message.
-enum rov_scrollcode {
-    rov_sc_lineup,
-    rov_sc_linedown,
-    rov_sc_pageup,
-    rov_sc_pagedown,
-    rov_sc_thumbpos,
-    rov_sc_thumbtrack,
-    rov_sc_other,
+    wvpl_par pad;  // the player pad's block: prepared at each opening, its pitch and envelope kept
 };
 
 // Caption: the title followed by the file name in parentheses when the name

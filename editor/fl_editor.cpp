@@ -106,8 +106,8 @@ public:
     void pump();           // dispatches the cycle's notifications
     void close_request();  // Exit or the close box
     // The visual effects of one computed buffer, painted in memory.
-    void frame(const int16_t* w, int32_t frames) override {
-        ranovis(ws.roh, w, frames, ws.opt->vistyp, visarea, *field);
+    void frame(const int16_t* w, int32_t frames, int16_t* mem) override {
+        ranovis(ws.roh, w, frames, ws.opt->vistyp, mem, *field);
     }
     // Grows the window by the visual field.
     void add_field();
@@ -191,7 +191,7 @@ void hk_edit_scale(void* ctx, int n, int algo) {
 
 void hk_play_pad(void* ctx, int setnr) {
     win_of(ctx)->sync();
-    pad_dialog_run(wvpl, setnr);
+    pad_dialog_run(win_of(ctx)->ed.pad, setnr);
 }
 
 void hk_record_sample(void* ctx) {
@@ -645,7 +645,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.rotate = hk_rotate;
     hk.mixer = hk_mixer;
     rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
-    pad_prepare(wvpl, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
+    pad_prepare(ed.pad, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
     ws.tonr = ed.tonr;
     w->sync();

@@ -6,12 +6,7 @@
 #include <string>
 
 #include "engine/rov.h"
-
-// A message box with an OK button.
-struct rov_helpbox {
-    std::string caption;
-    std::string text;
-};
+#include "player/controls.h"
 
 // The controls that have a help: 0..15 the slots (label, value and scroll
 // bar), then the fixed ones.

@@ -6,8 +6,6 @@
 #include "engine/rows.h"
 #include "engine/scales.h"
 
-wvpl_par wvpl;
-
 namespace {
 
 constexpr int dig = wvpl_slider::DigVolume;

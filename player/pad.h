@@ -8,12 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/editor.h"
-#include "editor/teswin.h"
 #include "engine/plyov.h"
-
-// The one pad block of the program.
-extern wvpl_par wvpl;
+#include "player/controls.h"
 
 constexpr int pad_area_w = 256;    // the player area: client x 0..256
 constexpr int pad_nsliders = 6;

@@ -40,9 +40,6 @@ struct vis_canvas {
     ~vis_canvas() = default;
 };
 
-// The effects' memory between calls; shared by all effects and never reset.
-extern int16_t visarea[vis_nmem];
-
 // Tables of the effects.
 extern const uint32_t rainbow[24];
 extern const int sizetab[41];

@@ -922,7 +922,7 @@ namespace {
 // Counts the buffers handed to the visual effects.
 struct counting_vis final : wv_vissink {
     int frames_seen = 0, calls = 0;
-    void frame(const int16_t*, int32_t frames) override {
+    void frame(const int16_t*, int32_t frames, int16_t*) override {
         ++calls;
         frames_seen = frames;
     }
