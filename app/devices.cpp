@@ -40,13 +40,13 @@ int cmd_devices(const std::vector<std::string>& args) {
     std::string err;
     if (!wv_sdl_init(dev, err)) {
         std::fprintf(stderr, "tessellon devices: %s\n", err.c_str());
-        cli_print_audio_hint("tessellon devices");
+        cli_print_audio_hint("tessellon devices", *dev.calls);
         return 1;
     }
     wv_caps c;
     if (!dev.caps(wv_mapper, c)) {
         std::fprintf(stderr, "tessellon devices: wave output device not available\n");
-        cli_print_audio_hint("tessellon devices");
+        cli_print_audio_hint("tessellon devices", *dev.calls);
         return 1;
     }
     std::printf("mapper: %s", wv_caps_text(c).c_str());
@@ -58,6 +58,7 @@ int cmd_devices(const std::vector<std::string>& args) {
     }
     // The input devices that sample recording can use (sample record --device N).
     wv_sdlcap cap;
+    cap.calls = dev.calls;
     if (wv_sdlcap_init(cap, err)) {
         const int m = cap.count();
         std::printf("input mapper: the default input\n");

@@ -2,5 +2,8 @@
 // opens: the audio systems SDL tried and what to do.
 #pragma once
 
-// Prints the hint on stderr, each line starting with `who` and ": ".
-void cli_print_audio_hint(const char* who);
+#include "audio/sdlcalls.h"
+
+// Prints the hint on stderr, each line starting with `who` and ": "; `calls`
+// are those of the device that failed.
+void cli_print_audio_hint(const char* who, const wv_sdlcalls& calls);

@@ -254,7 +254,7 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
 bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, cli_play& p, wv_hdrec_sink& rec) {
     if (!wv_probe(s)) {
         std::fprintf(stderr, "tessellon play: wave output device not available\n");
-        cli_print_audio_hint("tessellon play");
+        cli_print_audio_hint("tessellon play", *dev.calls);
         return false;
     }
     if (r.mono8) wv_toggle_mono8(s);
@@ -284,7 +284,7 @@ int cmd_play(const std::vector<std::string>& args) {
     static wv_sdldev dev;
     if (!wv_sdl_init(dev, err, &cli_signal)) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
-        if (!cli_signal) cli_print_audio_hint("tessellon play");
+        if (!cli_signal) cli_print_audio_hint("tessellon play", *dev.calls);
         return 1;
     }
     static cli_loop loop;
@@ -322,7 +322,7 @@ int cmd_play(const std::vector<std::string>& args) {
         status.finish();
     } else {
         std::fprintf(stderr, "tessellon play: the output device could not be opened\n");
-        if (wv_sdl_no_answer()) cli_print_audio_hint("tessellon play");
+        if (wv_sdl_no_answer(*dev.calls)) cli_print_audio_hint("tessellon play", *dev.calls);
     }
     wv_stream_close(s);
     cli_drain(loop);  // what the close left in the queue; nothing is dispatched any more

@@ -87,7 +87,7 @@ bool sleep_ms(int ms) {
 
 }  // namespace
 
-int cli_sample_record_on(const std::vector<std::string>& args, wv_capture* cap) {
+int cli_sample_record_on(const std::vector<std::string>& args, wv_capture* cap, const wv_sdlcalls* calls) {
     rec_args r;
     if (const int rc = parse(args, r); rc >= 0) return rc;
     if (!cap) return 1;
@@ -110,7 +110,7 @@ int cli_sample_record_on(const std::vector<std::string>& args, wv_capture* cap) 
     case wv_recres::not_available:
     case wv_recres::start_error:
         std::fprintf(stderr, "%s: wave input device not available\n", who);
-        if (wv_sdl_no_answer()) cli_print_audio_hint(who);
+        if (calls && wv_sdl_no_answer(*calls)) cli_print_audio_hint(who, *calls);
         return 1;
     case wv_recres::prep_error:
         std::fprintf(stderr, "%s: wave header preparation error\n", who);
@@ -146,10 +146,10 @@ int cli_sample_record(const std::vector<std::string>& args) {
     std::string err;
     if (!wv_sdlcap_init(cap, err, &cli_signal)) {
         std::fprintf(stderr, "%s: %s\n", who, err.c_str());
-        if (!cli_signal) cli_print_audio_hint(who);
+        if (!cli_signal) cli_print_audio_hint(who, *cap.calls);
         return 1;
     }
-    const int rc = cli_sample_record_on(args, &cap);
+    const int rc = cli_sample_record_on(args, &cap, cap.calls.get());
     wv_sdlcap_shutdown(cap);
     return rc;
 }

@@ -53,7 +53,7 @@ void open_editor(int algomod) {
     ws.bufrest = st.bufrest;
     // Without any output device a failed Start says why in the status text.
     wv_caps caps;
-    ws.device_hint = a.have_sdl && (a.sdl.caps(wv_mapper, caps) || a.sdl.count() > 0) ? "" : wv_sdl_hint_line();
+    ws.device_hint = a.have_sdl && (a.sdl.caps(wv_mapper, caps) || a.sdl.count() > 0) ? "" : wv_sdl_hint_line(*a.sdl.calls);
     ws.sample = sh_sample_words(st);
     // A sample recorded while the editor plays replaces the words it reads.
     st.sample_changed = [&ws, &st] { ws.sample = sh_sample_words(st); };
@@ -109,9 +109,10 @@ void tess_window_connect() {
     a.have_sdl = wv_sdl_init(a.sdl, err);
     if (!a.have_sdl) {
         std::fprintf(stderr, "tessellon: %s; playing is not possible\n", err.c_str());
-        cli_print_audio_hint("tessellon");
+        cli_print_audio_hint("tessellon", *a.sdl.calls);
     }
     a.none.fail_open = true;
+    a.cap.calls = a.sdl.calls;
     a.have_cap = a.have_sdl && wv_sdlcap_init(a.cap, err);
     sh_capture_dev = a.have_cap ? &a.cap : nullptr;
     sh_output_dev = a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr;

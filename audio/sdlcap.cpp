@@ -18,7 +18,7 @@ void close_stream(wv_sdlcap& d) {
     if (d.sdl == 0) return;
     const SDL_AudioDeviceID id = d.sdl;
     d.sdl = 0;
-    wv_sdl_bounded(wv_sdl_close_ms, [id] { SDL_CloseAudioDevice(id); });
+    wv_sdl_bounded(d.calls, wv_sdl_close_ms, [id] { SDL_CloseAudioDevice(id); });
 }
 
 }  // namespace
@@ -38,20 +38,20 @@ void wv_sdlcap_fill(wv_sdlcap& d, const uint8_t* in, int len) {
 }
 
 bool wv_sdlcap_init(wv_sdlcap& d, std::string& err, const volatile sig_atomic_t* stop) {
-    return wv_sdl_audio_up(d.inited, "input", err, stop);
+    return wv_sdl_audio_up(d.calls, d.inited, "input", err, stop);
 }
 
 void wv_sdlcap_shutdown(wv_sdlcap& d) {
     if (!d.inited) return;
     d.running.store(false);
     close_stream(d);
-    if (!wv_sdl_stuck()) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!wv_sdl_stuck(*d.calls)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     d.inited = false;
 }
 
 wv_sdlcap::~wv_sdlcap() { wv_sdlcap_shutdown(*this); }
 
-int wv_sdlcap::count() { return inited && !wv_sdl_stuck() ? std::max(0, SDL_GetNumAudioDevices(1)) : 0; }
+int wv_sdlcap::count() { return inited && !wv_sdl_stuck(*calls) ? std::max(0, SDL_GetNumAudioDevices(1)) : 0; }
 
 std::string wv_sdlcap::name(int n) {
     if (n < 0 || n >= count()) return "";
@@ -60,14 +60,14 @@ std::string wv_sdlcap::name(int n) {
 }
 
 bool wv_sdlcap::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) {
-    if (!inited || sdl != 0 || wv_sdl_stuck()) return false;
+    if (!inited || sdl != 0 || wv_sdl_stuck(*calls)) return false;
     const char* name = nullptr;
     SDL_AudioSpec want{};
     if (!wv_sdl_request(devno, 1, count(), f, callback, this, name, want)) return false;
     SDL_AudioSpec have{};
     // The stream opens paused: the callback stays away until start().
     running.store(false);
-    const SDL_AudioDeviceID id = wv_sdl_open(name, 1, &want, &have, 0);
+    const SDL_AudioDeviceID id = wv_sdl_open(calls, name, 1, &want, &have, 0);
     if (id == 0) return false;
     sdl = id;
     sink.store(s, std::memory_order_release);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "audio/capture.h"
+#include "audio/sdlcalls.h"
 
 struct wv_sdlcap final : wv_capture {
     wv_sdlcap() = default;
@@ -46,6 +47,7 @@ struct wv_sdlcap final : wv_capture {
     uint32_t sdl = 0;                      // SDL_AudioDeviceID, 0 when closed
     uint32_t gen = 0;
     bool inited = false;
+    wv_sdlguard calls = std::make_shared<wv_sdlcalls>();  // shared with the output device of the same program
 };
 
 // Starts SDL's audio subsystem for the input device. False with a message

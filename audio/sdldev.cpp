@@ -113,25 +113,24 @@ bool same_stream(const wv_sdldev& d, unsigned devno, const wv_format& f) {
            d.sdl_fmt.nChannels == f.nChannels && d.sdl_fmt.nBitsSamp == f.nBitsSamp;
 }
 
-// SDL calls (closes, the start-up, openings) that did not return in time and
-// are still running on their helper threads (process-wide: SDL's audio
-// subsystem is one per process).
-std::atomic<int> stuck_calls{0};
-// An SDL call was given up at its time limit: the sound server did not answer.
-std::atomic<bool> no_answer{false};
-
-// Registered with on_exit() once an SDL call has been left running: exit()
-// calls it before the destructors of the objects made earlier (the device,
-// whose stream a stuck close still owns) and before the libraries' own
-// cleanup. If the call is still stuck, the process ends here with exit()'s
-// status, stdio flushed.
-void leave_without_cleanup(int status, void*) {
-    if (stuck_calls.load() == 0) return;
+// Registered with on_exit() once a call of a record has been left running,
+// with a reference of its own to the record: exit() calls it before the
+// destructors of the objects made earlier (the device, whose stream a stuck
+// close still owns) and before the libraries' own cleanup. If a call is
+// still stuck, the process ends here with exit()'s status, stdio flushed;
+// else the reference is let go.
+void leave_without_cleanup(int status, void* arg) {
+    auto* calls = static_cast<wv_sdlguard*>(arg);
+    if (!wv_sdl_stuck(**calls)) {
+        delete calls;
+        return;
+    }
     std::fflush(nullptr);
     _exit(status);
 }
 
 struct bounded_call {
+    wv_sdlguard calls;
     std::function<void()> fn;
     std::mutex m;
     std::condition_variable cv;
@@ -152,14 +151,14 @@ void close_stream(wv_sdldev& d) {
     d.sdl = 0;
     // Left stuck, the close still owns the callback's state: it is reset when
     // the next stream opens.
-    if (wv_sdl_bounded(wv_sdl_close_ms, [id] { close_sdl(id, false); })) flush(d);
+    if (wv_sdl_bounded(d.calls, wv_sdl_close_ms, [id] { close_sdl(id, false); })) flush(d);
 }
 
 // Opens the stream for a device and format, for buffers of `frames` frames,
 // and starts it: what is in the hand-over ring plays at once.
 bool open_stream(wv_sdldev& d, unsigned devno, const wv_format& f, uint32_t frames) {
     // While a close hangs in the sound server, SDL is not used again.
-    if (wv_sdl_stuck()) return false;
+    if (wv_sdl_stuck(*d.calls)) return false;
     const char* name = nullptr;
     SDL_AudioSpec want{};
     if (!wv_sdl_request(devno, 0, d.count(), f, callback, &d, name, want)) return false;
@@ -180,7 +179,7 @@ bool open_stream(wv_sdldev& d, unsigned devno, const wv_format& f, uint32_t fram
     // the user set is left alone.
     const bool set_env = queue && !std::getenv("PULSE_LATENCY_MSEC");
     if (set_env) setenv("PULSE_LATENCY_MSEC", std::to_string(d.latency_ms).c_str(), 1);
-    const SDL_AudioDeviceID id = wv_sdl_open(name, 0, &want, &have, 0);
+    const SDL_AudioDeviceID id = wv_sdl_open(d.calls, name, 0, &want, &have, 0);
     if (set_env) unsetenv("PULSE_LATENCY_MSEC");
     if (id == 0) return false;
     d.sdl = id;
@@ -291,8 +290,9 @@ void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
     }
 }
 
-bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_t* stop) {
+bool wv_sdl_bounded(const wv_sdlguard& calls, int ms, std::function<void()> fn, const volatile sig_atomic_t* stop) {
     auto call = std::make_shared<bounded_call>();
+    call->calls = calls;
     call->fn = std::move(fn);
     std::thread helper;
     try {
@@ -303,7 +303,7 @@ bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_
             SDL_TLSCleanup();
             const std::lock_guard<std::mutex> lock(call->m);
             call->done = true;
-            if (call->abandoned) stuck_calls.fetch_sub(1);
+            if (call->abandoned) call->calls->stuck.fetch_sub(1);
             call->cv.notify_all();
         });
     } catch (const std::system_error&) {
@@ -325,19 +325,17 @@ bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_
         timed_out = std::chrono::steady_clock::now() >= until;
         if (timed_out || (stop && *stop)) break;
     }
-    if (timed_out) no_answer.store(true);
+    if (timed_out) calls->no_answer.store(true);
     call->abandoned = true;
-    stuck_calls.fetch_add(1);
+    calls->stuck.fetch_add(1);
     lock.unlock();
     helper.detach();
-    static std::once_flag hook;
-    std::call_once(hook, [] { on_exit(leave_without_cleanup, nullptr); });
+    if (!calls->exit_hooked.exchange(true)) {
+        auto* held = new wv_sdlguard(calls);
+        if (on_exit(leave_without_cleanup, held) != 0) delete held;
+    }
     return false;
 }
-
-bool wv_sdl_stuck() { return stuck_calls.load() != 0; }
-
-bool wv_sdl_no_answer() { return no_answer.load(); }
 
 int wv_sdl_chunk(int rate) {
     // About 23 ms, but at most 256 frames: the cycle hands over one buffer per
@@ -352,11 +350,12 @@ wv_sdldev::wv_sdldev() = default;
 
 wv_sdldev::~wv_sdldev() { wv_sdl_shutdown(*this); }
 
-bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err, const volatile sig_atomic_t* stop) {
+bool wv_sdl_audio_up(const wv_sdlguard& calls, bool& inited, const char* what, std::string& err,
+                     const volatile sig_atomic_t* stop) {
     if (inited) return true;
     const std::string no = std::string("no audio ") + what + ": ";
     // SDL is not entered while a call of it hangs in the sound server.
-    if (wv_sdl_stuck()) {
+    if (wv_sdl_stuck(*calls)) {
         err = no + "the sound server does not answer";
         return false;
     }
@@ -370,7 +369,7 @@ bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err, const vol
         std::string error;
     };
     auto r = std::make_shared<result>();
-    const bool in_time = wv_sdl_bounded(wv_sdl_start_ms, [r] {
+    const bool in_time = wv_sdl_bounded(calls, wv_sdl_start_ms, [r] {
         r->rc = SDL_InitSubSystem(SDL_INIT_AUDIO);
         if (r->rc != 0) r->error = SDL_GetError();
     }, stop);
@@ -389,11 +388,11 @@ bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err, const vol
 }
 
 bool wv_sdl_init(wv_sdldev& d, std::string& err, const volatile sig_atomic_t* stop) {
-    return wv_sdl_audio_up(d.inited, "output", err, stop);
+    return wv_sdl_audio_up(d.calls, d.inited, "output", err, stop);
 }
 
-SDL_AudioDeviceID wv_sdl_open(const char* name, int iscapture, const SDL_AudioSpec* want, SDL_AudioSpec* have,
-                              int allowed_changes) {
+SDL_AudioDeviceID wv_sdl_open(const wv_sdlguard& calls, const char* name, int iscapture, const SDL_AudioSpec* want,
+                              SDL_AudioSpec* have, int allowed_changes) {
     // Copies for the helper, which may outlive this call.
     struct call {
         std::string name;
@@ -402,7 +401,7 @@ SDL_AudioDeviceID wv_sdl_open(const char* name, int iscapture, const SDL_AudioSp
         SDL_AudioDeviceID id = 0;
     };
     auto c = std::make_shared<call>(call{name ? name : "", name != nullptr, *want});
-    if (!wv_sdl_bounded(wv_sdl_start_ms, [c, iscapture, allowed_changes] {
+    if (!wv_sdl_bounded(calls, wv_sdl_start_ms, [c, iscapture, allowed_changes] {
             c->id = SDL_OpenAudioDevice(c->named ? c->name.c_str() : nullptr, iscapture, &c->want, &c->have,
                                         allowed_changes);
         }))
@@ -479,9 +478,9 @@ wv_audio_hint wv_audio_hint_for(const char* env, const std::vector<std::string>&
     return h;
 }
 
-wv_audio_hint wv_sdl_hint() {
+wv_audio_hint wv_sdl_hint(const wv_sdlcalls& calls) {
     // SDL's state is not looked at while a call of it may still run.
-    if (wv_sdl_no_answer() || wv_sdl_stuck()) {
+    if (wv_sdl_no_answer(calls) || wv_sdl_stuck(calls)) {
         wv_audio_hint h;
         h.tried = "the sound server does not answer (it is stopped or stuck)";
         h.advice = "restart it (systemctl --user restart pipewire pipewire-pulse, or pulseaudio --kill and "
@@ -497,8 +496,8 @@ wv_audio_hint wv_sdl_hint() {
     return wv_audio_hint_for(std::getenv("SDL_AUDIODRIVER"), systems, started);
 }
 
-std::string wv_sdl_hint_line() {
-    const wv_audio_hint h = wv_sdl_hint();
+std::string wv_sdl_hint_line(const wv_sdlcalls& calls) {
+    const wv_audio_hint h = wv_sdl_hint(calls);
     return h.tried + "; " + h.brief;
 }
 
@@ -509,8 +508,8 @@ bool wv_sdl_shutdown(wv_sdldev& d) {
     d.sdl = 0;
     // While an earlier close hangs, the subsystem's quit would wait for it
     // too: only this device's own stream is closed then.
-    const bool quit = !wv_sdl_stuck();
-    if (!wv_sdl_bounded(wv_sdl_close_ms, [id, quit] { close_sdl(id, quit); })) return false;
+    const bool quit = !wv_sdl_stuck(*d.calls);
+    if (!wv_sdl_bounded(d.calls, wv_sdl_close_ms, [id, quit] { close_sdl(id, quit); })) return false;
     flush(d);
     return quit;
 }
@@ -560,10 +559,10 @@ std::string wv_sdl_boost(wv_sdldev& d) {
 }
 
 // While a close hangs in the sound server, no device is offered.
-int wv_sdldev::count() { return inited && !wv_sdl_stuck() ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
+int wv_sdldev::count() { return inited && !wv_sdl_stuck(*calls) ? std::max(0, SDL_GetNumAudioDevices(0)) : 0; }
 
 bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
-    if (!inited || wv_sdl_stuck()) return false;
+    if (!inited || wv_sdl_stuck(*calls)) return false;
     if (devno == wv_mapper) {
         char* name = nullptr;
         SDL_AudioSpec info;
@@ -589,7 +588,7 @@ bool wv_sdldev::caps(unsigned devno, wv_caps& out) {
 }
 
 bool wv_sdldev::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) {
-    if (!inited || isopen || wv_sdl_stuck()) return false;
+    if (!inited || isopen || wv_sdl_stuck(*calls)) return false;
     // A stream that ran out after a Stop (or before any sound) has silence
     // queued: the next write opens a new one. One that ran short within a
     // play goes on (the silence counted as lost), not to add a reopening.
@@ -600,7 +599,7 @@ bool wv_sdldev::open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t&
         SDL_UnlockAudioDevice(sdl);
     }
     if (sdl != 0 && (!same_stream(*this, devno, f) || idle)) close_stream(*this);
-    if (sdl == 0 && (wv_sdl_stuck() || (devno != wv_mapper && devno >= static_cast<unsigned>(count())))) return false;
+    if (sdl == 0 && (wv_sdl_stuck(*calls) || (devno != wv_mapper && devno >= static_cast<unsigned>(count())))) return false;
     pending = sdl == 0;
     sdl_devno = devno;
     sdl_fmt = f;

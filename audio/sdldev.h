@@ -53,6 +53,7 @@
 
 #include "audio/device.h"
 #include "audio/options.h"
+#include "audio/sdlcalls.h"
 
 // Counters of the stream, read by the command line for its report.
 struct wv_sdlstats {
@@ -150,6 +151,7 @@ struct wv_sdldev final : wv_device {
     std::string priority;     // what it achieved
     bool inited = false;
     std::string error;        // why the subsystem could not start
+    wv_sdlguard calls = std::make_shared<wv_sdlcalls>();  // its calls with a time limit
 };
 
 // Starts SDL's audio subsystem (audio only) once for a device whose flag is
@@ -157,8 +159,9 @@ struct wv_sdldev final : wv_device {
 // driver can be used. A sound server that is stopped or stuck would keep
 // SDL's start-up waiting for ever: it is given up after wv_sdl_start_ms, or
 // as soon as *stop (a signal handler's flag) becomes nonzero, and left
-// running on a helper thread (see wv_sdl_bounded).
-bool wv_sdl_audio_up(bool& inited, const char* what, std::string& err, const volatile sig_atomic_t* stop = nullptr);
+// running on a helper thread (see wv_sdl_bounded, the calls of `calls`).
+bool wv_sdl_audio_up(const wv_sdlguard& calls, bool& inited, const char* what, std::string& err,
+                     const volatile sig_atomic_t* stop = nullptr);
 // The same for the output device.
 bool wv_sdl_init(wv_sdldev& d, std::string& err, const volatile sig_atomic_t* stop = nullptr);
 // How long SDL's start-up, or the opening of a stream, may wait for the
@@ -176,10 +179,11 @@ struct wv_audio_hint {
 // named. `started` is the system in use when SDL's audio did start (then it
 // offers no output device), nullptr when it did not.
 wv_audio_hint wv_audio_hint_for(const char* env, const std::vector<std::string>& systems, const char* started);
-// The hint for this process: SDL's systems and the one it runs, if any.
-wv_audio_hint wv_sdl_hint();
+// The hint for this process: SDL's systems and the one it runs, if any;
+// that the server does not answer once one of `calls` was given up.
+wv_audio_hint wv_sdl_hint(const wv_sdlcalls& calls);
 // The hint on one line, short enough for a status text.
-std::string wv_sdl_hint_line();
+std::string wv_sdl_hint_line(const wv_sdlcalls& calls);
 
 // Closes the stream and the subsystem, waiting at most about
 // wv_sdl_close_ms for SDL. When SDL does not return in time (its audio
@@ -190,18 +194,15 @@ std::string wv_sdl_hint_line();
 bool wv_sdl_shutdown(wv_sdldev& d);
 // How long a close of the stream or of the subsystem may take.
 constexpr int wv_sdl_close_ms = 1000;
-// True while an SDL close that did not return in time is still running.
-bool wv_sdl_stuck();
 // Runs fn on a helper thread and waits for it at most ms milliseconds, and
 // no longer once *stop becomes nonzero; true when it returned in time.
-// Otherwise it is left running and counts as stuck (wv_sdl_stuck) until it
-// returns; while it does, exit() ends the process at once (stdio flushed)
-// instead of cleaning up. A call given up at its time limit marks the sound
-// server as not answering (wv_sdl_no_answer) for the rest of the process.
-bool wv_sdl_bounded(int ms, std::function<void()> fn, const volatile sig_atomic_t* stop = nullptr);
-// True once an SDL call has been given up because the sound server did not
-// answer; the hint (wv_sdl_hint) then says so.
-bool wv_sdl_no_answer();
+// Otherwise it is left running and counts in `calls` as stuck
+// (wv_sdl_stuck) until it returns; while it does, exit() ends the process at
+// once (stdio flushed) instead of cleaning up. A call given up at its time
+// limit marks the sound server as not answering (wv_sdl_no_answer) for the
+// rest of the life of `calls`.
+bool wv_sdl_bounded(const wv_sdlguard& calls, int ms, std::function<void()> fn,
+                    const volatile sig_atomic_t* stop = nullptr);
 wv_sdlstats wv_sdl_stats(const wv_sdldev& d);
 // Raises the scheduling of the stream's audio thread, once per stream, once
 // its first callback has run: real-time round-robin (priority 4, below the

@@ -4,6 +4,7 @@
 #include <SDL2/SDL.h>
 
 #include "audio/device.h"
+#include "audio/sdlcalls.h"
 
 // The request for device `devno` of `count` numbered ones (wv_mapper: SDL's
 // default, name nullptr) of playback (iscapture 0) or capture: its name and
@@ -13,6 +14,6 @@ bool wv_sdl_request(unsigned devno, int iscapture, int count, const wv_format& f
                     const char*& name, SDL_AudioSpec& want);
 // SDL_OpenAudioDevice, waiting at most wv_sdl_start_ms for the sound server:
 // when it does not answer, the opening is left to a helper thread (see
-// wv_sdl_bounded) and 0 is returned.
-SDL_AudioDeviceID wv_sdl_open(const char* name, int iscapture, const SDL_AudioSpec* want, SDL_AudioSpec* have,
-                              int allowed_changes);
+// wv_sdl_bounded with `calls`) and 0 is returned.
+SDL_AudioDeviceID wv_sdl_open(const wv_sdlguard& calls, const char* name, int iscapture, const SDL_AudioSpec* want,
+                              SDL_AudioSpec* have, int allowed_changes);

@@ -148,39 +148,47 @@ TEST(DeviceGain, EachChannelAtFullVolumeIsExact) {
 }
 
 TEST(SdlBounded, ACallThatHangsIsLeftRunningAndCountsAsStuck) {
-    EXPECT_TRUE(wv_sdl_bounded(60000, [] {}));
-    EXPECT_FALSE(wv_sdl_stuck());
-
+    std::weak_ptr<wv_sdlcalls> kept;
     std::atomic<bool> release{false}, finished{false};
-    EXPECT_FALSE(wv_sdl_bounded(50, [&] {
-        while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        finished.store(true);
-    }));
-    EXPECT_TRUE(wv_sdl_stuck());
-
+    const wv_sdlcalls other;
+    {
+        const wv_sdlguard calls = std::make_shared<wv_sdlcalls>();
+        kept = calls;
+        EXPECT_TRUE(wv_sdl_bounded(calls, 60000, [] {}));
+        EXPECT_FALSE(wv_sdl_stuck(*calls));
+        EXPECT_FALSE(wv_sdl_bounded(calls, 50, [&] {
+            while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            finished.store(true);
+        }));
+        EXPECT_TRUE(wv_sdl_stuck(*calls));
+        EXPECT_FALSE(wv_sdl_stuck(other));  // another program's record
+    }
+    // The owner is gone; the running call still keeps the record.
+    const wv_sdlguard calls = kept.lock();
+    ASSERT_NE(calls, nullptr);
     // When the call returns after all, the device layer is free again.
     release.store(true);
-    while (wv_sdl_stuck()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (wv_sdl_stuck(*calls)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(finished.load());
 }
 
 TEST(SdlBounded, ASignalEndsTheWaitAndOnlyATimeOutMeansNoAnswer) {
-    const bool before = wv_sdl_no_answer();  // sticky: another test may have timed out
+    const wv_sdlguard calls = std::make_shared<wv_sdlcalls>();
     std::atomic<bool> release{false};
     auto hang = [&] {
         while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     volatile sig_atomic_t stop = 1;
     const auto t0 = std::chrono::steady_clock::now();
-    EXPECT_FALSE(wv_sdl_bounded(600000, hang, &stop));
+    EXPECT_FALSE(wv_sdl_bounded(calls, 600000, hang, &stop));
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(60));
-    EXPECT_EQ(wv_sdl_no_answer(), before);
+    EXPECT_FALSE(wv_sdl_no_answer(*calls));
     stop = 0;
-    EXPECT_FALSE(wv_sdl_bounded(50, hang, &stop));
-    EXPECT_TRUE(wv_sdl_no_answer());
-    EXPECT_EQ(wv_sdl_hint().brief, "restart it, or set SDL_AUDIODRIVER");
+    EXPECT_FALSE(wv_sdl_bounded(calls, 50, hang, &stop));
+    EXPECT_TRUE(wv_sdl_no_answer(*calls));
+    EXPECT_EQ(wv_sdl_hint(*calls).brief, "restart it, or set SDL_AUDIODRIVER");
     release.store(true);
-    while (wv_sdl_stuck()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (wv_sdl_stuck(*calls)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 // The server asks for what it plays: a clock that runs ahead of the frames
