@@ -1,20 +1,8 @@
-// The slot texts and ranges of every routine family: the naming records
-// the rows table names, and the ranges, page steps and display kinds of the
-// sixteen slots. See slots.h.
+// The naming records of the routine families that the rows table names:
+// caption, slot and switch texts, button help and slot ranges. See slots.h.
 #include "engine/slots.h"
 
 namespace {
-
-// Ranges of the sixteen slots: lowest, highest, page step, display divisor,
-// display kind. Every family shares them.
-constexpr rov_slotrange rov_slot_std[rov_slotcount] = {
-    {0, 256, 16, 16, rov_show_number},  {0, 256, 16, 256, rov_show_number}, {0, 1024, 32, 1, rov_show_number},
-    {0, 256, 16, 1, rov_show_number},   {0, 256, 16, 256, rov_show_number}, {0, 128, 16, 128, rov_show_number},
-    {0, 128, 16, 1, rov_show_number},   {0, 128, 16, 1, rov_show_number},   {0, 64, 8, 1, rov_show_number},
-    {0, 128, 16, 128, rov_show_number}, {0, 128, 16, 1, rov_show_number},   {0, 256, 16, 1, rov_show_number},
-    {0, 256, 16, 256, rov_show_number}, {0, 50, 12, 1, rov_show_rate},      {0, 255, 16, 1, rov_show_volume},
-    {0, 128, 16, 1, rov_show_number},
-};
 
 // Titles.
 constexpr char alg0txt[] = "Experimental - with Adjustable Panning";
@@ -174,29 +162,10 @@ constexpr rov_family slots_lfo_tv = {alg19txt, {p0, p1, p2, p3, p63, p64, p65, p
 constexpr rov_family slots_multiloop = {alg20txt, {p0, p1, p2, p3, p4, p5, p6, p71, p72, p9, p10, p30, p73, p44, p45, p46}, sw5, ass0, vw0, rov_slot_std};
 constexpr rov_family slots_blank = {algnotxt, {px, px, px, px, px, px, px, px, px, px, px, px, px, p44, p45, px}, sw0, ass0, vw0, rov_slot_std};
 
-const rov_slotrange* const rov_slotranges = rov_slot_std;
 
 namespace {
 
-// A text is a name, its NUL and a help text; both halves are there.
-constexpr bool text_ok(const char* t) {
-    if (!t || !t[0]) return false;
-    while (*t) ++t;
-    return t[1] != '\0';
-}
-
-// Every slot, the switch and both button helps carry a name and a help text,
-// and every range is a range.
-constexpr bool complete(const rov_family& f) {
-    if (!f.rName || !f.rName[0] || !text_ok(f.rSwi) || !f.rNumAssg || !f.rNumAssg[0] || !f.rNumChg ||
-        !f.rNumChg[0] || !f.range)
-        return false;
-    for (int s = 0; s < rov_slotcount; ++s)
-        if (!text_ok(f.rPar[s]) || f.range[s].physmin >= f.range[s].physmax || f.range[s].largeinc < 1 ||
-            f.range[s].disdiv < 1)
-            return false;
-    return true;
-}
+constexpr bool complete(const rov_family& f) { return rov_family_complete(f); }
 
 static_assert(complete(slots_panning) && complete(slots_dual) && complete(slots_twoscales) &&
               complete(slots_minimal) && complete(slots_ambient) && complete(slots_intervals) &&

@@ -12,7 +12,8 @@
 // editor's caption, the name and help text of every slot and of the switch,
 // the numbered buttons' help, and the slots' ranges, page steps and display.
 // The rows table names the records; a record missing a text or a range
-// fails the build.
+// fails the build (rov_family_complete). A new routine may keep its slot
+// names and record in its own source instead, and check it there.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +36,17 @@ struct rov_slotrange {
     rov_slotshow invert;  // display kind
 };
 
-// The ranges every family shares, slots 0..15.
-extern const rov_slotrange* const rov_slotranges;
+// Ranges of the sixteen slots: lowest, highest, page step, display divisor,
+// display kind. Every family so far shares them.
+inline constexpr rov_slotrange rov_slot_std[rov_slotcount] = {
+    {0, 256, 16, 16, rov_show_number},  {0, 256, 16, 256, rov_show_number}, {0, 1024, 32, 1, rov_show_number},
+    {0, 256, 16, 1, rov_show_number},   {0, 256, 16, 256, rov_show_number}, {0, 128, 16, 128, rov_show_number},
+    {0, 128, 16, 1, rov_show_number},   {0, 128, 16, 1, rov_show_number},   {0, 64, 8, 1, rov_show_number},
+    {0, 128, 16, 128, rov_show_number}, {0, 128, 16, 1, rov_show_number},   {0, 256, 16, 1, rov_show_number},
+    {0, 256, 16, 256, rov_show_number}, {0, 50, 12, 1, rov_show_rate},      {0, 255, 16, 1, rov_show_volume},
+    {0, 128, 16, 1, rov_show_number},
+};
+inline constexpr const rov_slotrange* rov_slotranges = rov_slot_std;
 
 // The upper bound of slot `slot` in `range` for the voice maximum `maxv`:
 // Voices (slot 0) reaches 16 * maxv, at most 1024, where that is above its
@@ -59,6 +69,27 @@ struct rov_family {
     const char* rNumChg;    // numbered buttons' help while viewing/editing scale buffers
     const rov_slotrange* range;  // slots 0..15
 };
+
+// A name, its NUL and a help text, both there.
+constexpr bool rov_slottext_ok(const char* t) {
+    if (!t || !t[0]) return false;
+    while (*t) ++t;
+    return t[1] != '\0';
+}
+
+// Every slot, the switch and both button helps carry a name and a help text,
+// and every range is a range. A family's record is checked where it is
+// defined: static_assert(rov_family_complete(slots_...)).
+constexpr bool rov_family_complete(const rov_family& f) {
+    if (!f.rName || !f.rName[0] || !rov_slottext_ok(f.rSwi) || !f.rNumAssg || !f.rNumAssg[0] || !f.rNumChg ||
+        !f.rNumChg[0] || !f.range)
+        return false;
+    for (int s = 0; s < rov_slotcount; ++s)
+        if (!rov_slottext_ok(f.rPar[s]) || f.range[s].physmin >= f.range[s].physmax || f.range[s].largeinc < 1 ||
+            f.range[s].disdiv < 1)
+            return false;
+    return true;
+}
 
 // The record of rows without slots of their own (Multiple play, the empty
 // algorithm): blank names, Rate and Volume.

@@ -89,7 +89,8 @@ std::map<std::string, sh_infopage> build() {
         if (!d.empty) t.push_back("Icon " + std::string(d.tab.icon) + "; Shift + click on the icon shows this page.");
         add("RANOVSP" + std::to_string(r), title, t);
     }
-    add("RANOVSP23", "The Algorithm Pages",
+    // The overview of the algorithm pages follows the last row's page.
+    add("RANOVSP" + std::to_string(rov_natab), "The Algorithm Pages",
         {"Every algorithm has a page of its own: Shift + click on its icon, or Info - Last Played for the "
          "algorithm played last. Toolbar slot 6 (the animated icon) opens the editor with the setting's "
          "own algorithm; Shift + click on it shows that algorithm's page."});
