@@ -76,7 +76,8 @@ int plyov(wvpl_par* wpp) {
         if (start < 0) start = 0;
         // The multiple-loop row reads its loops from the active setting's
         // scales: its start is an index into rov_tones there.
-        v.rov_sbeg = static_cast<uint32_t>(pad.loop == rov_padloop::scale_pairs ? (2 * c8 < 0 ? 0 : 2 * c8 % (rov_nscales * rov_nvalues)) : start);
+        const bool from_scales = pad.loop == rov_padloop::scale_pairs;
+        v.rov_sbeg = static_cast<uint32_t>(from_scales ? (2 * c8 < 0 ? 0 : 2 * c8 % (rov_nscales * rov_nvalues)) : start);
         v.rov_sincr = wpp->wvpl_pit;
     } else {
         v.rov_wphas = v.rov_wphas2 = v.rov_wphas3 = 0;

@@ -1,10 +1,15 @@
 // One description per algorithm row: everything the rest of the program
 // needs to know about a row lives here, beside the routines. The streaming
-// cycle, the refill, the catalogue, the editor, the menus, the toolbar and
-// the icon field read these traits; none of them compares row numbers.
+// cycle, the refill, the catalogue, the editor, the menus, the toolbar, the
+// icon field, the information pages, the pad, the scale editor and the
+// visual effects read these traits; none of them compares row numbers.
 //
-// Adding a row means writing its routine, declaring it and adding its
-// description in rows.cpp, and drawing its icon (shell/fl_icons.cpp).
+// Adding a row means writing its routine (a new routine family may declare
+// its slot names and naming record there too, see slots.h), declaring the
+// routine and adding the description at the end of the table in rows.cpp,
+// and giving its icon name art in shell/fl_icons.cpp. A description that
+// lacks a part fails the build; icon art and information page are checked
+// by the shell's tests, the manual's list of rows by the app's.
 #pragma once
 
 #include <cstdint>
