@@ -15,7 +15,7 @@ struct track {
 void call(const track& t, int16_t* buf, int32_t frames, const wv_sample& sample, const int16_t* echo) {
     const wv_args a = wv_algargs(t.row, sample, echo);
     t.h->smp = a.area;
-    atab[t.row].alg(t.h, buf, frames, t.setnr, t.tonr, a.tab, a.len);
+    rov_rows[t.row].tab.alg(t.h, buf, frames, t.setnr, t.tonr, a.tab, a.len);
 }
 
 // A sampling row gets the sine table when no sample is loaded; a routine
@@ -41,7 +41,7 @@ bool wv_track_playable(int row) {
 bool wv_track_sounds(int row, const wv_sample& sample) { return wv_track_playable(row) && has_material(row, sample); }
 
 bool wv_mult_echo(const rov_setting& active, const rov_banks& b) {
-    auto echoes = [](int row) { return row >= 0 && row < rov_natab && atab[row].algtyp == rov_arg_echo; };
+    auto echoes = [](int row) { return row >= 0 && row < rov_natab && rov_rows[row].tab.algtyp == rov_arg_echo; };
     if (echoes(active.rov_stdalg)) return true;
     for (const rov_setting& s : b.rosbk)
         if (echoes(s.rov_stdalg)) return true;

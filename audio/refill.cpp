@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/rows.h"
 #include "engine/scales.h"
 
 const int32_t bufsztab[wv_nbufsz + 1] = {4096,  6144,  8192,   12288,  16384,  20480,  24576,
@@ -36,14 +37,14 @@ wv_args wv_algargs(int row, const wv_sample& sample, const int16_t* echo) {
 
 void wv_fill(wvplay& pb, const wv_source& src, int j, int32_t frames, bool first) {
     int16_t* out = pb.data[j].data();
-    const bool echoes = atab[src.row].algtyp == rov_arg_echo;
+    const bool echoes = rov_rows[src.row].tab.algtyp == rov_arg_echo;
     if (first && echoes) std::fill_n(pb.data[1].data(), pb.bufsize / 2 - 512, int16_t{0});
     // The echo source: the clean copy if one is kept, else the other play
     // buffer (the one playing while this one is computed).
     const int16_t* echo = first ? pb.data[1].data() : src.echo ? src.echo : pb.data[1 - j].data();
     const wv_args a = wv_algargs(src.row, src.sample, echo);
     src.roh->smp = a.area;
-    atab[src.row].alg(src.roh, out, frames, src.setnr, src.tonr, a.tab, a.len);
+    rov_rows[src.row].tab.alg(src.roh, out, frames, src.setnr, src.tonr, a.tab, a.len);
 }
 
 void wv_start_second(wvplay& pb, const wv_source& src, int32_t frames) {
@@ -66,7 +67,7 @@ void wv_loop_slice(wvplay& pb, const wv_source& src) {
     // slice run past the block starts over instead of writing beyond it.
     if (pb.bufcurrp < 0 || pb.bufcurrp + (pb.bufincr & ~1) > words) pb.bufcurrp = 0;
     const int32_t frames = std::min(pb.bufincr / 2, words / 2);
-    atab[src.row].alg(src.roh, buf.data() + pb.bufcurrp, frames, src.setnr, src.tonr, sintab, 256);
+    rov_rows[src.row].tab.alg(src.roh, buf.data() + pb.bufcurrp, frames, src.setnr, src.tonr, sintab, 256);
     if (pb.bufcurrp >= pb.bufsize / 2 - 512 - pb.bufincr) {
         pb.bufcurrp = 0;
         pb.bufcurrn = pb.bufcurrn ? 0 : 1;

@@ -51,7 +51,7 @@ void wv_alloc(wvplay& pb, int32_t bufszorig);
 // What one refill needs to know of the engine and the shell.
 struct wv_source {
     rov_handle* roh = nullptr;
-    int row = 0;           // atab row being played
+    int row = 0;           // row (rows.h) being played
     int setnr = 0;         // playing parameter set
     int tonr = 0;          // playing scale
     wv_sample sample;      // the loaded sample, if any

@@ -1,203 +1,28 @@
-// The parameter catalogue: naming records, value texts and the two
-// factor-of-two rewrites of parameter sets.
+// The parameter catalogue: the naming record a row shows, and value texts.
 #include "editor/catalogue.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "editor/rovscroll.h"
 #include "engine/rows.h"
 
-namespace {
-
-// Titles.
-const char alg0txt[] = "Experimental - with Adjustable Panning";
-const char alg1txt[] = "Experimental - with Dual Oscillator";
-const char alg2txt[] = "Experimental - mixing Two Scales with Random Tones";
-const char alg3txt[] = "Minimal Music Machine";
-const char alg4txt[] = "Ambient Experimental - Echo, Fuzzy, and Chords";
-const char alg5txt[] = "Interval Studies - with Noise Option";
-const char alg6txt[] = "Interval Studies - with Samples";
-const char alg7txt[] = "Sample Player - with Crossfade Loops";
-const char alg8txt[] = "Sample Player - with Static Loops";
-const char alg9txt[] = "Fantasy - composing around a given phrase";
-const char alg10txt[] = "Session - with two channels and two fixed phrases";
-const char alg11txt[] = "Jazzy Playing - changing a phrase automatically";
-const char alg12txt[] = "Stumbling Chords - Triple Oscillator alternatively";
-const char alg13txt[] = "Experimental - with Complex Envelope";
-const char alg14txt[] = "Multiple Pitch Range - with Glissando";
-const char alg15txt[] = "Sample Player - around a given phrase";
-const char alg16txt[] = "Cluster - with scaled envelopes";
-const char alg17txt[] = "Ostinato phrase";
-const char alg18txt[] = "Ostinato and complex waveforms";
-const char alg19txt[] = "Random Pitch with Slow Controls";
-const char alg20txt[] = "Multiple Sample Loop Algorithm";
-const char algnotxt[] = "Empty Algorithm- doing nothing!";
-
-// Parameter and switch texts: name, NUL, help text.
-const char px[] = "                \0" "                ";
-const char p0[] = "Voices\0" "maximum number of overlapping \nvoices. This parameter affects \nthe length of the tones and the\nprocessor charge";
-const char p1[] = "Envelope\0" "the part of time a tone grows\nlouder. Low values imitate plucked \ninstruments, medium values wind\nor bowed instruments";
-const char p2[] = "Pitch\0" "Generally the basic pitch of the soundscape\n(coarse adjustment in steps of halftones)";
-const char p3[] = "PitSpread\0" "the range around the basic \npitch for random tones";
-const char p4[] = "Tonality\0" "the balance between random pitch (0) and scaled\npitch (100). A scaled pitch is selected from one\nof 16 fixed pitch values defined in the associated\n(user defined) scale.";
-const char p5[] = "Density\0" "the balance between played tones (100) and rests (0).\nMedium values may create rhythmic patterns that are\ndependent of DensMode.";
-const char p6[] = "DensMode\0" "a parameter affecting the patterns\ncreated by Density in a rather \ncomplex way (the multiplicator m in \nx = (m*x + 1) MOD n)";
-const char p7[] = "Detune\0" "Tuning the second oszillator slightly\nhigher than the first one adds a \nbeautiful chorus effect";
-const char p8[] = "Filter\0" "High frequency overtones can be damped.\nUsing the filter (>0) slightly increases\nthe processor charge";
-const char p9[] = "Accents\0" "the balance between louder (100) and lower tones.\nMany algorithms provide 3 dynamic levels, some only 2";
-const char p10[] = "AccMode\0" "a parameter affecting the rhythm\nof accents in a rather complex \nway (the multiplicator m in \nx = (m*x + 1) MOD n)";
-const char p11[] = "Beat\0" "the basic time gap between two tones: \n(256/(value of Rate))*((value of Beat)+1) sec.";
-const char p12[] = "Waveform\0" "selecting a waveform between saw \nand triangle, between pulse and rectangle, \nor special (algorithm dependent) waveforms";
-const char p13[] = "Panning\0" "selecting the stereo panorama position";
-const char p14[] = "PanVar\0" "the amount of random variations in the \nstereo panorama";
-const char p15[] = "PhrCreate\0" "determines how often a new phrase \nwill be created";
-const char p16[] = "Tonality2\0" "the random pitch part left by \"Tonality\" can \nbe mixed with another scale of 16 fixed pitch values,\napproximately in steps of 1/128.";
-const char p17[] = "Select\0" "selecting the second scale of fixed \npitch values, the second phrase, or \na programmable envelope (see parameter \nabove). Divide displayed value by 8.";
-const char p18[] = "Echo\0" "the delay time of a panorama echo. \nThe time depends on the buffer size";
-const char p19[] = "EchoFB\0" "the echo feedback, the number of \naudible echoes";
-const char p20[] = "Fuzz\0" "the amount of distortion or the \nfrequency relation of an oscillator \nsync simulation. No sync/fuzz if adjusted \nto a value less than 16.";
-const char p21[] = "FuzzEnv\0" "the amount of timbre variation \nby envelope when fuzz or sync is used.";
-const char p22[] = "PitRange\0" "the range of interval or phrase pitch\nvalues. The minimum is one octave, the\nmaximum about 5 octaves. Pitch values \noutside this range are brought back by \noctave transposition";
-const char p23[] = "Intervals\0" "specifying how many pitch \nvalues are intervals to previous \nones (instead of absolute values). \nThe user scale is subdivided into \n8 absolute pitch values and 8 intervals";
-const char p24[] = "Noise\0" "adding a noise modulation to the sound.";
-const char p25[] = "NoiseType\0" "type of noise modulation: \n0 detuning, 1 low frequency modulation, \nelse more or less periodic noise";
-const char p26[] = "LoopDrift\0" "specifies how fast the loop \nstart point drifts along the sample. \nVery surprising sound effects between \nsynthetic and natural sound!";
-const char p27[] = "LoopSkip\0" "specifies the distance between two\nneighbouring loop start points (of\nfour ones randomly selected while playing)";
-const char p28[] = "LoopLength\0" "Fine adjustment of the loop length:\ni in ((sample length)/(1+i+128*j))";
-const char p29[] = "..Coarse\0" "Coarse adjustment of the loop length:\nj in ((sample length)/(1+i+128*j))";
-const char p30[] = "Beat\0" "the basic time gap between two tones: \n(64/(value of Rate))*((value of Beat) + 3) sec";
-const char p31[] = "Position\0" "the loop start point position provided\nthat the whole loop still fits into the\nrest of the sample";
-const char p32[] = "Length\0" "Fine adjustment of the loop length:\ni in ((16*sample length)/(16+i+128*j))";
-const char p33[] = "..Coarse\0" "Coarse adjustment of the loop length:\nj in ((16*sample length)/(16+i+128*j))";
-const char p34[] = "Phrase\0" "the probability of phrase play \nstarting (instead of pitch values from \nthe \"transposition scale\")";
-const char p35[] = "PhraseLen\0" "the length of the phrase. \nAdjust (n - 1)*6 for n tones";
-const char p36[] = "PhrLenMod\0" "enables a random phrase length variation";
-const char p37[] = "DetEnv\0" "adds a pitch change to the second oscillator\nwhile the tone fades out. No change if\nadjusted to 32.";
-const char p38[] = "Phrase2\0" "Balance between the main phrase (0)\nand an alternative phrase (100).\nThe alternative phrase is selected by \nthe parameter below.";
-const char p39[] = "Hold\0" "The higher the value, the longer a tone\nholds the maximum volume level \n(high values create organ like sounds)";
-const char p40[] = "Chords\0" "Balance between triple oscillator \ntones and chords";
-const char p41[] = "Stumble\0" "adds a \"stumbling\" to the \nrhythm. The kind of stumbling is \nalso dependent of the parameter below \nand the buffer size.";
-const char p42[] = "StumMode\0" "specifies the period of \n\"stumbling\" (see parameter above)";
-const char p43[] = "Detune2\0" "detuning the third oscillator";
-const char p44[] = "Rate\0" "Sampling rate. It is recommended to use\n11025, 22050, 44100, or (if possible) 5512 Hz.";
-const char p45[] = "Volume\0" "Volume control to the Wave Output Device";
-const char p46[] = "Chg.Dly\0" "Delay of parameter changes. \nChanges of parameters only work immediately \nif ChgDly is set to 0. Values > 0 are for \nmorphing between soundscapes";
-const char p47[] = "Honky\0" "Honky adds a small, varying pitch change to\nevery tone";
-const char p48[] = "EnvSelect\0" "select a 16 step envelope from the user\nscale buffer. Divide displayed value by 8";
-const char p49[] = "PitSpread\0" "the ranges around the 8 basic pitch values\nin the user scale buffer (controller 0,2,4..).\nThe spread is also dependent of the individual\nspread controllers in the user scale\n(controller 1,3,5,..).";
-const char p50[] = "PitRaster\0" "controlling the pitch raster from almost\ncontinuous to audible overtone chords";
-const char p51[] = "Gliss1\0" "glissando effect during the attack phase.\nIn the medium position there is no glissando";
-const char p52[] = "Gliss2\0" "glissando effect during the release phase.\nIn the medium position there is no glissando";
-const char p53[] = "LoopLength\0" "adjustment of the loop length:\ni in ((16*sample length)/(16+i)) for i <= 64\nfor i > 64 coarse adjustment";
-const char p54[] = "Phrase\0" "the probability of phrase play \nstarting (instead of playing freely \nwith the phrase pitch values)";
-const char p55[] = "ScaleSize\0" "the number of pitch values in the scale\ncan be modified (ScaleDistr = 0), resp. \nthe distribution of the pitch values can \nbe changed from asymmetric to symmetric";
-const char p56[] = "ScaleDistr\0" "the period of the scale pitch distribution\ncan be modified";
-const char p57[] = "EnvScaling\0" "in a high position, higher tones are shortened.\nin a low position, lower tones are shortened.\nno effect in a medium position";
-const char p58[] = "Clustering\0" "sets the number of tones that are gathered to\nchords or clusters. The range of this parameter\nis dependent of the parameter Voices";
-const char p59[] = "Phrase\0" "the balance between phrase playing sequentially\nand playing the phrase notes in a random sequence";
-const char p60[] = "PhaseMod\0" "adding a phase modulation to the waveform";
-const char p61[] = "WaveSel\0" "select a waveform or a phase modulation table\nfrom the user scale memory. Divide displayed\nvalue by 16.";
-const char p62[] = "Vibrato\0" "add a vibrato effect, oscillating 16, 8, 4, or\n2 times during the decay phase";
-const char p63[] = "LFO1speed\0" "adjust low frequency oscillator 1 speed\n(depends also on Beat)";
-const char p64[] = "LFO1Voice\0" "adjust the effect of LFO1 for the\nVoices parameter";
-const char p65[] = "LFO1Wave\0" "adjust the effect of LFO1 for the\nWaveform parameter";
-const char p66[] = "LFO2speed\0" "adjust low frequency oscillator 2 speed\n(depends also on Beat)";
-const char p67[] = "LFO2Env\0" "adjust the effect of LFO2 for the\nEnvelope parameter";
-const char p68[] = "LFO2Beat\0" "adjust the effect of LFO2 for the\nBeat parameter";
-const char p69[] = "LFO2Spread\0" "adjust the effect of LFO2 for the\nPitch Spread parameter";
-const char p70[] = "Waveform\0" "selecting a waveform between saw and\ntriangle, or sine";
-const char p71[] = "Crossfade\0" "Adjust the crossfade between\nsample loops";
-const char p72[] = "LoopSel\0" "Select 8 pairs of (Loop Position, Loop\nLength) from the \"user scale memories\".\nDivide displayed value by 8";
-const char p73[] = "LoopChng\0" "Select the time between the Changes\nbetween Loops";
-const char p74[] = "LFO1Pitch\0" "adjust the effect of LFO1 for the\nPitch parameter";
-const char p75[] = "WaveSweep\0" "add a \"waveform sweep\" effect to the\nsound in the decay phase";
-const char sw0[] = "&Saw\0" "If on, triangle and sawtooth like \nwaveforms can be created. If off, pulse \nand other waveforms can be created";
-const char sw1[] = "&Sync\0" "If on, an oscillator sync sound \nis created, else an overdrive sound.";
-const char sw2[] = "Loop      &S\0" "Loop playing is possible only if switched on";
-const char sw3[] = "Pha&s\0" "Use waveform for a phase modulation of\na triangle wave.";
-const char sw4[] = "Rand      &S\0" "Add to LFO2 a pseudo random con-\ntrol based on the \"Tone\" sequence\nof numbers";
-const char sw5[] = "Hold      &S\0" "Substitute the triangle envelope by\nan organ envelope";
-
-// Help texts of the numbered buttons in scale mode: assigning, then
-// viewing or editing.
-const char ass0[] = "assigning a user defined scale of \n16 pitch values to the soundscape";
-const char ass1[] = "assigning a scale of 8 pitch values \nand 8 intervals to the soundscape";
-const char ass2[] = "assigning a phrase (even storage number) \nand a scale (odd storage number) \n(paired in 0/1, 2/3, 4/5, 6/7, 8/9) \nto the soundscape";
-const char ass3[] = "assigning the main phrase to the soundscape";
-const char ass4[] = "assigning 8 fixed pitch values and 4 chords \nto the soundscape";
-const char ass5[] = "assigning 8 pairs of pitch and pitch spread\nto the soundscape";
-const char ass6[] = "assigning a phrase & scale (even storage\nnumber) and a transposition table (odd storage\nnumber; paired in 0/1, 2/3, 4/5, 6/7, 8/9)\nto the soundscape";
-const char ass7[] = "assigning LFO1 waveform (controller 0 to 7)\nand LFO2 waveform (controller 8 to 15)";
-const char vw0[] = "viewing or editing a user defined scale";
-const char vw1[] = "viewing or editing a scale (controller 0 to 7) \nand a set of intervals (controller 8 to 15), \nbasic pitch is 262/f1";
-const char vw2[] = "viewing or editing a phrase (even storage \nnumber, basic pitch is 262/f1), \nor a scale (odd storage number)";
-const char vw3[] = "viewing or editing the main phrase \n(basic pitch is 262/f1)";
-const char vw4[] = "viewing or editing pitch and chords: \npitch 0 to 3 transpose chords f1/8/9 and f1/12/13,\npitch 4 to 7 transpose chords f1/10/11 and f1/14/15";
-const char vw5[] = "viewing or editing a scale or an envelope: \nsliders 0 to 8 for the attack phase, and\nsliders 8 to 15 for the release phase";
-const char vw6[] = "viewing or editing 8 pairs of pitch and \npitch spread values";
-const char vw7[] = "viewing or editing a phrase (even storage \nnumber, basic pitch is 262/f1), \nor a transposition table (odd storage number)";
-const char vw8[] = "viewing or editing a phrase (even storage \nnumber), a transposition table (odd storage\nnumber), or a waveform (extra assignment)";
-const char vw9[] = "viewing or editing LFO waveforms\n(controller 0 to  7 for LFO1,\n controller 8 to 15 for LFO2)";
-
-const rov_strg rs0 = {alg0txt, {p0, p1, p2, p3, p4, p5, p6, p13, p14, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw0};
-const rov_strg rs1 = {alg1txt, {p0, p1, p2, p3, p4, p5, p6, p7, p8, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw0};
-const rov_strg rs2 = {alg2txt, {p0, p1, p2, p3, p4, p5, p6, p16, p17, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw0};
-const rov_strg rs3 = {alg3txt, {p0, p1, p2, p3, p4, p5, p6, p7, p8, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw0};
-const rov_strg rs4 = {alg4txt, {p0, p1, p2, p3, p4, p18, p19, p20, p21, p9, p10, p11, p12, p44, p45, p46}, sw1, ass0, vw0};
-const rov_strg rs5 = {alg5txt, {p0, p1, p2, p22, p23, p5, p6, p24, p25, p9, p10, p11, p12, p44, p45, p46}, sw0, ass1, vw1};
-const rov_strg rs6 = {alg6txt, {p0, p1, p2, p22, p23, p26, p27, p28, p29, p9, p10, p30, p31, p44, p45, p46}, sw2, ass1, vw1};
-const rov_strg rs7 = {alg7txt, {p0, p1, p2, p3, p4, p26, p27, p28, p29, p9, p10, p30, p31, p44, p45, p46}, sw2, ass0, vw0};
-const rov_strg rs8 = {alg8txt, {p0, p1, p2, p3, p4, p5, p6, p32, p33, p9, p10, p30, p31, p44, p45, p46}, sw2, ass0, vw0};
-const rov_strg rs9 = {alg9txt, {p0, p1, p2, p22, p34, p35, p36, p7, p37, p9, p10, p11, p12, p44, p45, p46}, sw0, ass2, vw2};
-const rov_strg rs10e = {alg10txt, {p0, p1, p2, p22, p34, p35, p36, p38, p17, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw0};
-const rov_strg rs10o = {alg10txt, {p0, p1, p2, p22, p34, p35, p36, p38, p17, p9, p10, p11, p12, p44, p45, p46}, sw0, ass3, vw3};
-const rov_strg rs11 = {alg11txt, {p0, p1, p2, p22, p34, p35, p36, p7, p15, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw0};
-const rov_strg rs12 = {alg12txt, {p0, p1, p2, p39, p40, p41, p42, p7, p43, p9, p10, p11, p12, p44, p45, p46}, sw0, ass4, vw4};
-const rov_strg rs13 = {alg13txt, {p0, p1, p2, p3, p4, p5, p6, p47, p48, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw5};
-const rov_strg rs14 = {alg14txt, {p0, p1, p2, p49, p50, p5, p6, p51, p52, p9, p10, p11, p12, p44, p45, p46}, sw0, ass5, vw6};
-const rov_strg rs15 = {alg15txt, {p0, p1, p2, p22, p54, p35, p36, p53, p26, p9, p10, p30, p31, p44, p45, p46}, sw2, ass6, vw7};
-const rov_strg rs16 = {alg16txt, {p0, p1, p2, p3, p4, p55, p56, p57, p58, p9, p10, p11, p12, p44, p45, p46}, sw0, ass0, vw0};
-const rov_strg rs17 = {alg17txt, {p0, p1, p2, p22, p59, p35, p36, p7, p60, p9, p10, p11, p12, p44, p45, p46}, sw0, ass3, vw3};
-const rov_strg rs18 = {alg18txt, {p0, p1, p2, p22, p59, p35, p61, p7, p62, p9, p10, p11, p12, p44, p45, p46}, sw3, ass2, vw8};
-const rov_strg rs18t = {alg18txt, {p0, p1, p2, p22, p59, p35, p61, p7, p75, p9, p10, p11, p12, p44, p45, p46}, sw3, ass2, vw8};
-const rov_strg rs19 = {alg19txt, {p0, p1, p2, p3, p63, p64, p65, p66, p67, p68, p69, p11, p70, p44, p45, p46}, sw4, ass7, vw9};
-const rov_strg rs19t = {alg19txt, {p0, p1, p2, p3, p63, p64, p65, p66, p74, p68, p69, p11, p70, p44, p45, p46}, sw4, ass7, vw9};
-const rov_strg rs20 = {alg20txt, {p0, p1, p2, p3, p4, p5, p6, p71, p72, p9, p10, p30, p73, p44, p45, p46}, sw5, ass0, vw0};
-const rov_strg rsx = {algnotxt, {px, px, px, px, px, px, px, px, px, px, px, px, px, p44, p45, px}, sw0, ass0, vw0};
-
-
-// The records of each row: the first, and the second of a two-channel row
-// (odd sets) or of a row whose names change under Timbre Variation. Rows
-// without names of their own show the blank record.
-const rov_strg* const rowrec[rov_natab][2] = {
-    {&rs0, nullptr},   {&rs1, nullptr},  {&rs2, nullptr},  {&rs3, nullptr},   {&rs4, nullptr},
-    {&rs5, nullptr},   {&rs6, nullptr},  {&rs7, nullptr},  {&rs8, nullptr},   {&rs9, nullptr},
-    {&rs10e, &rs10o},  {&rs11, nullptr}, {&rs12, nullptr}, {&rs13, nullptr},  {&rs14, nullptr},
-    {&rs15, nullptr},  {&rs16, nullptr}, {&rs17, nullptr}, {&rs18, &rs18t},   {&rs19, &rs19t},
-    {&rs20, nullptr},  {nullptr, nullptr}, {nullptr, nullptr},
-};
-
-}  // namespace
-
 const rov_strg* ranovs(int algomod, int setnr, bool tvar) {
-    if (algomod < 0 || algomod >= rov_natab || !rowrec[algomod][0]) return &rsx;
+    if (algomod < 0 || algomod >= rov_natab) return &slots_blank;
     const rov_rowdesc& d = rov_row(algomod);
-    if (d.two_channels && (setnr & 1)) return rowrec[algomod][1];
-    if (d.timbre_names && tvar) return rowrec[algomod][1];
-    return rowrec[algomod][0];
+    if (d.two_channels && (setnr & 1)) return d.names2;
+    if (d.timbre_names && tvar) return d.names2;
+    return d.names;
 }
 
 const char* rov_helptext(const char* text) { return text + std::strlen(text) + 1; }
 
-void rov_valtext(char out[rov_valtext_max], int slot, int v, char mark) {
-    const rov_scrollrow& r = rovscroll[slot & 15];
+void rov_valtext(char out[rov_valtext_max], const rov_slotrange& r, int v, char mark) {
     const int dv = r.disdiv;
     switch (r.invert) {
-    case 1:  // volume: 255 is silent, 0 full
+    case rov_show_volume:  // 255 is silent, 0 full
         std::snprintf(out, rov_valtext_max, "%d", ((255 - v) * 100 + 1) / 255);
         return;
-    case 2:  // rate index
+    case rov_show_rate:  // rate index
         std::snprintf(out, rov_valtext_max, "%ld", static_cast<long>(rov_rate(v)));
         return;
     default:
@@ -210,4 +35,8 @@ void rov_valtext(char out[rov_valtext_max], int slot, int v, char mark) {
     else  // percent of disdiv with one decimal
         std::snprintf(out, rov_valtext_max, "%d.%01d %c", (v * 100) / dv, ((v * 1000) / dv) % 10,
                       mark);
+}
+
+void rov_valtext(char out[rov_valtext_max], int slot, int v, char mark) {
+    rov_valtext(out, rov_slotranges[slot & 15], v, mark);
 }

@@ -1,10 +1,7 @@
-// The parameter catalogue: per algorithm row the names and help texts of the
-// sixteen parameter slots, the switch and the numbered buttons; the value
-// texts of the slots; and the two rewrites of parameter sets for a playback
-// rate or sample length changed by a factor of two.
-//
-// A parameter or switch text is two strings back to back: the name (label,
-// popup caption, check-box caption), its NUL, then the help text.
+// The parameter catalogue: the naming record (names and help texts of the
+// sixteen parameter slots, the switch and the numbered buttons, and the
+// slots' ranges) that a row shows, and the value texts of the slots. The
+// records are declared per routine family in engine/slots.h.
 #pragma once
 
 #include <cstddef>
@@ -13,13 +10,7 @@
 #include "engine/rows.h"
 
 // Naming record of one algorithm.
-struct rov_strg {
-    const char* rName;      // title (the editor window's caption)
-    const char* rPar[16];   // parameter texts of slots 0..15
-    const char* rSwi;       // switch text
-    const char* rNumAssg;   // numbered buttons' help while assigning scale buffers
-    const char* rNumChg;    // numbered buttons' help while viewing/editing scale buffers
-};
+using rov_strg = rov_family;
 
 // The record to show for table row `algomod` and set `setnr`: a two-channel
 // row has one record for even and one for odd sets, a row with timbre names
@@ -33,7 +24,9 @@ const char* rov_helptext(const char* text);
 // Longest value text including the terminating NUL.
 constexpr std::size_t rov_valtext_max = 24;
 
-// The text shown beside slot `slot`'s scroll bar for value v, with `mark`
-// '*' while the slot is still morphing, else ' ' (slots 13 and 14 show no
-// mark). v is expected inside the slot's range.
+// The text shown beside a scroll bar of range `r` for value v, with `mark`
+// '*' while the slot is still morphing, else ' ' (the rate and volume
+// displays show no mark). v is expected inside the slot's range.
+void rov_valtext(char out[rov_valtext_max], const rov_slotrange& r, int v, char mark);
+// The same for slot `slot` of the shared ranges.
 void rov_valtext(char out[rov_valtext_max], int slot, int v, char mark);

@@ -111,8 +111,9 @@ void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const 
     ed.view.qcaption = q ? "&Q" : "&Z";
 
     for (int s = 0; s < 16; ++s) {
-        ed.view.slot[s].min = rovscroll[s].physmin;
-        ed.view.slot[s].max = rovscroll[s].physmax;
+        const rov_scrollrow r = rovscroll_row(*ed.names, s, opt.o->maxv);
+        ed.view.slot[s].min = r.physmin;
+        ed.view.slot[s].max = r.physmax;
     }
     RovScr(ed, 0, rov_nparams - 1, 0);
     std::memset(ed.parmorph, 0, sizeof ed.parmorph);
@@ -122,14 +123,15 @@ void RovScr(rov_editor& ed, int first, int last, int morphmod) {
     int16_t* p = playset(ed);
     for (int s = first; s <= last; ++s) {
         int v = p[s];
-        if (v > rovscroll[s].physmax)
-            v = rovscroll[s].physmax;
-        else if (v < rovscroll[s].physmin)
-            v = rovscroll[s].physmin;
+        const rov_scrollrow r = rovscroll_row(*ed.names, s, ed.opt.o->maxv);
+        if (v > r.physmax)
+            v = r.physmax;
+        else if (v < r.physmin)
+            v = r.physmin;
         p[s] = static_cast<int16_t>(v);
         rov_slotview& sv = ed.view.slot[s];
         if (morphmod != 2) sv.pos = static_cast<int16_t>(v);
-        rov_valtext(sv.text, s, v, morphmod == 1 ? '*' : ' ');
+        rov_valtext(sv.text, r, v, morphmod == 1 ? '*' : ' ');
         if (s == rov_par::Volume && ed.hk.set_volume) ed.hk.set_volume(ed.hk.ctx, v);
     }
 }
@@ -139,7 +141,7 @@ void rov_ed_scroll(rov_editor& ed, int s, rov_scrollcode code, int pos) {
     if (s < 0 || s >= rov_nparams) return;
     int16_t* p = playset(ed);
     int v = p[s];
-    const int k = rovscroll[s].largeinc;
+    const int k = ed.names->range[s].largeinc;
     switch (code) {
     case rov_sc_lineup: v -= 1; break;
     case rov_sc_linedown: v += 1; break;
@@ -330,7 +332,7 @@ void rov_ed_recover(rov_editor& ed) {
 }
 
 void rov_ed_rate(rov_editor& ed, bool half) {
-    ranovpd(*ed.roh->s, ed.setnr, atab, ed.algomod, half);
+    ranovpd(*ed.roh->s, ed.setnr, ed.algomod, half);
     RovScr(ed, 0, rov_par::Rate, 0);
 }
 

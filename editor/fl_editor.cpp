@@ -650,7 +650,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     ws.tonr = ed.tonr;
     w->sync();
     if (sh.icon_image && !rov_row(algomod).empty) {
-        if (Fl_RGB_Image* icon = sh.icon_image(atab[algomod].icon)) {
+        if (Fl_RGB_Image* icon = sh.icon_image(rov_row(algomod).tab.icon)) {
             w->icon(icon);  // the window keeps a copy
             delete icon;
         }

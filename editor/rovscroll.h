@@ -1,19 +1,13 @@
-// Per-slot ranges, page steps and display kinds of the sixteen parameter
-// slots; the same table serves every algorithm.
+// The scroll bars of the sixteen parameter slots: ranges, page steps and
+// display kinds of the naming record shown (declared per routine family in
+// engine/slots.h), with the Voices bound following the voice maximum.
 #pragma once
 
-#include <cstdint>
+#include "engine/slots.h"
 
-struct rov_scrollrow {
-    int16_t physmin;   // lowest value
-    int16_t physmax;   // highest value
-    int16_t largeinc;  // page step of the scroll bar
-    int16_t disdiv;    // display divisor
-    int16_t invert;    // display kind: 0 number, 1 volume, 2 rate
-};
+using rov_scrollrow = rov_slotrange;
 
-extern rov_scrollrow rovscroll[16];
-
-// The voice maximum m (1..64) raises slot 0's upper bound to 16*m (at most
-// 1024) when that exceeds it; the bound is never lowered during a run.
-void rovscroll_raise_voices(int maxv);
+// Slot s (0..15) of record `f` for the voice maximum `maxv` (1..64): the
+// declared row, with slot 0's upper bound raised to 16 * maxv (at most
+// 1024) where that is above it.
+rov_scrollrow rovscroll_row(const rov_family& f, int s, int maxv);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/rows.h"
 #include "engine/scales.h"
 
 const int16_t tonini[ton_nmodes][16] = {
@@ -51,21 +52,21 @@ void put_all(ton_editor& te, const int16_t* from) {
 
 const char* ton_caption(int algo, int tonr) {
     const bool even = tonr % 2 == 0;
-    switch (algo) {
-    case 15: return even ? "Phrase/Pitch editing (16 tones)" : "Editing  transpositions";
-    case 18: return even ? "Phrase/Pitch/Wave editing" : "Editing transposition/wave";
-    case 17: return "Phrase editing (16 tones)";
-    case 9:
+    switch (rov_row(algo).scale.kind) {
+    case rov_scalekind::phrase_transpose: return even ? "Phrase/Pitch editing (16 tones)" : "Editing  transpositions";
+    case rov_scalekind::phrase_wave: return even ? "Phrase/Pitch/Wave editing" : "Editing transposition/wave";
+    case rov_scalekind::phrase: return "Phrase editing (16 tones)";
+    case rov_scalekind::phrase_or_scale:
         if (even) return "Phrase editing (16 tones)";
         break;
-    case 12: return "Editing pitch (0-7) and chords (8-15)";
-    case 5:
-    case 6: return "Editing pitch (0-7) and intervals (8-15)";
-    case 10: return "Editing scale or phrase";
-    case 13: return "Editing scale or envelope";
-    case 14: return "Editing 8 pairs of (center pitch, range)";
-    case 19: return "Editing LFO waveforms (0-7;8-15)";
-    default: break;
+    case rov_scalekind::chords: return "Editing pitch (0-7) and chords (8-15)";
+    case rov_scalekind::intervals: return "Editing pitch (0-7) and intervals (8-15)";
+    case rov_scalekind::scale_or_phrase: return "Editing scale or phrase";
+    case rov_scalekind::envelope: return "Editing scale or envelope";
+    case rov_scalekind::pitch_pairs: return "Editing 8 pairs of (center pitch, range)";
+    case rov_scalekind::lfo_waves: return "Editing LFO waveforms (0-7;8-15)";
+    case rov_scalekind::scale:
+    case rov_scalekind::unset: break;
     }
     return "Scale editing (16 pitch values)";
 }
@@ -75,9 +76,7 @@ const char* ton_modename(int mode) {
     return mode >= 0 && mode < ton_nmodes ? names[mode] : names[0];
 }
 
-bool ton_asks_assign(int algo) {
-    return algo == 2 || algo == 10 || algo == 13 || algo == 18 || algo == 20;
-}
+bool ton_asks_assign(int algo) { return rov_row(algo).scale.asks_assign; }
 
 void ton_open(ton_editor& te, const tonscal& ts) {
     te.ts = ts;
@@ -191,30 +190,40 @@ rov_helpbox ton_help(const ton_editor& te, int x, int y) {
                 "load setting from\nbuffer 1 (Tone), buffer 2 (Env),\nbuffer 3 (Wav), buffer 4 (ModT),\nor buffer 5 "
                 "(LFOWV)"};
     }
-    const int a = te.ts.algo;
     const bool even = te.ts.ttonr % 2 == 0;
     const char* t = "edit a user scale";
-    if (((a == 9 || a == 15) && even) || a == 17)
-        t = "edit a phrase of 16 tones.\nThe first tone is assumed to be 262/f1";
-    else if (a == 18 && even)
-        t = "edit a phrase or a wave.\nIn the phrase, the first tone is assumed to\nbe 262/f1. The wave is either a "
-            "real half \nwaveform (medium position is 0), or the \nhalf of a waveshaping function";
-    else if (a == 18)
-        t = "edit transpositions or a wave.\nThe wave is either a real half waveform\n(medium position is 0), or the "
-            "half\nof a waveshaping function";
-    else if (a == 12)
+    switch (rov_row(te.ts.algo).scale.kind) {
+    case rov_scalekind::phrase_or_scale:
+    case rov_scalekind::phrase_transpose:
+        if (even) t = "edit a phrase of 16 tones.\nThe first tone is assumed to be 262/f1";
+        break;
+    case rov_scalekind::phrase: t = "edit a phrase of 16 tones.\nThe first tone is assumed to be 262/f1"; break;
+    case rov_scalekind::phrase_wave:
+        t = even ? "edit a phrase or a wave.\nIn the phrase, the first tone is assumed to\nbe 262/f1. The wave is "
+                   "either a real half \nwaveform (medium position is 0), or the \nhalf of a waveshaping function"
+                 : "edit transpositions or a wave.\nThe wave is either a real half waveform\n(medium position is 0), "
+                   "or the half\nof a waveshaping function";
+        break;
+    case rov_scalekind::chords:
         t = "edit chords and their transpositions:\nSlider 0 to 3 edit the transpositions for\nthe chords f1/8/9 and "
             "f1/12/13, and 4 to 7\nfor the chords f1/10/11 and f1/14/15";
-    else if (a == 5 || a == 6)
+        break;
+    case rov_scalekind::intervals:
         t = "edit absolute pitch values (slider 0 to 7)\nand intervals relative to f1/262 (8 to 15)";
-    else if (a == 10)
-        t = "edit scale or phrase";
-    else if (a == 13)
+        break;
+    case rov_scalekind::scale_or_phrase: t = "edit scale or phrase"; break;
+    case rov_scalekind::envelope:
         t = "edit scale or envelope:\nslider 0 to 8 form the attack curve,\nslider 8 to 15 the decay curve.";
-    else if (a == 14)
+        break;
+    case rov_scalekind::pitch_pairs:
         t = "edit 8 pitch areas specified\nby center pitch (even sliders) and\npitch range (odd sliders)";
-    else if (a == 19)
+        break;
+    case rov_scalekind::lfo_waves:
         t = "edit a pair of LFO waveforms.\nThe sliders 0 to 7 correspond to LFO1\nthe sliders 8 to 15 to LFO2";
+        break;
+    case rov_scalekind::scale:
+    case rov_scalekind::unset: break;
+    }
     return {"Edit", t};
 }
 

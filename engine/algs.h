@@ -1,4 +1,5 @@
-// The algorithm routines; each is reached through the routine column of atab.
+// The algorithm routines. The rows table (rows.cpp) declares and reaches each
+// routine itself; this header serves the routines' sources, the tests and the intro.
 #pragma once
 
 #include "engine/rov.h"

@@ -10,15 +10,14 @@ namespace {
 
 // The loop length of a sampling row from the sample length and the running
 // Loop Length (c7) and Loop Coarse (c8) values.
-int64_t loop_length(int row, int64_t sl, int64_t c7, int64_t c8, int detune) {
+int64_t loop_length(rov_padloop loop, int64_t sl, int64_t c7, int64_t c8, int detune) {
     int64_t den = 1, l = 4;
-    switch (row) {
-    case 6:
-    case 7:
+    switch (loop) {
+    case rov_padloop::fine_coarse:
         den = c8 * 128 + c7 + 1;
         l = den > 0 ? sl / den : sl;
         break;
-    case 15:
+    case rov_padloop::table:
         if (c7 >= 112 && c7 <= 128) {
             l = looptab[c7 - 112];
             if (l > sl / 2) l = sl / 2;
@@ -29,7 +28,9 @@ int64_t loop_length(int row, int64_t sl, int64_t c7, int64_t c8, int detune) {
             l = den > 0 ? sl * 16 / den : sl;
         }
         break;
-    default:  // 8 and 20
+    case rov_padloop::none:
+    case rov_padloop::sixteenths:
+    case rov_padloop::scale_pairs:
         den = c8 * 128 + c7 + 16;
         l = den > 0 ? sl * 16 / den : sl;
         break;
@@ -49,6 +50,7 @@ int plyov(wvpl_par* wpp) {
     const rov_setting& s = *h.s;
     const int row = wpp->wvpl_alg;
     const bool sampling = rov_row_sampling(row);
+    const rov_paddesc& pad = rov_row(row).pad;
     if (sampling && (!wpp->wvpl_smp || wpp->wvpl_sl <= 0)) return -1;
 
     int k = -1;
@@ -60,13 +62,13 @@ int plyov(wvpl_par* wpp) {
     }
     if (k < 0) return -1;
     rov_tonephase& v = h.t[k];
-    const int e = sampling || row == 2 || row == 5 ? 32 : 128;
+    const int e = pad.stages;
     const int c7 = g.rov_currp[7], c8 = g.rov_currp[8];
     const uint16_t* p = wpp->wvpl_p;
 
     if (sampling) {
         const int64_t sl = wpp->wvpl_sl;
-        const int64_t l = loop_length(row, sl, c7, c8, p[wvpl_slider::Detune]);
+        const int64_t l = loop_length(pad.loop, sl, c7, c8, p[wvpl_slider::Detune]);
         v.rov_sphas = 0;
         v.rov_sleng = static_cast<uint32_t>(l * 256);
         int64_t start = static_cast<int64_t>(p[wvpl_slider::Pulsewidth]) * sl / 257;
@@ -74,22 +76,22 @@ int plyov(wvpl_par* wpp) {
         if (start < 0) start = 0;
         // The multiple-loop row reads its loops from the active setting's
         // scales: its start is an index into rov_tones there.
-        v.rov_sbeg = static_cast<uint32_t>(row == 20 ? (2 * c8 < 0 ? 0 : 2 * c8 % (rov_nscales * rov_nvalues)) : start);
+        const bool from_scales = pad.loop == rov_padloop::scale_pairs;
+        v.rov_sbeg = static_cast<uint32_t>(from_scales ? (2 * c8 < 0 ? 0 : 2 * c8 % (rov_nscales * rov_nvalues)) : start);
         v.rov_sincr = wpp->wvpl_pit;
     } else {
         v.rov_wphas = v.rov_wphas2 = v.rov_wphas3 = 0;
         v.rov_wpuls = static_cast<uint16_t>(p[wvpl_slider::Pulsewidth] * 256);
         const int32_t pit = wpp->wvpl_pit;
-        const bool direct = row == 0 || row == 2 || row == 4 || row == 5 || row == 12;
-        v.rov_wincr = static_cast<uint16_t>(direct ? pit * 8 : (pit * 131 + 7) / 16);
+        v.rov_wincr = static_cast<uint16_t>(pad.direct ? pit * 8 : (pit * 131 + 7) / 16);
         const int32_t w = v.rov_wincr;
         v.rov_wincr2 = static_cast<uint16_t>(w + w * p[wvpl_slider::Detune] / 2048);
-        switch (row) {
-        case 14:
+        switch (pad.osc3) {
+        case rov_padosc3::glissando:
             v.rov_wphas3 = static_cast<uint16_t>(c7);
             v.rov_wincr3 = p[wvpl_slider::Detune];
             break;
-        case 13: {
+        case rov_padosc3::envelope: {
             int i = 2 * c8 + (wpp->wvpl_env * p[wvpl_slider::Length] < e ? 8 : 0);
             // A damaged running value must not read outside the scales.
             const int n = rov_nscales * rov_nvalues;
@@ -98,9 +100,9 @@ int plyov(wvpl_par* wpp) {
             v.rov_wincr3 = static_cast<uint16_t>(tones[i] / 8);
             break;
         }
-        case 17: v.rov_wincr3 = static_cast<uint16_t>(c8); break;
-        case 18: v.rov_wincr3 = static_cast<uint16_t>(2 * c8); break;
-        default: v.rov_wincr3 = static_cast<uint16_t>(w - w * p[wvpl_slider::Detune] / 2600); break;
+        case rov_padosc3::phase_mod: v.rov_wincr3 = static_cast<uint16_t>(c8); break;
+        case rov_padosc3::vibrato: v.rov_wincr3 = static_cast<uint16_t>(2 * c8); break;
+        case rov_padosc3::detuned: v.rov_wincr3 = static_cast<uint16_t>(w - w * p[wvpl_slider::Detune] / 2600); break;
         }
     }
 
@@ -109,16 +111,16 @@ int plyov(wvpl_par* wpp) {
     v.rov_edecr = static_cast<uint16_t>((256 - wpp->wvpl_env) * len / e);
 
     int32_t prev = 1;
-    switch (row) {
-    case 14: {
+    switch (pad.memory) {
+    case rov_padmemory::raster: {
         const int32_t c4 = g.rov_currp[4];
         prev = c4 > 128 ? (c4 - 96) * c4 / 32 : c4;
         break;
     }
-    case 15: prev = p[wvpl_slider::Detune] / 8; break;
-    case 18: prev = g.rov_currp[6]; break;
-    case 20: prev = 0; break;
-    default: break;
+    case rov_padmemory::detune: prev = p[wvpl_slider::Detune] / 8; break;
+    case rov_padmemory::wave: prev = g.rov_currp[6]; break;
+    case rov_padmemory::zero: prev = 0; break;
+    case rov_padmemory::one: break;
     }
     v.rov_prev = prev;
 

@@ -28,7 +28,7 @@ struct rov_setting {
     int16_t rov_pitmod;                          // modulus of the pitch sequence
     int16_t rov_panmod;                          // modulus of the panning sequence
     int16_t rov_tones[rov_nscales * rov_nvalues];  // scale n at 16n..16n+15
-    int16_t rov_stdalg;                          // the atab row the setting belongs to
+    int16_t rov_stdalg;                          // the row (rows.h) the setting belongs to
 };
 
 constexpr std::size_t rov_setting_bytes = 672;
@@ -146,8 +146,8 @@ struct rov_algtab {
     const char* title;   // title of the row's information box
 };
 
-constexpr int rov_natab = 23;
-extern const rov_algtab atab[rov_natab];
+// Rows of the algorithm table (engine/rows.h).
+extern const int rov_natab;
 
 // Sine table: 256 steps of one cycle plus a closing entry, peak 20860.
 extern const int16_t sinemd[65];

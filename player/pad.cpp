@@ -19,9 +19,6 @@ void show_label(pad_dlg& d, int i) {
         std::snprintf(l, sizeof d.view.label[i], i == w.wvpl_mode ? "(%d)" : "%d", w.wvpl_p[i]);
 }
 
-// Rows that play a phrase: the scale modes change their phrase memory.
-bool plays_phrase(int row) { return row == 9 || row == 10 || row == 15 || row == 17 || row == 18; }
-
 int factor(int pitl) { return pitl == 0 ? 4 : pitl == 1 ? 2 : 1; }
 
 // The marks of a click outside the area: a line per 10-pixel row, a second
@@ -177,7 +174,7 @@ void pad_click(pad_dlg& d, int x, int y) {
     const int col = x / 16;
     if (w.wvpl_roh) {
         rov_globphase& g = *w.wvpl_roh->g;
-        int16_t* entry = plays_phrase(w.wvpl_alg) ? &g.rov_phrase[col] : &g.rov_toncur[col];
+        int16_t* entry = rov_row(w.wvpl_alg).plays_phrase ? &g.rov_phrase[col] : &g.rov_toncur[col];
         *entry = static_cast<int16_t>(w.wvpl_pit);
     }
     const int lx = ((x + 16) / 16) * 16, ly = (y / 10) * 10 + 1;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/blocks.h"
+#include "engine/rows.h"
 
 const uint32_t rainbow[24] = {0x0000FF, 0x003FFF, 0x007FFF, 0x00BFFF, 0x00FFFF, 0x00FFBF, 0x00FF7F, 0x00FF3F,
                               0x00FF00, 0x3FFF00, 0x7FFF00, 0xBFFF00, 0xFFFF00, 0xFFBF00, 0xFF7F00, 0xFF3F00,
@@ -34,7 +35,8 @@ uint32_t blend(uint32_t c, int s, int g) {
     return out;
 }
 
-bool sampling_row(int row) { return row == 6 || row == 7 || row == 8 || row == 15; }
+// The row's voices take their pitch from the sample increment.
+bool sample_pitch(int row) { return rov_row(row).vis.sample_pitch; }
 
 // Round-robin voice choice from visar[1]; -1 when every voice is idle.
 int choose_voice(const rov_handle* roh, int16_t* visar) {
@@ -58,7 +60,7 @@ int choose_voice(const rov_handle* roh, int16_t* visar) {
 // sample increment for the sampling algorithms (16 bits).
 uint16_t pitch_of(const rov_handle* roh, int v) {
     const rov_tonephase& t = roh->t[v];
-    if (sampling_row(roh->s->rov_stdalg)) return static_cast<uint16_t>(4 * t.rov_sincr);
+    if (sample_pitch(roh->s->rov_stdalg)) return static_cast<uint16_t>(4 * t.rov_sincr);
     return t.rov_wincr;
 }
 
@@ -182,8 +184,8 @@ void algorithmic(const rov_handle* roh, int16_t* visar, vis_canvas& cv) {
     const int16_t* p = g.rov_currp;
     const int br = p[9] / 4 > (g4 & 127) ? 4 : p[9] / 2 > (g4 & 127) ? 2 : 0;
     const int ld = p[1] < 32 ? 10 : p[1] > 160 ? 11 : 1;
-    const int row = s.rov_stdalg;
-    int rad = vis_sizestep(sampling_row(row) ? p[11] + 3 : 4 * p[11] + 4) + 2;
+    const rov_viskind kind = rov_row(s.rov_stdalg).vis.kind;
+    int rad = vis_sizestep(sample_pitch(s.rov_stdalg) ? p[11] + 3 : 4 * p[11] + 4) + 2;
     const int lo = ((64 - p[3] / 4) * 195) / 64;
     // A Pitch-Variation value beyond its range would divide by zero.
     const int hi = (390 / std::max(1, 24 - p[3] / 16)) * 24;
@@ -209,18 +211,22 @@ void algorithmic(const rov_handle* roh, int16_t* visar, vis_canvas& cv) {
         visar[9] = static_cast<int16_t>(y);
     };
 
-    switch (row) {
-    case 0: case 1: case 2: case 3: case 4: case 7: case 8: case 13: case 16: case 19: case 14: {
+    switch (kind) {
+    case rov_viskind::scale:
+    case rov_viskind::two_scales:
+    case rov_viskind::random_pitch:
+    case rov_viskind::cluster:
+    case rov_viskind::pitch_pairs: {
         int q;
-        if (row == 14) {
+        if (kind == rov_viskind::pitch_pairs) {
             const int k = g2 & 14;
             q = (t0[k] * p[2]) / 262 + ((p[3] * t0[k + 1]) / 2048) * ((g1 & 127) - 64) / 4;
             q = std::abs(q);
             while (q > 2048) q /= 2;
         } else {
-            if ((g2 & 255) < p[4] && row != 19)
+            if ((g2 & 255) < p[4] && kind != rov_viskind::random_pitch)
                 q = t0[g2 & 15];
-            else if ((g2 & 255) < p[4] + 2 * p[7] && row == 2)
+            else if ((g2 & 255) < p[4] + 2 * p[7] && kind == rov_viskind::two_scales)
                 q = t2[g2 & 15];
             else
                 q = ((g1 & 127) - 64) * p[3] / 16 + p[2];
@@ -228,7 +234,7 @@ void algorithmic(const rov_handle* roh, int16_t* visar, vis_canvas& cv) {
         }
         int x = 0, y = 0, h = 0;
         relpos(q, 240, 240, 70, &x, &y, &h);
-        if (row == 16) {
+        if (kind == rov_viskind::cluster) {
             if (p[7] > 64)
                 rad -= rad * h * (p[7] - 64) / 7680;
             else
@@ -237,7 +243,7 @@ void algorithmic(const rov_handle* roh, int16_t* visar, vis_canvas& cv) {
         mark((3 * x + 240) / 4, (3 * y + 240) / 4, x, y, rad);
         break;
     }
-    case 5: case 12: case 6: {
+    case rov_viskind::intervals: {
         int x = 0, y = 0;
         if ((g2 & 255) < p[4]) {
             const int q = fold(t0[8 + (g2 & 7)], lo, hi);
@@ -252,12 +258,13 @@ void algorithmic(const rov_handle* roh, int16_t* visar, vis_canvas& cv) {
         }
         break;
     }
-    case 9: case 10: case 11: case 15: case 17: case 18: {
+    case rov_viskind::phrase:
+    case rov_viskind::two_phrases: {
         int w = visar[2];
         if (w <= 0) {
             int x = 0, y = 0;
             free_point(x, y);
-            if ((g2 & 255) < p[4]) w = row == 10 && (g1 & 127) < p[7] ? 17 : 1;
+            if ((g2 & 255) < p[4]) w = kind == rov_viskind::two_phrases && (g1 & 127) < p[7] ? 17 : 1;
             else w = 0;
         } else if (w < 32) {
             const int i = w <= 15 ? w : w - 16;
@@ -272,7 +279,8 @@ void algorithmic(const rov_handle* roh, int16_t* visar, vis_canvas& cv) {
         visar[2] = static_cast<int16_t>(w);
         break;
     }
-    default: break;
+    case rov_viskind::none:
+    case rov_viskind::unset: break;
     }
 }
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "audio/refill.h"
-#include "editor/rovscroll.h"
 #include "shell/calc.h"
 #include "shell/convert.h"
 #include "shell/files.h"
@@ -57,7 +56,6 @@ int sh_icon_period(const sh_state& st) { return st.wvrate > 0 ? 5000000 / st.wvr
 void sh_set_voices(sh_state& st, int maxv) {
     st.opt.maxv = maxv;
     st.fg.g.rov_volshift = rov_volshift_for(maxv);
-    rovscroll_raise_voices(maxv);
 }
 
 sh_question sh_info_buffers(const sh_state& st) {

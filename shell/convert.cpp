@@ -55,6 +55,5 @@ void sh_convert_cmd(sh_state& st, const sh_ui& ui, int id) {
     // The active setting's own algorithm, if it plays the sample: its loop
     // and speed parameters may follow the new length.
     const int row = st.fg.s.rov_stdalg;
-    if (row >= 0 && row <= 20 && atab[row].algtyp == rov_arg_sample && ask(ui, "Adjust Parameters"))
-        ranovps(st.fg.s, atab, row, !expanded);
+    if (rov_row_sampling(row) && ask(ui, "Adjust Parameters")) ranovps(st.fg.s, row, !expanded);
 }

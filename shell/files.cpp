@@ -5,7 +5,6 @@
 #include "audio/chain.h"
 #include "audio/refill.h"
 #include "audio/setup.h"
-#include "editor/rovscroll.h"
 #include "files/names.h"
 #include "files/setting_file.h"
 #include "files/setup_file.h"
@@ -80,7 +79,6 @@ void load_setup(sh_state& st, const sh_ui& ui, const std::string& path) {
     st.inifil = fl_name63(path);
     wv_setup_target t{&st.opt, &st.algomod, &st.fg.g.rov_volshift, st.hd && st.hd->is_open(), ui.probe};
     if (!wv_setup_apply(f, records, t)) tell(ui, "wave player checking ...", "wave player not available");
-    rovscroll_raise_voices(st.opt.maxv);
 }
 
 void save_setup(sh_state& st, const sh_ui& ui, const std::string& path) {

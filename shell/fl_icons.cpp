@@ -221,16 +221,16 @@ void phrase(int k) {
     thin();
 }
 
-void v34(const std::string& n) {
+void v34(int k) {
     ground(96, 40, 128);
     thick(2);
-    if (n == "ENVOVLAP1") {  // complex envelope
+    if (k == 0) {  // complex envelope
         col(255, 190, 255);
         fl_begin_line();
         const int pts[][2] = {{3, 28}, {8, 5}, {13, 15}, {18, 11}, {24, 17}, {29, 28}};
         for (auto& p : pts) fl_vertex(P.x0 + p[0], P.y0 + p[1]);
         fl_end_line();
-    } else if (n == "MULRANGE") {  // pitch ranges with glissando
+    } else if (k == 1) {  // pitch ranges with glissando
         col(255, 220, 120);
         line(3, 8, 13, 8);
         line(3, 16, 13, 16);
@@ -239,13 +239,13 @@ void v34(const std::string& n) {
         line(14, 8, 28, 14);
         line(14, 16, 28, 20);
         line(14, 24, 28, 28);
-    } else if (n == "CHORDLAP0") {  // cluster chords
+    } else if (k == 2) {  // cluster chords
         col(255, 190, 255);
         for (int i = 0; i < 7; ++i) box(6 + (i % 2) * 8, 4 + 3 * i, 12, 2);
         col(255, 220, 120);
         line(24, 4, 24, 26);
         line(24, 26, 29, 26);
-    } else if (n == "OSTINAT0") {  // the same figure repeated
+    } else if (k == 3) {  // the same figure repeated
         col(255, 220, 120);
         thin();
         for (int i = 0; i < 3; ++i) {
@@ -256,7 +256,7 @@ void v34(const std::string& n) {
         thick(2);
         col(255, 190, 255);
         line(3, 26, 29, 26);
-    } else if (n == "OSTIWAV0") {  // ostinato and complex waveforms
+    } else if (k == 4) {  // ostinato and complex waveforms
         col(255, 190, 255);
         fl_begin_line();
         for (int x = 3; x <= 29; ++x) {
@@ -278,7 +278,7 @@ void v34(const std::string& n) {
     thin();
 }
 
-void multiple() {
+void multiple(int) {
     ground(20, 90, 100);
     const int c[4][3] = {{255, 120, 120}, {255, 220, 100}, {130, 240, 140}, {130, 200, 255}};
     for (int i = 0; i < 4; ++i) {
@@ -291,7 +291,7 @@ void multiple() {
     line(25, 4, 25, 28);
 }
 
-void empty() {
+void empty(int) {
     col(90, 96, 110);
     box(0, 0, 32, 32);
     col(200, 200, 210);
@@ -464,21 +464,39 @@ int suffix(const std::string& n) {
     return (!n.empty() && n.back() >= '0' && n.back() <= '9') ? n.back() - '0' : 0;
 }
 
+// The art of the algorithm icons, by the icon names of the rows table
+// (engine/rows.cpp): a family's drawing and the variant it draws.
+struct rowart {
+    const char* name;
+    void (*draw)(int variant);
+    int variant;
+};
+const rowart row_art[] = {
+    {"RANOVLAP", experimental, 0},  {"RANOVLAP1", experimental, 1}, {"RANOVLAP2", experimental, 2},
+    {"RANOVLAP3", experimental, 3}, {"RANOVLAP4", experimental, 4}, {"RANOVLAP5", experimental, 5},
+    {"RANOVLAP6", experimental, 6}, {"SMPOVLAP1", sampling, 1},     {"SMPOVLAP2", sampling, 2},
+    {"SMPOVLAP3", sampling, 3},     {"SMPOVLAP4", sampling, 4},     {"MULOOP", sampling, 0},
+    {"PHROVLAP1", phrase, 1},       {"PHROVLAP2", phrase, 2},       {"PHROVLAP3", phrase, 3},
+    {"ENVOVLAP1", v34, 0},          {"MULRANGE", v34, 1},           {"CHORDLAP0", v34, 2},
+    {"OSTINAT0", v34, 3},           {"OSTIWAV0", v34, 4},           {"RLFO1", v34, 5},
+    {"WVMULPL", multiple, 0},       {"ALGEMPTY", empty, 0},
+};
+
+const rowart* art_of(const std::string& n) {
+    for (const rowart& a : row_art)
+        if (n == a.name) return &a;
+    return nullptr;
+}
+
 }  // namespace
+
+bool fl_icon_has_art(const char* name) { return name && art_of(name); }
 
 void fl_icon_draw(const char* name, int x, int y, bool active) {
     P = {x, y, !active};
     const std::string n = name ? name : "";
     fl_push_clip(x, y, 32, 32);
-    if (n.rfind("RANOVLAP", 0) == 0) experimental(suffix(n));
-    else if (n.rfind("SMPOVLAP", 0) == 0) sampling(suffix(n));
-    else if (n == "MULOOP") sampling(0);
-    else if (n.rfind("PHROVLAP", 0) == 0) phrase(suffix(n));
-    else if (n == "ENVOVLAP1" || n == "MULRANGE" || n == "CHORDLAP0" || n == "OSTINAT0" ||
-             n == "OSTIWAV0" || n == "RLFO1")
-        v34(n);
-    else if (n == "WVMULPL") multiple();
-    else if (n == "ALGEMPTY") empty();
+    if (const rowart* a = art_of(n)) a->draw(a->variant);
     else if (n == "WVTESSEL") tessel();
     else if (n.size() == 8 && n.rfind("WVTESSE", 0) == 0 && suffix(n) > 0) tessel_frame(suffix(n));
     else if (n.size() == 6 && n.rfind("HDREC", 0) == 0 && n[5] >= '0' && n[5] <= '7') hdrec_frame(n[5] - '0');

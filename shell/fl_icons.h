@@ -10,5 +10,8 @@ class Fl_RGB_Image;
 // Unknown names draw a plain frame.
 void fl_icon_draw(const char* name, int x, int y, bool active = true);
 
+// An algorithm icon (or "ALGEMPTY") has art of its own under `name`.
+bool fl_icon_has_art(const char* name);
+
 // The icon as an image (for a window's icon); nullptr without a display.
 Fl_RGB_Image* fl_icon_image(const char* name);

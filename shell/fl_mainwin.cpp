@@ -99,7 +99,7 @@ sh_ui make_ui() {
     ui.message = fl_msgbox;
     ui.pardlg = fl_pardlg_run;
     ui.editor = [](int row) {
-        const char* title = (row >= 0 && row < rov_natab) ? atab[row].title : "";
+        const char* title = (row >= 0 && row < rov_natab) ? rov_rows[row].tab.title : "";
         fl_hook("open-editor row=" + std::to_string(row) + " title=" + fl_hook_quote(title));
         if (sh_editor_hook) sh_editor_hook(row);
         else if (!fl_test_hook())

@@ -9,41 +9,6 @@
 
 namespace {
 
-// What each algorithm row does, in the order of the table.
-const char* const row_text[rov_natab] = {
-    "Random tones overlap: every beat step may start a tone whose pitch comes from a pseudo-random "
-    "sequence around the Pitch value, shaped by an attack and a decay envelope and placed in the stereo "
-    "field by the Panning parameter.",
-    "Like the panning algorithm, but every tone sounds from two oscillators whose second one is detuned; "
-    "the beating between them gives the sound its movement.",
-    "Two scales are mixed: the tones are taken alternately from the playing scale and from a second scale "
-    "buffer, with random tones in between.",
-    "A short pattern is computed slice by slice into the two play buffers and the rest of the buffers is "
-    "replayed, so the music repeats with small changes like minimal music.",
-    "An ambient texture: the previous buffer comes back as an echo under the new tones; chords and a "
-    "fuzzy timbre can be switched in.",
-    "Interval studies: each new tone keeps an interval from the scale to the one before; the switch adds "
-    "noise tones.",
-    "Interval studies played with the recorded or loaded sample instead of an oscillator.",
-    "The sample is played in loops that cross-fade into each other.",
-    "The sample is played in fixed loops.",
-    "Fantasy: a phrase taken from a scale buffer is played, varied and extended around its notes.",
-    "A session of two channels, each with its own parameter set and fixed phrase.",
-    "Jazzy playing: the phrase changes automatically while it is played.",
-    "Stumbling chords, or a triple oscillator when the switch is set.",
-    "Tones with complex envelopes of several stages.",
-    "Several pitch ranges at once, with glissando between them.",
-    "A phrase played with the sample.",
-    "Cluster chords whose envelopes are scaled by the pitch.",
-    "An ostinato phrase repeated from the playing scale.",
-    "An ostinato with complex waveforms.",
-    "Random pitch driven by slow random controls (LFOs).",
-    "Several loops of the sample played together; the loop lengths come from a table.",
-    "Multiple play: the foreground setting and the three setting banks as four tracks, mixed.",
-    "The empty algorithm: nothing new is computed; the last two buffers are played again, fading by the "
-    "Chg.Dly value. It is what plays after a Rotate emergency.",
-};
-
 std::string availability(int row) {
     const rov_rowdesc& d = rov_row(row);
     if (d.empty) return "It is always available.";
@@ -120,11 +85,12 @@ std::map<std::string, sh_infopage> build() {
     for (int r = 0; r < rov_natab; ++r) {
         const rov_rowdesc& d = rov_row(r);
         std::string title = d.empty ? "Mute Algorithm" : d.tab.title;
-        std::vector<std::string> t{row_text[r], availability(r)};
+        std::vector<std::string> t{d.info, availability(r)};
         if (!d.empty) t.push_back("Icon " + std::string(d.tab.icon) + "; Shift + click on the icon shows this page.");
         add("RANOVSP" + std::to_string(r), title, t);
     }
-    add("RANOVSP23", "The Algorithm Pages",
+    // The overview of the algorithm pages follows the last row's page.
+    add("RANOVSP" + std::to_string(rov_natab), "The Algorithm Pages",
         {"Every algorithm has a page of its own: Shift + click on its icon, or Info - Last Played for the "
          "algorithm played last. Toolbar slot 6 (the animated icon) opens the editor with the setting's "
          "own algorithm; Shift + click on it shows that algorithm's page."});

@@ -1,6 +1,9 @@
 #include "shell/menu.h"
 
 #include <cstring>
+#include <vector>
+
+#include "engine/rows.h"
 
 namespace {
 constexpr sh_menuitem P(const char* t) { return {sh_mk_popup, 0, t}; }
@@ -8,10 +11,14 @@ constexpr sh_menuitem I(int id, const char* t) { return {sh_mk_item, id, t}; }
 constexpr sh_menuitem E() { return {sh_mk_end, 0, nullptr}; }
 constexpr sh_menuitem Cancel() { return {sh_mk_item, 0, "&Cancel"}; }
 constexpr sh_menuitem CAncel() { return {sh_mk_item, 0, "C&ancel"}; }
-}  // namespace
+// The items of the rows of menu group `g` (rows.h), in row order: in a popup
+// titled `popup`, or on the level of this entry when `popup` is null.
+constexpr sh_menuitem Rows(rov_menugroup g, const char* popup = nullptr) {
+    return {sh_mk_item, -1 - static_cast<int>(g), popup};
+}
 
 // Every popup starts with its cancel item; "C&ancel" where "&C" is taken.
-const sh_menuitem sh_menutab[] = {
+const sh_menuitem base[] = {
     P("&File"),
       Cancel(),
       I(1, "&Load"), I(2, "&Save"),
@@ -20,29 +27,12 @@ const sh_menuitem sh_menutab[] = {
     E(),
     P("&Edit/Play"),
       Cancel(),
-      P("E&xperimental"),
-        Cancel(),
-        I(3, "&Panning"), I(4, "&Dual Oscillator"), I(5, "Two &Scales"), I(6, "&Minimal"),
-        I(7, "&Ambient"), I(8, "&Intervals"), I(15, "Ch&ords"),
-      E(),
-      P("&Sampling"),
-        Cancel(),
-        I(9, "&Intervals"), I(10, "Cross&fade"), I(11, "&Static"),
-      E(),
-      P("&Phrase"),
-        Cancel(),
-        I(12, "&Fantasy"), I(13, "&Session"), I(14, "&Jazzy"),
-      E(),
-      I(16, "&Default"), I(17, "&Multiple"),
-      P("V&3"),
-        Cancel(),
-        I(18, "&Envelope"), I(19, "&PitchRanges"), I(20, "&Sample Phrase"),
-        I(21, "Cl&uster Chords"), I(22, "&Ostinato "),
-      E(),
-      P("V&4"),
-        Cancel(),
-        I(23, "&Waveforms"), I(24, "&LFO"), I(25, "&MultiLoop"),
-      E(),
+      Rows(rov_menugroup::experimental, "E&xperimental"),
+      Rows(rov_menugroup::sampling, "&Sampling"),
+      Rows(rov_menugroup::phrase, "&Phrase"),
+      I(16, "&Default"), Rows(rov_menugroup::top),
+      Rows(rov_menugroup::v3, "V&3"),
+      Rows(rov_menugroup::v4, "V&4"),
     E(),
     P("&Options"),
       CAncel(),
@@ -101,7 +91,32 @@ const sh_menuitem sh_menutab[] = {
       E(),
     E(),
 };
-const int sh_menutab_n = sizeof sh_menutab / sizeof sh_menutab[0];
+
+std::vector<sh_menuitem> build() {
+    std::vector<sh_menuitem> m;
+    for (const sh_menuitem& b : base) {
+        if (b.kind != sh_mk_item || b.id >= 0) {
+            m.push_back(b);
+            continue;
+        }
+        const auto g = static_cast<rov_menugroup>(-1 - b.id);
+        if (b.text) {
+            m.push_back(P(b.text));
+            m.push_back(Cancel());
+        }
+        for (int r = 0; r < rov_natab; ++r)
+            if (rov_rows[r].menu.group == g) m.push_back(I(rov_rows[r].tab.mitem, rov_rows[r].menu.text));
+        if (b.text) m.push_back(E());
+    }
+    return m;
+}
+
+const std::vector<sh_menuitem> menu = build();
+
+}  // namespace
+
+const sh_menuitem* const sh_menutab = menu.data();
+const int sh_menutab_n = static_cast<int>(menu.size());
 
 const char* sh_command_text(int id) {
     if (id == 0) return nullptr;
@@ -119,7 +134,7 @@ bool sh_available(int /*id*/) { return true; }
 int sh_row_of_command(int id) {
     if (id == 0) return -1;
     for (int r = 0; r < rov_natab; ++r)
-        if (atab[r].mitem == id) return r;
+        if (rov_rows[r].tab.mitem == id) return r;
     return -1;
 }
 

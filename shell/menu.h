@@ -14,7 +14,8 @@ struct sh_menuitem {
     const char* text;  // menu text with its & mnemonic
 };
 
-extern const sh_menuitem sh_menutab[];
+// The menus; the Edit/Play menu holds the rows' items (engine/rows.h).
+extern const sh_menuitem* const sh_menutab;
 extern const int sh_menutab_n;
 
 // The text of command `id`, or nullptr.
@@ -60,7 +61,7 @@ struct sh_itemstate {
 };
 sh_itemstate sh_menu_state(const sh_state& st, int id);
 
-// The atab row whose menu command is `id`, or -1.
+// The row whose menu command is `id`, or -1.
 int sh_row_of_command(int id);
 
 // The row can be started now: its description has a routine (or it is the

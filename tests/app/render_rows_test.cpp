@@ -42,7 +42,7 @@ std::vector<int16_t> engine_buffers(int row, int n) {
     const wv_args a = wv_algargs(row, {}, nullptr);
     std::vector<int16_t> out, buf(2 * static_cast<std::size_t>(frames));
     for (int i = 0; i < n; ++i) {
-        atab[row].alg(&st.h, buf.data(), frames, 0, tonr, a.tab, a.len);
+        rov_rows[row].tab.alg(&st.h, buf.data(), frames, 0, tonr, a.tab, a.len);
         out.insert(out.end(), buf.begin(), buf.end());
     }
     return out;

@@ -52,7 +52,7 @@ std::vector<int16_t> engine_buffers(const rov_setting& s, int row, int setnr, in
     std::vector<int16_t> out;
     std::vector<int16_t> buf(2 * static_cast<std::size_t>(frames));
     for (int i = 0; i < n; ++i) {
-        atab[row].alg(&st.h, buf.data(), frames, setnr, tonr, sintab, 256);
+        rov_rows[row].tab.alg(&st.h, buf.data(), frames, setnr, tonr, sintab, 256);
         out.insert(out.end(), buf.begin(), buf.end());
     }
     return out;

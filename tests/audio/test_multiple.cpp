@@ -103,7 +103,7 @@ std::vector<int16_t> sum(std::vector<int16_t> a, const std::vector<int16_t>& b) 
 
 int echo_row() {
     for (int r = 0; r < rov_natab; ++r)
-        if (atab[r].algtyp == rov_arg_echo) return r;
+        if (rov_rows[r].tab.algtyp == rov_arg_echo) return r;
     return -1;
 }
 

@@ -371,7 +371,7 @@ TEST(Mono8, SendsBytesAndKeepsTheWords) {
 
 TEST(Mono8, EchoRowReadsACleanCopy) {
     const int row = 4;
-    ASSERT_EQ(atab[row].algtyp, 2);
+    ASSERT_EQ(rov_rows[row].tab.algtyp, 2);
     if (!rov_row_computed(row)) GTEST_SKIP() << "the echo routine is not built";
     // 16-bit: nothing alters the played buffer, the echo reads it directly.
     auto r = make();
@@ -1043,7 +1043,7 @@ TEST(Blowup, CycleComputesHalfAndPlaysAnOctaveHigher) {
     rov_open(&st->h, false, false, 8);
     rov_start(&st->h, 0, 4, st->s.rov_tonindx[4]);
     std::vector<int16_t> half(2 * static_cast<std::size_t>(f));
-    atab[0].alg(&st->h, half.data(), f / 2, 4, st->s.rov_tonindx[4], sintab, 256);
+    rov_rows[0].tab.alg(&st->h, half.data(), f / 2, 4, st->s.rov_tonindx[4], sintab, 256);
     const std::vector<int16_t> w = words(r->dev.log[0].bytes);
     ASSERT_EQ(w.size(), 2u * f);
     for (int32_t k = 0; k < f / 2; ++k)

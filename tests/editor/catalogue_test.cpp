@@ -127,22 +127,22 @@ TEST(ValueText, ByDisplayKind) {
 TEST(RateConversion, RateLimitsLeaveTheSetUntouched) {
     rov_setting s = filled({96, 0, 932, 192, 192, 96, 26, 4, 0, 96, 44, 7, 112, 40, 80, 0});
     const rov_setting before = s;
-    ranovpd(s, 0, atab, 1, false);  // 40 + 12 would leave the table
+    ranovpd(s, 0, 1, false);  // 40 + 12 would leave the table
     EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
 
     s.rov_p[13] = 11;
     const rov_setting b2 = s;
-    ranovpd(s, 0, atab, 1, true);
+    ranovpd(s, 0, 1, true);
     EXPECT_EQ(std::memcmp(&s, &b2, sizeof s), 0);
 
     s.rov_p[13] = 12;
-    ranovpd(s, 0, atab, 1, true);
+    ranovpd(s, 0, 1, true);
     EXPECT_EQ(s.rov_p[13], 0);
     EXPECT_EQ(s.rov_p[2], 1864);
 
     s.rov_p[13] = 36;
     s.rov_p[2] = 932;
-    ranovpd(s, 0, atab, 1, false);
+    ranovpd(s, 0, 1, false);
     EXPECT_EQ(s.rov_p[13], 48);
     EXPECT_EQ(s.rov_p[2], 466);
     EXPECT_EQ(s.rov_p[3], 192);  // doubled by the half step, halved again
@@ -151,31 +151,31 @@ TEST(RateConversion, RateLimitsLeaveTheSetUntouched) {
 TEST(RateConversion, RejectsRowsAndSetsOutsideTheTable) {
     rov_setting s = filled({96, 0, 932, 192, 192, 96, 26, 4, 0, 96, 44, 7, 112, 24, 80, 0});
     const rov_setting before = s;
-    ranovpd(s, 0, atab, 21, true);
-    ranovpd(s, 0, atab, -1, true);
-    ranovpd(s, 10, atab, 0, true);
-    ranovpd(s, -1, atab, 0, false);
+    ranovpd(s, 0, 21, true);
+    ranovpd(s, 0, -1, true);
+    ranovpd(s, 10, 0, true);
+    ranovpd(s, -1, 0, false);
     EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
 }
 
 TEST(RateConversion, BeatRoundTripsByControlBlockSize) {
     rov_setting s = filled({96, 0, 466, 16, 192, 96, 26, 4, 0, 96, 44, 7, 112, 24, 80, 0});
-    ranovpd(s, 2, atab, 0, true);  // 256-frame blocks
+    ranovpd(s, 2, 0, true);  // 256-frame blocks
     EXPECT_EQ(s.rov_p[32 + 11], 3);
-    ranovpd(s, 2, atab, 0, false);
+    ranovpd(s, 2, 0, false);
     EXPECT_EQ(s.rov_p[32 + 11], 7);
 
-    ranovpd(s, 2, atab, 6, true);  // 64-frame blocks
+    ranovpd(s, 2, 6, true);  // 64-frame blocks
     EXPECT_EQ(s.rov_p[32 + 11], 2);
     EXPECT_EQ(s.rov_p[32 + 3], 16);  // row 6 has no pitch spread rule
-    ranovpd(s, 2, atab, 6, false);
+    ranovpd(s, 2, 6, false);
     EXPECT_EQ(s.rov_p[32 + 11], 7);
     EXPECT_EQ(s.rov_p[16 + 11], 7);  // other sets untouched
 }
 
 TEST(RateConversion, SessionTreatsThePartnerSet) {
     rov_setting s = filled({96, 0, 400, 16, 192, 96, 26, 4, 0, 96, 44, 7, 112, 24, 80, 0});
-    ranovpd(s, 5, atab, 10, true);
+    ranovpd(s, 5, 10, true);
     EXPECT_EQ(s.rov_p[80 + 2], 800);
     EXPECT_EQ(s.rov_p[64 + 2], 800);  // partner of 5 is 4
     EXPECT_EQ(s.rov_p[64 + 11], 3);
@@ -185,81 +185,81 @@ TEST(RateConversion, SessionTreatsThePartnerSet) {
 
 TEST(RateConversion, AlgorithmSpecificSlots) {
     rov_setting s = filled({96, 0, 466, 16, 192, 96, 26, 4, 37, 96, 44, 7, 112, 24, 80, 0});
-    ranovpd(s, 0, atab, 18, true);
+    ranovpd(s, 0, 18, true);
     EXPECT_EQ(s.rov_p[8], 42);
     s.rov_p[8] = 37;
-    ranovpd(s, 0, atab, 18, false);
+    ranovpd(s, 0, 18, false);
     EXPECT_EQ(s.rov_p[8], 35);
 
     // Row 16: EnvScaling at the middle leaves Voices alone.
     s = filled({96, 0, 466, 16, 192, 96, 26, 64, 37, 96, 44, 7, 112, 24, 80, 0});
-    ranovpd(s, 0, atab, 16, true);
+    ranovpd(s, 0, 16, true);
     EXPECT_EQ(s.rov_p[0], 96);
-    ranovpd(s, 0, atab, 16, false);
+    ranovpd(s, 0, 16, false);
     EXPECT_EQ(s.rov_p[0], 96);
     // EnvScaling 0: one octave (logtab[12] = 524).
     s.rov_p[7] = 0;
-    ranovpd(s, 0, atab, 16, true);
+    ranovpd(s, 0, 16, true);
     EXPECT_EQ(s.rov_p[0], 48);
-    ranovpd(s, 0, atab, 16, false);
+    ranovpd(s, 0, 16, false);
     EXPECT_EQ(s.rov_p[0], 96);
     // EnvScaling 128, doubling: limited to 1024.
     s.rov_p[7] = 128;
     s.rov_p[0] = 1000;
-    ranovpd(s, 0, atab, 16, true);
+    ranovpd(s, 0, 16, true);
     EXPECT_EQ(s.rov_p[0], 1024);
 
     // Row 13 (Honky) and row 14 (PitRaster) piecewise scales.
     s = filled({96, 0, 466, 16, 100, 96, 26, 40, 0, 96, 44, 7, 112, 24, 80, 0});
-    ranovpd(s, 0, atab, 13, true);
+    ranovpd(s, 0, 13, true);
     EXPECT_EQ(s.rov_p[7], 66);
-    ranovpd(s, 0, atab, 13, false);
+    ranovpd(s, 0, 13, false);
     EXPECT_EQ(s.rov_p[7], 40);
-    ranovpd(s, 0, atab, 14, true);
+    ranovpd(s, 0, 14, true);
     EXPECT_EQ(s.rov_p[4], 146);
-    ranovpd(s, 0, atab, 14, false);
+    ranovpd(s, 0, 14, false);
     EXPECT_EQ(s.rov_p[4], 100);
 
     // Row 4 echo, row 19 LFO2Beat, row 20 LoopChng.
     s = filled({96, 0, 466, 16, 100, 100, 26, 40, 0, 100, 44, 7, 200, 24, 80, 0});
-    ranovpd(s, 0, atab, 4, false);
+    ranovpd(s, 0, 4, false);
     EXPECT_EQ(s.rov_p[5], 100);  // above 64 the echo delay cannot double
-    ranovpd(s, 0, atab, 19, false);
+    ranovpd(s, 0, 19, false);
     EXPECT_EQ(s.rov_p[9], 128);
-    ranovpd(s, 0, atab, 20, true);
+    ranovpd(s, 0, 20, true);
     EXPECT_EQ(s.rov_p[12], 200);  // above 128 it stays
 
     // No clamping: Pitch 1024 doubled is 2048.
     s.rov_p[2] = 1024;
     s.rov_p[13] = 24;
-    ranovpd(s, 0, atab, 0, true);
+    ranovpd(s, 0, 0, true);
     EXPECT_EQ(s.rov_p[2], 2048);
 }
 
 TEST(SampleConversionAdjust, OnlySamplingRows) {
     rov_setting s = filled({96, 0, 466, 16, 100, 100, 26, 115, 30, 100, 44, 7, 200, 24, 80, 0});
     const rov_setting before = s;
-    ranovps(s, atab, 1, false);
-    ranovps(s, atab, 21, false);
+    ranovps(s, 1, false);
+    ranovps(s, 21, false);
     EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
 
-    ranovps(s, atab, 15, false);  // expanded
+    ranovps(s, 15, false);  // expanded
     for (int n = 0; n < rov_nsets; ++n) {
         EXPECT_EQ(s.rov_p[16 * n + 2], 932);
         EXPECT_EQ(s.rov_p[16 * n + 3], 16);
         EXPECT_EQ(s.rov_p[16 * n + 8], 60);
         EXPECT_EQ(s.rov_p[16 * n + 7], 112);
     }
-    ranovps(s, atab, 15, true);  // compressed
+    ranovps(s, 15, true);  // compressed
     EXPECT_EQ(s.rov_p[2], 466);
     EXPECT_EQ(s.rov_p[8], 30);
     EXPECT_EQ(s.rov_p[7], 115);
     s.rov_p[7] = 126;
-    ranovps(s, atab, 15, true);
+    ranovps(s, 15, true);
     EXPECT_EQ(s.rov_p[7], 126);
 
     s = filled({96, 0, 466, 16, 100, 100, 26, 115, 30, 100, 44, 7, 200, 24, 80, 0});
-    ranovps(s, atab, 7, true);
+    ranovps(s, 7, true);
     EXPECT_EQ(s.rov_p[3], 8);
     EXPECT_EQ(s.rov_p[5], 50);
     EXPECT_EQ(s.rov_p[7], 115);

@@ -450,14 +450,23 @@ TEST_F(EditorTest, HelpUsesThePlayingSetAndTimbreFlag) {
 }
 
 TEST(RovScrollTable, VoiceMaximumRaisesSlot0) {
-    const int16_t before = rovscroll[0].physmax;
-    rovscroll_raise_voices(8);
-    EXPECT_EQ(rovscroll[0].physmax, before);
-    rovscroll_raise_voices(64);
-    EXPECT_EQ(rovscroll[0].physmax, 1024);
-    rovscroll_raise_voices(20);
-    EXPECT_EQ(rovscroll[0].physmax, 1024);
-    rovscroll[0].physmax = before;
+    // The declared bound 256 holds up to 16 voices; above, 16 per voice up to 1024.
+    for (auto [maxv, bound] : {std::pair{1, 256}, {8, 256}, {16, 256}, {20, 320}, {64, 1024}})
+        EXPECT_EQ(rovscroll_row(slots_panning, 0, maxv).physmax, bound) << maxv;
+    // Only Voices follows the voice maximum; the table itself stays as declared.
+    EXPECT_EQ(rovscroll_row(slots_panning, 1, 64).physmax, 256);
+    EXPECT_EQ(slots_panning.range[0].physmax, 256);
+}
+
+TEST_F(EditorTest, VoicesBarFollowsTheVoiceMaximumEachOpening) {
+    options.maxv = 64;
+    open_editor(0, 0);
+    EXPECT_EQ(ed.view.slot[0].max, 1024);
+    options.maxv = 8;
+    slot(0, 0) = 1000;
+    open_editor(0, 0);
+    EXPECT_EQ(ed.view.slot[0].max, 256);
+    EXPECT_EQ(slot(0, 0), 256);  // a value above the bound is brought back to it
 }
 
 TEST_F(EditorTest, EveryControlsTooltipIsItsShiftClickHelpAsTheEditorStands) {

@@ -9,6 +9,7 @@
 
 #include "engine/blocks.h"
 #include "engine/rov.h"
+#include "engine/rows.h"
 
 struct engine_run {
     std::unique_ptr<rov_state> st = std::make_unique<rov_state>();
@@ -35,7 +36,7 @@ struct engine_run {
     // One routine call of `frames` frames; tab is argument 6.
     void run(int32_t frames, const int16_t* tab = sintab) {
         buf.assign(2 * static_cast<std::size_t>(frames), 0);
-        atab[row].alg(&st->h, buf.data(), frames, setnr, tonr, tab, 256);
+        rov_rows[row].tab.alg(&st->h, buf.data(), frames, setnr, tonr, tab, 256);
     }
     // Whole beat steps: with Beat 0 every 256-frame block takes one.
     void beats(int n) { run(256 * n); }

@@ -54,7 +54,7 @@ std::vector<int16_t> render(int row, int set, int maxv, int flags, bool scalar) 
     std::vector<int16_t> out;
     std::vector<int16_t> buf(2 * frames);
     for (int i = 0; i < calls; ++i) {
-        atab[row].alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, sintab, len);
+        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, sintab, len);
         out.insert(out.end(), buf.begin(), buf.end());
     }
     return out;

@@ -19,7 +19,7 @@ constexpr int envelope_row = 13, ranges_row = 14, cluster_row = 16, ostinato_row
 void call(engine_run& e, int32_t frames) {
     e.buf.assign(2 * static_cast<std::size_t>(frames), 0);
     const intptr_t len = e.row == cluster_row ? reinterpret_cast<intptr_t>(tonnotes) : 256;
-    atab[e.row].alg(&e.st->h, e.buf.data(), frames, e.setnr, e.tonr, sintab, len);
+    rov_rows[e.row].tab.alg(&e.st->h, e.buf.data(), frames, e.setnr, e.tonr, sintab, len);
 }
 
 bool silent(const std::vector<int16_t>& b) {

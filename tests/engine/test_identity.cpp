@@ -70,7 +70,7 @@ uint32_t render(int row, int set, int maxv, int flags, bool scalar = false) {
         e.buf.assign(2 * frames, 0);
         const int16_t* tab = echo ? prev.data() : (flags & 8) ? sample().data() : sintab;
         const intptr_t len = (flags & 8) ? static_cast<intptr_t>(sample().size()) : 256;
-        atab[row].alg(&e.st->h, e.buf.data(), frames, e.setnr, e.tonr, tab, len);
+        rov_rows[row].tab.alg(&e.st->h, e.buf.data(), frames, e.setnr, e.tonr, tab, len);
         h = fnv(e.buf, h);
         prev = e.buf;
     }

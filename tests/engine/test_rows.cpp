@@ -1,7 +1,9 @@
-// The row descriptions: their table part is atab, and their traits agree
+// The row descriptions: their table part and their traits agree
 // with what the routines and the table say of each row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
@@ -9,18 +11,47 @@
 #include "engine/algs.h"
 #include "engine/rows.h"
 
-TEST(RowDescriptions, TablePartIsAtab) {
-    for (int r = 0; r < rov_natab; ++r) {
-        const rov_algtab& a = atab[r];
-        const rov_algtab& d = rov_rows[r].tab;
-        EXPECT_EQ(std::string(a.icon), d.icon) << r;
-        EXPECT_EQ(a.ixpos, d.ixpos) << r;
-        EXPECT_EQ(a.iypos, d.iypos) << r;
-        EXPECT_EQ(a.mitem, d.mitem) << r;
-        EXPECT_EQ(a.alg, d.alg) << r;
-        EXPECT_EQ(a.beat, d.beat) << r;
-        EXPECT_EQ(a.algtyp, d.algtyp) << r;
-        EXPECT_EQ(std::string(a.title), d.title) << r;
+// The treatments the pad, the scale editor and the visual effects once
+// chose by row number are the rows' own now; each row keeps the same one.
+TEST(RowDescriptions, NamedTraitsKeepEachRowsTreatment) {
+    using vk = rov_viskind;
+    using sk = rov_scalekind;
+    const vk vis[] = {vk::scale,     vk::scale,     vk::two_scales,  vk::scale,    vk::scale,  vk::intervals,
+                      vk::intervals, vk::scale,     vk::scale,       vk::phrase,   vk::two_phrases, vk::phrase,
+                      vk::intervals, vk::scale,     vk::pitch_pairs, vk::phrase,   vk::cluster, vk::phrase,
+                      vk::phrase,    vk::random_pitch, vk::none,     vk::none,     vk::none};
+    const sk scale[] = {sk::scale,   sk::scale,     sk::scale,       sk::scale,    sk::scale,  sk::intervals,
+                        sk::intervals, sk::scale,   sk::scale,       sk::phrase_or_scale, sk::scale_or_phrase,
+                        sk::scale,   sk::chords,    sk::envelope,    sk::pitch_pairs, sk::phrase_transpose,
+                        sk::scale,   sk::phrase,    sk::phrase_wave, sk::lfo_waves, sk::scale, sk::scale, sk::scale};
+    ASSERT_GE(rov_natab, 23);
+    auto in = [](int r, std::initializer_list<int> rows) { return std::find(rows.begin(), rows.end(), r) != rows.end(); };
+    for (int r = 0; r < 23; ++r) {
+        const rov_rowdesc& d = rov_rows[r];
+        EXPECT_EQ(d.vis.kind, vis[r]) << r;
+        EXPECT_EQ(d.vis.sample_pitch, in(r, {6, 7, 8, 15})) << r;
+        EXPECT_EQ(d.scale.kind, scale[r]) << r;
+        EXPECT_EQ(d.scale.asks_assign, in(r, {2, 10, 13, 18, 20})) << r;
+        EXPECT_EQ(d.plays_phrase, in(r, {9, 10, 15, 17, 18})) << r;
+        EXPECT_EQ(d.pad.direct, in(r, {0, 2, 4, 5, 12})) << r;
+        EXPECT_EQ(d.pad.stages, in(r, {2, 5, 6, 7, 8, 15, 20}) ? 32 : 128) << r;
+        EXPECT_EQ(d.pad.loop, r == 6 || r == 7 ? rov_padloop::fine_coarse
+                              : r == 8         ? rov_padloop::sixteenths
+                              : r == 15        ? rov_padloop::table
+                              : r == 20        ? rov_padloop::scale_pairs
+                                               : rov_padloop::none) << r;
+        EXPECT_EQ(d.pad.osc3, r == 13 ? rov_padosc3::envelope
+                              : r == 14 ? rov_padosc3::glissando
+                              : r == 17 ? rov_padosc3::phase_mod
+                              : r == 18 ? rov_padosc3::vibrato
+                                        : rov_padosc3::detuned) << r;
+        EXPECT_EQ(d.pad.memory, r == 14 ? rov_padmemory::raster
+                                : r == 15 ? rov_padmemory::detune
+                                : r == 18 ? rov_padmemory::wave
+                                : r == 20 ? rov_padmemory::zero
+                                          : rov_padmemory::one) << r;
+        // Rows with two naming records, and only they, have a second one.
+        EXPECT_EQ(d.names2 != nullptr, d.two_channels || d.timbre_names) << r;
     }
 }
 

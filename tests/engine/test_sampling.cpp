@@ -43,7 +43,7 @@ std::vector<int16_t> play(engine_run& e, const int16_t* tab, intptr_t len, int32
     std::vector<int16_t> all;
     for (int i = 0; i < calls; ++i) {
         e.buf.assign(2 * static_cast<std::size_t>(frames), 0x5555);
-        atab[e.row].alg(&e.st->h, e.buf.data(), frames, e.setnr, e.tonr, tab, len);
+        rov_rows[e.row].tab.alg(&e.st->h, e.buf.data(), frames, e.setnr, e.tonr, tab, len);
         all.insert(all.end(), e.buf.begin(), e.buf.end());
     }
     return all;

@@ -9,7 +9,7 @@ sh_hit H(int x, int y, bool shift = false) { return sh_hittest(x, y, shift); }
 
 TEST(HitTest, AlgorithmIconsAtTheirTablePositions) {
     for (int r = 0; r <= 20; ++r) {
-        const rov_algtab& a = atab[r];
+        const rov_algtab& a = rov_rows[r].tab;
         for (auto [dx, dy] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}, {16, 16}}) {
             const sh_hit h = H(a.ixpos + dx, a.iypos + dy);
             EXPECT_EQ(h.kind, sh_hit_row) << "row " << r;
@@ -49,7 +49,7 @@ TEST(HitTest, ToolbarSlotsAndTheGapsBetween) {
     EXPECT_EQ(H(360, 60).kind, sh_hit_none);
     EXPECT_EQ(H(360, 60, true).kind, sh_hit_none);
     // The Multiple icon of row 21 lies on slot 8.
-    EXPECT_EQ(H(atab[21].ixpos + 3, atab[21].iypos + 3).n, 8);
+    EXPECT_EQ(H(rov_rows[21].tab.ixpos + 3, rov_rows[21].tab.iypos + 3).n, 8);
 }
 
 class Click : public ::testing::Test {
@@ -73,8 +73,8 @@ TEST_F(Click, IconOpensTheEditorWithItsRow) {
 }
 
 TEST_F(Click, SamplingRowWithoutSampleDoesNothing) {
-    click(atab[6].ixpos + 1, atab[6].iypos + 1);
-    click(atab[20].ixpos + 1, atab[20].iypos + 1);
+    click(rov_rows[6].tab.ixpos + 1, rov_rows[6].tab.iypos + 1);
+    click(rov_rows[20].tab.ixpos + 1, rov_rows[20].tab.iypos + 1);
     EXPECT_TRUE(f.editors.empty());
     sh_command(st, f.ui(st), 9);
     sh_command(st, f.ui(st), 25);
@@ -82,7 +82,7 @@ TEST_F(Click, SamplingRowWithoutSampleDoesNothing) {
     EXPECT_EQ(st.algomod, 1);
     // With a sample, a sampling row opens once its routine exists.
     st.smploaded = true;
-    click(atab[6].ixpos + 1, atab[6].iypos + 1);
+    click(rov_rows[6].tab.ixpos + 1, rov_rows[6].tab.iypos + 1);
     sh_command(st, f.ui(st), 25);
     std::vector<int> want;
     for (int r : {6, 20})
@@ -92,9 +92,9 @@ TEST_F(Click, SamplingRowWithoutSampleDoesNothing) {
 
 TEST_F(Click, MultiplePlayOpensFromItsSlotAndItsMenuItem) {
     const int m = rov_row_multiple();
-    EXPECT_FALSE(sh_menu_state(st, atab[m].mitem).grayed);
+    EXPECT_FALSE(sh_menu_state(st, rov_rows[m].tab.mitem).grayed);
     click(sh_slot_x(8) + 5, 60);
-    sh_command(st, f.ui(st), atab[m].mitem);
+    sh_command(st, f.ui(st), rov_rows[m].tab.mitem);
     EXPECT_EQ(f.editors, (std::vector<int>{m, m}));
     EXPECT_EQ(st.algomod, m);
     EXPECT_TRUE(f.messages.empty());
@@ -103,9 +103,9 @@ TEST_F(Click, MultiplePlayOpensFromItsSlotAndItsMenuItem) {
 TEST_F(Click, RowsWithoutARoutineCannotBeStarted) {
     for (int r = 0; r < rov_natab; ++r) {
         if (rov_row_computed(r) || rov_row(r).empty || rov_row(r).multiple) continue;
-        click(atab[r].ixpos + 1, atab[r].iypos + 1);
-        sh_command(st, f.ui(st), atab[r].mitem);
-        EXPECT_TRUE(sh_menu_state(st, atab[r].mitem).grayed) << r;
+        click(rov_rows[r].tab.ixpos + 1, rov_rows[r].tab.iypos + 1);
+        sh_command(st, f.ui(st), rov_rows[r].tab.mitem);
+        EXPECT_TRUE(sh_menu_state(st, rov_rows[r].tab.mitem).grayed) << r;
     }
     EXPECT_TRUE(f.editors.empty());
     EXPECT_TRUE(f.messages.empty());
@@ -125,7 +125,7 @@ TEST_F(Click, RowsWithoutARoutineCannotBeStarted) {
 TEST_F(Click, ShiftClickShowsHelpOnly) {
     click(10, 10, true);
     click(395, 20, true);
-    click(atab[6].ixpos + 1, atab[6].iypos + 1, true);  // help also without a sample
+    click(rov_rows[6].tab.ixpos + 1, rov_rows[6].tab.iypos + 1, true);  // help also without a sample
     EXPECT_EQ(f.helps, (std::vector<std::string>{"RANOVSP0", "RANOVSP22", "RANOVSP6"}));
     EXPECT_TRUE(f.editors.empty());
     st.fg.s.rov_stdalg = 13;

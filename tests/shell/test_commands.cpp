@@ -37,7 +37,7 @@ TEST(MenuTable, EveryPopupStartsWithCancelAndIdsAreUnique) {
     }
     EXPECT_EQ(depth, 0);
     // Every algorithm row 0..21 is reachable from the menu.
-    for (int r = 0; r <= 21; ++r) EXPECT_TRUE(ids.count(atab[r].mitem)) << r;
+    for (int r = 0; r <= 21; ++r) EXPECT_TRUE(ids.count(rov_rows[r].tab.mitem)) << r;
     EXPECT_STREQ(sh_command_text(22), "&Ostinato ");
     EXPECT_STREQ(sh_command_text(97), "&Mono 8 bit");
     EXPECT_STREQ(sh_command_text(168), "Pi&xel");
@@ -237,7 +237,6 @@ TEST_F(Commands, ModuloDialogsEditTheSetting) {
 }
 
 TEST_F(Commands, VoiceNumbers) {
-    const int16_t bound = rovscroll[0].physmax;
     f.scrolls = {{pd_pagedown}};
     cmd(48);  // 8 + 4
     EXPECT_EQ(st.opt.maxv, 12);
@@ -246,10 +245,10 @@ TEST_F(Commands, VoiceNumbers) {
         sh_set_voices(st, v);
         EXPECT_EQ(st.fg.g.rov_volshift, shift) << v;
     }
-    // 64 voices raise the Voices scroll bar to 1024; fewer never lower it.
-    EXPECT_EQ(rovscroll[0].physmax, std::max<int16_t>(bound, 1024));
+    // 64 voices raise the Voices scroll bar to 1024.
+    EXPECT_EQ(rovscroll_row(slots_panning, 0, st.opt.maxv).physmax, 1024);
     sh_set_voices(st, 2);
-    EXPECT_EQ(rovscroll[0].physmax, std::max<int16_t>(bound, 1024));
+    EXPECT_EQ(rovscroll_row(slots_panning, 0, st.opt.maxv).physmax, 256);
 }
 
 TEST_F(Commands, GapSize) {

@@ -171,7 +171,7 @@ TEST(Tooltips, SameTextsAsTheShiftClickHelp) {
     sh_state st;
     st.fg.s.rov_stdalg = 3;
     // An algorithm icon: its title.
-    const rov_algtab& a = atab[0];
+    const rov_algtab& a = rov_rows[0].tab;
     EXPECT_EQ(sh_tooltip(st, a.ixpos + 3, a.iypos + 3), a.title);
     // The calculator slot: its caption and text.
     const sh_question q = sh_slot_help(st, 4);

@@ -25,7 +25,7 @@ struct stream_rig : wv_notify, wv_timer {
     void kill() override { timer_ms = -1; }
 
     // Set `setnr` of the default setting (set 4: 11025 Hz, Volume 0,
-    // Chg.Dly 0) on atab row `row`.
+    // Chg.Dly 0) on row `row`.
     explicit stream_rig(int setnr = 4, int row = 0) {
         rov_state_init(st);
         rov_default_setting(st.s);

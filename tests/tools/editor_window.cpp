@@ -45,7 +45,6 @@ int main(int argc, char** argv) {
         // "Time to play" long: no emergency (and its gaps) within the run.
         opt.sampmaxidle = wv_ttp_long;
         opt.maxv = 64;
-        rovscroll_raise_voices(64);
         for (int n = 0; n < rov_nsets; ++n) {
             int16_t* p = &st.s.rov_p[n * rov_nparams];
             p[rov_par::Voices] = 64 * 16;
