@@ -65,7 +65,7 @@ struct render_args {
     cli_engine eo;
     long buffers = 0;
     double seconds = 0;
-    bool raw = false, list = false, mono8 = false, help = false;
+    bool raw = false, list = false, help = false;
     std::string out;
 };
 
@@ -82,8 +82,6 @@ int parse(const std::vector<std::string>& args, render_args& r) {
             r.help = true;
         } else if (a == "--raw") {
             r.raw = true;
-        } else if (a == "--mono8") {
-            r.mono8 = true;
         } else if (a == "--list") {
             r.list = true;
         } else if (a == "--buffers") {
@@ -223,15 +221,10 @@ int cmd_render(const std::vector<std::string>& args) {
     // the setup file).
     wv_options opt;
     wv_filedev probe_dev;
-    if (const int rc = cli_load_options(r.eo, opt, [&probe_dev](unsigned n, wv_caps& c) { return probe_dev.caps(n, c); }, err)) {
-        std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
-        return rc;
-    }
-    const bool stereo = r.eo.setup.empty() || opt.stereoset;
-    opt.stereo16 = true;
-    opt.stereoset = stereo && !r.mono8;
     std::vector<std::string> warn;
-    if (const int rc = cli_open_files(r.eo, opt, p, warn, err)) {
+    if (const int rc = cli_configure(r.eo, p, opt,
+                                     [&probe_dev](unsigned n, wv_caps& c) { return probe_dev.caps(n, c); }, warn,
+                                     err)) {
         std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
         return rc;
     }

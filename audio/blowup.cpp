@@ -99,3 +99,12 @@ int16_t* wv_blowo() {
     static int16_t blowo[4] = {0, 0, 0, 0};
     return blowo;
 }
+
+// The blow-up in the output chain: the method is chosen when the chain is built.
+extern const wv_effect wv_blowup_effect;
+constinit const wv_effect wv_blowup_effect = {
+    wv_fx_after_levels,
+    [](const wv_options& o) { return o.blowopt > 0; },
+    [](const wv_options& o) { return o.blowopt != 0; },
+    [](const wv_options&) -> std::unique_ptr<wv_stage> { return std::make_unique<wv_blowstage>(wv_blowo()); },
+};
