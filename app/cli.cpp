@@ -141,14 +141,17 @@ cli_step cli_table_option(const std::vector<std::string>& args, std::size_t& i, 
         if (d.kind == wv_opt_choice && wv_opt_choice_named(d, v.c_str(), value)) {
         } else if (numbers && cli_int(v, d.lo, d.hi, number)) {
             value = static_cast<int>(number) * d.unit;
-        } else if (numbers) {
-            err = a + " takes a whole number from " + std::to_string(d.lo) + " to " + std::to_string(d.hi) + ", not '" +
-                  v + "'";
-            return cli_bad;
         } else {
-            err = a + " takes ";
+            // What it takes: the names of its choices, or a number in its range.
+            std::vector<std::string> what;
             for (int k = 0; k < d.nchoices; ++k)
-                err += std::string(k == 0 ? "" : k + 1 < d.nchoices ? ", " : " or ") + d.choices[k].name;
+                if (d.choices[k].name) what.push_back(d.choices[k].name);
+            if (numbers)
+                what.push_back("a whole number from " + std::to_string(d.lo) + " to " + std::to_string(d.hi));
+            err = a + " takes ";
+            for (std::size_t k = 0; k < what.size(); ++k)
+                err += (k == 0 ? "" : k + 1 < what.size() ? ", " : " or ") + what[k];
+            err += ", not '" + v + "'";
             return cli_bad;
         }
         given.push_back({&d, value});

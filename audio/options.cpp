@@ -172,8 +172,8 @@ const wv_choice sample_recordings[] = {
     {5, "&5", nullptr},   {20, "&20", nullptr},       {100, "&100", nullptr},
 };
 const wv_choice devices[] = {
-    {static_cast<int>(wv_mapper), "&WAVE MAPPER", "mapper"}, {0, "&0", "0"}, {1, "&1", "1"}, {2, "&2", "2"},
-    {3, "&3", "3"},
+    {static_cast<int>(wv_mapper), "&WAVE MAPPER", "mapper"}, {0, "&0", nullptr}, {1, "&1", nullptr},
+    {2, "&2", nullptr}, {3, "&3", nullptr},
 };
 
 }  // namespace
@@ -305,10 +305,10 @@ constinit const wv_optdesc wv_opt_recsamples =
                  91, "Re&cord Samples", sample_recordings);
 
 constinit const wv_optdesc wv_opt_device = with_flag(
-    with_choices(row("device", wv_opt_choice, get<&wv_options::wvodevno>, set<&wv_options::wvodevno>, 0, 0,
+    with_choices(row("device", wv_opt_choice, get<&wv_options::wvodevno>, set<&wv_options::wvodevno>, 0, 3,
                      static_cast<int>(wv_mapper)),
                  86, "&Output Device", devices),
-    wv_cli_play, "--device D", "output device: mapper (the default output) or 0..3");
+    wv_cli_play, "--device D", "output device: mapper (the default output) or {R}");
 
 // --- switches ------------------------------------------------------------------
 
@@ -336,9 +336,10 @@ constinit const wv_optdesc opt_bufbeat = with_lock(
               wv_cli_play, "--buff-beat", "Buff.Beat: one beat per buffer"),
     wv_lock_menu | wv_lock_setup);
 // The played format goes with the device's capabilities (audio/setup.cpp);
-// --mono8 is a request of the command line, not an option it stores.
+// --mono8 is a request of the command line, not an option it stores. Until
+// a device has been probed, nothing plays 16-bit stereo.
 constinit const wv_optdesc opt_mono8 = with_lock(
-    with_menu(row("mono8", wv_opt_toggle, get_mono8, set_mono8, 0, 1, 0), 97, "&Mono 8 bit"), wv_lock_menu);
+    with_menu(row("mono8", wv_opt_toggle, get_mono8, set_mono8, 0, 1, 1), 97, "&Mono 8 bit"), wv_lock_menu);
 
 }  // namespace
 
