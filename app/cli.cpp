@@ -68,29 +68,6 @@ std::string flag_name(const wv_optdesc& d) {
     return f.substr(0, f.find(' '));
 }
 
-// A usage template with the option's range, default and choice names.
-std::string fill(const std::string& t, const wv_optdesc& d) {
-    std::string out;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == '{' && i + 2 < t.size() && t[i + 2] == '}') {
-            const char c = t[i + 1];
-            if (c == 'R') {
-                out += std::to_string(d.lo) + ".." + std::to_string(d.hi);
-            } else if (c == 'D') {
-                out += std::to_string(d.def);
-            } else if (c == 'N') {
-                for (int k = 0; k < d.nchoices; ++k) out += (k ? ", " : "") + std::string(d.choices[k].name);
-            } else {
-                out += t.substr(i, 3);
-            }
-            i += 2;
-        } else {
-            out += t[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 const char* const cli_engine_usage = engine_usage_text().c_str();
@@ -99,7 +76,7 @@ std::string cli_usage_line(const wv_optdesc& d) {
     // The texts start in column 23, below a longer flag two spaces after it.
     std::string line = std::string("  ") + d.flag;
     line += line.size() < 23 ? std::string(23 - line.size(), ' ') : "  ";
-    for (const char c : fill(d.usage, d)) {
+    for (const char c : wv_opt_text(d.usage, d, "..")) {
         line += c;
         if (c == '\n') line += std::string(23, ' ');
     }
@@ -111,7 +88,7 @@ std::string cli_usage(std::initializer_list<cli_usage_part> parts, wv_cligroup g
     std::vector<const wv_optdesc*> listed;
     for (const cli_usage_part& p : parts) {
         if (p.opt) listed.push_back(p.opt);
-        out += p.text ? (p.opt ? fill(p.text, *p.opt) : p.text) : cli_usage_line(*p.opt);
+        out += p.text ? (p.opt ? wv_opt_text(p.text, *p.opt, "..") : p.text) : cli_usage_line(*p.opt);
     }
     for (int i = 0; i < wv_optlist_n; ++i) {
         const wv_optdesc* d = wv_optlist[i];

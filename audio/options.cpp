@@ -384,3 +384,27 @@ bool wv_opt_choice_named(const wv_optdesc& d, const char* name, int& value) {
     }
     return false;
 }
+
+std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* to) {
+    std::string out;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i] == '{' && i + 2 < t.size() && t[i + 2] == '}' ? t[i + 1] : 0;
+        if (c == 'R') {
+            out += std::to_string(d.lo) + to + std::to_string(d.hi);
+        } else if (c == 'D') {
+            out += std::to_string(d.def);
+        } else if (c == 'N') {
+            const char* sep = "";
+            for (int k = 0; k < d.nchoices; ++k) {
+                if (!d.choices[k].name) continue;
+                out += sep + std::string(d.choices[k].name);
+                sep = ", ";
+            }
+        } else {
+            out += t[i];
+            continue;
+        }
+        i += 2;
+    }
+    return out;
+}

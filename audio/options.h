@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "audio/device.h"
 
@@ -156,8 +157,11 @@ const wv_optdesc* wv_opt(const char* key);
 // The row whose item (or one of whose choices) has menu id `id`; nullptr
 // when none has. `choice` gets the choice's index (-1 for an item).
 const wv_optdesc* wv_opt_of_menu(int id, int* choice = nullptr);
-// The value of choice `name` (or of its number), false when not one.
+// The value of the choice called `name`; false when none is.
 bool wv_opt_choice_named(const wv_optdesc& d, const char* name, int& value);
+// A text of the option with {R} (the range, its ends joined by `to`), {D}
+// (the default) and {N} (the choices' names) filled in.
+std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* to);
 
 // The rows that can be found by name in code that acts on them.
 extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latency, wv_opt_mixlevel,

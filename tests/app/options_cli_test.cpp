@@ -4,6 +4,7 @@
 // the same; play and render start alike from the table's flags.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -72,6 +73,25 @@ TEST(ManualPage, ListsEveryOptionOfTheTableWithItsRangeDefaultAndChoices) {
         EXPECT_EQ(u.find("  " + flag), 0u) << u;
         EXPECT_EQ(u.find('{'), std::string::npos) << u;
     }
+}
+
+// An option the page does not describe gets its entry from the table at
+// build time, at the end of its section; the rest of the page stays.
+TEST(ManualPage, AnOptionThePageLacksGetsAnEntryFromTheTable) {
+    test_scratch tmp;
+    const std::string page = test_slurp(std::string(TESS_BUILD_DIR) + "/tessellon.1.in");
+    const std::size_t at = page.find("\n.TP\n.BI \\-\\-gap ");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t next = page.find("\n.TP", at + 1);
+    std::string lacking = page;
+    lacking.erase(at, next - at);
+    test_put(tmp / "in", lacking);
+    ASSERT_EQ(std::system((std::string(TESS_BUILD_DIR) + "/tess_manpage " + tmp / "in" + " " + tmp / "out").c_str()), 0);
+    const std::string out = test_slurp(tmp / "out");
+    const std::string e = entry(out, "OPTIONS OF PLAY", "--gap");
+    EXPECT_NE(e.find("1 to 64 of gap mode (default 1)."), std::string::npos) << e;
+    const std::size_t end = lacking.find("\n.SH ", lacking.find(".SH OPTIONS OF PLAY"));
+    EXPECT_EQ(out, lacking.substr(0, end) + "\n.TP" + e + lacking.substr(end));
 }
 
 // The shared start of play and render: the table's flags, a choice by its
