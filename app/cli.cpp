@@ -97,6 +97,25 @@ std::string cli_usage(std::initializer_list<cli_usage_part> parts, wv_cligroup g
     return out + tail;
 }
 
+std::string cli_synopsis(const std::string& head, std::initializer_list<wv_cligroup> groups) {
+    std::string more;
+    for (int i = 0; i < wv_optlist_n; ++i) {
+        const wv_optdesc& d = *wv_optlist[i];
+        if (!d.flag || std::find(groups.begin(), groups.end(), d.cli) == groups.end()) continue;
+        const std::string f = d.flag;
+        const std::string name = f.substr(0, f.find(' '));
+        if (head.find("[" + name + " ") != std::string::npos || head.find("[" + name + "]") != std::string::npos)
+            continue;
+        more += (more.empty() ? "" : " ") + ("[" + f + "]");
+    }
+    if (more.empty()) return head;
+    // A line of its own, indented as the first form's, at the end of that form.
+    const std::size_t indent = head.find('[');
+    std::size_t end = head.find("\n") + 1;
+    while (end < head.size() && head.compare(end, indent, std::string(indent, ' ')) == 0) end = head.find("\n", end) + 1;
+    return head.substr(0, end) + std::string(indent, ' ') + more + "\n" + head.substr(end);
+}
+
 cli_step cli_table_option(const std::vector<std::string>& args, std::size_t& i, wv_cligroup group,
                           std::vector<cli_optval>& given, std::string& err) {
     const std::string& a = args[i];

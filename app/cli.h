@@ -71,6 +71,9 @@ struct cli_usage_part {
 // The usage lines of `parts`, then those of every option of `group` not
 // among them, then `tail`.
 std::string cli_usage(std::initializer_list<cli_usage_part> parts, wv_cligroup group, const char* tail);
+// A usage synopsis `head` with the table's options of `groups` that it does
+// not show yet, on a line of their own at the end of its first form.
+std::string cli_synopsis(const std::string& head, std::initializer_list<wv_cligroup> groups);
 // The usage line of an option of the table (as cli_usage prints it).
 std::string cli_usage_line(const wv_optdesc& d);
 

@@ -20,7 +20,7 @@
 
 namespace {
 
-const char* const usage_head =
+const char* const synopsis =
     "usage: tessellon play [--setting FILE.rov] [--algorithm ROW] [--set N] [--scale N]\n"
     "                      [--voices N] [--timbre] [--emphasis] [--buffer-kb K]\n"
     "                      [--seconds S] [--device mapper|0|1|2|3] [--mono8]\n"
@@ -30,6 +30,12 @@ const char* const usage_head =
     "                      [--blowup M] [--latency MS]\n"
     "                      [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
     "                      [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n";
+
+// The synopsis, with the options of the table it does not name yet.
+const char* usage_head() {
+    static const std::string text = cli_synopsis(synopsis, {wv_cli_engine, wv_cli_play});
+    return text.c_str();
+}
 
 // The play options: those of the options table among the command's own.
 const std::string& usage_play() {
@@ -54,7 +60,7 @@ const std::string& usage_play() {
 }
 
 int usage(const std::string& err) {
-    std::fprintf(stderr, "tessellon play: %s\n%s%s%s", err.c_str(), usage_head, cli_engine_usage, usage_play().c_str());
+    std::fprintf(stderr, "tessellon play: %s\n%s%s%s", err.c_str(), usage_head(), cli_engine_usage, usage_play().c_str());
     return 2;
 }
 
@@ -95,7 +101,7 @@ int parse(const std::vector<std::string>& args, play_args& r) {
         if (st == cli_bad) return usage(err);
         if (st == cli_taken) continue;
         if (args[i] == "--help" || args[i] == "-h") {
-            std::printf("%s%s%s", usage_head, cli_engine_usage, usage_play().c_str());
+            std::printf("%s%s%s", usage_head(), cli_engine_usage, usage_play().c_str());
             return 0;
         }
         if (const int rc = play_option(args, i, r); rc >= 0) return rc;
