@@ -148,3 +148,17 @@ TEST(CommandLineOptions, TableFlagsOverTheSetupFileAndMonoFromEither) {
     }
     EXPECT_TRUE(o.given.empty());
 }
+
+// A synopsis gains the table's options it lacks, at the end of its first form.
+TEST(CommandLineOptions, TheSynopsisNamesEveryOptionOfTheTable) {
+    const std::string head = "usage: x [--gap N] [--device D]\n         [--latency MS] [--rotate]\n       x --list\n";
+    const std::string s = cli_synopsis(head, {wv_cli_play});
+    EXPECT_EQ(s.substr(0, head.find("       x --list")), head.substr(0, head.find("       x --list")));
+    EXPECT_EQ(s.substr(s.size() - 16), "       x --list\n");
+    const std::string added = s.substr(head.find("       x --list"), s.size() - head.size());
+    EXPECT_EQ(added.rfind("         [", 0), 0u) << added;
+    for (const char* f : {"[--time-to-play T]", "[--emergency]", "[--buff-beat]"})
+        EXPECT_NE(added.find(f), std::string::npos) << f;
+    for (const char* f : {"--gap", "--rotate", "--voices"}) EXPECT_EQ(added.find(f), std::string::npos) << f;
+    EXPECT_EQ(cli_synopsis(s, {wv_cli_play}), s);
+}
