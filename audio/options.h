@@ -83,10 +83,10 @@ inline void wv_mono8_toggle(wv_options& o) {
 // Every option the user sets is one row: the value it drives, its range and
 // default, its menu item (or the popup of its choices), its parameter
 // dialog, its field in the setup file and its command-line flag with the
-// usage text. The menus, the commands, the setup file, the command line,
-// its usage texts and the manual page's check all read these rows, so that
-// an option is declared here once. An output effect's row also names the
-// stage it adds to the output chain (audio/chain.h).
+// usage text. The menus, the commands, the setup file, the command line and
+// its usage texts read these rows, and the manual page is completed from them
+// at build time, so that an option is declared here once. An output effect's
+// row also names the stage it adds to the output chain (audio/chain.h).
 
 struct fl_setup;
 struct wv_effect;
@@ -148,7 +148,8 @@ struct wv_optdesc {
     const wv_effect* effect;
 };
 
-// Every row, in the order the usage texts list them.
+// Every row; the usage texts add those they do not place themselves in
+// this order.
 extern const wv_optdesc* const wv_optlist[];
 extern const int wv_optlist_n;
 
