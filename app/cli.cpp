@@ -14,47 +14,53 @@
 
 namespace {
 
-// The engine options' usage: the options of the table among the lines of
-// the command line's own.
+// The engine options' usage lines that are the command line's own; the
+// options of the table go between them (engine_usage).
+const char* const usage_setting =
+    "  --setting FILE.rov   setting file (default: the built-in default setting)\n"
+    "  --algorithm ROW      algorithm row 0..22 that can be played, see render --list\n"
+    "                       (default: the setting's standard algorithm)\n"
+    "  --set N              parameter set 0..9 (default 0)\n"
+    "  --scale N            scale 0..9 (default: the scale remembered with the set)\n";
+const char* const usage_files =
+    "  --setup FILE.ini     setup file, applied before the options above\n"
+    "  --sample FILE.wav    WAV file loaded as the sample (any WAV that libsndfile reads)\n"
+    "  --mix FILE.wav       16-bit WAV file mixed into the output\n";
+const char* const usage_tracks =
+    "  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
+    "                       (default: the rate of the first buffer)\n"
+    "  --bank FILE.rov      setting file pushed into the setting banks, up to three times;\n"
+    "                       as loading them in order would: the last one given is track 2\n"
+    "                       (each plays its set 0; unfilled banks are silent)\n"
+    "  --track-level K:SHIFT  output shift 4..16 of track K = 1..4 (1 the setting, 2..4 the\n"
+    "                       banks), as the mixer's volume slider sets it (16 - SHIFT) x 6 dB\n"
+    "  --mute K             mute track K = 1..4, as the mixer does once play has started\n"
+    "                       (Multiple play is --algorithm 21: the setting and its banks)\n";
+// {R}: the range of the program changes' option.
+const char* const usage_changes =
+    "  --program-change N   every N-th buffer the next parameter set plays, {R} (0: never)\n";
+const char* const usage_changescale =
+    "  --change-scale       with --program-change: the next scale instead of the next set\n";
+const char* const usage_end =
+    "Numbers are plain decimal. Exit status: 0 done; 1 a file or sound-device problem\n"
+    "(a file that cannot be read, written or used, a device that is missing or lost);\n"
+    "2 a usage error (an unknown option, a value out of range, a row that cannot play).\n";
+
 std::string engine_usage() {
-    return cli_usage(
-        {
-            {"  --setting FILE.rov   setting file (default: the built-in default setting)\n"
-             "  --algorithm ROW      algorithm row 0..22 that can be played, see render --list\n"
-             "                       (default: the setting's standard algorithm)\n"
-             "  --set N              parameter set 0..9 (default 0)\n"
-             "  --scale N            scale 0..9 (default: the scale remembered with the set)\n",
-             nullptr},
-            {nullptr, &wv_opt_voices},
-            {nullptr, wv_opt("timbre")},
-            {nullptr, wv_opt("emphasis")},
-            {nullptr, &wv_opt_bufsize},
-            {"  --setup FILE.ini     setup file, applied before the options above\n"
-             "  --sample FILE.wav    WAV file loaded as the sample (any WAV that libsndfile reads)\n"
-             "  --mix FILE.wav       16-bit WAV file mixed into the output\n",
-             nullptr},
-            {nullptr, &wv_opt_mixlevel},
-            {nullptr, &wv_opt_blowup},
-            {"  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
-             "                       (default: the rate of the first buffer)\n"
-             "  --bank FILE.rov      setting file pushed into the setting banks, up to three times;\n"
-             "                       as loading them in order would: the last one given is track 2\n"
-             "                       (each plays its set 0; unfilled banks are silent)\n"
-             "  --track-level K:SHIFT  output shift 4..16 of track K = 1..4 (1 the setting, 2..4 the\n"
-             "                       banks), as the mixer's volume slider sets it (16 - SHIFT) x 6 dB\n"
-             "  --mute K             mute track K = 1..4, as the mixer does once play has started\n"
-             "                       (Multiple play is --algorithm 21: the setting and its banks)\n",
-             nullptr},
-            {nullptr, &wv_opt_fuzztype},
-            {nullptr, &wv_opt_fuzzlevel},
-            {"  --program-change N   every N-th buffer the next parameter set plays, {R} (0: never)\n",
-             &wv_opt_progchange},
-            {"  --change-scale       with --program-change: the next scale instead of the next set\n", nullptr},
-        },
-        wv_cli_engine,
-        "Numbers are plain decimal. Exit status: 0 done; 1 a file or sound-device problem\n"
-        "(a file that cannot be read, written or used, a device that is missing or lost);\n"
-        "2 a usage error (an unknown option, a value out of range, a row that cannot play).\n");
+    return cli_usage({{usage_setting, nullptr},
+                      {nullptr, &wv_opt_voices},
+                      {nullptr, wv_opt("timbre")},
+                      {nullptr, wv_opt("emphasis")},
+                      {nullptr, &wv_opt_bufsize},
+                      {usage_files, nullptr},
+                      {nullptr, &wv_opt_mixlevel},
+                      {nullptr, &wv_opt_blowup},
+                      {usage_tracks, nullptr},
+                      {nullptr, &wv_opt_fuzztype},
+                      {nullptr, &wv_opt_fuzzlevel},
+                      {usage_changes, &wv_opt_progchange},
+                      {usage_changescale, nullptr}},
+                     wv_cli_engine, usage_end);
 }
 
 const std::string& engine_usage_text() {
