@@ -1,5 +1,6 @@
 #include "app/cli.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -11,25 +12,21 @@
 #include "files/setting_file.h"
 #include "files/setup_file.h"
 
-const char* const cli_engine_usage =
+namespace {
+
+// The engine options' usage lines that are the command line's own; the
+// options of the table go between them (engine_usage).
+const char* const usage_setting =
     "  --setting FILE.rov   setting file (default: the built-in default setting)\n"
     "  --algorithm ROW      algorithm row 0..22 that can be played, see render --list\n"
     "                       (default: the setting's standard algorithm)\n"
     "  --set N              parameter set 0..9 (default 0)\n"
-    "  --scale N            scale 0..9 (default: the scale remembered with the set)\n"
-    "  --voices N           voice maximum 1..64 (default 8)\n"
-    "  --timbre             Timbre Variation on\n"
-    "  --emphasis           Emphasis on\n"
-    "  --buffer-kb K        buffer size in KiB, 3..512 (default 32)\n"
+    "  --scale N            scale 0..9 (default: the scale remembered with the set)\n";
+const char* const usage_files =
     "  --setup FILE.ini     setup file, applied before the options above\n"
     "  --sample FILE.wav    WAV file loaded as the sample (any WAV that libsndfile reads)\n"
-    "  --mix FILE.wav       16-bit WAV file mixed into the output\n"
-    "  --mix-level P        its level in percent, 0..300 (default 50)\n"
-    "  --blowup M           blow-up method 0..6: the routine computes 1/2 or 1/4 of the\n"
-    "                       frames and the output is stretched back at a higher rate:\n"
-    "                       0 none (default), 1 stepped 2x, 2 linear 2x, 3 cubic 2x,\n"
-    "                       4 stepped 4x, 5 linear 4x, 6 cubic 4x (dropped for a set\n"
-    "                       whose raised rate would pass 44100 Hz)\n"
+    "  --mix FILE.wav       16-bit WAV file mixed into the output\n";
+const char* const usage_tracks =
     "  --out-rate R         rate of the written WAV file in Hz, 4000..192000\n"
     "                       (default: the rate of the first buffer)\n"
     "  --bank FILE.rov      setting file pushed into the setting banks, up to three times;\n"
@@ -38,14 +35,133 @@ const char* const cli_engine_usage =
     "  --track-level K:SHIFT  output shift 4..16 of track K = 1..4 (1 the setting, 2..4 the\n"
     "                       banks), as the mixer's volume slider sets it (16 - SHIFT) x 6 dB\n"
     "  --mute K             mute track K = 1..4, as the mixer does once play has started\n"
-    "                       (Multiple play is --algorithm 21: the setting and its banks)\n"
-    "  --fuzz TYPE          fuzz type 0..7: none, clip, knee, sine, reso, reschor, chorus, bias\n"
-    "  --fuzz-degree D      fuzz degree 0..1600 (default 100)\n"
-    "  --program-change N   every N-th buffer the next parameter set plays, 0..3200 (0: never)\n"
-    "  --change-scale       with --program-change: the next scale instead of the next set\n"
+    "                       (Multiple play is --algorithm 21: the setting and its banks)\n";
+// {R}: the range of the program changes' option.
+const char* const usage_changes =
+    "  --program-change N   every N-th buffer the next parameter set plays, {R} (0: never)\n";
+const char* const usage_changescale =
+    "  --change-scale       with --program-change: the next scale instead of the next set\n";
+const char* const usage_end =
     "Numbers are plain decimal. Exit status: 0 done; 1 a file or sound-device problem\n"
     "(a file that cannot be read, written or used, a device that is missing or lost);\n"
     "2 a usage error (an unknown option, a value out of range, a row that cannot play).\n";
+
+std::string engine_usage() {
+    return cli_usage({{usage_setting, nullptr},
+                      {nullptr, &wv_opt_voices},
+                      {nullptr, wv_opt("timbre")},
+                      {nullptr, wv_opt("emphasis")},
+                      {nullptr, &wv_opt_bufsize},
+                      {usage_files, nullptr},
+                      {nullptr, &wv_opt_mixlevel},
+                      {nullptr, &wv_opt_blowup},
+                      {usage_tracks, nullptr},
+                      {nullptr, &wv_opt_fuzztype},
+                      {nullptr, &wv_opt_fuzzlevel},
+                      {usage_changes, &wv_opt_progchange},
+                      {usage_changescale, nullptr}},
+                     wv_cli_engine, usage_end);
+}
+
+const std::string& engine_usage_text() {
+    static const std::string text = engine_usage();
+    return text;
+}
+
+// The flag of an option without the name of its value.
+std::string flag_name(const wv_optdesc& d) {
+    const std::string f = d.flag;
+    return f.substr(0, f.find(' '));
+}
+
+}  // namespace
+
+const char* const cli_engine_usage = engine_usage_text().c_str();
+
+std::string cli_usage_line(const wv_optdesc& d) {
+    // The texts start in column 23, below a longer flag two spaces after it.
+    std::string line = std::string("  ") + d.flag;
+    line += line.size() < 23 ? std::string(23 - line.size(), ' ') : "  ";
+    for (const char c : wv_opt_text(d.usage, d, "..")) {
+        line += c;
+        if (c == '\n') line += std::string(23, ' ');
+    }
+    return line + "\n";
+}
+
+std::string cli_usage(std::initializer_list<cli_usage_part> parts, wv_cligroup group, const char* tail) {
+    std::string out;
+    std::vector<const wv_optdesc*> listed;
+    for (const cli_usage_part& p : parts) {
+        if (p.opt) listed.push_back(p.opt);
+        out += p.text ? (p.opt ? wv_opt_text(p.text, *p.opt, "..") : p.text) : cli_usage_line(*p.opt);
+    }
+    for (int i = 0; i < wv_optlist_n; ++i) {
+        const wv_optdesc* d = wv_optlist[i];
+        if (d->cli == group && std::find(listed.begin(), listed.end(), d) == listed.end()) out += cli_usage_line(*d);
+    }
+    return out + tail;
+}
+
+std::string cli_synopsis(const std::string& head, std::initializer_list<wv_cligroup> groups) {
+    std::string more;
+    for (int i = 0; i < wv_optlist_n; ++i) {
+        const wv_optdesc& d = *wv_optlist[i];
+        if (!d.flag || std::find(groups.begin(), groups.end(), d.cli) == groups.end()) continue;
+        const std::string f = d.flag;
+        const std::string name = f.substr(0, f.find(' '));
+        if (head.find("[" + name + " ") != std::string::npos || head.find("[" + name + "]") != std::string::npos)
+            continue;
+        more += (more.empty() ? "" : " ") + ("[" + f + "]");
+    }
+    if (more.empty()) return head;
+    // A line of its own, indented as the first form's, at the end of that form.
+    const std::size_t indent = head.find('[');
+    std::size_t end = head.find("\n") + 1;
+    while (end < head.size() && head.compare(end, indent, std::string(indent, ' ')) == 0) end = head.find("\n", end) + 1;
+    return head.substr(0, end) + std::string(indent, ' ') + more + "\n" + head.substr(end);
+}
+
+cli_step cli_table_option(const std::vector<std::string>& args, std::size_t& i, wv_cligroup group,
+                          std::vector<cli_optval>& given, std::string& err) {
+    const std::string& a = args[i];
+    for (int n = 0; n < wv_optlist_n; ++n) {
+        const wv_optdesc& d = *wv_optlist[n];
+        if (d.cli != group || !d.flag || a != flag_name(d)) continue;
+        if (d.kind == wv_opt_toggle) {
+            given.push_back({&d, 1});
+            return cli_taken;
+        }
+        if (i + 1 >= args.size()) {
+            err = a + " needs a value";
+            return cli_bad;
+        }
+        const std::string& v = args[i + 1];
+        int value = 0;
+        long number = 0;
+        const bool numbers = d.hi > d.lo;
+        if (d.kind == wv_opt_choice && wv_opt_choice_named(d, v.c_str(), value)) {
+        } else if (numbers && cli_int(v, d.lo, d.hi, number)) {
+            value = static_cast<int>(number) * d.unit;
+        } else {
+            // What it takes: the names of its choices, or a number in its range.
+            std::vector<std::string> what;
+            for (int k = 0; k < d.nchoices; ++k)
+                if (d.choices[k].name) what.push_back(d.choices[k].name);
+            if (numbers)
+                what.push_back("a whole number from " + std::to_string(d.lo) + " to " + std::to_string(d.hi));
+            err = a + " takes ";
+            for (std::size_t k = 0; k < what.size(); ++k)
+                err += (k == 0 ? "" : k + 1 < what.size() ? ", " : " or ") + what[k];
+            err += ", not '" + v + "'";
+            return cli_bad;
+        }
+        given.push_back({&d, value});
+        ++i;
+        return cli_taken;
+    }
+    return cli_other;
+}
 
 namespace {
 
@@ -98,19 +214,15 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         int* dst;
     };
     const numopt nums[] = {
-        {"--algorithm", 0, rov_natab - 1, &o.row}, {"--set", 0, 9, &o.setnr},
-        {"--scale", 0, 9, &o.tonr},                {"--voices", 1, 64, &o.voices},
-        {"--buffer-kb", 3, 512, &o.bufkb},         {"--mix-level", 0, 300, &o.mixlevel},
-        {"--blowup", 0, 6, &o.blowup},
+        {"--algorithm", 0, rov_natab - 1, &o.row},
+        {"--set", 0, 9, &o.setnr},
+        {"--scale", 0, 9, &o.tonr},
     };
-    if (a == "--timbre") {
-        o.timbre = true;
+    if (a == "--mono8") {
+        o.mono8 = true;
         return cli_taken;
     }
-    if (a == "--emphasis") {
-        o.emphasis = true;
-        return cli_taken;
-    }
+    if (const cli_step st = cli_table_option(args, i, wv_cli_engine, o.given, err); st != cli_other) return st;
     if (const cli_step st = cli_tracks_option(args, i, o, err); st != cli_other) return st;
     const struct {
         const char* name;
@@ -139,8 +251,6 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
             return cli_bad;
         }
         *n.dst = static_cast<int>(v);
-        if (n.dst == &o.voices) o.voices_given = true;
-        if (n.dst == &o.bufkb) o.bufkb_given = true;
         ++i;
         return cli_taken;
     }
@@ -198,18 +308,15 @@ int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
               ", which does not exist; choose one with --scale";
         return 1;
     }
-    rov_open(&p.st.h, o.emphasis, o.timbre, o.voices);
+    const wv_options opt = cli_options(o);
+    rov_open(&p.st.h, opt.emphas, opt.tonalias, opt.maxv);
     rov_start(&p.st.h, p.row, p.setnr, p.tonr);
     return 0;
 }
 
 wv_options cli_options(const cli_engine& o) {
     wv_options opt;
-    opt.bufszorig = o.bufkb * 1024;
-    opt.bufincr = wv_bufincr(opt.bufszorig);
-    opt.emphas = o.emphasis;
-    opt.tonalias = o.timbre;
-    opt.maxv = o.voices;
+    for (const cli_optval& g : o.given) g.opt->set(opt, g.value);
     return opt;
 }
 
@@ -247,15 +354,7 @@ int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& prob
         wv_setup_target t{&opt, &algomod, &volshift, false, probe};
         wv_setup_apply(f, records, t);
     }
-    if (o.setup.empty() || o.bufkb_given) {
-        opt.bufszorig = o.bufkb * 1024;
-        opt.bufincr = wv_bufincr(opt.bufszorig);
-    }
-    if (o.setup.empty() || o.voices_given) opt.maxv = o.voices;
-    if (o.emphasis) opt.emphas = true;
-    if (o.timbre) opt.tonalias = true;
-    if (o.mixlevel >= 0) opt.playbmix = o.mixlevel;
-    if (o.blowup >= 0) opt.blowopt = o.blowup;
+    for (const cli_optval& g : o.given) g.opt->set(opt, g.value);
     return cli_tracks_options(o, opt, err);
 }
 
@@ -308,4 +407,16 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
         return 1;
     }
     return 0;
+}
+
+int cli_configure(const cli_engine& o, cli_play& p, wv_options& opt, const cli_probe& probe,
+                  std::vector<std::string>& warn, std::string& err) {
+    if (const int rc = cli_load_options(o, opt, probe, err)) return rc;
+    // A setup file's "Mono 8 bit" holds as --mono8 does.
+    const bool stereo = o.setup.empty() || opt.stereoset;
+    wv_caps caps;
+    opt.woc = probe && probe(opt.wvodevno, caps) ? caps : wv_caps{};
+    opt.stereo16 = wv_stereo16(opt.woc);
+    opt.stereoset = opt.stereo16 && stereo && !o.mono8;
+    return cli_open_files(o, opt, p, warn, err);
 }

@@ -3,37 +3,39 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "audio/filesinks.h"
+#include "audio/options.h"
 #include "audio/stream.h"
 #include "engine/banks.h"
 #include "engine/rov.h"
 #include "files/wavload.h"
+
+// An option of the options table given on the command line, with its value
+// as the option holds it.
+struct cli_optval {
+    const wv_optdesc* opt;
+    int value;
+};
 
 struct cli_engine {
     std::string setting;   // setting file; empty: the built-in default setting
     int row = -1;          // atab row; -1: the setting's rov_stdalg
     int setnr = 0;         // parameter set 0..9
     int tonr = -1;         // scale 0..9; -1: the set's rov_tonindx
-    int voices = 8;        // voice maximum 1..64
-    bool timbre = false;   // Timbre Variation
-    bool emphasis = false; // Emphasis
-    int bufkb = 32;        // buffer size in KiB, 3..512
-    bool voices_given = false, bufkb_given = false;  // given on the command line (over a setup file)
+    std::vector<cli_optval> given;  // the table's options given, in order (over a setup file)
+    bool mono8 = false;    // 8-bit mono output
     std::string sample;    // WAV file loaded as the sample
     std::string mix;       // WAV file mixed into the output
-    int mixlevel = -1;     // its level in percent 0..300; -1: the options' (50, or the setup file's)
     std::string setup;     // setup file applied before the command-line options
     long outrate = 0;      // rate of the written file, Hz; 0: the rate of the first buffer
-    int blowup = -1;       // blow-up method 0..6; -1: the options' (0, or the setup file's)
     std::vector<std::string> banks;  // setting files pushed into the banks, in order (at most 3)
-    int fuzz = -1;         // fuzz type 0..7; -1: the options' (none, or the setup file's)
-    int fuzzdegree = -1;   // fuzz degree 0..1600; -1: the options'
     int tracklevel[4] = {-1, -1, -1, -1};  // rov_volshift of tracks 1..4 (4..16); -1: as it is
     bool mute[4] = {};     // tracks 1..4 muted
-    int progchange = -1;   // buffers between automatic program changes 0..3200; -1: none asked for
+    int progchange = -1;   // buffers between automatic program changes; -1: none asked for
     bool changescale = false;  // the program change steps the scale instead of the set
 };
 
@@ -54,6 +56,26 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
 // (a usage error) when one is given without the other.
 bool cli_engine_check(const cli_engine& o, std::string& err);
 
+// An option of the options table for the commands of `group` at args[i]
+// (and its value), into `given`.
+cli_step cli_table_option(const std::vector<std::string>& args, std::size_t& i, wv_cligroup group,
+                          std::vector<cli_optval>& given, std::string& err);
+
+// A part of a usage text: literal lines, or (with `opt`) the option's usage
+// line, or literal lines with the option's {R}, {D} and {N} filled in.
+struct cli_usage_part {
+    const char* text;
+    const wv_optdesc* opt;
+};
+// The usage lines of `parts`, then those of every option of `group` not
+// among them, then `tail`.
+std::string cli_usage(std::initializer_list<cli_usage_part> parts, wv_cligroup group, const char* tail);
+// A usage synopsis `head` with the table's options of `groups` that it does
+// not show yet, on a line of their own at the end of its first form.
+std::string cli_synopsis(const std::string& head, std::initializer_list<wv_cligroup> groups);
+// The usage line of an option of the table (as cli_usage prints it).
+std::string cli_usage_line(const wv_optdesc& d);
+
 // Usage text lines for the engine options.
 extern const char* const cli_engine_usage;
 
@@ -73,13 +95,13 @@ struct cli_play {
 };
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);
 
-// The options of Multiple play, the mixer, fuzz and the program changes
+// The options of Multiple play, the mixer and the program changes
 // (app/cli_tracks.cpp): one argument, as cli_engine_option takes it.
 cli_step cli_tracks_option(const std::vector<std::string>& args, std::size_t& i, cli_engine& o, std::string& err);
 // The banks as the program starts them, then the --bank files pushed in
 // order. False with a message when a file cannot be loaded.
 bool cli_banks_load(const cli_engine& o, cli_play& p, std::string& err);
-// Fuzz and program changes into the options; 0, or 2 with a message.
+// The program changes into the options; 0, or 2 with a message.
 int cli_tracks_options(const cli_engine& o, wv_options& opt, std::string& err);
 
 // The mixer's settings of the command line on the four tracks' global
@@ -90,8 +112,8 @@ void cli_mixer_apply(const cli_engine& o, cli_play& p);
 // Loads a setting file: exactly rov_setting_bytes bytes. Message in err.
 bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err);
 
-// The options record of a command-line run: the defaults, with the engine
-// options and the buffer size (and its loop step) from the command line.
+// The options record of a command-line run: the defaults, with the options
+// given on the command line.
 wv_options cli_options(const cli_engine& o);
 
 // The options of a run: the defaults, then the setup file if one was given
@@ -113,6 +135,14 @@ int32_t cli_sample_needed(int row);
 // 0, or 1 with a message in err.
 int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,
                    std::string& err);
+
+// The start shared by play and render, after cli_prepare: the options
+// loaded (cli_load_options), the device probed for its capabilities with
+// `probe`, the played format set (16-bit stereo where the device plays it,
+// unless the setup file or --mono8 asks for 8-bit mono), then the files
+// opened (cli_open_files). 0, or the exit status with a message in err.
+int cli_configure(const cli_engine& o, cli_play& p, wv_options& opt, const cli_probe& probe,
+                  std::vector<std::string>& warn, std::string& err);
 
 // Wires a stream to the prepared engine state, the options, a device and a
 // loop (its notification sink and gap timer).

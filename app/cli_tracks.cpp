@@ -1,5 +1,5 @@
-// The command line's options of Multiple play, the mixer, fuzz and the
-// automatic program changes.
+// The command line's options of Multiple play, the mixer and the automatic
+// program changes.
 #include <cstring>
 
 #include "app/cli.h"
@@ -48,9 +48,7 @@ cli_step cli_tracks_option(const std::vector<std::string>& args, std::size_t& i,
         long lo, hi;
         int* dst;
     } nums[] = {
-        {"--fuzz", 0, 7, &o.fuzz},
-        {"--fuzz-degree", 0, 1600, &o.fuzzdegree},
-        {"--program-change", 0, 3200, &o.progchange},
+        {"--program-change", wv_opt_progchange.lo, wv_opt_progchange.hi, &o.progchange},
     };
     for (const auto& n : nums) {
         if (a != n.name) continue;
@@ -77,7 +75,8 @@ bool cli_banks_load(const cli_engine& o, cli_play& p, std::string& err) {
         rov_globphase g;
         std::memset(&g, 0, sizeof g);
         rov_handle h{&s, &g, p.st.t};
-        rov_open(&h, o.emphasis, o.timbre, o.voices);
+        const wv_options opt = cli_options(o);
+        rov_open(&h, opt.emphas, opt.tonalias, opt.maxv);
         const int t = s.rov_tonindx[0];
         rov_bank_push(p.banks, s, g, 0, t >= 0 && t <= 9 ? t : 0);
     }
@@ -93,8 +92,6 @@ bool cli_engine_check(const cli_engine& o, std::string& err) {
 }
 
 int cli_tracks_options(const cli_engine& o, wv_options& opt, std::string& err) {
-    if (o.fuzz >= 0) opt.fuzztyp = o.fuzz;
-    if (o.fuzzdegree >= 0) opt.fuzzlev = o.fuzzdegree;
     if (!cli_engine_check(o, err)) return 2;
     if (o.progchange >= 0) {
         // Automatic changes run in the buffer-counting display mode.

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <cstdio>
 #include <ctime>
-#include <iterator>
 
 #include "app/cli.h"
 #include "app/cycle.h"
@@ -21,7 +20,7 @@
 
 namespace {
 
-const char* const usage_head =
+const char* const synopsis =
     "usage: tessellon play [--setting FILE.rov] [--algorithm ROW] [--set N] [--scale N]\n"
     "                      [--voices N] [--timbre] [--emphasis] [--buffer-kb K]\n"
     "                      [--seconds S] [--device mapper|0|1|2|3] [--mono8]\n"
@@ -32,24 +31,36 @@ const char* const usage_head =
     "                      [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
     "                      [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n";
 
-const char* const usage_play =
-    "  --seconds S          stop after S seconds, 0 < S <= 31622400 (default: play until interrupted)\n"
-    "  --device D           output device: mapper (the default output) or 0..3\n"
-    "  --mono8              8-bit mono output, converted with the set's Volume\n"
-    "  --time-to-play T     sound without user activity before the emergency:\n"
-    "                       test, short, normal (default) or long\n"
-    "  --emergency          Emergency Play: keep computing when the time is up\n"
-    "  --rotate             Rotate: when the time is up, replay the last buffers turning\n"
-    "  --gap N              gap length factor 1..64 of gap mode (default 1)\n"
-    "  --latency MS         sound the sound server holds ahead, 20..2000 ms (default 200;\n"
-    "                       at most half a buffer): more rides out a busy machine\n"
-    "  --buff-beat          Buff.Beat: one beat per buffer\n"
-    "  --record OUT.wav     record what is played into a WAV file, finished at the end,\n"
-    "                       on Ctrl+C and on SIGTERM (its header is kept up to date)\n"
-    "  --help               this text\n";
+// The synopsis, with the options of the table it does not name yet.
+const char* usage_head() {
+    static const std::string text = cli_synopsis(synopsis, {wv_cli_engine, wv_cli_play});
+    return text.c_str();
+}
+
+// The play options: those of the options table among the command's own.
+const std::string& usage_play() {
+    static const std::string text = cli_usage(
+        {
+            {"  --seconds S          stop after S seconds, 0 < S <= 31622400 (default: play until interrupted)\n",
+             nullptr},
+            {nullptr, &wv_opt_device},
+            {"  --mono8              8-bit mono output, converted with the set's Volume\n", nullptr},
+            {nullptr, &wv_opt_timetoplay},
+            {nullptr, wv_opt("emergency")},
+            {nullptr, wv_opt("rotate")},
+            {nullptr, &wv_opt_gap},
+            {nullptr, &wv_opt_latency},
+            {nullptr, wv_opt("buffbeat")},
+        },
+        wv_cli_play,
+        "  --record OUT.wav     record what is played into a WAV file, finished at the end,\n"
+        "                       on Ctrl+C and on SIGTERM (its header is kept up to date)\n"
+        "  --help               this text\n");
+    return text;
+}
 
 int usage(const std::string& err) {
-    std::fprintf(stderr, "tessellon play: %s\n%s%s%s", err.c_str(), usage_head, cli_engine_usage, usage_play);
+    std::fprintf(stderr, "tessellon play: %s\n%s%s%s", err.c_str(), usage_head(), cli_engine_usage, usage_play().c_str());
     return 2;
 }
 
@@ -57,13 +68,6 @@ int usage(const std::string& err) {
 struct play_args {
     cli_engine eo;
     double seconds = 0;
-    bool mono8 = false;
-    // The play options the command line sets; the rest come from cli_options.
-    unsigned wvodevno = wv_mapper;
-    int32_t sampmaxidle = wv_ttp_normal;
-    bool emergency = false, emrotate = false, autotempo = false;
-    int playpaus = 1;
-    int latency_ms = wv_latency_default_ms;
     std::string record;  // WAV file of what is played
 };
 
@@ -72,51 +76,16 @@ int play_option(const std::vector<std::string>& args, std::size_t& i, play_args&
     const std::string& a = args[i];
     const bool has_value = i + 1 < args.size();
     const std::string v = has_value ? args[i + 1] : std::string();
+    std::string err;
+    if (const cli_step st = cli_table_option(args, i, wv_cli_play, r.eo.given, err); st != cli_other)
+        return st == cli_bad ? usage(err) : -1;
     if (a == "--seconds") {
         if (!has_value || !cli_seconds(v, 86400 * 366, r.seconds))
             return usage("--seconds takes a number of seconds above 0, at most 31622400");
         ++i;
-    } else if (a == "--device") {
-        long n = 0;
-        if (v == "mapper")
-            r.wvodevno = wv_mapper;
-        else if (cli_int(v, 0, 3, n))
-            r.wvodevno = static_cast<unsigned>(n);
-        else
-            return usage("--device takes mapper, 0, 1, 2 or 3");
-        ++i;
-    } else if (a == "--mono8") {
-        r.mono8 = true;
-    } else if (a == "--time-to-play") {
-        static const struct {
-            const char* name;
-            int32_t bytes;
-        } ttp[] = {{"test", wv_ttp_test}, {"short", wv_ttp_short}, {"normal", wv_ttp_normal}, {"long", wv_ttp_long}};
-        const auto* t = std::find_if(std::begin(ttp), std::end(ttp), [&](const auto& e) { return v == e.name; });
-        if (t == std::end(ttp)) return usage("--time-to-play takes test, short, normal or long");
-        r.sampmaxidle = t->bytes;
-        ++i;
-    } else if (a == "--emergency") {
-        r.emergency = true;
-    } else if (a == "--rotate") {
-        r.emrotate = true;
     } else if (a == "--record") {
         if (!has_value || v.empty()) return usage("--record needs a file name");
         r.record = v;
-        ++i;
-    } else if (a == "--latency") {
-        long n = 0;
-        if (!has_value || !cli_int(v, wv_latency_min_ms, wv_latency_max_ms, n))
-            return usage("--latency takes a whole number of milliseconds from " + std::to_string(wv_latency_min_ms) +
-                         " to " + std::to_string(wv_latency_max_ms));
-        r.latency_ms = static_cast<int>(n);
-        ++i;
-    } else if (a == "--buff-beat") {
-        r.autotempo = true;
-    } else if (a == "--gap") {
-        long n = 0;
-        if (!has_value || !cli_int(v, 1, 64, n)) return usage("--gap takes a whole number from 1 to 64");
-        r.playpaus = static_cast<int>(n);
         ++i;
     } else {
         return usage("unknown option '" + a + "'");
@@ -132,7 +101,7 @@ int parse(const std::vector<std::string>& args, play_args& r) {
         if (st == cli_bad) return usage(err);
         if (st == cli_taken) continue;
         if (args[i] == "--help" || args[i] == "-h") {
-            std::printf("%s%s%s", usage_head, cli_engine_usage, usage_play);
+            std::printf("%s%s%s", usage_head(), cli_engine_usage, usage_play().c_str());
             return 0;
         }
         if (const int rc = play_option(args, i, r); rc >= 0) return rc;
@@ -140,23 +109,6 @@ int parse(const std::vector<std::string>& args, play_args& r) {
     if (r.eo.outrate > 0 && r.record.empty()) return usage("--out-rate sets the rate of the --record file");
     if (std::string err; !cli_engine_check(r.eo, err)) return usage(err);
     return -1;
-}
-
-// The options: the setup file's (if given) under those of the command line.
-int play_options(const std::vector<std::string>& args, const play_args& r, wv_sdldev& dev, wv_options& opt,
-                 std::string& err) {
-    if (const int rc = cli_load_options(r.eo, opt, [&dev](unsigned n, wv_caps& c) { return dev.caps(n, c); }, err))
-        return rc;
-    auto given = [&args](const char* name) { return std::find(args.begin(), args.end(), name) != args.end(); };
-    const bool setup = !r.eo.setup.empty();
-    if (!setup || given("--device")) opt.wvodevno = r.wvodevno;
-    if (!setup || given("--time-to-play")) opt.sampmaxidle = r.sampmaxidle;
-    if (!setup || given("--gap")) opt.playpaus = r.playpaus;
-    if (!setup || given("--latency")) opt.latency_ms = r.latency_ms;
-    if (r.emergency) opt.emergency = true;
-    if (r.emrotate) opt.emrotate = true;
-    if (r.autotempo) opt.autotempo = true;
-    return 0;
 }
 
 // The recording of --record: created before play, at the rate asked for or
@@ -252,12 +204,14 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
 // Volume. The recording of --record is created once the format is known,
 // before the stream opens and builds its chain with it.
 bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, cli_play& p, wv_hdrec_sink& rec) {
+    // The format chosen at start (cli_configure) holds on the probed device.
+    const bool stereo = s.opt->stereoset;
     if (!wv_probe(s)) {
         std::fprintf(stderr, "tessellon play: wave output device not available\n");
         cli_print_audio_hint("tessellon play", *dev.calls);
         return false;
     }
-    if (r.mono8) wv_toggle_mono8(s);
+    if (!stereo && s.opt->stereoset) wv_toggle_mono8(s);
     if (!r.record.empty()) {
         if (!open_record(r, p, *s.opt, rec)) return false;
         s.tap = &rec;
@@ -290,8 +244,8 @@ int cmd_play(const std::vector<std::string>& args) {
     static cli_loop loop;
     static wv_options opt;
     std::vector<std::string> warn;
-    int setup_rc = play_options(args, r, dev, opt, err);
-    if (setup_rc == 0) setup_rc = cli_open_files(r.eo, opt, p, warn, err);
+    const int setup_rc =
+        cli_configure(r.eo, p, opt, [](unsigned n, wv_caps& c) { return dev.caps(n, c); }, warn, err);
     if (setup_rc != 0) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
         wv_sdl_shutdown(dev);

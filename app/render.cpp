@@ -20,7 +20,7 @@
 
 namespace {
 
-const char* const usage_head =
+const char* const synopsis =
     "usage: tessellon render [--setting FILE.rov] [--algorithm ROW] [--set N] [--scale N]\n"
     "                        [--voices N] [--timbre] [--emphasis] [--buffer-kb K] [--mono8]\n"
     "                        [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
@@ -28,6 +28,12 @@ const char* const usage_head =
     "                        [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n"
     "                        [--blowup M] [--out-rate R] (--buffers N | --seconds S) [--raw] -o OUT\n"
     "       tessellon render --list\n";
+
+// The synopsis, with the options of the table it does not name yet.
+const char* usage_head() {
+    static const std::string text = cli_synopsis(synopsis, {wv_cli_engine});
+    return text.c_str();
+}
 
 const char* const usage_render =
     "  --buffers N          number of buffers to compute, 1..1000000\n"
@@ -40,7 +46,7 @@ const char* const usage_render =
     "  --help               this text\n";
 
 int usage(const std::string& err) {
-    std::fprintf(stderr, "tessellon render: %s\n%s%s%s", err.c_str(), usage_head, cli_engine_usage, usage_render);
+    std::fprintf(stderr, "tessellon render: %s\n%s%s%s", err.c_str(), usage_head(), cli_engine_usage, usage_render);
     return 2;
 }
 
@@ -65,7 +71,7 @@ struct render_args {
     cli_engine eo;
     long buffers = 0;
     double seconds = 0;
-    bool raw = false, list = false, mono8 = false, help = false;
+    bool raw = false, list = false, help = false;
     std::string out;
 };
 
@@ -82,8 +88,6 @@ int parse(const std::vector<std::string>& args, render_args& r) {
             r.help = true;
         } else if (a == "--raw") {
             r.raw = true;
-        } else if (a == "--mono8") {
-            r.mono8 = true;
         } else if (a == "--list") {
             r.list = true;
         } else if (a == "--buffers") {
@@ -102,7 +106,7 @@ int parse(const std::vector<std::string>& args, render_args& r) {
         }
     }
     if (r.help) {
-        std::printf("%s%s%s", usage_head, cli_engine_usage, usage_render);
+        std::printf("%s%s%s", usage_head(), cli_engine_usage, usage_render);
         return 0;
     }
     if (r.list) return list_rows();
@@ -223,15 +227,10 @@ int cmd_render(const std::vector<std::string>& args) {
     // the setup file).
     wv_options opt;
     wv_filedev probe_dev;
-    if (const int rc = cli_load_options(r.eo, opt, [&probe_dev](unsigned n, wv_caps& c) { return probe_dev.caps(n, c); }, err)) {
-        std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
-        return rc;
-    }
-    const bool stereo = r.eo.setup.empty() || opt.stereoset;
-    opt.stereo16 = true;
-    opt.stereoset = stereo && !r.mono8;
     std::vector<std::string> warn;
-    if (const int rc = cli_open_files(r.eo, opt, p, warn, err)) {
+    if (const int rc = cli_configure(r.eo, p, opt,
+                                     [&probe_dev](unsigned n, wv_caps& c) { return probe_dev.caps(n, c); }, warn,
+                                     err)) {
         std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
         return rc;
     }

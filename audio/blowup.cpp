@@ -99,3 +99,12 @@ void wv_blowstage::run(wv_chainbuf& b) {
 }
 
 void wv_blowstage::reset() { std::fill(std::begin(blowo), std::end(blowo), int16_t{0}); }
+
+// The blow-up in the output chain: the method is chosen when the chain is built.
+extern const wv_effect wv_blowup_effect;
+constinit const wv_effect wv_blowup_effect = {
+    wv_fx_after_levels,
+    [](const wv_options& o) { return o.blowopt > 0; },
+    [](const wv_options& o) { return o.blowopt != 0; },
+    [](const wv_options&) -> std::unique_ptr<wv_stage> { return std::make_unique<wv_blowstage>(); },
+};

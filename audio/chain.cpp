@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <iterator>
 
-#include "audio/blowup.h"
 
 const int blowtab[7] = {1, 2, 2, 2, 4, 4, 4};
 
@@ -165,6 +164,18 @@ void wv_hdwrite::run(wv_sendbuf& b) {
     }
 }
 
+namespace {
+
+// The stages of the output effects at one place, in the table's order.
+void add_effects(wv_chain& c, const wv_options& opt, wv_effect_place place) {
+    for (int i = 0; i < wv_optlist_n; ++i) {
+        const wv_effect* fx = wv_optlist[i]->effect;
+        if (fx && fx->place == place && fx->built(opt)) c.compute.push_back(fx->make(opt));
+    }
+}
+
+}  // namespace
+
 void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
                     wv_mixsource* mix, wv_recsink* rec, wv_vissink* vis) {
     c = wv_chain{};
@@ -173,17 +184,20 @@ void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t w
         m->levels = &c.levels;
         c.compute.push_back(std::move(m));
     }
-    // Nothing alters the played buffer (16-bit, no fuzz, no blow-up): the
-    // echo routine may read it directly.
-    if (echo && !(opt.stereoset && opt.fuzztyp == 0 && opt.blowopt == 0)) {
+    // Nothing alters the played buffer (16-bit, no effect that changes it):
+    // the echo routine may read it directly.
+    bool altered = !opt.stereoset;
+    for (int i = 0; i < wv_optlist_n; ++i)
+        if (const wv_effect* fx = wv_optlist[i]->effect) altered = altered || fx->alters(opt);
+    if (echo && altered) {
         auto e = std::make_unique<wv_echocopy>(words);
         c.echo = e.get();
         c.compute.push_back(std::move(e));
     }
-    c.compute.push_back(std::make_unique<wv_fuzzstage>(&opt));
+    add_effects(c, opt, wv_fx_before_visuals);
     if (vis) c.compute.push_back(std::make_unique<wv_visstage>(vis, &opt));
     c.compute.push_back(std::make_unique<wv_levelstage>(&c.levels, &opt));
-    if (opt.blowopt > 0) c.compute.push_back(std::make_unique<wv_blowstage>());
+    add_effects(c, opt, wv_fx_after_levels);
     c.compute.push_back(std::make_unique<wv_gapshape>(&opt, recording));
     if (!opt.stereoset) c.send.push_back(std::make_unique<wv_mono8>(words / 2));
     if (rec) {

@@ -131,12 +131,19 @@ struct wv_echocopy final : wv_stage {
     void run(wv_chainbuf& b) override;
 };
 
-// Fuzz: every computed buffer, while a fuzz type is chosen, with the
-// options' degree (read at each buffer: the mixer may change it).
-struct wv_fuzzstage final : wv_stage {
-    const wv_options* opt;
-    explicit wv_fuzzstage(const wv_options* o) : opt(o) {}
-    void run(wv_chainbuf& b) override;
+// An output effect, as the option that chooses it names it (audio/options.h):
+// where its stage goes in the chain, whether the chain has it for the
+// options of an opening, whether it alters the played buffer (the echo
+// routine then reads a copy taken before it), and the stage itself.
+enum wv_effect_place : int {
+    wv_fx_before_visuals,  // after the echo copy, before the visual effects
+    wv_fx_after_levels,    // after the level meter, before the gap shaping
+};
+struct wv_effect {
+    wv_effect_place place;
+    bool (*built)(const wv_options& o);
+    bool (*alters)(const wv_options& o);
+    std::unique_ptr<wv_stage> (*make)(const wv_options& o);
 };
 
 // Gap shaping: in gap mode the sound turns across the stereo field

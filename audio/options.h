@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "audio/device.h"
 
@@ -77,3 +78,93 @@ inline void wv_mono8_toggle(wv_options& o) {
     else if (o.stereo16)
         o.stereoset = true;
 }
+
+// --- The table of options -------------------------------------------------
+// Every option the user sets is one row: the value it drives, its range and
+// default, its menu item (or the popup of its choices), its parameter
+// dialog, its field in the setup file and its command-line flag with the
+// usage text. The menus, the commands, the setup file, the command line and
+// its usage texts read these rows, and the manual page is completed from them
+// at build time, so that an option is declared here once. An output effect's
+// row also names the stage it adds to the output chain (audio/chain.h).
+
+struct fl_setup;
+struct wv_effect;
+struct wv_optdesc;
+
+// One choice of a choice option.
+struct wv_choice {
+    int value;         // the option's value
+    const char* menu;  // menu text with its & mnemonic
+    const char* name;  // command-line name (also taken there); nullptr: none
+    const wv_optdesc* then = nullptr;  // the dialog chosen with it (fuzz: its degree)
+};
+
+enum wv_optkind : int { wv_opt_toggle, wv_opt_number, wv_opt_choice };
+
+// Which command lines take a flag.
+enum wv_cligroup : int { wv_cli_none, wv_cli_engine, wv_cli_play };
+
+// While a harddisc recording is open the option is locked: its menu item is
+// grayed and does nothing, and (wv_lock_setup) a loaded setup keeps it.
+enum wv_lock : int { wv_lock_menu = 1, wv_lock_setup = 2 };
+
+struct wv_optdesc {
+    const char* key;   // short name, unique
+    wv_optkind kind;
+    int (*get)(const wv_options&);      // the value (toggles: 0 or 1)
+    void (*set)(wv_options&, int);      // sets it, with what follows from it
+    int lo, hi, def;   // range and default, as the user sees the value
+    int unit;          // the option holds the value times unit (buffer: KiB)
+    int lock;          // wv_lock bits
+
+    // The main window: the item (toggles and dialogs) or the first choice's
+    // id (the others follow); the item's text, or the popup's for choices.
+    int menu_id;
+    const char* menu;
+    const wv_choice* choices;  // kind wv_opt_choice: nchoices of them
+    int nchoices;
+    // The parameter dialog: title and help text, small and large step.
+    const char* title;
+    const char* help;
+    int sstep, lstep;
+
+    // The setup file: the field (nullptr: not stored), which record holds it,
+    // and the values a loaded file may hold (outside: the option stays).
+    long (*stored)(const fl_setup&);
+    void (*store)(fl_setup&, int);
+    int record;
+    long stored_lo, stored_hi;
+
+    // The command line: the flag with the name of its value, the usage text
+    // ({R} the range "lo..hi", {D} the default, {N} the choices' names; each
+    // line after the first is indented under the first), and which commands
+    // take it.
+    const char* flag;
+    const char* usage;
+    wv_cligroup cli;
+
+    // An output effect: the stage of the chain it drives.
+    const wv_effect* effect;
+};
+
+// Every row; the usage texts add those they do not place themselves in
+// this order.
+extern const wv_optdesc* const wv_optlist[];
+extern const int wv_optlist_n;
+
+// The row of `key`; nullptr when there is none.
+const wv_optdesc* wv_opt(const char* key);
+// The row whose item (or one of whose choices) has menu id `id`; nullptr
+// when none has. `choice` gets the choice's index (-1 for an item).
+const wv_optdesc* wv_opt_of_menu(int id, int* choice = nullptr);
+// The value of the choice called `name`; false when none is.
+bool wv_opt_choice_named(const wv_optdesc& d, const char* name, int& value);
+// A text of the option with {R} (the range, its ends joined by `to`), {D}
+// (the default) and {N} (the choices' names) filled in.
+std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* to);
+
+// The rows that can be found by name in code that acts on them.
+extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latency, wv_opt_mixlevel,
+    wv_opt_fuzzlevel, wv_opt_progchange, wv_opt_fuzztype, wv_opt_blowup, wv_opt_visual, wv_opt_display,
+    wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device;

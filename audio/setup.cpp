@@ -5,30 +5,12 @@
 
 fl_setup wv_setup_from(const wv_options& o, int algomod) {
     fl_setup f;
-    f.bufsiz0 = o.bufszorig;
-    f.sampmaxid = o.sampmaxidle;
+    for (int i = 0; i < wv_optlist_n; ++i)
+        if (const wv_optdesc& d = *wv_optlist[i]; d.store) d.store(f, d.get(o));
     f.recsmp = o.recsmpopt;
     f.wvodv = static_cast<int32_t>(o.wvodevno);  // the mapper is stored as all ones
-    f.maxvoc = static_cast<uint8_t>(o.maxv);
     f.almod = static_cast<uint8_t>(algomod);
-    f.empha = o.emphas;
-    f.tonalia = o.tonalias;
-    f.emerge = o.emergency;
-    f.emrot = o.emrotate;
-    f.wvomea = o.wvomeasure;
-    f.playpaus = static_cast<int16_t>(o.playpaus);
-    f.dispmode = static_cast<int16_t>(o.dispmode);
-    f.blowopt = static_cast<int16_t>(o.blowopt);
-    f.playbmix = static_cast<int16_t>(o.playbmix);
-    f.fuzzlev = static_cast<int16_t>(o.fuzzlev);
-    f.fuzztyp = static_cast<int16_t>(o.fuzztyp);
-    f.vistyp = static_cast<int16_t>(o.vistyp);
-    f.autotempo = o.autotempo;
-    f.shwmorph = o.shwmorph;
     f.stereoset = o.stereoset;
-    // Stored only when not the default: a default setup stays the 42 bytes
-    // that every version reads alike.
-    f.latency = static_cast<int16_t>(o.latency_ms != wv_latency_default_ms ? o.latency_ms : 0);
     return f;
 }
 
@@ -36,21 +18,19 @@ namespace {
 
 bool within(long v, long lo, long hi) { return v >= lo && v <= hi; }
 
-// The second record: play pauses, display, blow-up, mix level, fuzz, visuals.
-void apply_second(const fl_setup& f, wv_options& o, bool recording) {
-    if (within(f.playpaus, 1, 64)) o.playpaus = f.playpaus;
-    if (within(f.dispmode, wv_disp_off, wv_disp_alllevels)) o.dispmode = f.dispmode;
-    if (within(f.blowopt, 0, 6)) o.blowopt = f.blowopt;
-    if (within(f.playbmix, 0, 300)) o.playbmix = f.playbmix;
-    if (within(f.fuzzlev, 0, 1600)) o.fuzzlev = f.fuzzlev;
-    if (f.fuzztyp >= 0) o.fuzztyp = f.fuzztyp;
-    if (f.vistyp >= 0) o.vistyp = f.vistyp;
-    o.shwmorph = f.shwmorph != 0;
-    // A recording keeps its tempo and its format; stereo is only ever
-    // turned off here, never on.
-    if (!recording) {
-        o.autotempo = f.autotempo != 0;
-        if (f.stereoset == 0) o.stereoset = false;
+// The options of one record that the table stores: a switch takes any
+// byte, a value one in its stored range. While a recording is open the
+// options locked by it stay.
+void apply_record(const fl_setup& f, int record, wv_options& o, bool recording) {
+    for (int i = 0; i < wv_optlist_n; ++i) {
+        const wv_optdesc& d = *wv_optlist[i];
+        if (!d.stored || d.record != record) continue;
+        if (recording && (d.lock & wv_lock_setup)) continue;
+        const long v = d.stored(f);
+        if (d.kind == wv_opt_toggle)
+            d.set(o, v != 0);
+        else if (within(v, d.stored_lo, d.stored_hi))
+            d.set(o, static_cast<int>(v));
     }
 }
 
@@ -60,21 +40,9 @@ bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t) {
     if (records < 1) return true;
     wv_options& o = *t.opt;
 
-    if (within(f.maxvoc, 1, 64)) o.maxv = f.maxvoc;
+    apply_record(f, 1, o, t.recording);
     if (t.volshift) *t.volshift = rov_volshift_for(o.maxv);
-
     o.recsmpopt = f.recsmp < -2 ? -2 : f.recsmp;
-    if (within(f.bufsiz0, wv_setup_bufmin, wv_setup_bufmax)) {
-        o.bufszorig = f.bufsiz0 & ~1023;
-        o.bufincr = wv_bufincr(o.bufszorig);
-    }
-    o.emphas = f.empha != 0;
-    o.tonalias = f.tonalia != 0;
-    o.emergency = f.emerge != 0;
-    o.emrotate = f.emrot != 0;
-    o.wvomeasure = f.wvomea != 0;
-    if (within(f.sampmaxid, wv_setup_idlemin, wv_setup_idlemax)) o.sampmaxidle = f.sampmaxid;
-    if (within(f.latency, wv_latency_min_ms, wv_latency_max_ms)) o.latency_ms = f.latency;
 
     // A known device is presumed to play 16-bit stereo until its
     // capabilities say otherwise; an unknown one gives the mapper, mono.
@@ -90,6 +58,11 @@ bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t) {
     if (!wv_stereo16(o.woc)) o.stereo16 = false;
     if (!t.recording) o.stereoset = o.stereo16;
 
-    if (records >= 2) apply_second(f, o, t.recording);
+    if (records >= 2) {
+        apply_record(f, 2, o, t.recording);
+        // A recording keeps its format; stereo is only ever turned off here,
+        // never on.
+        if (!t.recording && f.stereoset == 0) o.stereoset = false;
+    }
     return ok;
 }

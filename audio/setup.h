@@ -8,9 +8,10 @@
 #include "audio/options.h"
 #include "files/setup_file.h"
 
-// Accepted ranges of the loaded values (a value outside keeps its option).
-constexpr int32_t wv_setup_bufmin = 3072, wv_setup_bufmax = 1048576;
-constexpr int32_t wv_setup_idlemin = 50000, wv_setup_idlemax = 50000000;
+// Accepted ranges of the loaded values (a value outside keeps its option),
+// as the options table declares them.
+inline const int32_t wv_setup_bufmin = wv_opt_bufsize.stored_lo, wv_setup_bufmax = wv_opt_bufsize.stored_hi;
+inline const int32_t wv_setup_idlemin = wv_opt_timetoplay.stored_lo, wv_setup_idlemax = wv_opt_timetoplay.stored_hi;
 
 // The setup record of the options in effect and the row played (saving).
 fl_setup wv_setup_from(const wv_options& o, int algomod);

@@ -151,24 +151,40 @@ void sh_sys_start_cmd(sh_state& st, const sh_ui& ui) {
 
 namespace {
 
-// The on/off options of the menu; false when `id` is none of them.
-bool toggle_option(sh_state& st, int id) {
-    wv_options& o = st.opt;
-    switch (id) {
-    case cm_autotempo:
-        if (!st.recording) o.autotempo = !o.autotempo;
-        return true;
-    case cm_emergency:
-        if (!st.recording) o.emergency = !o.emergency;
-        return true;
-    case cm_timbre: o.tonalias = !o.tonalias; return true;
-    case cm_emphasis: o.emphas = !o.emphas; return true;
-    case cm_rotate: o.emrotate = !o.emrotate; return true;
-    case cm_measure: o.wvomeasure = !o.wvomeasure; return true;
-    case cm_showmorph: o.shwmorph = !o.shwmorph; return true;
-    case cm_mono8: wv_mono8_toggle(o); return true;
-    default: return false;
-    }
+// A switch of the menu: turned over unless a recording locks it; false
+// when the option is none.
+bool toggle_option(sh_state& st, const wv_optdesc& d) {
+    if (d.kind != wv_opt_toggle) return false;
+    if (!(st.recording && (d.lock & wv_lock_menu))) d.set(st.opt, !d.get(st.opt));
+    return true;
+}
+
+// The dialog of a number option, on the value as the user sees it.
+void edit_option(sh_state& st, const sh_ui& ui, const wv_optdesc& d) {
+    d.set(st.opt, edit_value(st, ui, pd_of(d), d.get(st.opt) / d.unit) * d.unit);
+}
+
+// Choice k of an option, then the dialog that goes with it. A device is
+// probed when it is chosen.
+void choose(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
+    const wv_choice& c = d.choices[k];
+    if (&d == &wv_opt_device)
+        sh_select_device(st, ui, static_cast<uint32_t>(c.value));
+    else
+        d.set(st.opt, c.value);
+    if (c.then) edit_option(st, ui, *c.then);
+}
+
+// The item of an option (k = -1) or its choice k.
+void option_command(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
+    if (k >= 0)
+        choose(st, ui, d, k);
+    else if (toggle_option(st, d))
+        return;
+    else if (&d == &wv_opt_voices)
+        sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv));
+    else
+        edit_option(st, ui, d);
 }
 
 // The commands that open a dialog or a box.
@@ -182,15 +198,8 @@ void dialog_command(sh_state& st, const sh_ui& ui, int id) {
     case cm_hdrec: sh_hdrec_toggle(st, ui); break;
     case cm_testsample: sh_test_sample(st, ui); break;
     case cm_recsample: sh_record_sample(st, ui); break;
-    case cm_bufsize:
-        st.opt.bufszorig = edit_value(st, ui, pdfbufsz, st.opt.bufszorig / 1024) * 1024;
-        st.opt.bufincr = wv_bufincr(st.opt.bufszorig);
-        break;
     case cm_densmod: ros.rov_densmod = static_cast<int16_t>(edit_value(st, ui, pdfdensmd, ros.rov_densmod)); break;
     case cm_dynmod: ros.rov_dynmod = static_cast<int16_t>(edit_value(st, ui, pdfdynmd, ros.rov_dynmod)); break;
-    case cm_voices: sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv)); break;
-    case cm_gapsize: st.opt.playpaus = edit_value(st, ui, pdfpaus, st.opt.playpaus); break;
-    case cm_latency: st.opt.latency_ms = edit_value(st, ui, pdflatency, st.opt.latency_ms); break;
     case cm_modcalc:
         if (ui.calc) ui.calc(ros);
         break;
@@ -216,26 +225,14 @@ void sh_command(sh_state& st, const sh_ui& ui, int id) {
     const int row = sh_row_of_command(id);
     if (row >= 0) {
         if (sh_row_startable(st, row)) open_editor(st, ui, row);
-    } else if (id >= cm_time_test && id <= cm_time_long) {
-        st.opt.sampmaxidle = sh_sampmaxidle_tab[id - cm_time_test];
-    } else if (id >= cm_disp_off && id <= cm_disp_alllevels) {
-        st.opt.dispmode = id;
-        if (id == cm_disp_buffer && ui.pardlg) ui.pardlg(pd_on(pdchg, &st.opt.plchdist));
-    } else if (id >= cm_blow_first && id <= cm_blow_last) {
-        sh_blowup_cmd(st, id);
     } else if (id >= cm_conv_expand && id <= cm_conv_last) {
         sh_convert_cmd(st, ui, id);
-    } else if (id >= cm_fuzz_same && id <= cm_fuzz_last) {
-        // A type (or "Sa&me"), then its degree unless fuzz is off.
-        if (id != cm_fuzz_same) st.opt.fuzztyp = id - cm_fuzz_none;
-        if (st.opt.fuzztyp > 0) st.opt.fuzzlev = edit_value(st, ui, pdfuzz, st.opt.fuzzlev);
-    } else if (id >= cm_vis_first && id <= cm_vis_first + 7) {
-        st.opt.vistyp = id - cm_vis_first;
-    } else if (id >= cm_rec_no && id <= cm_rec_100) {
-        st.opt.recsmpopt = sh_recsmp_tab[id - cm_rec_no];
-    } else if (id >= cm_dev_mapper && id <= cm_dev_3) {
-        sh_select_device(st, ui, id == cm_dev_mapper ? sh_mapper : static_cast<uint32_t>(id - cm_dev_mapper - 1));
-    } else if (!toggle_option(st, id)) {
+    } else if (id == cm_fuzz_same) {
+        // The type stays; its degree, unless fuzz is off.
+        if (st.opt.fuzztyp > 0) edit_option(st, ui, wv_opt_fuzzlevel);
+    } else if (int k = -1; const wv_optdesc* d = wv_opt_of_menu(id, &k)) {
+        option_command(st, ui, *d, k);
+    } else {
         dialog_command(st, ui, id);
     }
     if (st.icontim == 0) st.icontim = sh_icon_period(st);

@@ -28,10 +28,6 @@ void adjust_rate(fl_sample& smp, const sh_ui& ui, long rate) {
 
 }  // namespace
 
-void sh_blowup_cmd(sh_state& st, int id) {
-    if (id >= cm_blow_first && id <= cm_blow_last) st.opt.blowopt = id - cm_blow_first;
-}
-
 void sh_convert_cmd(sh_state& st, const sh_ui& ui, int id) {
     if (!st.smploaded) return;
     fl_sample& smp = st.sample;

@@ -1,10 +1,8 @@
-// "&Blow Up" and "&Convert Sample" of the main window's Options menu.
+// "&Convert Sample" of the main window's Options menu (the "&Blow Up"
+// choices are the options table's, audio/options.h).
 #pragma once
 
 #include "shell/commands.h"
-
-// "&None" .. "C&ubic4" (ids 130..136): the blow-up method.
-void sh_blowup_cmd(sh_state& st, int id);
 
 // "E&xpand" (141), "&Compress" (142), "&Optimize" (143) on the sample, with
 // their questions ("Adjust Rate ?", "Adjust Parameters", caption "Sample

@@ -1,24 +1,41 @@
 #include "shell/menu.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "engine/rows.h"
 
 namespace {
-constexpr sh_menuitem P(const char* t) { return {sh_mk_popup, 0, t}; }
-constexpr sh_menuitem I(int id, const char* t) { return {sh_mk_item, id, t}; }
-constexpr sh_menuitem E() { return {sh_mk_end, 0, nullptr}; }
-constexpr sh_menuitem Cancel() { return {sh_mk_item, 0, "&Cancel"}; }
-constexpr sh_menuitem CAncel() { return {sh_mk_item, 0, "C&ancel"}; }
-// The items of the rows of menu group `g` (rows.h), in row order: in a popup
-// titled `popup`, or on the level of this entry when `popup` is null.
-constexpr sh_menuitem Rows(rov_menugroup g, const char* popup = nullptr) {
-    return {sh_mk_item, -1 - static_cast<int>(g), popup};
-}
+
+// An entry as this table writes it: a plain one, or one the options table
+// fills (audio/options.h).
+enum {
+    mk_option = sh_mk_end + 1,  // an option's item, or the items of its choices
+    mk_choices,                 // the popup of an option's choices, with its cancel item
+    mk_effects,                 // a popup (or an item) for each output effect not named here
+    mk_rows,                    // the items of the rows of a menu group (engine/rows.h)
+};
+struct mi {
+    int kind;
+    int id;
+    const char* text;  // the text; the option's key for the entries above
+};
+
+constexpr mi P(const char* t) { return {sh_mk_popup, 0, t}; }
+constexpr mi I(int id, const char* t) { return {sh_mk_item, id, t}; }
+constexpr mi E() { return {sh_mk_end, 0, nullptr}; }
+constexpr mi Cancel() { return {sh_mk_item, 0, "&Cancel"}; }
+constexpr mi CAncel() { return {sh_mk_item, 0, "C&ancel"}; }
+constexpr mi O(const char* key) { return {mk_option, 0, key}; }
+constexpr mi OP(const char* key) { return {mk_choices, 0, key}; }
+constexpr mi FX() { return {mk_effects, 0, nullptr}; }
+// The items of the rows of menu group `g`, in row order: in a popup titled
+// `popup`, or on the level of this entry when `popup` is null.
+constexpr mi Rows(rov_menugroup g, const char* popup = nullptr) { return {mk_rows, static_cast<int>(g), popup}; }
 
 // Every popup starts with its cancel item; "C&ancel" where "&C" is taken.
-const sh_menuitem base[] = {
+const mi menu[] = {
     P("&File"),
       Cancel(),
       I(1, "&Load"), I(2, "&Save"),
@@ -38,50 +55,24 @@ const sh_menuitem base[] = {
       CAncel(),
       P("&Setup"),
         CAncel(),
-        I(45, "&Buffer Size"), I(63, "Buff.Bea&t"),
-        I(46, "Variation &Density"), I(47, "Variation D&ynamic"), I(48, "Voice &Numbers"),
-        P("Time to &play"),
-          Cancel(),
-          I(76, "&Test"), I(77, "&Short"), I(78, "&Normal"), I(79, "&Long"),
-        E(),
-        I(80, "Timbre &Variation"), I(81, "&Emphasis"), I(82, "E&mergency Play"),
-        I(65, "Time &Gap Size"), I(83, "&Rotate"), I(66, "L&atency"),
-        P("D&isplay"),
-          Cancel(),
-          I(49, "&Off"), I(50, "Cre&dit"), I(51, "&Buffer"), I(52, "&Time"), I(53, "&Level"),
-          I(54, "&All Levels"),
-        E(),
-        I(84, "Mea&sure"), I(64, "S&how Morph"),
-        P("Re&cord Samples"),
-          Cancel(),
-          I(91, "&No"), I(92, "&Manually"), I(93, "&Permanent"), I(94, "&5"), I(95, "&20"),
-          I(96, "&100"),
-        E(),
+        O("bufsize"), O("buffbeat"),
+        I(46, "Variation &Density"), I(47, "Variation D&ynamic"), O("voices"),
+        OP("timetoplay"), O("timetoplay"), E(),
+        O("timbre"), O("emphasis"), O("emergency"),
+        O("gap"), O("rotate"), O("latency"),
+        OP("display"), O("display"), E(),
+        O("measure"), O("showmorph"),
+        OP("recsamples"), O("recsamples"), E(),
       E(),
-      P("&Blow Up"),
-        Cancel(),
-        I(130, "&None"), I(131, "&Stepped2"), I(132, "Linear&2"), I(133, "Cu&bic2"),
-        I(134, "S&tepped4"), I(135, "Linear&4"), I(136, "C&ubic4"),
-      E(),
+      OP("blowup"), O("blowup"), E(),
       P("&Convert Sample"),
         CAncel(),
         I(141, "E&xpand"), I(142, "&Compress"), I(143, "&Optimize"),
       E(),
-      P("&Fuzz"),
-        Cancel(),
-        I(151, "Sa&me"), I(152, "&None"), I(153, "Cli&p"), I(154, "&Knee"), I(155, "&Sine"),
-        I(156, "&Reso"), I(157, "ResC&hor"), I(158, "Ch&orus"), I(159, "&Bias"),
-      E(),
-      P("&Visual Effects"),
-        Cancel(),
-        I(161, "&None"), I(162, "&Pastel Circles"), I(163, "&Balls"), I(164, "&Rosette"),
-        I(165, "&Lightshow"), I(166, "&Algorithmic"), I(167, "&Waveform"), I(168, "Pi&xel"),
-      E(),
-      P("&Output Device"),
-        Cancel(),
-        I(85, "&Show Caps"), I(97, "&Mono 8 bit"),
-        I(86, "&WAVE MAPPER"), I(87, "&0"), I(88, "&1"), I(89, "&2"), I(90, "&3"),
-      E(),
+      OP("fuzztype"), I(151, "Sa&me"), O("fuzztype"), E(),
+      FX(),
+      OP("visual"), O("visual"), E(),
+      OP("device"), I(85, "&Show Caps"), O("mono8"), O("device"), E(),
       P("&Info"),
         Cancel(),
         I(101, "&Parameters"), I(102, "&ModuloCalc"), I(103, "&General Info"),
@@ -92,31 +83,62 @@ const sh_menuitem base[] = {
     E(),
 };
 
-std::vector<sh_menuitem> build() {
-    std::vector<sh_menuitem> m;
-    for (const sh_menuitem& b : base) {
-        if (b.kind != sh_mk_item || b.id >= 0) {
-            m.push_back(b);
-            continue;
-        }
-        const auto g = static_cast<rov_menugroup>(-1 - b.id);
-        if (b.text) {
-            m.push_back(P(b.text));
-            m.push_back(Cancel());
-        }
-        for (int r = 0; r < rov_natab; ++r)
-            if (rov_rows[r].menu.group == g) m.push_back(I(rov_rows[r].tab.mitem, rov_rows[r].menu.text));
-        if (b.text) m.push_back(E());
+// The option's item, or the items of its choices.
+void option_items(std::vector<sh_menuitem>& out, const wv_optdesc& d) {
+    if (d.kind != wv_opt_choice) {
+        out.push_back({sh_mk_item, d.menu_id, d.menu});
+        return;
     }
-    return m;
+    for (int k = 0; k < d.nchoices; ++k) out.push_back({sh_mk_item, d.menu_id + k, d.choices[k].menu});
 }
 
-const std::vector<sh_menuitem> menu = build();
+// A popup titled `title`, with its cancel item.
+void choices_popup(std::vector<sh_menuitem>& out, const char* title) {
+    out.push_back({sh_mk_popup, 0, title});
+    out.push_back({sh_mk_item, 0, "&Cancel"});
+}
+
+// The menus with the options table's entries filled in. An option named
+// here that the table lacks is a fault of the program, found at start.
+std::vector<sh_menuitem> build() {
+    std::vector<sh_menuitem> out;
+    std::vector<const wv_optdesc*> named;
+    for (const mi& m : menu) {
+        if (m.kind == mk_option || m.kind == mk_choices) {
+            const wv_optdesc* d = wv_opt(m.text);
+            if (!d) return {};
+            named.push_back(d);
+            if (m.kind == mk_option)
+                option_items(out, *d);
+            else
+                choices_popup(out, d->menu);
+        } else if (m.kind == mk_rows) {
+            const auto g = static_cast<rov_menugroup>(m.id);
+            if (m.text) choices_popup(out, m.text);
+            for (int r = 0; r < rov_natab; ++r)
+                if (rov_rows[r].menu.group == g) out.push_back({sh_mk_item, rov_rows[r].tab.mitem, rov_rows[r].menu.text});
+            if (m.text) out.push_back({sh_mk_end, 0, nullptr});
+        } else if (m.kind == mk_effects) {
+            for (int i = 0; i < wv_optlist_n; ++i) {
+                const wv_optdesc& d = *wv_optlist[i];
+                if (!d.effect || std::find(named.begin(), named.end(), &d) != named.end()) continue;
+                if (d.kind == wv_opt_choice) choices_popup(out, d.menu);
+                option_items(out, d);
+                if (d.kind == wv_opt_choice) out.push_back({sh_mk_end, 0, nullptr});
+            }
+        } else {
+            out.push_back({static_cast<sh_menukind>(m.kind), m.id, m.text});
+        }
+    }
+    return out;
+}
+
+const std::vector<sh_menuitem> built = build();
 
 }  // namespace
 
-const sh_menuitem* const sh_menutab = menu.data();
-const int sh_menutab_n = static_cast<int>(menu.size());
+const sh_menuitem* const sh_menutab = built.data();
+const int sh_menutab_n = static_cast<int>(built.size());
 
 const char* sh_command_text(int id) {
     if (id == 0) return nullptr;
@@ -124,9 +146,6 @@ const char* sh_command_text(int id) {
         if (sh_menutab[i].kind == sh_mk_item && sh_menutab[i].id == id) return sh_menutab[i].text;
     return nullptr;
 }
-
-const int32_t sh_sampmaxidle_tab[4] = {120000, 1200000, 6000000, 24000000};
-const int sh_recsmp_tab[6] = {-2, -1, 0, 5, 20, 100};
 
 // Every command of the menus is built.
 bool sh_available(int /*id*/) { return true; }
@@ -144,37 +163,21 @@ bool sh_row_startable(const sh_state& st, int row) {
 
 sh_itemstate sh_menu_state(const sh_state& st, int id) {
     sh_itemstate s;
-    // Mutually exclusive choices: the one in effect is grayed.
-    if (id >= cm_blow_first && id <= cm_blow_last) s.grayed = (id == cm_blow_first + st.opt.blowopt);
-    if (id >= cm_disp_off && id <= cm_disp_alllevels) s.grayed = (id == st.opt.dispmode);
-    if (id >= cm_fuzz_none && id <= cm_fuzz_last) s.grayed = (id == cm_fuzz_none + st.opt.fuzztyp);
+    // The options: of mutually exclusive choices the one in effect is
+    // grayed; a switch shows its check box, grayed while a recording locks it.
+    int k = -1;
+    if (const wv_optdesc* d = wv_opt_of_menu(id, &k)) {
+        if (k >= 0) {
+            s.grayed = d->get(st.opt) == d->choices[k].value;
+        } else if (d->kind == wv_opt_toggle) {
+            s.toggle = true;
+            s.checked = d->get(st.opt) != 0;
+            s.grayed = st.recording && (d->lock & wv_lock_menu);
+        }
+    }
     if (id == cm_fuzz_same) s.grayed = (st.opt.fuzztyp == 0);
-    if (id >= cm_vis_first && id <= cm_vis_last) s.grayed = (id == cm_vis_first + st.opt.vistyp);
-    if (id >= cm_time_test && id <= cm_time_long)
-        s.grayed = (sh_sampmaxidle_tab[id - cm_time_test] == st.opt.sampmaxidle);
-    if (id >= cm_dev_mapper && id <= cm_dev_3) {
-        const int cur = st.opt.wvodevno == sh_mapper ? cm_dev_mapper
-                                                 : cm_dev_mapper + 1 + static_cast<int>(st.opt.wvodevno);
-        s.grayed = (id == cur);
-    }
-    if (id >= cm_rec_no && id <= cm_rec_100) s.grayed = (sh_recsmp_tab[id - cm_rec_no] == st.opt.recsmpopt);
-
-    // Toggles.
-    switch (id) {
-    case cm_autotempo: s.toggle = true; s.checked = st.opt.autotempo; s.grayed = st.recording; break;
-    case cm_emphasis: s.toggle = true; s.checked = st.opt.emphas; break;
-    case cm_timbre: s.toggle = true; s.checked = st.opt.tonalias; break;
-    case cm_emergency: s.toggle = true; s.checked = st.opt.emergency; s.grayed = st.recording; break;
-    case cm_rotate: s.toggle = true; s.checked = st.opt.emrotate; break;
-    case cm_measure: s.toggle = true; s.checked = st.opt.wvomeasure; break;
-    case cm_showmorph: s.toggle = true; s.checked = st.opt.shwmorph; break;
-    case cm_mono8:
-        s.toggle = true;
-        s.checked = !st.opt.stereoset;
-        s.grayed = st.recording || !st.opt.stereo16;
-        break;
-    default: break;
-    }
+    // Back to 16-bit stereo only where the device plays it.
+    if (id == cm_mono8 && !st.opt.stereo16) s.grayed = true;
 
     // Items that need a sample.
     const int row = sh_row_of_command(id);

@@ -14,7 +14,8 @@ struct sh_menuitem {
     const char* text;  // menu text with its & mnemonic
 };
 
-// The menus; the Edit/Play menu holds the rows' items (engine/rows.h).
+// The menus: the Edit/Play menu holds the rows' items (engine/rows.h), the
+// options' items come from the options table (audio/options.h).
 extern const sh_menuitem* const sh_menutab;
 extern const int sh_menutab_n;
 
@@ -44,10 +45,6 @@ enum {
 // System-menu command of the main window that opens the editor with the
 // setting's own algorithm.
 constexpr int sh_sys_start = 105;
-
-// Values of the "Time to &play" items 76..79 and the "Re&cord Samples" items 91..96.
-extern const int32_t sh_sampmaxidle_tab[4];
-extern const int sh_recsmp_tab[6];
 
 // False for commands whose function is not part of this program yet: their
 // items stay grayed and dispatching them does nothing.

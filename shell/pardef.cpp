@@ -5,9 +5,10 @@
 #include "audio/options.h"
 
 const pardef pdfrectim = {"Recording Time in Seconds", nullptr, 1, pdfrectim_max, 1, 10, nullptr};
-const pardef pdfbufsz = {"Buffer Size in Kilobyte",
-                         "Select the size of the buffers for\nplaying soundscapes and for a sample",
-                         3, 512, 1, 16, nullptr};
+
+pardef pd_of(const wv_optdesc& d) { return {d.title, d.help, d.lo, d.hi, d.sstep, d.lstep, nullptr}; }
+
+const pardef pdfbufsz = pd_of(wv_opt_bufsize);
 const pardef pdfdensmd = {"Density Modulo Value",
                           "Select the modulo value of the Density\ncontrolling sequence of numbers. "
                           "For\nthe resulting period lengths, you can\nuse the Modulo Calculator",
@@ -16,29 +17,12 @@ const pardef pdfdynmd = {"Dynamic Modulo Value",
                          "Select the modulo value of the Dynamic\ncontrolling sequence of numbers. "
                          "For\nthe resulting period lengths, you can\nuse the Modulo Calculator",
                          64, 128, 1, 8, nullptr};
-const pardef pdfvocn = {"Maximum Number of Voices",
-                        "Select the maximum number of tones playing\nsimultaneously. If you try to "
-                        "play more tones,\nthey are partially omitted, or they are cut by\n"
-                        "subsequent tones",
-                        1, 64, 1, 4, nullptr};
-const pardef pdfpaus = {"Pauses between buffers",
-                        "Adjust the time gaps between playing buffers\nif emergency play or "
-                        "harddisc recording\nis active",
-                        1, 64, 1, 4, nullptr};
-const pardef pdflatency = {"Latency in Milliseconds",
-                           "How much sound the sound server holds\nahead of you (at most half a buffer).\n"
-                           "More rides out a busy machine;\nStart does not wait for it",
-                           wv_latency_min_ms, wv_latency_max_ms, 10, 100, nullptr};
-const pardef plylevl = {"Set playback level of file",
-                        "Set the level in percentage\n(100 = unchanged) for mixing a 16 bit *.WAV\n"
-                        "file into the playback",
-                        0, 300, 1, 10, nullptr};
-const pardef pdfuzz = {"Set fuzz degree", "Set the degree of distorsion\nof the output signal", 0,
-                       1600, 1, 25, nullptr};
-const pardef pdchg = {"Set time between program changes",
-                      "The number of buffers between program\nchanges can be controlled. No "
-                      "changes if 0\nor if buffer counter display mode is not chosen",
-                      0, 3200, 10, 100, nullptr};
+const pardef pdfvocn = pd_of(wv_opt_voices);
+const pardef pdfpaus = pd_of(wv_opt_gap);
+const pardef pdflatency = pd_of(wv_opt_latency);
+const pardef plylevl = pd_of(wv_opt_mixlevel);
+const pardef pdfuzz = pd_of(wv_opt_fuzzlevel);
+const pardef pdchg = pd_of(wv_opt_progchange);
 
 std::string pdfrectim_help(long bytes_per_sec) {
     char buf[160];

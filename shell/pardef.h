@@ -15,7 +15,13 @@ struct pardef {
     int* pval;          // the value edited in place
 };
 
+struct wv_optdesc;
+
+// The dialog of an option of the options table (audio/options.h).
+pardef pd_of(const wv_optdesc& d);
+
 // The descriptions. pval is nullptr here; pd_on() binds one to its value.
+// Those of options are the options table's.
 extern const pardef pdfrectim;  // harddisc recording time, seconds (help text set at use)
 extern const pardef pdfbufsz;   // buffer size, kilobytes
 extern const pardef pdfdensmd;  // density modulo

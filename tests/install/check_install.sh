@@ -29,7 +29,7 @@ prog="$prefix/bin/tessellon"
 entry="$prefix/share/applications/tessellon.desktop"
 [ -f "$entry" ] || fail "no $entry"
 v=$(desktop-file-validate "$entry" 2>&1)
-if echo "$v" | grep -Eq 'error|warning'; then fail "desktop-file-validate: $v"; fi
+if grep -Eq 'error|warning' <<<"$v"; then fail "desktop-file-validate: $v"; fi
 grep -Eq '^Categories=(.*;)?Audio;(.*;)?Music;' "$entry" || fail "categories Audio and Music: $(grep Categories "$entry")"
 grep -q '^Icon=tessellon$' "$entry" || fail "the entry's icon"
 exe=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
@@ -58,18 +58,20 @@ page="$prefix/share/man/man1/tessellon.1"
 [ -f "$page" ] || fail "no $page"
 text=$(LC_ALL=C MANWIDTH=80 man --warnings -l "$page" 2>"$prefix/man.err" | col -b)
 [ -s "$prefix/man.err" ] && fail "man -l: $(cat "$prefix/man.err")"
-echo "$text" | grep -q '^NAME' || fail "the page does not render: $text"
-echo "$text" | grep -q 'tessellon - Wave Tessellon' || fail "the page's name line"
+# Here-strings, not pipes: grep -q stops at its first match, and the echo
+# feeding a pipe would then die of SIGPIPE, a failure under pipefail.
+grep -q '^NAME' <<<"$text" || fail "the page does not render: $text"
+grep -q 'tessellon - Wave Tessellon' <<<"$text" || fail "the page's name line"
 # Every subcommand and every option of the --help texts.
 helps=$("$prog" --help 2>&1; for c in render play devices sample; do "$prog" "$c" --help 2>&1; done
        "$prog" sample record --help 2>&1)
 for c in render play devices sample; do
-  echo "$text" | grep -q "tessellon $c" || fail "the page does not show 'tessellon $c'"
+  grep -q "tessellon $c" <<<"$text" || fail "the page does not show 'tessellon $c'"
 done
 opts=$(echo "$helps" | grep -oE -- '(^|[ [(|])--?[a-z][a-z0-9-]*' | sed 's/^[ [(|]//' | sort -u)
 [ -n "$opts" ] || fail "no options found in the --help texts"
 for o in $opts; do
-  echo "$text" | grep -qE -- "(^|[^a-z0-9-])$o([^a-z0-9-]|\$)" || fail "the manual page does not mention $o"
+  grep -qE -- "(^|[^a-z0-9-])$o([^a-z0-9-]|\$)" <<<"$text" || fail "the manual page does not mention $o"
 done
 
 # The README.
