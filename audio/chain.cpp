@@ -140,7 +140,7 @@ void wv_gapshape::run(wv_chainbuf& b) {
     if (!b.gaps) return;
     if (opt->emrotate)
         wv_shape_rotate(b.w, b.bufsize);
-    else if (!*recording)
+    else if (!(recording && recording->is_open()))
         wv_shape_fade(b.w, b.bufsize);
 }
 
@@ -162,7 +162,7 @@ void wv_hdwrite::run(wv_sendbuf& b) {
     }
 }
 
-void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
+void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const wv_recsink* recording,
                     wv_mixsource* mix, wv_recsink* rec, wv_vissink* vis) {
     c = wv_chain{};
     if (mix && mix->is_open()) {

@@ -1,5 +1,6 @@
 #include "audio/setup.h"
 
+#include "audio/chain.h"
 #include "audio/refill.h"
 #include "engine/rows.h"
 
@@ -88,8 +89,9 @@ bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t) {
     const bool ok = t.probe && t.probe(o.wvodevno, caps);
     o.woc = ok ? caps : wv_caps{};
     if (!wv_stereo16(o.woc)) o.stereo16 = false;
-    if (!t.recording) o.stereoset = o.stereo16;
+    const bool recording = t.rec && t.rec->is_open();
+    if (!recording) o.stereoset = o.stereo16;
 
-    if (records >= 2) apply_second(f, o, t.recording);
+    if (records >= 2) apply_second(f, o, recording);
     return ok;
 }

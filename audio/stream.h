@@ -66,10 +66,11 @@ struct wv_stream {
     wvplay pb;
     wv_chain chain;
     bool allocated = false;       // the play buffers exist (editor open)
-    bool recording = false;       // a harddisc recording file is open
 
     // Files the owner keeps open across openings of the editor: the
-    // harddisc recording and the mix file (nullptr: none).
+    // harddisc recording and the mix file (nullptr: none). The cycle records
+    // while `rec` is open (wv_recording) and finishes it when the planned
+    // count has run out or the disc is full.
     wv_recsink* rec = nullptr;
     wv_mixsource* mix = nullptr;
     // A recording of every buffer sent, outside the harddisc recording's
@@ -137,6 +138,9 @@ bool wv_rotate(wv_stream& s);
 
 // User activity in the editor: refills the emergency counter.
 void wv_activity(wv_stream& s);
+
+// A harddisc recording file is open: the cycle records every buffer sent.
+inline bool wv_recording(const wv_stream& s) { return s.rec && s.rec->is_open(); }
 
 // The cycle is at rest: no device open, no notification due, no timer pending.
 inline bool wv_idle(const wv_stream& s) { return !s.hwaveout && !s.closepending && !s.timerset; }

@@ -18,7 +18,7 @@ bool device_open(const rov_editor& ed) { return ed.hk.device_open && ed.hk.devic
 // User activity postpones the emergency, except while recording to disc,
 // where the idle count counts the buffers still to record.
 void activity(rov_editor& ed) {
-    if (!ed.opt.recording && ed.hk.activity) ed.hk.activity(ed.hk.ctx);
+    if (!(ed.opt.rec && ed.opt.rec->is_open()) && ed.hk.activity) ed.hk.activity(ed.hk.ctx);
 }
 
 void show_status(rov_editor& ed) {
@@ -267,7 +267,7 @@ void rov_ed_startstop(rov_editor& ed) {
 }
 
 bool rov_ed_opens_mixer(const rov_editor& ed) {
-    return rov_row(ed.algomod).multiple || ed.opt.o->fuzztyp > 0 || ed.opt.mixfile;
+    return rov_row(ed.algomod).multiple || ed.opt.o->fuzztyp > 0 || (ed.opt.mix && ed.opt.mix->is_open());
 }
 
 bool rov_ed_pause_enabled(const rov_editor& ed) {

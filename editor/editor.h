@@ -8,20 +8,22 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/chain.h"
 #include "audio/options.h"
 #include "editor/catalogue.h"
 #include "editor/teswin.h"
 #include "engine/rov.h"
 
 // What the editor reads of the rest of the program: the options record it
-// shares with the main window and the streaming cycle, and three facts of
-// other parts. `recording` may change while the editor is open (the
-// streaming cycle finishes a recording); the window keeps it current.
+// shares with the main window and the streaming cycle, the harddisc
+// recording and the mix file (asked whether they are open: the streaming
+// cycle may finish the recording while the editor is open), and whether a
+// sample is loaded.
 struct rov_edopts {
     const wv_options* o = nullptr;  // Timbre Variation (names at opening), Show Morph, visuals,
                                     // fuzz, Record Samples ...
-    bool recording = false;   // a harddisc recording file is open
-    bool mixfile = false;     // a harddisc mix file is open
+    const wv_recsink* rec = nullptr;     // the harddisc recording (nullptr: none)
+    const wv_mixsource* mix = nullptr;   // the harddisc mix file (nullptr: none)
     bool sample = false;      // a sample is loaded
 };
 

@@ -28,6 +28,7 @@
 
 #include "audio/evqueue.h"
 #include "editor/fl_cycle.h"
+#include "audio/program.h"
 #include "audio/stream.h"
 #include "editor/editor.h"
 #include "editor/fl_helptip.h"
@@ -356,7 +357,7 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     : Fl_Double_Window(280 * U, 160 * U, "Random Tones Overlapping"),
       sh(shell),
       ed(editor),
-      ws(*shell.ws) {
+      ws(shell.pg->ws) {
     for (int s = 0; s < 13; ++s) names[s] = du_box(10, 10 + 10 * s, 40, 10, FL_ALIGN_LEFT);
     static const char* const headings[3] = {"Rate", "Volume", "Chg.Dly"};
     for (int k = 0; k < 3; ++k) (heads[k] = du_box(175 + 30 * k, 10, 30, 10, FL_ALIGN_CENTER))->label(headings[k]);
@@ -504,7 +505,6 @@ void EdWin::sync() {
     const rov_edview& v = ed.view;
     ws.setnr = ed.setnr;
     ws.tonr = ed.tonr;
-    ed.opt.recording = ws.recording;  // the cycle may have finished the recording
     if (!label() || v.caption != label()) copy_label(v.caption.c_str());
     for (int s = 0; s < 13; ++s) {
         if (!names[s]->label() || std::string(names[s]->label()) != v.label[s]) {
@@ -610,21 +610,21 @@ void EdWin::close_request() {
 void rov_editor_run(int algomod, rov_editor_shell& sh) {
     fl_cycle_threads();
     fl_look_apply();
-    wv_stream& ws = *sh.ws;
+    wv_program& pg = *sh.pg;
+    wv_stream& ws = pg.ws;
     rov_editor& ed = the_editor;
     if (algomod < 0 || algomod >= rov_natab) algomod = rov_row_empty();
 
     rov_edopts opt;
     opt.o = ws.opt;
-    opt.recording = sh.recording;
-    opt.mixfile = sh.mixfile;
+    opt.rec = pg.hd.get();
+    opt.mix = pg.mix.get();
     opt.sample = ws.sample.data != nullptr;
 
     // Play set-up first: it copies the options into the global phase.
-    ws.roh = &sh.fg->h;
-    ws.banks = sh.banks;
+    ws.roh = &pg.fg.h;
+    ws.banks = &pg.bk;
     ws.algomod = algomod;
-    ws.setnr = sh.setnr;
     EdWin* w = new EdWin(sh, ed);
     // With a visual effect chosen the window grows by the field (the menu
     // that chooses it is out of reach while the editor is open).
@@ -644,8 +644,8 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.record_sample = hk_record_sample;
     hk.rotate = hk_rotate;
     hk.mixer = hk_mixer;
-    rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
-    pad_prepare(wvpl, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
+    rov_ed_open(ed, &pg.fg.h, algomod, ws.setnr, sh.files[0] ? sh.files[0]->c_str() : "", opt, hk);
+    pad_prepare(wvpl, algomod, &pg.fg.h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
     ws.tonr = ed.tonr;
     w->sync();
@@ -661,8 +661,8 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     while (w->shown()) Fl::wait();
     w->close_request();  // in case the window went away some other way
 
-    sh.setnr = ed.setnr;
-    sh.tonr = ed.tonr;
+    ws.setnr = ed.setnr;
+    ws.tonr = ed.tonr;
     ws.sink = nullptr;
     ws.timer = nullptr;
     ws.vis = nullptr;

@@ -124,7 +124,7 @@ int sh_row_of_command(int id) {
 }
 
 bool sh_row_startable(const sh_state& st, int row) {
-    return rov_row_available(row, true) && !(rov_row_sampling(row) && !st.smploaded);
+    return rov_row_available(row, true) && !(rov_row_sampling(row) && !st.pg.smploaded);
 }
 
 sh_itemstate sh_menu_state(const sh_state& st, int id) {
@@ -146,17 +146,17 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
 
     // Toggles.
     switch (id) {
-    case cm_autotempo: s.toggle = true; s.checked = st.opt.autotempo; s.grayed = st.recording; break;
+    case cm_autotempo: s.toggle = true; s.checked = st.opt.autotempo; s.grayed = st.pg.recording(); break;
     case cm_emphasis: s.toggle = true; s.checked = st.opt.emphas; break;
     case cm_timbre: s.toggle = true; s.checked = st.opt.tonalias; break;
-    case cm_emergency: s.toggle = true; s.checked = st.opt.emergency; s.grayed = st.recording; break;
+    case cm_emergency: s.toggle = true; s.checked = st.opt.emergency; s.grayed = st.pg.recording(); break;
     case cm_rotate: s.toggle = true; s.checked = st.opt.emrotate; break;
     case cm_measure: s.toggle = true; s.checked = st.opt.wvomeasure; break;
     case cm_showmorph: s.toggle = true; s.checked = st.opt.shwmorph; break;
     case cm_mono8:
         s.toggle = true;
         s.checked = !st.opt.stereoset;
-        s.grayed = st.recording || !st.opt.stereo16;
+        s.grayed = st.pg.recording() || !st.opt.stereo16;
         break;
     default: break;
     }
@@ -164,9 +164,9 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
     // Items that need a sample.
     const int row = sh_row_of_command(id);
     const bool needs_sample = id == cm_testsample || (id >= cm_conv_expand && id <= cm_conv_last);
-    if (needs_sample && !st.smploaded) s.grayed = true;
+    if (needs_sample && !st.pg.smploaded) s.grayed = true;
     if (row >= 0 && !sh_row_startable(st, row)) s.grayed = true;
-    if (id == cm_conv_expand && st.smploaded && st.smpszorig / 2 < st.smpbytes) s.grayed = true;
+    if (id == cm_conv_expand && st.pg.smploaded && st.pg.smpszorig / 2 < st.pg.smpbytes) s.grayed = true;
 
     if (!sh_available(id)) s.grayed = true;
     return s;

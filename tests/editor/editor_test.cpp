@@ -5,6 +5,7 @@
 
 #include "editor/editor.h"
 #include "editor/rovscroll.h"
+#include "support/fake_files.h"
 
 namespace {
 
@@ -204,11 +205,16 @@ TEST_F(EditorTest, UserActivityExceptWhileRecording) {
     EXPECT_EQ(activity, 7);
     rov_ed_restore(ed);
     EXPECT_EQ(activity, 7);
-    ed.opt.recording = true;
+    fake_recsink rec;
+    ed.opt.rec = &rec;
     rov_ed_scroll(ed, 3, rov_sc_lineup, 0);
     rov_ed_number(ed, 4);
     rov_ed_pause(ed);
     EXPECT_EQ(activity, 7);
+    // The cycle finished the recording while the editor is open: activity counts again.
+    rec.finish();
+    rov_ed_pause(ed);
+    EXPECT_EQ(activity, 8);
 }
 
 TEST_F(EditorTest, ThePlayingSetsButtonOnlyRefreshesTheStatus) {

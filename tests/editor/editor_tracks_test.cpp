@@ -9,6 +9,7 @@
 #include "audio/multiple.h"
 #include "editor/editor.h"
 #include "editor/quadmix.h"
+#include "support/fake_files.h"
 
 namespace {
 
@@ -110,7 +111,8 @@ TEST_F(Tracks, PauseOpensTheMixerInItsThreeCases) {
     rov_ed_pause(ed);
     EXPECT_EQ(mixer, 2);
     options.fuzztyp = 0;
-    opt.mixfile = true;
+    fake_mixsource mix;
+    opt.mix = &mix;
     open(1);
     rov_ed_pause(ed);
     EXPECT_EQ(mixer, 3);
