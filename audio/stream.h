@@ -31,7 +31,14 @@ struct wv_turn {
     int charge = -1;   // CPU charge of the turn in percent, -1 when not measured
 };
 
-struct wv_stream {
+// The parameter set (0..9) and the scale buffer (0..9) being played. The
+// stream owns them (it is one); the editor works on the stream's.
+struct wv_playsel {
+    int setnr = 0;
+    int tonr = 0;
+};
+
+struct wv_stream : wv_playsel {
     // Wiring: the device layer, where it posts, and the gap timer.
     wv_device* dev = nullptr;
     wv_notify* sink = nullptr;
@@ -41,8 +48,7 @@ struct wv_stream {
     rov_handle* roh = nullptr;
     int algomod = 1;
     int openrow = 1;              // the row the editor opened with
-    int setnr = 0;
-    int tonr = 0;
+    // The set and scale: wv_playsel.
     wv_sample sample;
     // The setting banks (Multiple play's tracks 1..3; nullptr: none), the
     // handle the cycle drives them through, and Multiple play's scratch

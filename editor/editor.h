@@ -10,6 +10,7 @@
 
 #include "audio/chain.h"
 #include "audio/options.h"
+#include "audio/stream.h"
 #include "editor/catalogue.h"
 #include "editor/teswin.h"
 #include "engine/rov.h"
@@ -81,8 +82,10 @@ struct rov_editor {
 
     rov_handle* roh = nullptr;       // foreground engine state
     int algomod = 22;                // row being played (Multiple play, or the empty algorithm)
-    int setnr = 0;                   // playing parameter set, 0..9
-    int tonr = 0;                    // playing scale buffer, 0..9
+    // The playing parameter set and scale buffer: the streaming cycle's
+    // when the window opens the editor on it, else the editor's own.
+    wv_playsel own;
+    wv_playsel* play = &own;
     bool boolread = true;            // numbered buttons read/assign (on) or duplicate/edit
     bool booltonal = false;          // numbered buttons act on scale buffers
     char parmorph[13] = {};          // slot shown as still morphing

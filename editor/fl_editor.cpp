@@ -155,8 +155,6 @@ void hk_startstop(void* ctx) {
     // Start copies the sets into the gliding values: every mark goes.
     if (!w->ws.dev) return;  // no output device layer
     if (wv_idle(w->ws)) rov_ed_unmark_all(w->ed);
-    w->ws.setnr = w->ed.setnr;
-    w->ws.tonr = w->ed.tonr;
     wv_button(w->ws);
 }
 
@@ -201,13 +199,10 @@ void hk_record_sample(void* ctx) {
 }
 
 // Z in Multiple play: the cycle turns the settings, the names go with them.
-bool hk_rotate(void* ctx, int& setnr, int& tonr, const char*& rovfil) {
+// The set and scale the editor passes are the stream's own.
+bool hk_rotate(void* ctx, int&, int&, const char*& rovfil) {
     EdWin* w = win_of(ctx);
-    w->ws.setnr = setnr;
-    w->ws.tonr = tonr;
     if (!wv_rotate(w->ws)) return false;
-    setnr = w->ws.setnr;
-    tonr = w->ws.tonr;
     std::string** f = w->sh.files;
     if (f[0] && f[1] && f[2] && f[3]) {
         std::string first = std::move(*f[0]);
@@ -226,7 +221,6 @@ void hk_mixer(void* ctx) {
     const char* files[4];
     for (int k = 0; k < 4; ++k) files[k] = w->sh.files[k] ? w->sh.files[k]->c_str() : "";
     qumix m;
-    w->ws.setnr = w->ed.setnr;
     const bool mixopen = w->ws.mix && w->ws.mix->is_open();
     qu_build(m, w->ws, files, w->sh.wavname, mixopen);
     qu_dialog_run(m);
@@ -488,13 +482,10 @@ void EdWin::pump() {
         // A close notification or the gap timer sends the next buffer: the
         // marks of slots whose glide has arrived go first.
         if (ev.kind == wv_evkind::close || ev.kind == wv_evkind::timer) rov_ed_unmark_arrived(ed);
-        ws.setnr = ed.setnr;
-        ws.tonr = ed.tonr;
         ws.tonal = ed.booltonal;
+        // The automatic program change of the buffer display mode changes
+        // the set and scale the editor shows.
         wv_dispatch(ws, ev);
-        // The automatic program change of the buffer display mode.
-        ed.setnr = ws.setnr;
-        ed.tonr = ws.tonr;
         any = true;
     }
     dispatching = false;
@@ -503,8 +494,6 @@ void EdWin::pump() {
 
 void EdWin::sync() {
     const rov_edview& v = ed.view;
-    ws.setnr = ed.setnr;
-    ws.tonr = ed.tonr;
     if (!label() || v.caption != label()) copy_label(v.caption.c_str());
     for (int s = 0; s < 13; ++s) {
         if (!names[s]->label() || std::string(names[s]->label()) != v.label[s]) {
@@ -644,10 +633,10 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.record_sample = hk_record_sample;
     hk.rotate = hk_rotate;
     hk.mixer = hk_mixer;
+    ed.play = &ws;  // the editor changes the set and scale the stream plays
     rov_ed_open(ed, &pg.fg.h, algomod, ws.setnr, sh.files[0] ? sh.files[0]->c_str() : "", opt, hk);
     pad_prepare(wvpl, algomod, &pg.fg.h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
-    ws.tonr = ed.tonr;
     w->sync();
     if (sh.icon_image && !rov_row(algomod).empty) {
         if (Fl_RGB_Image* icon = sh.icon_image(atab[algomod].icon)) {
@@ -661,8 +650,6 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     while (w->shown()) Fl::wait();
     w->close_request();  // in case the window went away some other way
 
-    ws.setnr = ed.setnr;
-    ws.tonr = ed.tonr;
     ws.sink = nullptr;
     ws.timer = nullptr;
     ws.vis = nullptr;

@@ -69,8 +69,8 @@ TEST_F(Tracks, ZRotatesAndTheEditorFollowsTheNewActiveSetting) {
     EXPECT_EQ(turns, 1);
     EXPECT_EQ(pads, 0);
     EXPECT_EQ(st.s.rov_stdalg, 4);
-    EXPECT_EQ(ed.setnr, 3);
-    EXPECT_EQ(ed.tonr, 8);
+    EXPECT_EQ(ed.play->setnr, 3);
+    EXPECT_EQ(ed.play->tonr, 8);
     EXPECT_EQ(ed.view.caption, "Ambient Experimental - Echo, Fuzzy, and Chords (b.rov)");
     EXPECT_EQ(std::string(ed.view.label[5]), "Echo");
     EXPECT_FALSE(ed.view.swcheck);
@@ -83,7 +83,7 @@ TEST_F(Tracks, ZRotatesAndTheEditorFollowsTheNewActiveSetting) {
     rov_ed_q(ed);
     rov_ed_q(ed);
     EXPECT_EQ(ed.view.caption, "Experimental - with Dual Oscillator (a.rov)");
-    EXPECT_EQ(ed.setnr, 0);
+    EXPECT_EQ(ed.play->setnr, 0);
     // Without the scratch buffer nothing turns and nothing is redrawn.
     can_turn = false;
     rov_ed_q(ed);
