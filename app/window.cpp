@@ -65,9 +65,9 @@ void open_editor(sh_state& st, program_audio& a, int algomod) {
 // The introduction plays on the same device as the editor; the two never
 // run at once (the introduction is modal and ends before the main window
 // opens).
-void run_intro(program_audio& a, int flag) {
+void run_intro(const wv_program& pg, int flag) {
     const std::string welcome = std::string("Welcome to Wave Tessellon ") + TESS_VERSION;
-    fl_intro_run(flag, a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr, fl_icon_draw, welcome.c_str());
+    fl_intro_run(flag, pg.output, fl_icon_draw, welcome.c_str());
 }
 
 }  // namespace
@@ -97,7 +97,7 @@ int tess_window_run(const std::string& setting, bool intro) {
 
     sh_parts parts;
     parts.editor = [&a](sh_state& st, int algomod) { open_editor(st, a, algomod); };
-    parts.intro = [&a](int flag) { run_intro(a, flag); };
+    parts.intro = [&pg = *pg](int flag) { run_intro(pg, flag); };
     const int rc = sh_window_main(*pg, parts, setting, intro);
 
     pg.reset();

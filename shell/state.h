@@ -24,10 +24,6 @@ using sh_woc = wv_caps;
 // Format bits of 16-bit stereo at 11025, 22050 and 44100 Hz.
 constexpr uint32_t sh_stereo16_bits = wv_fmt_16stereo;
 
-// Reads the capabilities of device `devno` (sh_mapper or 0..3); false when
-// the device does not answer.
-using sh_probe_fn = bool (*)(uint32_t devno, sh_woc& caps);
-
 // The main window's own facts: the row chosen, the file names shown and
 // proposed, the icon animation.
 struct sh_winstate {
