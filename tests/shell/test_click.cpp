@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_ui.h"
-#include "support/fake_files.h"
 #include "shell/menu.h"
+#include "support/fake_files.h"
 
 namespace {
 sh_hit H(int x, int y, bool shift = false) { return sh_hittest(x, y, shift); }

@@ -5,8 +5,8 @@
 
 #include "editor/rovscroll.h"
 #include "fake_ui.h"
-#include "support/fake_files.h"
 #include "shell/menu.h"
+#include "support/fake_files.h"
 
 class Commands : public ::testing::Test {
 protected:

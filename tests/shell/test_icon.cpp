@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "support/fake_files.h"
 #include "shell/commands.h"
 #include "shell/icon.h"
+#include "support/fake_files.h"
 
 TEST(IconAnimation, TenFramesThenEightWhileRecording) {
     wv_program pg;
