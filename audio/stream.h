@@ -31,11 +31,13 @@ struct wv_turn {
     int charge = -1;   // CPU charge of the turn in percent, -1 when not measured
 };
 
-// The parameter set (0..9) and the scale buffer (0..9) being played. The
-// stream owns them (it is one); the editor works on the stream's.
+// The parameter set (0..9) and the scale buffer (0..9) being played, and
+// the editor's "Tonalit&y" (automatic changes step the scale). The stream
+// owns them (it is one); the editor works on the stream's.
 struct wv_playsel {
     int setnr = 0;
     int tonr = 0;
+    bool tonal = false;
 };
 
 struct wv_stream : wv_playsel {
@@ -104,7 +106,6 @@ struct wv_stream : wv_playsel {
     std::string status;           // status line text left by Stop ("" when none)
     std::string device_hint;      // added to the status when the device cannot be opened ("" when none)
     wv_statusline line;           // the status line after each computed buffer
-    bool tonal = false;           // the editor's "Tonalit&y": automatic changes step the scale
     // The emergency has paused the sound (or replays the last buffers) for
     // want of user activity: the status line says so while that lasts.
     wv_idlestop idlestop = wv_idlestop::none;

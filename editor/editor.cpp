@@ -101,7 +101,7 @@ void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const 
     show_status(ed);
 
     ed.boolread = true;
-    ed.booltonal = false;
+    ed.play->tonal = false;
     ed.view.read = true;
     ed.view.tonal = false;
     ed.view.swcheck = ros.rov_saw[ed.play->setnr] != 0;
@@ -168,14 +168,14 @@ void rov_ed_scroll(rov_editor& ed, int s, rov_scrollcode code, int pos) {
 
 bool rov_ed_number_enabled(const rov_editor& ed) {
     // Editing a scale buffer needs the scale editor's window.
-    return ed.boolread || !ed.booltonal || ed.hk.edit_scale;
+    return ed.boolread || !ed.play->tonal || ed.hk.edit_scale;
 }
 
 void rov_ed_number(rov_editor& ed, int n) {
     if (n < 0 || n > 9 || !rov_ed_number_enabled(ed)) return;
     activity(ed);
     rov_setting& ros = *ed.roh->s;
-    if (ed.boolread && !ed.booltonal) {  // select a parameter set
+    if (ed.boolread && !ed.play->tonal) {  // select a parameter set
         if (n != ed.play->setnr) {
             ed.play->setnr = n;
             int16_t* p = playset(ed);
@@ -200,7 +200,7 @@ void rov_ed_number(rov_editor& ed, int n) {
     } else if (ed.boolread) {  // assign scale buffer n
         ed.play->tonr = n;
         ed.roh->g->rov_tonupd = 0;
-    } else if (!ed.booltonal) {  // duplicate the playing set into set n
+    } else if (!ed.play->tonal) {  // duplicate the playing set into set n
         const int16_t* from = playset(ed);
         int16_t* to = &ros.rov_p[16 * n];
         for (int s = 0; s < 16; ++s) {
@@ -252,8 +252,8 @@ void rov_ed_switch(rov_editor& ed) {
 
 void rov_ed_tonality(rov_editor& ed) {
     activity(ed);
-    ed.booltonal = !ed.booltonal;
-    ed.view.tonal = ed.booltonal;
+    ed.play->tonal = !ed.play->tonal;
+    ed.view.tonal = ed.play->tonal;
 }
 
 void rov_ed_read(rov_editor& ed) {
@@ -320,13 +320,13 @@ bool rov_ed_next_enabled(const rov_editor& ed) { return ed.boolread; }
 
 void rov_ed_next(rov_editor& ed) {
     if (!ed.boolread) return;
-    const int n = ed.booltonal ? ed.play->tonr : ed.play->setnr;
+    const int n = ed.play->tonal ? ed.play->tonr : ed.play->setnr;
     rov_ed_number(ed, n == 9 ? 0 : n + 1);
 }
 
 void rov_ed_recover(rov_editor& ed) {
     if (!ed.boolread) return;
-    rov_ed_number(ed, ed.booltonal ? ed.play->tonr : ed.play->setnr);
+    rov_ed_number(ed, ed.play->tonal ? ed.play->tonr : ed.play->setnr);
 }
 
 void rov_ed_rate(rov_editor& ed, bool half) {
@@ -335,13 +335,13 @@ void rov_ed_rate(rov_editor& ed, bool half) {
 }
 
 bool rov_ed_help(const rov_editor& ed, int x, int y, rov_helpbox& out) {
-    return teswinhlp(out, naming_row(ed), x, y, ed.boolread, ed.booltonal, ed.play->setnr,
+    return teswinhlp(out, naming_row(ed), x, y, ed.boolread, ed.play->tonal, ed.play->setnr,
                      ed.roh->g->rov_tonalias != 0);
 }
 
 std::string rov_ed_tip(const rov_editor& ed, int item) {
     rov_helpbox hb;
-    if (!teswinhlp_item(hb, item, naming_row(ed), ed.boolread, ed.booltonal, ed.play->setnr,
+    if (!teswinhlp_item(hb, item, naming_row(ed), ed.boolread, ed.play->tonal, ed.play->setnr,
                         ed.roh->g->rov_tonalias != 0))
         return {};
     return rov_help_tip(hb);

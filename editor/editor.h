@@ -82,12 +82,12 @@ struct rov_editor {
 
     rov_handle* roh = nullptr;       // foreground engine state
     int algomod = 22;                // row being played (Multiple play, or the empty algorithm)
-    // The playing parameter set and scale buffer: the streaming cycle's
+    // The playing parameter set and scale buffer, and the "Tonalit&y"
+    // toggle (numbered buttons act on scale buffers): the streaming cycle's
     // when the window opens the editor on it, else the editor's own.
     wv_playsel own;
     wv_playsel* play = &own;
     bool boolread = true;            // numbered buttons read/assign (on) or duplicate/edit
-    bool booltonal = false;          // numbered buttons act on scale buffers
     char parmorph[13] = {};          // slot shown as still morphing
     const rov_strg* names = nullptr;  // naming record shown
     rov_edopts opt;

@@ -482,7 +482,6 @@ void EdWin::pump() {
         // A close notification or the gap timer sends the next buffer: the
         // marks of slots whose glide has arrived go first.
         if (ev.kind == wv_evkind::close || ev.kind == wv_evkind::timer) rov_ed_unmark_arrived(ed);
-        ws.tonal = ed.booltonal;
         // The automatic program change of the buffer display mode changes
         // the set and scale the editor shows.
         wv_dispatch(ws, ev);

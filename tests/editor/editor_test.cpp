@@ -229,6 +229,26 @@ TEST_F(EditorTest, ThePlayingSetsButtonOnlyRefreshesTheStatus) {
     EXPECT_EQ(activity, 1);
 }
 
+TEST_F(EditorTest, WorksOnTheSetScaleAndTonalityOfTheStreamItIsGiven) {
+    wv_stream ws;
+    ws.setnr = 7;
+    ws.tonal = true;  // left by an earlier opening
+    ed.play = &ws;
+    open_editor(1, 2);
+    EXPECT_EQ(ws.setnr, 2);
+    EXPECT_EQ(ws.tonr, st.s.rov_tonindx[2]);
+    EXPECT_FALSE(ws.tonal);  // the check box starts off, and so does what the cycle reads
+    rov_ed_number(ed, 5);
+    EXPECT_EQ(ws.setnr, 5);
+    EXPECT_EQ(ws.tonr, 3);
+    rov_ed_tonality(ed);
+    EXPECT_TRUE(ws.tonal);
+    // The cycle's automatic program change is what the editor shows next.
+    ws.setnr = 6;
+    rov_ed_recover(ed);
+    EXPECT_EQ(ed.view.status.rfind("setting 6,", 0), 0u) << ed.view.status;
+}
+
 TEST_F(EditorTest, SelectingASetTakesItsBackupAndScale) {
     open_editor(1, 0);
     rov_ed_number(ed, 5);
@@ -490,7 +510,7 @@ TEST_F(EditorTest, EveryControlsTooltipIsItsShiftClickHelpAsTheEditorStands) {
             open_editor(row, setnr);
             for (int k = 0; k < 4; ++k) {
                 ed.boolread = k & 1;
-                ed.booltonal = k & 2;
+                ed.play->tonal = k & 2;
                 for (int item = 0; item <= rov_hi_play; ++item) {
                     if (item == 16) continue;
                     const auto [x, y] = point(item);
