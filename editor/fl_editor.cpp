@@ -652,5 +652,6 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     ws.sink = nullptr;
     ws.timer = nullptr;
     ws.vis = nullptr;
+    ed.play = &ed.own;  // the set and scale played last stay with the stream
     delete w;
 }
