@@ -351,7 +351,7 @@ int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& prob
         // The row comes from the command line or the setting, not the setup.
         int algomod = 0;
         int16_t volshift = 0;
-        wv_setup_target t{&opt, &algomod, &volshift, false, probe};
+        wv_setup_target t{&opt, &algomod, &volshift, nullptr, probe};
         wv_setup_apply(f, records, t);
     }
     for (const cli_optval& g : o.given) g.opt->set(opt, g.value);

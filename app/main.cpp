@@ -12,7 +12,6 @@
 #include "app/sample.h"
 #include "app/signals.h"
 #include "app/window.h"
-#include "shell/fl_main.h"
 
 namespace {
 
@@ -70,10 +69,7 @@ int window_program(const std::vector<std::string>& args) {
             setting = a;
         }
     }
-    tess_window_connect();
-    const int rc = sh_window_main(setting, intro);
-    tess_window_disconnect();
-    return rc;
+    return tess_window_run(setting, intro);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/window.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/hint.h"
@@ -13,6 +14,7 @@
 #include "shell/files.h"
 #include "shell/fl_icons.h"
 #include "shell/fl_msg.h"
+#include "shell/fl_main.h"
 #include "shell/hooks.h"
 #include "shell/smprec.h"
 
@@ -27,51 +29,26 @@ struct program_audio {
     wv_sdlcap cap;              // the input device of sample recording
     bool have_cap = false;
     wv_samplerec srec;          // background recording while the editor plays
-    wv_stream ws;  // lives across openings of the editor (bufrest carries over)
     wv_device* dev() { return have_sdl ? static_cast<wv_device*>(&sdl) : &none; }
 };
 
-program_audio& audio() {
-    static program_audio a;
-    return a;
-}
-
-bool probe(uint32_t devno, sh_woc& caps) {
-    program_audio& a = audio();
-    return a.have_sdl && a.sdl.caps(devno, caps);
-}
-
-void open_editor(int algomod) {
-    sh_state& st = sh_program_state();
-    program_audio& a = audio();
-    wv_stream& ws = a.ws;
-    ws.dev = a.dev();
-    ws.opt = &st.opt;
-    ws.rec = st.hd.get();
-    ws.mix = st.mix.get();
-    ws.recording = st.hd && st.hd->is_open();
-    ws.bufrest = st.bufrest;
+void open_editor(sh_state& st, program_audio& a, int algomod) {
+    wv_program& pg = st.pg;
+    wv_stream& ws = pg.ws;
+    ws.rec = pg.hd.get();
+    ws.mix = pg.mix.get();
     // Without any output device a failed Start says why in the status text.
     wv_caps caps;
     ws.device_hint = a.have_sdl && (a.sdl.caps(wv_mapper, caps) || a.sdl.count() > 0) ? "" : wv_sdl_hint_line(*a.sdl.calls);
     ws.sample = sh_sample_words(st);
     // A sample recorded while the editor plays replaces the words it reads.
-    st.sample_changed = [&ws, &st] { ws.sample = sh_sample_words(st); };
+    pg.sample_changed = [&ws, &st] { ws.sample = sh_sample_words(st); };
     sh_background_target(st, a.srec);
     a.srec.cap = a.have_cap ? &a.cap : nullptr;
     ws.srec = &a.srec;
-    ws.alert = [](const std::string& caption, const std::string& text) {
-        fl_msgbox({caption, text, sh_btn_ok, sh_icon_stop});
-    };
 
     rov_editor_shell sh;
-    sh.ws = &ws;
-    sh.fg = &st.fg;
-    sh.setnr = st.setnr;
-    sh.mixfile = st.mix && st.mix->is_open();
-    sh.recording = ws.recording;
-    sh.rovfil = st.rovfil.c_str();
-    sh.banks = &st.bk;
+    sh.pg = &pg;
     sh.files[0] = &st.rovfil;
     sh.files[1] = &st.rovfil1;
     sh.files[2] = &st.rovfil2;
@@ -79,32 +56,24 @@ void open_editor(int algomod) {
     sh.wavname = st.hdrfil.c_str();
     sh.icon_image = fl_icon_image;
     rov_editor_run(algomod, sh);
-    st.sample_changed = nullptr;
+    pg.sample_changed = nullptr;
 
     sh_background_done(st, a.srec);
     ws.srec = nullptr;
-    st.setnr = sh.setnr;
-    st.tonr = sh.tonr;
-    st.wvrate = ws.wvFormat.nSamplesPerSec;
-    // The cycle may have finished the recording or run out the mix file.
-    st.bufrest = ws.bufrest;
-    st.recording = st.hd && st.hd->is_open();
-    st.mixing = st.mix && st.mix->is_open();
 }
 
 // The introduction plays on the same device as the editor; the two never
 // run at once (the introduction is modal and ends before the main window
 // opens).
-void run_intro(int flag) {
-    program_audio& a = audio();
+void run_intro(const wv_program& pg, int flag) {
     const std::string welcome = std::string("Welcome to Wave Tessellon ") + TESS_VERSION;
-    fl_intro_run(flag, a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr, fl_icon_draw, welcome.c_str());
+    fl_intro_run(flag, pg.output, fl_icon_draw, welcome.c_str());
 }
 
 }  // namespace
 
-void tess_window_connect() {
-    program_audio& a = audio();
+int tess_window_run(const std::string& setting, bool intro) {
+    program_audio a;
     std::string err;
     a.have_sdl = wv_sdl_init(a.sdl, err);
     if (!a.have_sdl) {
@@ -114,19 +83,28 @@ void tess_window_connect() {
     a.none.fail_open = true;
     a.cap.calls = a.sdl.calls;
     a.have_cap = a.have_sdl && wv_sdlcap_init(a.cap, err);
-    sh_capture_dev = a.have_cap ? &a.cap : nullptr;
-    sh_output_dev = a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr;
-    sh_device_probe = probe;
-    sh_editor_hook = open_editor;
-    sh_intro_hook = run_intro;
-}
 
-void tess_window_disconnect() {
-    program_audio& a = audio();
-    sh_capture_dev = nullptr;
-    sh_output_dev = nullptr;
+    auto pg = std::make_unique<wv_program>();
+    pg->capture = a.have_cap ? &a.cap : nullptr;
+    pg->output = a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr;
+    pg->probe = [&a](uint32_t devno, wv_caps& caps) { return a.have_sdl && a.sdl.caps(devno, caps); };
+    // The stream lives across openings of the editor (the buffers still to
+    // record carry over); it plays on the program's options.
+    pg->ws.dev = a.dev();
+    pg->ws.opt = &pg->opt;
+    pg->ws.alert = [](const std::string& caption, const std::string& text) {
+        fl_msgbox({caption, text, sh_btn_ok, sh_icon_stop});
+    };
+
+    sh_parts parts;
+    parts.editor = [&a](sh_state& st, int algomod) { open_editor(st, a, algomod); };
+    parts.intro = [&pg = *pg](int flag) { run_intro(pg, flag); };
+    const int rc = sh_window_main(*pg, parts, setting, intro);
+
+    pg.reset();
     wv_sdlcap_shutdown(a.cap);
     a.have_cap = false;
     if (a.have_sdl) wv_sdl_shutdown(a.sdl);
     a.have_sdl = false;
+    return rc;
 }

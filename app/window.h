@@ -1,9 +1,12 @@
 // The window program's connections between the main window (shell/), the
-// setting editor (editor/) and the output device layer (audio/).
+// setting editor (editor/), the introduction (intro/) and the sound devices
+// (audio/).
 #pragma once
 
-// Starts the audio subsystem and points the main window's hooks at the
-// setting editor and the device probe. Call before the main window opens.
-void tess_window_connect();
-// Stops the audio subsystem again.
-void tess_window_disconnect();
+#include <string>
+
+// Runs the window program: starts the audio subsystem, makes the program
+// state with its devices, runs the main window on it with the editor and
+// the introduction connected (see sh_window_main), and stops the audio
+// subsystem again. Returns the main window's exit status.
+int tess_window_run(const std::string& setting, bool intro);

@@ -142,7 +142,7 @@ void wv_gapshape::run(wv_chainbuf& b) {
     if (!b.gaps) return;
     if (opt->emrotate)
         wv_shape_rotate(b.w, b.bufsize);
-    else if (!*recording)
+    else if (!(recording && recording->is_open()))
         wv_shape_fade(b.w, b.bufsize);
 }
 
@@ -176,7 +176,7 @@ void add_effects(wv_chain& c, const wv_options& opt, wv_effect_place place) {
 
 }  // namespace
 
-void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
+void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const wv_recsink* recording,
                     wv_mixsource* mix, wv_recsink* rec, wv_vissink* vis) {
     c = wv_chain{};
     if (mix && mix->is_open()) {

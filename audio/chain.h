@@ -57,9 +57,7 @@ struct wv_mixsource {
     virtual int32_t read(int16_t* out, int32_t frames, int32_t rate) = 0;
     virtual void close() = 0;
     virtual bool is_open() const = 0;
-
-  protected:
-    ~wv_mixsource() = default;
+    virtual ~wv_mixsource() = default;  // the program state owns one through this interface
 };
 
 // The open harddisc recording, as the harddisc write appends to it.
@@ -70,9 +68,7 @@ struct wv_recsink {
     // Writes the real sizes into the header and closes the file.
     virtual bool finish() = 0;
     virtual bool is_open() const = 0;
-
-  protected:
-    ~wv_recsink() = default;
+    virtual ~wv_recsink() = default;  // the program state owns one through this interface
 };
 
 // Adds `words` mix words scaled by level/100 (truncating) into the buffer,
@@ -150,8 +146,8 @@ struct wv_effect {
 // ("Rotate") or fades at both ends (not while recording to disc).
 struct wv_gapshape final : wv_stage {
     const wv_options* opt;
-    const bool* recording;
-    wv_gapshape(const wv_options* o, const bool* rec) : opt(o), recording(rec) {}
+    const wv_recsink* recording;  // the harddisc recording (nullptr: none), asked whether it is open
+    wv_gapshape(const wv_options* o, const wv_recsink* rec) : opt(o), recording(rec) {}
     void run(wv_chainbuf& b) override;
 };
 
@@ -187,11 +183,12 @@ struct wv_chain {
 // Builds the chain for the options and the row being opened: the echo copy
 // when the echo routine must not read the played buffer, the gap shaping,
 // the 8-bit conversion when the device plays 8-bit mono. `words` is the
-// size of one play buffer in words, `recording` the cycle's flag. With an
+// size of one play buffer in words, `recording` the cycle's harddisc
+// recording (nullptr: none; it records while it is open). With an
 // open mix file `mix` the mix stage comes first; with an open recording
 // `rec` the harddisc write comes last before the device. With a `vis` sink
 // the visual effects follow the echo copy, then the level meter.
-void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const bool* recording,
+void wv_chain_build(wv_chain& c, const wv_options& opt, bool echo, std::size_t words, const wv_recsink* recording,
                     wv_mixsource* mix = nullptr, wv_recsink* rec = nullptr, wv_vissink* vis = nullptr);
 
 // Runs every compute stage on a buffer, in order.

@@ -1,5 +1,6 @@
 #include "audio/setup.h"
 
+#include "audio/chain.h"
 #include "audio/refill.h"
 #include "engine/rows.h"
 
@@ -39,8 +40,9 @@ void apply_record(const fl_setup& f, int record, wv_options& o, bool recording) 
 bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t) {
     if (records < 1) return true;
     wv_options& o = *t.opt;
+    const bool recording = t.rec && t.rec->is_open();
 
-    apply_record(f, 1, o, t.recording);
+    apply_record(f, 1, o, recording);
     if (t.volshift) *t.volshift = rov_volshift_for(o.maxv);
     o.recsmpopt = f.recsmp < -2 ? -2 : f.recsmp;
 
@@ -56,13 +58,13 @@ bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t) {
     const bool ok = t.probe && t.probe(o.wvodevno, caps);
     o.woc = ok ? caps : wv_caps{};
     if (!wv_stereo16(o.woc)) o.stereo16 = false;
-    if (!t.recording) o.stereoset = o.stereo16;
+    if (!recording) o.stereoset = o.stereo16;
 
     if (records >= 2) {
-        apply_record(f, 2, o, t.recording);
+        apply_record(f, 2, o, recording);
         // A recording keeps its format; stereo is only ever turned off here,
         // never on.
-        if (!t.recording && f.stereoset == 0) o.stereoset = false;
+        if (!recording && f.stereoset == 0) o.stereoset = false;
     }
     return ok;
 }

@@ -8,6 +8,8 @@
 #include "audio/options.h"
 #include "files/setup_file.h"
 
+struct wv_recsink;
+
 // Accepted ranges of the loaded values (a value outside keeps its option),
 // as the options table declares them.
 inline const int32_t wv_setup_bufmin = wv_opt_bufsize.stored_lo, wv_setup_bufmax = wv_opt_bufsize.stored_hi;
@@ -20,7 +22,7 @@ struct wv_setup_target {
     wv_options* opt = nullptr;
     int* algomod = nullptr;
     int16_t* volshift = nullptr;  // the mixer shift of the playing global phase
-    bool recording = false;       // a harddisc recording file is open
+    const wv_recsink* rec = nullptr;  // the harddisc recording (nullptr: none)
     std::function<bool(unsigned devno, wv_caps& caps)> probe;  // the device's capabilities
 };
 

@@ -59,7 +59,6 @@ bool send(wv_stream& s, int j) {
         wv_hdwrite& hd = *s.chain.hd;
         hd.failed = false;
         hd.rec->finish();
-        if (hd.rec == s.rec) s.recording = false;
         s.status = std::string("recording stopped: ") +
                    (hd.err ? std::strerror(hd.err) : "the file could not be written");
         if (s.alert) s.alert("harddisc recording", "disk shortage!");
@@ -99,15 +98,14 @@ wv_source source(const wv_stream& s, int row) {
 
 // Writes the real length into the recording's header and closes it.
 void finish_recording(wv_stream& s) {
-    if (s.rec && s.rec->is_open()) s.rec->finish();
-    s.recording = false;
+    if (wv_recording(s)) s.rec->finish();
 }
 
 // The stop turn: the device goes off and the cycle rests. While recording,
 // the count of buffers still to record comes back; a count that has run out
 // finishes the file.
 void stop_turn(wv_stream& s) {
-    if (s.recording) {
+    if (wv_recording(s)) {
         s.bufidle = s.bufrest;
         if (s.bufrest < 0) finish_recording(s);
     }
@@ -142,7 +140,7 @@ void count_idle(wv_stream& s) {
         periodic_recording(s);
         return;
     }
-    if (s.recording) s.bufrest = --s.bufidle;
+    if (wv_recording(s)) s.bufrest = --s.bufidle;
     if (s.opt->emergency) return;
     if (s.opt->emrotate)
         s.algomod = rov_row_empty();
@@ -150,7 +148,7 @@ void count_idle(wv_stream& s) {
         s.roh->g->rov_stopped = 1;
     // A recording ends with the next turn; otherwise the user must learn why
     // the sound went away.
-    if (!s.recording) s.idlestop = s.opt->emrotate ? wv_idlestop::replaying : wv_idlestop::paused;
+    if (!wv_recording(s)) s.idlestop = s.opt->emrotate ? wv_idlestop::replaying : wv_idlestop::paused;
 }
 
 // Refills the buffer that is not playing and passes it through the chain.
@@ -183,7 +181,7 @@ void measure(wv_stream& s) {
     s.last.charge = charge;
     s.maxcharge = std::max(s.maxcharge, charge);
     // A stop request of this turn stays.
-    if (s.recording || wv_levels(*s.opt) || s.bufidle < 0) return;
+    if (wv_recording(s) || wv_levels(*s.opt) || s.bufidle < 0) return;
     if (charge < 90)
         ++s.bufidle;
     else if (charge == 100)
@@ -317,8 +315,7 @@ void wv_stream_open(wv_stream& s) {
     s.openrow = s.algomod;
     const wv_options& o = *s.opt;
     const int32_t size = o.bufszorig;
-    if (s.rec) s.recording = s.rec->is_open();
-    if (s.recording) {
+    if (wv_recording(s)) {
         s.bufidle2 = 0;
         s.bufidle = s.bufrest;
     } else {
@@ -347,7 +344,7 @@ void wv_stream_open(wv_stream& s) {
     }
     const bool echo = rov_row(computing_row(s)).tab.algtyp == rov_arg_echo ||
                       (multiple && s.banks && wv_mult_echo(*s.roh->s, *s.banks));
-    wv_chain_build(s.chain, o, echo, wv_words(size), &s.recording, s.mix, s.recording ? s.rec : s.tap, s.vis);
+    wv_chain_build(s.chain, o, echo, wv_words(size), s.rec, s.mix, wv_recording(s) ? s.rec : s.tap, s.vis);
     s.allocated = true;
     set_format(s);
 
@@ -373,7 +370,7 @@ void wv_stream_close(wv_stream& s) {
     s.playing = false;
     // A stop still waiting for its turn while recording: the count it kept
     // is the one to carry over (and an exhausted one ends the file).
-    if (s.recording && s.bufidle <= -1) {
+    if (wv_recording(s) && s.bufidle <= -1) {
         s.bufidle = s.bufrest;
         if (s.bufrest < 0) finish_recording(s);
     }
@@ -428,7 +425,7 @@ bool wv_start(wv_stream& s) {
 
     fit_buffer_to_beat(s);
     s.bufmaxidle = static_cast<int>(s.opt->sampmaxidle / s.pb.bufsize);
-    if (!s.recording) s.bufidle = s.bufmaxidle;
+    if (!wv_recording(s)) s.bufidle = s.bufmaxidle;
     rov_start(s.roh, computing_row(s), s.setnr, s.tonr);
     // The banks' phases go on; only their voices' envelopes start afresh.
     if (s.banks)
@@ -462,7 +459,7 @@ void wv_stop(wv_stream& s) {
             std::snprintf(line, sizeof line, "setting %d, scale %d, maxCPU %d", s.setnr, s.tonr, s.maxcharge);
             s.status = line;
         }
-        if (s.recording) s.bufrest = s.bufidle;
+        if (wv_recording(s)) s.bufrest = s.bufidle;
         s.bufidle = -1;
     } else if (s.timerset) {
         if (s.timer) s.timer->kill();
@@ -516,7 +513,7 @@ bool wv_check_device(wv_stream& s) {
     if (s.srec) wv_rec_abort(*s.srec);
     s.closepending = false;
     s.playing = false;
-    if (s.recording && s.bufidle >= 0) s.bufrest = s.bufidle;  // the recording goes on at the next Start
+    if (wv_recording(s) && s.bufidle >= 0) s.bufrest = s.bufidle;  // the recording goes on at the next Start
     s.status = "the sound device was lost; playing stopped";
     return true;
 }
@@ -530,5 +527,5 @@ bool wv_rotate(wv_stream& s) {
 void wv_activity(wv_stream& s) {
     // While a stop request waits for its turn (-1), activity must not turn it
     // back into play.
-    if (!s.recording && s.bufidle != -1) s.bufidle = s.bufmaxidle;
+    if (!wv_recording(s) && s.bufidle != -1) s.bufidle = s.bufmaxidle;
 }

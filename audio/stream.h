@@ -31,7 +31,16 @@ struct wv_turn {
     int charge = -1;   // CPU charge of the turn in percent, -1 when not measured
 };
 
-struct wv_stream {
+// The parameter set (0..9) and the scale buffer (0..9) being played, and
+// the editor's "Tonalit&y" (automatic changes step the scale). The stream
+// owns them (it is one); the editor works on the stream's.
+struct wv_playsel {
+    int setnr = 0;
+    int tonr = 0;
+    bool tonal = false;
+};
+
+struct wv_stream : wv_playsel {
     // Wiring: the device layer, where it posts, and the gap timer.
     wv_device* dev = nullptr;
     wv_notify* sink = nullptr;
@@ -41,8 +50,7 @@ struct wv_stream {
     rov_handle* roh = nullptr;
     int algomod = 1;
     int openrow = 1;              // the row the editor opened with
-    int setnr = 0;
-    int tonr = 0;
+    // The set and scale: wv_playsel.
     wv_sample sample;
     // The setting banks (Multiple play's tracks 1..3; nullptr: none), the
     // handle the cycle drives them through, and Multiple play's scratch
@@ -66,10 +74,11 @@ struct wv_stream {
     wvplay pb;
     wv_chain chain;
     bool allocated = false;       // the play buffers exist (editor open)
-    bool recording = false;       // a harddisc recording file is open
 
     // Files the owner keeps open across openings of the editor: the
-    // harddisc recording and the mix file (nullptr: none).
+    // harddisc recording and the mix file (nullptr: none). The cycle records
+    // while `rec` is open (wv_recording) and finishes it when the planned
+    // count has run out or the disc is full.
     wv_recsink* rec = nullptr;
     wv_mixsource* mix = nullptr;
     // A recording of every buffer sent, outside the harddisc recording's
@@ -97,7 +106,6 @@ struct wv_stream {
     std::string status;           // status line text left by Stop ("" when none)
     std::string device_hint;      // added to the status when the device cannot be opened ("" when none)
     wv_statusline line;           // the status line after each computed buffer
-    bool tonal = false;           // the editor's "Tonalit&y": automatic changes step the scale
     // The emergency has paused the sound (or replays the last buffers) for
     // want of user activity: the status line says so while that lasts.
     wv_idlestop idlestop = wv_idlestop::none;
@@ -137,6 +145,9 @@ bool wv_rotate(wv_stream& s);
 
 // User activity in the editor: refills the emergency counter.
 void wv_activity(wv_stream& s);
+
+// A harddisc recording file is open: the cycle records every buffer sent.
+inline bool wv_recording(const wv_stream& s) { return s.rec && s.rec->is_open(); }
 
 // The cycle is at rest: no device open, no notification due, no timer pending.
 inline bool wv_idle(const wv_stream& s) { return !s.hwaveout && !s.closepending && !s.timerset; }

@@ -11,19 +11,19 @@
 
 namespace {
 
-int16_t* playset(rov_editor& ed) { return &ed.roh->s->rov_p[16 * ed.setnr]; }
+int16_t* playset(rov_editor& ed) { return &ed.roh->s->rov_p[16 * ed.play->setnr]; }
 
 bool device_open(const rov_editor& ed) { return ed.hk.device_open && ed.hk.device_open(ed.hk.ctx); }
 
 // User activity postpones the emergency, except while recording to disc,
 // where the idle count counts the buffers still to record.
 void activity(rov_editor& ed) {
-    if (!ed.opt.recording && ed.hk.activity) ed.hk.activity(ed.hk.ctx);
+    if (!(ed.opt.rec && ed.opt.rec->is_open()) && ed.hk.activity) ed.hk.activity(ed.hk.ctx);
 }
 
 void show_status(rov_editor& ed) {
     char buf[48];
-    std::snprintf(buf, sizeof buf, "setting %d, scale %d", ed.setnr, ed.tonr);
+    std::snprintf(buf, sizeof buf, "setting %d, scale %d", ed.play->setnr, ed.play->tonr);
     ed.view.status = buf;
 }
 
@@ -88,12 +88,12 @@ void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const 
     if (algomod < 0 || algomod >= rov_natab) algomod = rov_row_empty();
     ed.roh = roh;
     ed.algomod = algomod;
-    ed.setnr = setnr < 0 || setnr > 9 ? 0 : setnr;
+    ed.play->setnr = setnr < 0 || setnr > 9 ? 0 : setnr;
     ed.opt = opt;
     ed.hk = hk;
     ed.view = rov_edview{};
     rov_setting& ros = *roh->s;
-    ed.tonr = scale_of(ros, ed.setnr);
+    ed.play->tonr = scale_of(ros, ed.play->setnr);
 
     ed.names = ranovs(naming_row(ed), 0, opt.o->tonalias);
     ed.view.caption = rov_ed_caption(ed.names->rName, rovfil ? rovfil : "");
@@ -101,10 +101,10 @@ void rov_ed_open(rov_editor& ed, rov_handle* roh, int algomod, int setnr, const 
     show_status(ed);
 
     ed.boolread = true;
-    ed.booltonal = false;
+    ed.play->tonal = false;
     ed.view.read = true;
     ed.view.tonal = false;
-    ed.view.swcheck = ros.rov_saw[ed.setnr] != 0;
+    ed.view.swcheck = ros.rov_saw[ed.play->setnr] != 0;
 
     // Q records a sample by hand for a sampling row; otherwise it is Z.
     const bool q = rov_row_sampling(ed.algomod) && opt.sample && opt.o->recsmpopt == -1;
@@ -170,16 +170,16 @@ void rov_ed_scroll(rov_editor& ed, int s, rov_scrollcode code, int pos) {
 
 bool rov_ed_number_enabled(const rov_editor& ed) {
     // Editing a scale buffer needs the scale editor's window.
-    return ed.boolread || !ed.booltonal || ed.hk.edit_scale;
+    return ed.boolread || !ed.play->tonal || ed.hk.edit_scale;
 }
 
 void rov_ed_number(rov_editor& ed, int n) {
     if (n < 0 || n > 9 || !rov_ed_number_enabled(ed)) return;
     activity(ed);
     rov_setting& ros = *ed.roh->s;
-    if (ed.boolread && !ed.booltonal) {  // select a parameter set
-        if (n != ed.setnr) {
-            ed.setnr = n;
+    if (ed.boolread && !ed.play->tonal) {  // select a parameter set
+        if (n != ed.play->setnr) {
+            ed.play->setnr = n;
             int16_t* p = playset(ed);
             std::memcpy(ed.parbkup, p, sizeof ed.parbkup);
             ed.sawbkup = ros.rov_saw[n];
@@ -197,12 +197,12 @@ void rov_ed_number(rov_editor& ed, int n) {
             }
             // While a visual effect plays over the dialog the scroll bars stay.
             ed.view.swcheck = ros.rov_saw[n] != 0;
-            ed.tonr = scale_of(ros, n);
+            ed.play->tonr = scale_of(ros, n);
         }
     } else if (ed.boolread) {  // assign scale buffer n
-        ed.tonr = n;
+        ed.play->tonr = n;
         ed.roh->g->rov_tonupd = 0;
-    } else if (!ed.booltonal) {  // duplicate the playing set into set n
+    } else if (!ed.play->tonal) {  // duplicate the playing set into set n
         const int16_t* from = playset(ed);
         int16_t* to = &ros.rov_p[16 * n];
         for (int s = 0; s < 16; ++s) {
@@ -210,13 +210,13 @@ void rov_ed_number(rov_editor& ed, int n) {
             to[s] = from[s];
         }
         ed.sawbkup = ros.rov_saw[n];
-        ros.rov_saw[n] = ros.rov_saw[ed.setnr];
-        ed.setnr = n;
-        ros.rov_tonindx[n] = static_cast<int8_t>(ed.tonr);
+        ros.rov_saw[n] = ros.rov_saw[ed.play->setnr];
+        ed.play->setnr = n;
+        ros.rov_tonindx[n] = static_cast<int8_t>(ed.play->tonr);
     } else {  // edit scale buffer n
         const int row = naming_row(ed);
         if (!ton_asks_assign(row) || (ed.hk.ask_assign && ed.hk.ask_assign(ed.hk.ctx))) {
-            ed.tonr = n;
+            ed.play->tonr = n;
             ed.roh->g->rov_tonupd = 0;
         }
         show_status(ed);
@@ -234,7 +234,7 @@ void rov_ed_restore(rov_editor& ed) {
     }
     std::memcpy(p, ed.parbkup, sizeof ed.parbkup);
     rov_setting& ros = *ed.roh->s;
-    ros.rov_saw[ed.setnr] = ed.sawbkup;
+    ros.rov_saw[ed.play->setnr] = ed.sawbkup;
     if (morph) {
         RovScr(ed, rov_par::Rate, rov_par::ChgDly, 0);
         for (int s = 0; s < rov_ncurr; ++s) RovScr(ed, s, s, ed.parmorph[s]);
@@ -242,20 +242,20 @@ void rov_ed_restore(rov_editor& ed) {
         RovScr(ed, 0, rov_nparams - 1, 0);
     }
     ed.view.swcheck = ed.sawbkup != 0;
-    ed.tonr = scale_of(ros, ed.setnr);
+    ed.play->tonr = scale_of(ros, ed.play->setnr);
 }
 
 void rov_ed_switch(rov_editor& ed) {
     activity(ed);
-    int8_t& sw = ed.roh->s->rov_saw[ed.setnr];
+    int8_t& sw = ed.roh->s->rov_saw[ed.play->setnr];
     sw = sw ? 0 : 1;
     ed.view.swcheck = sw != 0;
 }
 
 void rov_ed_tonality(rov_editor& ed) {
     activity(ed);
-    ed.booltonal = !ed.booltonal;
-    ed.view.tonal = ed.booltonal;
+    ed.play->tonal = !ed.play->tonal;
+    ed.view.tonal = ed.play->tonal;
 }
 
 void rov_ed_read(rov_editor& ed) {
@@ -269,7 +269,7 @@ void rov_ed_startstop(rov_editor& ed) {
 }
 
 bool rov_ed_opens_mixer(const rov_editor& ed) {
-    return rov_row(ed.algomod).multiple || ed.opt.o->fuzztyp > 0 || ed.opt.mixfile;
+    return rov_row(ed.algomod).multiple || ed.opt.o->fuzztyp > 0 || (ed.opt.mix && ed.opt.mix->is_open());
 }
 
 bool rov_ed_pause_enabled(const rov_editor& ed) {
@@ -301,18 +301,18 @@ void rov_ed_q(rov_editor& ed) {
         return;
     }
     if (!rov_row(ed.algomod).multiple) {
-        ed.hk.play_pad(ed.hk.ctx, ed.setnr);
+        ed.hk.play_pad(ed.hk.ctx, ed.play->setnr);
         return;
     }
     const char* rovfil = nullptr;
-    if (!ed.hk.rotate(ed.hk.ctx, ed.setnr, ed.tonr, rovfil)) return;
-    if (ed.setnr < 0 || ed.setnr > 9) ed.setnr = 0;
-    if (ed.tonr < 0 || ed.tonr > 9) ed.tonr = 0;
+    if (!ed.hk.rotate(ed.hk.ctx, ed.play->setnr, ed.play->tonr, rovfil)) return;
+    if (ed.play->setnr < 0 || ed.play->setnr > 9) ed.play->setnr = 0;
+    if (ed.play->tonr < 0 || ed.play->tonr > 9) ed.play->tonr = 0;
     // Another setting is shown: its values, its switch and its names; the
     // marks belonged to the one before.
     std::memset(ed.parmorph, 0, sizeof ed.parmorph);
     RovScr(ed, 0, rov_nparams - 1, 0);
-    ed.view.swcheck = ed.roh->s->rov_saw[ed.setnr] != 0;
+    ed.view.swcheck = ed.roh->s->rov_saw[ed.play->setnr] != 0;
     ed.names = ranovs(naming_row(ed), 0, ed.roh->g->rov_tonalias != 0);
     ed.view.caption = rov_ed_caption(ed.names->rName, rovfil ? rovfil : "");
     show_names(ed);
@@ -322,35 +322,35 @@ bool rov_ed_next_enabled(const rov_editor& ed) { return ed.boolread; }
 
 void rov_ed_next(rov_editor& ed) {
     if (!ed.boolread) return;
-    const int n = ed.booltonal ? ed.tonr : ed.setnr;
+    const int n = ed.play->tonal ? ed.play->tonr : ed.play->setnr;
     rov_ed_number(ed, n == 9 ? 0 : n + 1);
 }
 
 void rov_ed_recover(rov_editor& ed) {
     if (!ed.boolread) return;
-    rov_ed_number(ed, ed.booltonal ? ed.tonr : ed.setnr);
+    rov_ed_number(ed, ed.play->tonal ? ed.play->tonr : ed.play->setnr);
 }
 
 void rov_ed_rate(rov_editor& ed, bool half) {
-    ranovpd(*ed.roh->s, ed.setnr, ed.algomod, half);
+    ranovpd(*ed.roh->s, ed.play->setnr, ed.algomod, half);
     RovScr(ed, 0, rov_par::Rate, 0);
 }
 
 bool rov_ed_help(const rov_editor& ed, int x, int y, rov_helpbox& out) {
-    return teswinhlp(out, naming_row(ed), x, y, ed.boolread, ed.booltonal, ed.setnr,
+    return teswinhlp(out, naming_row(ed), x, y, ed.boolread, ed.play->tonal, ed.play->setnr,
                      ed.roh->g->rov_tonalias != 0);
 }
 
 std::string rov_ed_tip(const rov_editor& ed, int item) {
     rov_helpbox hb;
-    if (!teswinhlp_item(hb, item, naming_row(ed), ed.boolread, ed.booltonal, ed.setnr,
+    if (!teswinhlp_item(hb, item, naming_row(ed), ed.boolread, ed.play->tonal, ed.play->setnr,
                         ed.roh->g->rov_tonalias != 0))
         return {};
     return rov_help_tip(hb);
 }
 
 bool rov_ed_finish_morph(rov_editor& ed, int x, int y) {
-    return teswinmph(ed.roh, ed.setnr, x, y);
+    return teswinmph(ed.roh, ed.play->setnr, x, y);
 }
 
 void rov_ed_unmark_all(rov_editor& ed) {

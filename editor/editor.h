@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/chain.h"
 #include "audio/options.h"
+#include "audio/stream.h"
 #include "editor/catalogue.h"
 #include "editor/teswin.h"
 #include "engine/plyov.h"
@@ -16,14 +18,15 @@
 #include "player/controls.h"
 
 // What the editor reads of the rest of the program: the options record it
-// shares with the main window and the streaming cycle, and three facts of
-// other parts. `recording` may change while the editor is open (the
-// streaming cycle finishes a recording); the window keeps it current.
+// shares with the main window and the streaming cycle, the harddisc
+// recording and the mix file (asked whether they are open: the streaming
+// cycle may finish the recording while the editor is open), and whether a
+// sample is loaded.
 struct rov_edopts {
     const wv_options* o = nullptr;  // Timbre Variation (names at opening), Show Morph, visuals,
                                     // fuzz, Record Samples ...
-    bool recording = false;   // a harddisc recording file is open
-    bool mixfile = false;     // a harddisc mix file is open
+    const wv_recsink* rec = nullptr;     // the harddisc recording (nullptr: none)
+    const wv_mixsource* mix = nullptr;   // the harddisc mix file (nullptr: none)
     bool sample = false;      // a sample is loaded
 };
 
@@ -81,10 +84,12 @@ struct rov_editor {
 
     rov_handle* roh = nullptr;       // foreground engine state
     int algomod = 22;                // row being played (Multiple play, or the empty algorithm)
-    int setnr = 0;                   // playing parameter set, 0..9
-    int tonr = 0;                    // playing scale buffer, 0..9
+    // The playing parameter set and scale buffer, and the "Tonalit&y"
+    // toggle (numbered buttons act on scale buffers): the streaming cycle's
+    // when the window opens the editor on it, else the editor's own.
+    wv_playsel own;
+    wv_playsel* play = &own;
     bool boolread = true;            // numbered buttons read/assign (on) or duplicate/edit
-    bool booltonal = false;          // numbered buttons act on scale buffers
     char parmorph[13] = {};          // slot shown as still morphing
     const rov_strg* names = nullptr;  // naming record shown
     rov_edopts opt;

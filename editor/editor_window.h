@@ -9,34 +9,24 @@
 
 #include <string>
 
-#include "engine/banks.h"
 
-struct wv_stream;      // the streaming cycle (audio/stream.h)
+struct wv_program;     // the program state (audio/program.h)
 class Fl_RGB_Image;
 
-// What the main window hands to the editor. Fields marked in/out are written
-// back on return.
+// What the main window hands to the editor.
 struct rov_editor_shell {
-    // The streaming cycle with its device, the program's options (ws->opt,
-    // the main window's own record) and the loaded sample (`sample`). The
-    // editor sets its row, set, scale, engine handle, notification sink and
-    // gap timer, and opens and closes it.
-    wv_stream* ws = nullptr;
-    rov_state* fg = nullptr;      // foreground engine state (ros, rog, rot, roh)
-    int setnr = 0;                // in/out: playing parameter set, 0..9
-    int tonr = 0;                 // out: playing scale buffer, 0..9
-    const char* rovfil = "";      // file name of the active setting (caption)
+    // The program state: its options, foreground engine state, setting
+    // banks, sample, recording and mix file, and the streaming cycle with its
+    // device and wiring. The editor sets the stream's row, set, scale, engine
+    // handle, notification sink and gap timer, and opens and closes it; the
+    // set and scale played last stay in the stream.
+    wv_program* pg = nullptr;
 
-    // The setting banks and the four tracks' file names (the active
-    // setting's, then banks 0..2'), which Z in Multiple play rotates; the
-    // mix file's name for the mixer. Null: none.
-    rov_banks* banks = nullptr;
+    // The four tracks' file names (the active setting's, which is the
+    // window's caption, then banks 0..2'), which Z in Multiple play rotates
+    // with the banks; the mix file's name for the mixer. Null: none.
     std::string* files[4] = {};
     const char* wavname = "";
-
-    // Facts of other parts of the program.
-    bool mixfile = false;         // a harddisc mix file is open
-    bool recording = false;       // a harddisc recording file is open
 
     // The 32 x 32 icon of an icon name of the algorithm table, as a new
     // image the caller deletes (or nullptr); the window shows the row's icon.

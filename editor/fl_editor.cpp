@@ -28,6 +28,7 @@
 
 #include "audio/evqueue.h"
 #include "editor/fl_cycle.h"
+#include "audio/program.h"
 #include "audio/stream.h"
 #include "editor/editor.h"
 #include "editor/fl_helptip.h"
@@ -154,8 +155,6 @@ void hk_startstop(void* ctx) {
     // Start copies the sets into the gliding values: every mark goes.
     if (!w->ws.dev) return;  // no output device layer
     if (wv_idle(w->ws)) rov_ed_unmark_all(w->ed);
-    w->ws.setnr = w->ed.setnr;
-    w->ws.tonr = w->ed.tonr;
     wv_button(w->ws);
 }
 
@@ -200,13 +199,10 @@ void hk_record_sample(void* ctx) {
 }
 
 // Z in Multiple play: the cycle turns the settings, the names go with them.
-bool hk_rotate(void* ctx, int& setnr, int& tonr, const char*& rovfil) {
+// The set and scale the editor passes are the stream's own.
+bool hk_rotate(void* ctx, int&, int&, const char*& rovfil) {
     EdWin* w = win_of(ctx);
-    w->ws.setnr = setnr;
-    w->ws.tonr = tonr;
     if (!wv_rotate(w->ws)) return false;
-    setnr = w->ws.setnr;
-    tonr = w->ws.tonr;
     std::string** f = w->sh.files;
     if (f[0] && f[1] && f[2] && f[3]) {
         std::string first = std::move(*f[0]);
@@ -225,7 +221,6 @@ void hk_mixer(void* ctx) {
     const char* files[4];
     for (int k = 0; k < 4; ++k) files[k] = w->sh.files[k] ? w->sh.files[k]->c_str() : "";
     qumix m;
-    w->ws.setnr = w->ed.setnr;
     const bool mixopen = w->ws.mix && w->ws.mix->is_open();
     qu_build(m, w->ws, files, w->sh.wavname, mixopen);
     qu_dialog_run(m);
@@ -356,7 +351,7 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     : Fl_Double_Window(280 * U, 160 * U, "Random Tones Overlapping"),
       sh(shell),
       ed(editor),
-      ws(*shell.ws) {
+      ws(shell.pg->ws) {
     for (int s = 0; s < 13; ++s) names[s] = du_box(10, 10 + 10 * s, 40, 10, FL_ALIGN_LEFT);
     static const char* const headings[3] = {"Rate", "Volume", "Chg.Dly"};
     for (int k = 0; k < 3; ++k) (heads[k] = du_box(175 + 30 * k, 10, 30, 10, FL_ALIGN_CENTER))->label(headings[k]);
@@ -487,13 +482,9 @@ void EdWin::pump() {
         // A close notification or the gap timer sends the next buffer: the
         // marks of slots whose glide has arrived go first.
         if (ev.kind == wv_evkind::close || ev.kind == wv_evkind::timer) rov_ed_unmark_arrived(ed);
-        ws.setnr = ed.setnr;
-        ws.tonr = ed.tonr;
-        ws.tonal = ed.booltonal;
+        // The automatic program change of the buffer display mode changes
+        // the set and scale the editor shows.
         wv_dispatch(ws, ev);
-        // The automatic program change of the buffer display mode.
-        ed.setnr = ws.setnr;
-        ed.tonr = ws.tonr;
         any = true;
     }
     dispatching = false;
@@ -502,9 +493,6 @@ void EdWin::pump() {
 
 void EdWin::sync() {
     const rov_edview& v = ed.view;
-    ws.setnr = ed.setnr;
-    ws.tonr = ed.tonr;
-    ed.opt.recording = ws.recording;  // the cycle may have finished the recording
     if (!label() || v.caption != label()) copy_label(v.caption.c_str());
     for (int s = 0; s < 13; ++s) {
         if (!names[s]->label() || std::string(names[s]->label()) != v.label[s]) {
@@ -610,21 +598,21 @@ void EdWin::close_request() {
 void rov_editor_run(int algomod, rov_editor_shell& sh) {
     fl_cycle_threads();
     fl_look_apply();
-    wv_stream& ws = *sh.ws;
+    wv_program& pg = *sh.pg;
+    wv_stream& ws = pg.ws;
     rov_editor& ed = the_editor;
     if (algomod < 0 || algomod >= rov_natab) algomod = rov_row_empty();
 
     rov_edopts opt;
     opt.o = ws.opt;
-    opt.recording = sh.recording;
-    opt.mixfile = sh.mixfile;
+    opt.rec = pg.hd.get();
+    opt.mix = pg.mix.get();
     opt.sample = ws.sample.data != nullptr;
 
     // Play set-up first: it copies the options into the global phase.
-    ws.roh = &sh.fg->h;
-    ws.banks = sh.banks;
+    ws.roh = &pg.fg.h;
+    ws.banks = &pg.bk;
     ws.algomod = algomod;
-    ws.setnr = sh.setnr;
     EdWin* w = new EdWin(sh, ed);
     // With a visual effect chosen the window grows by the field (the menu
     // that chooses it is out of reach while the editor is open).
@@ -644,10 +632,10 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     hk.record_sample = hk_record_sample;
     hk.rotate = hk_rotate;
     hk.mixer = hk_mixer;
-    rov_ed_open(ed, &sh.fg->h, algomod, sh.setnr, sh.rovfil, opt, hk);
-    pad_prepare(ed.pad, algomod, &sh.fg->h, ws.sample.data, ws.sample.len);
+    ed.play = &ws;  // the editor changes the set and scale the stream plays
+    rov_ed_open(ed, &pg.fg.h, algomod, ws.setnr, sh.files[0] ? sh.files[0]->c_str() : "", opt, hk);
+    pad_prepare(ed.pad, algomod, &pg.fg.h, ws.sample.data, ws.sample.len);
     for (int s = 0; s < 16; ++s) w->bar[s]->range(ed.view.slot[s].min, ed.view.slot[s].max);
-    ws.tonr = ed.tonr;
     w->sync();
     if (sh.icon_image && !rov_row(algomod).empty) {
         if (Fl_RGB_Image* icon = sh.icon_image(rov_row(algomod).tab.icon)) {
@@ -661,10 +649,9 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     while (w->shown()) Fl::wait();
     w->close_request();  // in case the window went away some other way
 
-    sh.setnr = ed.setnr;
-    sh.tonr = ed.tonr;
     ws.sink = nullptr;
     ws.timer = nullptr;
     ws.vis = nullptr;
+    ed.play = &ed.own;  // the set and scale played last stay with the stream
     delete w;
 }

@@ -51,7 +51,7 @@ void help_page(const sh_ui& ui, int row) {
 
 }  // namespace
 
-int sh_icon_period(const sh_state& st) { return st.wvrate > 0 ? 5000000 / st.wvrate : 800; }
+int sh_icon_period(const sh_state& st) { return st.pg.rate() > 0 ? 5000000 / st.pg.rate() : 800; }
 
 void sh_set_voices(sh_state& st, int maxv) {
     st.opt.maxv = maxv;
@@ -71,7 +71,7 @@ sh_question sh_info_setting(const sh_state& st) {
     return {"WAVE-TESSELLON SETTING",
             fmt("Current Setting: %d  Current Scale: %d\nPitch Mod: %d  Tonality Mod: %d\n"
                 "Panning Mod: %d\n",
-                st.setnr, st.tonr, static_cast<int>(s.rov_pitmod), static_cast<int>(s.rov_tonmod),
+                st.pg.ws.setnr, st.pg.ws.tonr, static_cast<int>(s.rov_pitmod), static_cast<int>(s.rov_tonmod),
                 static_cast<int>(s.rov_panmod)),
             sh_btn_ok, sh_icon_info};
 }
@@ -124,12 +124,12 @@ int sh_intro_answer(int introcap, sh_answer a) {
 
 std::vector<sh_question> sh_close_questions(const sh_state& st) {
     std::vector<sh_question> q;
-    if (st.recording)
+    if (st.pg.recording())
         q.push_back({caption_exit,
                      "hard disc recording in progress,\nyour recorded file will be closed,\nif "
                      "you terminate. Terminate?",
                      sh_btn_yesno, sh_icon_stop});
-    if (st.smprecorded)
+    if (st.pg.smprecorded)
         q.push_back({caption_exit, "You recorded a sample, but you did\nnot store it. Terminate?",
                      sh_btn_yesno, sh_icon_stop});
     if (q.empty())
@@ -155,7 +155,7 @@ namespace {
 // when the option is none.
 bool toggle_option(sh_state& st, const wv_optdesc& d) {
     if (d.kind != wv_opt_toggle) return false;
-    if (!(st.recording && (d.lock & wv_lock_menu))) d.set(st.opt, !d.get(st.opt));
+    if (!(st.pg.recording() && (d.lock & wv_lock_menu))) d.set(st.opt, !d.get(st.opt));
     return true;
 }
 
@@ -276,13 +276,13 @@ sh_question sh_slot_help(const sh_state& st, int k) {
                     static_cast<long>(sh_sample_capacity(st))),
                 sh_btn_ok, sh_icon_info};
     case 9: {
-        const int setnr = (st.setnr >= 0 && st.setnr < rov_nsets) ? st.setnr : 0;
+        const int setnr = (st.pg.ws.setnr >= 0 && st.pg.ws.setnr < rov_nsets) ? st.pg.ws.setnr : 0;
         const long rate = rov_rate(st.fg.s.rov_p[rov_nparams * setnr + rov_par::Rate]);
-        return {"Harddisc Recording ...", st.recording ? "Stop" : fmt("Start (%ld Hz)", rate),
+        return {"Harddisc Recording ...", st.pg.recording() ? "Stop" : fmt("Start (%ld Hz)", rate),
                 sh_btn_ok, sh_icon_info};
     }
     case 10:
-        return {"Harddisc Mixing In ...", st.mixing ? "Stop" : "Start", sh_btn_ok, sh_icon_info};
+        return {"Harddisc Mixing In ...", st.pg.mixing() ? "Stop" : "Start", sh_btn_ok, sh_icon_info};
     default: return {};
     }
 }

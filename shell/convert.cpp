@@ -29,12 +29,12 @@ void adjust_rate(fl_sample& smp, const sh_ui& ui, long rate) {
 }  // namespace
 
 void sh_convert_cmd(sh_state& st, const sh_ui& ui, int id) {
-    if (!st.smploaded) return;
-    fl_sample& smp = st.sample;
+    if (!st.pg.smploaded) return;
+    fl_sample& smp = st.pg.sample;
     bool expanded = false;
     switch (id) {
     case cm_conv_expand:
-        if (!fl_sample_expand(smp, st.smpszorig)) return;
+        if (!fl_sample_expand(smp, st.pg.smpszorig)) return;
         expanded = true;
         if (smp.rate <= 22050 && ask(ui, "Adjust Rate ?")) adjust_rate(smp, ui, 2L * smp.rate);
         break;
@@ -47,7 +47,7 @@ void sh_convert_cmd(sh_state& st, const sh_ui& ui, int id) {
         return;
     default: return;
     }
-    st.smpbytes = smp.length;
+    st.pg.smpbytes = smp.length;
     // The active setting's own algorithm, if it plays the sample: its loop
     // and speed parameters may follow the new length.
     const int row = st.fg.s.rov_stdalg;

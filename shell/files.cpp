@@ -48,7 +48,7 @@ void load_setting(sh_state& st, const sh_ui& ui, const std::string& path) {
     case fl_read::ok: break;
     }
     // The active setting goes into the banks, with its name.
-    rov_bank_push(st.bk, st.fg.s, st.fg.g, st.setnr, st.tonr);
+    rov_bank_push(st.bk, st.fg.s, st.fg.g, st.pg.ws.setnr, st.pg.ws.tonr);
     st.rovfil3 = st.rovfil2;
     st.rovfil2 = st.rovfil1;
     st.rovfil1 = st.rovfil;
@@ -77,7 +77,7 @@ void load_setup(sh_state& st, const sh_ui& ui, const std::string& path) {
         return;
     }
     st.inifil = fl_name63(path);
-    wv_setup_target t{&st.opt, &st.algomod, &st.fg.g.rov_volshift, st.hd && st.hd->is_open(), ui.probe};
+    wv_setup_target t{&st.opt, &st.algomod, &st.fg.g.rov_volshift, st.pg.hd.get(), ui.probe};
     if (!wv_setup_apply(f, records, t)) tell(ui, "wave player checking ...", "wave player not available");
 }
 
@@ -122,27 +122,25 @@ void load_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
     // recording not saved yet.
     if (r != fl_wav::loaded) return;
     st.wavfil = fl_name63(path);
-    st.smprecorded = false;
+    st.pg.smprecorded = false;
     sh_sample_install(st, std::move(smp), K);
 }
 
 void save_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
-    if (!st.smploaded) {
+    if (!st.pg.smploaded) {
         tell(ui, "Write File", "no sample in memory");
         return;
     }
     int err = 0;
-    if (!fl_sample_save(path, st.sample, err)) {
+    if (!fl_sample_save(path, st.pg.sample, err)) {
         not_opened(ui, true);
         return;
     }
     st.wavfil = fl_name63(path);
-    st.smprecorded = false;
+    st.pg.smprecorded = false;
 }
 
 // --- harddisc -------------------------------------------------------------
-
-bool recording(const sh_state& st) { return st.hd && st.hd->is_open(); }
 
 void open_mix(sh_state& st, const sh_ui& ui, const std::string& path) {
     auto m = std::make_unique<wv_mixfile_source>();
@@ -153,14 +151,13 @@ void open_mix(sh_state& st, const sh_ui& ui, const std::string& path) {
             tell(ui, "open file for playback", "not a 16 bit *.WAV file");
         return;
     }
-    if (st.mix) st.mix->close();
-    st.mix = std::move(m);
-    st.mixing = true;
+    if (st.pg.mix) st.pg.mix->close();
+    st.pg.mix = std::move(m);
     if (ui.pardlg) ui.pardlg(pd_on(plylevl, &st.opt.playbmix));
 }
 
 void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
-    if (recording(st)) {
+    if (st.pg.recording()) {
         tell(ui, "Write File", "harddisc recording (" + st.hdrfil + ") still in progress");
         return;
     }
@@ -178,7 +175,7 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
 
     // The buffers are recorded at the rate they are played at, a blow-up's
     // raised one included; the count of buffers and the header use it.
-    const int setnr = st.setnr >= 0 && st.setnr < rov_nsets ? st.setnr : 0;
+    const int setnr = st.pg.ws.setnr >= 0 && st.pg.ws.setnr < rov_nsets ? st.pg.ws.setnr : 0;
     const int32_t frames = wv_frames(st.opt.bufszorig);
     const int32_t rate = rov_rate(
         wv_blowup_for(st.fg.s.rov_p[setnr * rov_nparams + rov_par::Rate], st.opt.blowopt, frames).rateidx);
@@ -201,40 +198,39 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
         not_opened(ui, true);
         return;
     }
-    st.hd = std::move(h);
-    st.bufrest = static_cast<int>(n);
-    st.recording = true;
+    st.pg.hd = std::move(h);
+    st.pg.ws.bufrest = static_cast<int>(n);
 }
 
 }  // namespace
 
 void sh_sample_release(sh_state& st) {
     end_all_sample_tones(st);
-    st.sample = fl_sample{};
-    st.smploaded = false;
-    st.smpbytes = 0;
-    st.smpszorig = 0;
-    if (st.sample_changed) st.sample_changed();
+    st.pg.sample = fl_sample{};
+    st.pg.smploaded = false;
+    st.pg.smpbytes = 0;
+    st.pg.smpszorig = 0;
+    if (st.pg.sample_changed) st.pg.sample_changed();
 }
 
 void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K) {
     end_all_sample_tones(st);
-    st.sample = std::move(smp);
-    st.smploaded = true;
-    st.smpbytes = st.sample.length;
-    st.smpszorig = K - 96;
-    if (st.sample_changed) st.sample_changed();
+    st.pg.sample = std::move(smp);
+    st.pg.smploaded = true;
+    st.pg.smpbytes = st.pg.sample.length;
+    st.pg.smpszorig = K - 96;
+    if (st.pg.sample_changed) st.pg.sample_changed();
 }
 
 void sh_sample_refreshed(sh_state& st) {
-    if (!st.smploaded) return;
-    st.smpbytes = st.sample.length;
-    if (st.sample_changed) st.sample_changed();
+    if (!st.pg.smploaded) return;
+    st.pg.smpbytes = st.pg.sample.length;
+    if (st.pg.sample_changed) st.pg.sample_changed();
 }
 
 wv_sample sh_sample_words(const sh_state& st) {
-    if (!st.smploaded) return {};
-    return {st.sample.words(), st.sample.nwords(), st.sample.around()};
+    if (!st.pg.smploaded) return {};
+    return {st.pg.sample.words(), st.pg.sample.nwords(), st.pg.sample.around()};
 }
 
 void sh_load_path(sh_state& st, const sh_ui& ui, int type, const std::string& path) {
@@ -268,9 +264,8 @@ void sh_save(sh_state& st, const sh_ui& ui) {
 }
 
 void sh_hdrec_toggle(sh_state& st, const sh_ui& ui) {
-    if (recording(st)) {
-        st.hd->finish();
-        st.recording = false;
+    if (st.pg.recording()) {
+        st.pg.hd->finish();
         return;
     }
     st.settingfile = st.hdrfil.empty() ? "HDREC.WAV" : st.hdrfil;
@@ -279,9 +274,8 @@ void sh_hdrec_toggle(sh_state& st, const sh_ui& ui) {
 }
 
 void sh_hdmix_toggle(sh_state& st, const sh_ui& ui) {
-    if (st.mix && st.mix->is_open()) {
-        st.mix->close();
-        st.mixing = false;
+    if (st.pg.mixing()) {
+        st.pg.mix->close();
         return;
     }
     st.settingfile = st.hdrfil.empty() ? "HDMIX.WAV" : st.hdrfil;
@@ -290,8 +284,6 @@ void sh_hdmix_toggle(sh_state& st, const sh_ui& ui) {
 }
 
 void sh_close_files(sh_state& st) {
-    if (recording(st)) st.hd->finish();
-    st.recording = false;
-    if (st.mix) st.mix->close();
-    st.mixing = false;
+    if (st.pg.recording()) st.pg.hd->finish();
+    if (st.pg.mix) st.pg.mix->close();
 }

@@ -47,5 +47,5 @@ void sh_sample_release(sh_state& st);
 // The live sample's own buffer was written into in place (a background
 // recording while a sampling algorithm plays): nothing is released, so the
 // tones go on, now hearing the new words; the length follows
-// st.sample.length and a playing cycle is told.
+// st.pg.sample.length and a playing cycle is told.
 void sh_sample_refreshed(sh_state& st);

@@ -45,6 +45,14 @@ Fl_Double_Window* mainwin = nullptr;
 // While a sample function blocks, the windows are drawn but take no input.
 bool deaf = false;
 
+// The state and the window-system services of the running main window, for
+// the callbacks FLTK calls without them (set while sh_window_main runs).
+sh_state* the_state = nullptr;
+const sh_ui* the_ui = nullptr;
+
+sh_state& state() { return *the_state; }
+const sh_ui& ui() { return *the_ui; }
+
 // Every event of the program passes here.
 int deaf_dispatch(int event, Fl_Window* w) {
     if (fl_menukey_take(event)) return 1;
@@ -83,10 +91,10 @@ void busy_cursor(bool on) {
 
 // The test hook learns what a command did to the sample.
 std::string sample_facts() {
-    const sh_state& st = sh_program_state();
-    return "sample loaded=" + std::to_string(st.smploaded) + " unsaved=" + std::to_string(st.smprecorded) +
-           " bytes=" + std::to_string(st.smploaded ? st.sample.length : 0) +
-           " rate=" + std::to_string(st.smploaded ? st.sample.rate : 0);
+    const sh_state& st = state();
+    return "sample loaded=" + std::to_string(st.pg.smploaded) + " unsaved=" + std::to_string(st.pg.smprecorded) +
+           " bytes=" + std::to_string(st.pg.smploaded ? st.pg.sample.length : 0) +
+           " rate=" + std::to_string(st.pg.smploaded ? st.pg.sample.rate : 0);
 }
 void report_sample(const std::string& before) {
     if (!fl_test_hook()) return;
@@ -94,14 +102,14 @@ void report_sample(const std::string& before) {
     if (now != before) fl_hook(now);
 }
 
-sh_ui make_ui() {
+sh_ui make_ui(const wv_program& pg, const sh_parts& parts) {
     sh_ui ui;
     ui.message = fl_msgbox;
     ui.pardlg = fl_pardlg_run;
-    ui.editor = [](int row) {
+    ui.editor = [&parts](int row) {
         const char* title = (row >= 0 && row < rov_natab) ? rov_rows[row].tab.title : "";
         fl_hook("open-editor row=" + std::to_string(row) + " title=" + fl_hook_quote(title));
-        if (sh_editor_hook) sh_editor_hook(row);
+        if (parts.editor) parts.editor(state(), row);
         else if (!fl_test_hook())
             fl_msgbox({"WVTESSEL", "The setting editor is not part of this build.", sh_btn_ok,
                        sh_icon_stop});
@@ -112,28 +120,22 @@ sh_ui make_ui() {
     };
     ui.calc = fl_calc_run;
     ui.caps = fl_caps_run;
-    ui.probe = [](uint32_t devno, sh_woc& caps) {
-        return sh_device_probe != nullptr && sh_device_probe(devno, caps);
-    };
+    ui.probe = [&pg](uint32_t devno, sh_woc& caps) { return pg.probe && pg.probe(devno, caps); };
     ui.filedlg = fl_filedlg;
-    ui.capture = sh_capture_dev;
-    ui.output = sh_output_dev;
+    ui.capture = pg.capture;
+    ui.output = pg.output;
     ui.wait = blocking_wait;
     ui.busy = busy_cursor;
     return ui;
 }
 
-const sh_ui& ui() {
-    static const sh_ui u = make_ui();
-    return u;
-}
 
 class icon_field;
 icon_field* the_field = nullptr;
 void icon_timer(void*);
 
 void request_close() {
-    if (sh_close_request(sh_program_state(), ui())) {
+    if (sh_close_request(state(), ui())) {
         fl_hook("quit");
         mainwin->hide();
     }
@@ -145,13 +147,13 @@ public:
     icon_field(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
 
     void draw() override {
-        const sh_state& st = sh_program_state();
+        const sh_state& st = state();
         fl_color(fl_rgb_color(118, 124, 136));
         fl_rectf(x(), y(), w(), h());
         const int ox = x(), oy = y();
         for (int r = 0; r < rov_natab; ++r) {
             const rov_rowdesc& d = rov_row(r);
-            if (d.empty || (rov_row_sampling(r) && !st.smploaded)) continue;
+            if (d.empty || (rov_row_sampling(r) && !st.pg.smploaded)) continue;
             fl_icon_draw(d.tab.icon, ox + d.tab.ixpos, oy + d.tab.iypos, sh_row_startable(st, r));
         }
         static const int slot_cmd[sh_nslots + 1] = {0,  cm_load, cm_save, 0, cm_modcalc,
@@ -159,7 +161,7 @@ public:
                                                     cm_hdmix};
         for (int k = 1; k <= sh_nslots; ++k) {
             if (k == 8) continue;  // the Multiple play icon sits there
-            if (k == 5 && !st.smploaded) continue;
+            if (k == 5 && !st.pg.smploaded) continue;
             const bool active = slot_cmd[k] == 0 || sh_available(slot_cmd[k]);
             fl_icon_draw(sh_slot_icon[k], ox + sh_slot_x(k), oy + sh_band_top, active);
         }
@@ -176,7 +178,7 @@ public:
         if (event == FL_MOVE) {
             // The tooltip of the icon under the mouse: its Shift-click help.
             const int cx = Fl::event_x() - x(), cy = Fl::event_y() - y();
-            tip = sh_tooltip(sh_program_state(), cx, cy);
+            tip = sh_tooltip(state(), cx, cy);
             if (tip.empty()) {
                 Fl_Tooltip::enter_area(this, 0, 0, 0, 0, nullptr);
             } else {
@@ -189,7 +191,7 @@ public:
         const bool shift = Fl::event_state(FL_SHIFT) != 0;
         const std::string before = sample_facts();
         const sh_result r =
-            sh_click(sh_program_state(), ui(), Fl::event_x() - x(), Fl::event_y() - y(), shift);
+            sh_click(state(), ui(), Fl::event_x() - x(), Fl::event_y() - y(), shift);
         report_sample(before);
         redraw();
         if (r == sh_res_quit) {
@@ -204,7 +206,7 @@ public:
 // period of the moment; while the timer is stopped the still icon shows and
 // the timer only looks again a little later.
 void icon_timer(void*) {
-    sh_state& st = sh_program_state();
+    sh_state& st = state();
     if (the_field) {
         the_field->frame = st.icontim > 0 ? sh_icon_tick(st) : "";
         the_field->damage(FL_DAMAGE_ALL, the_field->x() + sh_slot_x(6), the_field->y() + sh_band_top,
@@ -232,7 +234,7 @@ public:
 private:
     static void item_cb(Fl_Widget* w, void* data) {
         const int id = static_cast<int>(reinterpret_cast<intptr_t>(data));
-        sh_state& st = sh_program_state();
+        sh_state& st = state();
         const std::string before = sample_facts();
         if (id == sys_close) {
             request_close();
@@ -275,7 +277,7 @@ private:
     }
 
     void refresh() {
-        const sh_state& st = sh_program_state();
+        const sh_state& st = state();
         for (Fl_Menu_Item& m : items_) {
             if (!m.text || (m.flags & FL_SUBMENU)) continue;
             const int id = static_cast<int>(reinterpret_cast<intptr_t>(m.user_data_));
@@ -329,7 +331,7 @@ void catch_signals() {
 
 }  // namespace
 
-int sh_window_main(const std::string& setting, bool intro) {
+int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& setting, bool intro) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) {
         std::fprintf(stderr,
@@ -347,7 +349,10 @@ int sh_window_main(const std::string& setting, bool intro) {
     }
 
     Fl::event_dispatch(deaf_dispatch);
-    sh_state& st = sh_program_state();
+    sh_state st(pg);
+    const sh_ui services = make_ui(pg, parts);
+    the_state = &st;
+    the_ui = &services;
     sh_init(st);
     catch_signals();
     // The device probe decides how the introduction is offered; it runs
@@ -355,10 +360,14 @@ int sh_window_main(const std::string& setting, bool intro) {
     const int introcap = sh_probe_at_start(st, ui());
     if (intro) {
         const int flag = sh_intro_answer(introcap, fl_msgbox(sh_intro_question(introcap)));
-        if (flag >= 0 && !quit_signal && sh_intro_hook) sh_intro_hook(flag);
+        if (flag >= 0 && !quit_signal && parts.intro) parts.intro(flag);
     }
     // A signal during the questions or the introduction ends the program.
-    if (quit_signal) return 0;
+    if (quit_signal) {
+        the_state = nullptr;
+        the_ui = nullptr;
+        return 0;
+    }
     st.iconcnt = 0;
     st.icontim = 800;
 
@@ -390,5 +399,7 @@ int sh_window_main(const std::string& setting, bool intro) {
     the_field = nullptr;
     // Whatever ended the program, a recording keeps every buffer written.
     sh_close_files(st);
+    the_state = nullptr;
+    the_ui = nullptr;
     return 0;
 }

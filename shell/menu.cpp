@@ -158,7 +158,7 @@ int sh_row_of_command(int id) {
 }
 
 bool sh_row_startable(const sh_state& st, int row) {
-    return rov_row_available(row, true) && !(rov_row_sampling(row) && !st.smploaded);
+    return rov_row_available(row, true) && !(rov_row_sampling(row) && !st.pg.smploaded);
 }
 
 sh_itemstate sh_menu_state(const sh_state& st, int id) {
@@ -172,7 +172,7 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
         } else if (d->kind == wv_opt_toggle) {
             s.toggle = true;
             s.checked = d->get(st.opt) != 0;
-            s.grayed = st.recording && (d->lock & wv_lock_menu);
+            s.grayed = st.pg.recording() && (d->lock & wv_lock_menu);
         }
     }
     if (id == cm_fuzz_same) s.grayed = (st.opt.fuzztyp == 0);
@@ -182,9 +182,9 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
     // Items that need a sample.
     const int row = sh_row_of_command(id);
     const bool needs_sample = id == cm_testsample || (id >= cm_conv_expand && id <= cm_conv_last);
-    if (needs_sample && !st.smploaded) s.grayed = true;
+    if (needs_sample && !st.pg.smploaded) s.grayed = true;
     if (row >= 0 && !sh_row_startable(st, row)) s.grayed = true;
-    if (id == cm_conv_expand && st.smploaded && st.smpszorig / 2 < st.smpbytes) s.grayed = true;
+    if (id == cm_conv_expand && st.pg.smploaded && st.pg.smpszorig / 2 < st.pg.smpbytes) s.grayed = true;
 
     if (!sh_available(id)) s.grayed = true;
     return s;

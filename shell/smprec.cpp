@@ -18,13 +18,13 @@ void busy(const sh_ui& ui, bool on) {
 
 // Bytes of the sample from its first word, as the device plays or records them.
 uint32_t sample_bytes(const sh_state& st) {
-    const std::size_t held = st.sample.area.size() >= 24 ? st.sample.area.size() - 24 : 0;
-    return static_cast<uint32_t>(std::min<std::size_t>(static_cast<std::size_t>(std::max(st.sample.length, 0)), held));
+    const std::size_t held = st.pg.sample.area.size() >= 24 ? st.pg.sample.area.size() - 24 : 0;
+    return static_cast<uint32_t>(std::min<std::size_t>(static_cast<std::size_t>(std::max(st.pg.sample.length, 0)), held));
 }
 
 }  // namespace
 
-int32_t sh_record_rate(const sh_state& st) { return wv_rec_rate(st.wvrate, st.wvtrate); }
+int32_t sh_record_rate(const sh_state& st) { return wv_rec_rate(st.pg.rate(), st.pg.wvtrate); }
 
 void sh_record_sample(sh_state& st, const sh_ui& ui) {
     const int32_t K = sh_sample_capacity(st);
@@ -46,25 +46,25 @@ void sh_record_sample(sh_state& st, const sh_ui& ui) {
     case wv_recres::no_memory:
     case wv_recres::interrupted: return;
     }
-    st.wvtrate = rate;
+    st.pg.wvtrate = rate;
     sh_sample_install(st, std::move(smp), K);
-    st.smprecorded = true;
+    st.pg.smprecorded = true;
 }
 
 void sh_test_sample(sh_state& st, const sh_ui& ui) {
-    if (!st.smploaded || !ui.output || st.sample.rate <= 0) return;
+    if (!st.pg.smploaded || !ui.output || st.pg.sample.rate <= 0) return;
     busy(ui, true);
-    wv_play_blocking(*ui.output, st.opt.wvodevno, wv_mono16(st.sample.rate), st.sample.area.data() + 24,
+    wv_play_blocking(*ui.output, st.opt.wvodevno, wv_mono16(st.pg.sample.rate), st.pg.sample.area.data() + 24,
                      sample_bytes(st), ui.wait);
     busy(ui, false);
 }
 
 void sh_background_target(sh_state& st, wv_samplerec& r) {
-    r.wvtFormat = wv_mono16(st.wvtrate);
+    r.wvtFormat = wv_mono16(st.pg.wvtrate);
     r.started = 0;
     r.wrote = r.completed = false;
-    if (st.smploaded && st.sample.area.size() > 24) {
-        r.lpData = st.sample.area.data() + 24;
+    if (st.pg.smploaded && st.pg.sample.area.size() > 24) {
+        r.lpData = st.pg.sample.area.data() + 24;
         r.dwBufferLength = sample_bytes(st);
     } else {
         r.lpData = nullptr;
@@ -73,8 +73,8 @@ void sh_background_target(sh_state& st, wv_samplerec& r) {
 }
 
 void sh_background_done(sh_state& st, wv_samplerec& r) {
-    if (r.wrote && st.smploaded) st.smprecorded = true;
-    if (r.completed && st.smploaded) st.sample.rate = r.wvtFormat.nSamplesPerSec;
+    if (r.wrote && st.pg.smploaded) st.pg.smprecorded = true;
+    if (r.completed && st.pg.smploaded) st.pg.sample.rate = r.wvtFormat.nSamplesPerSec;
     r.lpData = nullptr;
     r.dwBufferLength = 0;
 }

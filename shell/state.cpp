@@ -5,12 +5,8 @@
 #include "audio/chain.h"
 
 void sh_init(sh_state& st) {
-    st = sh_state{};
-    rov_state_init(st.fg);
-    rov_default_setting(st.fg.s);
-    st.fg.g.rov_volshift = 12;
-    st.tonr = st.fg.s.rov_tonindx[0];
-    rov_banks_init(st.bk);
+    static_cast<sh_winstate&>(st) = sh_winstate{};
+    wv_program_init(st.pg);
     const char* home = std::getenv("HOME");
     st.settingdir = home && *home ? home : "/";
 }

@@ -157,8 +157,7 @@ TEST(Blowup, ChainStageStretchesOnlyWhenTheBufferHasAMethod) {
     opt.stereoset = true;
     opt.blowopt = 1;
     wv_chain c;
-    bool rec = false;
-    wv_chain_build(c, opt, false, 64, &rec);
+    wv_chain_build(c, opt, false, 64, nullptr);
     std::vector<int16_t> w = both({100, 200}, 2);
     wv_chainbuf b;
     b.w = w.data();

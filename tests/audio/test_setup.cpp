@@ -7,6 +7,7 @@
 
 #include "audio/refill.h"
 #include "audio/setup.h"
+#include "support/fake_files.h"
 #include "support/scratch.h"
 
 namespace {
@@ -25,7 +26,9 @@ struct loader {
     std::vector<unsigned> probed;
 
     bool load(const fl_setup& f, int records = 2) {
-        wv_setup_target t{&opt, &algomod, &volshift, recording, [this](unsigned devno, wv_caps& c) {
+        fake_recsink rec;
+        rec.open = recording;
+        wv_setup_target t{&opt, &algomod, &volshift, &rec, [this](unsigned devno, wv_caps& c) {
                               probed.push_back(devno);
                               if (!answers) return false;
                               c.name = "test device";

@@ -13,6 +13,7 @@
 #include "audio/evqueue.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
+#include "support/fake_files.h"
 #include "support/stream_rig.h"
 
 namespace {
@@ -641,38 +642,38 @@ TEST(OutputChain, StagesRunInOrderOnEveryComputedBuffer) {
 
 TEST(OutputChain, BuiltForTheOptions) {
     wv_options o;
-    bool recording = false;
     wv_chain c;
     // 16-bit stereo: fuzz (idle while none is chosen), the level meter and
     // the gap shaping; the echo reads the played buffer.
     o.stereoset = true;
-    wv_chain_build(c, o, true, 1000, &recording);
+    wv_chain_build(c, o, true, 1000, nullptr);
     EXPECT_EQ(c.compute.size(), 3u);
     EXPECT_EQ(c.echo, nullptr);
     EXPECT_TRUE(c.send.empty());
     // 8-bit mono: the echo copy comes first, the conversion at sending time.
     o.stereoset = false;
-    wv_chain_build(c, o, true, 1000, &recording);
+    wv_chain_build(c, o, true, 1000, nullptr);
     ASSERT_EQ(c.compute.size(), 4u);
     EXPECT_EQ(c.compute[0].get(), c.echo);
     EXPECT_EQ(c.echo->copy.size(), 1000u);
     EXPECT_EQ(c.send.size(), 1u);
     // A row without echo keeps no copy.
-    wv_chain_build(c, o, false, 1000, &recording);
+    wv_chain_build(c, o, false, 1000, nullptr);
     EXPECT_EQ(c.echo, nullptr);
     EXPECT_EQ(c.compute.size(), 3u);
     // Fuzz alters the played buffer: the echo routine gets a clean copy.
     o.stereoset = true;
     o.fuzztyp = 4;
-    wv_chain_build(c, o, true, 1000, &recording);
+    wv_chain_build(c, o, true, 1000, nullptr);
     ASSERT_NE(c.echo, nullptr);
     EXPECT_EQ(c.compute[0].get(), c.echo);
 }
 
 TEST(OutputChain, GapShapingOnlyInGapModeAndNotWhileRecording) {
     wv_options o;
-    bool recording = false;
-    wv_gapshape g(&o, &recording);
+    fake_recsink rec;
+    rec.open = false;
+    wv_gapshape g(&o, &rec);
     const int32_t size = 4096;
     std::vector<int16_t> w(wv_words(size), 1000), keep = w;
     wv_chainbuf b;
@@ -682,15 +683,15 @@ TEST(OutputChain, GapShapingOnlyInGapModeAndNotWhileRecording) {
     g.run(b);
     EXPECT_EQ(w, keep);  // not in gap mode
     b.gaps = true;
-    recording = true;
+    rec.open = true;
     g.run(b);
     EXPECT_EQ(w, keep);  // fades are left out while recording
-    recording = false;
+    rec.open = false;
     g.run(b);
     EXPECT_EQ(w[0], 0);  // faded in
     EXPECT_EQ(w[300], 1000);
     o.emrotate = true;  // rotating is done also while recording
-    recording = true;
+    rec.open = true;
     std::vector<int16_t> v(wv_words(size), 1000);
     b.w = v.data();
     g.run(b);
@@ -758,7 +759,7 @@ TEST(HarddiscRecording, PlannedCountWritesTwoMoreBuffersThenFinishes) {
         r->s.rec = &rec;
         r->s.bufrest = n;
         r->open();
-        EXPECT_TRUE(r->s.recording);
+        EXPECT_TRUE(wv_recording(r->s));
         EXPECT_EQ(r->s.bufidle2, 0);  // gap mode while recording
         EXPECT_EQ(r->s.bufidle, n);
         ASSERT_TRUE(wv_start(r->s));
@@ -766,7 +767,7 @@ TEST(HarddiscRecording, PlannedCountWritesTwoMoreBuffersThenFinishes) {
         EXPECT_EQ(rec.bufs.size(), static_cast<std::size_t>(n + 2)) << n;
         EXPECT_EQ(r->sent(), static_cast<std::size_t>(n + 2)) << n;
         EXPECT_EQ(rec.finishes, 1);
-        EXPECT_FALSE(r->s.recording);
+        EXPECT_FALSE(wv_recording(r->s));
         EXPECT_FALSE(r->s.playing);
         // What was recorded is what the device got, unfaded, at the played rate.
         for (std::size_t k = 0; k < rec.bufs.size(); ++k) {
@@ -789,7 +790,7 @@ TEST(HarddiscRecording, StopKeepsTheCountForTheNextStart) {
     wv_stop(r->s);
     play_recording(*r);
     EXPECT_EQ(rec.finishes, 0);
-    EXPECT_TRUE(r->s.recording);
+    EXPECT_TRUE(wv_recording(r->s));
     EXPECT_EQ(r->s.bufidle, 9);
     // Closing the editor and opening it again continues the same count.
     wv_stream_close(r->s);
@@ -830,7 +831,7 @@ TEST(HarddiscRecording, DiskShortageWarnsAndStopsAfterThatBuffer) {
     EXPECT_EQ(alerts[0], "harddisc recording|disk shortage!");
     // The recording ends at once, and the status says why.
     EXPECT_EQ(rec.finishes, 1);
-    EXPECT_FALSE(r->s.recording);
+    EXPECT_FALSE(wv_recording(r->s));
     EXPECT_EQ(r->s.status, "recording stopped: No space left on device");
     rec.fail_at_next = false;
     play_recording(*r);

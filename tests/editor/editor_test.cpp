@@ -5,6 +5,7 @@
 
 #include "editor/editor.h"
 #include "editor/rovscroll.h"
+#include "support/fake_files.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ struct EditorTest : ::testing::Test {
     }
 
     int16_t& slot(int set, int s) { return st.s.rov_p[16 * set + s]; }
-    int16_t& play(int s) { return slot(ed.setnr, s); }
+    int16_t& play(int s) { return slot(ed.play->setnr, s); }
     std::string text(int s) { return ed.view.slot[s].text; }
     std::string label(int s) { return ed.view.label[s]; }
 
@@ -65,7 +66,7 @@ TEST_F(EditorTest, OpeningShowsTheRowsNamesAndThePlayingSet) {
     EXPECT_EQ(ed.view.caption, "Experimental - with Dual Oscillator (abc.rov)");
     EXPECT_EQ(label(7), "Detune");
     EXPECT_EQ(std::string(ed.view.swname), "&Saw");
-    EXPECT_EQ(ed.tonr, 5);
+    EXPECT_EQ(ed.play->tonr, 5);
     EXPECT_EQ(ed.view.status, "setting 2, scale 5");
     EXPECT_TRUE(ed.view.read);
     EXPECT_FALSE(ed.view.tonal);
@@ -204,11 +205,16 @@ TEST_F(EditorTest, UserActivityExceptWhileRecording) {
     EXPECT_EQ(activity, 7);
     rov_ed_restore(ed);
     EXPECT_EQ(activity, 7);
-    ed.opt.recording = true;
+    fake_recsink rec;
+    ed.opt.rec = &rec;
     rov_ed_scroll(ed, 3, rov_sc_lineup, 0);
     rov_ed_number(ed, 4);
     rov_ed_pause(ed);
     EXPECT_EQ(activity, 7);
+    // The cycle finished the recording while the editor is open: activity counts again.
+    rec.finish();
+    rov_ed_pause(ed);
+    EXPECT_EQ(activity, 8);
 }
 
 TEST_F(EditorTest, ThePlayingSetsButtonOnlyRefreshesTheStatus) {
@@ -223,11 +229,31 @@ TEST_F(EditorTest, ThePlayingSetsButtonOnlyRefreshesTheStatus) {
     EXPECT_EQ(activity, 1);
 }
 
+TEST_F(EditorTest, WorksOnTheSetScaleAndTonalityOfTheStreamItIsGiven) {
+    wv_stream ws;
+    ws.setnr = 7;
+    ws.tonal = true;  // left by an earlier opening
+    ed.play = &ws;
+    open_editor(1, 2);
+    EXPECT_EQ(ws.setnr, 2);
+    EXPECT_EQ(ws.tonr, st.s.rov_tonindx[2]);
+    EXPECT_FALSE(ws.tonal);  // the check box starts off, and so does what the cycle reads
+    rov_ed_number(ed, 5);
+    EXPECT_EQ(ws.setnr, 5);
+    EXPECT_EQ(ws.tonr, 3);
+    rov_ed_tonality(ed);
+    EXPECT_TRUE(ws.tonal);
+    // The cycle's automatic program change is what the editor shows next.
+    ws.setnr = 6;
+    rov_ed_recover(ed);
+    EXPECT_EQ(ed.view.status.rfind("setting 6,", 0), 0u) << ed.view.status;
+}
+
 TEST_F(EditorTest, SelectingASetTakesItsBackupAndScale) {
     open_editor(1, 0);
     rov_ed_number(ed, 5);
-    EXPECT_EQ(ed.setnr, 5);
-    EXPECT_EQ(ed.tonr, 3);
+    EXPECT_EQ(ed.play->setnr, 5);
+    EXPECT_EQ(ed.play->tonr, 3);
     EXPECT_FALSE(ed.view.swcheck);
     EXPECT_EQ(ed.view.slot[2].pos, 392);
     EXPECT_EQ(ed.view.status, "setting 5, scale 3");
@@ -246,7 +272,7 @@ TEST_F(EditorTest, DuplicateThenRestorePutsTheOverwrittenSetBack) {
     rov_setting before = st.s;
     rov_ed_read(ed);  // duplicate mode
     rov_ed_number(ed, 5);
-    EXPECT_EQ(ed.setnr, 5);
+    EXPECT_EQ(ed.play->setnr, 5);
     for (int s = 0; s < 16; ++s) EXPECT_EQ(slot(5, s), before.rov_p[s]);
     EXPECT_EQ(st.s.rov_saw[5], 1);
     EXPECT_EQ(st.s.rov_tonindx[5], 3);
@@ -274,31 +300,31 @@ TEST_F(EditorTest, AssignModeChangesOnlyTheScale) {
     st.g.rov_tonupd = 7;
     rov_ed_tonality(ed);
     rov_ed_number(ed, 8);
-    EXPECT_EQ(ed.tonr, 8);
-    EXPECT_EQ(ed.setnr, 0);
+    EXPECT_EQ(ed.play->tonr, 8);
+    EXPECT_EQ(ed.play->setnr, 0);
     EXPECT_EQ(st.g.rov_tonupd, 0);
     EXPECT_EQ(st.s.rov_tonindx[0], 3);
     EXPECT_EQ(ed.view.status, "setting 0, scale 8");
     // Next and Recover act on the scale number.
     rov_ed_next(ed);
-    EXPECT_EQ(ed.tonr, 9);
+    EXPECT_EQ(ed.play->tonr, 9);
     rov_ed_next(ed);
-    EXPECT_EQ(ed.tonr, 0);
+    EXPECT_EQ(ed.play->tonr, 0);
 }
 
 TEST_F(EditorTest, EditModeIsDisabledAndNextOnlyWhileReading) {
     open_editor(1, 9);
     rov_ed_next(ed);
-    EXPECT_EQ(ed.setnr, 0);  // 9 wraps to 0
+    EXPECT_EQ(ed.play->setnr, 0);  // 9 wraps to 0
     rov_ed_read(ed);
     EXPECT_FALSE(rov_ed_next_enabled(ed));
     rov_ed_next(ed);
-    EXPECT_EQ(ed.setnr, 0);
+    EXPECT_EQ(ed.play->setnr, 0);
     rov_ed_tonality(ed);
     EXPECT_FALSE(rov_ed_number_enabled(ed));
     const int before = activity;
     rov_ed_number(ed, 4);
-    EXPECT_EQ(ed.tonr, 3);
+    EXPECT_EQ(ed.play->tonr, 3);
     EXPECT_EQ(activity, before);
 }
 
@@ -427,9 +453,9 @@ TEST_F(EditorTest, DamagedScaleNumbersPlayScaleZero) {
     st.s.rov_tonindx[0] = 42;
     st.s.rov_tonindx[4] = -3;
     open_editor(1, 0);
-    EXPECT_EQ(ed.tonr, 0);
+    EXPECT_EQ(ed.play->tonr, 0);
     rov_ed_number(ed, 4);
-    EXPECT_EQ(ed.tonr, 0);
+    EXPECT_EQ(ed.play->tonr, 0);
 }
 
 TEST_F(EditorTest, HelpUsesThePlayingSetAndTimbreFlag) {
@@ -493,7 +519,7 @@ TEST_F(EditorTest, EveryControlsTooltipIsItsShiftClickHelpAsTheEditorStands) {
             open_editor(row, setnr);
             for (int k = 0; k < 4; ++k) {
                 ed.boolread = k & 1;
-                ed.booltonal = k & 2;
+                ed.play->tonal = k & 2;
                 for (int item = 0; item <= rov_hi_play; ++item) {
                     if (item == 16) continue;
                     const auto [x, y] = point(item);

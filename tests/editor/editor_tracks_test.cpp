@@ -9,6 +9,7 @@
 #include "audio/multiple.h"
 #include "editor/editor.h"
 #include "editor/quadmix.h"
+#include "support/fake_files.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ TEST_F(Tracks, ZRotatesAndTheEditorFollowsTheNewActiveSetting) {
     EXPECT_EQ(turns, 1);
     EXPECT_EQ(pads, 0);
     EXPECT_EQ(st.s.rov_stdalg, 4);
-    EXPECT_EQ(ed.setnr, 3);
-    EXPECT_EQ(ed.tonr, 8);
+    EXPECT_EQ(ed.play->setnr, 3);
+    EXPECT_EQ(ed.play->tonr, 8);
     EXPECT_EQ(ed.view.caption, "Ambient Experimental - Echo, Fuzzy, and Chords (b.rov)");
     EXPECT_EQ(std::string(ed.view.label[5]), "Echo");
     EXPECT_FALSE(ed.view.swcheck);
@@ -82,7 +83,7 @@ TEST_F(Tracks, ZRotatesAndTheEditorFollowsTheNewActiveSetting) {
     rov_ed_q(ed);
     rov_ed_q(ed);
     EXPECT_EQ(ed.view.caption, "Experimental - with Dual Oscillator (a.rov)");
-    EXPECT_EQ(ed.setnr, 0);
+    EXPECT_EQ(ed.play->setnr, 0);
     // Without the scratch buffer nothing turns and nothing is redrawn.
     can_turn = false;
     rov_ed_q(ed);
@@ -110,7 +111,8 @@ TEST_F(Tracks, PauseOpensTheMixerInItsThreeCases) {
     rov_ed_pause(ed);
     EXPECT_EQ(mixer, 2);
     options.fuzztyp = 0;
-    opt.mixfile = true;
+    fake_mixsource mix;
+    opt.mix = &mix;
     open(1);
     rov_ed_pause(ed);
     EXPECT_EQ(mixer, 3);

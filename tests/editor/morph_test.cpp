@@ -25,8 +25,8 @@ struct morph_rig final : stream_rig {
         wv_event ev;
         while (wv_evq_pop(q, ev)) {
             if (ev.kind == wv_evkind::close) rov_ed_unmark_arrived(ed);
-            s.setnr = ed.setnr;
-            s.tonr = ed.tonr;
+            s.setnr = ed.play->setnr;
+            s.tonr = ed.play->tonr;
             wv_dispatch(s, ev);
         }
     }

@@ -301,13 +301,13 @@ TEST_F(EditScaleTest, RowsThatReadFurtherBuffersAskBeforeAssigning) {
         answer = false;
         rov_ed_number(ed, 6);
         EXPECT_EQ(asked, 1) << row;
-        EXPECT_EQ(ed.tonr, 3) << row;  // No: the playing scale stays
+        EXPECT_EQ(ed.play->tonr, 3) << row;  // No: the playing scale stays
         EXPECT_EQ(st.g.rov_tonupd, 7);
         EXPECT_EQ(edited, 6);
         EXPECT_EQ(edited_row, row);
         answer = true;
         rov_ed_number(ed, 5);
-        EXPECT_EQ(ed.tonr, 5);
+        EXPECT_EQ(ed.play->tonr, 5);
         EXPECT_EQ(st.g.rov_tonupd, 0);
         EXPECT_EQ(ed.view.status, "setting 0, scale 5");
         asked = 0;
@@ -318,7 +318,7 @@ TEST_F(EditScaleTest, OtherRowsAssignWithoutAsking) {
     open(0);
     rov_ed_number(ed, 8);
     EXPECT_EQ(asked, 0);
-    EXPECT_EQ(ed.tonr, 8);
+    EXPECT_EQ(ed.play->tonr, 8);
     EXPECT_EQ(st.g.rov_tonupd, 0);
     EXPECT_EQ(edited, 8);
     EXPECT_EQ(st.s.rov_tonindx[0], 3);  // the set's remembered scale is not changed

@@ -63,7 +63,8 @@ TEST(CalcHelp, EveryControlHasOneAndOkTellsWhatTheToolbarIconTells) {
         EXPECT_FALSE(hb.text.empty()) << c;
         EXPECT_TRUE(captions.insert(hb.caption).second) << hb.caption;
     }
-    const sh_question q = sh_slot_help(sh_state{}, 4);
+    wv_program pg;
+    const sh_question q = sh_slot_help(sh_state{pg}, 4);
     EXPECT_EQ(sh_calc_help(sh_cc_ok).caption, q.caption);
     EXPECT_EQ(sh_calc_help(sh_cc_ok).text, q.text);
 }

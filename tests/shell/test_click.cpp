@@ -2,6 +2,7 @@
 
 #include "fake_ui.h"
 #include "shell/menu.h"
+#include "support/fake_files.h"
 
 namespace {
 sh_hit H(int x, int y, bool shift = false) { return sh_hittest(x, y, shift); }
@@ -58,7 +59,8 @@ protected:
     sh_result click(int x, int y, bool shift = false) {
         return sh_click(st, f.ui(st), x, y, shift);
     }
-    sh_state st;
+    wv_program pg;
+    sh_state st{pg};
     fake_ui f;
 };
 
@@ -81,7 +83,7 @@ TEST_F(Click, SamplingRowWithoutSampleDoesNothing) {
     EXPECT_TRUE(f.editors.empty());
     EXPECT_EQ(st.algomod, 1);
     // With a sample, a sampling row opens once its routine exists.
-    st.smploaded = true;
+    st.pg.smploaded = true;
     click(rov_rows[6].tab.ixpos + 1, rov_rows[6].tab.iypos + 1);
     sh_command(st, f.ui(st), 25);
     std::vector<int> want;
@@ -151,21 +153,21 @@ TEST_F(Click, ToolbarHelpTexts) {
     st.opt.autotempo = true;
     st.opt.blowopt = 5;
     EXPECT_EQ(sh_slot_help(st, 7).text, "(11025 Hz, 131072 Bytes)");
-    st.wvrate = 27781;
+    st.pg.ws.wvFormat.nSamplesPerSec = 27781;
     EXPECT_EQ(sh_slot_help(st, 7).text, "(22050 Hz, 131072 Bytes)");
-    st.wvrate = 44100;
+    st.pg.ws.wvFormat.nSamplesPerSec = 44100;
     st.opt.autotempo = false;
     EXPECT_EQ(sh_slot_help(st, 7).text, "(44100 Hz, 32768 Bytes)");
-    st.setnr = 2;
+    st.pg.ws.setnr = 2;
     st.fg.s.rov_p[16 * 2 + 13] = 36;
     EXPECT_EQ(sh_slot_help(st, 9).caption, "Harddisc Recording ...");
     EXPECT_EQ(sh_slot_help(st, 9).text, "Start (22050 Hz)");
     st.fg.s.rov_p[16 * 2 + 13] = 999;  // a damaged rate index stays inside the table
     EXPECT_EQ(sh_slot_help(st, 9).text, "Start (50000 Hz)");
-    st.recording = true;
+    fake_recording(st.pg, true);
     EXPECT_EQ(sh_slot_help(st, 9).text, "Stop");
     EXPECT_EQ(sh_slot_help(st, 10).text, "Start");
-    st.mixing = true;
+    fake_mixing(st.pg, true);
     EXPECT_EQ(sh_slot_help(st, 10).text, "Stop");
 }
 

@@ -6,13 +6,15 @@
 #include "editor/rovscroll.h"
 #include "fake_ui.h"
 #include "shell/menu.h"
+#include "support/fake_files.h"
 
 class Commands : public ::testing::Test {
 protected:
     void SetUp() override { sh_init(st); }
     void cmd(int id) { sh_command(st, f.ui(st), id); }
     sh_itemstate ms(int id) { return sh_menu_state(st, id); }
-    sh_state st;
+    wv_program pg;
+    sh_state st{pg};
     fake_ui f;
 };
 
@@ -85,7 +87,7 @@ TEST_F(Commands, TogglesCarryCheckMarks) {
 }
 
 TEST_F(Commands, RecordingRules) {
-    st.recording = true;
+    fake_recording(st.pg, true);
     EXPECT_TRUE(ms(63).grayed);
     EXPECT_TRUE(ms(82).grayed);
     cmd(63);
@@ -94,7 +96,7 @@ TEST_F(Commands, RecordingRules) {
     EXPECT_FALSE(st.opt.emergency);
     st.opt.stereo16 = st.opt.stereoset = true;
     EXPECT_TRUE(ms(97).grayed);
-    st.recording = false;
+    fake_recording(st.pg, false);
     EXPECT_FALSE(ms(97).grayed);
 }
 
@@ -119,7 +121,7 @@ TEST_F(Commands, SampleItems) {
     for (int id : {3, 8, 12, 15, 18, 19, 21, 22, 23, 24})
         EXPECT_EQ(ms(id).grayed, !rov_row_computed(sh_row_of_command(id))) << id;
     EXPECT_FALSE(ms(17).grayed);  // Multiple play needs no routine of its own
-    st.smploaded = true;
+    st.pg.smploaded = true;
     for (int id : {9, 10, 11, 20, 25}) EXPECT_EQ(ms(id).grayed, !rov_row_computed(sh_row_of_command(id))) << id;
 }
 
@@ -264,8 +266,8 @@ TEST_F(Commands, GapSize) {
 TEST_F(Commands, ParametersInformation) {
     st.fg.s.rov_densmod = 101;
     st.fg.s.rov_dynmod = 77;
-    st.setnr = 3;
-    st.tonr = 4;
+    st.pg.ws.setnr = 3;
+    st.pg.ws.tonr = 4;
     st.fg.s.rov_pitmod = 804;
     st.fg.s.rov_tonmod = 1001;
     st.fg.s.rov_panmod = 700;
@@ -352,8 +354,8 @@ TEST_F(Commands, CloseQuestions) {
     EXPECT_EQ(q[0].caption, "WAVE TESSELLON TERMINATING");
     EXPECT_EQ(q[0].buttons, sh_btn_yesno);
 
-    st.recording = true;
-    st.smprecorded = true;
+    fake_recording(st.pg, true);
+    st.pg.smprecorded = true;
     q = sh_close_questions(st);
     ASSERT_EQ(q.size(), 2u);  // never the thank-you box
     EXPECT_EQ(q[0].text,

@@ -27,7 +27,8 @@ class Convert : public ::testing::Test {
         for (const auto& q : f.messages) t.push_back(q.caption + "|" + q.text);
         return t;
     }
-    sh_state st;
+    wv_program pg;
+    sh_state st{pg};
     fake_ui f;
 };
 
@@ -59,24 +60,24 @@ TEST_F(Convert, ExpandAsksForTheRateAndTheParameters) {
     f.answers = {sh_ans_yes, sh_ans_yes};
     cmd(141);
     EXPECT_EQ(texts(), (std::vector<std::string>{"Sample Conversion|Adjust Rate ?", "Sample Conversion|Adjust Parameters"}));
-    EXPECT_EQ(st.sample.length, 10000);
-    EXPECT_EQ(st.smpbytes, 10000);
-    EXPECT_EQ(st.sample.rate, 44100);
+    EXPECT_EQ(st.pg.sample.length, 10000);
+    EXPECT_EQ(st.pg.smpbytes, 10000);
+    EXPECT_EQ(st.pg.sample.rate, 44100);
     EXPECT_EQ(st.fg.s.rov_p[rov_par::Pitch], static_cast<int16_t>(2 * pitch));
     // Above 22050 Hz the rate is not asked; No keeps the parameters.
     f.messages.clear();
     f.answers = {sh_ans_no};
     cmd(141);
     EXPECT_EQ(texts(), (std::vector<std::string>{"Sample Conversion|Adjust Parameters"}));
-    EXPECT_EQ(st.sample.rate, 44100);
-    EXPECT_EQ(st.sample.length, 20000);
+    EXPECT_EQ(st.pg.sample.rate, 44100);
+    EXPECT_EQ(st.pg.sample.length, 20000);
     EXPECT_EQ(st.fg.s.rov_p[rov_par::Pitch], static_cast<int16_t>(2 * pitch));
     // No room left (20000 bytes would need 40000; the buffer holds 32768): grayed, and nothing happens.
     EXPECT_TRUE(sh_menu_state(st, 141).grayed);
     f.messages.clear();
     cmd(141);
     EXPECT_TRUE(f.messages.empty());
-    EXPECT_EQ(st.sample.length, 20000);
+    EXPECT_EQ(st.pg.sample.length, 20000);
 }
 
 TEST_F(Convert, CompressAlwaysAsksTheRate) {
@@ -85,20 +86,20 @@ TEST_F(Convert, CompressAlwaysAsksTheRate) {
     f.answers = {sh_ans_yes};
     cmd(142);
     EXPECT_EQ(texts(), (std::vector<std::string>{"Sample Conversion|Adjust Rate ?"}));
-    EXPECT_EQ(st.sample.length, 2000);
-    EXPECT_EQ(st.sample.rate, 22050);
+    EXPECT_EQ(st.pg.sample.length, 2000);
+    EXPECT_EQ(st.pg.sample.rate, 22050);
     f.messages.clear();
     f.answers = {sh_ans_no};
     cmd(142);
-    EXPECT_EQ(st.sample.rate, 22050);
-    EXPECT_EQ(st.sample.length, 1000);
+    EXPECT_EQ(st.pg.sample.rate, 22050);
+    EXPECT_EQ(st.pg.sample.length, 1000);
 }
 
 TEST_F(Convert, OptimizeAsksNothing) {
     sample(4000, 22050);
     cmd(143);
     EXPECT_TRUE(f.messages.empty());
-    EXPECT_EQ(smplopt(reinterpret_cast<int16_t*>(st.sample.area.data() + 24), 2000, 0), 50 * 16384 / (28 + 2));
+    EXPECT_EQ(smplopt(reinterpret_cast<int16_t*>(st.pg.sample.area.data() + 24), 2000, 0), 50 * 16384 / (28 + 2));
 }
 
 TEST_F(Convert, ANewSampleEndsTheTonesOfTheOld) {
@@ -111,7 +112,7 @@ TEST_F(Convert, ANewSampleEndsTheTonesOfTheOld) {
     st.bk.rosbk[0].rov_stdalg = 1;  // a tone row: its tones do not read the sample
     st.bk.rotbk[2].rov_ephas = 1;
     int told = 0;
-    st.sample_changed = [&told] { ++told; };
+    st.pg.sample_changed = [&told] { ++told; };
     sample(6000, 22050);
     EXPECT_EQ(st.fg.t[3].rov_ephas, 0);
     EXPECT_EQ(st.fg.t[3].rov_ecurr, 0);
@@ -122,9 +123,9 @@ TEST_F(Convert, ANewSampleEndsTheTonesOfTheOld) {
     const wv_sample w = sh_sample_words(st);
     EXPECT_EQ(w.len, (6000 - 24) / 2);
     EXPECT_EQ(rov_smpview_of(w.data, w.len, w.area).lo, -12);
-    EXPECT_EQ(rov_smpview_of(w.data, w.len, w.area).hi, static_cast<int64_t>(st.sample.area.size() / 2 - 12));
+    EXPECT_EQ(rov_smpview_of(w.data, w.len, w.area).hi, static_cast<int64_t>(st.pg.sample.area.size() / 2 - 12));
     sh_sample_release(st);
-    EXPECT_FALSE(st.smploaded);
+    EXPECT_FALSE(st.pg.smploaded);
     EXPECT_EQ(sh_sample_words(st).area.begin, nullptr);
 }
 
@@ -133,12 +134,12 @@ TEST_F(Convert, ASampleRewrittenInPlaceKeepsItsTones) {
     st.algomod = 7;
     st.fg.t[0].rov_ephas = 1;
     int told = 0;
-    st.sample_changed = [&told] { ++told; };
+    st.pg.sample_changed = [&told] { ++told; };
     const int16_t* words = sh_sample_words(st).data;
-    st.sample.length = 3000;
+    st.pg.sample.length = 3000;
     sh_sample_refreshed(st);
     EXPECT_EQ(st.fg.t[0].rov_ephas, 1);
-    EXPECT_EQ(st.smpbytes, 3000);
+    EXPECT_EQ(st.pg.smpbytes, 3000);
     EXPECT_EQ(sh_sample_words(st).data, words);
     EXPECT_EQ(told, 1);
 }
@@ -151,6 +152,6 @@ TEST_F(Convert, AnAdjustedRateOutsideThePlaybackRatesStays) {
     EXPECT_EQ(texts(), (std::vector<std::string>{"Sample Conversion|Adjust Rate ?",
                                                  "Sample Conversion|0 Hz is outside the playback rates (2756..50000 Hz): "
                                                  "the rate stays 1 Hz"}));
-    EXPECT_EQ(st.sample.rate, 1);
-    EXPECT_EQ(st.sample.length, 2000);
+    EXPECT_EQ(st.pg.sample.rate, 1);
+    EXPECT_EQ(st.pg.sample.length, 2000);
 }

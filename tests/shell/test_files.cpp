@@ -55,7 +55,8 @@ std::string setting_file(const tmpdir& d, const std::string& name, int16_t mark,
 }
 
 struct rig {
-    std::unique_ptr<sh_state> st = std::make_unique<sh_state>();
+    std::unique_ptr<wv_program> pg = std::make_unique<wv_program>();
+    std::unique_ptr<sh_state> st = std::make_unique<sh_state>(*pg);
     fake_ui f;
     sh_ui ui;
     rig() {
@@ -107,9 +108,9 @@ TEST(SettingFiles, ThreeLoadsFillTheBanksWithNames) {
     rig r;
     tmpdir d;
     const rov_setting initial = r.st->fg.s;
-    r.st->setnr = 3;
+    r.st->pg.ws.setnr = 3;
     r.load(sh_ft_setting, setting_file(d, "A.ROV", 101, 2));
-    r.st->setnr = 5;
+    r.st->pg.ws.setnr = 5;
     r.load(sh_ft_setting, setting_file(d, "B.ROV", 102, 4));
     r.load(sh_ft_setting, setting_file(d, "C.ROV", 103, 30));
     EXPECT_EQ(r.st->fg.s.rov_p[0], 103);
@@ -214,25 +215,25 @@ TEST(WaveFiles, LoadedSampleHasItsCapacityAndSavesBack) {
     }
     spit(d / "in.wav", b);
     r.load(sh_ft_wave, d / "in.wav");
-    ASSERT_TRUE(r.st->smploaded);
-    EXPECT_EQ(r.st->smpszorig, 32768 - 96);
+    ASSERT_TRUE(r.st->pg.smploaded);
+    EXPECT_EQ(r.st->pg.smpszorig, 32768 - 96);
     EXPECT_EQ(r.st->wavfil, "in.wav");
     // The routines see the words less the last twelve; saving writes them all.
     const wv_sample w = sh_sample_words(*r.st);
     ASSERT_EQ(w.len, 988);
     EXPECT_EQ(w.data[987], 987);
-    r.st->smprecorded = true;
+    r.st->pg.smprecorded = true;
     r.save(sh_ft_wave, d / "out.wav");
-    EXPECT_FALSE(r.st->smprecorded);
+    EXPECT_FALSE(r.st->pg.smprecorded);
     EXPECT_EQ(slurp(d / "out.wav"), b);
     // A file that is no sound at all is refused; the sample in memory (maybe
     // an unsaved recording) stays.
-    r.st->smprecorded = true;
+    r.st->pg.smprecorded = true;
     spit(d / "junk.wav", std::vector<uint8_t>(100, 0x55));
     r.load(sh_ft_wave, d / "junk.wav");
     EXPECT_EQ(r.last_message(), "open WAV file|unsupported WAV or illegal file format");
-    EXPECT_TRUE(r.st->smploaded);
-    EXPECT_TRUE(r.st->smprecorded);
+    EXPECT_TRUE(r.st->pg.smploaded);
+    EXPECT_TRUE(r.st->pg.smprecorded);
     EXPECT_EQ(r.st->wavfil, "out.wav");
     EXPECT_EQ(sh_sample_words(*r.st).len, 988);
 }
@@ -252,12 +253,12 @@ TEST(HarddiscRecording, StartPlansTheLengthAndTheToggleFinishes) {
     EXPECT_EQ(r.f.filereqs[0].path, "HDREC.WAV");
     ASSERT_EQ(r.f.dialogs.size(), 1u);
     EXPECT_EQ(r.f.dialogs[0], "Recording Time in Seconds");
-    EXPECT_TRUE(r.st->recording);
+    EXPECT_TRUE(r.st->pg.recording());
     EXPECT_EQ(r.st->hdrfil, "rec.wav");
     EXPECT_FALSE(r.st->opt.emergency);
     EXPECT_FALSE(r.st->opt.autotempo);
     // 15 s at 22050 Hz with 32768-byte buffers: 41 buffers of 7936 frames.
-    EXPECT_EQ(r.st->bufrest, 41);
+    EXPECT_EQ(r.st->pg.ws.bufrest, 41);
     // The header tells what the file holds: nothing yet.
     std::vector<uint8_t> h = slurp(d / "rec.wav");
     ASSERT_EQ(h.size(), 44u);
@@ -270,7 +271,7 @@ TEST(HarddiscRecording, StartPlansTheLengthAndTheToggleFinishes) {
     EXPECT_EQ(r.last_message(), "Write File|harddisc recording (rec.wav) still in progress");
     // The toggle finishes: the header tells the real (empty) length.
     sh_command(*r.st, r.ui, cm_hdrec);
-    EXPECT_FALSE(r.st->recording);
+    EXPECT_FALSE(r.st->pg.recording());
     h = slurp(d / "rec.wav");
     ASSERT_EQ(h.size(), 44u);
     EXPECT_EQ(le32(h, 40), 0u);
@@ -298,9 +299,9 @@ TEST(HarddiscRecording, BlowUpPlansAtTheRaisedRate) {
         r.st->opt.blowopt = c.blowopt;
         r.f.files.push_back(d / "rec.wav");
         sh_command(*r.st, r.ui, cm_hdrec);
-        ASSERT_TRUE(r.st->recording) << c.rateidx;
+        ASSERT_TRUE(r.st->pg.recording()) << c.rateidx;
         // 15 s of 7936-frame buffers.
-        EXPECT_EQ(r.st->bufrest, c.bufrest) << c.rateidx << " " << c.blowopt;
+        EXPECT_EQ(r.st->pg.ws.bufrest, c.bufrest) << c.rateidx << " " << c.blowopt;
         EXPECT_EQ(le32(slurp(d / "rec.wav"), 24), c.rate) << c.rateidx << " " << c.blowopt;
         sh_command(*r.st, r.ui, cm_hdrec);
     }
@@ -313,7 +314,7 @@ TEST(HarddiscMix, AFileThatCannotBeOpenedIsNotOpened) {
     r.f.files.push_back(d / "missing.wav");
     sh_command(*r.st, r.ui, cm_hdmix);
     EXPECT_EQ(r.last_message(), "Read File|File not opened");
-    EXPECT_FALSE(r.st->mixing);
+    EXPECT_FALSE(r.st->pg.mixing());
 }
 
 TEST(HarddiscMix, RefusesWhatIsNotSixteenBitAndAsksTheLevel) {
@@ -326,7 +327,7 @@ TEST(HarddiscMix, RefusesWhatIsNotSixteenBitAndAsksTheLevel) {
     EXPECT_EQ(r.f.filereqs.back().filter, sh_ft_harddisc);
     EXPECT_FALSE(r.f.filereqs.back().save);
     EXPECT_EQ(r.last_message(), "open file for playback|not a 16 bit *.WAV file");
-    EXPECT_FALSE(r.st->mixing);
+    EXPECT_FALSE(r.st->pg.mixing());
 
     std::vector<uint8_t> b(44 + 400, 0);
     const uint8_t head[44] = {'R', 'I', 'F', 'F', 0xb4, 1, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
@@ -336,9 +337,9 @@ TEST(HarddiscMix, RefusesWhatIsNotSixteenBitAndAsksTheLevel) {
     spit(d / "mix.wav", b);
     r.f.files.push_back(d / "mix.wav");
     sh_command(*r.st, r.ui, cm_hdmix);
-    EXPECT_TRUE(r.st->mixing);
+    EXPECT_TRUE(r.st->pg.mixing());
     EXPECT_EQ(r.f.dialogs.back(), "Set playback level of file");
     sh_command(*r.st, r.ui, cm_hdmix);  // closes
-    EXPECT_FALSE(r.st->mixing);
-    EXPECT_FALSE(r.st->mix->is_open());
+    EXPECT_FALSE(r.st->pg.mixing());
+    EXPECT_FALSE(r.st->pg.mix->is_open());
 }

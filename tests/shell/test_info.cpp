@@ -114,7 +114,8 @@ TEST(InfoPages, ParagraphsFollowEachOtherAndTheEndCanBeReached) {
 }
 
 TEST(InfoPages, MenuCommandsNameTheirPages) {
-    sh_state st;
+    wv_program pg;
+    sh_state st{pg};
     st.algomod = 5;
     EXPECT_EQ(sh_info_pages_of(st, 103), std::vector<std::string>{"WVTMPHLP"});
     EXPECT_EQ(sh_info_pages_of(st, 107), std::vector<std::string>{"RANOVSP5"});
@@ -168,7 +169,8 @@ TEST(DeviceCaps, MissingFormatsAreBlanked) {
 }
 
 TEST(Tooltips, SameTextsAsTheShiftClickHelp) {
-    sh_state st;
+    wv_program pg;
+    sh_state st{pg};
     st.fg.s.rov_stdalg = 3;
     // An algorithm icon: its title.
     const rov_algtab& a = rov_rows[0].tab;

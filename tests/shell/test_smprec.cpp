@@ -39,7 +39,9 @@ protected:
     }
     void cmd(int id) { sh_command(st, ui(), id); }
 
-    sh_state st;
+    wv_program pg;
+
+    sh_state st{pg};
     fake_ui f;
     wv_virtcap cap;
     wv_virtdev dev;
@@ -55,16 +57,16 @@ protected:
 TEST_F(SampleRec, RecordFillsTheWholeCapacityAndIsUnsaved) {
     cmd(cm_recsample);
     EXPECT_TRUE(f.messages.empty());
-    ASSERT_TRUE(st.smploaded);
-    EXPECT_TRUE(st.smprecorded);
-    EXPECT_EQ(st.sample.length, 32768 - 72);
-    EXPECT_EQ(st.smpbytes, 32696);
-    EXPECT_EQ(st.smpszorig, 32768 - 96);
+    ASSERT_TRUE(st.pg.smploaded);
+    EXPECT_TRUE(st.pg.smprecorded);
+    EXPECT_EQ(st.pg.sample.length, 32768 - 72);
+    EXPECT_EQ(st.pg.smpbytes, 32696);
+    EXPECT_EQ(st.pg.smpszorig, 32768 - 96);
     EXPECT_EQ(sh_sample_words(st).len, 16336);
     EXPECT_EQ(sh_sample_words(st).data[5], heard[5]);
     // Nothing played yet: the output rate is 11025 Hz, and the recording takes it.
-    EXPECT_EQ(st.sample.rate, 11025);
-    EXPECT_EQ(st.wvtrate, 11025);
+    EXPECT_EQ(st.pg.sample.rate, 11025);
+    EXPECT_EQ(st.pg.wvtrate, 11025);
     EXPECT_EQ(cap.fmt.nSamplesPerSec, 11025);
     EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
     EXPECT_EQ(st.icontim, sh_icon_period(st));  // the icon timer runs again
@@ -76,52 +78,53 @@ TEST_F(SampleRec, RecordFillsTheWholeCapacityAndIsUnsaved) {
     const std::string dir = ::testing::TempDir() + "smprec";
     std::filesystem::create_directories(dir);
     sh_save_path(st, f.ui(st), sh_ft_wave, dir + "/rec.wav");
-    EXPECT_FALSE(st.smprecorded);
+    EXPECT_FALSE(st.pg.smprecorded);
     EXPECT_EQ(std::filesystem::file_size(dir + "/rec.wav"), 44u + 32696u);
     EXPECT_EQ(sh_close_questions(st)[0].text, "Thank you for using the WAVE TESSELLON!\nTerminate now?");
     // Loading it back gives the same words at the same rate.
-    sh_state st2;
+    wv_program pg2;
+    sh_state st2{pg2};
     sh_init(st2);
     sh_load_path(st2, f.ui(st2), sh_ft_wave, dir + "/rec.wav");
-    ASSERT_TRUE(st2.smploaded);
-    EXPECT_EQ(st2.sample.rate, 11025);
-    EXPECT_EQ(st2.sample.length, 32696 - 24);  // a loaded file of R bytes: length R - 24
+    ASSERT_TRUE(st2.pg.smploaded);
+    EXPECT_EQ(st2.pg.sample.rate, 11025);
+    EXPECT_EQ(st2.pg.sample.length, 32696 - 24);  // a loaded file of R bytes: length R - 24
     EXPECT_EQ(sh_sample_words(st2).data[100], heard[100]);
     // Loading a WAV sample clears the flag too.
     cmd(cm_recsample);
-    EXPECT_TRUE(st.smprecorded);
+    EXPECT_TRUE(st.pg.smprecorded);
     sh_load_path(st, f.ui(st), sh_ft_wave, dir + "/rec.wav");
-    EXPECT_FALSE(st.smprecorded);
+    EXPECT_FALSE(st.pg.smprecorded);
     std::filesystem::remove_all(dir);
 }
 
 TEST_F(SampleRec, RecordingRateFollowsTheOutputRateOnlyAtTheThreeRates) {
-    st.wvrate = 44100;
+    st.pg.ws.wvFormat.nSamplesPerSec = 44100;
     cmd(cm_recsample);
-    EXPECT_EQ(st.sample.rate, 44100);
+    EXPECT_EQ(st.pg.sample.rate, 44100);
     // An output rate of 27781 Hz: the recording keeps the previous rate.
-    st.wvrate = 27781;
+    st.pg.ws.wvFormat.nSamplesPerSec = 27781;
     cmd(cm_recsample);
     EXPECT_EQ(cap.fmt.nSamplesPerSec, 44100);
-    EXPECT_EQ(st.sample.rate, 44100);
-    st.wvrate = 22050;
+    EXPECT_EQ(st.pg.sample.rate, 44100);
+    st.pg.ws.wvFormat.nSamplesPerSec = 22050;
     cmd(cm_recsample);
-    EXPECT_EQ(st.sample.rate, 22050);
-    EXPECT_EQ(st.wvtrate, 22050);
+    EXPECT_EQ(st.pg.sample.rate, 22050);
+    EXPECT_EQ(st.pg.wvtrate, 22050);
 }
 
 TEST_F(SampleRec, BuffBeatCapacityIsTimesTheBlowUpFactor) {
     st.opt.autotempo = true;
     st.opt.blowopt = 5;  // 4x
     cmd(cm_recsample);
-    EXPECT_EQ(st.sample.length, 4 * 32768 - 72);
-    EXPECT_EQ(st.smpszorig, 4 * 32768 - 96);
+    EXPECT_EQ(st.pg.sample.length, 4 * 32768 - 72);
+    EXPECT_EQ(st.pg.smpszorig, 4 * 32768 - 96);
 }
 
 TEST_F(SampleRec, AFailedRecordingKeepsTheSampleAndSaysWhy) {
     cmd(cm_recsample);
-    const fl_sample before = st.sample;
-    st.smprecorded = false;  // as if saved
+    const fl_sample before = st.pg.sample;
+    st.pg.smprecorded = false;  // as if saved
     cap.fail_open = true;
     cmd(cm_recsample);
     ASSERT_EQ(f.messages.size(), 1u);
@@ -138,9 +141,9 @@ TEST_F(SampleRec, AFailedRecordingKeepsTheSampleAndSaysWhy) {
     cmd(cm_recsample);
     ASSERT_EQ(f.messages.size(), 3u);
     EXPECT_EQ(f.messages[2].text, "the wave input device stopped delivering sound;\nno sample was recorded");
-    EXPECT_EQ(st.sample.area, before.area);
-    EXPECT_EQ(st.sample.length, before.length);
-    EXPECT_FALSE(st.smprecorded);
+    EXPECT_EQ(st.pg.sample.area, before.area);
+    EXPECT_EQ(st.pg.sample.length, before.length);
+    EXPECT_FALSE(st.pg.smprecorded);
     EXPECT_EQ(cursor.back(), false);
     EXPECT_FALSE(cap.isopen);
 }
@@ -157,7 +160,7 @@ TEST_F(SampleRec, TestSamplePlaysItOnceAtItsRateOnTheChosenDevice) {
     EXPECT_EQ(dev.log[0].fmt.nChannels, 1);
     EXPECT_EQ(dev.log[0].fmt.nBitsSamp, 16);
     EXPECT_EQ(dev.log[0].bytes.size(), 32696u);
-    EXPECT_EQ(dev.log[0].bytes[10], st.sample.area[34]);
+    EXPECT_EQ(dev.log[0].bytes[10], st.pg.sample.area[34]);
     EXPECT_FALSE(dev.isopen);
     // A device that cannot be opened: nothing played, no message.
     dev.fail_open = true;
@@ -185,25 +188,25 @@ TEST_F(SampleRec, BackgroundRecordingMarksTheSampleUnsaved) {
     sh_background_target(st, r);
     EXPECT_EQ(r.lpData, nullptr);  // no sample: nothing to record into
     cmd(cm_recsample);
-    st.smprecorded = false;
-    st.wvtrate = 22050;
+    st.pg.smprecorded = false;
+    st.pg.wvtrate = 22050;
     sh_background_target(st, r);
-    ASSERT_EQ(r.lpData, st.sample.area.data() + 24);
+    ASSERT_EQ(r.lpData, st.pg.sample.area.data() + 24);
     EXPECT_EQ(r.dwBufferLength, 32696u);
     EXPECT_EQ(r.wvtFormat.nSamplesPerSec, 22050);
     // Nothing recorded: nothing changes.
     sh_background_done(st, r);
-    EXPECT_FALSE(st.smprecorded);
-    EXPECT_EQ(st.sample.rate, 11025);
+    EXPECT_FALSE(st.pg.smprecorded);
+    EXPECT_EQ(st.pg.sample.rate, 11025);
     // Part of the sample new: unsaved, its rate stays.
     sh_background_target(st, r);
     r.wrote = true;
     sh_background_done(st, r);
-    EXPECT_TRUE(st.smprecorded);
-    EXPECT_EQ(st.sample.rate, 11025);
+    EXPECT_TRUE(st.pg.smprecorded);
+    EXPECT_EQ(st.pg.sample.rate, 11025);
     // All of it new: it has the recording's rate.
     sh_background_target(st, r);
     r.wrote = r.completed = true;
     sh_background_done(st, r);
-    EXPECT_EQ(st.sample.rate, 22050);
+    EXPECT_EQ(st.pg.sample.rate, 22050);
 }

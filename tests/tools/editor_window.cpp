@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "audio/program.h"
 #include "audio/sdldev.h"
 #include "audio/stream.h"
 #include "editor/editor_window.h"
@@ -21,9 +22,10 @@
 
 int main(int argc, char** argv) {
     const int row = argc > 1 ? std::atoi(argv[1]) : 0;
-    static rov_state st;
-    rov_state_init(st);
-    rov_default_setting(st.s);
+    static wv_program pg;
+    rov_state_init(pg.fg);
+    rov_default_setting(pg.fg.s);
+    rov_state& st = pg.fg;
 
     wv_sdldev dev;
     std::string err;
@@ -31,7 +33,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "editor_window: no audio: %s\n", err.c_str());
         return 77;
     }
-    static wv_options opt;
+    wv_options& opt = pg.opt;
     opt.shwmorph = true;
     auto env = [](const char* n, int def) {
         const char* v = std::getenv(n);
@@ -52,7 +54,7 @@ int main(int argc, char** argv) {
             p[rov_par::Rate] = 48;
         }
     }
-    static rov_banks banks;
+    rov_banks& banks = pg.bk;
     rov_banks_init(banks);
     static std::string files[4] = {argc > 2 ? argv[2] : "", "bank.rov", "", ""};
     if (env("TESS_BANK", 0)) {
@@ -62,19 +64,16 @@ int main(int argc, char** argv) {
         rov_open(&h, false, false, opt.maxv);
         rov_start(&h, 0, 0, st.s.rov_tonindx[0]);
     }
-    wv_stream ws;
+    wv_stream& ws = pg.ws;
     ws.dev = &dev;
     ws.opt = &opt;
     wv_probe(ws);
 
     rov_editor_shell sh;
-    sh.ws = &ws;
-    sh.fg = &st;
-    sh.rovfil = argc > 2 ? argv[2] : "";
-    sh.banks = &banks;
+    sh.pg = &pg;
     for (int k = 0; k < 4; ++k) sh.files[k] = &files[k];
     rov_editor_run(row, sh);
-    std::printf("editor returned setnr=%d tonr=%d\n", sh.setnr, sh.tonr);
+    std::printf("editor returned setnr=%d tonr=%d\n", ws.setnr, ws.tonr);
     const wv_sdlstats stats = wv_sdl_stats(dev);
     std::printf("device underruns=%llu starved_frames=%llu\n", static_cast<unsigned long long>(stats.underruns),
                 static_cast<unsigned long long>(stats.starved));

@@ -1,0 +1,21 @@
+#include "audio/program.h"
+
+void wv_program_init(wv_program& p) {
+    p.opt = wv_options{};
+    rov_state_init(p.fg);
+    rov_default_setting(p.fg.s);
+    p.fg.g.rov_volshift = 12;
+    rov_banks_init(p.bk);
+    p.sample = fl_sample{};
+    p.smploaded = false;
+    p.smpbytes = 0;
+    p.smpszorig = 0;
+    p.smprecorded = false;
+    p.wvtrate = 22050;
+    p.sample_changed = nullptr;
+    p.hd.reset();
+    p.mix.reset();
+    p.ws.setnr = 0;
+    p.ws.tonr = p.fg.s.rov_tonindx[0];
+    p.ws.bufrest = 0;
+}
