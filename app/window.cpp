@@ -98,7 +98,7 @@ void open_editor(int algomod) {
 void run_intro(int flag) {
     program_audio& a = audio();
     const std::string welcome = std::string("Welcome to Wave Tessellon ") + TESS_VERSION;
-    fl_intro_run(flag, a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr, fl_icon_draw, welcome.c_str());
+    fl_intro_run(flag, a.ws, a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr, fl_icon_draw, welcome.c_str());
 }
 
 }  // namespace

@@ -31,6 +31,20 @@ struct wv_turn {
     int charge = -1;   // CPU charge of the turn in percent, -1 when not measured
 };
 
+// A player that computes its buffers itself (the start-up introduction)
+// and plays them through the stream's device protocol: it sends them with
+// wv_send_buffer and gets the turns that follow.
+struct wv_turns {
+    // The device has closed after a buffer: the next turn, now or after a
+    // gap (the timer, with `timerset`).
+    virtual void closed() = 0;
+    // The timer set by the player has run out.
+    virtual void timeout() = 0;
+
+  protected:
+    ~wv_turns() = default;
+};
+
 struct wv_stream {
     // Wiring: the device layer, where it posts, and the gap timer.
     wv_device* dev = nullptr;
@@ -101,6 +115,8 @@ struct wv_stream {
     // The emergency has paused the sound (or replays the last buffers) for
     // want of user activity: the status line says so while that lasts.
     wv_idlestop idlestop = wv_idlestop::none;
+    // While set, the turns are this player's, not the engine's (nullptr: none).
+    wv_turns* turns = nullptr;
 };
 
 // The capability test of the selected device (program start, device choice,
@@ -123,6 +139,13 @@ bool wv_start(wv_stream& s);
 // Stop: the device is reset and closed; the close notification leads to one
 // more turn, which takes the stop path. During a gap only the timer is killed.
 void wv_stop(wv_stream& s);
+
+// What became of a buffer handed to the device.
+enum class wv_sent { playing, no_device, refused };
+// Opens device `devno` with `wvFormat` and writes `bytes` bytes of `data`;
+// its done notification follows. A device that refuses the buffer is
+// closed at once, without waiting for the close notification.
+wv_sent wv_send_buffer(wv_stream& s, unsigned devno, const void* data, uint32_t bytes);
 
 // A notification taken out of the event queue.
 void wv_dispatch(wv_stream& s, const wv_event& ev);
