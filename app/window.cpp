@@ -65,9 +65,9 @@ void open_editor(sh_state& st, program_audio& a, int algomod) {
 // The introduction plays on the same device as the editor; the two never
 // run at once (the introduction is modal and ends before the main window
 // opens).
-void run_intro(const wv_program& pg, int flag) {
+void run_intro(wv_program& pg, int flag) {
     const std::string welcome = std::string("Welcome to Wave Tessellon ") + TESS_VERSION;
-    fl_intro_run(flag, pg.output, fl_icon_draw, welcome.c_str());
+    fl_intro_run(flag, pg.ws, pg.output, fl_icon_draw, welcome.c_str());
 }
 
 }  // namespace

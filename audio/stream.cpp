@@ -64,16 +64,7 @@ bool send(wv_stream& s, int j) {
         if (s.alert) s.alert("harddisc recording", "disk shortage!");
         s.bufidle = -1;
     }
-    if (!s.dev->open(s.opt->wvodevno, s.wvFormat, s.sink, s.gen)) return false;
-    s.hwaveout = true;
-    if (!s.dev->write(b.data, b.bytes)) {
-        // The close notification of this opening is not waited for: the
-        // cycle ends here.
-        s.dev->close();
-        s.hwaveout = false;
-        return false;
-    }
-    return true;
+    return wv_send_buffer(s, s.opt->wvodevno, b.data, b.bytes) == wv_sent::playing;
 }
 
 // The cycle has ended on a device failure.
@@ -357,11 +348,13 @@ void wv_stream_open(wv_stream& s) {
 void wv_stream_close(wv_stream& s) {
     if (s.timer) s.timer->kill();
     s.timerset = false;
-    s.wvFormat.nSamplesPerSec = rov_rate(param(s, rov_par::Rate));
-    s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
+    if (s.roh) {
+        s.wvFormat.nSamplesPerSec = rov_rate(param(s, rov_par::Rate));
+        s.wvFormat.nAvgBytesPerSec = s.wvFormat.nBlockAlign * s.wvFormat.nSamplesPerSec;
+    }
     device_off(s);
     if (s.srec) wv_rec_abort(*s.srec);
-    s.dev->release();
+    if (s.dev) s.dev->release();
     s.closepending = false;  // nothing is dispatched to a closed editor
     s.pb = wvplay{};
     s.chain = wv_chain{};
@@ -475,6 +468,17 @@ void wv_button(wv_stream& s) {
         wv_stop(s);
 }
 
+wv_sent wv_send_buffer(wv_stream& s, unsigned devno, const void* data, uint32_t bytes) {
+    if (!s.dev->open(devno, s.wvFormat, s.sink, s.gen)) return wv_sent::no_device;
+    s.hwaveout = true;
+    if (!s.dev->write(data, bytes)) {
+        s.dev->close();
+        s.hwaveout = false;
+        return wv_sent::refused;
+    }
+    return wv_sent::playing;
+}
+
 void wv_dispatch(wv_stream& s, const wv_event& ev) {
     switch (ev.kind) {
         case wv_evkind::done:
@@ -487,11 +491,17 @@ void wv_dispatch(wv_stream& s, const wv_event& ev) {
         case wv_evkind::close:
             if (s.closepending && ev.gen == s.gen) {
                 s.closepending = false;
-                closed(s);
+                if (s.turns)
+                    s.turns->closed();
+                else
+                    closed(s);
             }
             break;
         case wv_evkind::timer:
-            if (s.timerset) tick(s);
+            if (s.timerset && s.turns)
+                s.turns->timeout();
+            else if (s.timerset)
+                tick(s);
             break;
         case wv_evkind::wake:
             break;

@@ -31,6 +31,21 @@ struct wv_turn {
     int charge = -1;   // CPU charge of the turn in percent, -1 when not measured
 };
 
+// A player that computes its buffers itself (the start-up introduction)
+// and plays them through the stream's device protocol: it sends them with
+// wv_send_buffer and gets the turns that follow.
+struct wv_turns {
+    // The device has closed after a buffer: the next turn, now or after a
+    // gap (the timer, with `timerset`).
+    virtual void closed() = 0;
+    // The timer set by the player has run out.
+    virtual void timeout() = 0;
+
+  protected:
+    ~wv_turns() = default;
+};
+
+
 // The parameter set (0..9) and the scale buffer (0..9) being played, and
 // the editor's "Tonalit&y" (automatic changes step the scale). The stream
 // owns them (it is one); the editor works on the stream's.
@@ -109,6 +124,8 @@ struct wv_stream : wv_playsel {
     // The emergency has paused the sound (or replays the last buffers) for
     // want of user activity: the status line says so while that lasts.
     wv_idlestop idlestop = wv_idlestop::none;
+    // While set, the turns are this player's, not the engine's (nullptr: none).
+    wv_turns* turns = nullptr;
 };
 
 // The capability test of the selected device (program start, device choice,
@@ -131,6 +148,13 @@ bool wv_start(wv_stream& s);
 // Stop: the device is reset and closed; the close notification leads to one
 // more turn, which takes the stop path. During a gap only the timer is killed.
 void wv_stop(wv_stream& s);
+
+// What became of a buffer handed to the device.
+enum class wv_sent { playing, no_device, refused };
+// Opens device `devno` with `wvFormat` and writes `bytes` bytes of `data`;
+// its done notification follows. A device that refuses the buffer is
+// closed at once, without waiting for the close notification.
+wv_sent wv_send_buffer(wv_stream& s, unsigned devno, const void* data, uint32_t bytes);
 
 // A notification taken out of the event queue.
 void wv_dispatch(wv_stream& s, const wv_event& ev);

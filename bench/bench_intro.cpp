@@ -25,18 +25,20 @@ void BM_IntroTick(benchmark::State& state) {
     wv_virtdev dev;
     dev.synchronous = true;
     quiet q;
+    wv_stream ws;
+    ws.dev = &dev;
+    ws.sink = &q;
+    ws.timer = &q;
     wv_intro w;
-    w.dev = &dev;
-    w.sink = &q;
-    w.timer = &q;
+    w.ws = &ws;
     wvintro_init(w, flag, "");
     w.setnr = example;
     w.tonr = w.eng.s.rov_tonindx[example];
     w.bufidle = 100;  // past the gaps; never on an example boundary below
     for (auto _ : state) {
         // done -> close -> tick: send one buffer, compute the other.
-        wvintro_dispatch(w, {wv_evkind::done, w.gen});
-        wvintro_dispatch(w, {wv_evkind::close, w.gen});
+        wvintro_dispatch(w, {wv_evkind::done, ws.gen});
+        wvintro_dispatch(w, {wv_evkind::close, ws.gen});
         dev.log.clear();
         if (w.bufidle % 200 > 180) w.bufidle = 100;
     }

@@ -4,21 +4,17 @@
 #include "editor/fl_mixer.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Box.H>
-#include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Double_Window.H>
 
-#include <map>
 #include <string>
 
+#include "editor/fl_dialog.h"
 #include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
-#include "editor/fl_scrollbar.h"
 
 namespace {
 
-constexpr int U = 2;  // pixels per dialog unit
+constexpr int U = fl_du;
 
 // Slider numbers of the scroll bars (their slot): tracks 0..3, file, fuzz.
 qu_code code_of(rov_scrollcode c) {
@@ -33,28 +29,13 @@ qu_code code_of(rov_scrollcode c) {
     }
 }
 
-Fl_Box* du_box(int x, int y, int w, int h) {
-    auto* b = new Fl_Box(x * U, y * U, w * U, h * U);
-    b->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
-    b->labelsize(12);
-    return b;
-}
+void scroll(qu_dlg& d, int slot, rov_scrollcode code, int pos) { qu_scroll(d, slot, code_of(code), pos); }
 
-void set_text(Fl_Widget* w, const std::string& t) {
-    if (w->label() && t == w->label()) return;
-    w->copy_label(t.c_str());
-    w->redraw_label();
-}
-
-class MixWin : public Fl_Double_Window {
+class MixWin : public fl_dialog {
 public:
     explicit MixWin(qu_dlg& d);
     int handle(int event) override;
-    void sync();
-    void close_request() {
-        hide();
-        fl_hook("mixer closed");
-    }
+    void sync() override;
 
     qu_dlg& d;
     Fl_Box* wav;
@@ -67,14 +48,13 @@ public:
     Fl_Button* help;
     Fl_Button* ok;
     fl_helptips tips;
-    std::map<std::string, std::string> hooked;
-};
 
-void scroll_report(RovScrollbar* sb, rov_scrollcode code, int pos, void* data) {
-    auto* w = static_cast<MixWin*>(data);
-    qu_scroll(w->d, sb->slot(), code_of(code), pos);
-    w->sync();
-}
+private:
+    // The scroll bars' keys: 5 to 8 for the tracks, F and Z.
+    Fl_Widget* focus_key(int k) override {
+        return k >= '5' && k <= '8' ? bar[k - '5'] : k == 'f' ? bar[qu_sl_file] : k == 'z' ? bar[qu_sl_fuzz] : nullptr;
+    }
+};
 
 void mute_cb(Fl_Widget* b, void* k) {
     auto* w = static_cast<MixWin*>(b->window());
@@ -84,42 +64,30 @@ void mute_cb(Fl_Widget* b, void* k) {
 
 void help_cb(Fl_Widget*, void*) { fl_okbox(qu_help_caption, qu_help_text); }
 
-void ok_cb(Fl_Widget* b, void*) { static_cast<MixWin*>(b->window())->close_request(); }
-
-void window_cb(Fl_Widget* o, void*) {
-    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
-    static_cast<MixWin*>(o)->close_request();
-}
-
-MixWin::MixWin(qu_dlg& dlg) : Fl_Double_Window(161 * U, 164 * U, qu_title), d(dlg) {
-    wav = du_box(10, 4, 141, 10);
+// Escape does not close the mixer; the close box does.
+MixWin::MixWin(qu_dlg& dlg) : fl_dialog(161 * U, 164 * U, qu_title, "mixer", false), d(dlg) {
+    wav = fl_du_box(10, 4, 141, 10);
     static const char* const mutes[4] = {"Mute      &1", "Mute      &2", "Mute      &3", "Mute      &4"};
     for (int k = 0; k < 4; ++k) {
         const int y = 17 + 26 * k;
-        name[k] = du_box(10, y, 141, 10);
+        name[k] = fl_du_box(10, y, 141, 10);
         mute[k] = new Fl_Check_Button(10 * U, (y + 11) * U, 42 * U, 10 * U, mutes[k]);
         mute[k]->labelsize(12);
         mute[k]->callback(mute_cb, reinterpret_cast<void*>(static_cast<intptr_t>(k)));
-        db[k] = du_box(54, y + 11, 26, 10);
+        db[k] = fl_du_box(54, y + 11, 26, 10);
         bar[k] = new RovScrollbar(82 * U, (y + 11) * U, 69 * U, 10 * U, false, k);
         bar[k]->range(0, qu_track_max);
     }
-    filelabel = du_box(10, 122, 70, 10);
+    filelabel = fl_du_box(10, 122, 70, 10);
     bar[qu_sl_file] = new RovScrollbar(82 * U, 122 * U, 69 * U, 10 * U, false, qu_sl_file);
     bar[qu_sl_file]->range(0, 300);
-    fuzzlabel = du_box(10, 134, 70, 10);
+    fuzzlabel = fl_du_box(10, 134, 70, 10);
     bar[qu_sl_fuzz] = new RovScrollbar(82 * U, 134 * U, 69 * U, 10 * U, false, qu_sl_fuzz);
     bar[qu_sl_fuzz]->range(0, 1600);
-    for (RovScrollbar* b : bar) b->report(scroll_report, this);
-    help = new Fl_Button(10 * U, 148 * U, 50 * U, 13 * U, "&Help");
-    help->labelsize(12);
-    help->callback(help_cb);
-    ok = new Fl_Button(101 * U, 148 * U, 50 * U, 13 * U, "&OK");
-    ok->labelsize(12);
-    ok->callback(ok_cb);
+    for (RovScrollbar* b : bar) b->report(fl_dialog_scroll_cb<MixWin, scroll>, this);
+    help = fl_du_button(10, 148, 50, 13, "&Help", help_cb);
+    ok = fl_du_button(101, 148, 50, 13, "&OK", fl_dialog_ok_cb);
     end();
-    callback(window_cb);
-    set_modal();
     auto tip = [this](Fl_Widget* w, qu_helpitem item) { tips.set(w, {qu_help_caption, qu_help_of(item)}); };
     for (int k = 0; k < 4; ++k) {
         tip(mute[k], qu_hi_mute);
@@ -136,36 +104,27 @@ MixWin::MixWin(qu_dlg& dlg) : Fl_Double_Window(161 * U, 164 * U, qu_title), d(dl
 
 int MixWin::handle(int event) {
     if (tips.shift_click(event)) return 1;
-    if (event == FL_SHORTCUT && !Fl::event_state(FL_CTRL | FL_META)) {
-        if (Fl_Double_Window::handle(event)) return 1;
-        // The scroll bars' keys: 5 to 8 for the tracks, F and Z.
-        const int k = Fl::event_key();
-        RovScrollbar* to = k >= '5' && k <= '8' ? bar[k - '5'] : k == 'f' ? bar[qu_sl_file] : k == 'z' ? bar[qu_sl_fuzz] : nullptr;
-        if (to && to->active()) return to->take_focus(), 1;
-        return 0;
-    }
-    return Fl_Double_Window::handle(event);
+    return fl_dialog::handle(event);
 }
 
 void MixWin::sync() {
     const qu_view& v = d.view;
-    set_text(wav, v.wav);
+    fl_set_label(wav, v.wav);
     for (int k = 0; k < 4; ++k) {
-        set_text(name[k], v.tr[k].name);
-        set_text(db[k], v.tr[k].db);
+        fl_set_label(name[k], v.tr[k].name);
+        fl_set_label(db[k], v.tr[k].db);
         mute[k]->value(v.tr[k].mute ? 1 : 0);
         bar[k]->position(v.tr[k].pos);
         for (Fl_Widget* w : {static_cast<Fl_Widget*>(mute[k]), static_cast<Fl_Widget*>(bar[k])})
             v.tr[k].enabled ? w->activate() : w->deactivate();
     }
-    set_text(filelabel, v.file_label);
+    fl_set_label(filelabel, v.file_label);
     bar[qu_sl_file]->position(v.file_pos);
     v.file_enabled ? bar[qu_sl_file]->activate() : bar[qu_sl_file]->deactivate();
-    set_text(fuzzlabel, v.fuzz_label);
+    fl_set_label(fuzzlabel, v.fuzz_label);
     bar[qu_sl_fuzz]->position(v.fuzz_pos);
     v.fuzz_enabled ? bar[qu_sl_fuzz]->activate() : bar[qu_sl_fuzz]->deactivate();
-    if (!fl_test_hook()) return;
-    fl_hook_changes("mixer", qu_dump(d), hooked);
+    if (fl_test_hook()) hook_changes(qu_dump(d));
 }
 
 }  // namespace
@@ -174,9 +133,5 @@ void qu_dialog_run(qumix& m) {
     qu_dlg d;
     qu_open(d, &m);
     MixWin win(d);
-    win.sync();
-    win.show();
-    fl_hook_tips("mixer", win);
-    fl_hook("mixer shown");
-    while (win.shown()) Fl::wait();
+    win.run(true);
 }

@@ -5,22 +5,16 @@
 #include "editor/fl_pad.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Box.H>
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Double_Window.H>
 #include <FL/fl_draw.H>
 
-#include <map>
 #include <string>
 
+#include "editor/fl_dialog.h"
 #include "editor/fl_hook.h"
-#include "editor/fl_scrollbar.h"
 
 namespace {
 
-constexpr int U = 2;  // pixels per dialog unit
-
-class PadWin;
+constexpr int U = fl_du;
 
 // The player area: draws the lines of the last click over the background.
 class PadArea : public Fl_Widget {
@@ -43,56 +37,37 @@ private:
     const pad_dlg& d_;
 };
 
-class PadWin : public Fl_Double_Window {
+class PadWin : public fl_dialog {
 public:
     explicit PadWin(pad_dlg& d);
     int handle(int event) override;
-    void sync();
-    void close_request() {
-        hide();
-        fl_hook("pad closed");
-    }
+    void sync() override;
 
     pad_dlg& d;
     PadArea* area;
     RovScrollbar* bar[pad_nsliders];
     Fl_Box* label[pad_nsliders];
     Fl_Button *qtz, *mid, *env;
-    std::map<std::string, std::string> hooked;
+
+private:
+    // Keys 1 to 6 focus the sliders.
+    Fl_Widget* focus_key(int k) override { return k >= '1' && k <= '6' ? bar[k - '1'] : nullptr; }
 };
 
-PadWin* win_of(Fl_Widget* w) { return static_cast<PadWin*>(w->window()); }
-
-void scroll_report(RovScrollbar* sb, rov_scrollcode code, int pos, void* data) {
-    auto* w = static_cast<PadWin*>(data);
-    pad_scroll(w->d, sb->slot(), code, pos);
-    w->sync();
-}
-
 template <void (*f)(pad_dlg&)>
-void button_cb(Fl_Widget* b, void*) {
-    PadWin* w = win_of(b);
-    f(w->d);
-    w->sync();
-}
-
-void ok_cb(Fl_Widget* b, void*) { win_of(b)->close_request(); }
-
-// The close box and Escape do what "&OK" does.
-void window_cb(Fl_Widget* o, void*) { static_cast<PadWin*>(o)->close_request(); }
+constexpr Fl_Callback* button_cb = fl_dialog_button_cb<PadWin, f>;
 
 // Every control's tooltip is the text of its Shift-click help.
 void help_tip(Fl_Widget* w, int part) { w->copy_tooltip(pad_part_help(part).text.c_str()); }
 
 Fl_Button* du_button(int x, int y, const char* text, Fl_Callback* cb, int part) {
-    auto* b = new Fl_Button(x * U, y * U, 50 * U, 14 * U, text);
-    b->labelsize(12);
-    b->callback(cb);
+    Fl_Button* b = fl_du_button(x, y, 50, 14, text, cb);
     if (part >= 0) help_tip(b, part);
     return b;
 }
 
-PadWin::PadWin(pad_dlg& dlg) : Fl_Double_Window(270 * U, 144 * U, "Wave Tessellon Player"), d(dlg) {
+// The close box and Escape do what "&OK" does.
+PadWin::PadWin(pad_dlg& dlg) : fl_dialog(270 * U, 144 * U, "Wave Tessellon Player", "pad"), d(dlg) {
     // The area ends at client pixel 256 and reaches the bottom.
     area = new PadArea(0, 0, 257, 144 * U, d);
     help_tip(area, pad_part_area);
@@ -100,7 +75,7 @@ PadWin::PadWin(pad_dlg& dlg) : Fl_Double_Window(270 * U, 144 * U, "Wave Tessello
     for (int i = 0; i < pad_nsliders; ++i) {
         const int x = 145 + 20 * i;
         bar[i] = new RovScrollbar(x * U, 20 * U, 10 * U, 80 * U, true, i);
-        bar[i]->report(scroll_report, this);
+        bar[i]->report(fl_dialog_scroll_cb<PadWin, pad_scroll>, this);
         help_tip(bar[i], i);
         label[i] = new Fl_Box((x - 5) * U, 8 * U, 20 * U, 10 * U);
         label[i]->labelsize(11);
@@ -114,10 +89,8 @@ PadWin::PadWin(pad_dlg& dlg) : Fl_Double_Window(270 * U, 144 * U, "Wave Tessello
     qtz = du_button(145, 108, "&Qtz", button_cb<pad_pitq>, pad_part_qtz);
     mid = du_button(205, 108, "&Mid", button_cb<pad_range>, pad_part_mid);
     env = du_button(145, 125, "&Env", button_cb<pad_mode>, pad_part_env);
-    du_button(205, 125, "&OK", ok_cb, -1)->tooltip("close the player pad (Escape)");
+    du_button(205, 125, "&OK", fl_dialog_ok_cb, -1)->tooltip("close the player pad (Escape)");
     end();
-    callback(window_cb);
-    set_modal();
 }
 
 int PadWin::handle(int event) {
@@ -135,13 +108,7 @@ int PadWin::handle(int event) {
         sync();
         return 1;
     }
-    if (event == FL_SHORTCUT && !Fl::event_state(FL_CTRL | FL_META)) {
-        if (Fl_Double_Window::handle(event)) return 1;
-        const int k = Fl::event_key();
-        if (k >= '1' && k <= '6') return bar[k - '1']->take_focus(), 1;
-        return 0;
-    }
-    return Fl_Double_Window::handle(event);
+    return fl_dialog::handle(event);
 }
 
 void PadWin::sync() {
@@ -149,17 +116,12 @@ void PadWin::sync() {
     for (int i = 0; i < pad_nsliders; ++i) {
         bar[i]->range(0, v.max[i]);
         bar[i]->position(v.pos[i]);
-        if (!label[i]->label() || std::string(label[i]->label()) != v.label[i]) {
-            label[i]->copy_label(v.label[i]);
-            label[i]->redraw_label();
-        }
+        fl_set_label(label[i], v.label[i]);
     }
-    if (std::string(qtz->label()) != v.qtz) qtz->label(v.qtz);
-    if (std::string(mid->label()) != v.mid) mid->label(v.mid);
-    if (std::string(env->label()) != v.env) env->label(v.env);
-    if (!fl_test_hook()) return;
-    const std::string s = pad_dump(d);
-    fl_hook_changes("pad", s, hooked);
+    fl_set_label(qtz, v.qtz);
+    fl_set_label(mid, v.mid);
+    fl_set_label(env, v.env);
+    if (fl_test_hook()) hook_changes(pad_dump(d));
 }
 
 }  // namespace
@@ -168,8 +130,5 @@ void pad_dialog_run(wvpl_par& w, int setnr) {
     pad_dlg d;
     pad_open(d, &w, setnr);
     PadWin win(d);
-    win.sync();
-    win.show();
-    fl_hook("pad shown");
-    while (win.shown()) Fl::wait();
+    win.run(false);
 }

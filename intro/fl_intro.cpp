@@ -136,16 +136,17 @@ private:
 
 }  // namespace
 
-int fl_intro_run(int flag, wv_device* dev, fl_icon_painter icon, const char* welcome) {
+int fl_intro_run(int flag, wv_stream& ws, wv_device* dev, fl_icon_painter icon, const char* welcome) {
     fl_cycle_threads();
     fl_look_apply();
     // Notifications of an earlier use of the device are not this dialog's.
     wv_event stale;
     while (wv_evq_pop(cycle().q, stale)) {}
     IntroWin* w = new IntroWin(icon);
-    w->intro.dev = dev;
-    w->intro.sink = &cycle();
-    w->intro.timer = &cycle();
+    ws.dev = dev;
+    ws.sink = &cycle();
+    ws.timer = &cycle();
+    w->intro.ws = &ws;
     w->intro.view = w;
     wvintro_init(w->intro, dev ? flag : 0, welcome);
     w->show();
@@ -153,6 +154,8 @@ int fl_intro_run(int flag, wv_device* dev, fl_icon_painter icon, const char* wel
     while (w->shown()) Fl::wait();
     w->close_request();
     cycle().kill();
+    ws.sink = nullptr;
+    ws.timer = nullptr;
     delete w;
     return 1;
 }

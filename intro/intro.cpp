@@ -18,18 +18,21 @@ void draw_icon(wv_intro& w, const std::string& name) {
     if (w.view) w.view->icon(name);
 }
 
+// The stream's timer: the gap before a buffer, or the next tick without sound.
 void set_timer(wv_intro& w, int ms) {
-    if (w.timer) w.timer->set(ms);
-    w.timerset = true;
+    if (w.ws->timer) w.ws->timer->set(ms);
+    w.ws->timerset = true;
 }
 
 void kill_timer(wv_intro& w) {
-    if (w.timerset && w.timer) w.timer->kill();
-    w.timerset = false;
+    if (w.ws->timerset && w.ws->timer) w.ws->timer->kill();
+    w.ws->timerset = false;
 }
 
+// The stream plays while both buffers exist (a lost device is then noticed).
 void free_buffers(wv_intro& w) {
     for (std::vector<int16_t>& b : w.wv) b = std::vector<int16_t>{};
+    w.ws->playing = false;
 }
 
 // Both play buffers, or none: a failed allocation leaves the intro silent.
@@ -51,21 +54,17 @@ void silence(wv_intro& w, int k) {
 }
 
 void set_rate(wv_intro& w) {
-    w.wvFormat.nSamplesPerSec = wi_rate(w.eng.s.rov_p[w.setnr * rov_nparams + 13]);
-    w.wvFormat.nAvgBytesPerSec = w.wvFormat.nBlockAlign * w.wvFormat.nSamplesPerSec;
+    wv_format& f = w.ws->wvFormat;
+    f.nSamplesPerSec = wi_rate(w.eng.s.rov_p[w.setnr * rov_nparams + 13]);
+    f.nAvgBytesPerSec = f.nBlockAlign * f.nSamplesPerSec;
 }
 
-bool open_device(wv_intro& w) {
-    if (!w.dev || !w.dev->open(w.wvodevno, w.wvFormat, w.sink, w.gen)) return false;
-    w.hwaveout = true;
-    return true;
-}
-
-// The device refused a buffer: it is closed and the cycle stops here.
-void refuse(wv_intro& w) {
-    w.dev->close();
-    w.hwaveout = false;
-    w.halted = true;
+// Buffer k to the device. A device that refused it has been closed: the
+// cycle stops here.
+wv_sent send(wv_intro& w, int k) {
+    const wv_sent sent = wv_send_buffer(*w.ws, w.wvodevno, w.wv[k].data(), w.wvlen);
+    if (sent == wv_sent::refused) w.halted = true;
+    return sent;
 }
 
 // The device cannot be opened: the intro goes on without sound.
@@ -138,14 +137,9 @@ void tick(wv_intro& w) {
     if (wvintro_sounding(w)) {
         int k = w.eng.g.rov_pl1load2 ? 1 : 0;
         set_rate(w);
-        if (!open_device(w)) {
-            go_silent(w);
-            return;
-        }
-        if (!w.dev->write(w.wv[k].data(), w.wvlen)) {
-            refuse(w);
-            return;
-        }
+        const wv_sent sent = send(w, k);
+        if (sent == wv_sent::no_device) go_silent(w);
+        if (sent != wv_sent::playing) return;
         k ^= 1;
         w.eng.g.rov_pl1load2 = static_cast<int8_t>(k);
         if (w.view) w.view->busy(true);
@@ -237,21 +231,23 @@ void wvintro_init(wv_intro& w, int flag, const char* welcome, const std::string&
     w.maxv = 6;
     w.bufidle = 0;
     w.headers = 0;
-    w.plysnd = flag != 0;
+    w.plysnd = flag != 0 && w.ws->dev;
     w.stereo16 = (flag & 1) != 0;
     w.wvodevno = flag >= 4 ? 0u : wv_mapper;
-    w.timerset = w.repaintIcon = false;
-    w.hwaveout = w.closepending = w.halted = false;
+    w.repaintIcon = w.halted = false;
+    w.ws->turns = &w;
+    w.ws->timerset = false;
     w.wimnam1 = "WVTESSE";
 
     show(w, wi_line_first, welcome);
     w.iconstr = "WVTESSEL";
 
-    w.wvFormat = wv_format{};
-    w.wvFormat.wFormatTag = 1;
-    w.wvFormat.nChannels = w.stereo16 ? 2 : 1;
-    w.wvFormat.nBlockAlign = w.stereo16 ? 4 : 1;
-    w.wvFormat.nBitsSamp = w.stereo16 ? 16 : 8;
+    wv_format& f = w.ws->wvFormat;
+    f = wv_format{};
+    f.wFormatTag = 1;
+    f.nChannels = w.stereo16 ? 2 : 1;
+    f.nBlockAlign = w.stereo16 ? 4 : 1;
+    f.nBitsSamp = w.stereo16 ? 16 : 8;
     set_rate(w);
 
     w.introtext = notes;
@@ -261,22 +257,19 @@ void wvintro_init(wv_intro& w, int flag, const char* welcome, const std::string&
     free_buffers(w);
     w.wvlen = w.stereo16 ? static_cast<uint32_t>(w.bufsize - 1024) : static_cast<uint32_t>((w.bufsize - 1024) / 4);
     if (w.plysnd) allocate(w);
+    w.ws->playing = wvintro_sounding(w);
 
     if (wvintro_sounding(w)) {
         start_engine(w);
         if (w.view) w.view->busy(true);
         silence(w, 0);
-        const bool opened = open_device(w);
-        if (opened) {
-            if (w.dev->write(w.wv[0].data(), w.wvlen)) {
-                silence(w, 1);
-                w.eng.g.rov_pl1load2 = 1;
-            } else {
-                refuse(w);
-            }
+        const wv_sent sent = send(w, 0);
+        if (sent == wv_sent::playing) {
+            silence(w, 1);
+            w.eng.g.rov_pl1load2 = 1;
         }
         if (w.view) w.view->busy(false);
-        if (!opened) {
+        if (sent == wv_sent::no_device) {
             go_silent(w);
             return;
         }
@@ -288,33 +281,18 @@ void wvintro_init(wv_intro& w, int flag, const char* welcome, const std::string&
     }
 }
 
-void wvintro_dispatch(wv_intro& w, const wv_event& ev) {
-    switch (ev.kind) {
-        case wv_evkind::done:
-            // The buffer has played: the device closes until the next tick.
-            if (w.hwaveout && ev.gen == w.gen) {
-                w.dev->close();
-                w.hwaveout = false;
-                w.closepending = true;
-            }
-            break;
-        case wv_evkind::close:
-            if (w.closepending && ev.gen == w.gen) {
-                w.closepending = false;
-                // A short gap between buffers in the first 20 ticks of every 200.
-                if (w.bufidle % 200 < 20)
-                    set_timer(w, 50);
-                else
-                    tick(w);
-            }
-            break;
-        case wv_evkind::timer:
-            if (w.timerset) tick(w);
-            break;
-        default:
-            break;
-    }
+void wvintro_dispatch(wv_intro& w, const wv_event& ev) { wv_dispatch(*w.ws, ev); }
+
+// The buffer has played and the device closed: a short gap between buffers
+// in the first 20 ticks of every 200.
+void wv_intro::closed() {
+    if (bufidle % 200 < 20)
+        set_timer(*this, 50);
+    else
+        tick(*this);
 }
+
+void wv_intro::timeout() { tick(*this); }
 
 void wvintro_click(wv_intro& w, bool shift) {
     if (shift)
@@ -326,26 +304,13 @@ void wvintro_click(wv_intro& w, bool shift) {
 void wvintro_paint(wv_intro& w) { w.repaintIcon = true; }
 
 bool wvintro_check_device(wv_intro& w) {
-    if (!wvintro_sounding(w) || !w.dev || !w.dev->lost()) return false;
-    if (w.hwaveout) {
-        w.dev->reset();
-        w.dev->close();
-        w.hwaveout = false;
-    }
-    w.closepending = false;
-    kill_timer(w);
+    if (!wvintro_sounding(w) || !w.ws->dev || !wv_check_device(*w.ws)) return false;
     go_silent(w);
     return true;
 }
 
 void wvintro_close(wv_intro& w) {
-    kill_timer(w);
-    if (w.hwaveout) {
-        w.dev->reset();
-        w.dev->close();
-        w.hwaveout = false;
-    }
-    w.closepending = false;
-    if (w.dev) w.dev->release();
+    wv_stream_close(*w.ws);
+    w.ws->turns = nullptr;
     free_buffers(w);
 }

@@ -6,7 +6,8 @@
 // Everything here is free of any window system: the dialog's window
 // forwards its events (device notifications, its timer, clicks, exposure,
 // close) to the wvintro_* calls and shows what the wi_view calls tell it.
-// Nothing of this state touches the main window's setting or devices, and
+// Its buffers play through the stream's device protocol (audio/stream.h);
+// nothing of this state touches the main window's setting, and
 // wvintro_close releases the buffers and the device.
 #pragma once
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "audio/device.h"
+#include "audio/stream.h"
 #include "engine/rov.h"
 
 // What the dialog shows. Lines are the static texts 101..111: 101 to 104
@@ -62,12 +64,12 @@ int32_t wi_rate(int p13);
 // The routine that plays example `setnr`.
 rov_alg wi_routine(int setnr);
 
-struct wv_intro {
-    // Connections, set before wvintro_init. `sink` and `timer` must outlive
+struct wv_intro final : wv_turns {
+    // Connections, set before wvintro_init. The stream plays the buffers:
+    // its device (nullptr: no sound), where that posts and the dialog's
+    // timer, which the introduction's own ticks use too; they must outlive
     // the dialog's use of the device.
-    wv_device* dev = nullptr;
-    wv_notify* sink = nullptr;
-    wv_timer* timer = nullptr;  // timer 1 of the dialog
+    wv_stream* ws = nullptr;
     wi_view* view = nullptr;
     bool fail_alloc = false;    // tests: the buffers cannot be allocated
 
@@ -84,14 +86,7 @@ struct wv_intro {
     bool plysnd = false;      // sound wanted
     bool stereo16 = false;    // 16-bit stereo, else 8-bit mono
     unsigned wvodevno = wv_mapper;
-    wv_format wvFormat;
-
-    // The device: open (hWaveOut), a close on its way, its opening's
-    // generation, and a stopped cycle (a buffer the device refused).
-    bool hwaveout = false;
-    bool closepending = false;
-    uint32_t gen = 0;
-    bool halted = false;
+    bool halted = false;      // the cycle stopped: the device refused a buffer
 
     // The two play buffers (their sample areas); empty when missing.
     std::vector<int16_t> wv[2];
@@ -104,12 +99,15 @@ struct wv_intro {
 
     std::string iconstr;  // the icon shown, redrawn after an exposure
     std::string wimnam1;  // the main icon's name less its last character
-    bool timerset = false;
     bool repaintIcon = false;
 
     // The routines' table argument: the setting's own words (the examples
     // play triangle shapes and never read it).
     int16_t settab[rov_setting_bytes / 2]{};
+
+    // The stream's turns (wvintro_dispatch hands the notifications to it).
+    void closed() override;
+    void timeout() override;
 };
 
 // Opens the introduction with the start-up flag: 0 no sound; otherwise bit 0

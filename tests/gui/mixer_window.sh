@@ -41,6 +41,14 @@ click_until "$mw" 30 118 'hook: mixer mute2="1"'           # Mute 2: the bank
 xdotool mousemove --window "$mw" 60 309 click 1            # &Help
 expect 'hook: message caption="Mixer" text="- Mute stops resp. restarts a track.'
 close_box Mixer
+# Key 5 moves the focus to track 1's scroll bar, which the arrows then move;
+# Escape leaves the mixer open.
+n=$(grep -c 'hook: mixer db1=' "$out")
+keys_to "$mw" 5 Right
+expect_more 'hook: mixer db1=' "$n"
+keys_to "$mw" Escape
+sleep 0.5
+grep -q 'hook: mixer closed' "$out" && fail "Escape closed the mixer"
 click_to "$mw" 252 309 'hook: mixer closed'                # &OK
 
 if [ $pulse -eq 1 ]; then

@@ -19,6 +19,7 @@ namespace {
 
 struct rig : wv_notify, wv_timer, wi_view {
     wv_virtdev dev;
+    wv_stream ws;
     wv_intro w;
     std::deque<wv_event> q;
     int pending = -1;          // ms of the running timer, -1 none
@@ -45,9 +46,10 @@ struct rig : wv_notify, wv_timer, wi_view {
     explicit rig(int flag, const std::string& notes = wi_notes, bool fail_open = false, bool fail_write = false) {
         dev.fail_open = fail_open;
         dev.fail_write = fail_write;
-        w.dev = &dev;
-        w.sink = this;
-        w.timer = this;
+        ws.dev = &dev;
+        ws.sink = this;
+        ws.timer = this;
+        w.ws = &ws;
         w.view = this;
         wvintro_init(w, flag, "Welcome", notes);
     }
@@ -301,10 +303,12 @@ TEST(Intro, DeviceFailuresLeaveTheIntroSilentOrStopped) {
     {  // the buffers cannot be had: as without sound
         wv_virtdev d;
         rig r(3);
+        wv_stream s;
+        s.dev = &d;
+        s.sink = &r;
+        s.timer = &r;
         wv_intro w;
-        w.dev = &d;
-        w.sink = &r;
-        w.timer = &r;
+        w.ws = &s;
         w.view = &r;
         w.fail_alloc = true;
         wvintro_init(w, 3, "Welcome");
@@ -338,7 +342,7 @@ TEST(Intro, DeviceFailuresLeaveTheIntroSilentOrStopped) {
         r.run_to(30);
         r.dev.fail_write = true;
         EXPECT_FALSE(r.step());
-        EXPECT_FALSE(r.w.hwaveout);
+        EXPECT_FALSE(r.ws.hwaveout);
         EXPECT_FALSE(r.dev.isopen);
     }
     {  // the sound server goes away: silence, text on the timer
@@ -379,6 +383,9 @@ TEST(Intro, ExposureRedrawsTheIconAndCloseReleasesEverything) {
     }
     EXPECT_EQ(r.dev.log.size(), sent);
     EXPECT_EQ(r.pending, -1);
+    // The stream is at rest and its turns are the engine's again.
+    EXPECT_TRUE(wv_idle(r.ws));
+    EXPECT_EQ(r.ws.turns, nullptr);
 
     rig g(3);
     g.run_to(3);
@@ -395,5 +402,5 @@ TEST(Intro, ExposureRedrawsTheIconAndCloseReleasesEverything) {
     EXPECT_EQ(g.pending, 50);
     wvintro_close(g.w);
     EXPECT_EQ(g.pending, -1);
-    EXPECT_FALSE(g.w.timerset);
+    EXPECT_FALSE(g.ws.timerset);
 }
