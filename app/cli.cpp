@@ -271,11 +271,11 @@ bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err)
     // whole setting file.
     uint8_t bytes[rov_setting_bytes + 1];
     std::size_t n = 0;
-    if (fl_read_head(path, bytes, sizeof bytes, n) != fl_read::ok) {
+    if (fi_read_head(path, bytes, sizeof bytes, n) != fi_read::ok) {
         err = "cannot open setting file '" + path + "': " + std::strerror(errno);
         return false;
     }
-    if (n != rov_setting_bytes || !fl_setting_decode(bytes, n, s)) {
+    if (n != rov_setting_bytes || !fi_setting_decode(bytes, n, s)) {
         err = "'" + path + "' is not a setting file: it must be exactly " +
               std::to_string(rov_setting_bytes) + " bytes";
         return false;
@@ -338,9 +338,9 @@ void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_not
 int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& probe, std::string& err) {
     opt = wv_options{};
     if (!o.setup.empty()) {
-        fl_setup f;
+        fi_setup f;
         int records = 0;
-        if (fl_setup_read(o.setup, f, records) == fl_read::not_opened) {
+        if (fi_setup_read(o.setup, f, records) == fi_read::not_opened) {
             err = "cannot open setup file '" + o.setup + "': " + std::strerror(errno);
             return 1;
         }
@@ -369,21 +369,21 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
     if (!o.sample.empty()) {
         // The capacity the window program gives a sample.
         const int32_t K = opt.autotempo ? opt.bufszorig * wv_blowfactor(opt.blowopt) : opt.bufszorig;
-        std::vector<fl_filemsg> msgs;
-        const fl_wav r = fl_sample_load(o.sample, K, p.sample, msgs);
-        if (r == fl_wav::not_opened) {
+        std::vector<fi_filemsg> msgs;
+        const fi_wav r = fi_sample_load(o.sample, K, p.sample, msgs);
+        if (r == fi_wav::not_opened) {
             err = "cannot open sample file '" + o.sample + "': " + std::strerror(errno);
             return 1;
         }
         std::string text;
-        for (const fl_filemsg& m : msgs) {
+        for (const fi_filemsg& m : msgs) {
             std::string t = m.text;
             for (char& c : t)
                 if (c == '\n') c = ' ';
-            if (r == fl_wav::loaded) warn.push_back(o.sample + ": " + t);
+            if (r == fi_wav::loaded) warn.push_back(o.sample + ": " + t);
             text += (text.empty() ? "" : "; ") + t;
         }
-        if (r != fl_wav::loaded) {
+        if (r != fi_wav::loaded) {
             err = "'" + o.sample + "' cannot be used as a sample" + (text.empty() ? "" : ": " + text);
             return 1;
         }

@@ -90,7 +90,7 @@ struct cli_play {
     int row = 0;
     int setnr = 0;
     int tonr = 0;
-    fl_sample sample;            // the loaded sample, if any
+    fi_sample sample;            // the loaded sample, if any
     wv_mixfile_source mix;       // the open mix file, if any
 };
 int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);

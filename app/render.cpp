@@ -120,7 +120,7 @@ int parse(const std::vector<std::string>& args, render_args& r) {
 // The bytes the file device writes, into the output file at the file's
 // rate: a buffer at another rate is converted.
 struct wav_sink final : wv_bytesink {
-    fl_wavwriter w;
+    fi_wavwriter w;
     int err = 0;  // errno of the first failed write
     bool put(const void* data, std::size_t bytes, int32_t rate) override {
         if (w.append(data, static_cast<uint32_t>(bytes), rate)) return true;

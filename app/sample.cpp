@@ -39,12 +39,12 @@ enum class conv { expand, compress, optimize };
 
 // --adjust-rate: the new rate, when it is one the program plays (a file at
 // 0 Hz, say, no program reads).
-bool adjust_rate(fl_sample& smp, long rate, const std::string& out) {
-    if (!fl_rate_playable(rate)) {
+bool adjust_rate(fi_sample& smp, long rate, const std::string& out) {
+    if (!fi_rate_playable(rate)) {
         std::fprintf(stderr,
                      "tessellon sample: --adjust-rate would give %ld Hz, outside %ld..%ld Hz; '%s' was not written "
                      "(leave out --adjust-rate to keep %ld Hz)\n",
-                     rate, static_cast<long>(fl_rate_min()), static_cast<long>(fl_rate_max()), out.c_str(),
+                     rate, static_cast<long>(fi_rate_min()), static_cast<long>(fi_rate_max()), out.c_str(),
                      static_cast<long>(smp.rate));
         return false;
     }
@@ -79,26 +79,26 @@ int convert(conv what, const std::vector<std::string>& args) {
 
     // Loaded with the capacity the window program gives a sample.
     const int32_t K = static_cast<int32_t>(kb * 1024);
-    fl_sample smp;
-    std::vector<fl_filemsg> msgs;
-    const fl_wav r = fl_sample_load(in, K, smp, msgs);
+    fi_sample smp;
+    std::vector<fi_filemsg> msgs;
+    const fi_wav r = fi_sample_load(in, K, smp, msgs);
     // A signal during the load: whatever it brought, nothing is written.
     if (cli_signal) {
         std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
                      out.c_str());
         return 1;
     }
-    if (r == fl_wav::not_opened) {
+    if (r == fi_wav::not_opened) {
         std::fprintf(stderr, "tessellon sample: cannot open '%s': %s\n", in.c_str(), std::strerror(errno));
         return 1;
     }
-    for (const fl_filemsg& m : msgs) {
+    for (const fi_filemsg& m : msgs) {
         std::string t = m.text;
         for (char& c : t)
             if (c == '\n') c = ' ';
         std::fprintf(stderr, "tessellon sample: %s: %s\n", in.c_str(), t.c_str());
     }
-    if (r != fl_wav::loaded) {
+    if (r != fi_wav::loaded) {
         std::fprintf(stderr, "tessellon sample: '%s' cannot be used as a sample\n", in.c_str());
         return 1;
     }
@@ -113,7 +113,7 @@ int convert(conv what, const std::vector<std::string>& args) {
     const int32_t capacity = K - 96;
     switch (what) {
     case conv::expand:
-        if (!fl_sample_expand(smp, capacity)) {
+        if (!fi_sample_expand(smp, capacity)) {
             std::fprintf(stderr,
                          "tessellon sample: no room to expand: %ld bytes of sample need a buffer of at least %ld "
                          "bytes; give a larger --buffer-kb\n",
@@ -123,11 +123,11 @@ int convert(conv what, const std::vector<std::string>& args) {
         if (adjust && smp.rate <= 22050 && !adjust_rate(smp, smp.rate * 2, out)) return 1;
         break;
     case conv::compress:
-        fl_sample_compress(smp);
+        fi_sample_compress(smp);
         if (adjust && !adjust_rate(smp, smp.rate / 2, out)) return 1;
         break;
     case conv::optimize:
-        if (fl_sample_optimize(smp) == 0)
+        if (fi_sample_optimize(smp) == 0)
             std::fprintf(stderr, "tessellon sample: '%s' is too quiet to optimize; written unchanged\n", in.c_str());
         break;
     }
@@ -137,7 +137,7 @@ int convert(conv what, const std::vector<std::string>& args) {
         return 1;
     }
     int err = 0;
-    if (!fl_sample_save(out, smp, err)) {
+    if (!fi_sample_save(out, smp, err)) {
         std::fprintf(stderr, "tessellon sample: cannot write '%s': %s\n", out.c_str(), std::strerror(err));
         return 1;
     }

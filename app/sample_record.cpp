@@ -99,11 +99,11 @@ int cli_sample_record_on(const std::vector<std::string>& args, wv_capture* cap, 
     // lays a recording out: K - 72 bytes of words from data offset 24.
     const auto rate = static_cast<int32_t>(r.rate);
     long frames = static_cast<long>(r.seconds * rate + 0.5);
-    const long min_frames = (fl_sample_min_capacity - 72) / 2;
+    const long min_frames = (fi_sample_min_capacity - 72) / 2;
     if (frames < min_frames) frames = min_frames;
     const auto K = static_cast<int32_t>(2 * frames + 72);
 
-    fl_sample smp;
+    fi_sample smp;
     const wv_recres res = wv_record_sample(*cap, r.devno, rate, K, smp, sleep_ms);
     switch (res) {
     case wv_recres::done: break;
@@ -126,7 +126,7 @@ int cli_sample_record_on(const std::vector<std::string>& args, wv_capture* cap, 
         return 1;
     }
     int err = 0;
-    if (!fl_sample_save(r.out, smp, err)) {
+    if (!fi_sample_save(r.out, smp, err)) {
         std::fprintf(stderr, "%s: cannot write '%s': %s\n", who, r.out.c_str(), std::strerror(err));
         return 1;
     }

@@ -9,14 +9,14 @@
 #include "files/wavwriter.h"
 
 struct wv_hdrec_sink final : wv_recsink {
-    fl_hdrec f;
+    fi_hdrec f;
     bool append(const void* data, uint32_t bytes, int32_t rate) override { return f.append(data, bytes, rate); }
     bool finish() override { return f.finish(); }
     bool is_open() const override { return f.is_open(); }
 };
 
 struct wv_mixfile_source final : wv_mixsource {
-    fl_mixfile f;
+    fi_mixfile f;
     int32_t read(int16_t* out, int32_t frames, int32_t rate) override { return f.read(out, frames, rate); }
     void close() override { f.close(); }
     bool is_open() const override { return f.is_open(); }

@@ -26,11 +26,11 @@ void set(wv_options& o, int v) {
 
 // The setup file's field F.
 template <auto F>
-long stored(const fl_setup& f) {
+long stored(const fi_setup& f) {
     return static_cast<long>(f.*F);
 }
 template <auto F>
-void store(fl_setup& f, int v) {
+void store(fi_setup& f, int v) {
     f.*F = static_cast<std::remove_cvref_t<decltype(f.*F)>>(v);
 }
 
@@ -53,7 +53,7 @@ void set_mono8(wv_options& o, int v) {
 
 // The latency is stored only when it is not the default: a default setup
 // stays the 42 bytes that every version reads alike.
-void store_latency(fl_setup& f, int v) { f.latency = static_cast<int16_t>(v != wv_latency_default_ms ? v : 0); }
+void store_latency(fi_setup& f, int v) { f.latency = static_cast<int16_t>(v != wv_latency_default_ms ? v : 0); }
 
 // A row: the parts every kind has; the rest is filled in per kind below.
 constexpr wv_optdesc row(const char* key, wv_optkind kind, int (*g)(const wv_options&), void (*s)(wv_options&, int),
@@ -93,7 +93,7 @@ constexpr wv_optdesc with_dialog(wv_optdesc d, const char* title, const char* he
     return d;
 }
 
-constexpr wv_optdesc with_setup(wv_optdesc d, long (*g)(const fl_setup&), void (*s)(fl_setup&, int), int record,
+constexpr wv_optdesc with_setup(wv_optdesc d, long (*g)(const fi_setup&), void (*s)(fi_setup&, int), int record,
                                 long lo, long hi) {
     d.stored = g;
     d.store = s;
@@ -191,7 +191,7 @@ constinit const wv_optdesc wv_opt_bufsize = with_flag(
                                       1024),
                            "Buffer Size in Kilobyte",
                            "Select the size of the buffers for\nplaying soundscapes and for a sample", 1, 16),
-               stored<&fl_setup::bufsiz0>, store<&fl_setup::bufsiz0>, 1, 3072, 1048576),
+               stored<&fi_setup::bufsiz0>, store<&fi_setup::bufsiz0>, 1, 3072, 1048576),
     wv_cli_engine, "--buffer-kb K", "buffer size in KiB, {R} (default {D})");
 
 constinit const wv_optdesc wv_opt_voices = with_flag(
@@ -203,7 +203,7 @@ constinit const wv_optdesc wv_opt_voices = with_flag(
                            "play more tones,\nthey are partially omitted, or they are cut by\n"
                            "subsequent tones",
                            1, 4),
-               stored<&fl_setup::maxvoc>, store<&fl_setup::maxvoc>, 1, 1, 64),
+               stored<&fi_setup::maxvoc>, store<&fi_setup::maxvoc>, 1, 1, 64),
     wv_cli_engine, "--voices N", "voice maximum {R} (default {D})");
 
 constinit const wv_optdesc wv_opt_gap = with_flag(
@@ -214,7 +214,7 @@ constinit const wv_optdesc wv_opt_gap = with_flag(
                            "Adjust the time gaps between playing buffers\nif emergency play or "
                            "harddisc recording\nis active",
                            1, 4),
-               stored<&fl_setup::playpaus>, store<&fl_setup::playpaus>, 2, 1, 64),
+               stored<&fi_setup::playpaus>, store<&fi_setup::playpaus>, 2, 1, 64),
     wv_cli_play, "--gap N", "gap length factor {R} of gap mode (default {D})");
 
 constinit const wv_optdesc wv_opt_latency = with_flag(
@@ -226,7 +226,7 @@ constinit const wv_optdesc wv_opt_latency = with_flag(
                            "How much sound the sound server holds\nahead of you (at most half a buffer).\n"
                            "More rides out a busy machine;\nStart does not wait for it",
                            10, 100),
-               stored<&fl_setup::latency>, store_latency, 1, wv_latency_min_ms, wv_latency_max_ms),
+               stored<&fi_setup::latency>, store_latency, 1, wv_latency_min_ms, wv_latency_max_ms),
     wv_cli_play, "--latency MS",
     "sound the sound server holds ahead, {R} ms (default {D};\n"
     "at most half a buffer): more rides out a busy machine");
@@ -238,14 +238,14 @@ constinit const wv_optdesc wv_opt_mixlevel = with_flag(
                            "Set the level in percentage\n(100 = unchanged) for mixing a 16 bit *.WAV\n"
                            "file into the playback",
                            1, 10),
-               stored<&fl_setup::playbmix>, store<&fl_setup::playbmix>, 2, 0, 300),
+               stored<&fi_setup::playbmix>, store<&fi_setup::playbmix>, 2, 0, 300),
     wv_cli_engine, "--mix-level P", "its level in percent, {R} (default {D})");
 
 constinit const wv_optdesc wv_opt_fuzzlevel = with_flag(
     with_setup(with_dialog(row("fuzzlevel", wv_opt_number, get<&wv_options::fuzzlev>, set<&wv_options::fuzzlev>, 0,
                                1600, 100),
                            "Set fuzz degree", "Set the degree of distorsion\nof the output signal", 1, 25),
-               stored<&fl_setup::fuzzlev>, store<&fl_setup::fuzzlev>, 2, 0, 1600),
+               stored<&fi_setup::fuzzlev>, store<&fi_setup::fuzzlev>, 2, 0, 1600),
     wv_cli_engine, "--fuzz-degree D", "fuzz degree {R} (default {D})");
 
 constinit const wv_optdesc wv_opt_progchange =
@@ -261,7 +261,7 @@ constinit const wv_optdesc wv_opt_fuzztype = with_effect(
     with_flag(with_setup(with_choices(row("fuzztype", wv_opt_choice, get<&wv_options::fuzztyp>,
                                           set<&wv_options::fuzztyp>, 0, 7, 0),
                                       152, "&Fuzz", fuzz_types),
-                         stored<&fl_setup::fuzztyp>, store<&fl_setup::fuzztyp>, 2, 0, 32767),
+                         stored<&fi_setup::fuzztyp>, store<&fi_setup::fuzztyp>, 2, 0, 32767),
               wv_cli_engine, "--fuzz TYPE", "fuzz type {R}: {N}"),
     &wv_fuzz_effect);
 
@@ -269,7 +269,7 @@ constinit const wv_optdesc wv_opt_blowup = with_effect(
     with_flag(with_setup(with_choices(row("blowup", wv_opt_choice, get<&wv_options::blowopt>,
                                           set<&wv_options::blowopt>, 0, 6, 0),
                                       130, "&Blow Up", blowup_methods),
-                         stored<&fl_setup::blowopt>, store<&fl_setup::blowopt>, 2, 0, 6),
+                         stored<&fi_setup::blowopt>, store<&fi_setup::blowopt>, 2, 0, 6),
               wv_cli_engine, "--blowup M",
               "blow-up method {R}: the routine computes 1/2 or 1/4 of the\n"
               "frames and the output is stretched back at a higher rate:\n"
@@ -281,19 +281,19 @@ constinit const wv_optdesc wv_opt_blowup = with_effect(
 constinit const wv_optdesc wv_opt_visual =
     with_setup(with_choices(row("visual", wv_opt_choice, get<&wv_options::vistyp>, set<&wv_options::vistyp>, 0, 7, 0),
                             161, "&Visual Effects", visuals),
-               stored<&fl_setup::vistyp>, store<&fl_setup::vistyp>, 2, 0, 32767);
+               stored<&fi_setup::vistyp>, store<&fi_setup::vistyp>, 2, 0, 32767);
 
 constinit const wv_optdesc wv_opt_display =
     with_setup(with_choices(row("display", wv_opt_choice, get<&wv_options::dispmode>, set<&wv_options::dispmode>,
                                 wv_disp_off, wv_disp_alllevels, wv_disp_credit),
                             wv_disp_off, "D&isplay", displays),
-               stored<&fl_setup::dispmode>, store<&fl_setup::dispmode>, 2, wv_disp_off, wv_disp_alllevels);
+               stored<&fi_setup::dispmode>, store<&fi_setup::dispmode>, 2, wv_disp_off, wv_disp_alllevels);
 
 constinit const wv_optdesc wv_opt_timetoplay = with_flag(
     with_setup(with_choices(row("timetoplay", wv_opt_choice, get<&wv_options::sampmaxidle>,
                                 set<&wv_options::sampmaxidle>, 0, 0, wv_ttp_normal),
                             76, "Time to &play", times_to_play),
-               stored<&fl_setup::sampmaxid>, store<&fl_setup::sampmaxid>, 1, 50000, 50000000),
+               stored<&fi_setup::sampmaxid>, store<&fi_setup::sampmaxid>, 1, 50000, 50000000),
     wv_cli_play, "--time-to-play T",
     "sound without user activity before the emergency:\n"
     "test, short, normal (default) or long");
@@ -315,24 +315,24 @@ constinit const wv_optdesc wv_opt_device = with_flag(
 namespace {
 
 constinit const wv_optdesc opt_timbre = with_flag(
-    stored_toggle<&wv_options::tonalias, &fl_setup::tonalia>("timbre", false, 80, "Timbre &Variation", 1),
+    stored_toggle<&wv_options::tonalias, &fi_setup::tonalia>("timbre", false, 80, "Timbre &Variation", 1),
     wv_cli_engine, "--timbre", "Timbre Variation on");
 constinit const wv_optdesc opt_emphasis =
-    with_flag(stored_toggle<&wv_options::emphas, &fl_setup::empha>("emphasis", false, 81, "&Emphasis", 1),
+    with_flag(stored_toggle<&wv_options::emphas, &fi_setup::empha>("emphasis", false, 81, "&Emphasis", 1),
               wv_cli_engine, "--emphasis", "Emphasis on");
 constinit const wv_optdesc opt_emergency = with_lock(
-    with_flag(stored_toggle<&wv_options::emergency, &fl_setup::emerge>("emergency", false, 82, "E&mergency Play", 1),
+    with_flag(stored_toggle<&wv_options::emergency, &fi_setup::emerge>("emergency", false, 82, "E&mergency Play", 1),
               wv_cli_play, "--emergency", "Emergency Play: keep computing when the time is up"),
     wv_lock_menu);
 constinit const wv_optdesc opt_rotate =
-    with_flag(stored_toggle<&wv_options::emrotate, &fl_setup::emrot>("rotate", false, 83, "&Rotate", 1), wv_cli_play,
+    with_flag(stored_toggle<&wv_options::emrotate, &fi_setup::emrot>("rotate", false, 83, "&Rotate", 1), wv_cli_play,
               "--rotate", "Rotate: when the time is up, replay the last buffers turning");
 constinit const wv_optdesc opt_measure =
-    stored_toggle<&wv_options::wvomeasure, &fl_setup::wvomea>("measure", true, 84, "Mea&sure", 1);
+    stored_toggle<&wv_options::wvomeasure, &fi_setup::wvomea>("measure", true, 84, "Mea&sure", 1);
 constinit const wv_optdesc opt_showmorph =
-    stored_toggle<&wv_options::shwmorph, &fl_setup::shwmorph>("showmorph", false, 64, "S&how Morph", 2);
+    stored_toggle<&wv_options::shwmorph, &fi_setup::shwmorph>("showmorph", false, 64, "S&how Morph", 2);
 constinit const wv_optdesc opt_bufbeat = with_lock(
-    with_flag(stored_toggle<&wv_options::autotempo, &fl_setup::autotempo>("buffbeat", false, 63, "Buff.Bea&t", 2),
+    with_flag(stored_toggle<&wv_options::autotempo, &fi_setup::autotempo>("buffbeat", false, 63, "Buff.Bea&t", 2),
               wv_cli_play, "--buff-beat", "Buff.Beat: one beat per buffer"),
     wv_lock_menu | wv_lock_setup);
 // The played format goes with the device's capabilities (audio/setup.cpp);

@@ -88,7 +88,7 @@ inline void wv_mono8_toggle(wv_options& o) {
 // at build time, so that an option is declared here once. An output effect's
 // row also names the stage it adds to the output chain (audio/chain.h).
 
-struct fl_setup;
+struct fi_setup;
 struct wv_effect;
 struct wv_optdesc;
 
@@ -131,8 +131,8 @@ struct wv_optdesc {
 
     // The setup file: the field (nullptr: not stored), which record holds it,
     // and the values a loaded file may hold (outside: the option stays).
-    long (*stored)(const fl_setup&);
-    void (*store)(fl_setup&, int);
+    long (*stored)(const fi_setup&);
+    void (*store)(fi_setup&, int);
     int record;
     long stored_lo, stored_hi;
 

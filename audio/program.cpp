@@ -6,7 +6,7 @@ void wv_program_init(wv_program& p) {
     rov_default_setting(p.fg.s);
     p.fg.g.rov_volshift = 12;
     rov_banks_init(p.bk);
-    p.sample = fl_sample{};
+    p.sample = fi_sample{};
     p.smploaded = false;
     p.smpbytes = 0;
     p.smpszorig = 0;

@@ -35,7 +35,7 @@ struct wv_program {
     rov_banks bk;
 
     // The sample.
-    fl_sample sample;              // valid while smploaded
+    fi_sample sample;              // valid while smploaded
     bool smploaded = false;        // a sample is in the sample buffer
     int32_t smpbytes = 0;          // length of the sample, bytes
     int32_t smpszorig = 0;         // sample capacity limit, bytes; 0 before a sample exists

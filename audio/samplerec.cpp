@@ -130,9 +130,9 @@ bool wv_play_blocking(wv_device& dev, unsigned devno, const wv_format& fmt, cons
     return true;
 }
 
-wv_recres wv_record_sample(wv_capture& cap, unsigned devno, int32_t rate, int32_t K, fl_sample& out,
+wv_recres wv_record_sample(wv_capture& cap, unsigned devno, int32_t rate, int32_t K, fi_sample& out,
                            const wv_waitfn& wait) {
-    if (K < fl_sample_min_capacity || rate <= 0) return wv_recres::no_memory;
+    if (K < fi_sample_min_capacity || rate <= 0) return wv_recres::no_memory;
     std::vector<uint8_t> area;
     try {
         area.assign(static_cast<std::size_t>(K), 0);

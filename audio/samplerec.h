@@ -96,5 +96,5 @@ bool wv_play_blocking(wv_device& dev, unsigned devno, const wv_format& fmt, cons
 // A new sample of capacity K bytes recorded as "&Record Sample" does: K - 72
 // bytes from data offset 24 at `rate` (mono, 16 bits). `out` is changed
 // only when the recording is done.
-wv_recres wv_record_sample(wv_capture& cap, unsigned devno, int32_t rate, int32_t K, fl_sample& out,
+wv_recres wv_record_sample(wv_capture& cap, unsigned devno, int32_t rate, int32_t K, fi_sample& out,
                            const wv_waitfn& wait);

@@ -4,8 +4,8 @@
 #include "audio/refill.h"
 #include "engine/rows.h"
 
-fl_setup wv_setup_from(const wv_options& o, int algomod) {
-    fl_setup f;
+fi_setup wv_setup_from(const wv_options& o, int algomod) {
+    fi_setup f;
     for (int i = 0; i < wv_optlist_n; ++i)
         if (const wv_optdesc& d = *wv_optlist[i]; d.store) d.store(f, d.get(o));
     f.recsmp = o.recsmpopt;
@@ -22,7 +22,7 @@ bool within(long v, long lo, long hi) { return v >= lo && v <= hi; }
 // The options of one record that the table stores: a switch takes any
 // byte, a value one in its stored range. While a recording is open the
 // options locked by it stay.
-void apply_record(const fl_setup& f, int record, wv_options& o, bool recording) {
+void apply_record(const fi_setup& f, int record, wv_options& o, bool recording) {
     for (int i = 0; i < wv_optlist_n; ++i) {
         const wv_optdesc& d = *wv_optlist[i];
         if (!d.stored || d.record != record) continue;
@@ -37,7 +37,7 @@ void apply_record(const fl_setup& f, int record, wv_options& o, bool recording) 
 
 }  // namespace
 
-bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t) {
+bool wv_setup_apply(const fi_setup& f, int records, wv_setup_target& t) {
     if (records < 1) return true;
     wv_options& o = *t.opt;
     const bool recording = t.rec && t.rec->is_open();

@@ -16,7 +16,7 @@ inline const int32_t wv_setup_bufmin = wv_opt_bufsize.stored_lo, wv_setup_bufmax
 inline const int32_t wv_setup_idlemin = wv_opt_timetoplay.stored_lo, wv_setup_idlemax = wv_opt_timetoplay.stored_hi;
 
 // The setup record of the options in effect and the row played (saving).
-fl_setup wv_setup_from(const wv_options& o, int algomod);
+fi_setup wv_setup_from(const wv_options& o, int algomod);
 
 struct wv_setup_target {
     wv_options* opt = nullptr;
@@ -32,4 +32,4 @@ struct wv_setup_target {
 // when that failed (its capabilities are then taken as none, so 16-bit
 // stereo is off). While a recording is open the played format (stereoset)
 // and Buff.Beat are never changed.
-bool wv_setup_apply(const fl_setup& f, int records, wv_setup_target& t);
+bool wv_setup_apply(const fi_setup& f, int records, wv_setup_target& t);

@@ -14,7 +14,7 @@ void convert(benchmark::State& state, int channels, double in_rate, double out_r
     constexpr std::size_t frames = 7936;
     std::vector<int16_t> in(frames * static_cast<std::size_t>(channels));
     for (std::size_t i = 0; i < in.size(); ++i) in[i] = static_cast<int16_t>(10000 * std::sin(0.01 * static_cast<double>(i)));
-    fl_resampler rs(channels, in_rate, out_rate);
+    fi_resampler rs(channels, in_rate, out_rate);
     std::vector<int16_t> out;
     out.reserve(in.size() * 10);
     for (auto _ : state) {

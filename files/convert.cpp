@@ -11,7 +11,7 @@ inline int16_t lo16(int32_t v) { return static_cast<int16_t>(static_cast<uint16_
 
 // The words of a sample from its first word: `want` words, never past its
 // buffer.
-int16_t* sample_words(fl_sample& s, int64_t want, int64_t& n) {
+int16_t* sample_words(fi_sample& s, int64_t want, int64_t& n) {
     const int64_t held = s.area.size() >= 24 ? static_cast<int64_t>(s.area.size() - 24) / 2 : 0;
     n = std::clamp<int64_t>(want, 0, held);
     return held > 0 ? reinterpret_cast<int16_t*>(s.area.data() + 24) : nullptr;
@@ -51,7 +51,7 @@ int smplopt(int16_t* w, long origlen, char doit) {
     return peak;
 }
 
-bool fl_sample_expand(fl_sample& s, int32_t capacity) {
+bool fi_sample_expand(fi_sample& s, int32_t capacity) {
     if (s.length <= 0 || capacity / 2 < s.length) return false;
     int64_t n = 0;
     int16_t* w = sample_words(s, s.length / 2, n);
@@ -64,7 +64,7 @@ bool fl_sample_expand(fl_sample& s, int32_t capacity) {
     return true;
 }
 
-bool fl_sample_compress(fl_sample& s) {
+bool fi_sample_compress(fi_sample& s) {
     if (s.length <= 0) return false;
     int64_t n = 0;
     int16_t* w = sample_words(s, s.length / 2, n);
@@ -74,12 +74,12 @@ bool fl_sample_compress(fl_sample& s) {
     return true;
 }
 
-int fl_sample_optimize(fl_sample& s) {
+int fi_sample_optimize(fi_sample& s) {
     int64_t n = 0;
     int16_t* w = sample_words(s, s.length / 2, n);
     return smplopt(w, static_cast<long>(n), 1);
 }
 
-int32_t fl_rate_min() { return pbrates[0]; }
-int32_t fl_rate_max() { return pbrates[pbrates_n - 1]; }
-bool fl_rate_playable(long rate) { return rate >= fl_rate_min() && rate <= fl_rate_max(); }
+int32_t fi_rate_min() { return pbrates[0]; }
+int32_t fi_rate_max() { return pbrates[pbrates_n - 1]; }
+bool fi_rate_playable(long rate) { return rate >= fi_rate_min() && rate <= fi_rate_max(); }

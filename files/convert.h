@@ -27,14 +27,14 @@ int smplopt(int16_t* w, long origlen, char doit);
 // Expand: only while the doubled length fits (capacity / 2 >= length);
 // the words from the first sample word over length / 2 words are expanded
 // and the length doubles. False when there is no room (nothing changed).
-bool fl_sample_expand(fl_sample& s, int32_t capacity);
+bool fi_sample_expand(fi_sample& s, int32_t capacity);
 // Compress: length / 2 words halved, the length halves.
-bool fl_sample_compress(fl_sample& s);
+bool fi_sample_compress(fi_sample& s);
 // Optimize: length / 2 words normalised. Returns smplopt's value.
-int fl_sample_optimize(fl_sample& s);
+int fi_sample_optimize(fi_sample& s);
 
 // The rates a converted sample may be given (--adjust-rate, "Adjust Rate ?"):
 // those of the playback rate table, from its lowest to its highest entry.
-int32_t fl_rate_min();
-int32_t fl_rate_max();
-bool fl_rate_playable(long rate);
+int32_t fi_rate_min();
+int32_t fi_rate_max();
+bool fi_rate_playable(long rate);

@@ -16,13 +16,13 @@ constexpr std::size_t chunk_frames = 8192;
 SNDFILE* sfp(void* p) { return static_cast<SNDFILE*>(p); }
 }  // namespace
 
-fl_mixfile::fl_mixfile() = default;
-fl_mixfile::~fl_mixfile() { close(); }
+fi_mixfile::fi_mixfile() = default;
+fi_mixfile::~fi_mixfile() { close(); }
 
-bool fl_mixfile::open(const std::string& path) {
+bool fi_mixfile::open(const std::string& path) {
     close();
     open_err_ = 0;
-    auto src = std::make_unique<fl_sfsource>();
+    auto src = std::make_unique<fi_sfsource>();
     if (!src->open_path(path)) {
         open_err_ = errno ? errno : EIO;
         return false;
@@ -53,7 +53,7 @@ bool fl_mixfile::open(const std::string& path) {
     return true;
 }
 
-void fl_mixfile::close() {
+void fi_mixfile::close() {
     if (sf_) sf_close(sfp(sf_));
     sf_ = nullptr;
     src_.reset();
@@ -63,7 +63,7 @@ void fl_mixfile::close() {
     eof_ = false;
 }
 
-int32_t fl_mixfile::read(int16_t* out, int32_t frames, int32_t rate) {
+int32_t fi_mixfile::read(int16_t* out, int32_t frames, int32_t rate) {
     if (!sf_ || frames <= 0) return 0;
     if (rate <= 0) rate = frate_;
     const auto ch = static_cast<std::size_t>(ch_);
@@ -75,7 +75,7 @@ int32_t fl_mixfile::read(int16_t* out, int32_t frames, int32_t rate) {
         orate_ = rate;
         if (rate != frate_) {
             try {
-                rs_ = std::make_unique<fl_resampler>(ch_, frate_, rate);
+                rs_ = std::make_unique<fi_resampler>(ch_, frate_, rate);
             } catch (const std::bad_alloc&) {
                 eof_ = true;  // nothing more can be delivered
             }

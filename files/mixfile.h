@@ -9,17 +9,17 @@
 
 #include "files/resample.h"
 
-struct fl_sfsource;
+struct fi_sfsource;
 
-struct fl_mixfile {
+struct fi_mixfile {
     // The largest read the scratch buffers are made for (a 1 MiB buffer);
     // larger reads work but allocate.
     static constexpr int32_t max_frames = 262144;
 
-    fl_mixfile();
-    ~fl_mixfile();
-    fl_mixfile(const fl_mixfile&) = delete;
-    fl_mixfile& operator=(const fl_mixfile&) = delete;
+    fi_mixfile();
+    ~fi_mixfile();
+    fi_mixfile(const fi_mixfile&) = delete;
+    fi_mixfile& operator=(const fi_mixfile&) = delete;
 
     // Opens a 16-bit file of 1 or 2 channels in any layout libsndfile reads
     // (an open file is closed first). False otherwise: open_error() is then
@@ -40,13 +40,13 @@ struct fl_mixfile {
 
 private:
     void* sf_ = nullptr;  // SNDFILE*
-    std::unique_ptr<fl_sfsource> src_;  // what it reads
+    std::unique_ptr<fi_sfsource> src_;  // what it reads
     int ch_ = 0;
     int open_err_ = 0;
     int32_t frate_ = 0;
     int32_t orate_ = 0;  // the output rate the pending frames are at
     bool eof_ = false;
-    std::unique_ptr<fl_resampler> rs_;
+    std::unique_ptr<fi_resampler> rs_;
     std::vector<int16_t> in_;    // frames read from the file
     std::vector<int16_t> pend_;  // frames at the output rate not yet delivered
     std::size_t pos_ = 0;        // first word of pend_ not yet delivered

@@ -4,8 +4,8 @@
 #include <string>
 
 // Longest stored file name, in bytes.
-constexpr std::size_t fl_name_max = 63;
+constexpr std::size_t fi_name_max = 63;
 
 // The file-name part of a path (after its last '/'), cut to its last 63
 // bytes; a UTF-8 character that the cut would split is left out whole.
-std::string fl_name63(const std::string& path);
+std::string fi_name63(const std::string& path);

@@ -10,7 +10,7 @@
 // the same input always gives the same output (a render and a recording of
 // the same play agree), and one thread: the audio path must not spread over
 // the cores.
-fl_resampler::fl_resampler(int channels, double in_rate, double out_rate)
+fi_resampler::fi_resampler(int channels, double in_rate, double out_rate)
     : channels_(channels < 1 ? 1 : channels), in_rate_(in_rate), out_rate_(out_rate) {
     soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
     io.flags |= SOXR_NO_DITHER;
@@ -21,9 +21,9 @@ fl_resampler::fl_resampler(int channels, double in_rate, double out_rate)
     if (err || !soxr_) throw std::bad_alloc();
 }
 
-fl_resampler::~fl_resampler() { soxr_delete(static_cast<soxr_t>(soxr_)); }
+fi_resampler::~fi_resampler() { soxr_delete(static_cast<soxr_t>(soxr_)); }
 
-void fl_resampler::run(const int16_t* in, std::size_t frames, std::vector<int16_t>& out) {
+void fi_resampler::run(const int16_t* in, std::size_t frames, std::vector<int16_t>& out) {
     const auto s = static_cast<soxr_t>(soxr_);
     const std::size_t ch = static_cast<std::size_t>(channels_);
     // Room for the frames this input yields, plus what the filter may release.
@@ -46,12 +46,12 @@ void fl_resampler::run(const int16_t* in, std::size_t frames, std::vector<int16_
     }
 }
 
-void fl_resampler::process(const int16_t* in, std::size_t frames, std::vector<int16_t>& out) {
+void fi_resampler::process(const int16_t* in, std::size_t frames, std::vector<int16_t>& out) {
     if (frames == 0) return;
     run(in, frames, out);
 }
 
-void fl_resampler::flush(std::vector<int16_t>& out) {
+void fi_resampler::flush(std::vector<int16_t>& out) {
     run(nullptr, 0, out);
     soxr_clear(static_cast<soxr_t>(soxr_));
 }

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-struct fl_resampler {
-    fl_resampler(int channels, double in_rate, double out_rate);
-    ~fl_resampler();
-    fl_resampler(const fl_resampler&) = delete;
-    fl_resampler& operator=(const fl_resampler&) = delete;
+struct fi_resampler {
+    fi_resampler(int channels, double in_rate, double out_rate);
+    ~fi_resampler();
+    fi_resampler(const fi_resampler&) = delete;
+    fi_resampler& operator=(const fi_resampler&) = delete;
 
     // Converts `frames` frames and appends the frames that are ready to out.
     void process(const int16_t* in, std::size_t frames, std::vector<int16_t>& out);

@@ -5,10 +5,10 @@
 
 #include "files/outfile.h"
 
-fl_read fl_read_head(const std::string& path, uint8_t* buf, std::size_t cap, std::size_t& n) {
+fi_read fi_read_head(const std::string& path, uint8_t* buf, std::size_t cap, std::size_t& n) {
     n = 0;
     std::FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) return fl_read::not_opened;
+    if (!fp) return fi_read::not_opened;
     errno = 0;
     n = std::fread(buf, 1, cap, fp);
     const bool failed = std::ferror(fp) != 0;
@@ -16,28 +16,28 @@ fl_read fl_read_head(const std::string& path, uint8_t* buf, std::size_t cap, std
     std::fclose(fp);
     if (failed) {
         errno = e;  // a folder, or a device that failed
-        return fl_read::not_opened;
+        return fi_read::not_opened;
     }
-    return fl_read::ok;
+    return fi_read::ok;
 }
 
-void fl_setting_encode(const rov_setting& s, uint8_t out[rov_setting_bytes]) { rov_setting_write(s, out); }
+void fi_setting_encode(const rov_setting& s, uint8_t out[rov_setting_bytes]) { rov_setting_write(s, out); }
 
-bool fl_setting_decode(const uint8_t* p, std::size_t n, rov_setting& s) {
+bool fi_setting_decode(const uint8_t* p, std::size_t n, rov_setting& s) {
     if (n < rov_setting_bytes) return false;
     rov_setting_read(s, p);
     return true;
 }
 
-fl_read fl_setting_read(const std::string& path, rov_setting& s) {
+fi_read fi_setting_read(const std::string& path, rov_setting& s) {
     uint8_t bytes[rov_setting_bytes];
     std::size_t n = 0;
-    const fl_read r = fl_read_head(path, bytes, sizeof bytes, n);
-    if (r != fl_read::ok) return r;
-    return fl_setting_decode(bytes, n, s) ? fl_read::ok : fl_read::too_short;
+    const fi_read r = fi_read_head(path, bytes, sizeof bytes, n);
+    if (r != fi_read::ok) return r;
+    return fi_setting_decode(bytes, n, s) ? fi_read::ok : fi_read::too_short;
 }
 
-bool fl_write_whole(const std::string& path, const uint8_t* data, std::size_t n, int& err) {
+bool fi_write_whole(const std::string& path, const uint8_t* data, std::size_t n, int& err) {
     outfile o;
     err = 0;
     if (!outfile_open(o, path)) {
@@ -52,8 +52,8 @@ bool fl_write_whole(const std::string& path, const uint8_t* data, std::size_t n,
     return true;
 }
 
-bool fl_setting_write(const std::string& path, const rov_setting& s, int& err) {
+bool fi_setting_write(const std::string& path, const rov_setting& s, int& err) {
     uint8_t bytes[rov_setting_bytes];
-    fl_setting_encode(s, bytes);
-    return fl_write_whole(path, bytes, sizeof bytes, err);
+    fi_setting_encode(s, bytes);
+    return fi_write_whole(path, bytes, sizeof bytes, err);
 }

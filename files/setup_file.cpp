@@ -4,8 +4,8 @@
 
 #include "engine/le_bytes.h"
 
-int fl_setup_decode(const uint8_t* p, std::size_t n, fl_setup& out) {
-    if (n < fl_setup_rec1) return 0;
+int fi_setup_decode(const uint8_t* p, std::size_t n, fi_setup& out) {
+    if (n < fi_setup_rec1) return 0;
     le_reader r{p};
     out.bufsiz0 = r.i32();
     out.sampmaxid = r.i32();
@@ -19,7 +19,7 @@ int fl_setup_decode(const uint8_t* p, std::size_t n, fl_setup& out) {
     out.emrot = r.u8();
     out.wvomea = r.u8();
     r.u8();  // padding
-    if (n < fl_setup_bytes) return 1;
+    if (n < fi_setup_bytes) return 1;
     out.playpaus = r.i16();
     out.dispmode = r.i16();
     out.blowopt = r.i16();
@@ -33,7 +33,7 @@ int fl_setup_decode(const uint8_t* p, std::size_t n, fl_setup& out) {
     return 2;  // the reserved byte is not read
 }
 
-void fl_setup_encode(const fl_setup& f, uint8_t out[fl_setup_bytes]) {
+void fi_setup_encode(const fi_setup& f, uint8_t out[fi_setup_bytes]) {
     le_writer w{out};
     w.i32(f.bufsiz0);
     w.i32(f.sampmaxid);
@@ -66,23 +66,23 @@ constexpr uint8_t ext_tag[4] = {'W', 'T', 'l', 't'};
 
 }  // namespace
 
-fl_read fl_setup_read(const std::string& path, fl_setup& out, int& records) {
+fi_read fi_setup_read(const std::string& path, fi_setup& out, int& records) {
     records = 0;
-    uint8_t bytes[fl_setup_bytes + fl_setup_ext];
+    uint8_t bytes[fi_setup_bytes + fi_setup_ext];
     std::size_t n = 0;
-    const fl_read r = fl_read_head(path, bytes, sizeof bytes, n);
-    if (r != fl_read::ok) return r;
-    records = fl_setup_decode(bytes, n, out);
-    if (n == sizeof bytes && std::memcmp(bytes + fl_setup_bytes, ext_tag, sizeof ext_tag) == 0)
-        out.latency = le_reader{bytes + fl_setup_bytes + sizeof ext_tag}.i16();
-    return records > 0 ? fl_read::ok : fl_read::too_short;
+    const fi_read r = fi_read_head(path, bytes, sizeof bytes, n);
+    if (r != fi_read::ok) return r;
+    records = fi_setup_decode(bytes, n, out);
+    if (n == sizeof bytes && std::memcmp(bytes + fi_setup_bytes, ext_tag, sizeof ext_tag) == 0)
+        out.latency = le_reader{bytes + fi_setup_bytes + sizeof ext_tag}.i16();
+    return records > 0 ? fi_read::ok : fi_read::too_short;
 }
 
-bool fl_setup_write(const std::string& path, const fl_setup& f, int& err) {
-    uint8_t bytes[fl_setup_bytes + fl_setup_ext] = {};
-    fl_setup_encode(f, bytes);
-    if (f.latency == 0) return fl_write_whole(path, bytes, fl_setup_bytes, err);
-    std::memcpy(bytes + fl_setup_bytes, ext_tag, sizeof ext_tag);
-    le_writer{bytes + fl_setup_bytes + sizeof ext_tag}.i16(f.latency);
-    return fl_write_whole(path, bytes, sizeof bytes, err);
+bool fi_setup_write(const std::string& path, const fi_setup& f, int& err) {
+    uint8_t bytes[fi_setup_bytes + fi_setup_ext] = {};
+    fi_setup_encode(f, bytes);
+    if (f.latency == 0) return fi_write_whole(path, bytes, fi_setup_bytes, err);
+    std::memcpy(bytes + fi_setup_bytes, ext_tag, sizeof ext_tag);
+    le_writer{bytes + fi_setup_bytes + sizeof ext_tag}.i16(f.latency);
+    return fi_write_whole(path, bytes, sizeof bytes, err);
 }

@@ -22,16 +22,16 @@ void wr32(uint8_t* p, uint32_t v) {
 // The largest format chunk taken (the extensible one has 40 bytes).
 constexpr uint32_t max_fmt = 1024;
 
-sf_count_t v_len(void* u) { return static_cast<fl_sfsource*>(u)->size(); }
+sf_count_t v_len(void* u) { return static_cast<fi_sfsource*>(u)->size(); }
 sf_count_t v_seek(sf_count_t off, int whence, void* u) {
-    auto* s = static_cast<fl_sfsource*>(u);
+    auto* s = static_cast<fi_sfsource*>(u);
     const int64_t to = whence == SEEK_SET ? off : whence == SEEK_CUR ? s->pos + off : s->size() + off;
     if (to < 0 || to > s->size()) return -1;
     s->pos = to;
     return to;
 }
 sf_count_t v_read(void* ptr, sf_count_t count, void* u) {
-    auto* s = static_cast<fl_sfsource*>(u);
+    auto* s = static_cast<fi_sfsource*>(u);
     auto* out = static_cast<uint8_t*>(ptr);
     sf_count_t done = 0;
     const auto hs = static_cast<int64_t>(s->head.size());
@@ -52,15 +52,15 @@ sf_count_t v_read(void* ptr, sf_count_t count, void* u) {
     return done;
 }
 sf_count_t v_write(const void*, sf_count_t, void*) { return 0; }
-sf_count_t v_tell(void* u) { return static_cast<fl_sfsource*>(u)->pos; }
+sf_count_t v_tell(void* u) { return static_cast<fi_sfsource*>(u)->pos; }
 
 }  // namespace
 
-fl_sfsource::~fl_sfsource() {
+fi_sfsource::~fi_sfsource() {
     if (fd_ >= 0) close(fd_);
 }
 
-bool fl_sfsource::open_path(const std::string& path) {
+bool fi_sfsource::open_path(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st;
@@ -75,14 +75,14 @@ bool fl_sfsource::open_path(const std::string& path) {
     return true;
 }
 
-void fl_sfsource::open_memory(const uint8_t* data, std::size_t n) {
+void fi_sfsource::open_memory(const uint8_t* data, std::size_t n) {
     static const uint8_t empty = 0;
     mem_ = data && n ? data : &empty;
     src_size_ = data ? static_cast<int64_t>(n) : 0;
     build_view();
 }
 
-int64_t fl_sfsource::read_source(int64_t off, void* buf, int64_t n) const {
+int64_t fi_sfsource::read_source(int64_t off, void* buf, int64_t n) const {
     if (off < 0 || off >= src_size_ || n <= 0) return 0;
     n = std::min(n, src_size_ - off);
     if (mem_) {
@@ -119,7 +119,7 @@ void wr32be(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-void fl_sfsource::build_view() {
+void fi_sfsource::build_view() {
     head.clear();
     pos = 0;
     broken = false;
@@ -220,7 +220,7 @@ void fl_sfsource::build_view() {
     put(4, static_cast<uint32_t>(head.size() - 8 + data_len));
 }
 
-SNDFILE* fl_sfsource::open_sndfile(SF_INFO& info) {
+SNDFILE* fi_sfsource::open_sndfile(SF_INFO& info) {
     if (broken) return nullptr;
     pos = 0;
     info = SF_INFO{};

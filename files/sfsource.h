@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-struct fl_sfsource {
-    fl_sfsource() = default;
-    ~fl_sfsource();
-    fl_sfsource(const fl_sfsource&) = delete;
-    fl_sfsource& operator=(const fl_sfsource&) = delete;
+struct fi_sfsource {
+    fi_sfsource() = default;
+    ~fi_sfsource();
+    fi_sfsource(const fi_sfsource&) = delete;
+    fi_sfsource& operator=(const fi_sfsource&) = delete;
 
     // The file at `path` (kept open while libsndfile reads it), or bytes in
     // memory (which must outlive the reading). False when the file cannot be

@@ -16,16 +16,16 @@
 #include "files/sfsource.h"
 #include "files/wav.h"
 
-const int16_t* fl_sample::words() const {
+const int16_t* fi_sample::words() const {
     return area.size() >= 24 ? reinterpret_cast<const int16_t*>(area.data() + 24) : nullptr;
 }
 
-rov_smparea fl_sample::around() const {
+rov_smparea fi_sample::around() const {
     const auto* w = reinterpret_cast<const int16_t*>(area.data());
     return {w, w + area.size() / 2};
 }
 
-int32_t fl_sample::nwords() const {
+int32_t fi_sample::nwords() const {
     if (length <= 24 || area.size() < 24) return 0;
     // Never more words than the area holds.
     const auto held = static_cast<int32_t>(std::min<std::size_t>((area.size() - 24) / 2, INT32_MAX));
@@ -47,9 +47,9 @@ void setword(uint8_t* area, std::size_t i, int v) {
 const char* const unsupported = "unsupported WAV or illegal file format";
 
 // `why`: what is wrong with the file, on a line of its own ("" for nothing).
-fl_wav refuse(std::vector<fl_filemsg>& msgs, const std::string& why = "") {
+fi_wav refuse(std::vector<fi_filemsg>& msgs, const std::string& why = "") {
     msgs.push_back({"open WAV file", why.empty() ? unsupported : std::string(unsupported) + ":\n" + why});
-    return fl_wav::refused;
+    return fi_wav::refused;
 }
 
 // The plain layout read at fixed offsets: RIFF/WAVE, a 16-byte PCM format
@@ -77,14 +77,14 @@ int64_t plain_data_bytes(const uint8_t* h, int64_t size) {
 // Reads a file image in the plain layout (n bytes from offset 0, at least
 // 20) into a sample area of K bytes. `data_bytes`: the bytes of sound the
 // whole file holds, of which the image may show only the first.
-fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs,
+fi_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fi_sample& out, std::vector<fi_filemsg>& msgs,
                   int64_t data_bytes) {
     if (n < 20) return refuse(msgs);
     std::vector<uint8_t> area;
     try {
         area.assign(static_cast<std::size_t>(K), 0);
     } catch (const std::bad_alloc&) {
-        return fl_wav::none;
+        return fi_wav::none;
     }
     // The format record, the data header and the samples from offset 20,
     // as much as the area takes.
@@ -141,7 +141,7 @@ fl_wav load_plain(const uint8_t* img, std::size_t n, int32_t K, fl_sample& out, 
     // an 8-bit value one word.
     const int64_t given = channels == 2 ? data_bytes / 4 * 2 : bits == 8 ? 2 * data_bytes : data_bytes / 2 * 2;
     out.given = std::max<int64_t>(given, out.length);
-    return fl_wav::loaded;
+    return fi_wav::loaded;
 }
 
 struct sf_closer {
@@ -153,8 +153,8 @@ using sf_ptr = std::unique_ptr<SNDFILE, sf_closer>;
 // words and its own channel count, then read like a plain file. Only as
 // many frames are decoded as the area can take (and one more, so that a
 // full area is told apart from an exact fit).
-fl_wav load_decoded(const fl_sfsource& src, SNDFILE* raw, const SF_INFO& info, int32_t K, fl_sample& out,
-                    std::vector<fl_filemsg>& msgs) {
+fi_wav load_decoded(const fi_sfsource& src, SNDFILE* raw, const SF_INFO& info, int32_t K, fi_sample& out,
+                    std::vector<fi_filemsg>& msgs) {
     sf_ptr sf(raw);
     if (src.broken) return refuse(msgs, src.fault);
     if (!sf || info.channels < 1 || info.channels > 2 || info.samplerate < 1) return refuse(msgs);
@@ -170,7 +170,7 @@ fl_wav load_decoded(const fl_sfsource& src, SNDFILE* raw, const SF_INFO& info, i
         if (floating) fl.resize(room * ch);
         img.resize(wav_header_bytes + room * ch * 2);
     } catch (const std::bad_alloc&) {
-        return fl_wav::none;
+        return fi_wav::none;
     }
     // Float data (full scale 1.0) is scaled to the 16-bit range and clipped
     // here: libsndfile's own short view of floats is not scaled.
@@ -202,27 +202,27 @@ fl_wav load_decoded(const fl_sfsource& src, SNDFILE* raw, const SF_INFO& info, i
 
 }  // namespace
 
-fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sample& out,
-                            std::vector<fl_filemsg>& msgs) {
-    if (K < fl_sample_min_capacity) return fl_wav::none;
+fi_wav fi_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fi_sample& out,
+                            std::vector<fi_filemsg>& msgs) {
+    if (K < fi_sample_min_capacity) return fi_wav::none;
     if (!data) n = 0;
     if (plain_layout(data, n))
         return load_plain(data, n, K, out, msgs, plain_data_bytes(data, static_cast<int64_t>(n)));
-    fl_sfsource src;
+    fi_sfsource src;
     src.open_memory(data, n);
     SF_INFO info{};
     SNDFILE* sf = src.open_sndfile(info);
     return load_decoded(src, sf, info, K, out, msgs);
 }
 
-fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs) {
-    if (K < fl_sample_min_capacity) return fl_wav::none;
+fi_wav fi_sample_load(const std::string& path, int32_t K, fi_sample& out, std::vector<fi_filemsg>& msgs) {
+    if (K < fi_sample_min_capacity) return fi_wav::none;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     struct stat st;
     if (!f || fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
         if (f) std::fclose(f);
         msgs.push_back({"Read File", "File not opened"});
-        return fl_wav::not_opened;
+        return fi_wav::not_opened;
     }
     // The head: as much as a plain file can bring into the area.
     std::vector<uint8_t> head;
@@ -230,19 +230,19 @@ fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::v
         head.resize(static_cast<std::size_t>(K) - 52);
     } catch (const std::bad_alloc&) {
         std::fclose(f);
-        return fl_wav::none;
+        return fi_wav::none;
     }
     const std::size_t n = std::fread(head.data(), 1, head.size(), f);
     std::fclose(f);
     if (plain_layout(head.data(), n)) return load_plain(head.data(), n, K, out, msgs, plain_data_bytes(head.data(), st.st_size));
-    fl_sfsource src;
+    fi_sfsource src;
     if (!src.open_path(path)) return refuse(msgs);
     SF_INFO info{};
     SNDFILE* sf = src.open_sndfile(info);
     return load_decoded(src, sf, info, K, out, msgs);
 }
 
-bool fl_sample_save(const std::string& path, const fl_sample& s, int& err) {
+bool fi_sample_save(const std::string& path, const fi_sample& s, int& err) {
     // Never more bytes than the area holds, and the header says what follows.
     const std::size_t held = s.area.size() >= 24 ? s.area.size() - 24 : 0;
     const std::size_t len = std::min<std::size_t>(static_cast<std::size_t>(std::max<int32_t>(s.length, 0)), held);

@@ -17,11 +17,11 @@
 #include "engine/smpmem.h"
 
 // A message box to show: caption and text.
-struct fl_filemsg {
+struct fi_filemsg {
     std::string caption, text;
 };
 
-struct fl_sample {
+struct fi_sample {
     std::vector<uint8_t> area;  // K bytes: format record at 0, "data" tag and size at 16, words from 24
     int32_t length = 0;         // length of the sample in bytes (dwBufferLength)
     int32_t rate = 0;           // the sample's rate (1 channel, 16 bits)
@@ -36,18 +36,18 @@ struct fl_sample {
 //   none       K below 3072, or no memory for the area;
 //   refused    "unsupported WAV or illegal file format" (caption "open WAV file");
 //   not_opened "File not opened" (caption "Read File").
-enum class fl_wav { loaded, none, refused, not_opened };
+enum class fi_wav { loaded, none, refused, not_opened };
 
-constexpr int32_t fl_sample_min_capacity = 3072;
+constexpr int32_t fi_sample_min_capacity = 3072;
 
 // Loads with capacity K bytes. Messages (caption + text) are appended to
 // msgs for the caller to show in order; a load may give a message and
 // still succeed (a sample cut to the capacity).
-fl_wav fl_sample_load(const std::string& path, int32_t K, fl_sample& out, std::vector<fl_filemsg>& msgs);
-fl_wav fl_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fl_sample& out,
-                            std::vector<fl_filemsg>& msgs);
+fi_wav fi_sample_load(const std::string& path, int32_t K, fi_sample& out, std::vector<fi_filemsg>& msgs);
+fi_wav fi_sample_load_bytes(const uint8_t* data, std::size_t n, int32_t K, fi_sample& out,
+                            std::vector<fi_filemsg>& msgs);
 
 // Writes the 44-byte header (1 channel, 16 bits, the sample's rate) and
 // `length` bytes from the first sample word, through a temporary file: the
 // target gets the whole file or stays as it was. False with err = errno.
-bool fl_sample_save(const std::string& path, const fl_sample& s, int& err);
+bool fi_sample_save(const std::string& path, const fi_sample& s, int& err);

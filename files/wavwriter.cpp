@@ -52,10 +52,10 @@ bool pwrite_all(int fd, const uint8_t* p, std::size_t n, off_t at) {
 
 }  // namespace
 
-fl_wavwriter::fl_wavwriter() = default;
-fl_wavwriter::~fl_wavwriter() = default;
+fi_wavwriter::fi_wavwriter() = default;
+fi_wavwriter::~fi_wavwriter() = default;
 
-bool fl_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, int32_t file_rate,
+bool fi_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, int32_t file_rate,
                         uint32_t planned_databytes, bool header) {
     fd_ = -1;
     failed_ = false;
@@ -92,7 +92,7 @@ bool fl_wavwriter::open(std::FILE* fp, bool seekable, int channels, int bits, in
 }
 
 // Fails the writer for good with errno e; false.
-bool fl_wavwriter::fail(int e) {
+bool fi_wavwriter::fail(int e) {
     failed_ = true;
     if (!err_) err_ = e ? e : EIO;
     errno = err_;
@@ -100,7 +100,7 @@ bool fl_wavwriter::fail(int e) {
 }
 
 // The sizes as far as the data is written: data at 40, data + 36 at 4.
-bool fl_wavwriter::patch() {
+bool fi_wavwriter::patch() {
     if (hdr_ == 0) return true;  // bare samples: no header to keep up
     uint8_t v[4];
     le32(v, static_cast<uint32_t>(data_ + 36));
@@ -113,7 +113,7 @@ bool fl_wavwriter::patch() {
 // up to date: the data first, so that the header never tells more than the
 // file holds. A short write on a seekable file cuts it back to whole frames
 // and fails the writer with the write's errno.
-bool fl_wavwriter::put(const uint8_t* p, std::size_t n) {
+bool fi_wavwriter::put(const uint8_t* p, std::size_t n) {
     if (n == 0) return true;
     const int align = channels_ * bits_ / 8;
     const uint64_t limit = seekable_ ? size_limit(align) : planned_;
@@ -134,7 +134,7 @@ bool fl_wavwriter::put(const uint8_t* p, std::size_t n) {
     return patched || fail(errno);
 }
 
-bool fl_wavwriter::put_words(const std::vector<int16_t>& w) {
+bool fi_wavwriter::put_words(const std::vector<int16_t>& w) {
     bytes_.clear();
     if (bits_ == 16) {
         bytes_.resize(w.size() * 2);
@@ -150,7 +150,7 @@ bool fl_wavwriter::put_words(const std::vector<int16_t>& w) {
 }
 
 // Writes the converter's tail and drops it.
-bool fl_wavwriter::drain_converter() {
+bool fi_wavwriter::drain_converter() {
     if (!rs_) return true;
     out16_.clear();
     rs_->flush(out16_);
@@ -158,7 +158,7 @@ bool fl_wavwriter::drain_converter() {
     return put_words(out16_);
 }
 
-bool fl_wavwriter::append(const void* data, uint32_t bytes, int32_t rate) {
+bool fi_wavwriter::append(const void* data, uint32_t bytes, int32_t rate) {
     if (fd_ < 0 || failed_) {
         errno = failed_ ? err_ : EBADF;
         return false;
@@ -171,7 +171,7 @@ bool fl_wavwriter::append(const void* data, uint32_t bytes, int32_t rate) {
     if (rs_ && rs_->in_rate() != rate && !drain_converter()) return false;
     if (!rs_) {
         try {
-            rs_ = std::make_unique<fl_resampler>(channels_, rate, rate_);
+            rs_ = std::make_unique<fi_resampler>(channels_, rate, rate_);
         } catch (const std::bad_alloc&) {
             return fail(ENOMEM);
         }
@@ -190,7 +190,7 @@ bool fl_wavwriter::append(const void* data, uint32_t bytes, int32_t rate) {
     return put_words(out16_);
 }
 
-bool fl_wavwriter::finish() {
+bool fi_wavwriter::finish() {
     if (fd_ < 0) return false;
     bool ok = !failed_ && drain_converter();
     if (seekable_) {
@@ -216,9 +216,9 @@ bool fl_wavwriter::finish() {
     return ok;
 }
 
-fl_hdrec::~fl_hdrec() { finish(); }
+fi_hdrec::~fi_hdrec() { finish(); }
 
-bool fl_hdrec::create(const std::string& path, int channels, int bits, int32_t rate, uint32_t planned_databytes,
+bool fi_hdrec::create(const std::string& path, int channels, int bits, int32_t rate, uint32_t planned_databytes,
                       int& err) {
     finish();
     fp_ = std::fopen(path.c_str(), "wb");
@@ -245,11 +245,11 @@ bool fl_hdrec::create(const std::string& path, int channels, int bits, int32_t r
     return true;
 }
 
-bool fl_hdrec::append(const void* data, uint32_t bytes, int32_t rate) {
+bool fi_hdrec::append(const void* data, uint32_t bytes, int32_t rate) {
     return fp_ && w_.append(data, bytes, rate);
 }
 
-bool fl_hdrec::finish() {
+bool fi_hdrec::finish() {
     if (!fp_) return false;
     bool ok = w_.finish();
     // On the disc before it counts as finished (a device or pipe has no disc).

@@ -14,11 +14,11 @@
 
 #include "files/resample.h"
 
-struct fl_wavwriter {
-    fl_wavwriter();
-    ~fl_wavwriter();
-    fl_wavwriter(const fl_wavwriter&) = delete;
-    fl_wavwriter& operator=(const fl_wavwriter&) = delete;
+struct fi_wavwriter {
+    fi_wavwriter();
+    ~fi_wavwriter();
+    fi_wavwriter(const fi_wavwriter&) = delete;
+    fi_wavwriter& operator=(const fi_wavwriter&) = delete;
 
     // Writes the 44-byte header to fp (not owned, positioned where the file
     // starts): no data yet when seekable, else the planned data size. channels 1 or 2, bits 8 or 16;
@@ -61,15 +61,15 @@ private:
     uint64_t data_ = 0;
     long base_ = 0;  // file offset of the header
     long hdr_ = 44;  // header bytes: 44, or 0 for bare samples
-    std::unique_ptr<fl_resampler> rs_;
+    std::unique_ptr<fi_resampler> rs_;
     std::vector<int16_t> in16_, out16_;
     std::vector<uint8_t> bytes_;
 };
 
 // The harddisc recording file: created in place (not through a temporary
 // file: it must survive a kill).
-struct fl_hdrec {
-    ~fl_hdrec();  // finishes an open recording
+struct fi_hdrec {
+    ~fi_hdrec();  // finishes an open recording
     // Creates (or replaces) the file; false with err = errno. A file that
     // could not get its header is removed.
     bool create(const std::string& path, int channels, int bits, int32_t rate, uint32_t planned_databytes, int& err);
@@ -85,5 +85,5 @@ struct fl_hdrec {
 
 private:
     std::FILE* fp_ = nullptr;
-    fl_wavwriter w_;
+    fi_wavwriter w_;
 };

@@ -14,7 +14,7 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 // The peak of the words a conversion works on: length / 2 from offset 24.
-int peak(const fl_sample& s) {
+int peak(const fi_sample& s) {
     int p = 0;
     const int32_t n = std::min<int32_t>(s.length / 2, static_cast<int32_t>((s.area.size() - 24) / 2));
     for (int32_t i = 0; i < n; ++i) p = std::max(p, std::abs(static_cast<int>(s.words()[i])));
@@ -26,8 +26,8 @@ int peak(const fl_sample& s) {
 // (1 byte each up to a 0xff), then the sample's words.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size < 7) return 0;
-    const int32_t K = fl_sample_min_capacity + (data[0] | data[1] << 8) % 16384;
-    fl_sample s;
+    const int32_t K = fi_sample_min_capacity + (data[0] | data[1] << 8) % 16384;
+    fi_sample s;
     s.area.assign(static_cast<std::size_t>(K), 0);
     s.length = (data[2] | data[3] << 8) % (K - 23);
     s.rate = 1 + (data[4] | data[5] << 8);
@@ -40,22 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const int32_t capacity = K - 96;
     for (std::size_t k = 0; k < nsteps; ++k) {
         const int32_t before = s.length;
-        const fl_sample keep = s;
+        const fi_sample keep = s;
         switch (data[steps + k] % 3) {
         case 0:
-            if (!fl_sample_expand(s, capacity)) {
+            if (!fi_sample_expand(s, capacity)) {
                 check(s.area == keep.area && s.length == before);
             } else {
                 check(s.length == 2 * before && s.length <= capacity);
             }
             break;
         case 1:
-            fl_sample_compress(s);
+            fi_sample_compress(s);
             check(s.length == before / 2);
             break;
         default: {
             // Scaled, the peak lands at most at 16384 * 16 / 9.
-            if (fl_sample_optimize(s) != 0) check(peak(s) <= 29127);
+            if (fi_sample_optimize(s) != 0) check(peak(s) <= 29127);
             else check(s.area == keep.area);
             check(s.length == before);
             break;

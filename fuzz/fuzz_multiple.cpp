@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const uint8_t* img = data + 8;
     std::size_t left = size - 8;
     for (int k = -1; k < rov_nbanks && left >= rov_setting_bytes; ++k, img += rov_setting_bytes, left -= rov_setting_bytes)
-        fl_setting_decode(img, rov_setting_bytes, k < 0 ? r->st.s : r->bk.rosbk[k]);
+        fi_setting_decode(img, rov_setting_bytes, k < 0 ? r->st.s : r->bk.rosbk[k]);
     for (int k = 0; k < rov_nbanks; ++k) {
         r->bk.setnrbk[k] = data[2 + k] % rov_nsets;
         r->bk.tonrbk[k] = (data[2 + k] >> 4) % rov_nscales;

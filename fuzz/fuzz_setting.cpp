@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     rov_setting before;
     std::memcpy(&before, &s, sizeof s);
 
-    if (!fl_setting_decode(in, size, s)) {
+    if (!fi_setting_decode(in, size, s)) {
         if (size >= rov_setting_bytes || std::memcmp(&s, &before, sizeof s) != 0) std::abort();
     } else {
         if (size < rov_setting_bytes) std::abort();
         uint8_t out[rov_setting_bytes];
-        fl_setting_encode(s, out);
+        fi_setting_encode(s, out);
         if (std::memcmp(out, in, rov_setting_bytes) != 0) std::abort();
     }
     std::free(in);

@@ -31,19 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     uint8_t* in = static_cast<uint8_t*>(std::malloc(size ? size : 1));
     if (size) std::memcpy(in, data, size);
 
-    fl_setup f;
-    const int records = fl_setup_decode(in, size, f);
-    check(records == (size < fl_setup_rec1 ? 0 : size < fl_setup_bytes ? 1 : 2));
+    fi_setup f;
+    const int records = fi_setup_decode(in, size, f);
+    check(records == (size < fi_setup_rec1 ? 0 : size < fi_setup_bytes ? 1 : 2));
     if (records == 2) {
-        uint8_t out[fl_setup_bytes];
-        fl_setup_encode(f, out);
+        uint8_t out[fi_setup_bytes];
+        fi_setup_encode(f, out);
         // All but the padding and the reserved byte, which are written as 0.
-        for (std::size_t i = 0; i < fl_setup_bytes; ++i)
-            check(out[i] == (i == fl_setup_rec1 - 1 || i == fl_setup_bytes - 1 ? 0 : in[i]));
+        for (std::size_t i = 0; i < fi_setup_bytes; ++i)
+            check(out[i] == (i == fi_setup_rec1 - 1 || i == fi_setup_bytes - 1 ? 0 : in[i]));
     }
 
     // The device and the recording state come from bytes past the setup.
-    const uint8_t extra = size > fl_setup_bytes ? in[fl_setup_bytes] : 0;
+    const uint8_t extra = size > fi_setup_bytes ? in[fi_setup_bytes] : 0;
     const wv_options start;
     wv_options o = start;
     int algomod = 1;

@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const uint8_t flags = data[4];
     for (int i = 0; i < 1 + data[2] % 4; ++i) r->play_out();
 
-    fl_setup f;
-    const int records = fl_setup_decode(data + 5, size - 5, f);
+    fi_setup f;
+    const int records = fi_setup_decode(data + 5, size - 5, f);
     int algomod = row;
     wv_setup_target t{&r->opt, &algomod, &r->st.g.rov_volshift, (flags & 1) != 0, [flags](unsigned, wv_caps& c) {
                           if (flags & 2) return false;

@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     wav_header44(file.data(), channels, rate, bits, declared);
     for (std::size_t i = 0; i < body; ++i) file[wav_header_bytes + i] = data[8 + i];
 
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    const fl_wav r = fl_sample_load_bytes(file.data(), file.size(), K, s, msgs);
-    if (r == fl_wav::loaded) {
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    const fi_wav r = fi_sample_load_bytes(file.data(), file.size(), K, s, msgs);
+    if (r == fi_wav::loaded) {
         check(s.area.size() == static_cast<std::size_t>(K));
         check(s.length >= 0 && s.length <= K - 24);
         check(s.nwords() >= 0 && 24 + 2 * static_cast<int64_t>(s.nwords()) <= K);

@@ -14,10 +14,10 @@ void check(bool ok) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     constexpr int32_t K = 8192;
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    const fl_wav r = fl_sample_load_bytes(data, size, K, s, msgs);
-    if (r == fl_wav::loaded) {
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    const fi_wav r = fi_sample_load_bytes(data, size, K, s, msgs);
+    if (r == fi_wav::loaded) {
         check(s.area.size() == static_cast<std::size_t>(K));
         check(s.length >= 0 && s.length <= K - 24);
         check(s.nwords() >= 0 && 24 + 2 * static_cast<int64_t>(s.nwords()) <= K);
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         for (int32_t i = 0; i < s.nwords(); ++i) sum += s.words()[i];
         (void)sum;
     } else {
-        check(r == fl_wav::refused && msgs.size() == 1 && s.area.empty());
+        check(r == fi_wav::refused && msgs.size() == 1 && s.area.empty());
     }
     return 0;
 }

@@ -13,15 +13,15 @@ bool ask(const sh_ui& ui, const char* text) {
 
 // "Adjust Rate ?" answered Yes: the new rate, unless no device plays it
 // (a 1 Hz sample halved would be saved at 0 Hz); then the rate stays.
-void adjust_rate(fl_sample& smp, const sh_ui& ui, long rate) {
-    if (fl_rate_playable(rate)) {
+void adjust_rate(fi_sample& smp, const sh_ui& ui, long rate) {
+    if (fi_rate_playable(rate)) {
         smp.rate = static_cast<int32_t>(rate);
         return;
     }
     if (ui.message)
         ui.message({"Sample Conversion",
-                    std::to_string(rate) + " Hz is outside the playback rates (" + std::to_string(fl_rate_min()) +
-                        ".." + std::to_string(fl_rate_max()) + " Hz): the rate stays " + std::to_string(smp.rate) +
+                    std::to_string(rate) + " Hz is outside the playback rates (" + std::to_string(fi_rate_min()) +
+                        ".." + std::to_string(fi_rate_max()) + " Hz): the rate stays " + std::to_string(smp.rate) +
                         " Hz",
                     sh_btn_ok, sh_icon_info});
 }
@@ -30,20 +30,20 @@ void adjust_rate(fl_sample& smp, const sh_ui& ui, long rate) {
 
 void sh_convert_cmd(sh_state& st, const sh_ui& ui, int id) {
     if (!st.pg.smploaded) return;
-    fl_sample& smp = st.pg.sample;
+    fi_sample& smp = st.pg.sample;
     bool expanded = false;
     switch (id) {
     case cm_conv_expand:
-        if (!fl_sample_expand(smp, st.pg.smpszorig)) return;
+        if (!fi_sample_expand(smp, st.pg.smpszorig)) return;
         expanded = true;
         if (smp.rate <= 22050 && ask(ui, "Adjust Rate ?")) adjust_rate(smp, ui, 2L * smp.rate);
         break;
     case cm_conv_compress:
-        if (!fl_sample_compress(smp)) return;
+        if (!fi_sample_compress(smp)) return;
         if (ask(ui, "Adjust Rate ?")) adjust_rate(smp, ui, smp.rate / 2);
         break;
     case cm_conv_optimize:
-        fl_sample_optimize(smp);
+        fi_sample_optimize(smp);
         return;
     default: return;
     }

@@ -40,19 +40,19 @@ bool ask_file(sh_state& st, const sh_ui& ui, bool save, std::string& path) {
 
 void load_setting(sh_state& st, const sh_ui& ui, const std::string& path) {
     rov_setting s = st.fg.s;
-    switch (fl_setting_read(path, s)) {
-    case fl_read::not_opened: not_opened(ui, false); return;
-    case fl_read::too_short:
+    switch (fi_setting_read(path, s)) {
+    case fi_read::not_opened: not_opened(ui, false); return;
+    case fi_read::too_short:
         tell(ui, "Read File", "not a setting file:\nit is shorter than 672 bytes");
         return;
-    case fl_read::ok: break;
+    case fi_read::ok: break;
     }
     // The active setting goes into the banks, with its name.
     rov_bank_push(st.bk, st.fg.s, st.fg.g, st.pg.ws.setnr, st.pg.ws.tonr);
     st.rovfil3 = st.rovfil2;
     st.rovfil2 = st.rovfil1;
     st.rovfil1 = st.rovfil;
-    st.rovfil = fl_name63(path);
+    st.rovfil = fi_name63(path);
     st.fg.s = s;
     st.algomod = s.rov_stdalg >= 0 && s.rov_stdalg < rov_natab ? s.rov_stdalg : rov_row_empty();
 }
@@ -60,34 +60,34 @@ void load_setting(sh_state& st, const sh_ui& ui, const std::string& path) {
 void save_setting(sh_state& st, const sh_ui& ui, const std::string& path) {
     st.fg.s.rov_stdalg = static_cast<int16_t>(st.algomod);
     int err = 0;
-    if (!fl_setting_write(path, st.fg.s, err)) {
+    if (!fi_setting_write(path, st.fg.s, err)) {
         not_opened(ui, true);
         return;
     }
-    st.rovfil = fl_name63(path);
+    st.rovfil = fi_name63(path);
 }
 
 // --- setups -----------------------------------------------------------------
 
 void load_setup(sh_state& st, const sh_ui& ui, const std::string& path) {
-    fl_setup f;
+    fi_setup f;
     int records = 0;
-    if (fl_setup_read(path, f, records) == fl_read::not_opened) {
+    if (fi_setup_read(path, f, records) == fi_read::not_opened) {
         not_opened(ui, false);
         return;
     }
-    st.inifil = fl_name63(path);
+    st.inifil = fi_name63(path);
     wv_setup_target t{&st.opt, &st.algomod, &st.fg.g.rov_volshift, st.pg.hd.get(), ui.probe};
     if (!wv_setup_apply(f, records, t)) tell(ui, "wave player checking ...", "wave player not available");
 }
 
 void save_setup(sh_state& st, const sh_ui& ui, const std::string& path) {
     int err = 0;
-    if (!fl_setup_write(path, wv_setup_from(st.opt, st.algomod), err)) {
+    if (!fi_setup_write(path, wv_setup_from(st.opt, st.algomod), err)) {
         not_opened(ui, true);
         return;
     }
-    st.inifil = fl_name63(path);
+    st.inifil = fi_name63(path);
 }
 
 // --- the sample -----------------------------------------------------------
@@ -110,18 +110,18 @@ void end_all_sample_tones(sh_state& st) {
 
 void load_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
     const int32_t K = sh_sample_capacity(st);
-    std::vector<fl_filemsg> msgs;
-    fl_sample smp;
-    const fl_wav r = fl_sample_load(path, K, smp, msgs);
-    if (r == fl_wav::not_opened) {
+    std::vector<fi_filemsg> msgs;
+    fi_sample smp;
+    const fi_wav r = fi_sample_load(path, K, smp, msgs);
+    if (r == fi_wav::not_opened) {
         not_opened(ui, false);
         return;
     }
-    for (const fl_filemsg& m : msgs) tell(ui, m.caption, m.text, r == fl_wav::loaded ? sh_icon_info : sh_icon_stop);
+    for (const fi_filemsg& m : msgs) tell(ui, m.caption, m.text, r == fi_wav::loaded ? sh_icon_info : sh_icon_stop);
     // A refused file leaves the sample in memory as it was: it may be a
     // recording not saved yet.
-    if (r != fl_wav::loaded) return;
-    st.wavfil = fl_name63(path);
+    if (r != fi_wav::loaded) return;
+    st.wavfil = fi_name63(path);
     st.pg.smprecorded = false;
     sh_sample_install(st, std::move(smp), K);
 }
@@ -132,11 +132,11 @@ void save_sample(sh_state& st, const sh_ui& ui, const std::string& path) {
         return;
     }
     int err = 0;
-    if (!fl_sample_save(path, st.pg.sample, err)) {
+    if (!fi_sample_save(path, st.pg.sample, err)) {
         not_opened(ui, true);
         return;
     }
-    st.wavfil = fl_name63(path);
+    st.wavfil = fi_name63(path);
     st.pg.smprecorded = false;
 }
 
@@ -169,7 +169,7 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
         not_opened(ui, true);
         return;
     }
-    st.hdrfil = fl_name63(path);
+    st.hdrfil = fi_name63(path);
     st.opt.emergency = false;
     st.opt.autotempo = false;
 
@@ -206,14 +206,14 @@ void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {
 
 void sh_sample_release(sh_state& st) {
     end_all_sample_tones(st);
-    st.pg.sample = fl_sample{};
+    st.pg.sample = fi_sample{};
     st.pg.smploaded = false;
     st.pg.smpbytes = 0;
     st.pg.smpszorig = 0;
     if (st.pg.sample_changed) st.pg.sample_changed();
 }
 
-void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K) {
+void sh_sample_install(sh_state& st, fi_sample&& smp, int32_t K) {
     end_all_sample_tones(st);
     st.pg.sample = std::move(smp);
     st.pg.smploaded = true;

@@ -28,7 +28,7 @@ void sh_close_files(sh_state& st);
 
 // Makes `smp` (read or recorded with capacity K bytes) the sample: the one
 // way a new sample comes in.
-void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K);
+void sh_sample_install(sh_state& st, fi_sample&& smp, int32_t K);
 
 // The sample as the routines receive it (no words when none is loaded).
 wv_sample sh_sample_words(const sh_state& st);
@@ -41,7 +41,7 @@ wv_sample sh_sample_words(const sh_state& st);
 // its buffer is registered for the routines' reads around the sample, and
 // `sample_changed` tells a playing cycle. The caller sets the file name and
 // smprecorded.
-void sh_sample_install(sh_state& st, fl_sample&& smp, int32_t K);
+void sh_sample_install(sh_state& st, fi_sample&& smp, int32_t K);
 // No sample any more (the same tone ending first).
 void sh_sample_release(sh_state& st);
 // The live sample's own buffer was written into in place (a background

@@ -29,7 +29,7 @@ int32_t sh_record_rate(const sh_state& st) { return wv_rec_rate(st.pg.rate(), st
 void sh_record_sample(sh_state& st, const sh_ui& ui) {
     const int32_t K = sh_sample_capacity(st);
     const int32_t rate = sh_record_rate(st);
-    fl_sample smp;
+    fi_sample smp;
     busy(ui, true);
     const wv_recres r = ui.capture ? wv_record_sample(*ui.capture, wv_mapper, rate, K, smp, ui.wait)
                                    : wv_recres::not_available;

@@ -134,7 +134,7 @@ TEST(Faults, NumbersArePlainDecimalAndStatusesFollowTheTable) {
         rov_default_setting(s);
         s.rov_stdalg = row;
         int err = 0;
-        ASSERT_TRUE(fl_setting_write(tmp / "bad.rov", s, err));
+        ASSERT_TRUE(fi_setting_write(tmp / "bad.rov", s, err));
         const auto r = run_program("render --setting " + tmp / "bad.rov" + " --buffers 1" + o);
         EXPECT_EQ(r.status, 1) << row << "\n" << r.out;
     }

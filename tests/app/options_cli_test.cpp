@@ -104,7 +104,7 @@ TEST(CommandLineOptions, TableFlagsOverTheSetupFileAndMonoFromEither) {
     saved.maxv = 20;
     saved.stereoset = false;
     int e = 0;
-    ASSERT_TRUE(fl_setup_write(tmp / "mono.ini", wv_setup_from(saved, 0), e));
+    ASSERT_TRUE(fi_setup_write(tmp / "mono.ini", wv_setup_from(saved, 0), e));
     const cli_probe stereo_device = [](unsigned, wv_caps& c) {
         c.dwFormats = wv_fmt_all;
         return true;

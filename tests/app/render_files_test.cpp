@@ -148,7 +148,7 @@ TEST(RenderFiles, SetupFileSetsTheOptionsUnderTheCommandLine) {
     o.bufszorig = 8192;
     o.stereoset = false;  // 8-bit mono
     int err = 0;
-    ASSERT_TRUE(fl_setup_write(tmp / "s.ini", wv_setup_from(o, 0), err));
+    ASSERT_TRUE(fi_setup_write(tmp / "s.ini", wv_setup_from(o, 0), err));
     auto r = run_program(base + "--setup " + tmp / "s.ini" + " -o " + tmp / "a.wav");
     ASSERT_EQ(r.status, 0) << r.out;
     sound a = read_sound(tmp / "a.wav");

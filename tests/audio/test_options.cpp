@@ -73,11 +73,11 @@ TEST(OptionsTable, EveryStoredOptionComesBackFromASavedSetup) {
         const int v = other_value(d);
         d.set(o, v);
         ASSERT_EQ(d.get(o), v);
-        uint8_t bytes[fl_setup_bytes];
-        fl_setup_encode(wv_setup_from(o, 0), bytes);
-        fl_setup f;
-        ASSERT_EQ(fl_setup_decode(bytes, sizeof bytes, f), 2);
-        f.latency = wv_setup_from(o, 0).latency;  // the extension, as fl_setup_read adds it
+        uint8_t bytes[fi_setup_bytes];
+        fi_setup_encode(wv_setup_from(o, 0), bytes);
+        fi_setup f;
+        ASSERT_EQ(fi_setup_decode(bytes, sizeof bytes, f), 2);
+        f.latency = wv_setup_from(o, 0).latency;  // the extension, as fi_setup_read adds it
         wv_options back;
         wv_setup_target t{&back, nullptr, nullptr, false, nullptr};
         wv_setup_apply(f, 2, t);

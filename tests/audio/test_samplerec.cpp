@@ -53,7 +53,7 @@ TEST(RecordSample, DefaultBufferTakes32696BytesAtTheRateAsked) {
         if (fed < heard.size()) fed += wv_virtcap_feed(cap, heard.data() + fed, static_cast<uint32_t>(std::min<std::size_t>(441, heard.size() - fed)));
         return true;
     };
-    fl_sample s;
+    fi_sample s;
     ASSERT_EQ(wv_record_sample(cap, wv_mapper, 22050, 32768, s, wait), wv_recres::done);
     EXPECT_EQ(s.length, 32696);
     EXPECT_EQ(s.area.size(), 32768u);
@@ -75,23 +75,23 @@ TEST(RecordSample, DefaultBufferTakes32696BytesAtTheRateAsked) {
 
 TEST(RecordSample, FailuresLeaveTheSampleUntouchedAndTheDeviceClosed) {
     const std::vector<int16_t> heard = ramp(100);
-    fl_sample keep;
+    fi_sample keep;
     keep.area.assign(100, 7);
     keep.length = 76;
     keep.rate = 44100;
-    auto same = [&](const fl_sample& s) { return s.area == keep.area && s.length == 76 && s.rate == 44100; };
+    auto same = [&](const fi_sample& s) { return s.area == keep.area && s.length == 76 && s.rate == 44100; };
     auto never = [](int) { return true; };
     {
         wv_virtcap cap;
         cap.fail_open = true;
-        fl_sample s = keep;
+        fi_sample s = keep;
         EXPECT_EQ(wv_record_sample(cap, wv_mapper, 22050, 32768, s, never), wv_recres::not_available);
         EXPECT_TRUE(same(s));
     }
     {
         wv_virtcap cap;
         cap.fail_prepare = true;
-        fl_sample s = keep;
+        fi_sample s = keep;
         EXPECT_EQ(wv_record_sample(cap, wv_mapper, 22050, 32768, s, never), wv_recres::prep_error);
         EXPECT_TRUE(same(s));
         EXPECT_FALSE(cap.isopen);
@@ -99,7 +99,7 @@ TEST(RecordSample, FailuresLeaveTheSampleUntouchedAndTheDeviceClosed) {
     {
         wv_virtcap cap;
         cap.fail_start = true;
-        fl_sample s = keep;
+        fi_sample s = keep;
         EXPECT_EQ(wv_record_sample(cap, wv_mapper, 22050, 32768, s, never), wv_recres::start_error);
         EXPECT_TRUE(same(s));
         EXPECT_FALSE(cap.isopen);
@@ -108,7 +108,7 @@ TEST(RecordSample, FailuresLeaveTheSampleUntouchedAndTheDeviceClosed) {
         // A device that delivers a little and then nothing more: the wait
         // ends after the stall time, not never.
         wv_virtcap cap;
-        fl_sample s = keep;
+        fi_sample s = keep;
         int waited = 0;
         bool once = false;
         auto wait = [&](int ms) {
@@ -126,7 +126,7 @@ TEST(RecordSample, FailuresLeaveTheSampleUntouchedAndTheDeviceClosed) {
     {
         // Nothing at all comes: the first bytes are waited for longer.
         wv_virtcap cap;
-        fl_sample s = keep;
+        fi_sample s = keep;
         int waited = 0;
         auto wait = [&](int ms) { return (waited += ms) < 60000; };
         EXPECT_EQ(wv_record_sample(cap, wv_mapper, 22050, 32768, s, wait), wv_recres::stalled);
@@ -136,7 +136,7 @@ TEST(RecordSample, FailuresLeaveTheSampleUntouchedAndTheDeviceClosed) {
     {
         // The program is asked to end during the wait.
         wv_virtcap cap;
-        fl_sample s = keep;
+        fi_sample s = keep;
         int calls = 0;
         auto wait = [&](int) { return ++calls < 3; };
         EXPECT_EQ(wv_record_sample(cap, wv_mapper, 22050, 32768, s, wait), wv_recres::interrupted);
@@ -146,7 +146,7 @@ TEST(RecordSample, FailuresLeaveTheSampleUntouchedAndTheDeviceClosed) {
     {
         // The device is lost.
         wv_virtcap cap;
-        fl_sample s = keep;
+        fi_sample s = keep;
         auto wait = [&](int) {
             cap.gone = true;
             return true;

@@ -25,7 +25,7 @@ struct loader {
     uint32_t formats = wv_fmt_all;  // what it offers
     std::vector<unsigned> probed;
 
-    bool load(const fl_setup& f, int records = 2) {
+    bool load(const fi_setup& f, int records = 2) {
         fake_recsink rec;
         rec.open = recording;
         wv_setup_target t{&opt, &algomod, &volshift, &rec, [this](unsigned devno, wv_caps& c) {
@@ -40,7 +40,7 @@ struct loader {
 };
 
 // The setup of the options as they are by default, row 1.
-fl_setup defaults() { return wv_setup_from(wv_options{}, 1); }
+fi_setup defaults() { return wv_setup_from(wv_options{}, 1); }
 
 // The options the setup file holds, compared one by one.
 void expect_same_options(const wv_options& a, const wv_options& b) {
@@ -72,7 +72,7 @@ void expect_same_options(const wv_options& a, const wv_options& b) {
 
 TEST(SetupLoad, BufferSizeLosesItsLowTenBitsAndTakesItsStep) {
     loader l;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.bufsiz0 = 40000;  // not a table size once cut: 39936
     l.opt.bufincr = 1;
     l.load(f);
@@ -102,7 +102,7 @@ TEST(SetupLoad, BufferSizeLosesItsLowTenBitsAndTakesItsStep) {
 
 TEST(SetupLoad, VoicesAndTheMixerShift) {
     loader l;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     const int want[][2] = {{1, 11}, {4, 11}, {5, 12}, {19, 12}, {20, 13}, {63, 13}, {64, 14}};
     for (const auto& w : want) {
         f.maxvoc = static_cast<uint8_t>(w[0]);
@@ -123,7 +123,7 @@ TEST(SetupLoad, VoicesAndTheMixerShift) {
 
 TEST(SetupLoad, FirstRecordRanges) {
     loader l;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.recsmp = 50;  // no menu item has it, but it is taken
     l.load(f);
     EXPECT_EQ(l.opt.recsmpopt, 50);
@@ -170,7 +170,7 @@ TEST(SetupLoad, FirstRecordRanges) {
 
 TEST(SetupLoad, UnknownDeviceGivesTheMapperInMono) {
     loader l;  // the device offers everything
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.wvodv = 7;
     f.stereoset = 1;
     EXPECT_TRUE(l.load(f));
@@ -183,7 +183,7 @@ TEST(SetupLoad, UnknownDeviceGivesTheMapperInMono) {
 
 TEST(SetupLoad, KnownDeviceKeepsStereoWhenItOffersIt) {
     loader l;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.wvodv = 3;
     f.stereoset = 1;
     EXPECT_TRUE(l.load(f));
@@ -218,7 +218,7 @@ TEST(SetupLoad, DeviceThatDoesNotAnswer) {
     l.answers = false;
     l.opt.woc.dwFormats = wv_fmt_all;
     l.opt.stereo16 = l.opt.stereoset = true;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.wvodv = 0;
     f.playbmix = 120;
     EXPECT_FALSE(l.load(f));
@@ -231,20 +231,20 @@ TEST(SetupLoad, DeviceThatDoesNotAnswer) {
 
 TEST(SetupLoad, SecondRecordRanges) {
     loader l;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     struct range {
-        int16_t fl_setup::*field;
+        int16_t fi_setup::*field;
         int wv_options::*option;
         int lo, hi;
     };
     const range ranges[] = {
-        {&fl_setup::playpaus, &wv_options::playpaus, 1, 64},
-        {&fl_setup::dispmode, &wv_options::dispmode, 49, 54},
-        {&fl_setup::blowopt, &wv_options::blowopt, 0, 6},
-        {&fl_setup::playbmix, &wv_options::playbmix, 0, 300},
-        {&fl_setup::fuzzlev, &wv_options::fuzzlev, 0, 1600},
-        {&fl_setup::fuzztyp, &wv_options::fuzztyp, 0, 32767},
-        {&fl_setup::vistyp, &wv_options::vistyp, 0, 32767},
+        {&fi_setup::playpaus, &wv_options::playpaus, 1, 64},
+        {&fi_setup::dispmode, &wv_options::dispmode, 49, 54},
+        {&fi_setup::blowopt, &wv_options::blowopt, 0, 6},
+        {&fi_setup::playbmix, &wv_options::playbmix, 0, 300},
+        {&fi_setup::fuzzlev, &wv_options::fuzzlev, 0, 1600},
+        {&fi_setup::fuzztyp, &wv_options::fuzztyp, 0, 32767},
+        {&fi_setup::vistyp, &wv_options::vistyp, 0, 32767},
     };
     for (const range& r : ranges) {
         for (int v : {r.lo, r.hi}) {
@@ -267,7 +267,7 @@ TEST(SetupLoad, SecondRecordRanges) {
 }
 
 TEST(SetupLoad, RecordingKeepsTempoAndFormat) {
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.autotempo = 1;
     f.stereoset = 0;
 
@@ -303,7 +303,7 @@ TEST(SetupLoad, RecordingKeepsTempoAndFormat) {
 
 TEST(SetupLoad, ShortSetupsApplyWholeRecordsOnly) {
     loader l;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.maxvoc = 40;
     f.wvodv = 2;
     f.playpaus = 9;
@@ -328,20 +328,20 @@ TEST(SetupLoad, ShortSetupsApplyWholeRecordsOnly) {
 
 TEST(SetupLoad, FromFilesOfTenTwentyFourAndFortyTwoBytes) {
     test_scratch tmp;
-    fl_setup f = defaults();
+    fi_setup f = defaults();
     f.maxvoc = 2;
     f.playpaus = 33;
-    uint8_t b[fl_setup_bytes];
-    fl_setup_encode(f, b);
+    uint8_t b[fi_setup_bytes];
+    fi_setup_encode(f, b);
     const std::string bytes(reinterpret_cast<const char*>(b), sizeof b);
     const int want_records[] = {0, 1, 2};
     const std::size_t sizes[] = {10, 24, 42};
     for (int i = 0; i < 3; ++i) {
         test_put(tmp / "s.ini", bytes.substr(0, sizes[i]));
         loader l;
-        fl_setup got;
+        fi_setup got;
         int records = -1;
-        fl_setup_read(tmp / "s.ini", got, records);
+        fi_setup_read(tmp / "s.ini", got, records);
         EXPECT_EQ(records, want_records[i]);
         l.load(got, records);
         EXPECT_EQ(l.opt.maxv, records >= 1 ? 2 : 8);
@@ -373,10 +373,10 @@ TEST(SetupLoad, SaveThenLoadRestoresTheOptions) {
     o.stereo16 = o.stereoset = true;
 
     int err = 0;
-    ASSERT_TRUE(fl_setup_write(tmp / "a.ini", wv_setup_from(o, 14), err));
-    fl_setup back;
+    ASSERT_TRUE(fi_setup_write(tmp / "a.ini", wv_setup_from(o, 14), err));
+    fi_setup back;
     int records = 0;
-    ASSERT_EQ(fl_setup_read(tmp / "a.ini", back, records), fl_read::ok);
+    ASSERT_EQ(fi_setup_read(tmp / "a.ini", back, records), fi_read::ok);
     loader l;
     EXPECT_TRUE(l.load(back, records));
     EXPECT_EQ(l.algomod, 14);
@@ -393,26 +393,26 @@ TEST(SetupLoad, LatencyTravelsInTheExtension) {
     int err = 0, records = 0;
     wv_options o;
     o.latency_ms = 500;
-    ASSERT_TRUE(fl_setup_write(tmp / "lat.ini", wv_setup_from(o, 1), err));
-    EXPECT_EQ(test_slurp(tmp / "lat.ini").size(), fl_setup_bytes + fl_setup_ext);
-    fl_setup back;
-    ASSERT_EQ(fl_setup_read(tmp / "lat.ini", back, records), fl_read::ok);
+    ASSERT_TRUE(fi_setup_write(tmp / "lat.ini", wv_setup_from(o, 1), err));
+    EXPECT_EQ(test_slurp(tmp / "lat.ini").size(), fi_setup_bytes + fi_setup_ext);
+    fi_setup back;
+    ASSERT_EQ(fi_setup_read(tmp / "lat.ini", back, records), fi_read::ok);
     loader l;
     l.opt.latency_ms = 300;
     l.load(back, records);
     EXPECT_EQ(l.opt.latency_ms, 500);
 
     // The default is not stored, and a file without it keeps the option.
-    ASSERT_TRUE(fl_setup_write(tmp / "def.ini", defaults(), err));
+    ASSERT_TRUE(fi_setup_write(tmp / "def.ini", defaults(), err));
     const std::string plain = test_slurp(tmp / "def.ini");
-    EXPECT_EQ(plain.size(), fl_setup_bytes);
+    EXPECT_EQ(plain.size(), fi_setup_bytes);
     // Other bytes after the records, or a value out of range, change nothing.
     const std::string bad_tag = plain + std::string("WTlT\x2c\x01\0\0", 8);
     const std::string too_low = plain + std::string("WTlt\x05\0\0\0", 8);
     for (const std::string& file : {plain, bad_tag, too_low}) {
         test_put(tmp / "x.ini", file);
-        back = fl_setup{};
-        ASSERT_EQ(fl_setup_read(tmp / "x.ini", back, records), fl_read::ok);
+        back = fi_setup{};
+        ASSERT_EQ(fi_setup_read(tmp / "x.ini", back, records), fi_read::ok);
         l.opt.latency_ms = 300;
         l.load(back, records);
         EXPECT_EQ(l.opt.latency_ms, 300);

@@ -45,31 +45,31 @@ TEST(Convert, OptimizeExample) {
 }
 
 TEST(Convert, LoadedSampleRoomAndLengths) {
-    fl_sample s;
+    fi_sample s;
     const int32_t K = 3072;
     s.area.assign(K, 0);
     s.length = 1000;  // bytes
     auto* w = reinterpret_cast<int16_t*>(s.area.data() + 24);
     for (int i = 0; i < 500; ++i) w[i] = static_cast<int16_t>(i);
     // Room: capacity / 2 >= length.
-    EXPECT_FALSE(fl_sample_expand(s, 1999));
+    EXPECT_FALSE(fi_sample_expand(s, 1999));
     EXPECT_EQ(s.length, 1000);
-    EXPECT_TRUE(fl_sample_expand(s, K - 96));
+    EXPECT_TRUE(fi_sample_expand(s, K - 96));
     EXPECT_EQ(s.length, 2000);
     EXPECT_EQ(w[1], 0);
     EXPECT_EQ(w[3], 1);
     EXPECT_EQ(w[999], 499);
-    EXPECT_FALSE(fl_sample_expand(s, K - 96));  // 2000 bytes need 4000
-    EXPECT_TRUE(fl_sample_compress(s));
+    EXPECT_FALSE(fi_sample_expand(s, K - 96));  // 2000 bytes need 4000
+    EXPECT_TRUE(fi_sample_compress(s));
     EXPECT_EQ(s.length, 1000);
     // Compressing keeps the even words: the midpoints, half a word behind
     // the ramp and rounded down.
     EXPECT_EQ(w[0], 0);
     for (int i = 1; i < 500; ++i) ASSERT_EQ(w[i], i - 1) << i;
-    EXPECT_EQ(fl_sample_optimize(s), 498);
+    EXPECT_EQ(fi_sample_optimize(s), 498);
     EXPECT_EQ(w[499], 498 * 16384 / (498 * 9 / 16 + 2));
-    fl_sample none;
-    EXPECT_FALSE(fl_sample_expand(none, 100000));
-    EXPECT_FALSE(fl_sample_compress(none));
-    EXPECT_EQ(fl_sample_optimize(none), 0);
+    fi_sample none;
+    EXPECT_FALSE(fi_sample_expand(none, 100000));
+    EXPECT_FALSE(fi_sample_compress(none));
+    EXPECT_EQ(fi_sample_optimize(none), 0);
 }

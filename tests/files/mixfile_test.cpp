@@ -17,7 +17,7 @@ namespace {
 
 // Reads the whole file in blocks of `block` frames at `rate`; every block
 // but the last is full.
-std::vector<int16_t> read_all(fl_mixfile& m, int32_t block, int32_t rate) {
+std::vector<int16_t> read_all(fi_mixfile& m, int32_t block, int32_t rate) {
     std::vector<int16_t> all, buf(static_cast<std::size_t>(2 * block));
     for (;;) {
         const int32_t n = m.read(buf.data(), block, rate);
@@ -41,7 +41,7 @@ TEST(MixFile, SameRateStereoAndMono) {
     scratch d;
     ASSERT_TRUE(d.sox("-n -r 22050 -b 16 -c 2 st.wav synth 0.5 sine 440 sine 660"));
     ASSERT_TRUE(d.sox("-n -r 22050 -b 16 -c 1 mo.wav synth 0.5 sine 440"));
-    fl_mixfile m;
+    fi_mixfile m;
     ASSERT_TRUE(m.open(d / "st.wav"));
     EXPECT_EQ(m.channels(), 2);
     EXPECT_EQ(m.file_rate(), 22050);
@@ -62,7 +62,7 @@ TEST(MixFile, SameRateStereoAndMono) {
 TEST(MixFile, ShortFileShortCount) {
     scratch d;
     put(d / "tiny.wav", plain_wav(1, 11025, 16, std::vector<uint8_t>(1000, 7)));
-    fl_mixfile m;
+    fi_mixfile m;
     ASSERT_TRUE(m.open(d / "tiny.wav"));
     std::vector<int16_t> buf(2 * 7936);
     EXPECT_EQ(m.read(buf.data(), 7936, 11025), 1000);
@@ -79,7 +79,7 @@ TEST(MixFile, OtherRateConverted) {
     scratch d;
     ASSERT_TRUE(d.sox("-n -r 11025 -b 16 -c 1 lo.wav synth 1 sine 441"));
     ASSERT_TRUE(d.sox("-n -r 48000 -b 16 -c 2 hi.wav synth 1 sine 441 sine 441"));
-    fl_mixfile m;
+    fi_mixfile m;
     ASSERT_TRUE(m.open(d / "lo.wav"));
     auto got = read_all(m, 7936, 44100);
     EXPECT_NEAR(static_cast<double>(got.size() / 2), 44100, 4);
@@ -105,7 +105,7 @@ TEST(MixFile, OtherFilesRefused) {
     ASSERT_TRUE(d.sox("-n -r 22050 -b 16 -c 3 three.wav synth 0.1 sine 440"));
     ASSERT_TRUE(d.sox("-n -r 22050 -b 16 -c 2 ok.wav synth 0.1 sine 440"));
     put(d / "garbage.wav", std::vector<uint8_t>(300, 0x5a));
-    fl_mixfile m;
+    fi_mixfile m;
     for (const char* f : {"u8.wav", "s24.wav", "f.wav", "three.wav", "garbage.wav", "missing.wav"}) {
         EXPECT_FALSE(m.open(d / f)) << f;
         EXPECT_FALSE(m.is_open()) << f;

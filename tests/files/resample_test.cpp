@@ -18,7 +18,7 @@ std::vector<int16_t> tone(std::size_t frames, int channels) {
 }
 
 std::vector<int16_t> convert(const std::vector<int16_t>& in, int channels, double from, double to, std::size_t piece) {
-    fl_resampler rs(channels, from, to);
+    fi_resampler rs(channels, from, to);
     std::vector<int16_t> out;
     const std::size_t frames = in.size() / static_cast<std::size_t>(channels);
     for (std::size_t at = 0; at < frames; at += piece)
@@ -44,7 +44,7 @@ TEST(Resampler, PiecesJoinAndLengthFollowsRatio) {
 // After a flush the converter starts afresh: the same input converts the same.
 TEST(Resampler, FlushStartsAfresh) {
     const auto in = tone(3000, 2);
-    fl_resampler rs(2, 22050, 44100);
+    fi_resampler rs(2, 22050, 44100);
     std::vector<int16_t> a, b;
     rs.process(in.data(), 3000, a);
     rs.flush(a);

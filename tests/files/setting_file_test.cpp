@@ -31,7 +31,7 @@ rov_setting distinct_setting() {
 
 std::string bytes_of(const rov_setting& s) {
     uint8_t b[rov_setting_bytes];
-    fl_setting_encode(s, b);
+    fi_setting_encode(s, b);
     return std::string(reinterpret_cast<const char*>(b), sizeof b);
 }
 
@@ -68,21 +68,21 @@ TEST(SettingFile, SaveThenLoadGivesTheSameBytes) {
     test_scratch tmp;
     const rov_setting s = distinct_setting();
     int err = -1;
-    ASSERT_TRUE(fl_setting_write(tmp / "a.rov", s, err));
+    ASSERT_TRUE(fi_setting_write(tmp / "a.rov", s, err));
     EXPECT_EQ(err, 0);
     const std::string onfile = test_slurp(tmp / "a.rov");
     EXPECT_EQ(onfile, bytes_of(s));
 
     rov_setting back;
     rov_default_setting(back);
-    ASSERT_EQ(fl_setting_read(tmp / "a.rov", back), fl_read::ok);
+    ASSERT_EQ(fi_setting_read(tmp / "a.rov", back), fi_read::ok);
     EXPECT_EQ(bytes_of(back), onfile);
     EXPECT_EQ(std::memcmp(back.rov_tones, s.rov_tones, sizeof s.rov_tones), 0);
 
     // Saving over an existing file replaces it whole.
     rov_setting d;
     rov_default_setting(d);
-    ASSERT_TRUE(fl_setting_write(tmp / "a.rov", d, err));
+    ASSERT_TRUE(fi_setting_write(tmp / "a.rov", d, err));
     EXPECT_EQ(test_slurp(tmp / "a.rov"), bytes_of(d));
     EXPECT_EQ(tmp.names().size(), 1u);
 }
@@ -94,7 +94,7 @@ TEST(SettingFile, StandardAlgorithmOutsideTheTableIsKeptAsStored) {
     b[671] = 0;
     test_put(tmp / "x.rov", b);
     rov_setting s;
-    ASSERT_EQ(fl_setting_read(tmp / "x.rov", s), fl_read::ok);
+    ASSERT_EQ(fi_setting_read(tmp / "x.rov", s), fi_read::ok);
     EXPECT_EQ(s.rov_stdalg, 30);
 }
 
@@ -107,9 +107,9 @@ TEST(SettingFile, ShortFileIsRefusedAndChangesNothing) {
     for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{24}, std::size_t{671}}) {
         test_put(tmp / "short.rov", whole.substr(0, n));
         rov_setting s = d;
-        EXPECT_EQ(fl_setting_read(tmp / "short.rov", s), fl_read::too_short) << n;
+        EXPECT_EQ(fi_setting_read(tmp / "short.rov", s), fi_read::too_short) << n;
         EXPECT_EQ(bytes_of(s), before) << n;
-        EXPECT_FALSE(fl_setting_decode(reinterpret_cast<const uint8_t*>(whole.data()), n, s));
+        EXPECT_FALSE(fi_setting_decode(reinterpret_cast<const uint8_t*>(whole.data()), n, s));
         EXPECT_EQ(bytes_of(s), before) << n;
     }
 }
@@ -119,7 +119,7 @@ TEST(SettingFile, LongerFileGivesItsFirst672Bytes) {
     const std::string whole = bytes_of(distinct_setting());
     test_put(tmp / "long.rov", whole + std::string(5000, '\x7f'));
     rov_setting s;
-    ASSERT_EQ(fl_setting_read(tmp / "long.rov", s), fl_read::ok);
+    ASSERT_EQ(fi_setting_read(tmp / "long.rov", s), fi_read::ok);
     EXPECT_EQ(bytes_of(s), whole);
 }
 
@@ -128,9 +128,9 @@ TEST(SettingFile, MissingOrUnreadableFileIsNotOpened) {
     rov_setting d;
     rov_default_setting(d);
     rov_setting s = d;
-    EXPECT_EQ(fl_setting_read(tmp / "missing.rov", s), fl_read::not_opened);
+    EXPECT_EQ(fi_setting_read(tmp / "missing.rov", s), fi_read::not_opened);
     EXPECT_EQ(errno, ENOENT);
-    EXPECT_EQ(fl_setting_read(tmp.dir.string(), s), fl_read::not_opened);  // a folder
+    EXPECT_EQ(fi_setting_read(tmp.dir.string(), s), fi_read::not_opened);  // a folder
     EXPECT_EQ(bytes_of(s), bytes_of(d));
 }
 
@@ -138,15 +138,15 @@ TEST(SettingFile, FailedSaveLeavesNoFile) {
     test_scratch tmp;
     const rov_setting s = distinct_setting();
     int err = 0;
-    EXPECT_FALSE(fl_setting_write(tmp / "no/such/dir/a.rov", s, err));
+    EXPECT_FALSE(fi_setting_write(tmp / "no/such/dir/a.rov", s, err));
     EXPECT_EQ(err, ENOENT);
     std::filesystem::create_directory(tmp / "folder.rov");
-    EXPECT_FALSE(fl_setting_write(tmp / "folder.rov", s, err));
+    EXPECT_FALSE(fi_setting_write(tmp / "folder.rov", s, err));
     EXPECT_NE(err, 0);
     EXPECT_EQ(tmp.names(), std::vector<std::string>{"folder.rov"});
     EXPECT_TRUE(std::filesystem::is_empty(tmp / "folder.rov"));
     if (std::filesystem::exists("/dev/full")) {
-        EXPECT_FALSE(fl_setting_write("/dev/full", s, err));
+        EXPECT_FALSE(fi_setting_write("/dev/full", s, err));
         EXPECT_EQ(err, ENOSPC);
     }
 }

@@ -10,8 +10,8 @@
 
 namespace {
 
-fl_setup sample_setup() {
-    fl_setup f;
+fi_setup sample_setup() {
+    fi_setup f;
     f.bufsiz0 = 0x01020304;
     f.sampmaxid = 6000000;
     f.recsmp = -2;
@@ -36,9 +36,9 @@ fl_setup sample_setup() {
     return f;
 }
 
-std::string encoded(const fl_setup& f) {
-    uint8_t b[fl_setup_bytes];
-    fl_setup_encode(f, b);
+std::string encoded(const fi_setup& f) {
+    uint8_t b[fi_setup_bytes];
+    fi_setup_encode(f, b);
     return std::string(reinterpret_cast<const char*>(b), sizeof b);
 }
 
@@ -48,7 +48,7 @@ const uint8_t* u8p(const std::string& s) { return reinterpret_cast<const uint8_t
 
 TEST(SetupFile, BytesAsWritten) {
     const std::string b = encoded(sample_setup());
-    const uint8_t want[fl_setup_bytes] = {
+    const uint8_t want[fi_setup_bytes] = {
         0x04, 0x03, 0x02, 0x01,  // bufsiz0
         0x80, 0x8d, 0x5b, 0x00,  // sampmaxid 6000000
         0xfe, 0xff, 0xff, 0xff,  // recsmp -2
@@ -67,25 +67,25 @@ TEST(SetupFile, BytesAsWritten) {
 }
 
 TEST(SetupFile, DecodesOnlyCompleteRecords) {
-    const fl_setup f = sample_setup();
+    const fi_setup f = sample_setup();
     const std::string b = encoded(f);
-    const fl_setup blank;
+    const fi_setup blank;
 
-    fl_setup out;
-    EXPECT_EQ(fl_setup_decode(u8p(b), 0, out), 0);
-    EXPECT_EQ(fl_setup_decode(u8p(b), 23, out), 0);
+    fi_setup out;
+    EXPECT_EQ(fi_setup_decode(u8p(b), 0, out), 0);
+    EXPECT_EQ(fi_setup_decode(u8p(b), 23, out), 0);
     EXPECT_EQ(out, blank);
 
     for (std::size_t n : {std::size_t{24}, std::size_t{41}}) {
         out = blank;
-        EXPECT_EQ(fl_setup_decode(u8p(b), n, out), 1) << n;
+        EXPECT_EQ(fi_setup_decode(u8p(b), n, out), 1) << n;
         EXPECT_EQ(out.bufsiz0, f.bufsiz0);
         EXPECT_EQ(out.wvomea, f.wvomea);
         EXPECT_EQ(out.playpaus, 0);  // the second record stays untouched
         EXPECT_EQ(out.stereoset, 0);
     }
     out = blank;
-    EXPECT_EQ(fl_setup_decode(u8p(b), 42, out), 2);
+    EXPECT_EQ(fi_setup_decode(u8p(b), 42, out), 2);
     EXPECT_EQ(out, f);
     // Padding and reserved bytes do not matter; more bytes are not looked at.
     std::string odd = b;
@@ -93,19 +93,19 @@ TEST(SetupFile, DecodesOnlyCompleteRecords) {
     odd[41] = '\x66';
     odd += "trailing";
     out = blank;
-    EXPECT_EQ(fl_setup_decode(u8p(odd), odd.size(), out), 2);
+    EXPECT_EQ(fi_setup_decode(u8p(odd), odd.size(), out), 2);
     EXPECT_EQ(out, f);
 }
 
 TEST(SetupFile, SaveThenLoad) {
     test_scratch tmp;
-    const fl_setup f = sample_setup();
+    const fi_setup f = sample_setup();
     int err = -1;
-    ASSERT_TRUE(fl_setup_write(tmp / "a.ini", f, err));
+    ASSERT_TRUE(fi_setup_write(tmp / "a.ini", f, err));
     EXPECT_EQ(test_slurp(tmp / "a.ini"), encoded(f));
-    fl_setup back;
+    fi_setup back;
     int records = -1;
-    EXPECT_EQ(fl_setup_read(tmp / "a.ini", back, records), fl_read::ok);
+    EXPECT_EQ(fi_setup_read(tmp / "a.ini", back, records), fi_read::ok);
     EXPECT_EQ(records, 2);
     EXPECT_EQ(back, f);
 }
@@ -113,19 +113,19 @@ TEST(SetupFile, SaveThenLoad) {
 TEST(SetupFile, ShortFilesGiveTheirCompleteRecords) {
     test_scratch tmp;
     const std::string b = encoded(sample_setup());
-    fl_setup out;
+    fi_setup out;
     int records = -1;
     test_put(tmp / "s.ini", b.substr(0, 10));
-    EXPECT_EQ(fl_setup_read(tmp / "s.ini", out, records), fl_read::too_short);
+    EXPECT_EQ(fi_setup_read(tmp / "s.ini", out, records), fi_read::too_short);
     EXPECT_EQ(records, 0);
-    EXPECT_EQ(out, fl_setup{});
+    EXPECT_EQ(out, fi_setup{});
     test_put(tmp / "s.ini", b.substr(0, 24));
-    EXPECT_EQ(fl_setup_read(tmp / "s.ini", out, records), fl_read::ok);
+    EXPECT_EQ(fi_setup_read(tmp / "s.ini", out, records), fi_read::ok);
     EXPECT_EQ(records, 1);
     test_put(tmp / "s.ini", b + std::string(100, 'x'));
-    EXPECT_EQ(fl_setup_read(tmp / "s.ini", out, records), fl_read::ok);
+    EXPECT_EQ(fi_setup_read(tmp / "s.ini", out, records), fi_read::ok);
     EXPECT_EQ(records, 2);
-    EXPECT_EQ(fl_setup_read(tmp / "missing.ini", out, records), fl_read::not_opened);
+    EXPECT_EQ(fi_setup_read(tmp / "missing.ini", out, records), fi_read::not_opened);
     EXPECT_EQ(errno, ENOENT);
     EXPECT_EQ(records, 0);
 }
@@ -133,7 +133,7 @@ TEST(SetupFile, ShortFilesGiveTheirCompleteRecords) {
 TEST(SetupFile, FailedSaveLeavesNoFile) {
     test_scratch tmp;
     int err = 0;
-    EXPECT_FALSE(fl_setup_write(tmp / "none/a.ini", sample_setup(), err));
+    EXPECT_FALSE(fi_setup_write(tmp / "none/a.ini", sample_setup(), err));
     EXPECT_EQ(err, ENOENT);
     EXPECT_TRUE(tmp.names().empty());
 }

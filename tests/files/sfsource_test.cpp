@@ -56,7 +56,7 @@ std::vector<uint8_t> looping_list() {
 }
 
 std::vector<int16_t> decoded(const std::vector<uint8_t>& file) {
-    fl_sfsource src;
+    fi_sfsource src;
     src.open_memory(file.data(), file.size());
     SF_INFO info{};
     SNDFILE* sf = src.open_sndfile(info);
@@ -78,9 +78,9 @@ TEST(SoundFileView, DamagedListChunkIsNeverReadAndTheSoundStillLoads) {
     EXPECT_EQ(w[0], 0);
     EXPECT_EQ(w[499], 499);
     // The same through the sample loader (the list makes the file not plain).
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(fl_sample_load_bytes(f.data(), f.size(), 32768, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(fi_sample_load_bytes(f.data(), f.size(), 32768, s, msgs), fi_wav::loaded);
     EXPECT_EQ(s.nwords(), 500 - 12);
 }
 
@@ -92,7 +92,7 @@ TEST(SoundFileView, DataSizeZeroOrPastTheEndMeansWhatIsThere) {
     std::vector<uint8_t> junk;
     tag(junk, "JUNK");
     put32(junk, 0x7fffffff);
-    fl_sfsource src;
+    fi_sfsource src;
     const std::vector<uint8_t> f = wav(10, junk);
     src.open_memory(f.data(), f.size());
     EXPECT_TRUE(src.broken);
@@ -103,14 +103,14 @@ TEST(SoundFileView, FilesWithoutFormatOrDataAreRefusedAndOthersPassAsTheyAre) {
     // list, no data.
     std::vector<uint8_t> f = wav(0, looping_list());
     f.resize(f.size() - 8);  // no data chunk
-    fl_sfsource src;
+    fi_sfsource src;
     src.open_memory(f.data(), f.size());
     EXPECT_TRUE(src.broken);
     SF_INFO info{};
     EXPECT_EQ(src.open_sndfile(info), nullptr);
     // Not RIFF: shown whole.
     const std::vector<uint8_t> other(100, 7);
-    fl_sfsource o;
+    fi_sfsource o;
     o.open_memory(other.data(), other.size());
     EXPECT_FALSE(o.broken);
     EXPECT_TRUE(o.head.empty());
@@ -128,7 +128,7 @@ TEST(SoundFileView, AFormatWithoutChannelsOrBlockSizeIsRefusedAtOnce) {
         f[20 + field + 1] = 0;
         f.insert(f.end(), body.begin(), body.end());
         EXPECT_TRUE(decoded(f).empty()) << "field " << field;
-        fl_sfsource src;
+        fi_sfsource src;
         src.open_memory(f.data(), f.size());
         EXPECT_TRUE(src.broken) << "field " << field;
     }
@@ -239,17 +239,17 @@ TEST(SoundFileView, ChunkSizesThatDoNotAddUpAreRefusedAtOnceInEveryContainer) {
         f[at + 4] = f[at + 5] = 0x7f;
     }
     for (const auto& f : files) {
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(fl_sample_load_bytes(f.data(), f.size(), 32768, s, msgs), fl_wav::refused);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(fi_sample_load_bytes(f.data(), f.size(), 32768, s, msgs), fi_wav::refused);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_NE(msgs[0].text.find("unsupported WAV or illegal file format:\nits chunk sizes do not add up: the '"),
                   std::string::npos)
             << msgs[0].text;
     }
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    fl_sample_load_bytes(files[0].data(), files[0].size(), 32768, s, msgs);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    fi_sample_load_bytes(files[0].data(), files[0].size(), 32768, s, msgs);
     EXPECT_NE(msgs[0].text.find("'LIST' chunk at byte 48 claims 4294967284 bytes, 51 are left"), std::string::npos)
         << msgs[0].text;
 }

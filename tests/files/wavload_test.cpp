@@ -16,10 +16,10 @@ using namespace wavtest;
 
 namespace {
 
-std::vector<int16_t> sample_words(const fl_sample& s) { return {s.words(), s.words() + s.nwords()}; }
+std::vector<int16_t> sample_words(const fi_sample& s) { return {s.words(), s.words() + s.nwords()}; }
 
-fl_wav load(const std::vector<uint8_t>& f, int32_t K, fl_sample& s, std::vector<fl_filemsg>& msgs) {
-    return fl_sample_load_bytes(f.data(), f.size(), K, s, msgs);
+fi_wav load(const std::vector<uint8_t>& f, int32_t K, fi_sample& s, std::vector<fi_filemsg>& msgs) {
+    return fi_sample_load_bytes(f.data(), f.size(), K, s, msgs);
 }
 
 // Words of every sign and size, with odd sums so that rounding shows.
@@ -39,9 +39,9 @@ TEST(WavLoadPlain, StereoSixteenBitAveragedWithExactLength) {
     w[0] = -3, w[1] = 0;        // -1.5 becomes -1
     w[2] = 32767, w[3] = 32767;  // no overflow
     w[4] = -32768, w[5] = -32767;
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(load(plain_wav(2, 22050, 16, bytes_of(w)), 32768, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(load(plain_wav(2, 22050, 16, bytes_of(w)), 32768, s, msgs), fi_wav::loaded);
     EXPECT_TRUE(msgs.empty());
     EXPECT_EQ(s.length, 2000);
     EXPECT_EQ(s.nwords(), 988);
@@ -60,19 +60,19 @@ TEST(WavLoadPlain, StereoSixteenBitAveragedWithExactLength) {
 // A file larger than the area: cut to it, with the message of each kind.
 TEST(WavLoadPlain, FullAreaCutsWithMessage) {
     {
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(load(plain_wav(2, 11025, 16, bytes_of(ramp(4000))), 3072, s, msgs), fl_wav::loaded);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(load(plain_wav(2, 11025, 16, bytes_of(ramp(4000))), 3072, s, msgs), fi_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].caption, "read WAV file");
         EXPECT_EQ(msgs[0].text, "Sound may be incomplete");
         EXPECT_EQ(s.length, 2 * (3000 / 4) - 12);
     }
     {
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
         const auto w = ramp(4000);
-        ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(w)), 3072, s, msgs), fl_wav::loaded);
+        ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(w)), 3072, s, msgs), fi_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].caption, "read WAV file");
         EXPECT_EQ(msgs[0].text, "Sound may be incomplete!");
@@ -81,13 +81,13 @@ TEST(WavLoadPlain, FullAreaCutsWithMessage) {
     }
     // Exactly filling the area is still told: the message says "may".
     {
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(1488))), 3072, s, msgs), fl_wav::loaded);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(1488))), 3072, s, msgs), fi_wav::loaded);
         EXPECT_EQ(msgs.size(), 1u);
-        fl_sample t;
+        fi_sample t;
         msgs.clear();
-        ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(1487))), 3072, t, msgs), fl_wav::loaded);
+        ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(1487))), 3072, t, msgs), fi_wav::loaded);
         EXPECT_TRUE(msgs.empty());
     }
 }
@@ -103,9 +103,9 @@ TEST(WavLoadPlain, EightBitMonoConvertedAndCut) {
     {
         // R = 16348: fits exactly, no message.
         const auto d = bytes8(16348 - 24);
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(load(plain_wav(1, 8000, 8, d), 32768, s, msgs), fl_wav::loaded);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(load(plain_wav(1, 8000, 8, d), 32768, s, msgs), fi_wav::loaded);
         EXPECT_TRUE(msgs.empty());
         EXPECT_EQ(s.length, 2 * 16348 - 48);
         EXPECT_EQ(s.rate, 8000);
@@ -115,9 +115,9 @@ TEST(WavLoadPlain, EightBitMonoConvertedAndCut) {
     }
     {
         // R = 16349: one byte too many.
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(load(plain_wav(1, 8000, 8, bytes8(16349 - 24)), 32768, s, msgs), fl_wav::loaded);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(load(plain_wav(1, 8000, 8, bytes8(16349 - 24)), 32768, s, msgs), fi_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].caption, "read WAV file");
         EXPECT_EQ(msgs[0].text, "sound incomplete,\ntry >32770 bytes buffer size");
@@ -125,9 +125,9 @@ TEST(WavLoadPlain, EightBitMonoConvertedAndCut) {
     }
     {
         // A long file: R = K - 72.
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(load(plain_wav(1, 8000, 8, bytes8(100000)), 32768, s, msgs), fl_wav::loaded);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(load(plain_wav(1, 8000, 8, bytes8(100000)), 32768, s, msgs), fi_wav::loaded);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].text, "sound incomplete,\ntry >" + std::to_string(2 * (32768 - 72) + 72) + " bytes buffer size");
         EXPECT_EQ(s.nwords(), 16348 - 36);
@@ -140,10 +140,10 @@ TEST(WavLoadPlain, TinyDataGivesEmptySample) {
         for (int bits : {8, 16}) {
             if (channels == 2 && bits == 8) continue;
             for (std::size_t n : {0u, 1u, 2u, 3u, 5u, 23u, 24u, 25u, 26u, 49u}) {
-                fl_sample s;
-                std::vector<fl_filemsg> msgs;
+                fi_sample s;
+                std::vector<fi_filemsg> msgs;
                 ASSERT_EQ(load(plain_wav(channels, 11025, bits, std::vector<uint8_t>(n, 0x91)), 3072, s, msgs),
-                          fl_wav::loaded);
+                          fi_wav::loaded);
                 EXPECT_GE(s.length, 0);
                 EXPECT_GE(s.nwords(), 0);
                 EXPECT_LE(24 + 2 * s.nwords(), static_cast<int>(s.area.size()));
@@ -155,14 +155,14 @@ TEST(WavLoadPlain, TinyDataGivesEmptySample) {
 // The channel test: more than two channels are refused; the sample in
 // memory stays. (8-bit stereo loads: EightBitStereoLoadsInEveryLayout.)
 TEST(WavLoadPlain, UnsupportedFormatsRefusedSampleKept) {
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, s, msgs), fi_wav::loaded);
     const auto before = sample_words(s);
     for (auto f : {plain_wav(3, 11025, 16, bytes_of(ramp(99))),
                    plain_wav(6, 11025, 8, std::vector<uint8_t>(60, 1))}) {
         msgs.clear();
-        EXPECT_EQ(load(f, 3072, s, msgs), fl_wav::refused);
+        EXPECT_EQ(load(f, 3072, s, msgs), fi_wav::refused);
         ASSERT_EQ(msgs.size(), 1u);
         EXPECT_EQ(msgs[0].caption, "open WAV file");
         EXPECT_EQ(msgs[0].text, "unsupported WAV or illegal file format");
@@ -178,14 +178,14 @@ TEST(WavLoadPlain, DataSizeBoundsTheRead) {
     auto f = plain_wav(1, 11025, 16, bytes_of(w));
     const std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
     f.insert(f.end(), list.begin(), list.end());
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(load(f, 32768, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(load(f, 32768, s, msgs), fi_wav::loaded);
     EXPECT_EQ(s.length, 400);  // R - 24, R = 424
     // Declared larger than the file: what is there is taken.
     auto g = plain_wav(1, 11025, 16, bytes_of(w));
     g[40] = 0xff, g[41] = 0xff, g[42] = 0xff, g[43] = 0x7f;
-    ASSERT_EQ(load(g, 32768, s, msgs), fl_wav::loaded);
+    ASSERT_EQ(load(g, 32768, s, msgs), fi_wav::loaded);
     EXPECT_EQ(s.length, 400);
 }
 
@@ -197,10 +197,10 @@ TEST(WavLoadSndfile, SoxFilesOfEveryLayout) {
     ASSERT_TRUE(d.sox("-n -r 22050 -b 16 -c 1 ref.wav synth 0.2 sine 440 vol 0.8"));
     const auto ref = words16(chunk(slurp(d / "ref.wav"), "data"));
     ASSERT_EQ(ref.size(), 4410u);
-    auto loaded = [&](const std::string& name, std::vector<fl_filemsg>* m = nullptr) {
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        EXPECT_EQ(fl_sample_load(d / name, 65536, s, msgs), fl_wav::loaded) << name;
+    auto loaded = [&](const std::string& name, std::vector<fi_filemsg>* m = nullptr) {
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        EXPECT_EQ(fi_sample_load(d / name, 65536, s, msgs), fi_wav::loaded) << name;
         EXPECT_TRUE(msgs.empty()) << name;
         if (m) *m = msgs;
         EXPECT_EQ(s.rate, 22050) << name;
@@ -283,9 +283,9 @@ TEST(WavLoadSndfile, SoxFilesOfEveryLayout) {
 TEST(WavLoadSndfile, LongFileCutToTheArea) {
     scratch d;
     ASSERT_TRUE(d.sox("-n -r 44100 -b 24 -c 2 long.wav synth 2 sine 440"));
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(fl_sample_load(d / "long.wav", 32768, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(fi_sample_load(d / "long.wav", 32768, s, msgs), fi_wav::loaded);
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].text, "Sound may be incomplete");
     EXPECT_EQ(s.length, 2 * ((32768 - 72) / 4) - 12);
@@ -306,13 +306,13 @@ TEST(WavLoadSndfile, BadFilesRefused) {
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<uint8_t>(i * i + 17);
     put(d / "garbage.wav", garbage);
 
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(load(plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, s, msgs), fi_wav::loaded);
     const auto before = sample_words(s);
     for (const char* f : {"three.wav", "empty.wav", "short.wav", "cut.wav", "garbage.wav"}) {
         msgs.clear();
-        EXPECT_EQ(fl_sample_load(d / f, 32768, s, msgs), fl_wav::refused) << f;
+        EXPECT_EQ(fi_sample_load(d / f, 32768, s, msgs), fi_wav::refused) << f;
         ASSERT_EQ(msgs.size(), 1u) << f;
         EXPECT_EQ(msgs[0].caption, "open WAV file");
         // A file cut inside its format chunk says so on a second line.
@@ -320,15 +320,15 @@ TEST(WavLoadSndfile, BadFilesRefused) {
         EXPECT_EQ(sample_words(s), before);
     }
     msgs.clear();
-    EXPECT_EQ(fl_sample_load(d / "missing.wav", 32768, s, msgs), fl_wav::not_opened);
+    EXPECT_EQ(fi_sample_load(d / "missing.wav", 32768, s, msgs), fi_wav::not_opened);
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].caption, "Read File");
     EXPECT_EQ(msgs[0].text, "File not opened");
     msgs.clear();
-    EXPECT_EQ(fl_sample_load(d.dir.string(), 32768, s, msgs), fl_wav::not_opened);
+    EXPECT_EQ(fi_sample_load(d.dir.string(), 32768, s, msgs), fi_wav::not_opened);
     msgs.clear();
-    EXPECT_EQ(fl_sample_load(d / "deep.wav", 3071, s, msgs), fl_wav::none);
-    EXPECT_EQ(fl_sample_load_bytes(nullptr, 0, 32768, s, msgs), fl_wav::refused);
+    EXPECT_EQ(fi_sample_load(d / "deep.wav", 3071, s, msgs), fi_wav::none);
+    EXPECT_EQ(fi_sample_load_bytes(nullptr, 0, 32768, s, msgs), fi_wav::refused);
     EXPECT_EQ(sample_words(s), before);
 }
 
@@ -337,11 +337,11 @@ TEST(WavLoadSndfile, BadFilesRefused) {
 TEST(WavSave, RoundTripAndExactSizes) {
     scratch d;
     ASSERT_TRUE(d.sox("-n -r 11025 -b 24 -c 2 st.wav synth 0.1 sine 440 sine 550"));
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(fl_sample_load(d / "st.wav", 32768, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(fi_sample_load(d / "st.wav", 32768, s, msgs), fi_wav::loaded);
     int err = -1;
-    ASSERT_TRUE(fl_sample_save(d / "out.wav", s, err));
+    ASSERT_TRUE(fi_sample_save(d / "out.wav", s, err));
     EXPECT_EQ(err, 0);
     const auto f = slurp(d / "out.wav");
     ASSERT_EQ(f.size(), 44u + static_cast<std::size_t>(s.length));
@@ -352,20 +352,20 @@ TEST(WavSave, RoundTripAndExactSizes) {
     EXPECT_EQ(le32(&f[28]), 22050u);
     EXPECT_EQ(le16(&f[34]), 16u);
     EXPECT_EQ(std::memcmp(&f[44], &s.area[24], static_cast<std::size_t>(s.length)), 0);
-    fl_sample t;
-    ASSERT_EQ(fl_sample_load(d / "out.wav", 32768, t, msgs), fl_wav::loaded);
+    fi_sample t;
+    ASSERT_EQ(fi_sample_load(d / "out.wav", 32768, t, msgs), fi_wav::loaded);
     EXPECT_EQ(t.length, s.length);
     EXPECT_EQ(t.rate, s.rate);
     EXPECT_EQ(sample_words(t), sample_words(s));
 
     // A length beyond the area is cut to it; the header agrees.
-    fl_sample bad = s;
+    fi_sample bad = s;
     bad.length = 1 << 30;
-    ASSERT_TRUE(fl_sample_save(d / "big.wav", bad, err));
+    ASSERT_TRUE(fi_sample_save(d / "big.wav", bad, err));
     EXPECT_EQ(slurp(d / "big.wav").size(), 44u + 32768u - 24u);
     EXPECT_EQ(le32(&slurp(d / "big.wav")[40]), 32768u - 24u);
     // A folder that does not exist: false, the reason, no file.
-    EXPECT_FALSE(fl_sample_save(d / "no/such.wav", s, err));
+    EXPECT_FALSE(fi_sample_save(d / "no/such.wav", s, err));
     EXPECT_EQ(err, ENOENT);
 }
 
@@ -380,9 +380,9 @@ TEST(WavLoadPlain, EightBitStereoLoadsInEveryLayout) {
     listed.insert(listed.begin() + 36, list, list + 12);
     std::vector<std::vector<int16_t>> got;
     for (const auto& f : {plain, listed}) {
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(load(f, 32768, s, msgs), fl_wav::loaded);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(load(f, 32768, s, msgs), fi_wav::loaded);
         EXPECT_EQ(s.rate, 8000);
         got.push_back(sample_words(s));
     }
@@ -391,14 +391,14 @@ TEST(WavLoadPlain, EightBitStereoLoadsInEveryLayout) {
     std::vector<uint8_t> odd = plain_wav(2, 8000, 8, d);
     odd.push_back(0x7f);
     for (int i = 0; i < 4; ++i) odd[40 + i] = 0xff;
-    fl_sample s;
-    std::vector<fl_filemsg> msgs;
-    ASSERT_EQ(load(odd, 32768, s, msgs), fl_wav::loaded);
+    fi_sample s;
+    std::vector<fi_filemsg> msgs;
+    ASSERT_EQ(load(odd, 32768, s, msgs), fi_wav::loaded);
     EXPECT_EQ(sample_words(s), got[0]);
     // 148 bits per sample: refused at once (libsndfile never came back).
     std::vector<uint8_t> wide = plain_wav(2, 8000, 148, d);
     for (int i = 0; i < 4; ++i) wide[40 + i] = 0xff;
-    EXPECT_EQ(load(wide, 32768, s, msgs), fl_wav::refused);
+    EXPECT_EQ(load(wide, 32768, s, msgs), fi_wav::refused);
 
     EXPECT_EQ(got[0], got[1]);
     ASSERT_EQ(got[0].size(), 200u - 12);
@@ -426,9 +426,9 @@ TEST(WavLoadPlain, TheLengthGivenIsKeptBesideTheLengthLoaded) {
         {plain_wav(1, 11025, 16, bytes_of(ramp(100))), 3072, 200},
     };
     for (const want& c : cases) {
-        fl_sample s;
-        std::vector<fl_filemsg> msgs;
-        ASSERT_EQ(load(c.file, c.K, s, msgs), fl_wav::loaded);
+        fi_sample s;
+        std::vector<fi_filemsg> msgs;
+        ASSERT_EQ(load(c.file, c.K, s, msgs), fi_wav::loaded);
         EXPECT_EQ(s.given, c.given);
         EXPECT_EQ(msgs.empty(), s.given == s.length) << s.length;
     }

@@ -73,7 +73,7 @@ constexpr uint32_t planned = 7936u * 41u * 4u;
 TEST(WavWriter, HeaderFollowsEveryBuffer) {
     scratch d;
     const std::string p = d / "rec.wav";
-    fl_hdrec rec;
+    fi_hdrec rec;
     int err = -1;
     ASSERT_TRUE(rec.create(p, 2, 16, 22050, planned, err));
     EXPECT_EQ(err, 0);
@@ -106,7 +106,7 @@ TEST(WavWriter, HeaderFollowsEveryBuffer) {
 // 8-bit mono recordings too, with an odd number of bytes.
 TEST(WavWriter, EightBitMono) {
     scratch d;
-    fl_hdrec rec;
+    fi_hdrec rec;
     int err;
     ASSERT_TRUE(rec.create(d / "m.wav", 1, 8, 11025, 1000, err));
     std::vector<uint8_t> buf(333);
@@ -129,7 +129,7 @@ TEST(WavWriter, KilledWriterLeavesValidFile) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        fl_hdrec rec;
+        fi_hdrec rec;
         int err;
         if (!rec.create(p, 2, 16, 22050, planned, err)) _exit(1);
         for (int b = 0; b < 3; ++b) {
@@ -154,7 +154,7 @@ TEST(WavWriter, KilledWriterLeavesValidFile) {
 // buffer to buffer, and 8-bit goes the same way.
 TEST(WavWriter, OtherRatesConverted) {
     scratch d;
-    fl_hdrec rec;
+    fi_hdrec rec;
     int err;
     ASSERT_TRUE(rec.create(d / "r.wav", 2, 16, 44100, 0, err));
     long phase = 0;
@@ -180,7 +180,7 @@ TEST(WavWriter, OtherRatesConverted) {
     EXPECT_EQ(bytes_of(std::vector<int16_t>(w.end() - 200, w.end())), same);
 
     // 8-bit mono at 11025 into a 22050 file.
-    fl_hdrec r8;
+    fi_hdrec r8;
     ASSERT_TRUE(r8.create(d / "r8.wav", 1, 8, 22050, 0, err));
     std::vector<uint8_t> b8(5000);
     for (std::size_t i = 0; i < b8.size(); ++i) b8[i] = static_cast<uint8_t>(128 + 100 * std::sin(i * 0.1));
@@ -196,7 +196,7 @@ TEST(WavWriter, OtherRatesConverted) {
 TEST(WavWriter, ShortWriteLeavesValidFile) {
     scratch d;
     const std::string p = d / "full.wav";
-    fl_hdrec rec;
+    fi_hdrec rec;
     int err;
     ASSERT_TRUE(rec.create(p, 2, 16, 22050, planned, err));
     const auto buf = stereo_buffer(1000, 3);
@@ -222,7 +222,7 @@ TEST(WavWriter, ShortWriteLeavesValidFile) {
 // a file behind a link keeps its link, and a device is never removed.
 TEST(WavWriter, FileWithoutHeaderIsRemoved) {
     scratch d;
-    fl_hdrec rec;
+    fi_hdrec rec;
     int err = 0;
     {
         size_limit lim(20);
@@ -247,7 +247,7 @@ TEST(WavWriter, StreamsKeepThePlannedSize) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     std::FILE* w = fdopen(fds[1], "wb");
-    fl_wavwriter wr;
+    fi_wavwriter wr;
     ASSERT_TRUE(wr.open(w, false, 2, 16, 22050, 6000));
     const auto buf = stereo_buffer(1000, 1);
     EXPECT_TRUE(wr.append(buf.data(), 4000, 22050));
@@ -269,7 +269,7 @@ TEST(WavWriter, StreamsKeepThePlannedSize) {
     // Padded with silence up to the plan.
     ASSERT_EQ(pipe(fds), 0);
     w = fdopen(fds[1], "wb");
-    fl_wavwriter pad;
+    fi_wavwriter pad;
     ASSERT_TRUE(pad.open(w, false, 2, 16, 22050, 6000));
     EXPECT_TRUE(pad.append(buf.data(), 400, 22050));
     EXPECT_TRUE(pad.finish());
@@ -284,7 +284,7 @@ TEST(WavWriter, StreamsKeepThePlannedSize) {
 
     std::FILE* full = std::fopen("/dev/full", "wb");
     if (!full) GTEST_SKIP() << "no /dev/full";
-    fl_hdrec rec;
+    fi_hdrec rec;
     int err = 0;
     EXPECT_FALSE(rec.create("/dev/full", 2, 16, 22050, 6000, err));
     EXPECT_EQ(err, ENOSPC);

@@ -14,7 +14,7 @@ class Convert : public ::testing::Test {
     void cmd(int id) { sh_command(st, f.ui(st), id); }
     // A sample of `bytes` bytes at `rate` Hz in a buffer of K bytes.
     void sample(int32_t bytes, int32_t rate, int32_t K = 32768) {
-        fl_sample s;
+        fi_sample s;
         s.area.assign(K, 0);
         s.length = bytes;
         s.rate = rate;

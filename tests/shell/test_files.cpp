@@ -50,7 +50,7 @@ std::string setting_file(const tmpdir& d, const std::string& name, int16_t mark,
     s.rov_p[0] = mark;
     s.rov_stdalg = stdalg;
     int err = 0;
-    EXPECT_TRUE(fl_setting_write(d / name, s, err));
+    EXPECT_TRUE(fi_setting_write(d / name, s, err));
     return d / name;
 }
 

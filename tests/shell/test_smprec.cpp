@@ -123,7 +123,7 @@ TEST_F(SampleRec, BuffBeatCapacityIsTimesTheBlowUpFactor) {
 
 TEST_F(SampleRec, AFailedRecordingKeepsTheSampleAndSaysWhy) {
     cmd(cm_recsample);
-    const fl_sample before = st.pg.sample;
+    const fi_sample before = st.pg.sample;
     st.pg.smprecorded = false;  // as if saved
     cap.fail_open = true;
     cmd(cm_recsample);
