@@ -79,7 +79,7 @@ TEST(OptionsTable, EveryStoredOptionComesBackFromASavedSetup) {
         ASSERT_EQ(fi_setup_decode(bytes, sizeof bytes, f), 2);
         f.latency = wv_setup_from(o, 0).latency;  // the extension, as fi_setup_read adds it
         wv_options back;
-        wv_setup_target t{&back, nullptr, nullptr, false, nullptr};
+        wv_setup_target t{&back, nullptr, nullptr, nullptr, nullptr};
         wv_setup_apply(f, 2, t);
         EXPECT_EQ(d.get(back), v);
         // Out of the stored range, the option keeps what it had.

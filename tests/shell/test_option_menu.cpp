@@ -9,6 +9,7 @@
 
 #include "fake_ui.h"
 #include "shell/menu.h"
+#include "support/fake_files.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ TEST(OptionMenu, EveryOptionOfTheTableIsInTheMenusAndActs) {
         const wv_optdesc& d = *wv_optlist[i];
         if (d.menu_id == 0) continue;
         SCOPED_TRACE(d.key);
-        auto st = std::make_unique<sh_state>();
+        auto pg = std::make_unique<wv_program>();
+        auto st = std::make_unique<sh_state>(*pg);
         sh_init(*st);
         st->opt.stereo16 = true;
         fake_ui f;
@@ -73,7 +75,7 @@ TEST(OptionMenu, EveryOptionOfTheTableIsInTheMenusAndActs) {
         sh_command(*st, ui, d.menu_id);
         EXPECT_EQ(d.get(st->opt), !was);
         EXPECT_EQ(sh_menu_state(*st, d.menu_id).checked, !was);
-        st->recording = true;
+        fake_recording(*pg, true);
         sh_command(*st, ui, d.menu_id);
         EXPECT_EQ(d.get(st->opt), (d.lock & wv_lock_menu) ? !was : was);
         EXPECT_EQ(sh_menu_state(*st, d.menu_id).grayed, (d.lock & wv_lock_menu) != 0);
