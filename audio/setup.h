@@ -10,11 +10,6 @@
 
 struct wv_recsink;
 
-// Accepted ranges of the loaded values (a value outside keeps its option),
-// as the options table declares them.
-inline const int32_t wv_setup_bufmin = wv_opt_bufsize.stored_lo, wv_setup_bufmax = wv_opt_bufsize.stored_hi;
-inline const int32_t wv_setup_idlemin = wv_opt_timetoplay.stored_lo, wv_setup_idlemax = wv_opt_timetoplay.stored_hi;
-
 // The setup record of the options in effect and the row played (saving).
 fi_setup wv_setup_from(const wv_options& o, int algomod);
 

@@ -58,10 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     wv_setup_apply(f, records, t);
 
     check(within(o.maxv, 1, 64) && within(volshift, 11, 14));
-    check(within(o.bufszorig, wv_setup_bufmin, wv_setup_bufmax));
+    check(within(o.bufszorig, wv_opt_bufsize.stored_lo, wv_opt_bufsize.stored_hi));
     check(o.bufszorig == start.bufszorig ? o.bufincr == start.bufincr : o.bufszorig % 1024 == 0);
     check(o.bufincr == start.bufincr || o.bufincr == wv_bufincr(o.bufszorig));
-    check(within(o.sampmaxidle, wv_setup_idlemin, wv_setup_idlemax));
+    check(within(o.sampmaxidle, wv_opt_timetoplay.stored_lo, wv_opt_timetoplay.stored_hi));
     check(o.recsmpopt >= -2);
     check(o.wvodevno == wv_mapper || o.wvodevno <= 3);
     check(within(algomod, 0, rov_natab - 1));

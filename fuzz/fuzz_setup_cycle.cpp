@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                       }};
     wv_setup_apply(f, records, t);
     check(r->opt.maxv >= 1 && r->opt.maxv <= 64);
-    check(r->opt.bufszorig >= wv_setup_bufmin && r->opt.bufszorig <= wv_setup_bufmax);
+    check(r->opt.bufszorig >= wv_opt_bufsize.stored_lo && r->opt.bufszorig <= wv_opt_bufsize.stored_hi);
 
     for (int i = 0; i < 1 + data[3] % 4; ++i) r->play_out();
     wv_stop(r->s);
