@@ -136,33 +136,34 @@ TEST(RenderTracks, BankFilesArePushedInOrder) {
     o.banks = {write_setting(tmp, "a.rov", 0, 101), write_setting(tmp, "b.rov", 1, 102),
                write_setting(tmp, "c.rov", 2, 103)};
     o.setting = write_setting(tmp, "d.rov", 5, 104);
-    auto p = std::make_unique<cli_play>();
+    auto p = std::make_unique<wv_program>();
     std::string err;
     ASSERT_EQ(cli_prepare(o, *p, err), 0) << err;
     // As loading a, b, c and then the setting would: the last bank file is
     // the first bank.
-    EXPECT_EQ(p->st.s.rov_p[0], 104);
-    EXPECT_EQ(p->banks.rosbk[0].rov_p[0], 103);
-    EXPECT_EQ(p->banks.rosbk[1].rov_p[0], 102);
-    EXPECT_EQ(p->banks.rosbk[2].rov_p[0], 101);
-    EXPECT_EQ(p->banks.rosbk[2].rov_stdalg, 0);
-    EXPECT_EQ(p->banks.rogbk[0].rov_maxvoc, 8);  // ready to play
+    EXPECT_EQ(p->fg.s.rov_p[0], 104);
+    EXPECT_EQ(p->bk.rosbk[0].rov_p[0], 103);
+    EXPECT_EQ(p->bk.rosbk[1].rov_p[0], 102);
+    EXPECT_EQ(p->bk.rosbk[2].rov_p[0], 101);
+    EXPECT_EQ(p->bk.rosbk[2].rov_stdalg, 0);
+    // Left for the stream to open with the options' voice maximum.
+    EXPECT_EQ(p->bk.rogbk[0].rov_maxvoc, 0);
     // Two files leave the third bank as the program starts it: silent.
     o.banks.pop_back();
     o.setting.clear();
     ASSERT_EQ(cli_prepare(o, *p, err), 0) << err;
-    EXPECT_EQ(p->banks.rosbk[0].rov_p[0], 102);
-    EXPECT_EQ(p->banks.rosbk[2].rov_stdalg, 3);
+    EXPECT_EQ(p->bk.rosbk[0].rov_p[0], 102);
+    EXPECT_EQ(p->bk.rosbk[2].rov_stdalg, 3);
 
     // The mixer's settings reach the four global phases.
     o.tracklevel[0] = 16;
     o.tracklevel[3] = 4;
     o.mute[1] = true;
     cli_mixer_apply(o, *p);
-    EXPECT_EQ(p->st.g.rov_volshift, 16);
-    EXPECT_EQ(p->banks.rogbk[2].rov_volshift, 4);
-    EXPECT_EQ(p->banks.rogbk[0].rov_stopped, 1);
-    EXPECT_EQ(p->st.g.rov_stopped, 0);
+    EXPECT_EQ(p->fg.g.rov_volshift, 16);
+    EXPECT_EQ(p->bk.rogbk[2].rov_volshift, 4);
+    EXPECT_EQ(p->bk.rogbk[0].rov_stopped, 1);
+    EXPECT_EQ(p->fg.g.rov_stopped, 0);
 }
 
 TEST(RenderTracks, ProgramChangeUsesTheBufferCounter) {
