@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "audio/setup.h"
 #include "engine/rov.h"
+#include "files/setup_file.h"
 #include "player/fuzz.h"
 #include "support/scratch.h"
 
@@ -183,4 +185,27 @@ TEST(RenderTracks, ProgramChangeUsesTheBufferCounter) {
     ASSERT_EQ(run("render" + common + tmp / "c.raw").status, 0);
     EXPECT_NE(raw(tmp / "a.raw"), raw(tmp / "b.raw"));
     EXPECT_EQ(raw(tmp / "b.raw"), raw(tmp / "c.raw"));
+}
+
+// The voice maximum comes from the options alone: a setup file's reaches
+// the setting and its banks alike, and --voices goes over the setup file's.
+TEST(RenderTracks, VoicesFromTheSetupFileOrTheCommandLineReachEveryTrack) {
+    scratch tmp;
+    wv_options saved;
+    saved.maxv = 3;
+    saved.stereoset = true;
+    int e = 0;
+    ASSERT_TRUE(fi_setup_write(tmp / "three.ini", wv_setup_from(saved, 0), e));
+    const std::string banks = " --algorithm 21 --bank " + write_setting(tmp, "b.rov", 0) + " --bank " +
+                              write_setting(tmp, "c.rov", 2, 60) + " --buffers 4 --raw -o ";
+    auto render = [&](const std::string& name, const std::string& args) {
+        const program_result r = run("render" + args + banks + tmp / name);
+        EXPECT_EQ(r.status, 0) << r.out;
+        return raw(tmp / name);
+    };
+    const std::vector<int16_t> three = render("v3", " --voices 3");
+    ASSERT_EQ(three.size(), 4 * frame_words);
+    EXPECT_NE(three, render("v8", " --voices 8"));
+    EXPECT_EQ(render("s", " --setup " + tmp / "three.ini"), three);
+    EXPECT_EQ(render("s8", " --setup " + tmp / "three.ini --voices 8"), render("d", ""));
 }
