@@ -285,7 +285,7 @@ int render_end(render_job& j) {
     if (cli_signal) {
         // Nothing half-written stays behind.
         outfile_discard(t.of);
-        std::fprintf(stderr, "tessellon render: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+        std::fprintf(stderr, "tessellon render: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal).c_str(),
                      r.out.c_str());
         return 1;
     }
