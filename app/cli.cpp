@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "audio/chain.h"
+#include "audio/filesinks.h"
 #include "audio/setup.h"
 #include "files/setting_file.h"
 #include "files/setup_file.h"
@@ -283,34 +285,32 @@ bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err)
     return true;
 }
 
-int cli_prepare(const cli_engine& o, cli_play& p, std::string& err) {
-    rov_state_init(p.st);
-    rov_default_setting(p.st.s);
+int cli_prepare(const cli_engine& o, wv_program& p, std::string& err) {
+    wv_program_init(p);
     if (!cli_banks_load(o, p, err)) return 1;
-    if (!o.setting.empty() && !cli_load_setting(o.setting, p.st.s, err)) return 1;
-    p.row = o.row >= 0 ? o.row : p.st.s.rov_stdalg;
-    p.setnr = o.setnr;
-    p.tonal = o.changescale;
-    if (p.row < 0 || p.row >= rov_natab) {
-        err = "the setting's standard algorithm " + std::to_string(p.row) + " is not a row of the algorithm table";
+    if (!o.setting.empty() && !cli_load_setting(o.setting, p.fg.s, err)) return 1;
+    wv_stream& s = p.ws;
+    s.algomod = o.row >= 0 ? o.row : p.fg.s.rov_stdalg;
+    s.setnr = o.setnr;
+    s.tonal = o.changescale;
+    if (s.algomod < 0 || s.algomod >= rov_natab) {
+        err = "the setting's standard algorithm " + std::to_string(s.algomod) + " is not a row of the algorithm table";
         return 1;  // the file's content
     }
-    if (!rov_row_computed(p.row) && !rov_row(p.row).multiple) {
-        const rov_rowdesc& d = rov_row(p.row);
-        err = "algorithm row " + std::to_string(p.row) + " (\"" + (d.tab.title[0] ? d.tab.title : "empty algorithm") +
+    if (!rov_row_computed(s.algomod) && !rov_row(s.algomod).multiple) {
+        const rov_rowdesc& d = rov_row(s.algomod);
+        err = "algorithm row " + std::to_string(s.algomod) + " (\"" + (d.tab.title[0] ? d.tab.title : "empty algorithm") +
               "\") " + (d.empty ? "plays nothing" : "is not available: it has no routine to play");
         // Asked for on the command line: a usage error; named by the setting file: its content.
         return o.row >= 0 ? 2 : 1;
     }
-    p.tonr = o.tonr >= 0 ? o.tonr : p.st.s.rov_tonindx[p.setnr];
-    if (p.tonr < 0 || p.tonr > 9) {
-        err = "set " + std::to_string(p.setnr) + " of the setting names scale " + std::to_string(p.tonr) +
+    s.tonr = o.tonr >= 0 ? o.tonr : p.fg.s.rov_tonindx[s.setnr];
+    if (s.tonr < 0 || s.tonr > 9) {
+        err = "set " + std::to_string(s.setnr) + " of the setting names scale " + std::to_string(s.tonr) +
               ", which does not exist; choose one with --scale";
         return 1;
     }
-    const wv_options opt = cli_options(o);
-    rov_open(&p.st.h, opt.emphas, opt.tonalias, opt.maxv);
-    rov_start(&p.st.h, p.row, p.setnr, p.tonr);
+    rov_start(&p.fg.h, s.algomod, s.setnr, s.tonr);
     return 0;
 }
 
@@ -320,19 +320,17 @@ wv_options cli_options(const cli_engine& o) {
     return opt;
 }
 
-void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_notify& sink, wv_timer& timer) {
+void cli_wire(wv_program& p, wv_device& dev, wv_notify& sink, wv_timer& timer) {
+    wv_stream& s = p.ws;
+    p.output = &dev;
     s.dev = &dev;
     s.sink = &sink;
     s.timer = &timer;
-    s.opt = &opt;
-    s.roh = &p.st.h;
-    s.algomod = p.row;
-    s.setnr = p.setnr;
-    s.tonr = p.tonr;
-    s.banks = &p.banks;
-    s.tonal = p.tonal;
-    if (p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords(), p.sample.around()};
-    if (p.mix.is_open()) s.mix = &p.mix;
+    s.opt = &p.opt;
+    s.roh = &p.fg.h;
+    s.banks = &p.bk;
+    if (p.smploaded && p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords(), p.sample.around()};
+    if (p.mixing()) s.mix = p.mix.get();
 }
 
 int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& probe, std::string& err) {
@@ -364,8 +362,9 @@ int32_t cli_sample_needed(int row) {
     return need > cli_sine_cycle ? need : 0;
 }
 
-int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,
-                   std::string& err) {
+int cli_open_files(const cli_engine& o, wv_program& p, std::vector<std::string>& warn, std::string& err) {
+    const wv_options& opt = p.opt;
+    const int row = p.ws.algomod;
     if (!o.sample.empty()) {
         // The capacity the window program gives a sample.
         const int32_t K = opt.autotempo ? opt.bufszorig * wv_blowfactor(opt.blowopt) : opt.bufszorig;
@@ -387,30 +386,37 @@ int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vecto
             err = "'" + o.sample + "' cannot be used as a sample" + (text.empty() ? "" : ": " + text);
             return 1;
         }
+        p.smploaded = true;
+        p.smpbytes = p.sample.length;
+        p.smpszorig = K;
     }
     // A sampling row plays the sample, or the sine cycle without one; below
     // its shortest sample it computes nothing.
-    if (rov_row_sampling(p.row)) {
+    if (rov_row_sampling(row)) {
         const int32_t have = p.sample.length > 0 ? p.sample.nwords() : cli_sine_cycle;
-        const int32_t need = rov_row(p.row).min_sample;
+        const int32_t need = rov_row(row).min_sample;
         if (have < need)
-            warn.push_back("algorithm row " + std::to_string(p.row) + " needs a sample of at least " +
+            warn.push_back("algorithm row " + std::to_string(row) + " needs a sample of at least " +
                            std::to_string(need) + " values and plays nothing with " + std::to_string(have) +
                            (p.sample.length > 0 ? "" : " (the sine cycle; give a sample with --sample)"));
     }
-    if (!o.mix.empty() && !p.mix.f.open(o.mix)) {
-        const int e = p.mix.f.open_error();
+    if (o.mix.empty()) return 0;
+    auto mix = std::make_unique<wv_mixfile_source>();
+    if (!mix->f.open(o.mix)) {
+        const int e = mix->f.open_error();
         err = "cannot mix '" + o.mix + "': " +
               (e == EINVAL ? "not a regular file"
                : e         ? std::strerror(e)
                            : "not a 16 bit *.WAV file of one or two channels");
         return 1;
     }
+    p.mix = std::move(mix);
     return 0;
 }
 
-int cli_configure(const cli_engine& o, cli_play& p, wv_options& opt, const cli_probe& probe,
-                  std::vector<std::string>& warn, std::string& err) {
+int cli_configure(const cli_engine& o, wv_program& p, const cli_probe& probe, std::vector<std::string>& warn,
+                  std::string& err) {
+    wv_options& opt = p.opt;
     if (const int rc = cli_load_options(o, opt, probe, err)) return rc;
     // A setup file's "Mono 8 bit" holds as --mono8 does.
     const bool stereo = o.setup.empty() || opt.stereoset;
@@ -418,5 +424,5 @@ int cli_configure(const cli_engine& o, cli_play& p, wv_options& opt, const cli_p
     opt.woc = probe && probe(opt.wvodevno, caps) ? caps : wv_caps{};
     opt.stereo16 = wv_stereo16(opt.woc);
     opt.stereoset = opt.stereo16 && stereo && !o.mono8;
-    return cli_open_files(o, opt, p, warn, err);
+    return cli_open_files(o, p, warn, err);
 }

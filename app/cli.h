@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "audio/filesinks.h"
 #include "audio/options.h"
-#include "audio/stream.h"
-#include "engine/banks.h"
+#include "audio/program.h"
 #include "engine/rov.h"
-#include "files/wavload.h"
 
 // An option of the options table given on the command line, with its value
 // as the option holds it.
@@ -79,35 +76,28 @@ std::string cli_usage_line(const wv_optdesc& d);
 // Usage text lines for the engine options.
 extern const char* const cli_engine_usage;
 
-// The engine state prepared for play from the options: the setting loaded
-// (or the default), the options copied and the start of play done. Returns 0,
-// or the exit status with a message written to err (1: the setting file,
-// 2: a row without a routine).
-struct cli_play {
-    rov_state st;
-    rov_banks banks;             // the setting banks (Multiple play's tracks 2..4)
-    bool tonal = false;          // program changes step the scale
-    int row = 0;
-    int setnr = 0;
-    int tonr = 0;
-    fi_sample sample;            // the loaded sample, if any
-    wv_mixfile_source mix;       // the open mix file, if any
-};
-int cli_prepare(const cli_engine& o, cli_play& p, std::string& err);
+// The program state prepared for play from the options: the setting loaded
+// (or the default), the banks filled, the row, set, scale and "Tonality"
+// chosen on its stream and the start of play done. The engine is opened
+// later, by the stream, with the voice maximum of the options (--voices or
+// the setup file). Returns 0, or the exit status with a message written to
+// err (1: a setting file, 2: a row without a routine).
+int cli_prepare(const cli_engine& o, wv_program& p, std::string& err);
 
 // The options of Multiple play, the mixer and the program changes
 // (app/cli_tracks.cpp): one argument, as cli_engine_option takes it.
 cli_step cli_tracks_option(const std::vector<std::string>& args, std::size_t& i, cli_engine& o, std::string& err);
 // The banks as the program starts them, then the --bank files pushed in
-// order. False with a message when a file cannot be loaded.
-bool cli_banks_load(const cli_engine& o, cli_play& p, std::string& err);
+// order (their global phases left for the stream to open). False with a
+// message when a file cannot be loaded.
+bool cli_banks_load(const cli_engine& o, wv_program& p, std::string& err);
 // The program changes into the options; 0, or 2 with a message.
 int cli_tracks_options(const cli_engine& o, wv_options& opt, std::string& err);
 
 // The mixer's settings of the command line on the four tracks' global
 // phases: run after the stream opened and again after Start (which
 // restarts the active setting's pause flag), as the mixer acts on a play.
-void cli_mixer_apply(const cli_engine& o, cli_play& p);
+void cli_mixer_apply(const cli_engine& o, wv_program& p);
 
 // Loads a setting file: exactly rov_setting_bytes bytes. Message in err.
 bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err);
@@ -131,19 +121,19 @@ constexpr int32_t cli_sine_cycle = 256;
 int32_t cli_sample_needed(int row);
 
 // The sample (with the capacity the window program gives it) and the mix
-// file of the command line. Messages of an incomplete sample go to `warn`.
-// 0, or 1 with a message in err.
-int cli_open_files(const cli_engine& o, wv_options& opt, cli_play& p, std::vector<std::string>& warn,
-                   std::string& err);
+// file of the command line, into the program state. Messages of an
+// incomplete sample go to `warn`. 0, or 1 with a message in err.
+int cli_open_files(const cli_engine& o, wv_program& p, std::vector<std::string>& warn, std::string& err);
 
-// The start shared by play and render, after cli_prepare: the options
-// loaded (cli_load_options), the device probed for its capabilities with
+// The start shared by play and render, after cli_prepare: the program's
+// options loaded (cli_load_options), the device probed for its capabilities with
 // `probe`, the played format set (16-bit stereo where the device plays it,
 // unless the setup file or --mono8 asks for 8-bit mono), then the files
 // opened (cli_open_files). 0, or the exit status with a message in err.
-int cli_configure(const cli_engine& o, cli_play& p, wv_options& opt, const cli_probe& probe,
-                  std::vector<std::string>& warn, std::string& err);
+int cli_configure(const cli_engine& o, wv_program& p, const cli_probe& probe, std::vector<std::string>& warn,
+                  std::string& err);
 
-// Wires a stream to the prepared engine state, the options, a device and a
-// loop (its notification sink and gap timer).
-void cli_wire(wv_stream& s, cli_play& p, wv_options& opt, wv_device& dev, wv_notify& sink, wv_timer& timer);
+// Wires the program's stream to its own state (engine, banks, options,
+// sample, mix file) and to what is not the program's: a device and a loop
+// (its notification sink and gap timer).
+void cli_wire(wv_program& p, wv_device& dev, wv_notify& sink, wv_timer& timer);

@@ -65,20 +65,18 @@ cli_step cli_tracks_option(const std::vector<std::string>& args, std::size_t& i,
     return cli_other;
 }
 
-bool cli_banks_load(const cli_engine& o, cli_play& p, std::string& err) {
+bool cli_banks_load(const cli_engine& o, wv_program& p, std::string& err) {
     // The banks as the window program fills them, then each bank file pushed
-    // in as loading it would, with a global phase prepared for play.
-    rov_banks_init(p.banks);
+    // in as loading it would. Their global phases start empty: the stream
+    // opens them for Multiple play with the options' voice maximum.
+    rov_banks_init(p.bk);
     for (const std::string& f : o.banks) {
         rov_setting s;
         if (!cli_load_setting(f, s, err)) return false;
         rov_globphase g;
         std::memset(&g, 0, sizeof g);
-        rov_handle h{&s, &g, p.st.t};
-        const wv_options opt = cli_options(o);
-        rov_open(&h, opt.emphas, opt.tonalias, opt.maxv);
         const int t = s.rov_tonindx[0];
-        rov_bank_push(p.banks, s, g, 0, t >= 0 && t <= 9 ? t : 0);
+        rov_bank_push(p.bk, s, g, 0, t >= 0 && t <= 9 ? t : 0);
     }
     return true;
 }
@@ -101,9 +99,9 @@ int cli_tracks_options(const cli_engine& o, wv_options& opt, std::string& err) {
     return 0;
 }
 
-void cli_mixer_apply(const cli_engine& o, cli_play& p) {
+void cli_mixer_apply(const cli_engine& o, wv_program& p) {
     for (int k = 0; k < 4; ++k) {
-        rov_globphase& g = k == 0 ? p.st.g : p.banks.rogbk[k - 1];
+        rov_globphase& g = k == 0 ? p.fg.g : p.bk.rogbk[k - 1];
         if (o.tracklevel[k] >= 0) g.rov_volshift = static_cast<int16_t>(o.tracklevel[k]);
         if (o.mute[k]) g.rov_stopped = 1;
     }

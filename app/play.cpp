@@ -10,12 +10,14 @@
 #include <cstring>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 #include "app/cli.h"
 #include "app/cycle.h"
 #include "app/hint.h"
 #include "app/progress.h"
 #include "app/signals.h"
+#include "audio/filesinks.h"
 #include "audio/sdldev.h"
 
 namespace {
@@ -113,10 +115,11 @@ int parse(const std::vector<std::string>& args, play_args& r) {
 
 // The recording of --record: created before play, at the rate asked for or
 // that of the first buffer, planned for the time asked for.
-bool open_record(const play_args& r, const cli_play& p, const wv_options& opt, wv_hdrec_sink& rec) {
+bool open_record(const play_args& r, const wv_program& p, wv_hdrec_sink& rec) {
+    const wv_options& opt = p.opt;
     // A blow-up plays the first buffer at the raised rate.
     const int32_t rate = rov_rate(
-        wv_blowup_for(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate], opt.blowopt, wv_frames(opt.bufszorig))
+        wv_blowup_for(p.fg.s.rov_p[p.ws.setnr * rov_nparams + rov_par::Rate], opt.blowopt, wv_frames(opt.bufszorig))
             .rateidx);
     const int32_t file_rate = r.eo.outrate > 0 ? static_cast<int32_t>(r.eo.outrate) : rate;
     const int align = opt.stereoset ? 4 : 1;
@@ -203,7 +206,8 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
 // Probes the device and opens the stream in the chosen format, at the set's
 // Volume. The recording of --record is created once the format is known,
 // before the stream opens and builds its chain with it.
-bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, cli_play& p, wv_hdrec_sink& rec) {
+bool open_stream(wv_program& p, wv_sdldev& dev, const play_args& r, wv_hdrec_sink& rec) {
+    wv_stream& s = p.ws;
     // The format chosen at start (cli_configure) holds on the probed device.
     const bool stereo = s.opt->stereoset;
     if (!wv_probe(s)) {
@@ -213,7 +217,7 @@ bool open_stream(wv_stream& s, wv_sdldev& dev, const play_args& r, cli_play& p, 
     }
     if (!stereo && s.opt->stereoset) wv_toggle_mono8(s);
     if (!r.record.empty()) {
-        if (!open_record(r, p, *s.opt, rec)) return false;
+        if (!open_record(r, p, rec)) return false;
         s.tap = &rec;
     }
     wv_stream_open(s);
@@ -229,33 +233,36 @@ int cmd_play(const std::vector<std::string>& args) {
     play_args r;
     if (const int rc = parse(args, r); rc >= 0) return rc;
 
-    static cli_play p;  // large: keep it off the stack
+    // The program state (large: on the heap) and what is not the program's:
+    // the sound card, the loop that waits for it and the --record file. All
+    // of them end with this function: the device is shut down and the
+    // signal handler's semaphore taken back before it returns.
+    auto program = std::make_unique<wv_program>();
+    wv_program& p = *program;
     std::string err;
     if (const int rc = cli_prepare(r.eo, p, err)) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
         return rc;
     }
-    static wv_sdldev dev;
+    wv_sdldev dev;
     if (!wv_sdl_init(dev, err, &cli_signal)) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
         if (!cli_signal) cli_print_audio_hint("tessellon play", *dev.calls);
         return 1;
     }
-    static cli_loop loop;
-    static wv_options opt;
+    cli_loop loop;
     std::vector<std::string> warn;
-    const int setup_rc =
-        cli_configure(r.eo, p, opt, [](unsigned n, wv_caps& c) { return dev.caps(n, c); }, warn, err);
+    const int setup_rc = cli_configure(r.eo, p, [&dev](unsigned n, wv_caps& c) { return dev.caps(n, c); }, warn, err);
     if (setup_rc != 0) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
         wv_sdl_shutdown(dev);
         return setup_rc;
     }
     for (const std::string& w : warn) std::fprintf(stderr, "tessellon play: %s\n", w.c_str());
-    wv_stream s;
-    cli_wire(s, p, opt, dev, loop, loop);
-    static wv_hdrec_sink rec;
-    if (!open_stream(s, dev, r, p, rec)) {
+    cli_wire(p, dev, loop, loop);
+    wv_stream& s = p.ws;
+    wv_hdrec_sink rec;
+    if (!open_stream(p, dev, r, rec)) {
         wv_sdl_shutdown(dev);
         return 1;
     }
@@ -267,7 +274,7 @@ int cmd_play(const std::vector<std::string>& args) {
     int rc = 1;
     const bool started = wv_start(s);
     if (started) cli_mixer_apply(r.eo, p);
-    play_status status(&dev.underruns, [] { return dev.lost_frames(); }, cli_stderr_tty());
+    play_status status(&dev.underruns, [&dev] { return dev.lost_frames(); }, cli_stderr_tty());
     if (started) {
         print_started(s);
         pt.buffer_secs = static_cast<double>(wv_frames(s.pb.bufsize)) / s.wvFormat.nSamplesPerSec;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "app/cli.h"
 #include "app/cycle.h"
@@ -129,24 +130,6 @@ struct wav_sink final : wv_bytesink {
     }
 };
 
-// Runs the cycle until `buffers` buffers have reached the device, then
-// stops it the way Stop does; a signal stops it early. False when the cycle
-// ended on its own (a failed write) or was stopped by a signal.
-bool run_cycle(wv_stream& s, cli_loop& loop, const wv_filedev& dev, long buffers, const cli_engine& eo, cli_play& p) {
-    double longest = 0;
-    if (cli_signal || !wv_start(s)) return false;
-    cli_mixer_apply(eo, p);
-    bool stopping = false;
-    for (;;) {
-        if (!stopping && (cli_signal || dev.buffers >= static_cast<uint64_t>(buffers))) {
-            wv_stop(s);
-            stopping = true;
-        }
-        if (!cli_dispatch_one(loop, s, longest)) break;
-    }
-    return !cli_signal && !dev.failed && dev.buffers >= static_cast<uint64_t>(buffers);
-}
-
 // What one render writes: the format, the number of buffers and the bytes.
 struct render_plan {
     int32_t rate = 0;       // rate the buffers are computed at
@@ -157,11 +140,13 @@ struct render_plan {
     uint64_t databytes = 0;
 };
 
-render_plan plan_for(const render_args& r, const wv_options& opt, const cli_play& p) {
+render_plan plan_for(const render_args& r, const wv_program& p) {
+    const wv_options& opt = p.opt;
     render_plan pl;
     pl.frames = wv_frames(opt.bufszorig);
     // A blow-up plays the buffers at the raised rate.
-    pl.rate = rov_rate(wv_blowup_for(p.st.s.rov_p[p.setnr * rov_nparams + rov_par::Rate], opt.blowopt, pl.frames).rateidx);
+    pl.rate = rov_rate(
+        wv_blowup_for(p.fg.s.rov_p[p.ws.setnr * rov_nparams + rov_par::Rate], opt.blowopt, pl.frames).rateidx);
     pl.channels = opt.stereoset ? 2 : 1;
     pl.bits = opt.stereoset ? 16 : 8;
     // The fewest buffers covering the time; a hair of tolerance keeps a time
@@ -177,47 +162,36 @@ render_plan plan_for(const render_args& r, const wv_options& opt, const cli_play
     return pl;
 }
 
-// Runs the cycle into the open output file; false (with of.err set) when a
-// write failed. `written`: the data bytes the file holds.
-bool render_into(outfile& of, const render_args& r, const render_plan& pl, cli_play& p, wv_options& opt,
-                 uint64_t& written) {
-    wv_filedev dev;
-    cli_loop loop;
-    loop.virtual_time = true;
-    wv_stream s;
-    cli_wire(s, p, opt, dev, loop, loop);
-    wav_sink sink;
-    render_progress progress(&sink, static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.channels * pl.bits / 8,
-                             cli_stderr_tty());
-    dev.out = &progress;
-    const uint32_t planned = pl.databytes > 0xffffffffull ? 0xffffffffu : static_cast<uint32_t>(pl.databytes);
-    // A file written in place may still be seekable (a link to a file).
-    const bool seekable = !of.direct || lseek(fileno(of.fp), 0, SEEK_CUR) >= 0;
-    if (!sink.w.open(of.fp, seekable, pl.channels, pl.bits, pl.file_rate, planned, !r.raw)) {
-        of.err = errno;
-        return false;
-    }
-    wv_stream_open(s);
-    cli_mixer_apply(r.eo, p);
-    bool ok = run_cycle(s, loop, dev, pl.buffers, r.eo, p);
-    wv_stream_close(s);
-    cli_drain(loop);
-    progress.finish();
-    if (ok && !sink.w.finish()) {
-        ok = false;
-        sink.err = errno ? errno : EIO;
-    }
-    written = sink.w.databytes();
-    if (!ok) of.err = sink.err ? sink.err : EIO;
-    return ok;
-}
-
 }  // namespace
 
-int cmd_render(const std::vector<std::string>& args) {
+// One render: the program state it plays, what is not the program's (the
+// file device, the loop on virtual time, the output file and its writer)
+// and where the cycle is.
+struct render_state {
     render_args r;
-    if (const int rc = parse(args, r); rc >= 0) return rc;
-    static cli_play p;  // large: keep it off the stack
+    wv_program p;
+    render_plan pl;
+    outfile of;
+    wv_filedev dev;
+    cli_loop loop;
+    wav_sink sink;
+    std::optional<render_progress> progress;
+    bool opened = false;    // the stream is open
+    bool running = false;   // the cycle runs: buffers are to come
+    bool stopping = false;  // Stop was given
+    bool ok = false;        // every buffer reached the file
+    double longest = 0;
+};
+
+render_job::render_job() = default;
+render_job::~render_job() = default;
+
+int render_begin(render_job& j, const std::vector<std::string>& args) {
+    j.st = std::make_unique<render_state>();  // large: on the heap
+    render_state& t = *j.st;
+    const render_args& r = t.r;
+    if (const int rc = parse(args, t.r); rc >= 0) return rc;
+    wv_program& p = t.p;
     std::string err;
     if (const int rc = cli_prepare(r.eo, p, err)) {
         std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
@@ -225,39 +199,99 @@ int cmd_render(const std::vector<std::string>& args) {
     }
     // The file device offers every format; 8-bit mono on request (or by
     // the setup file).
-    wv_options opt;
     wv_filedev probe_dev;
     std::vector<std::string> warn;
-    if (const int rc = cli_configure(r.eo, p, opt,
-                                     [&probe_dev](unsigned n, wv_caps& c) { return probe_dev.caps(n, c); }, warn,
-                                     err)) {
+    if (const int rc = cli_configure(r.eo, p, [&probe_dev](unsigned n, wv_caps& c) { return probe_dev.caps(n, c); },
+                                     warn, err)) {
         std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
         return rc;
     }
     for (const std::string& w : warn) std::fprintf(stderr, "tessellon render: %s\n", w.c_str());
 
-    const render_plan pl = plan_for(r, opt, p);
+    const render_plan& pl = t.pl = plan_for(r, p);
     if (!r.raw && pl.databytes > 0xffffffffull - 36) {
         std::fprintf(stderr, "tessellon render: %llu bytes of samples do not fit in a WAV file; use --raw\n",
                      static_cast<unsigned long long>(pl.databytes));
         return 2;
     }
-    outfile of;
-    if (!outfile_open(of, r.out)) {
+    if (!outfile_open(t.of, r.out)) {
         std::fprintf(stderr, "tessellon render: cannot create '%s': %s\n", r.out.c_str(), std::strerror(errno));
         return 1;
     }
-    uint64_t written = 0;
-    const bool rendered = render_into(of, r, pl, p, opt, written);
+
+    // The cycle on the file device, its buffers through the progress line
+    // into the file at the file's rate.
+    t.loop.virtual_time = true;
+    cli_wire(p, t.dev, t.loop, t.loop);
+    t.progress.emplace(&t.sink, static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.channels * pl.bits / 8,
+                       cli_stderr_tty());
+    t.dev.out = &*t.progress;
+    const uint32_t planned = pl.databytes > 0xffffffffull ? 0xffffffffu : static_cast<uint32_t>(pl.databytes);
+    // A file written in place may still be seekable (a link to a file).
+    const bool seekable = !t.of.direct || lseek(fileno(t.of.fp), 0, SEEK_CUR) >= 0;
+    if (!t.sink.w.open(t.of.fp, seekable, pl.channels, pl.bits, pl.file_rate, planned, !r.raw)) {
+        t.of.err = errno;
+        return -1;
+    }
+    wv_stream_open(p.ws);
+    t.opened = true;
+    cli_mixer_apply(r.eo, p);
+    if (cli_signal || !wv_start(p.ws)) return -1;
+    cli_mixer_apply(r.eo, p);
+    t.running = true;
+    return -1;
+}
+
+bool render_next(render_job& j) {
+    if (!j.st || !j.st->running) return false;
+    render_state& t = *j.st;
+    // Until the planned buffers have reached the device; then Stop, and
+    // the turns that follow it. A signal stops it early.
+    const auto buffers = static_cast<uint64_t>(t.pl.buffers);
+    const uint64_t before = t.dev.buffers;
+    for (;;) {
+        if (!t.stopping && (cli_signal || t.dev.buffers >= buffers)) {
+            wv_stop(t.p.ws);
+            t.stopping = true;
+        }
+        if (!cli_dispatch_one(t.loop, t.p.ws, t.longest)) break;
+        if (t.dev.buffers != before) return true;
+    }
+    t.running = false;
+    t.ok = !cli_signal && !t.dev.failed && t.dev.buffers >= buffers;
+    return false;
+}
+
+int render_end(render_job& j) {
+    if (!j.st) return 1;
+    while (render_next(j)) {
+    }
+    render_state& t = *j.st;
+    const render_args& r = t.r;
+    const render_plan& pl = t.pl;
+    bool rendered = t.ok;
+    uint64_t written = 0;  // the data bytes the file holds
+    if (t.opened) {
+        wv_stream_close(t.p.ws);
+        cli_drain(t.loop);
+        t.progress->finish();
+        if (rendered && !t.sink.w.finish()) {
+            rendered = false;
+            t.sink.err = errno ? errno : EIO;
+        }
+        written = t.sink.w.databytes();
+        if (!rendered) t.of.err = t.sink.err ? t.sink.err : EIO;
+    }
     if (cli_signal) {
         // Nothing half-written stays behind.
-        outfile_discard(of);
-        std::fprintf(stderr, "tessellon render: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+        outfile_discard(t.of);
+        std::fprintf(stderr, "tessellon render: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal).c_str(),
                      r.out.c_str());
         return 1;
     }
-    if (!rendered || !outfile_commit(of)) {
-        std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", r.out.c_str(), std::strerror(of.err ? of.err : errno));
+    if (!rendered || !outfile_commit(t.of)) {
+        std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", r.out.c_str(),
+                     std::strerror(t.of.err ? t.of.err : errno));
         return 1;
     }
     // The summary goes to stderr so that -o /dev/stdout carries only samples.
@@ -267,6 +301,14 @@ int cmd_render(const std::vector<std::string>& args) {
     const double held = static_cast<double>(written / static_cast<uint64_t>(pl.channels * pl.bits / 8)) / pl.file_rate;
     std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz%s%s\n", r.out.c_str(), pl.buffers, pl.frames,
                  held, pl.rate, pl.file_rate != pl.rate ? (", written at " + std::to_string(pl.file_rate) + " Hz").c_str() : "",
-                 opt.stereoset ? "" : ", 8-bit mono");
+                 t.p.opt.stereoset ? "" : ", 8-bit mono");
     return 0;
+}
+
+int cmd_render(const std::vector<std::string>& args) {
+    render_job j;
+    if (const int rc = render_begin(j, args); rc >= 0) return rc;
+    while (render_next(j)) {
+    }
+    return render_end(j);
 }

@@ -84,7 +84,7 @@ int convert(conv what, const std::vector<std::string>& args) {
     const fi_wav r = fi_sample_load(in, K, smp, msgs);
     // A signal during the load: whatever it brought, nothing is written.
     if (cli_signal) {
-        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal).c_str(),
                      out.c_str());
         return 1;
     }
@@ -132,7 +132,7 @@ int convert(conv what, const std::vector<std::string>& args) {
         break;
     }
     if (cli_signal) {
-        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal),
+        std::fprintf(stderr, "tessellon sample: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal).c_str(),
                      out.c_str());
         return 1;
     }

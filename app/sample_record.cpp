@@ -119,7 +119,7 @@ int cli_sample_record_on(const std::vector<std::string>& args, wv_capture* cap, 
         std::fprintf(stderr, "%s: the input device stopped delivering sound; nothing was written\n", who);
         return 1;
     case wv_recres::interrupted:
-        std::fprintf(stderr, "%s: %s; nothing was written\n", who, cli_signal_name(cli_signal));
+        std::fprintf(stderr, "%s: %s; nothing was written\n", who, cli_signal_name(cli_signal).c_str());
         return 1;
     case wv_recres::no_memory:
         std::fprintf(stderr, "%s: no memory for %ld frames\n", who, frames);

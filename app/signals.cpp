@@ -1,7 +1,7 @@
 #include "app/signals.h"
 
 #include <atomic>
-#include <cstdio>
+#include <string>
 
 volatile sig_atomic_t cli_signal = 0;
 
@@ -33,15 +33,11 @@ void cli_catch_signals() {
 
 void cli_wake_on_signal(sem_t* s) { wake.store(s); }
 
-const char* cli_signal_name(int sig) {
+std::string cli_signal_name(int sig) {
     switch (sig) {
     case SIGINT: return "SIGINT";
     case SIGTERM: return "SIGTERM";
     case SIGHUP: return "SIGHUP";
-    default: {
-        static char buf[24];
-        std::snprintf(buf, sizeof buf, "signal %d", sig);
-        return buf;
-    }
+    default: return "signal " + std::to_string(sig);
     }
 }

@@ -8,6 +8,8 @@
 #include <semaphore.h>
 #include <signal.h>
 
+#include <string>
+
 // The signal caught, 0 while none.
 extern volatile sig_atomic_t cli_signal;
 
@@ -18,4 +20,4 @@ void cli_catch_signals();
 void cli_wake_on_signal(sem_t* s);
 
 // "SIGINT", "SIGTERM", "SIGHUP" or "signal N".
-const char* cli_signal_name(int sig);
+std::string cli_signal_name(int sig);

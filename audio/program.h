@@ -1,6 +1,8 @@
 // The program state: what the window program's parts share, each fact held
 // once. The program entry owns it and hands it to the main window, the
 // setting editor and the introduction; they ask it and never keep copies.
+// The command line's play and render build one each, for the run of the
+// command, and wire its stream to their own device and loop.
 //
 // What the owner of a fact answers: "a harddisc recording is open" is the
 // recording's own is_open(), "a mix file is open" the mix file's; the set,

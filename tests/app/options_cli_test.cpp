@@ -117,10 +117,11 @@ TEST(CommandLineOptions, TableFlagsOverTheSetupFileAndMonoFromEither) {
         cli_engine o;
         std::string err;
         for (std::size_t i = 0; i < args.size(); ++i) EXPECT_EQ(cli_engine_option(args, i, o, err), cli_taken) << err;
-        auto p = std::make_unique<cli_play>();
+        auto p = std::make_unique<wv_program>();
         run r{cli_prepare(o, *p, err), {}};
         std::vector<std::string> warn;
-        if (r.rc == 0) r.rc = cli_configure(o, *p, r.opt, stereo_device, warn, err);
+        if (r.rc == 0) r.rc = cli_configure(o, *p, stereo_device, warn, err);
+        r.opt = p->opt;
         return r;
     };
     const run plain = start({"--fuzz", "clip", "--fuzz-degree", "300", "--buffer-kb", "64"});

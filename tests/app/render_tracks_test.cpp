@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "audio/setup.h"
 #include "engine/rov.h"
+#include "files/setup_file.h"
 #include "player/fuzz.h"
 #include "support/scratch.h"
 
@@ -136,33 +138,34 @@ TEST(RenderTracks, BankFilesArePushedInOrder) {
     o.banks = {write_setting(tmp, "a.rov", 0, 101), write_setting(tmp, "b.rov", 1, 102),
                write_setting(tmp, "c.rov", 2, 103)};
     o.setting = write_setting(tmp, "d.rov", 5, 104);
-    auto p = std::make_unique<cli_play>();
+    auto p = std::make_unique<wv_program>();
     std::string err;
     ASSERT_EQ(cli_prepare(o, *p, err), 0) << err;
     // As loading a, b, c and then the setting would: the last bank file is
     // the first bank.
-    EXPECT_EQ(p->st.s.rov_p[0], 104);
-    EXPECT_EQ(p->banks.rosbk[0].rov_p[0], 103);
-    EXPECT_EQ(p->banks.rosbk[1].rov_p[0], 102);
-    EXPECT_EQ(p->banks.rosbk[2].rov_p[0], 101);
-    EXPECT_EQ(p->banks.rosbk[2].rov_stdalg, 0);
-    EXPECT_EQ(p->banks.rogbk[0].rov_maxvoc, 8);  // ready to play
+    EXPECT_EQ(p->fg.s.rov_p[0], 104);
+    EXPECT_EQ(p->bk.rosbk[0].rov_p[0], 103);
+    EXPECT_EQ(p->bk.rosbk[1].rov_p[0], 102);
+    EXPECT_EQ(p->bk.rosbk[2].rov_p[0], 101);
+    EXPECT_EQ(p->bk.rosbk[2].rov_stdalg, 0);
+    // Left for the stream to open with the options' voice maximum.
+    EXPECT_EQ(p->bk.rogbk[0].rov_maxvoc, 0);
     // Two files leave the third bank as the program starts it: silent.
     o.banks.pop_back();
     o.setting.clear();
     ASSERT_EQ(cli_prepare(o, *p, err), 0) << err;
-    EXPECT_EQ(p->banks.rosbk[0].rov_p[0], 102);
-    EXPECT_EQ(p->banks.rosbk[2].rov_stdalg, 3);
+    EXPECT_EQ(p->bk.rosbk[0].rov_p[0], 102);
+    EXPECT_EQ(p->bk.rosbk[2].rov_stdalg, 3);
 
     // The mixer's settings reach the four global phases.
     o.tracklevel[0] = 16;
     o.tracklevel[3] = 4;
     o.mute[1] = true;
     cli_mixer_apply(o, *p);
-    EXPECT_EQ(p->st.g.rov_volshift, 16);
-    EXPECT_EQ(p->banks.rogbk[2].rov_volshift, 4);
-    EXPECT_EQ(p->banks.rogbk[0].rov_stopped, 1);
-    EXPECT_EQ(p->st.g.rov_stopped, 0);
+    EXPECT_EQ(p->fg.g.rov_volshift, 16);
+    EXPECT_EQ(p->bk.rogbk[2].rov_volshift, 4);
+    EXPECT_EQ(p->bk.rogbk[0].rov_stopped, 1);
+    EXPECT_EQ(p->fg.g.rov_stopped, 0);
 }
 
 TEST(RenderTracks, ProgramChangeUsesTheBufferCounter) {
@@ -182,4 +185,27 @@ TEST(RenderTracks, ProgramChangeUsesTheBufferCounter) {
     ASSERT_EQ(run("render" + common + tmp / "c.raw").status, 0);
     EXPECT_NE(raw(tmp / "a.raw"), raw(tmp / "b.raw"));
     EXPECT_EQ(raw(tmp / "b.raw"), raw(tmp / "c.raw"));
+}
+
+// The voice maximum comes from the options alone: a setup file's reaches
+// the setting and its banks alike, and --voices goes over the setup file's.
+TEST(RenderTracks, VoicesFromTheSetupFileOrTheCommandLineReachEveryTrack) {
+    scratch tmp;
+    wv_options saved;
+    saved.maxv = 3;
+    saved.stereoset = true;
+    int e = 0;
+    ASSERT_TRUE(fi_setup_write(tmp / "three.ini", wv_setup_from(saved, 0), e));
+    const std::string banks = " --algorithm 21 --bank " + write_setting(tmp, "b.rov", 0) + " --bank " +
+                              write_setting(tmp, "c.rov", 2, 60) + " --buffers 4 --raw -o ";
+    auto render = [&](const std::string& name, const std::string& args) {
+        const program_result r = run("render" + args + banks + tmp / name);
+        EXPECT_EQ(r.status, 0) << r.out;
+        return raw(tmp / name);
+    };
+    const std::vector<int16_t> three = render("v3", " --voices 3");
+    ASSERT_EQ(three.size(), 4 * frame_words);
+    EXPECT_NE(three, render("v8", " --voices 8"));
+    EXPECT_EQ(render("s", " --setup " + tmp / "three.ini"), three);
+    EXPECT_EQ(render("s8", " --setup " + tmp / "three.ini --voices 8"), render("d", ""));
 }

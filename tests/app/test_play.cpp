@@ -49,14 +49,14 @@ std::vector<uint8_t> play_virtual(const std::vector<std::string>& args, int buff
         std::string err;
         EXPECT_EQ(cli_engine_option(args, i, eo, err), cli_taken) << args[i];
     }
-    auto p = std::make_unique<cli_play>();
+    auto p = std::make_unique<wv_program>();
     std::string err;
     EXPECT_EQ(cli_prepare(eo, *p, err), 0) << err;
     wv_virtdev dev;
     queue_sink sink;
-    wv_options opt = cli_options(eo);
-    wv_stream s;
-    cli_wire(s, *p, opt, dev, sink, no_timer);
+    p->opt = cli_options(eo);
+    cli_wire(*p, dev, sink, no_timer);
+    wv_stream& s = p->ws;
     EXPECT_TRUE(wv_probe(s));
     if (mono8) wv_toggle_mono8(s);
     wv_stream_open(s);
