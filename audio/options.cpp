@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <type_traits>
 
 #include "audio/blowup.h"
@@ -81,20 +82,13 @@ constexpr wv_optdesc with_menu(wv_optdesc d, int id, const char* text) {
     return d;
 }
 
-template <std::size_t N>
-constexpr wv_optdesc with_choices(wv_optdesc d, int first_id, const char* popup, const wv_choice (&c)[N]) {
+// `c`: an array of the choices.
+template <class C>
+constexpr wv_optdesc with_choices(wv_optdesc d, int first_id, const char* popup, const C& c) {
     d.menu_id = first_id;
     d.menu = popup;
-    d.choices = c;
-    d.nchoices = static_cast<int>(N);
-    return d;
-}
-template <std::size_t N>
-constexpr wv_optdesc with_choices(wv_optdesc d, int first_id, const char* popup, const std::array<wv_choice, N>& c) {
-    d.menu_id = first_id;
-    d.menu = popup;
-    d.choices = c.data();
-    d.nchoices = static_cast<int>(N);
+    d.choices = std::data(c);
+    d.nchoices = static_cast<int>(std::size(c));
     return d;
 }
 
