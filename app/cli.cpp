@@ -18,9 +18,10 @@ namespace {
 
 // The engine options' usage lines that are the command line's own; the
 // options of the table go between them (engine_usage).
-const char* const usage_setting =
+const std::string usage_setting =
     "  --setting FILE.rov   setting file (default: the built-in default setting)\n"
-    "  --algorithm ROW      algorithm row 0..22 that can be played, see render --list\n"
+    "  --algorithm ROW      algorithm row 0.." + std::to_string(rov_natab - 1) +
+    " that can be played, see render --list\n"
     "                       (default: the setting's standard algorithm)\n"
     "  --set N              parameter set 0..9 (default 0)\n"
     "  --scale N            scale 0..9 (default: the scale remembered with the set)\n";
@@ -49,7 +50,7 @@ const char* const usage_end =
     "2 a usage error (an unknown option, a value out of range, a row that cannot play).\n";
 
 std::string engine_usage() {
-    return cli_usage({{usage_setting, nullptr},
+    return cli_usage({{usage_setting.c_str(), nullptr},
                       {nullptr, &wv_opt_voices},
                       {nullptr, wv_opt("timbre")},
                       {nullptr, wv_opt("emphasis")},

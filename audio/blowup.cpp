@@ -74,11 +74,11 @@ void cubic4(const chan& h, long n) {
 }  // namespace
 
 void wvexpand(int16_t* w, int16_t* wvoflow, long origlen, int option) {
-    if (option < 1 || option > 6 || !w || !wvoflow) return;
+    if (option < 1 || option >= wv_blow_nmethods || !w || !wvoflow) return;
     const long n = origlen / 2;
     if (n <= 0) return;
-    const int f = blowtab[option];
-    const bool stepped = option == 1 || option == 4;
+    const int f = wv_blow_methods[option].factor;
+    const bool stepped = wv_blow_stepped(option);
     spread(w, n, f, stepped);
     if (stepped) return;
     for (int c = 0; c < 2; ++c) {

@@ -8,8 +8,22 @@
 
 #include "audio/chain.h"
 
+// The methods (blowopt), in the menu's order, with the menu's text and the
+// stretch factor; method 0 stretches nothing.
+struct wv_blowmethod {
+    const char* menu;
+    int factor;
+};
+constexpr wv_blowmethod wv_blow_methods[] = {
+    {"&None", 1},     {"&Stepped2", 2}, {"Linear&2", 2}, {"Cu&bic2", 2},
+    {"S&tepped4", 4}, {"Linear&4", 4},  {"C&ubic4", 4},
+};
+constexpr int wv_blow_nmethods = static_cast<int>(sizeof wv_blow_methods / sizeof wv_blow_methods[0]);
+// The stepped methods repeat each frame instead of interpolating.
+constexpr bool wv_blow_stepped(int method) { return method == 1 || method == 4; }
+
 // Stretches `origlen` interleaved stereo words (origlen/2 frames) at w in
-// place by the factor of `option` (1..6 as blowopt; anything else leaves the
+// place by the factor of `option` (a method above 0; anything else leaves the
 // buffer alone). w has room for origlen * factor words. wvoflow holds the
 // carried frame (left, right): the linear and cubic methods read and rewrite
 // it, the stepped ones leave it. Sums are 32-bit, divisions by powers of two

@@ -1,22 +1,23 @@
 #include "audio/chain.h"
 
+#include "audio/blowup.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <iterator>
 
-
-const int blowtab[7] = {1, 2, 2, 2, 4, 4, 4};
-
-int wv_blowfactor(int blowopt) { return blowopt > 0 && blowopt < 7 ? blowtab[blowopt] : 1; }
+int wv_blowfactor(int blowopt) {
+    return blowopt > 0 && blowopt < wv_blow_nmethods ? wv_blow_methods[blowopt].factor : 1;
+}
 
 wv_blowup wv_blowup_for(int rateidx, int blowopt, int32_t frames) {
     wv_blowup b{blowopt, rateidx, frames};
-    if (b.method <= 0 || b.method >= 7) {
+    if (b.method <= 0 || b.method >= wv_blow_nmethods) {
         b.method = 0;
         return b;
     }
-    const int f = blowtab[b.method];
+    const int f = wv_blow_methods[b.method].factor;
     if (rateidx + 6 * f > 48) {
         b.method = 0;
     } else {

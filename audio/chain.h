@@ -72,8 +72,10 @@ struct wv_recsink {
 };
 
 // Adds `words` mix words scaled by level/100 (truncating) into the buffer,
-// each sum held at the 16-bit limits.
+// each sum held at the 16-bit limits. The level the user sets is a percent
+// in 0..wv_mix_level_max, on a slider that pages by wv_mix_level_page.
 void wv_mix_add(int16_t* w, const int16_t* mix, int32_t words, int level);
+constexpr int wv_mix_level_max = 300, wv_mix_level_page = 10;
 
 // The mix file: each computed buffer gets the file's next frames at the
 // routine's rate, scaled by the mix level; the file closes once it has run
@@ -198,9 +200,8 @@ void wv_chain_reset(const wv_chain& c);
 // Runs every send stage; b.data and b.bytes are then what the device gets.
 void wv_chain_send(const wv_chain& c, wv_sendbuf& b);
 
-// Stretch factor of each blow-up method (blowopt 0..6).
-extern const int blowtab[7];
-// The stretch factor of a method, 1 for none (and for values outside 0..6).
+// The stretch factor of a blow-up method (audio/blowup.h), 1 for none (and
+// for values outside the methods).
 int wv_blowfactor(int blowopt);
 
 // Rate and frame count of one buffer under a blow-up method: when the raised

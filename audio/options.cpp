@@ -1,18 +1,23 @@
 // The rows of the options table (audio/options.h).
 #include "audio/options.h"
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <type_traits>
 
+#include "audio/blowup.h"
 #include "audio/refill.h"
 #include "files/setup_file.h"
+#include "player/fuzz.h"
+#include "player/vis.h"
 
 namespace {
 
 // The value of option field M, and setting it.
 template <auto M>
-int get(const wv_options& o) {
+constexpr int get(const wv_options& o) {
     return static_cast<int>(o.*M);
 }
 template <auto M>
@@ -43,7 +48,7 @@ void set_bufsize(wv_options& o, int v) {
 
 // "Mono 8 bit" is on while stereo is off; it goes off only on a device that
 // plays 16-bit stereo.
-int get_mono8(const wv_options& o) { return o.stereoset ? 0 : 1; }
+constexpr int get_mono8(const wv_options& o) { return o.stereoset ? 0 : 1; }
 void set_mono8(wv_options& o, int v) {
     if (v)
         o.stereoset = false;
@@ -56,8 +61,9 @@ void set_mono8(wv_options& o, int v) {
 void store_latency(fi_setup& f, int v) { f.latency = static_cast<int16_t>(v != wv_latency_default_ms ? v : 0); }
 
 // A row: the parts every kind has; the rest is filled in per kind below.
+// The default is the value of a default wv_options.
 constexpr wv_optdesc row(const char* key, wv_optkind kind, int (*g)(const wv_options&), void (*s)(wv_options&, int),
-                         int lo, int hi, int def) {
+                         int lo, int hi) {
     wv_optdesc d{};
     d.key = key;
     d.kind = kind;
@@ -65,7 +71,7 @@ constexpr wv_optdesc row(const char* key, wv_optkind kind, int (*g)(const wv_opt
     d.set = s;
     d.lo = lo;
     d.hi = hi;
-    d.def = def;
+    d.def = g(wv_options{});
     d.unit = 1;
     return d;
 }
@@ -76,12 +82,13 @@ constexpr wv_optdesc with_menu(wv_optdesc d, int id, const char* text) {
     return d;
 }
 
-template <std::size_t N>
-constexpr wv_optdesc with_choices(wv_optdesc d, int first_id, const char* popup, const wv_choice (&c)[N]) {
+// `c`: an array of the choices.
+template <class C>
+constexpr wv_optdesc with_choices(wv_optdesc d, int first_id, const char* popup, const C& c) {
     d.menu_id = first_id;
     d.menu = popup;
-    d.choices = c;
-    d.nchoices = static_cast<int>(N);
+    d.choices = std::data(c);
+    d.nchoices = static_cast<int>(std::size(c));
     return d;
 }
 
@@ -110,8 +117,10 @@ constexpr wv_optdesc with_flag(wv_optdesc d, wv_cligroup group, const char* flag
     return d;
 }
 
+// The option holds the value times `unit`, the default too.
 constexpr wv_optdesc with_unit(wv_optdesc d, int unit) {
     d.unit = unit;
+    d.def /= unit;
     return d;
 }
 
@@ -127,35 +136,34 @@ constexpr wv_optdesc with_effect(wv_optdesc d, const wv_effect* e) {
 
 // A switch that is on or off.
 template <auto M>
-constexpr wv_optdesc toggle(const char* key, bool def, int id, const char* text) {
-    return with_menu(row(key, wv_opt_toggle, get<M>, set<M>, 0, 1, def ? 1 : 0), id, text);
+constexpr wv_optdesc toggle(const char* key, int id, const char* text) {
+    return with_menu(row(key, wv_opt_toggle, get<M>, set<M>, 0, 1), id, text);
 }
 
 // A switch stored in the setup file as one byte.
 template <auto M, auto F>
-constexpr wv_optdesc stored_toggle(const char* key, bool def, int id, const char* text, int record) {
-    return with_setup(toggle<M>(key, def, id, text), stored<F>, store<F>, record, 0, 255);
+constexpr wv_optdesc stored_toggle(const char* key, int id, const char* text, int record) {
+    return with_setup(toggle<M>(key, id, text), stored<F>, store<F>, record, 0, 255);
 }
 
-const wv_choice fuzz_types[] = {
-    {0, "&None", "none"},
-    {1, "Cli&p", "clip", &wv_opt_fuzzlevel},
-    {2, "&Knee", "knee", &wv_opt_fuzzlevel},
-    {3, "&Sine", "sine", &wv_opt_fuzzlevel},
-    {4, "&Reso", "reso", &wv_opt_fuzzlevel},
-    {5, "ResC&hor", "reschor", &wv_opt_fuzzlevel},
-    {6, "Ch&orus", "chorus", &wv_opt_fuzzlevel},
-    {7, "&Bias", "bias", &wv_opt_fuzzlevel},
-};
-const wv_choice blowup_methods[] = {
-    {0, "&None", nullptr},      {1, "&Stepped2", nullptr}, {2, "Linear&2", nullptr}, {3, "Cu&bic2", nullptr},
-    {4, "S&tepped4", nullptr},  {5, "Linear&4", nullptr},  {6, "C&ubic4", nullptr},
-};
-const wv_choice visuals[] = {
-    {0, "&None", nullptr},      {1, "&Pastel Circles", nullptr}, {2, "&Balls", nullptr},
-    {3, "&Rosette", nullptr},   {4, "&Lightshow", nullptr},      {5, "&Algorithmic", nullptr},
-    {6, "&Waveform", nullptr},  {7, "Pi&xel", nullptr},
-};
+// The effects' choices as their DSP names them (player/fuzz.h,
+// audio/blowup.h, player/vis.h); a fuzz type asks for its degree.
+constexpr std::array<wv_choice, wv_fuzz_types> fuzz_types = [] {
+    std::array<wv_choice, wv_fuzz_types> c{};
+    for (int k = 0; k < wv_fuzz_types; ++k)
+        c[k] = {k, wv_fuzz_names[k].menu, wv_fuzz_names[k].name, k != wv_fuzz_none ? &wv_opt_fuzzlevel : nullptr};
+    return c;
+}();
+constexpr std::array<wv_choice, wv_blow_nmethods> blowup_methods = [] {
+    std::array<wv_choice, wv_blow_nmethods> c{};
+    for (int k = 0; k < wv_blow_nmethods; ++k) c[k] = {k, wv_blow_methods[k].menu, nullptr};
+    return c;
+}();
+constexpr std::array<wv_choice, vis_count> visuals = [] {
+    std::array<wv_choice, vis_count> c{};
+    for (int k = 0; k < vis_count; ++k) c[k] = {k, vis_names[k], nullptr};
+    return c;
+}();
 const wv_choice displays[] = {
     {wv_disp_off, "&Off", nullptr},     {wv_disp_credit, "Cre&dit", nullptr},
     {wv_disp_buffer, "&Buffer", nullptr, &wv_opt_progchange}, {wv_disp_time, "&Time", nullptr},
@@ -186,7 +194,7 @@ extern const wv_effect wv_blowup_effect;
 
 constinit const wv_optdesc wv_opt_bufsize = with_flag(
     with_setup(with_dialog(with_unit(with_menu(row("bufsize", wv_opt_number, get<&wv_options::bufszorig>, set_bufsize,
-                                                   3, 512, 32),
+                                                   3, 512),
                                                45, "&Buffer Size"),
                                       1024),
                            "Buffer Size in Kilobyte",
@@ -196,7 +204,7 @@ constinit const wv_optdesc wv_opt_bufsize = with_flag(
 
 constinit const wv_optdesc wv_opt_voices = with_flag(
     with_setup(with_dialog(with_menu(row("voices", wv_opt_number, get<&wv_options::maxv>, set<&wv_options::maxv>, 1,
-                                         64, 8),
+                                         64),
                                      48, "Voice &Numbers"),
                            "Maximum Number of Voices",
                            "Select the maximum number of tones playing\nsimultaneously. If you try to "
@@ -208,7 +216,7 @@ constinit const wv_optdesc wv_opt_voices = with_flag(
 
 constinit const wv_optdesc wv_opt_gap = with_flag(
     with_setup(with_dialog(with_menu(row("gap", wv_opt_number, get<&wv_options::playpaus>,
-                                         set<&wv_options::playpaus>, 1, 64, 1),
+                                         set<&wv_options::playpaus>, 1, 64),
                                      65, "Time &Gap Size"),
                            "Pauses between buffers",
                            "Adjust the time gaps between playing buffers\nif emergency play or "
@@ -219,8 +227,7 @@ constinit const wv_optdesc wv_opt_gap = with_flag(
 
 constinit const wv_optdesc wv_opt_latency = with_flag(
     with_setup(with_dialog(with_menu(row("latency", wv_opt_number, get<&wv_options::latency_ms>,
-                                         set<&wv_options::latency_ms>, wv_latency_min_ms, wv_latency_max_ms,
-                                         wv_latency_default_ms),
+                                         set<&wv_options::latency_ms>, wv_latency_min_ms, wv_latency_max_ms),
                                      66, "L&atency"),
                            "Latency in Milliseconds",
                            "How much sound the sound server holds\nahead of you (at most half a buffer).\n"
@@ -233,23 +240,24 @@ constinit const wv_optdesc wv_opt_latency = with_flag(
 
 constinit const wv_optdesc wv_opt_mixlevel = with_flag(
     with_setup(with_dialog(row("mixlevel", wv_opt_number, get<&wv_options::playbmix>, set<&wv_options::playbmix>, 0,
-                               300, 50),
+                               wv_mix_level_max),
                            "Set playback level of file",
                            "Set the level in percentage\n(100 = unchanged) for mixing a 16 bit *.WAV\n"
                            "file into the playback",
-                           1, 10),
-               stored<&fi_setup::playbmix>, store<&fi_setup::playbmix>, 2, 0, 300),
+                           1, wv_mix_level_page),
+               stored<&fi_setup::playbmix>, store<&fi_setup::playbmix>, 2, 0, wv_mix_level_max),
     wv_cli_engine, "--mix-level P", "its level in percent, {R} (default {D})");
 
 constinit const wv_optdesc wv_opt_fuzzlevel = with_flag(
-    with_setup(with_dialog(row("fuzzlevel", wv_opt_number, get<&wv_options::fuzzlev>, set<&wv_options::fuzzlev>, 0,
-                               1600, 100),
-                           "Set fuzz degree", "Set the degree of distorsion\nof the output signal", 1, 25),
-               stored<&fi_setup::fuzzlev>, store<&fi_setup::fuzzlev>, 2, 0, 1600),
+    with_setup(with_dialog(row("fuzzlevel", wv_opt_number, get<&wv_options::fuzzlev>, set<&wv_options::fuzzlev>,
+                               wv_fuzz_degree_min, wv_fuzz_degree_max),
+                           "Set fuzz degree", "Set the degree of distorsion\nof the output signal",
+                           wv_fuzz_degree_step, wv_fuzz_degree_page),
+               stored<&fi_setup::fuzzlev>, store<&fi_setup::fuzzlev>, 2, wv_fuzz_degree_min, wv_fuzz_degree_max),
     wv_cli_engine, "--fuzz-degree D", "fuzz degree {R} (default {D})");
 
 constinit const wv_optdesc wv_opt_progchange =
-    with_dialog(row("progchange", wv_opt_number, get<&wv_options::plchdist>, set<&wv_options::plchdist>, 0, 3200, 0),
+    with_dialog(row("progchange", wv_opt_number, get<&wv_options::plchdist>, set<&wv_options::plchdist>, 0, 3200),
                 "Set time between program changes",
                 "The number of buffers between program\nchanges can be controlled. No "
                 "changes if 0\nor if buffer counter display mode is not chosen",
@@ -259,7 +267,7 @@ constinit const wv_optdesc wv_opt_progchange =
 
 constinit const wv_optdesc wv_opt_fuzztype = with_effect(
     with_flag(with_setup(with_choices(row("fuzztype", wv_opt_choice, get<&wv_options::fuzztyp>,
-                                          set<&wv_options::fuzztyp>, 0, 7, 0),
+                                          set<&wv_options::fuzztyp>, 0, wv_fuzz_types - 1),
                                       152, "&Fuzz", fuzz_types),
                          stored<&fi_setup::fuzztyp>, store<&fi_setup::fuzztyp>, 2, 0, 32767),
               wv_cli_engine, "--fuzz TYPE", "fuzz type {R}: {N}"),
@@ -267,9 +275,9 @@ constinit const wv_optdesc wv_opt_fuzztype = with_effect(
 
 constinit const wv_optdesc wv_opt_blowup = with_effect(
     with_flag(with_setup(with_choices(row("blowup", wv_opt_choice, get<&wv_options::blowopt>,
-                                          set<&wv_options::blowopt>, 0, 6, 0),
+                                          set<&wv_options::blowopt>, 0, wv_blow_nmethods - 1),
                                       130, "&Blow Up", blowup_methods),
-                         stored<&fi_setup::blowopt>, store<&fi_setup::blowopt>, 2, 0, 6),
+                         stored<&fi_setup::blowopt>, store<&fi_setup::blowopt>, 2, 0, wv_blow_nmethods - 1),
               wv_cli_engine, "--blowup M",
               "blow-up method {R}: the routine computes 1/2 or 1/4 of the\n"
               "frames and the output is stretched back at a higher rate:\n"
@@ -279,19 +287,20 @@ constinit const wv_optdesc wv_opt_blowup = with_effect(
     &wv_blowup_effect);
 
 constinit const wv_optdesc wv_opt_visual =
-    with_setup(with_choices(row("visual", wv_opt_choice, get<&wv_options::vistyp>, set<&wv_options::vistyp>, 0, 7, 0),
+    with_setup(with_choices(row("visual", wv_opt_choice, get<&wv_options::vistyp>, set<&wv_options::vistyp>, 0,
+                                vis_count - 1),
                             161, "&Visual Effects", visuals),
                stored<&fi_setup::vistyp>, store<&fi_setup::vistyp>, 2, 0, 32767);
 
 constinit const wv_optdesc wv_opt_display =
     with_setup(with_choices(row("display", wv_opt_choice, get<&wv_options::dispmode>, set<&wv_options::dispmode>,
-                                wv_disp_off, wv_disp_alllevels, wv_disp_credit),
+                                wv_disp_off, wv_disp_alllevels),
                             wv_disp_off, "D&isplay", displays),
                stored<&fi_setup::dispmode>, store<&fi_setup::dispmode>, 2, wv_disp_off, wv_disp_alllevels);
 
 constinit const wv_optdesc wv_opt_timetoplay = with_flag(
     with_setup(with_choices(row("timetoplay", wv_opt_choice, get<&wv_options::sampmaxidle>,
-                                set<&wv_options::sampmaxidle>, 0, 0, wv_ttp_normal),
+                                set<&wv_options::sampmaxidle>, 0, 0),
                             76, "Time to &play", times_to_play),
                stored<&fi_setup::sampmaxid>, store<&fi_setup::sampmaxid>, 1, 50000, 50000000),
     wv_cli_play, "--time-to-play T",
@@ -301,12 +310,11 @@ constinit const wv_optdesc wv_opt_timetoplay = with_flag(
 // The setup file keeps any number of buffers (below -2: none); the device
 // goes with its probe: both are read in audio/setup.cpp.
 constinit const wv_optdesc wv_opt_recsamples =
-    with_choices(row("recsamples", wv_opt_choice, get<&wv_options::recsmpopt>, set<&wv_options::recsmpopt>, 0, 0, -2),
+    with_choices(row("recsamples", wv_opt_choice, get<&wv_options::recsmpopt>, set<&wv_options::recsmpopt>, 0, 0),
                  91, "Re&cord Samples", sample_recordings);
 
 constinit const wv_optdesc wv_opt_device = with_flag(
-    with_choices(row("device", wv_opt_choice, get<&wv_options::wvodevno>, set<&wv_options::wvodevno>, 0, 3,
-                     static_cast<int>(wv_mapper)),
+    with_choices(row("device", wv_opt_choice, get<&wv_options::wvodevno>, set<&wv_options::wvodevno>, 0, 3),
                  86, "&Output Device", devices),
     wv_cli_play, "--device D", "output device: mapper (the default output) or {R}");
 
@@ -315,40 +323,41 @@ constinit const wv_optdesc wv_opt_device = with_flag(
 namespace {
 
 constinit const wv_optdesc opt_timbre = with_flag(
-    stored_toggle<&wv_options::tonalias, &fi_setup::tonalia>("timbre", false, 80, "Timbre &Variation", 1),
+    stored_toggle<&wv_options::tonalias, &fi_setup::tonalia>("timbre", 80, "Timbre &Variation", 1),
     wv_cli_engine, "--timbre", "Timbre Variation on");
 constinit const wv_optdesc opt_emphasis =
-    with_flag(stored_toggle<&wv_options::emphas, &fi_setup::empha>("emphasis", false, 81, "&Emphasis", 1),
+    with_flag(stored_toggle<&wv_options::emphas, &fi_setup::empha>("emphasis", 81, "&Emphasis", 1),
               wv_cli_engine, "--emphasis", "Emphasis on");
 constinit const wv_optdesc opt_emergency = with_lock(
-    with_flag(stored_toggle<&wv_options::emergency, &fi_setup::emerge>("emergency", false, 82, "E&mergency Play", 1),
+    with_flag(stored_toggle<&wv_options::emergency, &fi_setup::emerge>("emergency", 82, "E&mergency Play", 1),
               wv_cli_play, "--emergency", "Emergency Play: keep computing when the time is up"),
     wv_lock_menu);
 constinit const wv_optdesc opt_rotate =
-    with_flag(stored_toggle<&wv_options::emrotate, &fi_setup::emrot>("rotate", false, 83, "&Rotate", 1), wv_cli_play,
+    with_flag(stored_toggle<&wv_options::emrotate, &fi_setup::emrot>("rotate", 83, "&Rotate", 1), wv_cli_play,
               "--rotate", "Rotate: when the time is up, replay the last buffers turning");
 constinit const wv_optdesc opt_measure =
-    stored_toggle<&wv_options::wvomeasure, &fi_setup::wvomea>("measure", true, 84, "Mea&sure", 1);
+    stored_toggle<&wv_options::wvomeasure, &fi_setup::wvomea>("measure", 84, "Mea&sure", 1);
 constinit const wv_optdesc opt_showmorph =
-    stored_toggle<&wv_options::shwmorph, &fi_setup::shwmorph>("showmorph", false, 64, "S&how Morph", 2);
+    stored_toggle<&wv_options::shwmorph, &fi_setup::shwmorph>("showmorph", 64, "S&how Morph", 2);
 constinit const wv_optdesc opt_bufbeat = with_lock(
-    with_flag(stored_toggle<&wv_options::autotempo, &fi_setup::autotempo>("buffbeat", false, 63, "Buff.Bea&t", 2),
+    with_flag(stored_toggle<&wv_options::autotempo, &fi_setup::autotempo>("buffbeat", 63, "Buff.Bea&t", 2),
               wv_cli_play, "--buff-beat", "Buff.Beat: one beat per buffer"),
     wv_lock_menu | wv_lock_setup);
+
+}  // namespace
+
 // The played format goes with the device's capabilities (audio/setup.cpp);
 // --mono8 is a request of the command line, not an option it stores. Until
 // a device has been probed, nothing plays 16-bit stereo.
-constinit const wv_optdesc opt_mono8 = with_lock(
-    with_menu(row("mono8", wv_opt_toggle, get_mono8, set_mono8, 0, 1, 1), 97, "&Mono 8 bit"), wv_lock_menu);
-
-}  // namespace
+constinit const wv_optdesc wv_opt_mono8 = with_lock(
+    with_menu(row("mono8", wv_opt_toggle, get_mono8, set_mono8, 0, 1), 97, "&Mono 8 bit"), wv_lock_menu);
 
 // In the order of the usage texts.
 constinit const wv_optdesc* const wv_optlist[] = {
     &wv_opt_voices,     &opt_timbre,       &opt_emphasis,     &wv_opt_bufsize,  &wv_opt_mixlevel,
     &wv_opt_blowup,     &wv_opt_fuzztype,  &wv_opt_fuzzlevel, &wv_opt_progchange,
     &wv_opt_device,     &wv_opt_timetoplay, &opt_emergency,   &opt_rotate,      &wv_opt_gap,
-    &wv_opt_latency,    &opt_bufbeat,      &opt_measure,      &opt_showmorph,   &opt_mono8,
+    &wv_opt_latency,    &opt_bufbeat,      &opt_measure,      &opt_showmorph,   &wv_opt_mono8,
     &wv_opt_visual,     &wv_opt_display,   &wv_opt_recsamples,
 };
 const int wv_optlist_n = static_cast<int>(sizeof wv_optlist / sizeof wv_optlist[0]);

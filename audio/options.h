@@ -43,7 +43,7 @@ struct wv_options {
     bool emergency = false;          // "Emergency Play"
     bool emrotate = false;           // "Rotate"
     bool wvomeasure = true;          // "Measure"
-    int blowopt = 0;                 // blow-up method 0..6
+    int blowopt = 0;                 // blow-up method (audio/blowup.h)
 
     // --- the engine's option copies ---
     bool emphas = false;             // "Emphasis"
@@ -54,9 +54,9 @@ struct wv_options {
     bool shwmorph = false;           // "S&how Morph"
     int playbmix = 50;               // mix file level, percent
     int plchdist = 0;                // buffers between automatic program changes, 0..3200
-    int fuzztyp = 0;                 // fuzz type 0..7
-    int fuzzlev = 100;               // fuzz degree 0..1600
-    int vistyp = 0;                  // visual effect 0..7
+    int fuzztyp = 0;                 // fuzz type (player/fuzz.h)
+    int fuzzlev = 100;               // fuzz degree (player/fuzz.h)
+    int vistyp = 0;                  // visual effect (player/vis.h)
     int recsmpopt = -2;              // background sample recording: -2 no, -1 manual, 0 permanent, 5/20/100
     int dispmode = wv_disp_credit;   // status line mode
 
@@ -114,7 +114,7 @@ struct wv_optdesc {
     wv_optkind kind;
     int (*get)(const wv_options&);      // the value (toggles: 0 or 1)
     void (*set)(wv_options&, int);      // sets it, with what follows from it
-    int lo, hi, def;   // range and default, as the user sees the value
+    int lo, hi, def;   // range, and default (that of wv_options), as the user sees the value
     int unit;          // the option holds the value times unit (buffer: KiB)
     int lock;          // wv_lock bits
 
@@ -167,4 +167,4 @@ std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* t
 // The rows that can be found by name in code that acts on them.
 extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latency, wv_opt_mixlevel,
     wv_opt_fuzzlevel, wv_opt_progchange, wv_opt_fuzztype, wv_opt_blowup, wv_opt_visual, wv_opt_display,
-    wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device;
+    wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device, wv_opt_mono8;

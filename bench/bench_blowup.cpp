@@ -13,7 +13,7 @@ namespace {
 constexpr int32_t out_frames = 32768 / 4 - 256;
 
 void expand(benchmark::State& state, int method) {
-    const int f = blowtab[method];
+    const int f = wv_blow_methods[method].factor;
     const int32_t in = out_frames / f;
     std::vector<int16_t> src(2 * static_cast<std::size_t>(in)), w(2 * static_cast<std::size_t>(out_frames));
     uint32_t x = 1;

@@ -11,6 +11,7 @@
 #include "editor/fl_dialog.h"
 #include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
+#include "player/fuzz.h"
 
 namespace {
 
@@ -80,10 +81,10 @@ MixWin::MixWin(qu_dlg& dlg) : fl_dialog(161 * U, 164 * U, qu_title, "mixer", fal
     }
     filelabel = fl_du_box(10, 122, 70, 10);
     bar[qu_sl_file] = new RovScrollbar(82 * U, 122 * U, 69 * U, 10 * U, false, qu_sl_file);
-    bar[qu_sl_file]->range(0, 300);
+    bar[qu_sl_file]->range(0, d.qum->qu_pbmix_max);
     fuzzlabel = fl_du_box(10, 134, 70, 10);
     bar[qu_sl_fuzz] = new RovScrollbar(82 * U, 134 * U, 69 * U, 10 * U, false, qu_sl_fuzz);
-    bar[qu_sl_fuzz]->range(0, 1600);
+    bar[qu_sl_fuzz]->range(wv_fuzz_degree_min, wv_fuzz_degree_max);
     for (RovScrollbar* b : bar) b->report(fl_dialog_scroll_cb<MixWin, scroll>, this);
     help = fl_du_button(10, 148, 50, 13, "&Help", help_cb);
     ok = fl_du_button(101, 148, 50, 13, "&OK", fl_dialog_ok_cb);

@@ -5,6 +5,8 @@ void qu_build(qumix& m, wv_stream& ws, const char* const files[4], const char* w
     m.qu_wav = wav ? wav : "";
     m.qu_hdrf = mixopen;
     m.qu_pbmix = &ws.opt->playbmix;
+    m.qu_pbmix_max = wv_opt_mixlevel.hi;
+    m.qu_pbmix_page = wv_opt_mixlevel.lstep;
     m.qu_fztyp = static_cast<int16_t>(ws.opt->fuzztyp);
     m.qu_fzlev = &ws.opt->fuzzlev;
     m.qu_mainalg = ws.algomod;

@@ -18,8 +18,8 @@ inline int16_t low16(int64_t v) { return static_cast<int16_t>(static_cast<uint16
 // delay shrinking from the ends to nothing at the middle.
 void chorus(int16_t* w, int32_t origlen, int degree) {
     if (origlen < 3072) return;
-    // Beyond 0..1600 the delay would reach outside the buffer.
-    degree = std::clamp(degree, 0, 1600);
+    // Beyond its range the delay would reach outside the buffer.
+    degree = std::clamp(degree, wv_fuzz_degree_min, wv_fuzz_degree_max);
     const int32_t n = origlen / 2;
     // The wet sum of a channel read from the other channel `c` (0 left, 1
     // right) at frames a and b, weighted 128 - f and f.

@@ -18,8 +18,24 @@ enum wv_fuzztype : int {
 };
 constexpr int wv_fuzz_types = 8;
 
+// The types as the user chooses them, in the order above: the menu's text
+// with its & mnemonic and the command line's name.
+struct wv_fuzzname {
+    const char* menu;
+    const char* name;
+};
+constexpr wv_fuzzname wv_fuzz_names[wv_fuzz_types] = {
+    {"&None", "none"},   {"Cli&p", "clip"},        {"&Knee", "knee"},      {"&Sine", "sine"},
+    {"&Reso", "reso"},   {"ResC&hor", "reschor"},  {"Ch&orus", "chorus"},  {"&Bias", "bias"},
+};
+
+// The degree: its range (beyond it Chorus would read outside the buffer),
+// and the steps of a slider that sets it (a click, a page).
+constexpr int wv_fuzz_degree_min = 0, wv_fuzz_degree_max = 1600;
+constexpr int wv_fuzz_degree_step = 1, wv_fuzz_degree_page = 25;
+
 // Processes the `origlen` words of `wvData` (2 x frames) in place with fuzz
-// type `type` at `degree` (0..1600). `sintab` is the 257-entry sine table.
+// type `type` at `degree` (wv_fuzz_degree_min..max). `sintab` is the 257-entry sine table.
 // A type outside 1..7 does nothing; Chorus leaves buffers of fewer than 3072
 // words alone.
 void wvfuzz(int16_t* wvData, int32_t origlen, const int16_t* sintab, int16_t degree, int16_t type);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/rows.h"
+#include "player/fuzz.h"
 
 const char* const qu_help_text =
     "- Mute stops resp. restarts a track.\n- The sliders adjust the digital volume.\n- High values (esp. > 36 "
@@ -77,7 +78,7 @@ void qu_mute(qu_dlg& d, int k) {
 
 void qu_scroll(qu_dlg& d, int slider, qu_code code, int pos) {
     qumix& m = *d.qum;
-    int v = 0, page = 1, max = 0;
+    int v = 0, page = 1, min = 0, max = 0;
     if (slider >= 0 && slider < 4) {
         if (!d.view.tr[slider].enabled) return;
         v = 16 - *m.qutr[slider].qu_shift;
@@ -85,13 +86,14 @@ void qu_scroll(qu_dlg& d, int slider, qu_code code, int pos) {
     } else if (slider == qu_sl_file) {
         if (!d.view.file_enabled) return;
         v = *m.qu_pbmix;
-        page = 10;
-        max = 300;
+        page = m.qu_pbmix_page;
+        max = m.qu_pbmix_max;
     } else if (slider == qu_sl_fuzz) {
         if (!d.view.fuzz_enabled) return;
         v = *m.qu_fzlev;
-        page = 25;
-        max = 1600;
+        page = wv_fuzz_degree_page;
+        min = wv_fuzz_degree_min;
+        max = wv_fuzz_degree_max;
     } else {
         return;
     }
@@ -103,7 +105,7 @@ void qu_scroll(qu_dlg& d, int slider, qu_code code, int pos) {
     case qu_thumb: v = pos; break;
     default: break;
     }
-    v = std::clamp(v, 0, max);
+    v = std::clamp(v, min, max);
     if (slider < 4) {
         *m.qutr[slider].qu_shift = static_cast<int16_t>(16 - v);
         show_track_value(d.view.tr[slider], v);

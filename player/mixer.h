@@ -20,9 +20,11 @@ struct onetrmix {
 struct qumix {
     const char* qu_wav = "";           // the mix file's name (may be empty)
     bool qu_hdrf = false;              // the mix file is open
-    int* qu_pbmix = nullptr;           // mix level in percent, 0..300
+    int* qu_pbmix = nullptr;           // mix level in percent
+    int qu_pbmix_max = 0;              // its range 0..max and the slider's page step,
+    int qu_pbmix_page = 1;             // as the option declares them (the mix is the output's)
     int16_t qu_fztyp = 0;              // the fuzz type at opening
-    int* qu_fzlev = nullptr;           // fuzz degree, 0..1600
+    int* qu_fzlev = nullptr;           // fuzz degree (its range: player/fuzz.h)
     int qu_mainalg = 0;                // the row being played; Multiple play for four tracks
     onetrmix qutr[4];
 };

@@ -12,6 +12,14 @@
 #include "engine/rov.h"
 
 constexpr int vis_field_w = 640, vis_field_h = 480;
+
+// The effects (the option's values), in the menu's order, with the menu's
+// text and its & mnemonic; effect 0 draws nothing.
+constexpr const char* vis_names[] = {
+    "&None",     "&Pastel Circles", "&Balls",    "&Rosette",
+    "&Lightshow", "&Algorithmic",   "&Waveform", "Pi&xel",
+};
+constexpr int vis_count = static_cast<int>(sizeof vis_names / sizeof vis_names[0]);
 constexpr int vis_nmem = 64;
 
 // A brush: a solid colour, or an 8 x 8 one-bit pattern whose 1 bits show
@@ -78,7 +86,7 @@ void raball(vis_canvas& cv, int x, int y, int r, uint32_t ic, int ld, int br);
 // out by octave. `ht`, when given, receives a semitone number.
 void relpos(int pitch, int bx, int by, int r, int* x, int* y, int* ht);
 
-// The effect `visnr` (1..7; anything else draws nothing) for one computed
+// The effect `visnr` (1..vis_count - 1; anything else draws nothing) for one computed
 // buffer of `frames` interleaved stereo frames of the engine state `roh`.
 void ranovis(const rov_handle* roh, const int16_t* buffer, int32_t frames, int visnr, int16_t* visar,
              vis_canvas& cv);

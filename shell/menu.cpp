@@ -38,16 +38,16 @@ constexpr mi Rows(rov_menugroup g, const char* popup = nullptr) { return {mk_row
 const mi menu[] = {
     P("&File"),
       Cancel(),
-      I(1, "&Load"), I(2, "&Save"),
-      I(123, "Harddisc &Mix"), I(124, "&Harddisc Rec"),
-      I(125, "&Test Sample"), I(126, "&Record Sample"),
+      I(cm_load, "&Load"), I(cm_save, "&Save"),
+      I(cm_hdmix, "Harddisc &Mix"), I(cm_hdrec, "&Harddisc Rec"),
+      I(cm_testsample, "&Test Sample"), I(cm_recsample, "&Record Sample"),
     E(),
     P("&Edit/Play"),
       Cancel(),
       Rows(rov_menugroup::experimental, "E&xperimental"),
       Rows(rov_menugroup::sampling, "&Sampling"),
       Rows(rov_menugroup::phrase, "&Phrase"),
-      I(16, "&Default"), Rows(rov_menugroup::top),
+      I(cm_default, "&Default"), Rows(rov_menugroup::top),
       Rows(rov_menugroup::v3, "V&3"),
       Rows(rov_menugroup::v4, "V&4"),
     E(),
@@ -56,7 +56,7 @@ const mi menu[] = {
       P("&Setup"),
         CAncel(),
         O("bufsize"), O("buffbeat"),
-        I(46, "Variation &Density"), I(47, "Variation D&ynamic"), O("voices"),
+        I(cm_densmod, "Variation &Density"), I(cm_dynmod, "Variation D&ynamic"), O("voices"),
         OP("timetoplay"), O("timetoplay"), E(),
         O("timbre"), O("emphasis"), O("emergency"),
         O("gap"), O("rotate"), O("latency"),
@@ -67,18 +67,18 @@ const mi menu[] = {
       OP("blowup"), O("blowup"), E(),
       P("&Convert Sample"),
         CAncel(),
-        I(141, "E&xpand"), I(142, "&Compress"), I(143, "&Optimize"),
+        I(cm_conv_expand, "E&xpand"), I(cm_conv_compress, "&Compress"), I(cm_conv_optimize, "&Optimize"),
       E(),
-      OP("fuzztype"), I(151, "Sa&me"), O("fuzztype"), E(),
+      OP("fuzztype"), I(cm_fuzz_same, "Sa&me"), O("fuzztype"), E(),
       FX(),
       OP("visual"), O("visual"), E(),
-      OP("device"), I(85, "&Show Caps"), O("mono8"), O("device"), E(),
+      OP("device"), I(cm_showcaps, "&Show Caps"), O("mono8"), O("device"), E(),
       P("&Info"),
         Cancel(),
-        I(101, "&Parameters"), I(102, "&ModuloCalc"), I(103, "&General Info"),
+        I(cm_parameters, "&Parameters"), I(cm_modcalc, "&ModuloCalc"), I(cm_geninfo, "&General Info"),
         I(104, "Rand&om Pitch"), I(105, "&Sample Alg"), I(106, "P&hrase Alg"),
         I(107, "&Last Played"), I(108, "Four &Track"), I(109, "&Tessellon"),
-        I(110, "V&2Topics"), I(111, "V&3Topics"), I(112, "V&4Topics"), I(127, "&About"),
+        I(110, "V&2Topics"), I(111, "V&3Topics"), I(cm_v4topics, "V&4Topics"), I(cm_about, "&About"),
       E(),
     E(),
 };
@@ -177,7 +177,7 @@ sh_itemstate sh_menu_state(const sh_state& st, int id) {
     }
     if (id == cm_fuzz_same) s.grayed = (st.opt.fuzztyp == 0);
     // Back to 16-bit stereo only where the device plays it.
-    if (id == cm_mono8 && !st.opt.stereo16) s.grayed = true;
+    if (id == wv_opt_mono8.menu_id && !st.opt.stereo16) s.grayed = true;
 
     // Items that need a sample.
     const int row = sh_row_of_command(id);

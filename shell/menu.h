@@ -22,24 +22,18 @@ extern const int sh_menutab_n;
 // The text of command `id`, or nullptr.
 const char* sh_command_text(int id);
 
-// Command ids of the main window.
+// Command ids of the main window that are not options: the options' items
+// have the ids of their rows in the options table (audio/options.h), the
+// rows' items those of the rows table (engine/rows.h).
 enum {
     cm_load = 1, cm_save = 2,
     cm_default = 16, cm_multiple = 17,
-    cm_bufsize = 45, cm_densmod = 46, cm_dynmod = 47, cm_voices = 48,
-    cm_disp_off = wv_disp_off, cm_disp_credit = wv_disp_credit, cm_disp_buffer = wv_disp_buffer,
-    cm_disp_alllevels = wv_disp_alllevels,
-    cm_autotempo = 63, cm_showmorph = 64, cm_gapsize = 65, cm_latency = 66,
-    cm_time_test = 76, cm_time_long = 79,
-    cm_timbre = 80, cm_emphasis = 81, cm_emergency = 82, cm_rotate = 83, cm_measure = 84,
-    cm_showcaps = 85, cm_dev_mapper = 86, cm_dev_3 = 90,
-    cm_rec_no = 91, cm_rec_100 = 96, cm_mono8 = 97,
+    cm_densmod = 46, cm_dynmod = 47,
+    cm_showcaps = 85,
     cm_parameters = 101, cm_modcalc = 102, cm_geninfo = 103, cm_v4topics = 112,
     cm_hdmix = 123, cm_hdrec = 124, cm_testsample = 125, cm_recsample = 126, cm_about = 127,
-    cm_blow_first = 130, cm_blow_last = 136,
     cm_conv_expand = 141, cm_conv_compress = 142, cm_conv_optimize = 143, cm_conv_last = 143,
-    cm_fuzz_same = 151, cm_fuzz_none = 152, cm_fuzz_last = 159,
-    cm_vis_first = 161, cm_vis_last = 170,
+    cm_fuzz_same = 151,
 };
 
 // System-menu command of the main window that opens the editor with the

@@ -2,6 +2,9 @@
 // options table (audio/options.h) that the page does not describe yet gets
 // an entry at the end of the section of the commands that take it, written
 // from its usage text. The entries the page has are left as they are.
+// The rows come from the rows table (engine/rows.h): the section ALGORITHM
+// ROWS gets the list of them with their titles at its end, and the strings
+// \*[row-last] and \*[row-multiple] become the last row and Multiple play's.
 //
 // Usage: tess_manpage IN OUT
 #include <cctype>
@@ -11,6 +14,7 @@
 #include <string>
 
 #include "audio/options.h"
+#include "engine/rows.h"
 
 namespace {
 
@@ -42,6 +46,34 @@ std::string entry(const wv_optdesc& d) {
     if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     if (!text.empty() && text.back() != '.') text += '.';
     return e + escaped(text);
+}
+
+// A line of text: a backslash doubled, a leading control character made text.
+std::string text_line(const std::string& s) {
+    std::string out = s.empty() || (s[0] != '.' && s[0] != '\'') ? "" : "\\&";
+    for (const char c : s) out += c == '\\' ? std::string("\\e") : std::string(1, c);
+    return out;
+}
+
+// The rows: each with its title (the empty algorithm has none), at the end
+// of their section; false when the page has no such section.
+bool add_rows(std::string& page) {
+    const std::size_t sec = page.find("\n.SH ALGORITHM ROWS\n");
+    if (sec == std::string::npos) return false;
+    std::size_t end = page.find("\n.SH ", sec + 1);
+    if (end == std::string::npos) end = page.size();
+    std::string list = "\n.PD 0";
+    for (int r = 0; r < rov_natab; ++r) {
+        const char* title = rov_rows[r].tab.title;
+        list += "\n.TP\n.B " + std::to_string(r) + "\n" + (title && *title ? text_line(title) : "(empty algorithm)");
+    }
+    page.insert(end, list + "\n.PD");
+    return true;
+}
+
+void replace_all(std::string& page, const std::string& from, const std::string& to) {
+    for (std::size_t at = page.find(from); at != std::string::npos; at = page.find(from, at + to.size()))
+        page.replace(at, from.size(), to);
 }
 
 }  // namespace
@@ -82,6 +114,12 @@ int main(int argc, char** argv) {
         }
         if (!described) page.insert(end, entry(d));
     }
+    if (!add_rows(page)) {
+        std::fprintf(stderr, "tess_manpage: no section ALGORITHM ROWS\n");
+        return 1;
+    }
+    replace_all(page, "\\*[row-last]", std::to_string(rov_natab - 1));
+    replace_all(page, "\\*[row-multiple]", std::to_string(rov_row_multiple()));
     std::ofstream out(argv[2], std::ios::trunc);
     out << page;
     out.close();

@@ -76,7 +76,8 @@ TEST(ManualPage, ListsEveryOptionOfTheTableWithItsRangeDefaultAndChoices) {
 }
 
 // An option the page does not describe gets its entry from the table at
-// build time, at the end of its section; the rest of the page stays.
+// build time, at the end of its section; the rest of the page stays. The
+// page must have a section for the rows' list.
 TEST(ManualPage, AnOptionThePageLacksGetsAnEntryFromTheTable) {
     test_scratch tmp;
     const std::string page = test_slurp(std::string(TESS_BUILD_DIR) + "/tessellon.1.in");
@@ -90,8 +91,25 @@ TEST(ManualPage, AnOptionThePageLacksGetsAnEntryFromTheTable) {
     const std::string out = test_slurp(tmp / "out");
     const std::string e = entry(out, "OPTIONS OF PLAY", "--gap");
     EXPECT_NE(e.find("1 to 64 of gap mode (default 1)."), std::string::npos) << e;
-    const std::size_t end = lacking.find("\n.SH ", lacking.find(".SH OPTIONS OF PLAY"));
-    EXPECT_EQ(out, lacking.substr(0, end) + "\n.TP" + e + lacking.substr(end));
+    // Without the new entry the page is the one built from the whole source.
+    std::string without = out;
+    const std::size_t added = without.find("\n.TP" + e);
+    ASSERT_NE(added, std::string::npos);
+    without.erase(added, 4 + e.size());
+    std::string built = manual();
+    const std::size_t own = built.find("\n.TP\n.BI \\-\\-gap ");
+    ASSERT_NE(own, std::string::npos);
+    built.erase(own, built.find("\n.TP", own + 1) - own);
+    EXPECT_EQ(without, built);
+
+    // A page without its list of rows is refused, and nothing is written.
+    const std::size_t rows = page.find("\n.SH ALGORITHM ROWS\n");
+    ASSERT_NE(rows, std::string::npos);
+    test_put(tmp / "norows", page.substr(0, rows) + "\n");
+    EXPECT_NE(std::system((std::string(TESS_BUILD_DIR) + "/tess_manpage " + tmp / "norows" + " " + tmp / "none" +
+                           " 2>/dev/null").c_str()),
+              0);
+    EXPECT_FALSE(std::ifstream(tmp / "none").good());
 }
 
 // The shared start of play and render: the table's flags, a choice by its

@@ -129,7 +129,7 @@ TEST(Blowup, OtherOptionsAndShortBuffersAreSafe) {
         one[0] = one[1] = 100;
         int16_t c[4] = {0, 0, 0, 0};
         wvexpand(one.data(), c, 2, opt);
-        EXPECT_EQ(one[2 * (blowtab[opt] - 1)], 100) << opt;
+        EXPECT_EQ(one[2 * (wv_blow_methods[opt].factor - 1)], 100) << opt;
     }
     wvexpand(w.data(), carry, 0, 3);
     wvexpand(w.data(), carry, 1, 3);

@@ -643,24 +643,31 @@ TEST(OutputChain, StagesRunInOrderOnEveryComputedBuffer) {
 TEST(OutputChain, BuiltForTheOptions) {
     wv_options o;
     wv_chain c;
-    // 16-bit stereo: fuzz (idle while none is chosen), the level meter and
-    // the gap shaping; the echo reads the played buffer.
+    // The output effects of the options table that have a stage for `o`.
+    auto effects = [&o] {
+        std::size_t n = 0;
+        for (int i = 0; i < wv_optlist_n; ++i) n += wv_optlist[i]->effect && wv_optlist[i]->effect->built(o);
+        return n;
+    };
+    // 16-bit stereo: the effects (fuzz too, idle while none is chosen), the
+    // level meter and the gap shaping; the echo reads the played buffer.
     o.stereoset = true;
+    EXPECT_TRUE(wv_opt_fuzztype.effect->built(o));
     wv_chain_build(c, o, true, 1000, nullptr);
-    EXPECT_EQ(c.compute.size(), 3u);
+    EXPECT_EQ(c.compute.size(), 2u + effects());
     EXPECT_EQ(c.echo, nullptr);
     EXPECT_TRUE(c.send.empty());
     // 8-bit mono: the echo copy comes first, the conversion at sending time.
     o.stereoset = false;
     wv_chain_build(c, o, true, 1000, nullptr);
-    ASSERT_EQ(c.compute.size(), 4u);
+    ASSERT_EQ(c.compute.size(), 3u + effects());
     EXPECT_EQ(c.compute[0].get(), c.echo);
     EXPECT_EQ(c.echo->copy.size(), 1000u);
     EXPECT_EQ(c.send.size(), 1u);
     // A row without echo keeps no copy.
     wv_chain_build(c, o, false, 1000, nullptr);
     EXPECT_EQ(c.echo, nullptr);
-    EXPECT_EQ(c.compute.size(), 3u);
+    EXPECT_EQ(c.compute.size(), 2u + effects());
     // Fuzz alters the played buffer: the echo routine gets a clean copy.
     o.stereoset = true;
     o.fuzztyp = 4;

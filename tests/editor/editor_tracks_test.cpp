@@ -134,6 +134,8 @@ TEST_F(Tracks, TheMixerRecordPointsIntoThePlayingTracks) {
     EXPECT_EQ(m.qu_fztyp, 2);
     EXPECT_EQ(m.qu_fzlev, &options.fuzzlev);
     EXPECT_EQ(m.qu_pbmix, &options.playbmix);
+    EXPECT_EQ(m.qu_pbmix_max, wv_opt_mixlevel.hi);  // the slider's range is the option's
+    EXPECT_EQ(m.qu_pbmix_page, wv_opt_mixlevel.lstep);
     EXPECT_TRUE(m.qu_hdrf);
     EXPECT_EQ(m.qutr[0].qu_shift, &st.g.rov_volshift);
     EXPECT_EQ(m.qutr[0].qu_setnr, 6);

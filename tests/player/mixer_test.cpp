@@ -22,6 +22,8 @@ struct MixerTest : ::testing::Test {
         m.qu_wav = "mix.wav";
         m.qu_hdrf = true;
         m.qu_pbmix = &pbmix;
+        m.qu_pbmix_max = 300;
+        m.qu_pbmix_page = 10;
         m.qu_fztyp = 3;
         m.qu_fzlev = &fzlev;
         m.qu_mainalg = rov_row_multiple();

@@ -171,6 +171,7 @@ TEST_F(SampleRec, TestSamplePlaysItOnceAtItsRateOnTheChosenDevice) {
 
 TEST_F(SampleRec, RecordSamplesMenuChoosesTheBackgroundOption) {
     const int want[] = {-2, -1, 0, 5, 20, 100};
+    const int cm_rec_no = wv_opt_recsamples.menu_id, cm_rec_100 = cm_rec_no + 5;
     for (int id = cm_rec_no; id <= cm_rec_100; ++id) {
         cmd(id);
         EXPECT_EQ(st.opt.recsmpopt, want[id - cm_rec_no]);

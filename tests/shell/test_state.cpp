@@ -46,6 +46,7 @@ TEST(ProgramState, TheWindowFollowsARecordingAndMixFileTheCycleEnded) {
     pg.ws.rec = pg.hd.get();
     pg.ws.mix = pg.mix.get();
     EXPECT_TRUE(wv_recording(pg.ws));
+    const int cm_autotempo = wv_opt("buffbeat")->menu_id;
     EXPECT_TRUE(sh_menu_state(st, cm_autotempo).grayed);
     EXPECT_EQ(sh_icon_frame(st).substr(0, 5), "HDREC");
     // The cycle finishes the recording (its planned count ran out) and runs
