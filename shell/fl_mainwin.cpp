@@ -321,8 +321,9 @@ bool menukey_take(main_window& m, int event) { return m.menu && m.menu->keys.tak
 // SIGINT, SIGTERM and SIGHUP end the program as its close box does, without
 // the questions: the handler only writes to a pipe that the event loop
 // watches, and the loop closes every window.
-// The pipe's end the handler writes to: a signal handler is given nothing
-// but the signal, so this one is process-wide.
+
+// The pipe's end the handler writes to. Process-wide: a signal handler is
+// given nothing but the signal.
 int signal_fd = -1;
 
 void on_signal(int) {
