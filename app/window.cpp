@@ -32,7 +32,7 @@ struct program_audio {
     wv_device* dev() { return have_sdl ? static_cast<wv_device*>(&sdl) : &none; }
 };
 
-void open_editor(sh_state& st, program_audio& a, int algomod) {
+void open_editor(sh_state& st, program_audio& a, rov_editor_memory& mem, int algomod) {
     wv_program& pg = st.pg;
     wv_stream& ws = pg.ws;
     ws.rec = pg.hd.get();
@@ -55,6 +55,7 @@ void open_editor(sh_state& st, program_audio& a, int algomod) {
     sh.files[3] = &st.rovfil3;
     sh.wavname = st.hdrfil.c_str();
     sh.icon_image = fl_icon_image;
+    sh.memory = &mem;
     rov_editor_run(algomod, sh);
     pg.sample_changed = nullptr;
 
@@ -97,7 +98,9 @@ int tess_window_run(const std::string& setting, bool intro) {
     };
 
     sh_parts parts;
-    parts.editor = [&a](sh_state& st, int algomod) { open_editor(st, a, algomod); };
+    // The editor's backup and clipboards survive its openings.
+    auto edmem = std::make_unique<rov_editor_memory>();
+    parts.editor = [&a, &mem = *edmem](sh_state& st, int algomod) { open_editor(st, a, mem, algomod); };
     parts.intro = [&pg = *pg](int flag) { run_intro(pg, flag); };
     const int rc = sh_window_main(*pg, parts, setting, intro);
 

@@ -9,9 +9,19 @@
 
 #include <string>
 
+#include "editor/editor.h"
+#include "editor/tonality.h"
 
 struct wv_program;     // the program state (audio/program.h)
 class Fl_RGB_Image;
+
+// What the editor keeps from one opening to the next: its own record (the
+// backup that V restores, the pad's pitch and envelope) and the scale
+// editor's (its clipboards). Whoever opens the editor keeps one for the run.
+struct rov_editor_memory {
+    rov_editor ed;
+    ton_editor te;
+};
 
 // What the main window hands to the editor.
 struct rov_editor_shell {
@@ -31,6 +41,9 @@ struct rov_editor_shell {
     // The 32 x 32 icon of an icon name of the algorithm table, as a new
     // image the caller deletes (or nullptr); the window shows the row's icon.
     Fl_RGB_Image* (*icon_image)(const char* name) = nullptr;
+
+    // What the editor keeps between openings; nullptr: it starts afresh.
+    rov_editor_memory* memory = nullptr;
 };
 
 // Runs the editor on table row `algomod` (an algorithm, Multiple play or the

@@ -28,6 +28,7 @@ struct fl_cycle final : wv_notify, wv_timer {
 };
 
 // Fl::awake() from another thread needs FLTK's thread support, set up once.
+// FLTK's lock is process-wide; each further Fl::lock() would take it again.
 inline void fl_cycle_threads() {
     static const bool locked = (Fl::lock(), true);
     (void)locked;

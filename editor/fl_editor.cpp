@@ -28,6 +28,7 @@
 
 #include "audio/evqueue.h"
 #include "editor/fl_cycle.h"
+#include "editor/fl_dialog.h"
 #include "audio/program.h"
 #include "audio/stream.h"
 #include "editor/editor.h"
@@ -45,10 +46,7 @@
 
 namespace {
 
-constexpr int U = 2;  // pixels per dialog unit
-
-// The editor's state lives for the whole run: the backup survives openings.
-rov_editor the_editor;
+constexpr int U = fl_du;  // pixels per dialog unit
 
 // The level discs of the status line, painted over the top-left corner of
 // the dialog after every buffer in the level display modes.
@@ -95,9 +93,12 @@ private:
     std::vector<uint8_t> rgb;
 };
 
+// System-menu items; data is the item number.
+enum { sm_startstop, sm_pause, sm_next, sm_recover, sm_half, sm_double };
+
 class EdWin : public Fl_Double_Window, public wv_vissink {
 public:
-    EdWin(rov_editor_shell& sh, rov_editor& ed);
+    EdWin(rov_editor_shell& sh, rov_editor_memory& mem);
     ~EdWin() override;
     int handle(int event) override;
 
@@ -118,6 +119,7 @@ public:
 
     rov_editor_shell& sh;
     rov_editor& ed;
+    ton_editor& te;  // the scale editor's record, kept between its openings
     wv_stream& ws;
     fl_cycle cyc;
     bool dispatching = false;
@@ -141,6 +143,8 @@ public:
     Fl_Button* vbtn;
     Fl_Button* qbtn;
     Fl_Menu_Button* sysmenu;
+    // The system menu's items (their active state follows the editor's).
+    Fl_Menu_Item sysitems[sm_double + 2]{};
     DiscStrip* discs;
 };
 
@@ -173,10 +177,9 @@ bool hk_device_open(void* ctx) { return win_of(ctx)->ws.hwaveout; }
 
 bool hk_ask_assign(void*) { return ton_ask_assign(); }
 
-// The scale editor on scale buffer n of the playing setting; it lives for
-// the whole run, so its clipboards survive closing.
+// The scale editor on scale buffer n of the playing setting; its record is
+// kept with the editor's, so its clipboards survive closing.
 void hk_edit_scale(void* ctx, int n, int algo) {
-    static ton_editor te;
     EdWin* w = win_of(ctx);
     w->sync();
     tonscal ts;
@@ -185,7 +188,7 @@ void hk_edit_scale(void* ctx, int n, int algo) {
     ts.tnames = tonnames;
     ts.ttonr = n;
     ts.algo = algo;
-    ton_dialog_run(te, ts);
+    ton_dialog_run(w->te, ts);
 }
 
 void hk_play_pad(void* ctx, int setnr) {
@@ -302,9 +305,6 @@ void window_cb(Fl_Widget* o, void*) {
     static_cast<EdWin*>(o)->close_request();
 }
 
-// System-menu items; data is the item number.
-enum { sm_startstop, sm_pause, sm_next, sm_recover, sm_half, sm_double };
-
 void sysmenu_cb(Fl_Widget* o, void*) {
     auto* mb = static_cast<Fl_Menu_Button*>(o);
     EdWin* w = static_cast<EdWin*>(mb->window());
@@ -322,46 +322,27 @@ void sysmenu_cb(Fl_Widget* o, void*) {
     after(w);
 }
 
-Fl_Menu_Item sysmenu_items[] = {
-    {"S&tart/Stop", 0, nullptr, reinterpret_cast<void*>(sm_startstop), 0, 0, 0, 0, 0},
-    {"Pa&use", 0, nullptr, reinterpret_cast<void*>(sm_pause), 0, 0, 0, 0, 0},
-    {"&Next", 0, nullptr, reinterpret_cast<void*>(sm_next), 0, 0, 0, 0, 0},
-    {"&Recover", 0, nullptr, reinterpret_cast<void*>(sm_recover), 0, 0, 0, 0, 0},
-    {"&Half Rate", 0, nullptr, reinterpret_cast<void*>(sm_half), 0, 0, 0, 0, 0},
-    {"&Double Rate", 0, nullptr, reinterpret_cast<void*>(sm_double), 0, 0, 0, 0, 0},
-    {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
-};
+// The texts of the system-menu items, in item-number order.
+constexpr const char* sysmenu_texts[sm_double + 1] = {"S&tart/Stop", "Pa&use", "&Next",
+                                                      "&Recover", "&Half Rate", "&Double Rate"};
+constexpr Fl_Align centred = FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP;
 
-// A box at dialog-unit coordinates.
-Fl_Box* du_box(int x, int y, int w, int h, Fl_Align align) {
-    auto* b = new Fl_Box(x * U, y * U, w * U, h * U);
-    b->align(align | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
-    b->labelsize(12);
-    return b;
-}
-
-Fl_Button* du_button(Fl_Button* b, const char* text, Fl_Callback* cb, int size = 12) {
-    b->label(text);
-    b->labelsize(size);
-    b->callback(cb);
-    return b;
-}
-
-EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
+EdWin::EdWin(rov_editor_shell& shell, rov_editor_memory& mem)
     : Fl_Double_Window(280 * U, 160 * U, "Random Tones Overlapping"),
       sh(shell),
-      ed(editor),
+      ed(mem.ed),
+      te(mem.te),
       ws(shell.pg->ws) {
-    for (int s = 0; s < 13; ++s) names[s] = du_box(10, 10 + 10 * s, 40, 10, FL_ALIGN_LEFT);
+    for (int s = 0; s < 13; ++s) names[s] = fl_du_box(10, 10 + 10 * s, 40, 10);
     static const char* const headings[3] = {"Rate", "Volume", "Chg.Dly"};
-    for (int k = 0; k < 3; ++k) (heads[k] = du_box(175 + 30 * k, 10, 30, 10, FL_ALIGN_CENTER))->label(headings[k]);
+    for (int k = 0; k < 3; ++k) (heads[k] = fl_du_box(175 + 30 * k, 10, 30, 10, centred))->label(headings[k]);
     for (int s = 0; s < 16; ++s) {
         if (s <= 12) {
-            value[s] = du_box(50, 10 + 10 * s, 25, 10, FL_ALIGN_LEFT);
+            value[s] = fl_du_box(50, 10 + 10 * s, 25, 10);
             bar[s] = new RovScrollbar(80 * U, (10 + 10 * s) * U, 83 * U, 10 * U, false, s);
         } else {
             static const int vx[3] = {178, 205, 235}, vw[3] = {24, 30, 30}, bx[3] = {186, 216, 246};
-            value[s] = du_box(vx[s - 13], 20, vw[s - 13], 10, FL_ALIGN_CENTER);
+            value[s] = fl_du_box(vx[s - 13], 20, vw[s - 13], 10, centred);
             bar[s] = new RovScrollbar(bx[s - 13] * U, 30 * U, 10 * U, 83 * U, true, s);
         }
         value[s]->labelsize(11);
@@ -370,9 +351,10 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     swbox = new Fl_Check_Button(170 * U, 130 * U, 25 * U, 10 * U, "&saw");
     swbox->labelsize(12);
     swbox->callback(switch_cb);
-    startbtn = new Fl_Return_Button(197 * U, 125 * U, 30 * U, 15 * U);
-    du_button(startbtn, "S&tart", start_cb);
-    exitbtn = du_button(new Fl_Button(232 * U, 134 * U, 30 * U, 15 * U), "E&xit", exit_cb);
+    startbtn = new Fl_Return_Button(197 * U, 125 * U, 30 * U, 15 * U, "S&tart");
+    startbtn->labelsize(12);
+    startbtn->callback(start_cb);
+    exitbtn = fl_du_button(232, 134, 30, 15, "E&xit", exit_cb);
     tonalbox = new Fl_Check_Button(10 * U, 142 * U, 36 * U, 10 * U, "Tonalit&y");
     tonalbox->labelsize(11);
     tonalbox->callback(tonal_cb);
@@ -382,18 +364,24 @@ EdWin::EdWin(rov_editor_shell& shell, rov_editor& editor)
     static const char* const numlabels[10] = {"&0", "&1", "&2", "&3", "&4",
                                               "&5", "&6", "&7", "&8", "&9"};
     for (int n = 0; n < 10; ++n) {
-        number[n] = du_button(new Fl_Button(167 * U, (11 + 10 * n) * U, 10 * U, 8 * U),
-                              numlabels[n], number_cb, 10);
+        number[n] = fl_du_button(167, 11 + 10 * n, 10, 8, numlabels[n], number_cb);
+        number[n]->labelsize(10);
         number[n]->user_data(reinterpret_cast<void*>(static_cast<intptr_t>(n)));
     }
-    status = du_box(105, 144, 125, 10, FL_ALIGN_LEFT);
-    pausebtn = du_button(new Fl_Button(232 * U, 116 * U, 30 * U, 15 * U), "Pa&use", pause_cb);
+    status = fl_du_box(105, 144, 125, 10);
+    pausebtn = fl_du_button(232, 116, 30, 15, "Pa&use", pause_cb);
     fl_look_held(pausebtn);  // shown pressed while the track is paused
-    vbtn = du_button(new Fl_Button(167 * U, 111 * U, 10 * U, 8 * U), "&V", v_cb, 10);
-    qbtn = du_button(new Fl_Button(167 * U, 121 * U, 10 * U, 8 * U), "&Z", q_cb, 10);
+    vbtn = fl_du_button(167, 111, 10, 8, "&V", v_cb);
+    vbtn->labelsize(10);
+    qbtn = fl_du_button(167, 121, 10, 8, "&Z", q_cb);
+    qbtn->labelsize(10);
     sysmenu = new Fl_Menu_Button(268 * U, 1 * U, 11 * U, 8 * U, "@-2menu");
     sysmenu->labelsize(10);
-    sysmenu->menu(sysmenu_items);
+    for (int k = sm_startstop; k <= sm_double; ++k) {
+        sysitems[k].text = sysmenu_texts[k];
+        sysitems[k].user_data_ = reinterpret_cast<void*>(static_cast<intptr_t>(k));
+    }
+    sysmenu->menu(sysitems);
     sysmenu->callback(sysmenu_cb);
     sysmenu->tooltip("window menu (also on the right mouse button)");
     discs = new DiscStrip;
@@ -437,7 +425,7 @@ int EdWin::handle(int event) {
         // The controls answer the left button only; the right one opens the
         // window menu anywhere.
         if (Fl::event_button() != FL_RIGHT_MOUSE) return 1;
-        const Fl_Menu_Item* it = sysmenu_items->popup(Fl::event_x(), Fl::event_y());
+        const Fl_Menu_Item* it = sysitems->popup(Fl::event_x(), Fl::event_y());
         if (it) {
             sysmenu->value(it);
             sysmenu->do_callback();
@@ -547,7 +535,7 @@ void EdWin::sync() {
     write_dump();
     const bool rd = rov_ed_next_enabled(ed);
     const bool pz = rov_ed_pause_enabled(ed);
-    for (Fl_Menu_Item* it = sysmenu_items; it->label(); ++it) {
+    for (Fl_Menu_Item* it = sysitems; it->label(); ++it) {
         const auto arg = it->argument();
         const bool on = arg == sm_next || arg == sm_recover ? rd : arg == sm_pause ? pz : true;
         on ? it->activate() : it->deactivate();
@@ -600,7 +588,11 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     fl_look_apply();
     wv_program& pg = *sh.pg;
     wv_stream& ws = pg.ws;
-    rov_editor& ed = the_editor;
+    // Without a memory of its caller's, the editor keeps nothing of this opening.
+    std::unique_ptr<rov_editor_memory> fresh;
+    if (!sh.memory) fresh = std::make_unique<rov_editor_memory>();
+    rov_editor_memory& mem = sh.memory ? *sh.memory : *fresh;
+    rov_editor& ed = mem.ed;
     if (algomod < 0 || algomod >= rov_natab) algomod = rov_row_empty();
 
     rov_edopts opt;
@@ -613,7 +605,7 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     ws.roh = &pg.fg.h;
     ws.banks = &pg.bk;
     ws.algomod = algomod;
-    EdWin* w = new EdWin(sh, ed);
+    EdWin* w = new EdWin(sh, mem);
     // With a visual effect chosen the window grows by the field (the menu
     // that chooses it is out of reach while the editor is open).
     if (ws.opt->vistyp > 0) w->add_field();

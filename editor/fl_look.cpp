@@ -16,6 +16,8 @@ constexpr unsigned char accent[3] = {70, 120, 200};   // selections, a held butt
 }  // namespace
 
 void fl_look_apply() {
+    // FLTK's scheme and colours are process-wide: set once, by whichever
+    // window of the program opens first.
     static bool done = false;
     if (done) return;
     done = true;

@@ -20,13 +20,6 @@ namespace {
 constexpr int U = 2;  // pixels per dialog unit
 constexpr int dlg_w = 225 * U, dlg_h = 135 * U;
 
-// The device keeps posting until it is released: the queue outlives every
-// opening of the dialog.
-fl_cycle& cycle() {
-    static fl_cycle c;
-    return c;
-}
-
 class IconBox : public Fl_Widget {
 public:
     IconBox(int x, int y, fl_icon_painter p) : Fl_Widget(x, y, 32, 32), paint(p) { box(FL_NO_BOX); }
@@ -73,6 +66,7 @@ public:
     ~IntroWin() override {
         Fl::remove_check(check_cb, this);
         Fl::remove_timeout(watch_cb, this);
+        cyc.kill();
     }
 
     void line(int id, const std::string& text) override {
@@ -114,6 +108,9 @@ public:
     }
 
     wv_intro intro;
+    // The device's notifications and the gap timer; the stream closes and
+    // releases the device before the window goes.
+    fl_cycle cyc;
 
 private:
     static void check_cb(void* self) { static_cast<IntroWin*>(self)->pump(); }
@@ -124,7 +121,7 @@ private:
     }
     void pump() {
         wv_event ev;
-        while (wv_evq_pop(cycle().q, ev))
+        while (wv_evq_pop(cyc.q, ev))
             if (!closed) wvintro_dispatch(intro, ev);
     }
 
@@ -139,13 +136,10 @@ private:
 int fl_intro_run(int flag, wv_stream& ws, wv_device* dev, fl_icon_painter icon, const char* welcome) {
     fl_cycle_threads();
     fl_look_apply();
-    // Notifications of an earlier use of the device are not this dialog's.
-    wv_event stale;
-    while (wv_evq_pop(cycle().q, stale)) {}
     IntroWin* w = new IntroWin(icon);
     ws.dev = dev;
-    ws.sink = &cycle();
-    ws.timer = &cycle();
+    ws.sink = &w->cyc;
+    ws.timer = &w->cyc;
     w->intro.ws = &ws;
     w->intro.view = w;
     wvintro_init(w->intro, dev ? flag : 0, welcome);
@@ -153,7 +147,6 @@ int fl_intro_run(int flag, wv_stream& ws, wv_device* dev, fl_icon_painter icon, 
     fl_hook("intro shown flag=" + std::to_string(dev ? flag : 0));
     while (w->shown()) Fl::wait();
     w->close_request();
-    cycle().kill();
     ws.sink = nullptr;
     ws.timer = nullptr;
     delete w;

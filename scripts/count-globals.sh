@@ -9,12 +9,15 @@
 # personality references, the guard of a function-local static, the
 # sanitizers' own records).
 #
-# Usage: count-globals.sh BUILD_DIR
+# Usage: count-globals.sh BUILD_DIR [LIBRARY ...]   (default: the sound path's)
 set -u
-build=${1:?usage: count-globals.sh BUILD_DIR}
+build=${1:?usage: count-globals.sh BUILD_DIR [LIBRARY ...]}
+shift
+libs=("$@")
+[ ${#libs[@]} -eq 0 ] && libs=(engine audio player files)
 total=0
 missing=0
-for lib in engine audio player files; do
+for lib in "${libs[@]}"; do
     a="$build/libtess_$lib.a"
     if [ ! -f "$a" ]; then
         echo "$lib: $a is missing" >&2

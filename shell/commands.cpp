@@ -182,7 +182,7 @@ void option_command(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
     else if (toggle_option(st, d))
         return;
     else if (&d == &wv_opt_voices)
-        sh_set_voices(st, edit_value(st, ui, pdfvocn, st.opt.maxv));
+        sh_set_voices(st, edit_value(st, ui, pd_of(wv_opt_voices), st.opt.maxv));
     else
         edit_option(st, ui, d);
 }

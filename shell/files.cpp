@@ -153,7 +153,7 @@ void open_mix(sh_state& st, const sh_ui& ui, const std::string& path) {
     }
     if (st.pg.mix) st.pg.mix->close();
     st.pg.mix = std::move(m);
-    if (ui.pardlg) ui.pardlg(pd_on(plylevl, &st.opt.playbmix));
+    if (ui.pardlg) ui.pardlg(pd_on(pd_of(wv_opt_mixlevel), &st.opt.playbmix));
 }
 
 void start_recording(sh_state& st, const sh_ui& ui, const std::string& path) {

@@ -142,7 +142,7 @@ private:
 }  // namespace
 
 void fl_info_run(const std::string& name) {
-    const sh_infopage* p = sh_info_page(name);
+    const std::optional<sh_infopage> p = sh_info_page(name);
     if (!p) return;
     fl_hook("info " + name + " " + fl_hook_quote(p->title));
     constexpr int w = sh_info_w, h = sh_info_h, bar_w = sh_info_bar_w;

@@ -12,41 +12,64 @@
 
 namespace {
 
-// Drawing state of the icon being drawn: its origin and whether it is dimmed.
+// The pen of the icon being drawn: its origin and whether it is dimmed. The
+// drawing helpers and the art below draw with it.
 struct pen {
     int x0 = 0, y0 = 0;
     bool dim = false;
-};
-pen P;
 
-void col(int r, int g, int b) {
+    void col(int r, int g, int b) const;
+    void box(int x, int y, int w, int h) const;
+    void line(int x1, int y1, int x2, int y2) const;
+    void thick(int w) const;
+    void thin() const;
+    void disc(int cx, int cy, int r) const;
+    void arc(int cx, int cy, int r, double a1, double a2) const;
+    void tri(int x1, int y1, int x2, int y2, int x3, int y3) const;
+    void wave(int x1, int x2, int ymid, double amp, double cycles, double phase = 0) const;
+    void sampwave(int x1, int x2, int ymid, int amp) const;
+    void note(int x, int y, bool stem = true) const;
+    void ground(int r, int g, int b) const;
+    void experimental(int k) const;
+    void sampling(int k) const;
+    void phrase(int k) const;
+    void v34(int k) const;
+    void multiple(int) const;
+    void empty(int) const;
+    void tessel() const;
+    void tessel_frame(int k) const;
+    void hdrec_frame(int k) const;
+    void toolbar(const std::string& n) const;
+};
+
+void pen::col(int r, int g, int b) const {
     const Fl_Color c = fl_rgb_color(static_cast<uchar>(r), static_cast<uchar>(g), static_cast<uchar>(b));
-    fl_color(P.dim ? fl_color_average(c, fl_rgb_color(200, 200, 200), 0.35f) : c);
+    fl_color(dim ? fl_color_average(c, fl_rgb_color(200, 200, 200), 0.35f) : c);
 }
-void box(int x, int y, int w, int h) { fl_rectf(P.x0 + x, P.y0 + y, w, h); }
-void line(int x1, int y1, int x2, int y2) { fl_line(P.x0 + x1, P.y0 + y1, P.x0 + x2, P.y0 + y2); }
-void thick(int w) { fl_line_style(FL_SOLID | FL_CAP_ROUND | FL_JOIN_ROUND, w); }
-void thin() { fl_line_style(0); }
-void disc(int cx, int cy, int r) { fl_pie(P.x0 + cx - r, P.y0 + cy - r, 2 * r + 1, 2 * r + 1, 0, 360); }
-void arc(int cx, int cy, int r, double a1, double a2) {
-    fl_arc(P.x0 + cx - r, P.y0 + cy - r, 2 * r + 1, 2 * r + 1, a1, a2);
+void pen::box(int x, int y, int w, int h) const { fl_rectf(x0 + x, y0 + y, w, h); }
+void pen::line(int x1, int y1, int x2, int y2) const { fl_line(x0 + x1, y0 + y1, x0 + x2, y0 + y2); }
+void pen::thick(int w) const { fl_line_style(FL_SOLID | FL_CAP_ROUND | FL_JOIN_ROUND, w); }
+void pen::thin() const { fl_line_style(0); }
+void pen::disc(int cx, int cy, int r) const { fl_pie(x0 + cx - r, y0 + cy - r, 2 * r + 1, 2 * r + 1, 0, 360); }
+void pen::arc(int cx, int cy, int r, double a1, double a2) const {
+    fl_arc(x0 + cx - r, y0 + cy - r, 2 * r + 1, 2 * r + 1, a1, a2);
 }
-void tri(int x1, int y1, int x2, int y2, int x3, int y3) {
-    fl_polygon(P.x0 + x1, P.y0 + y1, P.x0 + x2, P.y0 + y2, P.x0 + x3, P.y0 + y3);
+void pen::tri(int x1, int y1, int x2, int y2, int x3, int y3) const {
+    fl_polygon(x0 + x1, y0 + y1, x0 + x2, y0 + y2, x0 + x3, y0 + y3);
 }
 
 // A sine curve from x1 to x2 around ymid.
-void wave(int x1, int x2, int ymid, double amp, double cycles, double phase = 0) {
+void pen::wave(int x1, int x2, int ymid, double amp, double cycles, double phase) const {
     fl_begin_line();
     for (int x = x1; x <= x2; ++x) {
         const double t = static_cast<double>(x - x1) / (x2 - x1);
-        fl_vertex(P.x0 + x, P.y0 + ymid - amp * std::sin(6.2831853 * (cycles * t) + phase));
+        fl_vertex(x0 + x, y0 + ymid - amp * std::sin(6.2831853 * (cycles * t) + phase));
     }
     fl_end_line();
 }
 
 // A noisy sample waveform with a decaying envelope.
-void sampwave(int x1, int x2, int ymid, int amp) {
+void pen::sampwave(int x1, int x2, int ymid, int amp) const {
     unsigned v = 12345;
     fl_begin_line();
     for (int x = x1; x <= x2; ++x) {
@@ -54,19 +77,19 @@ void sampwave(int x1, int x2, int ymid, int amp) {
         const double env = 1.0 - 0.7 * (x - x1) / static_cast<double>(x2 - x1);
         const double r = static_cast<double>((v >> 16) & 255) / 255.0 * 2 - 1;
         const double s = std::sin((x - x1) * 1.3);
-        fl_vertex(P.x0 + x, P.y0 + ymid - amp * env * (0.6 * s + 0.4 * r));
+        fl_vertex(x0 + x, y0 + ymid - amp * env * (0.6 * s + 0.4 * r));
     }
     fl_end_line();
 }
 
 // A note head at (x, y) with a stem up.
-void note(int x, int y, bool stem = true) {
-    fl_pie(P.x0 + x - 3, P.y0 + y - 2, 7, 5, 0, 360);
+void pen::note(int x, int y, bool stem) const {
+    fl_pie(x0 + x - 3, y0 + y - 2, 7, 5, 0, 360);
     if (stem) line(x + 3, y, x + 3, y - 9);
 }
 
 // Background with a bevelled edge.
-void ground(int r, int g, int b) {
+void pen::ground(int r, int g, int b) const {
     col(r, g, b);
     box(0, 0, 32, 32);
     col(std::min(255, r + 70), std::min(255, g + 70), std::min(255, b + 70));
@@ -79,7 +102,7 @@ void ground(int r, int g, int b) {
 
 // --- algorithm families ---
 
-void experimental(int k) {
+void pen::experimental(int k) const {
     ground(34, 62, 140);
     switch (k) {
     case 0:  // panning: voices spread across the field
@@ -148,7 +171,7 @@ void experimental(int k) {
     thin();
 }
 
-void sampling(int k) {
+void pen::sampling(int k) const {
     ground(150, 80, 20);
     col(255, 235, 190);
     thick(1);
@@ -190,7 +213,7 @@ void sampling(int k) {
     thin();
 }
 
-void phrase(int k) {
+void pen::phrase(int k) const {
     ground(24, 110, 64);
     col(220, 255, 220);
     for (int i = 0; i < 5; ++i) line(2, 8 + 4 * i, 29, 8 + 4 * i);
@@ -221,14 +244,14 @@ void phrase(int k) {
     thin();
 }
 
-void v34(int k) {
+void pen::v34(int k) const {
     ground(96, 40, 128);
     thick(2);
     if (k == 0) {  // complex envelope
         col(255, 190, 255);
         fl_begin_line();
         const int pts[][2] = {{3, 28}, {8, 5}, {13, 15}, {18, 11}, {24, 17}, {29, 28}};
-        for (auto& p : pts) fl_vertex(P.x0 + p[0], P.y0 + p[1]);
+        for (auto& p : pts) fl_vertex(x0 + p[0], y0 + p[1]);
         fl_end_line();
     } else if (k == 1) {  // pitch ranges with glissando
         col(255, 220, 120);
@@ -261,7 +284,7 @@ void v34(int k) {
         fl_begin_line();
         for (int x = 3; x <= 29; ++x) {
             const double t = (x - 3) / 26.0 * 6.2831853 * 2;
-            fl_vertex(P.x0 + x, P.y0 + 11 - 6 * (std::sin(t) + 0.4 * std::sin(3 * t)));
+            fl_vertex(x0 + x, y0 + 11 - 6 * (std::sin(t) + 0.4 * std::sin(3 * t)));
         }
         fl_end_line();
         col(255, 220, 120);
@@ -278,7 +301,7 @@ void v34(int k) {
     thin();
 }
 
-void multiple(int) {
+void pen::multiple(int) const {
     ground(20, 90, 100);
     const int c[4][3] = {{255, 120, 120}, {255, 220, 100}, {130, 240, 140}, {130, 200, 255}};
     for (int i = 0; i < 4; ++i) {
@@ -291,19 +314,19 @@ void multiple(int) {
     line(25, 4, 25, 28);
 }
 
-void empty(int) {
+void pen::empty(int) const {
     col(90, 96, 110);
     box(0, 0, 32, 32);
     col(200, 200, 210);
     fl_line_style(FL_DASH, 1);
-    fl_rect(P.x0 + 2, P.y0 + 2, 28, 28);
+    fl_rect(x0 + 2, y0 + 2, 28, 28);
     thin();
     col(160, 165, 175);
     box(12, 15, 8, 2);
 }
 
 // The program icon: a tessellation of triangles crossed by a wave.
-void tessel() {
+void pen::tessel() const {
     const int c[4][3] = {{40, 70, 160}, {70, 120, 200}, {200, 120, 40}, {40, 140, 90}};
     for (int row = 0; row < 4; ++row)
         for (int i = 0; i < 8; ++i) {
@@ -318,12 +341,12 @@ void tessel() {
     wave(1, 30, 16, 9, 1.5);
     thin();
     col(20, 20, 40);
-    fl_rect(P.x0, P.y0, 32, 32);
+    fl_rect(x0, y0, 32, 32);
 }
 
 // Animation frame k (1..9) of the program icon: the tessellation's colours
 // walk along its rows and the wave travels, swelling to the middle frame.
-void tessel_frame(int k) {
+void pen::tessel_frame(int k) const {
     const int c[4][3] = {{40, 70, 160}, {70, 120, 200}, {200, 120, 40}, {40, 140, 90}};
     for (int row = 0; row < 4; ++row)
         for (int i = 0; i < 8; ++i) {
@@ -341,12 +364,12 @@ void tessel_frame(int k) {
     wave(1, 30, 16, amp, 1.5, -6.2831853 * k / 10.0);
     thin();
     col(20, 20, 40);
-    fl_rect(P.x0, P.y0, 32, 32);
+    fl_rect(x0, y0, 32, 32);
 }
 
 // Recording frame k (0..7): a disc whose light turns once in eight frames
 // and a record dot that pulses.
-void hdrec_frame(int k) {
+void pen::hdrec_frame(int k) const {
     ground(196, 198, 206);
     col(70, 72, 84);
     disc(16, 17, 12);
@@ -368,7 +391,7 @@ void hdrec_frame(int k) {
     box(3, 28, 2 + 3 * k, 2);
 }
 
-void toolbar(const std::string& n) {
+void pen::toolbar(const std::string& n) const {
     ground(196, 198, 206);
     if (n == "WVTLOAD") {  // open folder, arrow out
         col(220, 170, 60);
@@ -408,7 +431,7 @@ void toolbar(const std::string& n) {
         box(8, 4, 16, 7);
         col(30, 60, 30);
         fl_font(FL_HELVETICA_BOLD, 7);
-        fl_draw("MOD", P.x0 + 9, P.y0 + 10);
+        fl_draw("MOD", x0 + 9, y0 + 10);
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c) {
                 col(r == 2 && c == 2 ? 230 : 220, r == 2 && c == 2 ? 120 : 220, r == 2 && c == 2 ? 60 : 225);
@@ -424,7 +447,7 @@ void toolbar(const std::string& n) {
         arc(17, 16, 11, -45, 45);
     } else if (n == "SMPRECORD") {  // microphone
         col(70, 70, 80);
-        fl_pie(P.x0 + 10, P.y0 + 2, 12, 18, 0, 360);
+        fl_pie(x0 + 10, y0 + 2, 12, 18, 0, 360);
         thick(2);
         arc(16, 12, 9, 200, 340);
         line(16, 22, 16, 28);
@@ -454,7 +477,7 @@ void toolbar(const std::string& n) {
         line(19, 23, 25, 23);
     } else {
         col(80, 80, 80);
-        fl_rect(P.x0 + 4, P.y0 + 4, 24, 24);
+        fl_rect(x0 + 4, y0 + 4, 24, 24);
     }
     thin();
 }
@@ -468,18 +491,18 @@ int suffix(const std::string& n) {
 // (engine/rows.cpp): a family's drawing and the variant it draws.
 struct rowart {
     const char* name;
-    void (*draw)(int variant);
+    void (pen::*draw)(int variant) const;
     int variant;
 };
 const rowart row_art[] = {
-    {"RANOVLAP", experimental, 0},  {"RANOVLAP1", experimental, 1}, {"RANOVLAP2", experimental, 2},
-    {"RANOVLAP3", experimental, 3}, {"RANOVLAP4", experimental, 4}, {"RANOVLAP5", experimental, 5},
-    {"RANOVLAP6", experimental, 6}, {"SMPOVLAP1", sampling, 1},     {"SMPOVLAP2", sampling, 2},
-    {"SMPOVLAP3", sampling, 3},     {"SMPOVLAP4", sampling, 4},     {"MULOOP", sampling, 0},
-    {"PHROVLAP1", phrase, 1},       {"PHROVLAP2", phrase, 2},       {"PHROVLAP3", phrase, 3},
-    {"ENVOVLAP1", v34, 0},          {"MULRANGE", v34, 1},           {"CHORDLAP0", v34, 2},
-    {"OSTINAT0", v34, 3},           {"OSTIWAV0", v34, 4},           {"RLFO1", v34, 5},
-    {"WVMULPL", multiple, 0},       {"ALGEMPTY", empty, 0},
+    {"RANOVLAP", &pen::experimental, 0},  {"RANOVLAP1", &pen::experimental, 1}, {"RANOVLAP2", &pen::experimental, 2},
+    {"RANOVLAP3", &pen::experimental, 3}, {"RANOVLAP4", &pen::experimental, 4}, {"RANOVLAP5", &pen::experimental, 5},
+    {"RANOVLAP6", &pen::experimental, 6}, {"SMPOVLAP1", &pen::sampling, 1},     {"SMPOVLAP2", &pen::sampling, 2},
+    {"SMPOVLAP3", &pen::sampling, 3},     {"SMPOVLAP4", &pen::sampling, 4},     {"MULOOP", &pen::sampling, 0},
+    {"PHROVLAP1", &pen::phrase, 1},       {"PHROVLAP2", &pen::phrase, 2},       {"PHROVLAP3", &pen::phrase, 3},
+    {"ENVOVLAP1", &pen::v34, 0},          {"MULRANGE", &pen::v34, 1},           {"CHORDLAP0", &pen::v34, 2},
+    {"OSTINAT0", &pen::v34, 3},           {"OSTIWAV0", &pen::v34, 4},           {"RLFO1", &pen::v34, 5},
+    {"WVMULPL", &pen::multiple, 0},       {"ALGEMPTY", &pen::empty, 0},
 };
 
 const rowart* art_of(const std::string& n) {
@@ -493,14 +516,14 @@ const rowart* art_of(const std::string& n) {
 bool fl_icon_has_art(const char* name) { return name && art_of(name); }
 
 void fl_icon_draw(const char* name, int x, int y, bool active) {
-    P = {x, y, !active};
+    const pen p{x, y, !active};
     const std::string n = name ? name : "";
     fl_push_clip(x, y, 32, 32);
-    if (const rowart* a = art_of(n)) a->draw(a->variant);
-    else if (n == "WVTESSEL") tessel();
-    else if (n.size() == 8 && n.rfind("WVTESSE", 0) == 0 && suffix(n) > 0) tessel_frame(suffix(n));
-    else if (n.size() == 6 && n.rfind("HDREC", 0) == 0 && n[5] >= '0' && n[5] <= '7') hdrec_frame(n[5] - '0');
-    else toolbar(n);
+    if (const rowart* a = art_of(n)) (p.*a->draw)(a->variant);
+    else if (n == "WVTESSEL") p.tessel();
+    else if (n.size() == 8 && n.rfind("WVTESSE", 0) == 0 && suffix(n) > 0) p.tessel_frame(suffix(n));
+    else if (n.size() == 6 && n.rfind("HDREC", 0) == 0 && n[5] >= '0' && n[5] <= '7') p.hdrec_frame(n[5] - '0');
+    else p.toolbar(n);
     fl_line_style(0);
     fl_pop_clip();
 }

@@ -7,7 +7,9 @@
 
 namespace {
 
-Window owner_window = None;  // our selection owner (an unmapped 1 x 1 window)
+// Our selection owner (an unmapped 1 x 1 window). Process-wide: the X server
+// knows one running instance per display, this process, until it exits.
+Window owner_window = None;
 
 Atom atom(Display* d, const char* name) { return XInternAtom(d, name, False); }
 

@@ -40,23 +40,47 @@ constexpr int win_w = 400, win_h = 240, menu_h = 25;
 constexpr int sys_base = 10000;
 constexpr int sys_close = sys_base + 1;
 
-Fl_Double_Window* mainwin = nullptr;
+class icon_field;
+class main_menu;
+class main_window;
 
-// While a sample function blocks, the windows are drawn but take no input.
-bool deaf = false;
+// The running main window: the state, the window-system services and the
+// widgets. The window, its widgets and their timers reach it through the
+// window object or their callback's user data.
+struct session {
+    explicit session(wv_program& pg) : st(pg) {}
+    sh_state st;
+    sh_ui ui;
+    main_window* win = nullptr;
+    icon_field* field = nullptr;
+    // While a sample function blocks, the windows are drawn but take no input.
+    bool deaf = false;
+    // SIGINT, SIGTERM or SIGHUP arrived.
+    bool quit_signal = false;
+};
 
-// The state and the window-system services of the running main window, for
-// the callbacks FLTK calls without them (set while sh_window_main runs).
-sh_state* the_state = nullptr;
-const sh_ui* the_ui = nullptr;
+class main_window : public Fl_Double_Window {
+public:
+    main_window(session& ses, int w, int h, const char* title) : Fl_Double_Window(w, h, title), s(ses) {}
+    session& s;
+    main_menu* menu = nullptr;
+};
 
-sh_state& state() { return *the_state; }
-const sh_ui& ui() { return *the_ui; }
+// The main window among the windows shown, or nullptr: FLTK's event
+// dispatch hook carries no data of its own.
+main_window* shown_main() {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (auto* m = dynamic_cast<main_window*>(w)) return m;
+    return nullptr;
+}
+
+bool menukey_take(main_window& m, int event);
 
 // Every event of the program passes here.
 int deaf_dispatch(int event, Fl_Window* w) {
-    if (fl_menukey_take(event)) return 1;
-    if (deaf) {
+    main_window* m = shown_main();
+    if (m && menukey_take(*m, event)) return 1;
+    if (m && m->s.deaf) {
         switch (event) {
         case FL_PUSH: case FL_RELEASE: case FL_DRAG: case FL_MOUSEWHEEL: case FL_KEYDOWN: case FL_KEYUP:
         case FL_SHORTCUT: case FL_CLOSE: case FL_DND_ENTER: case FL_DND_DRAG: case FL_DND_RELEASE: case FL_PASTE:
@@ -69,8 +93,9 @@ int deaf_dispatch(int event, Fl_Window* w) {
 
 // Lets `ms` milliseconds pass in the event loop (it sleeps between events);
 // false when the program is ending.
-bool blocking_wait(int ms) {
-    deaf = true;
+bool blocking_wait(session& s, int ms) {
+    Fl_Window* const mainwin = s.win;
+    s.deaf = true;
     using clock = std::chrono::steady_clock;
     const clock::time_point end = clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
@@ -79,37 +104,36 @@ bool blocking_wait(int ms) {
         if (left <= 0) break;
         Fl::wait(left);
     }
-    deaf = false;
+    s.deaf = false;
     return mainwin && mainwin->shown();
 }
 
-void busy_cursor(bool on) {
+void busy_cursor(session& s, bool on) {
     fl_hook(on ? "sample busy" : "sample idle");
-    if (mainwin) mainwin->cursor(on ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+    if (s.win) s.win->cursor(on ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
     if (on) Fl::flush();
 }
 
 // The test hook learns what a command did to the sample.
-std::string sample_facts() {
-    const sh_state& st = state();
+std::string sample_facts(const sh_state& st) {
     return "sample loaded=" + std::to_string(st.pg.smploaded) + " unsaved=" + std::to_string(st.pg.smprecorded) +
            " bytes=" + std::to_string(st.pg.smploaded ? st.pg.sample.length : 0) +
            " rate=" + std::to_string(st.pg.smploaded ? st.pg.sample.rate : 0);
 }
-void report_sample(const std::string& before) {
+void report_sample(const sh_state& st, const std::string& before) {
     if (!fl_test_hook()) return;
-    const std::string now = sample_facts();
+    const std::string now = sample_facts(st);
     if (now != before) fl_hook(now);
 }
 
-sh_ui make_ui(const wv_program& pg, const sh_parts& parts) {
+sh_ui make_ui(session& s, const wv_program& pg, const sh_parts& parts) {
     sh_ui ui;
     ui.message = fl_msgbox;
     ui.pardlg = fl_pardlg_run;
-    ui.editor = [&parts](int row) {
+    ui.editor = [&s, &parts](int row) {
         const char* title = (row >= 0 && row < rov_natab) ? rov_rows[row].tab.title : "";
         fl_hook("open-editor row=" + std::to_string(row) + " title=" + fl_hook_quote(title));
-        if (parts.editor) parts.editor(state(), row);
+        if (parts.editor) parts.editor(s.st, row);
         else if (!fl_test_hook())
             fl_msgbox({"WVTESSEL", "The setting editor is not part of this build.", sh_btn_ok,
                        sh_icon_stop});
@@ -124,30 +148,26 @@ sh_ui make_ui(const wv_program& pg, const sh_parts& parts) {
     ui.filedlg = fl_filedlg;
     ui.capture = pg.capture;
     ui.output = pg.output;
-    ui.wait = blocking_wait;
-    ui.busy = busy_cursor;
+    ui.wait = [&s](int ms) { return blocking_wait(s, ms); };
+    ui.busy = [&s](bool on) { busy_cursor(s, on); };
     return ui;
 }
 
 
-class icon_field;
-icon_field* the_field = nullptr;
-void icon_timer(void*);
-
-void request_close() {
-    if (sh_close_request(state(), ui())) {
+void request_close(session& s) {
+    if (sh_close_request(s.st, s.ui)) {
         fl_hook("quit");
-        mainwin->hide();
+        s.win->hide();
     }
 }
 
 // The icon field: the client area below the menu bar.
 class icon_field : public Fl_Widget {
 public:
-    icon_field(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
+    icon_field(session& ses, int x, int y, int w, int h) : Fl_Widget(x, y, w, h), s(ses) {}
 
     void draw() override {
-        const sh_state& st = state();
+        const sh_state& st = s.st;
         fl_color(fl_rgb_color(118, 124, 136));
         fl_rectf(x(), y(), w(), h());
         const int ox = x(), oy = y();
@@ -172,13 +192,14 @@ public:
     // The frame of the animated icon in slot 6 ("" for the still icon).
     std::string frame;
     std::string tip;
+    session& s;
 
     int handle(int event) override {
         if (event == FL_ENTER) return 1;
         if (event == FL_MOVE) {
             // The tooltip of the icon under the mouse: its Shift-click help.
             const int cx = Fl::event_x() - x(), cy = Fl::event_y() - y();
-            tip = sh_tooltip(state(), cx, cy);
+            tip = sh_tooltip(s.st, cx, cy);
             if (tip.empty()) {
                 Fl_Tooltip::enter_area(this, 0, 0, 0, 0, nullptr);
             } else {
@@ -189,14 +210,13 @@ public:
         }
         if (event != FL_PUSH || Fl::event_button() != FL_LEFT_MOUSE) return Fl_Widget::handle(event);
         const bool shift = Fl::event_state(FL_SHIFT) != 0;
-        const std::string before = sample_facts();
-        const sh_result r =
-            sh_click(state(), ui(), Fl::event_x() - x(), Fl::event_y() - y(), shift);
-        report_sample(before);
+        const std::string before = sample_facts(s.st);
+        const sh_result r = sh_click(s.st, s.ui, Fl::event_x() - x(), Fl::event_y() - y(), shift);
+        report_sample(s.st, before);
         redraw();
         if (r == sh_res_quit) {
             fl_hook("quit");
-            mainwin->hide();
+            s.win->hide();
         }
         return 1;
     }
@@ -205,26 +225,28 @@ public:
 // The main window's timer: the next frame of the animated icon, at the
 // period of the moment; while the timer is stopped the still icon shows and
 // the timer only looks again a little later.
-void icon_timer(void*) {
-    sh_state& st = state();
-    if (the_field) {
-        the_field->frame = st.icontim > 0 ? sh_icon_tick(st) : "";
-        the_field->damage(FL_DAMAGE_ALL, the_field->x() + sh_slot_x(6), the_field->y() + sh_band_top,
-                          sh_icon_size, sh_icon_size);
-        if (st.icontim > 0) fl_hook("icon " + the_field->frame);
+void icon_timer(void* data) {
+    session& s = *static_cast<session*>(data);
+    sh_state& st = s.st;
+    if (icon_field* f = s.field) {
+        f->frame = st.icontim > 0 ? sh_icon_tick(st) : "";
+        f->damage(FL_DAMAGE_ALL, f->x() + sh_slot_x(6), f->y() + sh_band_top, sh_icon_size, sh_icon_size);
+        if (st.icontim > 0) fl_hook("icon " + f->frame);
     }
-    Fl::repeat_timeout((st.icontim > 0 ? st.icontim : 200) / 1000.0, icon_timer);
+    Fl::repeat_timeout((st.icontim > 0 ? st.icontim : 200) / 1000.0, icon_timer, data);
 }
 
 // The menu bar: the menu state is applied each time a menu opens.
 class main_menu : public Fl_Menu_Bar {
 public:
-    main_menu(int x, int y, int w, int h) : Fl_Menu_Bar(x, y, w, h) {
+    main_menu(session& ses, int x, int y, int w, int h) : Fl_Menu_Bar(x, y, w, h), s(ses) {
         build();
         menu(items_.data());
-        fl_menukeys_attach(items_.data(), static_cast<int>(items_.size()));
+        keys.attach(items_.data(), static_cast<int>(items_.size()));
     }
-    ~main_menu() override { fl_menukeys_attach(nullptr, 0); }
+
+    session& s;
+    fl_menukeys keys;
 
     int handle(int event) override {
         if (event == FL_PUSH || event == FL_SHORTCUT || event == FL_KEYBOARD) refresh();
@@ -232,24 +254,25 @@ public:
     }
 
 private:
+    // `w` is the menu bar, whichever level the item is on.
     static void item_cb(Fl_Widget* w, void* data) {
         const int id = static_cast<int>(reinterpret_cast<intptr_t>(data));
-        sh_state& st = state();
-        const std::string before = sample_facts();
+        session& s = static_cast<main_menu*>(w)->s;
+        sh_state& st = s.st;
+        const std::string before = sample_facts(st);
         if (id == sys_close) {
-            request_close();
+            request_close(s);
         } else if (id == sys_base + sh_sys_start) {
             fl_hook("command system-start");
-            sh_sys_start_cmd(st, ui());
+            sh_sys_start_cmd(st, s.ui);
         } else if (id > 0) {
             // A grayed item reached by its letter does nothing.
             if (sh_menu_state(st, id).grayed) return;
             fl_hook("command " + std::to_string(id));
-            sh_command(st, ui(), id);
+            sh_command(st, s.ui, id);
         }
-        report_sample(before);
-        if (mainwin) mainwin->redraw();
-        (void)w;
+        report_sample(st, before);
+        if (s.win) s.win->redraw();
     }
 
     static Fl_Menu_Item item(const char* text, int data, int flags) {
@@ -267,8 +290,7 @@ private:
         items_.push_back(item("S&tart", sys_base + sh_sys_start, 0));
         items_.push_back(item("&Close", sys_close, 0));
         items_.push_back(Fl_Menu_Item{});
-        for (int i = 0; i < sh_menutab_n; ++i) {
-            const sh_menuitem& m = sh_menutab[i];
+        for (const sh_menuitem& m : sh_menus()) {
             if (m.kind == sh_mk_popup) items_.push_back(item(m.text, 0, FL_SUBMENU));
             else if (m.kind == sh_mk_end) items_.push_back(Fl_Menu_Item{});
             else items_.push_back(item(m.text, m.id, 0));
@@ -277,7 +299,7 @@ private:
     }
 
     void refresh() {
-        const sh_state& st = state();
+        const sh_state& st = s.st;
         for (Fl_Menu_Item& m : items_) {
             if (!m.text || (m.flags & FL_SUBMENU)) continue;
             const int id = static_cast<int>(reinterpret_cast<intptr_t>(m.user_data_));
@@ -294,39 +316,54 @@ private:
     std::vector<Fl_Menu_Item> items_;
 };
 
+bool menukey_take(main_window& m, int event) { return m.menu && m.menu->keys.take(event); }
+
 // SIGINT, SIGTERM and SIGHUP end the program as its close box does, without
 // the questions: the handler only writes to a pipe that the event loop
 // watches, and the loop closes every window.
-int sigpipe[2] = {-1, -1};
-bool quit_signal = false;
+
+// The pipe's end the handler writes to. Process-wide: a signal handler is
+// given nothing but the signal.
+int signal_fd = -1;
 
 void on_signal(int) {
     const char c = 1;
-    const ssize_t n = write(sigpipe[1], &c, 1);
+    const ssize_t n = write(signal_fd, &c, 1);
     (void)n;
 }
 
-void on_sigpipe(FL_SOCKET fd, void*) {
+void on_sigpipe(FL_SOCKET fd, void* data) {
     char buf[16];
     while (read(fd, buf, sizeof buf) > 0) {}
     fl_hook("quit signal");
-    quit_signal = true;
+    static_cast<session*>(data)->quit_signal = true;
     while (Fl_Window* w = Fl::first_window()) w->hide();
 }
 
-void catch_signals() {
-    if (pipe(sigpipe) != 0) return;
+// Watches the signals for `s`; returns the pipe's end the loop reads (-1:
+// none), which stop_signals(fd) hands back.
+int catch_signals(session& s) {
+    int sigpipe[2];
+    if (pipe(sigpipe) != 0) return -1;
     fcntl(sigpipe[0], F_SETFL, O_NONBLOCK);
     fcntl(sigpipe[1], F_SETFL, O_NONBLOCK);
     fcntl(sigpipe[0], F_SETFD, FD_CLOEXEC);
     fcntl(sigpipe[1], F_SETFD, FD_CLOEXEC);
-    Fl::add_fd(sigpipe[0], FL_READ, on_sigpipe);
+    signal_fd = sigpipe[1];
+    Fl::add_fd(sigpipe[0], FL_READ, on_sigpipe, &s);
     struct sigaction sa {};
     sa.sa_handler = on_signal;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
+    return sigpipe[0];
+}
+
+// The loop no longer watches the pipe. Both ends stay open: a late signal
+// still finds its pipe.
+void stop_signals(int fd) {
+    if (fd >= 0) Fl::remove_fd(fd);
 }
 
 }  // namespace
@@ -349,41 +386,41 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     }
 
     Fl::event_dispatch(deaf_dispatch);
-    sh_state st(pg);
-    const sh_ui services = make_ui(pg, parts);
-    the_state = &st;
-    the_ui = &services;
+    session s(pg);
+    sh_state& st = s.st;
+    s.ui = make_ui(s, pg, parts);
     sh_init(st);
-    catch_signals();
+    const int sigfd = catch_signals(s);
     // The device probe decides how the introduction is offered; it runs
     // modally before the main window shows.
-    const int introcap = sh_probe_at_start(st, ui());
+    const int introcap = sh_probe_at_start(st, s.ui);
     if (intro) {
         const int flag = sh_intro_answer(introcap, fl_msgbox(sh_intro_question(introcap)));
-        if (flag >= 0 && !quit_signal && parts.intro) parts.intro(flag);
+        if (flag >= 0 && !s.quit_signal && parts.intro) parts.intro(flag);
     }
     // A signal during the questions or the introduction ends the program.
-    if (quit_signal) {
-        the_state = nullptr;
-        the_ui = nullptr;
+    if (s.quit_signal) {
+        stop_signals(sigfd);
         return 0;
     }
     st.iconcnt = 0;
     st.icontim = 800;
 
-    Fl_Double_Window win(win_w, win_h, "WVTESSEL");
-    mainwin = &win;
+    main_window win(s, win_w, win_h, "WVTESSEL");
+    s.win = &win;
     win.xclass("WVTESSEL");
-    new main_menu(0, 0, win_w, menu_h);
-    auto* field = new icon_field(0, menu_h, win_w, win_h - menu_h);
-    the_field = field;
+    win.menu = new main_menu(s, 0, 0, win_w, menu_h);
+    auto* field = new icon_field(s, 0, menu_h, win_w, win_h - menu_h);
+    s.field = field;
     win.resizable(field);
     win.end();
-    win.callback([](Fl_Widget*, void*) {
-        // Escape does not close the main window; the close box asks first.
-        if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
-        request_close();
-    });
+    win.callback(
+        [](Fl_Widget*, void* data) {
+            // Escape does not close the main window; the close box asks first.
+            if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+            request_close(*static_cast<session*>(data));
+        },
+        &s);
     if (Fl_RGB_Image* icon = fl_icon_image("WVTESSEL")) {
         win.icon(icon);
         delete icon;
@@ -391,15 +428,14 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     win.show();
     fl_instance_publish(d, fl_xid(&win));
     fl_hook("main-window shown");
-    Fl::add_timeout(st.icontim / 1000.0, icon_timer);
-    if (!setting.empty()) sh_load_path(st, ui(), sh_ft_setting, setting);
+    Fl::add_timeout(st.icontim / 1000.0, icon_timer, &s);
+    if (!setting.empty()) sh_load_path(st, s.ui, sh_ft_setting, setting);
     // The loop sleeps until an event or timer arrives.
     while (win.shown()) Fl::wait();
-    Fl::remove_timeout(icon_timer);
-    the_field = nullptr;
+    Fl::remove_timeout(icon_timer, &s);
+    s.field = nullptr;
     // Whatever ended the program, a recording keeps every buffer written.
     sh_close_files(st);
-    the_state = nullptr;
-    the_ui = nullptr;
+    stop_signals(sigfd);
     return 0;
 }

@@ -6,20 +6,19 @@
 #include <list>
 #include <vector>
 
-#include "shell/menukeys.h"
-
 namespace {
-
-sh_menukeys keys;
-bool checking = false;
-Fl_Menu_Item* menu_items = nullptr;
-int menu_n = 0;
 
 void nothing(void*) {}
 
+}  // namespace
+
+fl_menukeys::fl_menukeys() { Fl::add_check(pass, this); }
+
+fl_menukeys::~fl_menukeys() { Fl::remove_check(pass, this); }
+
 // The key goes into the open menu as the window system gave it, with every
 // item of the attached menu that has its letter ready to take it.
-void deliver(sh_menukey& k) {
+void fl_menukeys::deliver(sh_menukey& k) {
     Fl_Window* grab = Fl::grab();
     if (!grab) return;
     struct saved {
@@ -31,8 +30,8 @@ void deliver(sh_menukey& k) {
     std::list<std::string> texts;  // stays in place while the menu looks
     const char c = k.text.size() == 1 ? k.text[0] : 0;
     if (c != 0 && (k.state & (FL_CTRL | FL_META)) == 0) {
-        for (int i = 0; i < menu_n; ++i) {
-            Fl_Menu_Item& m = menu_items[i];
+        for (int i = 0; i < n_; ++i) {
+            Fl_Menu_Item& m = items_[i];
             if (!m.text) continue;
             std::string t = sh_mnemonic_as(m.text, c);
             if (sh_mnemonic(t.c_str()) != c) continue;
@@ -62,36 +61,31 @@ void deliver(sh_menukey& k) {
 }
 
 // Runs once before each pass of any event loop, the menu's too.
-void pass(void*) {
+void fl_menukeys::pass(void* self) {
+    fl_menukeys& m = *static_cast<fl_menukeys*>(self);
     if (!Fl::grab()) {
-        sh_menukey_closed(keys);
+        sh_menukey_closed(m.keys_);
         return;
     }
     sh_menukey k;
-    if (!sh_menukey_pass(keys, k)) return;
-    deliver(k);
+    if (!sh_menukey_pass(m.keys_, k)) return;
+    m.deliver(k);
     // The menu loop looks at what the key did without waiting for an event.
     Fl::add_timeout(0.0, nothing);
 }
 
-}  // namespace
-
-void fl_menukeys_attach(Fl_Menu_Item* items, int n) {
-    menu_items = items;
-    menu_n = n;
+void fl_menukeys::attach(Fl_Menu_Item* items, int n) {
+    items_ = items;
+    n_ = n;
 }
 
-bool fl_menukey_take(int event) {
+bool fl_menukeys::take(int event) {
     if (event != FL_KEYBOARD || !Fl::grab()) return false;
-    if (!checking) {
-        Fl::add_check(pass);
-        checking = true;
-    }
     sh_menukey k;
     k.key = Fl::event_key();
     k.original = Fl::event_original_key();
     k.state = Fl::event_state();
     k.text.assign(Fl::event_text() ? Fl::event_text() : "", static_cast<size_t>(Fl::event_length()));
-    if (sh_menukey_arrives(keys, k)) deliver(k);
+    if (sh_menukey_arrives(keys_, k)) deliver(k);
     return true;
 }

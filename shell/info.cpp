@@ -130,21 +130,19 @@ std::map<std::string, sh_infopage> build() {
     return m;
 }
 
-const std::map<std::string, sh_infopage>& pages() {
-    static const std::map<std::string, sh_infopage> m = build();
-    return m;
-}
-
 }  // namespace
 
-const sh_infopage* sh_info_page(const std::string& name) {
-    auto it = pages().find(name);
-    return it == pages().end() ? nullptr : &it->second;
+// The pages are written out where they are asked for: nothing is kept.
+std::optional<sh_infopage> sh_info_page(const std::string& name) {
+    std::map<std::string, sh_infopage> pages = build();
+    auto it = pages.find(name);
+    if (it == pages.end()) return std::nullopt;
+    return std::move(it->second);
 }
 
 std::vector<std::string> sh_info_names() {
     std::vector<std::string> n;
-    for (const auto& [k, v] : pages()) n.push_back(k);
+    for (const auto& [k, v] : build()) n.push_back(k);
     return n;
 }
 
@@ -218,7 +216,7 @@ std::vector<std::string> sh_info_pages_of(const sh_state& st, int id) {
 std::string sh_tooltip(const sh_state& st, int x, int y) {
     const sh_hit h = sh_hittest(x, y, true);
     auto page_title = [](int row) {
-        const sh_infopage* p = sh_info_page("RANOVSP" + std::to_string(row));
+        const std::optional<sh_infopage> p = sh_info_page("RANOVSP" + std::to_string(row));
         return p ? p->title : std::string();
     };
     if (h.kind == sh_hit_row) return rov_row(h.n).empty ? std::string() : page_title(h.n);

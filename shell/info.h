@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,8 @@ struct sh_infopage {
     std::vector<std::string> text;
 };
 
-// The page of a template name; nullptr for a name that has none.
-const sh_infopage* sh_info_page(const std::string& name);
+// The page of a template name; none for a name that has none.
+std::optional<sh_infopage> sh_info_page(const std::string& name);
 // Every template name that has a page.
 std::vector<std::string> sh_info_names();
 

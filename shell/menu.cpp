@@ -98,9 +98,12 @@ void choices_popup(std::vector<sh_menuitem>& out, const char* title) {
     out.push_back({sh_mk_item, 0, "&Cancel"});
 }
 
+}  // namespace
+
 // The menus with the options table's entries filled in. An option named
-// here that the table lacks is a fault of the program, found at start.
-std::vector<sh_menuitem> build() {
+// here that the table lacks is a fault of the program: the menus are then
+// empty, which the main window's start and the menu tests find.
+std::vector<sh_menuitem> sh_menus() {
     std::vector<sh_menuitem> out;
     std::vector<const wv_optdesc*> named;
     for (const mi& m : menu) {
@@ -133,17 +136,10 @@ std::vector<sh_menuitem> build() {
     return out;
 }
 
-const std::vector<sh_menuitem> built = build();
-
-}  // namespace
-
-const sh_menuitem* const sh_menutab = built.data();
-const int sh_menutab_n = static_cast<int>(built.size());
-
 const char* sh_command_text(int id) {
     if (id == 0) return nullptr;
-    for (int i = 0; i < sh_menutab_n; ++i)
-        if (sh_menutab[i].kind == sh_mk_item && sh_menutab[i].id == id) return sh_menutab[i].text;
+    for (const sh_menuitem& m : sh_menus())
+        if (m.kind == sh_mk_item && m.id == id) return m.text;
     return nullptr;
 }
 

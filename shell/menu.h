@@ -2,6 +2,8 @@
 // state rules applied each time a menu opens.
 #pragma once
 
+#include <vector>
+
 #include "shell/state.h"
 
 // One entry of the flat menu table. A popup entry opens a level that the next
@@ -15,9 +17,9 @@ struct sh_menuitem {
 };
 
 // The menus: the Edit/Play menu holds the rows' items (engine/rows.h), the
-// options' items come from the options table (audio/options.h).
-extern const sh_menuitem* const sh_menutab;
-extern const int sh_menutab_n;
+// options' items come from the options table (audio/options.h). They are
+// written out from those tables where they are asked for.
+std::vector<sh_menuitem> sh_menus();
 
 // The text of command `id`, or nullptr.
 const char* sh_command_text(int id);

@@ -8,7 +8,6 @@ const pardef pdfrectim = {"Recording Time in Seconds", nullptr, 1, pdfrectim_max
 
 pardef pd_of(const wv_optdesc& d) { return {d.title, d.help, d.lo, d.hi, d.sstep, d.lstep, nullptr}; }
 
-const pardef pdfbufsz = pd_of(wv_opt_bufsize);
 const pardef pdfdensmd = {"Density Modulo Value",
                           "Select the modulo value of the Density\ncontrolling sequence of numbers. "
                           "For\nthe resulting period lengths, you can\nuse the Modulo Calculator",
@@ -17,12 +16,6 @@ const pardef pdfdynmd = {"Dynamic Modulo Value",
                          "Select the modulo value of the Dynamic\ncontrolling sequence of numbers. "
                          "For\nthe resulting period lengths, you can\nuse the Modulo Calculator",
                          64, 128, 1, 8, nullptr};
-const pardef pdfvocn = pd_of(wv_opt_voices);
-const pardef pdfpaus = pd_of(wv_opt_gap);
-const pardef pdflatency = pd_of(wv_opt_latency);
-const pardef plylevl = pd_of(wv_opt_mixlevel);
-const pardef pdfuzz = pd_of(wv_opt_fuzzlevel);
-const pardef pdchg = pd_of(wv_opt_progchange);
 
 std::string pdfrectim_help(long bytes_per_sec) {
     char buf[160];

@@ -20,18 +20,11 @@ struct wv_optdesc;
 // The dialog of an option of the options table (audio/options.h).
 pardef pd_of(const wv_optdesc& d);
 
-// The descriptions. pval is nullptr here; pd_on() binds one to its value.
-// Those of options are the options table's.
+// The descriptions that are not options'. pval is nullptr here; pd_on()
+// binds one to its value. An option's dialog is pd_of() of its row.
 extern const pardef pdfrectim;  // harddisc recording time, seconds (help text set at use)
-extern const pardef pdfbufsz;   // buffer size, kilobytes
 extern const pardef pdfdensmd;  // density modulo
 extern const pardef pdfdynmd;   // dynamic modulo
-extern const pardef pdfvocn;    // voice maximum
-extern const pardef pdfpaus;    // gap factor
-extern const pardef pdflatency; // output latency, ms
-extern const pardef plylevl;    // mix level, percent
-extern const pardef pdfuzz;     // fuzz degree
-extern const pardef pdchg;      // buffers between program changes
 
 // The longest recording the dialog offers, seconds.
 constexpr int pdfrectim_max = 3600;

@@ -21,12 +21,13 @@ protected:
 TEST(MenuTable, EveryPopupStartsWithCancelAndIdsAreUnique) {
     std::set<int> ids;
     int depth = 0;
-    for (int i = 0; i < sh_menutab_n; ++i) {
-        const sh_menuitem& m = sh_menutab[i];
+    const std::vector<sh_menuitem> menus = sh_menus();
+    for (int i = 0; i < static_cast<int>(menus.size()); ++i) {
+        const sh_menuitem& m = menus[i];
         if (m.kind == sh_mk_popup) {
             ++depth;
-            ASSERT_LT(i + 1, sh_menutab_n);
-            const sh_menuitem& c = sh_menutab[i + 1];
+            ASSERT_LT(i + 1, static_cast<int>(menus.size()));
+            const sh_menuitem& c = menus[i + 1];
             EXPECT_EQ(c.kind, sh_mk_item) << m.text;
             EXPECT_EQ(c.id, 0) << m.text;
             EXPECT_TRUE(!std::strcmp(c.text, "&Cancel") || !std::strcmp(c.text, "C&ancel")) << m.text;

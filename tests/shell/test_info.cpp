@@ -27,13 +27,13 @@ TEST(InfoPages, EveryTemplateHasAPageWithItsTitle) {
         {"WVABOUT", "About Wave Tessellon ..."},
     };
     for (auto [name, title] : named) {
-        const sh_infopage* p = sh_info_page(name);
-        ASSERT_NE(p, nullptr) << name;
+        const std::optional<sh_infopage> p = sh_info_page(name);
+        ASSERT_TRUE(p) << name;
         EXPECT_EQ(p->title, title);
         EXPECT_FALSE(p->text.empty()) << name;
     }
-    for (int r = 0; r <= 23; ++r) EXPECT_NE(sh_info_page("RANOVSP" + std::to_string(r)), nullptr) << r;
-    EXPECT_EQ(sh_info_page("NOSUCH"), nullptr);
+    for (int r = 0; r <= 23; ++r) EXPECT_TRUE(sh_info_page("RANOVSP" + std::to_string(r))) << r;
+    EXPECT_FALSE(sh_info_page("NOSUCH"));
 }
 
 namespace {
@@ -67,8 +67,9 @@ TEST(InfoPages, ClaimNothingMissingAndNameWhatExists) {
     // Every command of the File menu and every submenu of Options is named.
     int depth = 0;
     std::string top;
-    for (int i = 0; i < sh_menutab_n; ++i) {
-        const sh_menuitem& m = sh_menutab[i];
+    const std::vector<sh_menuitem> menus = sh_menus();
+    for (int i = 0; i < static_cast<int>(menus.size()); ++i) {
+        const sh_menuitem& m = menus[i];
         if (m.kind == sh_mk_end) {
             --depth;
             continue;
@@ -94,7 +95,7 @@ TEST(InfoPages, ParagraphsFollowEachOtherAndTheEndCanBeReached) {
         return 14 * static_cast<int>(1 + t.size() * 7 / static_cast<std::size_t>(width));
     };
     for (const std::string& n : sh_info_names()) {
-        const sh_infopage& p = *sh_info_page(n);
+        const sh_infopage p = *sh_info_page(n);
         const sh_infolayout l = sh_info_layout(p, measure);
         ASSERT_EQ(l.text.size(), p.text.size()) << n;
         int below = 0;
@@ -123,7 +124,7 @@ TEST(InfoPages, MenuCommandsNameTheirPages) {
     EXPECT_EQ(sh_info_pages_of(st, 112), (std::vector<std::string>{"WVNEWV35", "WVNEWV4"}));
     EXPECT_EQ(sh_info_pages_of(st, 127), std::vector<std::string>{"WVABOUT"});
     for (int id = 103; id <= 112; ++id)
-        for (const std::string& n : sh_info_pages_of(st, id)) EXPECT_NE(sh_info_page(n), nullptr) << n;
+        for (const std::string& n : sh_info_pages_of(st, id)) EXPECT_TRUE(sh_info_page(n)) << n;
 }
 
 TEST(InfoScroll, StepsAndLimits) {

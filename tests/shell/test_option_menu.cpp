@@ -14,9 +14,9 @@
 namespace {
 
 // The index of the item with `id` in the menu table, or -1.
-int item_at(int id) {
-    for (int i = 0; i < sh_menutab_n; ++i)
-        if (sh_menutab[i].kind == sh_mk_item && sh_menutab[i].id == id) return i;
+int item_at(const std::vector<sh_menuitem>& menus, int id) {
+    for (int i = 0; i < static_cast<int>(menus.size()); ++i)
+        if (menus[i].kind == sh_mk_item && menus[i].id == id) return i;
     return -1;
 }
 
@@ -28,6 +28,7 @@ bool stereo_device(uint32_t, sh_woc& c) {
 }  // namespace
 
 TEST(OptionMenu, EveryOptionOfTheTableIsInTheMenusAndActs) {
+    const std::vector<sh_menuitem> menus = sh_menus();
     for (int i = 0; i < wv_optlist_n; ++i) {
         const wv_optdesc& d = *wv_optlist[i];
         if (d.menu_id == 0) continue;
@@ -41,15 +42,15 @@ TEST(OptionMenu, EveryOptionOfTheTableIsInTheMenusAndActs) {
         const sh_ui ui = f.ui(*st);
         if (d.kind == wv_opt_choice) {
             // The popup with the option's text holds the choices in order.
-            const int first = item_at(d.menu_id);
+            const int first = item_at(menus, d.menu_id);
             ASSERT_GE(first, 0);
             int popup = first;
-            while (popup > 0 && sh_menutab[popup].kind != sh_mk_popup) --popup;
-            EXPECT_STREQ(sh_menutab[popup].text, d.menu);
+            while (popup > 0 && menus[popup].kind != sh_mk_popup) --popup;
+            EXPECT_STREQ(menus[popup].text, d.menu);
             for (int k = d.nchoices - 1; k >= 0; --k) {
-                const int at = item_at(d.menu_id + k);
+                const int at = item_at(menus, d.menu_id + k);
                 EXPECT_EQ(at, first + k);
-                EXPECT_STREQ(sh_menutab[at].text, d.choices[k].menu);
+                EXPECT_STREQ(menus[at].text, d.choices[k].menu);
                 f.dialogs.clear();
                 sh_command(*st, ui, d.menu_id + k);
                 EXPECT_EQ(d.get(st->opt), d.choices[k].value) << k;
@@ -60,9 +61,9 @@ TEST(OptionMenu, EveryOptionOfTheTableIsInTheMenusAndActs) {
             }
             continue;
         }
-        const int at = item_at(d.menu_id);
+        const int at = item_at(menus, d.menu_id);
         ASSERT_GE(at, 0);
-        EXPECT_STREQ(sh_menutab[at].text, d.menu);
+        EXPECT_STREQ(menus[at].text, d.menu);
         if (d.kind == wv_opt_number) {
             // Its dialog, from the bottom of the range up one large step.
             f.scrolls.push_back({pd_thumb, pd_pagedown});

@@ -2,6 +2,8 @@
 
 #include "shell/pardef.h"
 
+#include "audio/options.h"
+
 TEST(ParDlg, StepsAndClamping) {
     int v = 120;
     pardlg d;
@@ -30,22 +32,22 @@ TEST(ParDlg, SystemMenuActsAsScrollCodes) {
     // The large step of the program-change dialog is 100, its small step 10.
     int v = 0;
     pardlg d;
-    pardlg_open(d, pd_on(pdchg, &v));
+    pardlg_open(d, pd_on(pd_of(wv_opt_progchange), &v));
     pardlg_scroll(d, pardlg_sysmenu_code(pd_sys_inc), 0);
     pardlg_scroll(d, pardlg_sysmenu_code(pd_sys_plus), 0);
     EXPECT_EQ(v, 110);
 }
 
 TEST(ParDlg, CancelRestoresDirectlyEditedValues) {
-    for (const pardef* p : {&plylevl, &pdchg}) {
+    for (const pardef& p : {pd_of(wv_opt_mixlevel), pd_of(wv_opt_progchange)}) {
         int v = 50;
         pardlg d;
-        pardlg_open(d, pd_on(*p, &v));
+        pardlg_open(d, pd_on(p, &v));
         pardlg_scroll(d, pd_pagedown, 0);
         pardlg_scroll(d, pd_pagedown, 0);
-        EXPECT_NE(v, 50) << p->descr;
+        EXPECT_NE(v, 50) << p.descr;
         pardlg_cancel(d);
-        EXPECT_EQ(v, 50) << p->descr;
+        EXPECT_EQ(v, 50) << p.descr;
     }
 }
 
@@ -69,7 +71,7 @@ TEST(ParDlg, OutOfRangeValueShownUnchangedUntilFirstScroll) {
 TEST(ParDlg, ExtremeValuesDoNotOverflow) {
     int v = 2147483647;
     pardlg d;
-    pardlg_open(d, pd_on(pdchg, &v));
+    pardlg_open(d, pd_on(pd_of(wv_opt_progchange), &v));
     pardlg_scroll(d, pd_pagedown, 0);
     EXPECT_EQ(v, 3200);
     v = -2147483647 - 1;
@@ -89,7 +91,7 @@ TEST(ParDlg, RecordingHelpNamesTheBytesPerSecond) {
 TEST(ParDlg, KeysStepByTheDialogsSteps) {
     int v = 500;
     pardlg d;
-    pardlg_open(d, pd_on(pdchg, &v));
+    pardlg_open(d, pd_on(pd_of(wv_opt_progchange), &v));
     const auto press = [&d](pd_key k, bool vertical = true) {
         const auto code = pardlg_key_code(k, vertical);
         if (code) pardlg_scroll(d, *code, 0);

@@ -25,8 +25,9 @@ TEST(RowTable, EditPlayMenuIsTheRowsItemsInTheirGroups) {
         "E"};
     std::vector<std::string> got;
     int depth = 0;
-    for (int i = 0; i < sh_menutab_n; ++i) {
-        const sh_menuitem& m = sh_menutab[i];
+    const std::vector<sh_menuitem> menus = sh_menus();
+    for (int i = 0; i < static_cast<int>(menus.size()); ++i) {
+        const sh_menuitem& m = menus[i];
         if (got.empty() && !(m.kind == sh_mk_popup && std::string(m.text) == "&Edit/Play")) continue;
         got.push_back(m.kind == sh_mk_popup ? "P" + std::string(m.text)
                       : m.kind == sh_mk_end ? "E"
@@ -49,8 +50,8 @@ TEST(RowTable, EveryRowHasIconArtAndItsOwnInformationPage) {
         if (!d.empty) {
             EXPECT_TRUE(fl_icon_has_art(d.tab.icon)) << r << " " << d.tab.icon;
         }
-        const sh_infopage* p = sh_info_page("RANOVSP" + std::to_string(r));
-        ASSERT_NE(p, nullptr) << r;
+        const std::optional<sh_infopage> p = sh_info_page("RANOVSP" + std::to_string(r));
+        ASSERT_TRUE(p) << r;
         EXPECT_EQ(p->title, d.empty ? "Mute Algorithm" : d.tab.title) << r;
         ASSERT_FALSE(p->text.empty());
         EXPECT_EQ(p->text[0], d.info) << r;
