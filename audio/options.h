@@ -85,8 +85,10 @@ inline void wv_mono8_toggle(wv_options& o) {
 // dialog, its field in the setup file and its command-line flag with the
 // usage text. The menus, the commands, the setup file, the command line and
 // its usage texts read these rows, and the manual page is completed from them
-// at build time, so that an option is declared here once. An output effect's
-// row also names the stage it adds to the output chain (audio/chain.h).
+// at build time, so that an option is declared once. An output effect's
+// row also names the stage it adds to the output chain (audio/chain.h) and
+// is defined beside that stage: a new effect is its DSP, its stage file
+// (stage, wv_effect, row) and its field, row and list entry here.
 
 struct fi_setup;
 struct wv_effect;
