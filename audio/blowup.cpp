@@ -1,7 +1,10 @@
 #include "audio/blowup.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
+
+#include "audio/optrow.h"
 
 namespace {
 
@@ -108,3 +111,27 @@ constinit const wv_effect wv_blowup_effect = {
     [](const wv_options& o) { return o.blowopt != 0; },
     [](const wv_options&) -> std::unique_ptr<wv_stage> { return std::make_unique<wv_blowstage>(); },
 };
+
+// Its option: the methods as the menu shows them.
+using namespace wv_optrow;
+
+namespace {
+constexpr std::array<wv_choice, wv_blow_nmethods> blowup_methods = [] {
+    std::array<wv_choice, wv_blow_nmethods> c{};
+    for (int k = 0; k < wv_blow_nmethods; ++k) c[k] = {k, wv_blow_methods[k].menu, nullptr};
+    return c;
+}();
+}  // namespace
+
+constinit const wv_optdesc wv_opt_blowup = with_effect(
+    with_flag(with_setup(with_choices(row("blowup", wv_opt_choice, get<&wv_options::blowopt>,
+                                          set<&wv_options::blowopt>, 0, wv_blow_nmethods - 1),
+                                      130, "&Blow Up", blowup_methods),
+                         stored<&fi_setup::blowopt>, store<&fi_setup::blowopt>, 2, 0, wv_blow_nmethods - 1),
+              wv_cli_engine, "--blowup M",
+              "blow-up method {R}: the routine computes 1/2 or 1/4 of the\n"
+              "frames and the output is stretched back at a higher rate:\n"
+              "0 none (default), 1 stepped 2x, 2 linear 2x, 3 cubic 2x,\n"
+              "4 stepped 4x, 5 linear 4x, 6 cubic 4x (dropped for a set\n"
+              "whose raised rate would pass 44100 Hz)"),
+    &wv_blowup_effect);

@@ -85,8 +85,10 @@ inline void wv_mono8_toggle(wv_options& o) {
 // dialog, its field in the setup file and its command-line flag with the
 // usage text. The menus, the commands, the setup file, the command line and
 // its usage texts read these rows, and the manual page is completed from them
-// at build time, so that an option is declared here once. An output effect's
-// row also names the stage it adds to the output chain (audio/chain.h).
+// at build time, so that an option is declared once. An output effect's
+// row also names the stage it adds to the output chain (audio/chain.h) and
+// is defined beside that stage: a new effect is its DSP, its stage file
+// (stage, wv_effect, row) and its field, row and list entry here.
 
 struct fi_setup;
 struct wv_effect;
@@ -148,11 +150,6 @@ struct wv_optdesc {
     const wv_effect* effect;
 };
 
-// Every row; the usage texts add those they do not place themselves in
-// this order.
-extern const wv_optdesc* const wv_optlist[];
-extern const int wv_optlist_n;
-
 // The row of `key`; nullptr when there is none.
 const wv_optdesc* wv_opt(const char* key);
 // The row whose item (or one of whose choices) has menu id `id`; nullptr
@@ -164,7 +161,21 @@ bool wv_opt_choice_named(const wv_optdesc& d, const char* name, int& value);
 // (the default) and {N} (the choices' names) filled in.
 std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* to);
 
-// The rows that can be found by name in code that acts on them.
+// The rows. Each is defined beside what it drives: the output effects' rows
+// beside their stage (audio/fuzzstage.cpp, audio/blowup.cpp), the others in
+// audio/options.cpp. A row is built with the helpers of audio/optrow.h.
 extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latency, wv_opt_mixlevel,
     wv_opt_fuzzlevel, wv_opt_progchange, wv_opt_fuzztype, wv_opt_blowup, wv_opt_visual, wv_opt_display,
-    wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device, wv_opt_mono8;
+    wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device, wv_opt_mono8, wv_opt_timbre, wv_opt_emphasis,
+    wv_opt_emergency, wv_opt_rotate, wv_opt_measure, wv_opt_showmorph, wv_opt_bufbeat;
+
+// Every row; the usage texts add those they do not place themselves in
+// this order.
+inline constexpr const wv_optdesc* wv_optlist[] = {
+    &wv_opt_voices,   &wv_opt_timbre,     &wv_opt_emphasis,  &wv_opt_bufsize,   &wv_opt_mixlevel,
+    &wv_opt_blowup,   &wv_opt_fuzztype,   &wv_opt_fuzzlevel, &wv_opt_progchange,
+    &wv_opt_device,   &wv_opt_timetoplay, &wv_opt_emergency, &wv_opt_rotate,    &wv_opt_gap,
+    &wv_opt_latency,  &wv_opt_bufbeat,    &wv_opt_measure,   &wv_opt_showmorph, &wv_opt_mono8,
+    &wv_opt_visual,   &wv_opt_display,    &wv_opt_recsamples,
+};
+inline constexpr int wv_optlist_n = static_cast<int>(sizeof wv_optlist / sizeof wv_optlist[0]);
