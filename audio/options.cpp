@@ -230,7 +230,7 @@ std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* t
         if (c == 'R') {
             out += std::to_string(d.lo) + to + std::to_string(d.hi);
         } else if (c == 'D') {
-            out += std::to_string(d.def);
+            out += std::to_string(d.def());
         } else if (c == 'N') {
             const char* sep = "";
             for (int k = 0; k < d.nchoices; ++k) {
@@ -246,3 +246,5 @@ std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* t
     }
     return out;
 }
+
+int wv_optdesc::def() const { return get(wv_options{}) / unit; }

@@ -116,7 +116,7 @@ struct wv_optdesc {
     wv_optkind kind;
     int (*get)(const wv_options&);      // the value (toggles: 0 or 1)
     void (*set)(wv_options&, int);      // sets it, with what follows from it
-    int lo, hi, def;   // range, and default (that of wv_options), as the user sees the value
+    int lo, hi;        // range, as the user sees the value
     int unit;          // the option holds the value times unit (buffer: KiB)
     int lock;          // wv_lock bits
 
@@ -148,6 +148,9 @@ struct wv_optdesc {
 
     // An output effect: the stage of the chain it drives.
     const wv_effect* effect;
+
+    // The default, as the user sees the value: that of a default wv_options.
+    int def() const;
 };
 
 // The row of `key`; nullptr when there is none.

@@ -37,7 +37,6 @@ void store(fi_setup& f, int v) {
 }
 
 // A row: the parts every kind has; the rest is filled in per kind below.
-// The default is the value of a default wv_options.
 constexpr wv_optdesc row(const char* key, wv_optkind kind, int (*g)(const wv_options&), void (*s)(wv_options&, int),
                          int lo, int hi) {
     wv_optdesc d{};
@@ -47,7 +46,6 @@ constexpr wv_optdesc row(const char* key, wv_optkind kind, int (*g)(const wv_opt
     d.set = s;
     d.lo = lo;
     d.hi = hi;
-    d.def = g(wv_options{});
     d.unit = 1;
     return d;
 }
@@ -93,10 +91,9 @@ constexpr wv_optdesc with_flag(wv_optdesc d, wv_cligroup group, const char* flag
     return d;
 }
 
-// The option holds the value times `unit`, the default too.
+// The option holds the value times `unit`.
 constexpr wv_optdesc with_unit(wv_optdesc d, int unit) {
     d.unit = unit;
-    d.def /= unit;
     return d;
 }
 

@@ -61,7 +61,7 @@ TEST(ManualPage, ListsEveryOptionOfTheTableWithItsRangeDefaultAndChoices) {
             EXPECT_NE(e.find(std::to_string(d.lo) + " to " + std::to_string(d.hi)), std::string::npos) << e;
         }
         if (d.kind == wv_opt_number) {
-            EXPECT_NE(e.find("(default " + std::to_string(d.def)), std::string::npos) << e;
+            EXPECT_NE(e.find("(default " + std::to_string(d.def())), std::string::npos) << e;
         }
         for (int k = 0; k < d.nchoices; ++k) {
             if (d.choices[k].name) {

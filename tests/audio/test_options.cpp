@@ -14,8 +14,8 @@ namespace {
 
 // A value other than the default that the option can hold.
 int other_value(const wv_optdesc& d) {
-    if (d.kind == wv_opt_choice) return d.choices[d.nchoices - 1].value == d.def ? d.choices[0].value : d.choices[d.nchoices - 1].value;
-    return (d.def == d.hi ? d.lo : d.hi) * d.unit;
+    if (d.kind == wv_opt_choice) return d.choices[d.nchoices - 1].value == d.def() ? d.choices[0].value : d.choices[d.nchoices - 1].value;
+    return (d.def() == d.hi ? d.lo : d.hi) * d.unit;
 }
 
 }  // namespace
@@ -31,9 +31,9 @@ TEST(OptionsTable, RowsAreWholeAndTheirIdsAndFlagsUnique) {
         EXPECT_EQ(wv_opt(d.key), &d);
         ASSERT_TRUE(d.get && d.set);
         // The default is the record's and lies in the range.
-        EXPECT_EQ(d.get(defaults), d.kind == wv_opt_choice ? d.def : d.def * d.unit);
+        EXPECT_EQ(d.get(defaults), d.kind == wv_opt_choice ? d.def() : d.def() * d.unit);
         if (d.kind == wv_opt_number) {
-            EXPECT_TRUE(d.lo <= d.def && d.def <= d.hi);
+            EXPECT_TRUE(d.lo <= d.def() && d.def() <= d.hi);
             EXPECT_TRUE(d.title && d.help && d.sstep > 0 && d.lstep >= d.sstep);
         }
         if (d.kind == wv_opt_choice) {
@@ -41,7 +41,7 @@ TEST(OptionsTable, RowsAreWholeAndTheirIdsAndFlagsUnique) {
             bool has_default = false;
             for (int k = 0; k < d.nchoices; ++k) {
                 EXPECT_TRUE(d.choices[k].menu && *d.choices[k].menu);
-                has_default = has_default || d.choices[k].value == d.def;
+                has_default = has_default || d.choices[k].value == d.def();
             }
             EXPECT_TRUE(has_default);
         }
