@@ -27,6 +27,16 @@ std::string wv_caps_text(const wv_caps& c) {
     return t;
 }
 
+namespace {
+
+// The record's text headed by the device's whole name, as SDL gives it.
+std::string named_caps_text(const wv_caps& c) {
+    const std::string t = wv_caps_text(c);
+    return c.name + t.substr(t.find('\n'));
+}
+
+}  // namespace
+
 int cmd_devices(const std::vector<std::string>& args) {
     if (!args.empty()) {
         if (args[0] == "--help" || args[0] == "-h") {
@@ -49,12 +59,12 @@ int cmd_devices(const std::vector<std::string>& args) {
         cli_print_audio_hint("tessellon devices", *dev.calls);
         return 1;
     }
-    std::printf("mapper: %s", wv_caps_text(c).c_str());
+    std::printf("mapper: %s", named_caps_text(c).c_str());
     const int n = dev.count();
     for (int i = 0; i < n; ++i) {
         wv_caps d;
         if (!dev.caps(static_cast<unsigned>(i), d)) continue;
-        std::printf("%d%s: %s", i, i > 3 ? " (not selectable)" : "", wv_caps_text(d).c_str());
+        std::printf("%d%s: %s", i, i > 3 ? " (not selectable)" : "", named_caps_text(d).c_str());
     }
     // The input devices that sample recording can use (sample record --device N).
     wv_sdlcap cap;

@@ -204,7 +204,7 @@ void dialog_command(sh_state& st, const sh_ui& ui, int id) {
         if (ui.calc) ui.calc(ros);
         break;
     case cm_showcaps:
-        if (ui.caps) ui.caps(st.opt.woc);
+        if (ui.caps) ui.caps(st.opt.woc, st.opt.wvodevno);
         break;
     case cm_parameters:
         if (ui.message && ui.message(sh_info_buffers(st)) == sh_ans_ok) ui.message(sh_info_setting(st));

@@ -52,7 +52,7 @@ struct sh_ui {
     // write the setting's moduli).
     std::function<void(rov_setting& s)> calc;
     // The capability dialog of the selected output device.
-    std::function<void(const sh_woc& woc)> caps;
+    std::function<void(const sh_woc& woc, uint32_t devno)> caps;
     // The sound devices of "&Record Sample" and "&Test Sample" (nullptr: none).
     wv_capture* capture = nullptr;
     wv_device* output = nullptr;

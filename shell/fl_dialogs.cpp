@@ -173,11 +173,11 @@ void fl_info_run(const std::string& name) {
     run_modal(win);
 }
 
-void fl_caps_run(const sh_woc& woc) {
-    const std::vector<std::string> t = sh_caps_texts(woc);
+void fl_caps_run(const sh_woc& woc, uint32_t devno) {
+    const std::vector<std::string> t = sh_caps_texts(woc, devno);
     Fl_Double_Window win(du(200), du(120), "waveOutDeviceCapabilities");
     auto* name = new Fl_Box(du(5), du(4), du(190), du(12), t[0].c_str());
-    name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     name->labelfont(FL_HELVETICA_BOLD);
     for (int r = 0; r < 4; ++r) {
         auto* row = new Fl_Box(du(5), du(20 + 14 * r), du(70), du(12), t[1 + 4 * r].c_str());

@@ -10,4 +10,4 @@
 
 void fl_calc_run(rov_setting& s);
 void fl_info_run(const std::string& name);
-void fl_caps_run(const sh_woc& woc);
+void fl_caps_run(const sh_woc& woc, uint32_t devno);

@@ -14,7 +14,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <deque>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "editor/fl_look.h"
@@ -32,6 +35,7 @@
 #include "shell/icon.h"
 #include "shell/info.h"
 #include "shell/menu.h"
+#include "shell/remember.h"
 
 namespace {
 
@@ -293,7 +297,7 @@ private:
         for (const sh_menuitem& m : sh_menus()) {
             if (m.kind == sh_mk_popup) items_.push_back(item(m.text, 0, FL_SUBMENU));
             else if (m.kind == sh_mk_end) items_.push_back(Fl_Menu_Item{});
-            else items_.push_back(item(m.text, m.id, 0));
+            else items_.push_back(item(device_text(m), m.id, 0));
         }
         items_.push_back(Fl_Menu_Item{});
     }
@@ -313,7 +317,24 @@ private:
         }
     }
 
+    // An output device's item with the name the sound system gives the
+    // device (as the start found them); any other item's own text.
+    const char* device_text(const sh_menuitem& m) {
+        int k = -1;
+        const wv_optdesc* d = wv_opt_of_menu(m.id, &k);
+        if (d != &wv_opt_device || k < 0) return m.text;
+        const wv_choice& c = d->choices[k];
+        const auto devno = static_cast<uint32_t>(c.value);
+        if (devno != sh_mapper && (c.value < d->lo || c.value > d->hi)) return m.text;
+        sh_woc caps;
+        if (!s.ui.probe || !s.ui.probe(devno, caps)) return m.text;
+        labels_.push_back(sh_device_item(c, caps.name));
+        fl_hook("device-item " + fl_hook_quote(labels_.back()));
+        return labels_.back().c_str();
+    }
+
     std::vector<Fl_Menu_Item> items_;
+    std::deque<std::string> labels_;  // the device items' texts (stable addresses)
 };
 
 bool menukey_take(main_window& m, int event) { return m.menu && m.menu->keys.take(event); }
@@ -339,6 +360,31 @@ void on_sigpipe(FL_SOCKET fd, void* data) {
     static_cast<session*>(data)->quit_signal = true;
     while (Fl_Window* w = Fl::first_window()) w->hide();
 }
+
+// The user's file of remembered choices; its problems go to standard error,
+// and none of them keeps the program from starting.
+struct remembered {
+    std::string path = fi_prefs_path(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    fi_prefs prefs;
+
+    sh_intro_pref load(sh_state& st, const sh_ui& ui) {
+        if (path.empty()) return sh_intro_ask;
+        std::vector<std::string> problems;
+        fi_prefs_load(path, prefs, problems);
+        const std::size_t from_file = problems.size();
+        sh_apply_remembered(st, ui, prefs, problems);
+        const sh_intro_pref pref = sh_intro_pref_of(prefs, problems);
+        for (std::size_t k = 0; k < problems.size(); ++k)
+            std::fprintf(stderr, "tessellon: %s%s\n", k < from_file ? "" : (path + ": ").c_str(), problems[k].c_str());
+        return pref;
+    }
+    void save() {
+        int err = 0;
+        if (path.empty()) return;
+        if (fi_prefs_save(path, prefs, err)) fl_hook("remembered " + fl_hook_quote(path));
+        else std::fprintf(stderr, "tessellon: cannot remember the choices in %s: %s\n", path.c_str(), std::strerror(err));
+    }
+};
 
 // Watches the signals for `s`; returns the pipe's end the loop reads (-1:
 // none), which stop_signals(fd) hands back.
@@ -394,8 +440,24 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     // The device probe decides how the introduction is offered; it runs
     // modally before the main window shows.
     const int introcap = sh_probe_at_start(st, s.ui);
+    // The choices remembered from the last run: the device and setup over
+    // what the probe chose, and maybe the answer to the question.
+    remembered mem;
+    const sh_intro_pref pref = mem.load(st, s.ui);
     if (intro) {
-        const int flag = sh_intro_answer(introcap, fl_msgbox(sh_intro_question(introcap)));
+        int flag = -1;
+        if (pref == sh_intro_ask) {
+            bool remember = false;
+            const sh_answer a = fl_msgbox_remember(sh_intro_question(introcap), remember);
+            flag = sh_intro_answer(introcap, a);
+            if (remember && !s.quit_signal) {
+                sh_remember_intro(mem.prefs, introcap, a);
+                mem.save();
+            }
+        } else {
+            flag = sh_intro_flag(pref, introcap);
+            fl_hook("intro not asked flag=" + std::to_string(flag));
+        }
         if (flag >= 0 && !s.quit_signal && parts.intro) parts.intro(flag);
     }
     // A signal during the questions or the introduction ends the program.
@@ -436,6 +498,8 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     s.field = nullptr;
     // Whatever ended the program, a recording keeps every buffer written.
     sh_close_files(st);
+    sh_remember_setup(mem.prefs, st);
+    mem.save();
     stop_signals(sigfd);
     return 0;
 }

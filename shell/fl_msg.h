@@ -12,3 +12,6 @@
 
 // A modal message box with the question's caption, text, buttons and icon.
 sh_answer fl_msgbox(const sh_question& q);
+// The same for a Yes/No(/Cancel) question with a "Don't ask again" box;
+// `remember` tells whether it was ticked.
+sh_answer fl_msgbox_remember(const sh_question& q, bool& remember);

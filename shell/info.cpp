@@ -179,6 +179,26 @@ int sh_info_scroll(sh_infoscroll& s, pd_code code, int thumb) {
     return change;
 }
 
+std::string sh_device_title(uint32_t devno, const std::string& name) {
+    std::string t = devno == sh_mapper ? "WAVE MAPPER" : std::to_string(devno);
+    if (name.empty()) return t;
+    // One line of printable text, as long as a menu can show.
+    std::string n;
+    for (const char c : name) n += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+    if (n.size() > 60) {
+        std::size_t cut = 57;
+        while (cut > 0 && (static_cast<unsigned char>(n[cut]) & 0xc0) == 0x80) --cut;  // not inside a character
+        n = n.substr(0, cut) + "...";
+    }
+    return t + ": " + n;
+}
+
+std::vector<std::string> sh_caps_texts(const sh_woc& woc, uint32_t devno) {
+    std::vector<std::string> t = sh_caps_texts(woc);
+    t[0] = sh_device_title(devno, woc.name);
+    return t;
+}
+
 std::vector<std::string> sh_caps_texts(const sh_woc& woc) {
     std::vector<std::string> t = {woc.name.substr(0, 31),
                                   "8 bit mono rates:",   "11025 Hz", "22050 Hz", "44100 Hz",

@@ -55,6 +55,12 @@ int sh_info_scroll(sh_infoscroll& s, pd_code code, int thumb);
 // The texts of the capability dialog's statics 101..119 (index id - 101),
 // blanked ("   ") for every format or feature the device lacks.
 std::vector<std::string> sh_caps_texts(const sh_woc& woc);
+// The same headed by the device's number (or WAVE MAPPER) and its whole name.
+std::vector<std::string> sh_caps_texts(const sh_woc& woc, uint32_t devno);
+// An output device as the menu and the capability box show it: its number
+// (or WAVE MAPPER) and the name the sound system gives it, "0: Built-in
+// Audio Analog Stereo"; the number alone when the name is empty.
+std::string sh_device_title(uint32_t devno, const std::string& name);
 
 // The template of an "&Info" menu command (103..112, 127), "" for others;
 // "V&4Topics" shows two pages, one after the other.

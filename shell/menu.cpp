@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/rows.h"
+#include "shell/info.h"
 
 namespace {
 
@@ -134,6 +135,19 @@ std::vector<sh_menuitem> sh_menus() {
         }
     }
     return out;
+}
+
+std::string sh_device_item(const wv_choice& c, const std::string& name) {
+    if (name.empty()) return c.menu;
+    const std::string title = sh_device_title(static_cast<uint32_t>(c.value), name);
+    // The choice's text ("&0", "&WAVE MAPPER") stands for the number.
+    const std::string number = c.value == static_cast<int>(sh_mapper) ? "WAVE MAPPER" : std::to_string(c.value);
+    std::string t = c.menu;
+    for (std::size_t k = number.size(); k < title.size(); ++k) {
+        if (title[k] == '&') t += '&';
+        t += title[k];
+    }
+    return t;
 }
 
 const char* sh_command_text(int id) {

@@ -2,6 +2,7 @@
 // state rules applied each time a menu opens.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "shell/state.h"
@@ -9,6 +10,11 @@
 // One entry of the flat menu table. A popup entry opens a level that the next
 // sh_mk_end entry closes; the three top-level menus are popups too.
 enum sh_menukind { sh_mk_item, sh_mk_popup, sh_mk_end };
+
+// The menu text of output-device choice `c` with the device's name beside
+// its number, '&' doubled so that only the choice's own mnemonic counts:
+// "&0: Built-in Audio Analog Stereo"; the choice's text without a name.
+std::string sh_device_item(const wv_choice& c, const std::string& name);
 
 struct sh_menuitem {
     sh_menukind kind;

@@ -19,6 +19,9 @@ read -r -t 20 num < "$work/display" || true
 [ -n "$num" ] || { echo "with_xvfb: Xvfb did not start" >&2; exit 1; }
 
 export DISPLAY=":$num"
+# The program remembers choices from one start to the next: a test starts
+# with none of the user's, and leaves none behind.
+export XDG_CONFIG_HOME="$work/config"
 for _ in $(seq 1 100); do
   xdpyinfo >/dev/null 2>&1 && break
   kill -0 "$xvfb_pid" 2>/dev/null || { echo "with_xvfb: Xvfb :$num did not start" >&2; exit 1; }
