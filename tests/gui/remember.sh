@@ -82,7 +82,7 @@ pid=$!
 expect "tessellon: $conf: not a text file; ignored"
 expect 'hook: message caption="WAVE-TESSELLON STARTING"'
 box=$(window_named '^WAVE-TESSELLON STARTING$')
-keys_to "$box" n
+if [ $pulse -eq 1 ]; then keys_to "$box" c; else keys_to "$box" n; fi
 expect 'hook: dont-ask-again 0'
 expect 'hook: main-window shown'
 end_program
