@@ -138,6 +138,14 @@ void fi_prefs_load(const std::string& path, fi_prefs& p, std::vector<std::string
     for (const std::string& l : lines) problems.push_back(path + ": " + l + "; ignored");
 }
 
+bool fi_prefs_set_aside(const std::string& path, std::string& aside, int& err) {
+    aside = path + ".bad";
+    err = 0;
+    if (std::rename(path.c_str(), aside.c_str()) == 0 || errno == ENOENT) return true;
+    err = errno;
+    return false;
+}
+
 bool fi_prefs_save(const std::string& path, const fi_prefs& p, int& err) {
     err = 0;
     // The folders up to the file's, as mkdir -p makes them.

@@ -43,6 +43,11 @@ std::string fi_prefs_text(const fi_prefs& p);
 // choices were remembered yet. A file that cannot be read, is too long or
 // is no text adds a message naming the path and gives no items.
 void fi_prefs_load(const std::string& path, fi_prefs& p, std::vector<std::string>& problems);
+// A file with lines the program could not take keeps them: before the
+// choices are written anew it is renamed to `aside` (the path + ".bad", an
+// older one replaced). True when that is done or there is no file; false
+// with err = errno.
+bool fi_prefs_set_aside(const std::string& path, std::string& aside, int& err);
 // Writes the file whole, creating its folder (mode 0700) when needed; false
 // with err = errno of the failing step, and the old file unchanged.
 bool fi_prefs_save(const std::string& path, const fi_prefs& p, int& err);

@@ -15,6 +15,7 @@
 #include "shell/fl_codescroll.h"
 #include "editor/fl_helptip.h"
 #include "editor/fl_hook.h"
+#include "shell/fl_msg.h"
 #include "shell/info.h"
 
 namespace {
@@ -176,7 +177,8 @@ void fl_info_run(const std::string& name) {
 void fl_caps_run(const sh_woc& woc, uint32_t devno) {
     const std::vector<std::string> t = sh_caps_texts(woc, devno);
     Fl_Double_Window win(du(200), du(120), "waveOutDeviceCapabilities");
-    auto* name = new Fl_Box(du(5), du(4), du(190), du(12), t[0].c_str());
+    const std::string title = fl_plain_label(t[0]);
+    auto* name = new Fl_Box(du(5), du(4), du(190), du(12), title.c_str());
     name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     name->labelfont(FL_HELVETICA_BOLD);
     for (int r = 0; r < 4; ++r) {

@@ -328,7 +328,7 @@ private:
         if (devno != sh_mapper && (c.value < d->lo || c.value > d->hi)) return m.text;
         sh_woc caps;
         if (!s.ui.probe || !s.ui.probe(devno, caps)) return m.text;
-        labels_.push_back(sh_device_item(c, caps.name));
+        labels_.push_back(fl_symbol_free(sh_device_item(c, caps.name)));
         fl_hook("device-item " + fl_hook_quote(labels_.back()));
         return labels_.back().c_str();
     }
@@ -366,12 +366,14 @@ void on_sigpipe(FL_SOCKET fd, void* data) {
 struct remembered {
     std::string path = fi_prefs_path(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     fi_prefs prefs;
+    bool bad_file = false;  // the file held lines (or bytes) that were left out
 
     sh_intro_pref load(sh_state& st, const sh_ui& ui) {
         if (path.empty()) return sh_intro_ask;
         std::vector<std::string> problems;
         fi_prefs_load(path, prefs, problems);
         const std::size_t from_file = problems.size();
+        bad_file = from_file > 0;
         sh_apply_remembered(st, ui, prefs, problems);
         const sh_intro_pref pref = sh_intro_pref_of(prefs, problems);
         for (std::size_t k = 0; k < problems.size(); ++k)
@@ -381,6 +383,17 @@ struct remembered {
     void save() {
         int err = 0;
         if (path.empty()) return;
+        if (bad_file) {
+            // What the program could not read stays for the user to see.
+            std::string aside;
+            if (!fi_prefs_set_aside(path, aside, err)) {
+                std::fprintf(stderr, "tessellon: cannot keep %s as %s: %s; the choices are not remembered\n",
+                             path.c_str(), aside.c_str(), std::strerror(err));
+                return;
+            }
+            std::fprintf(stderr, "tessellon: the file of choices it could not read is kept as %s\n", aside.c_str());
+            bad_file = false;
+        }
         if (fi_prefs_save(path, prefs, err)) fl_hook("remembered " + fl_hook_quote(path));
         else std::fprintf(stderr, "tessellon: cannot remember the choices in %s: %s\n", path.c_str(), std::strerror(err));
     }

@@ -53,6 +53,24 @@ sh_answer fl_msgbox(const sh_question& q) {
     return sh_ans_cancel;
 }
 
+std::string fl_symbol_free(const std::string& s) {
+    std::string t;
+    for (const char c : s) {
+        if (c == '@') t += '@';
+        t += c;
+    }
+    return t;
+}
+
+std::string fl_plain_label(const std::string& s) {
+    std::string t;
+    for (const char c : fl_symbol_free(s)) {
+        if (c == '&') t += '&';
+        t += c;
+    }
+    return t;
+}
+
 namespace {
 
 // The box of a question that can be left unasked from now on.

@@ -62,6 +62,13 @@ TEST(Prefs, SaveAndLoadRoundTripAndBadFilesGiveNothing) {
     EXPECT_TRUE(q.items.empty());
     EXPECT_EQ(problems.size(), 2u);
 
+    // Set aside before a new file is written: the old bytes stay as .bad.
+    std::string aside;
+    ASSERT_TRUE(fi_prefs_set_aside(path, aside, err));
+    EXPECT_EQ(aside, path + ".bad");
+    EXPECT_EQ(test_slurp(aside).size(), fi_prefs_max_bytes + 1);
+    EXPECT_TRUE(fi_prefs_set_aside(path, aside, err));  // no file: nothing to keep
+
     // A folder in the way: the save fails with its reason, nothing written.
     test_put(dir / "file", "x");
     EXPECT_FALSE(fi_prefs_save(dir / "file/tessellon.conf", p, err));

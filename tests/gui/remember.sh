@@ -75,6 +75,8 @@ expect "setup.voices=99999 is not a number in"
 expect 'hook: intro not asked'
 expect 'hook: main-window shown'
 end_program
+grep -q 'junk' "$conf.bad" || fail "the lines it could not read were not kept"
+grep -q '^setup.voices=8$' "$conf" || fail "the defaults were not written anew: $(cat "$conf")"
 printf '\0\0\0' >"$conf"
 rm -f "$out"
 TESSELLON_TEST_HOOK=1 "$prog" >"$out" 2>&1 &

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_ui.h"
+#include "shell/fl_msg.h"
 #include "shell/info.h"
 #include "shell/menu.h"
 #include "shell/remember.h"
@@ -130,4 +131,7 @@ TEST(DeviceNames, BesideTheNumbersInMenuAndCapsBox) {
     EXPECT_EQ(t, "2: " + std::string(57, 'x') + "...");
     w.name = "HDA Intel PCH";
     EXPECT_EQ(sh_caps_texts(w, sh_mapper)[0], "WAVE MAPPER: HDA Intel PCH");
+    // Shown as they are: no FLTK symbol, no stray mnemonic.
+    EXPECT_EQ(fl_symbol_free(sh_device_item(zero, "USB@2 R&B")), "&0: USB@@2 R&&B");
+    EXPECT_EQ(fl_plain_label("1: a@b & c"), "1: a@@b && c");
 }
