@@ -441,6 +441,9 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     fl_look_apply();  // one scheme and palette for every window
     if (const fl_instance_kind who = fl_instance_claim(d); who != fl_inst_first) {
         std::fprintf(stderr, "%s\n", fl_instance_text(who));  // the running instance has been raised
+        if (!setting.empty())
+            std::fprintf(stderr, "tessellon: %s is not opened here; load it in the running program (File > Load)\n",
+                         setting.c_str());
         return 0;
     }
 

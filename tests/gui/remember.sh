@@ -47,6 +47,10 @@ expect 'hook: intro not asked flag=-1'
 expect 'hook: main-window shown'
 grep -q 'hook: message caption="WAVE-TESSELLON STARTING"' "$out" && fail "asked again"
 wid=$(window_named '^WVTESSEL$')
+# A file opened from the desktop while the program runs: it says where to load it.
+timeout 10 "$prog" "$work/piece.rov" 2>"$work/second.err"
+grep -q "piece.rov is not opened here; load it in the running program" "$work/second.err" ||
+  fail "a second start with a file: $(cat "$work/second.err")"
 keys_to "$wid" alt+o
 sleep 0.3; xdotool key s
 sleep 0.3; xdotool key n
