@@ -119,6 +119,7 @@ sh_answer fl_msgbox_remember(const sh_question& q, bool& remember) {
     if (cancel) button("&Cancel", sh_ans_cancel, false);
     win.end();
     win.callback([](Fl_Widget* w, void*) { w->hide(); });
+    win.position((Fl::w() - win.w()) / 2, (Fl::h() - win.h()) / 2);  // as the plain boxes, mid-screen
     win.set_modal();
     win.show();
     while (win.shown()) Fl::wait();
