@@ -61,8 +61,17 @@ int sh_intro_flag(sh_intro_pref pref, int introcap) {
 void sh_remember_setup(fi_prefs& p, const sh_state& st) {
     const fi_setup f = wv_setup_from(st.opt, st.algomod);
     p.set(device_key, device_text(st.opt.wvodevno));
-    for (int i = 0; i < wv_optlist_n; ++i)
-        if (const wv_optdesc& d = *wv_optlist[i]; d.stored) p.set(setup_key(d), std::to_string(d.stored(f)));
+    // A field outside its range stores nothing (the latency's 0 is "the
+    // default"): its option takes the default at the next start.
+    for (int i = 0; i < wv_optlist_n; ++i) {
+        const wv_optdesc& d = *wv_optlist[i];
+        if (!d.stored) continue;
+        const long v = d.stored(f);
+        if (v >= d.stored_lo && v <= d.stored_hi)
+            p.set(setup_key(d), std::to_string(v));
+        else
+            p.erase(setup_key(d));
+    }
     p.set(recsamples_key, std::to_string(f.recsmp));
     p.set(row_key, std::to_string(f.almod));
     p.set(stereo_key, std::to_string(f.stereoset));

@@ -68,6 +68,7 @@ if [ $pulse -eq 1 ]; then
   keys_to "$caps" Return
 fi
 end_program
+grep '^tessellon: ' "$out" && fail "a file the program wrote itself gave messages"
 
 # A broken file: a message naming it, the defaults, and the question again.
 printf 'intro=skip\n\001\377 junk\nsetup.voices=99999\n' >"$conf"

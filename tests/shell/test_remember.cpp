@@ -65,6 +65,17 @@ TEST(Remember, SetupAndDeviceComeBackAndBadValuesKeepDefaults) {
     }
     EXPECT_EQ(*p.find("device"), "1");
     EXPECT_EQ(*p.find("setup.voices"), "24");
+    {
+        // The defaults come back without a word.
+        wv_program pg;
+        sh_state st{pg};
+        fake_ui f;
+        fi_prefs d;
+        sh_remember_setup(d, st);
+        sh_apply_remembered(st, f.ui(st), d, problems);
+        EXPECT_TRUE(problems.empty()) << problems[0];
+        EXPECT_EQ(d.find("setup.latency"), nullptr);
+    }
 
     auto start = [&](bool (*probe)(uint32_t, sh_woc&), auto check) {
         wv_program pg;
