@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the source folders form a strict order and that the build says
 # so. From the top:
-#     app shell intro editor audio player files engine
+#     app lv2 shell intro editor audio player files engine
+# (lv2/, the plugin, stands beside the program at the top.)
 # A folder includes only itself and folders below it. The engine knows no
 # device, screen or file: no FLTK or SDL there; the streaming cycle and what
 # it plays (audio/, player/, files/, engine/) know no window: no FLTK.
@@ -25,7 +26,7 @@ while [ $# -gt 0 ]; do
 done
 cd "$src" || exit 2
 
-layers=(app shell intro editor audio player files engine)
+layers=(app lv2 shell intro editor audio player files engine)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 order="${layers[*]}"
