@@ -42,7 +42,7 @@ for k in "${known[@]}"; do known_seen[$k]=0; done
 
 # Project includes of one file: "LINE FOLDER/HEADER" for each #include "x/y".
 project_includes() {
-  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z_]*\)\/\([^"]*\)".*/\1\/\2/p' "$1"
+  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z0-9_]*\)\/\([^"]*\)".*/\1\/\2/p' "$1"
 }
 
 declare -A pub priv   # folder -> " dep dep " sets
@@ -69,8 +69,8 @@ for dir in "${layers[@]}"; do
         *.h) [[ ${pub[$dir]} == *" $to "* ]] || pub[$dir]+="$to " ;;
         *) [[ ${priv[$dir]} == *" $to "* ]] || priv[$dir]+="$to " ;;
       esac
-    done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]*/' "$f" |
-             sed 's/^\([0-9]*\):.*"\([a-z_]*\/[^"]*\)".*/\1:\2/')
+    done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z0-9_]*/' "$f" |
+             sed 's/^\([0-9]*\):.*"\([a-z0-9_]*\/[^"]*\)".*/\1:\2/')
   done
 done
 for k in "${known[@]}"; do
@@ -102,7 +102,7 @@ while read -r target rest; do
         if [ "$mode" = PRIVATE ]; then lpriv[$dir]+="${tok#tess_} "; else lpub[$dir]+="${tok#tess_} "; fi ;;
     esac
   done
-done < <(sed -n 's/^[[:space:]]*target_link_libraries(\(tess_[a-z]*\)[[:space:]]\(.*\))[[:space:]]*$/\1 \2/p' CMakeLists.txt)
+done < <(sed -n 's/^[[:space:]]*target_link_libraries(\(tess_[a-z0-9]*\)[[:space:]]\(.*\))[[:space:]]*$/\1 \2/p' CMakeLists.txt)
 
 for dir in "${layers[@]}"; do
   for to in ${pub[$dir]}; do
