@@ -56,6 +56,12 @@ inline constexpr tl_port tl_ports[] = {
 };
 inline constexpr uint32_t tl_nports = sizeof tl_ports / sizeof tl_ports[0];
 
+struct rov_setting;
+// The value a control port has when the plugin starts: the built-in
+// setting's row and set 0, its slots and switch, no Emphasis or Timbre
+// Variation, 8 voices.
+float tl_port_default(uint32_t index, const rov_setting& builtin);
+
 // MIDI control changes: CC tl_cc_first + k moves slot k (0..15) of the
 // playing set over its range (0 its lowest value, 127 its highest).
 constexpr int tl_cc_first = 20;

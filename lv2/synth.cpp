@@ -10,12 +10,25 @@
 #include "audio/refill.h"
 #include "audio/stream.h"
 #include "engine/rows.h"
+#include "lv2/ports.h"
 #include "engine/slots.h"
 
 tl_config tl_default_config() {
     tl_config c;
     rov_default_setting(c.setting);
     return c;
+}
+
+float tl_port_default(uint32_t index, const rov_setting& def) {
+    if (index >= tl_nports) return 0;
+    const tl_port& d = tl_ports[index];
+    switch (d.kind) {
+    case tl_port_row: return def.rov_stdalg;
+    case tl_port_slot: return def.rov_p[d.slot];
+    case tl_port_saw: return def.rov_saw[0];
+    case tl_port_voices: return 8;
+    default: return 0;
+    }
 }
 
 int tl_config_row(const tl_config& c) {
@@ -192,9 +205,19 @@ tl_synth::tl_synth(const tl_config& c, double host_rate) : sample_(c.sample), ho
     }
     qcap_ = static_cast<uint32_t>(chunk_frames * most) + 4096;
     q_ = std::make_unique<float[]>(2 * static_cast<std::size_t>(qcap_));
+    // A converter grows its memory in its first calls: they happen here, on
+    // silence, so that a block never allocates. The silence stays in the
+    // converter's past; it adds nothing but the filter's delay.
+    const int16_t zeros[2 * chunk_frames] = {};
+    for (soxr_t r : rs_->at) {
+        if (!r) continue;
+        for (int k = 0; k < 256; ++k) {
+            size_t idone = 0, odone = 0;
+            soxr_process(r, zeros, chunk_frames, &idone, q_.get(), qcap_, &odone);
+        }
+    }
 
     wv_stream_open(s);
-    wv_start(s);
 }
 
 tl_synth::~tl_synth() { wv_stream_close(p_.ws); }
@@ -239,6 +262,10 @@ void tl_synth::refill_queue() {
 }
 
 void tl_synth::render(float* left, float* right, uint32_t n) {
+    if (!started_) {
+        started_ = true;
+        wv_start(p_.ws);
+    }
     uint32_t done = 0;
     // A cycle that gives nothing (it has stopped) leaves silence.
     int idle = 0;

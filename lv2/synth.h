@@ -90,7 +90,8 @@ struct tl_resampler;
 
 class tl_synth {
   public:
-    // Builds and starts the instrument for the host's rate. Allocates.
+    // Builds the instrument for the host's rate (allocates); it starts at
+    // the first render, with the set and options changed before it.
     tl_synth(const tl_config& c, double host_rate);
     ~tl_synth();
     tl_synth(const tl_synth&) = delete;
@@ -112,6 +113,7 @@ class tl_synth {
     // Pause: the tones hold still (as the editor's Pause), or go on.
     void pause(bool on);
     bool paused() const;
+    bool started() const { return started_; }
 
     int row() const { return p_.ws.algomod; }
     int setnr() const { return p_.ws.setnr; }
@@ -137,6 +139,7 @@ class tl_synth {
     std::shared_ptr<const fi_sample> sample_;
     std::unique_ptr<int16_t[]> words_;
     double host_rate_;
+    bool started_ = false;
     // The converters, one per rate of the rate table (nullptr where it is the
     // host's rate), and the converted frames not yet taken.
     std::unique_ptr<tl_resampler> rs_;

@@ -71,6 +71,7 @@ struct tl_plugin {
 
     float last[tl_nports] = {};  // the control values as the last block applied them
     bool seen = false;           // `last` holds them (not before the first block after a build)
+    bool awaiting = false;       // a build of another row is asked for: an instrument not started yet waits for it
     tl_work msg{};               // the request being prepared in run()
 
     ~tl_plugin() {
@@ -145,11 +146,15 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     u.st_sample = m(TL_NS "sampleData");
     u.p_sample = m(TL_NS "sample");
     u.p_setting = m(TL_NS "settingFile");
-    p->cur = build(*p, tl_default_config());
+    const tl_config def = tl_default_config();
+    p->cur = build(*p, def);
     if (!p->cur) {
         delete p;
         return nullptr;
     }
+    // The first block applies every port the host has set away from its default.
+    for (uint32_t i = 0; i < tl_nports; ++i) p->last[i] = tl_port_default(i, def.setting);
+    p->seen = true;
     return p;
 }
 
@@ -202,6 +207,7 @@ void apply_controls(tl_plugin& p) {
                 tl_work& w = request(p, tl_job_row);
                 w.row = whole(v);
                 send(p, w);
+                p.awaiting = p.schedule != nullptr;
             }
             break;
         case tl_port_set: s.select_set(whole(v)); break;
@@ -280,6 +286,7 @@ void run(LV2_Handle h, uint32_t n) {
     if (p->pending.load() && give_back(*p, p->cur)) {
         p->cur = p->pending.exchange(nullptr);
         p->seen = false;
+        p->awaiting = false;
         if (p->schedule) {
             tl_work& w = p->msg;
             w.job = tl_job_free;
@@ -289,6 +296,11 @@ void run(LV2_Handle h, uint32_t n) {
     apply_controls(*p);
     float* l = p->out[0];
     float* r = p->out[1];
+    if (p->awaiting && !p->cur->started()) {
+        // The host chose another row before the first block: silence until it is built.
+        for (uint32_t i = 0; l && r && i < n; ++i) l[i] = r[i] = 0.0f;
+        return;
+    }
     uint32_t at = 0;
     if (p->events) {
         LV2_ATOM_SEQUENCE_FOREACH(p->events, ev) {

@@ -93,11 +93,11 @@ void control_port(std::ostream& o, uint32_t i, const rov_setting& def) {
     const tl_port& d = tl_ports[i];
     o << "\t\ta lv2:InputPort , lv2:ControlPort ;\n\t\tlv2:index " << i << " ;\n\t\tlv2:symbol \"" << d.symbol
       << "\" ;\n\t\tlv2:name " << lit(d.name) << " ;\n";
-    int lo = 0, hi = 1, dv = 0;
+    int lo = 0, hi = 1;
+    const int dv = static_cast<int>(tl_port_default(i, def));
     switch (d.kind) {
     case tl_port_row:
         hi = rov_natab - 1;
-        dv = def.rov_stdalg;
         o << "\t\tlv2:portProperty lv2:integer , lv2:enumeration ;\n";
         for (int r = 0; r < rov_natab; ++r)
             o << "\t\tlv2:scalePoint [ rdfs:label " << lit(std::to_string(r) + " " + row_label(r)) << " ; rdf:value "
@@ -110,14 +110,12 @@ void control_port(std::ostream& o, uint32_t i, const rov_setting& def) {
     case tl_port_slot:
         lo = rov_slot_std[d.slot].physmin;
         hi = rov_slotmax(rov_slot_std, d.slot, 64);
-        dv = def.rov_p[d.slot];
         o << "\t\tlv2:portProperty lv2:integer ;\n";
         o << "\t\trdfs:comment " << lit(slot_help(slots_panning.rPar[d.slot]) +
                                        (d.slot >= 3 && d.slot <= 8 ? " (the row's own slot: see slots.txt)" : ""))
           << " ;\n";
         break;
     case tl_port_saw:
-        dv = def.rov_saw[0];
         o << "\t\tlv2:portProperty lv2:toggled ;\n";
         break;
     case tl_port_timbre:
@@ -125,7 +123,6 @@ void control_port(std::ostream& o, uint32_t i, const rov_setting& def) {
     case tl_port_voices:
         lo = 1;
         hi = 64;
-        dv = 8;
         o << "\t\tlv2:portProperty lv2:integer ;\n";
         break;
     default: break;
