@@ -11,6 +11,7 @@ pkgs=(
   pulseaudio pulseaudio-utils
   xvfb xdotool imagemagick x11-utils
   desktop-file-utils man-db groff-base librsvg2-bin bsdutils
+  lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 jack-stdio
 )
 
 missing=()
