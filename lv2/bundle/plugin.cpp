@@ -10,6 +10,7 @@
 #include <lv2/atom/atom.h>
 #include <lv2/atom/util.h>
 #include <lv2/core/lv2.h>
+#include <lv2/log/log.h>
 #include <lv2/midi/midi.h>
 #include <lv2/patch/patch.h>
 #include <lv2/state/state.h>
@@ -19,10 +20,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "files/setting_file.h"
@@ -54,6 +58,8 @@ struct tl_plugin {
     double rate = 0;
     LV2_URID_Map* map = nullptr;
     LV2_Worker_Schedule* schedule = nullptr;
+    LV2_Log_Log* log = nullptr;  // nullptr: the host has no log; messages go to stderr
+    LV2_URID log_error = 0;
     urids u{};
 
     const LV2_Atom_Sequence* events = nullptr;
@@ -72,6 +78,7 @@ struct tl_plugin {
     float last[tl_nports] = {};  // the control values as the last block applied them
     bool seen = false;           // `last` holds them (not before the first block after a build)
     bool awaiting = false;       // a build of another row is asked for: an instrument not started yet waits for it
+    int want_row = 0;            // the row asked for while `awaiting`
     tl_work msg{};               // the request being prepared in run()
 
     ~tl_plugin() {
@@ -80,6 +87,14 @@ struct tl_plugin {
         for (auto& r : retired) delete r.load();
     }
 };
+
+// A message for the user, through the host's log (never from run()).
+void say(const tl_plugin& p, const std::string& text) {
+    if (p.log)
+        p.log->printf(p.log->handle, p.log_error, "tessellon: %s\n", text.c_str());
+    else
+        std::fprintf(stderr, "tessellon: %s\n", text.c_str());
+}
 
 // The new instrument goes to run() through `pending`; what run() gave back
 // is freed first. Caller holds p.build.
@@ -113,7 +128,9 @@ tl_synth* build(tl_plugin& p, const tl_config& c) {
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
     LV2_URID_Map* map = nullptr;
     LV2_Worker_Schedule* schedule = nullptr;
+    LV2_Log_Log* log = nullptr;
     for (int i = 0; features && features[i]; ++i) {
+        if (!std::strcmp(features[i]->URI, LV2_LOG__log)) log = static_cast<LV2_Log_Log*>(features[i]->data);
         if (!std::strcmp(features[i]->URI, LV2_URID__map)) map = static_cast<LV2_URID_Map*>(features[i]->data);
         if (!std::strcmp(features[i]->URI, LV2_WORKER__schedule))
             schedule = static_cast<LV2_Worker_Schedule*>(features[i]->data);
@@ -124,6 +141,8 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     p->rate = rate;
     p->map = map;
     p->schedule = schedule;
+    p->log = log;
+    p->log_error = map->map(map->handle, LV2_LOG__Error);
     urids& u = p->u;
     auto m = [map](const char* uri) { return map->map(map->handle, uri); };
     u.atom_Blank = m(LV2_ATOM__Blank);
@@ -175,7 +194,8 @@ int whole(float v) { return std::isfinite(v) ? static_cast<int>(std::lround(std:
 tl_work& request(tl_plugin& p, tl_job job) {
     tl_work& w = p.msg;
     w.job = job;
-    w.row = p.cur->row();
+    // A build asked for after another row was: that row.
+    w.row = p.awaiting ? p.want_row : p.cur->row();
     p.cur->setting_bytes(w.setting);
     p.cur->options_bytes(w.options);
     w.path[0] = '\0';
@@ -208,6 +228,7 @@ void apply_controls(tl_plugin& p) {
                 w.row = whole(v);
                 send(p, w);
                 p.awaiting = p.schedule != nullptr;
+                p.want_row = w.row;
             }
             break;
         case tl_port_set: s.select_set(whole(v)); break;
@@ -296,22 +317,25 @@ void run(LV2_Handle h, uint32_t n) {
     apply_controls(*p);
     float* l = p->out[0];
     float* r = p->out[1];
-    if (p->awaiting && !p->cur->started()) {
-        // The host chose another row before the first block: silence until it is built.
-        for (uint32_t i = 0; l && r && i < n; ++i) l[i] = r[i] = 0.0f;
-        return;
-    }
+    // The host chose another row before the first block: silence until it is built.
+    const bool silent = p->awaiting && !p->cur->started();
+    auto play = [p, l, r, silent](uint32_t from, uint32_t to) {
+        if (!l || !r || to <= from) return;
+        if (silent)
+            for (uint32_t i = from; i < to; ++i) l[i] = r[i] = 0.0f;
+        else
+            p->cur->render(l + from, r + from, to - from);
+    };
     uint32_t at = 0;
     if (p->events) {
         LV2_ATOM_SEQUENCE_FOREACH(p->events, ev) {
-            const int64_t f = std::clamp<int64_t>(ev->time.frames, at, n);
-            const auto t = static_cast<uint32_t>(f);
-            if (t > at && l && r) p->cur->render(l + at, r + at, t - at);
-            at = std::max(at, t);
+            const auto t = static_cast<uint32_t>(std::clamp<int64_t>(ev->time.frames, at, n));
+            play(at, t);
+            at = t;
             event(*p, ev);
         }
     }
-    if (at < n && l && r) p->cur->render(l + at, r + at, n - at);
+    play(at, n);
 }
 
 LV2_Worker_Status work(LV2_Handle h, LV2_Worker_Respond_Function, LV2_Worker_Respond_Handle, uint32_t size,
@@ -334,14 +358,27 @@ LV2_Worker_Status work(LV2_Handle h, LV2_Worker_Respond_Function, LV2_Worker_Res
     if (w.job == tl_job_sample) {
         auto smp = std::make_shared<fi_sample>();
         std::vector<fi_filemsg> msgs;
-        if (fi_sample_load(w.path, wv_options{}.bufszorig, *smp, msgs) != fi_wav::loaded) return LV2_WORKER_ERR_UNKNOWN;
+        // The capacity the program gives a sample.
+        if (fi_sample_load(w.path, wv_options{}.bufszorig, *smp, msgs) != fi_wav::loaded) {
+            std::string why;
+            for (const fi_filemsg& m : msgs) why += "; " + m.text;
+            say(*p, std::string("cannot load the sample '") + w.path + "'" + (why.empty() ? ": " + std::string(std::strerror(errno)) : why) +
+                        "; the instrument plays on as it was");
+            return LV2_WORKER_ERR_UNKNOWN;
+        }
         c.sample = smp;
     } else if (w.job == tl_job_setting) {
-        if (fi_setting_read(w.path, c.setting) != fi_read::ok) return LV2_WORKER_ERR_UNKNOWN;
+        if (fi_setting_read(w.path, c.setting) != fi_read::ok) {
+            say(*p, std::string("cannot load '") + w.path + "': not a setting file of 672 bytes; the instrument plays on as it was");
+            return LV2_WORKER_ERR_UNKNOWN;
+        }
         c.row = -1;  // the setting's own row
     }
     tl_synth* s = build(*p, c);
-    if (!s) return LV2_WORKER_ERR_NO_SPACE;
+    if (!s) {
+        say(*p, "no memory for the instrument; it plays on as it was");
+        return LV2_WORKER_ERR_NO_SPACE;
+    }
     hand_over(*p, s);
     return LV2_WORKER_SUCCESS;
 }
@@ -377,15 +414,23 @@ LV2_State_Status restore(LV2_Handle h, LV2_State_Retrieve_Function retrieve, LV2
     uint32_t type = 0, flags = 0;
     tl_config c;
     const void* v = retrieve(sh, p->u.st_setting, &size, &type, &flags);
-    if (!v || size != rov_setting_bytes) return LV2_STATE_ERR_NO_PROPERTY;
+    if (!v || size != rov_setting_bytes) {
+        say(*p, "the saved state holds no setting of 672 bytes; the instrument plays on as it was");
+        return LV2_STATE_ERR_NO_PROPERTY;
+    }
     rov_setting_read(c.setting, static_cast<const uint8_t*>(v));
     v = retrieve(sh, p->u.st_options, &size, &type, &flags);
-    if (v && (size != tl_options_bytes || !tl_options_read(c, static_cast<const uint8_t*>(v))))
+    if (v && (size != tl_options_bytes || !tl_options_read(c, static_cast<const uint8_t*>(v)))) {
+        say(*p, "the saved state's options are damaged; the instrument plays on as it was");
         return LV2_STATE_ERR_BAD_TYPE;
+    }
     v = retrieve(sh, p->u.st_sample, &size, &type, &flags);
     if (v) {
         auto smp = std::make_shared<fi_sample>();
-        if (!tl_sample_from_bytes(v, size, *smp)) return LV2_STATE_ERR_BAD_TYPE;
+        if (!tl_sample_from_bytes(v, size, *smp)) {
+            say(*p, "the saved state's sample is damaged; the instrument plays on as it was");
+            return LV2_STATE_ERR_BAD_TYPE;
+        }
         c.sample = smp;
     }
     std::lock_guard<std::mutex> lock(p->build);

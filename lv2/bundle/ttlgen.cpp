@@ -77,6 +77,7 @@ std::string slot_help(const char* t) {
 const char* const prefixes =
     "@prefix atom:  <http://lv2plug.in/ns/ext/atom#> .\n"
     "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix log:   <http://lv2plug.in/ns/ext/log#> .\n"
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi:  <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix patch: <http://lv2plug.in/ns/ext/patch#> .\n"
@@ -141,7 +142,7 @@ std::string plugin_ttl(const rov_setting& def) {
                                  "Program change 0-9 selects the set; control change " + std::to_string(tl_cc_first) +
                                  "+k moves slot k (0-15) over its range; a stopped transport pauses the tones. "
                                  "slots.txt in this bundle says what each slot means in each row.")
-      << " ;\n\tlv2:requiredFeature urid:map ;\n\tlv2:optionalFeature lv2:hardRTCapable , work:schedule ;\n"
+      << " ;\n\tlv2:requiredFeature urid:map ;\n\tlv2:optionalFeature lv2:hardRTCapable , work:schedule , log:log ;\n"
       << "\tlv2:extensionData state:interface , work:interface ;\n"
       << "\tpatch:writable <" TL_NS "sample> , <" TL_NS "settingFile> ;\n\tlv2:port [\n";
     for (uint32_t i = 0; i < tl_nports; ++i) {

@@ -7,6 +7,8 @@
 #include <lilv/lilv.h>
 #include <lv2/atom/forge.h>
 #include <lv2/midi/midi.h>
+#include <lv2/patch/patch.h>
+#include <lv2/state/state.h>
 #include <lv2/time/time.h>
 #include <lv2/urid/urid.h>
 #include <lv2/worker/worker.h>
@@ -113,6 +115,18 @@ struct lv2_inst {
         lv2_atom_forge_object(&forge, &f, 0, w.map.map(w.map.handle, LV2_TIME__Position));
         lv2_atom_forge_key(&forge, w.map.map(w.map.handle, LV2_TIME__speed));
         lv2_atom_forge_float(&forge, speed);
+        lv2_atom_forge_pop(&forge, &f);
+    }
+    // A patch:Set of one of the plugin's path parameters (`key` is "sample" or "settingFile").
+    void patch_set(uint32_t at, const char* key, const std::string& path) {
+        LV2_Atom_Forge_Frame f;
+        auto id = [this](const char* u) { return w.map.map(w.map.handle, u); };
+        lv2_atom_forge_frame_time(&forge, at);
+        lv2_atom_forge_object(&forge, &f, 0, id(LV2_PATCH__Set));
+        lv2_atom_forge_key(&forge, id(LV2_PATCH__property));
+        lv2_atom_forge_urid(&forge, id((std::string(TL_NS) + key).c_str()));
+        lv2_atom_forge_key(&forge, id(LV2_PATCH__value));
+        lv2_atom_forge_path(&forge, path.c_str(), static_cast<uint32_t>(path.size() + 1));
         lv2_atom_forge_pop(&forge, &f);
     }
     // One block of n frames (n <= block), with the events given since begin().
