@@ -235,6 +235,30 @@ std::string sample_file() {
     return path;
 }
 
+TEST_F(Lv2Host, APresetMadeFromASettingFilePlaysThatSetting) {
+    // The description generator with one file of a preset library.
+    rov_setting s{};
+    rov_default_setting(s);
+    s.rov_p[2] = 600;  // Pitch of set 0
+    s.rov_p[5] = 40;
+    uint8_t bytes[rov_setting_bytes];
+    rov_setting_write(s, bytes);
+    const std::string dir = ::testing::TempDir(), file = dir + "lv2_preset.rov";
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+    const std::string gen = std::string(TESS_LV2_TTL) + " " + dir + " tessellon.so --preset 'Low \"drone\"=" + file + "'";
+    ASSERT_EQ(std::system(gen.c_str()), 0) << gen;
+    // The library's presets follow the built-in setting's ten sets.
+    LilvNode* uri = lilv_new_uri(world->world, TL_NS "preset10");
+    LilvState* st = lilv_state_new_from_file(world->world, &world->map, uri, (dir + "/presets.ttl").c_str());
+    lilv_node_free(uri);
+    ASSERT_NE(st, nullptr);
+    EXPECT_STREQ(lilv_state_get_label(st), "Low \"drone\"");
+    lv2_inst a(*world, rate0, 512);
+    lilv_state_restore(st, a.inst, nullptr, nullptr, 0, nullptr);
+    expect_words(a.render(static_cast<std::size_t>(rate0), 512), render("--setting " + file, 1));
+    lilv_state_free(st);
+}
+
 TEST_F(Lv2Host, ASampleLoadedByTheWorkerPlaysAndComesBackWithTheStateAndADamagedStateIsRefused) {
     const std::string wav = sample_file();
     const std::vector<int16_t> want = render("--algorithm 6 --sample " + wav, 3);
