@@ -58,7 +58,9 @@ std::string row_label(int r) {
 
 // The name of a slot text (the part before its NUL), trimmed.
 std::string slot_name(const char* t) {
-    std::string s = t ? t : "";
+    std::string s;
+    for (const char* c = t ? t : ""; *c; ++c)
+        if (*c != '&') s += *c;  // the menu mnemonic
     while (!s.empty() && s.back() == ' ') s.pop_back();
     return s.empty() ? "-" : s;
 }
@@ -100,8 +102,10 @@ void control_port(std::ostream& o, uint32_t i, const rov_setting& def) {
     case tl_port_row:
         hi = rov_natab - 1;
         o << "\t\tlv2:portProperty lv2:integer , lv2:enumeration ;\n";
+        // The rows that can play (a row without a routine plays the setting's own).
         for (int r = 0; r < rov_natab; ++r)
-            o << "\t\tlv2:scalePoint [ rdfs:label " << lit(std::to_string(r) + " " + row_label(r)) << " ; rdf:value "
+            if (rov_row_computed(r))
+                o << "\t\tlv2:scalePoint [ rdfs:label " << lit(std::to_string(r) + " " + row_label(r)) << " ; rdf:value "
               << r << " ] ;\n";
         break;
     case tl_port_set:
