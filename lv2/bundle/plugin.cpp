@@ -389,7 +389,9 @@ LV2_State_Status save(LV2_Handle h, LV2_State_Store_Function store, LV2_State_Ha
                       const LV2_Feature* const*) {
     auto* p = static_cast<tl_plugin*>(h);
     std::lock_guard<std::mutex> lock(p->build);
-    // The newest build is what the session holds (one waiting for its block included).
+    // The newest build is what the session holds (one waiting for its block
+    // included). A host that saves while blocks run may get a slot moved in
+    // the block being rendered, or not: each value is whole (16-bit words).
     const tl_synth* s = p->pending.load();
     if (!s) s = p->cur;
     const tl_config c = s->config();
@@ -407,6 +409,8 @@ LV2_State_Status save(LV2_Handle h, LV2_State_Store_Function store, LV2_State_Ha
     return st;
 }
 
+// Safe while blocks run (state:threadSafeRestore): the new instrument is
+// handed over like the worker's.
 LV2_State_Status restore(LV2_Handle h, LV2_State_Retrieve_Function retrieve, LV2_State_Handle sh, uint32_t,
                          const LV2_Feature* const*) {
     auto* p = static_cast<tl_plugin*>(h);

@@ -146,7 +146,7 @@ std::string plugin_ttl(const rov_setting& def) {
                                  "Program change 0-9 selects the set; control change " + std::to_string(tl_cc_first) +
                                  "+k moves slot k (0-15) over its range; a stopped transport pauses the tones. "
                                  "slots.txt in this bundle says what each slot means in each row.")
-      << " ;\n\tlv2:requiredFeature urid:map ;\n\tlv2:optionalFeature lv2:hardRTCapable , work:schedule , log:log ;\n"
+      << " ;\n\tlv2:requiredFeature urid:map ;\n\tlv2:optionalFeature lv2:hardRTCapable , work:schedule , log:log , state:threadSafeRestore ;\n"
       << "\tlv2:extensionData state:interface , work:interface ;\n"
       << "\tpatch:writable <" TL_NS "sample> , <" TL_NS "settingFile> ;\n\tlv2:port [\n";
     for (uint32_t i = 0; i < tl_nports; ++i) {
