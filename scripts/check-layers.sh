@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the source folders form a strict order and that the build says
 # so. From the top:
-#     app shell intro editor audio player files engine
+#     app lv2 shell intro editor audio player files engine
+# (lv2/, the plugin, stands beside the program at the top.)
 # A folder includes only itself and folders below it. The engine knows no
 # device, screen or file: no FLTK or SDL there; the streaming cycle and what
 # it plays (audio/, player/, files/, engine/) know no window: no FLTK.
@@ -25,7 +26,7 @@ while [ $# -gt 0 ]; do
 done
 cd "$src" || exit 2
 
-layers=(app shell intro editor audio player files engine)
+layers=(app lv2 shell intro editor audio player files engine)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 order="${layers[*]}"
@@ -41,7 +42,7 @@ for k in "${known[@]}"; do known_seen[$k]=0; done
 
 # Project includes of one file: "LINE FOLDER/HEADER" for each #include "x/y".
 project_includes() {
-  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z_]*\)\/\([^"]*\)".*/\1\/\2/p' "$1"
+  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z0-9_]*\)\/\([^"]*\)".*/\1\/\2/p' "$1"
 }
 
 declare -A pub priv   # folder -> " dep dep " sets
@@ -68,8 +69,8 @@ for dir in "${layers[@]}"; do
         *.h) [[ ${pub[$dir]} == *" $to "* ]] || pub[$dir]+="$to " ;;
         *) [[ ${priv[$dir]} == *" $to "* ]] || priv[$dir]+="$to " ;;
       esac
-    done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]*/' "$f" |
-             sed 's/^\([0-9]*\):.*"\([a-z_]*\/[^"]*\)".*/\1:\2/')
+    done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z0-9_]*/' "$f" |
+             sed 's/^\([0-9]*\):.*"\([a-z0-9_]*\/[^"]*\)".*/\1:\2/')
   done
 done
 for k in "${known[@]}"; do
@@ -101,7 +102,7 @@ while read -r target rest; do
         if [ "$mode" = PRIVATE ]; then lpriv[$dir]+="${tok#tess_} "; else lpub[$dir]+="${tok#tess_} "; fi ;;
     esac
   done
-done < <(sed -n 's/^[[:space:]]*target_link_libraries(\(tess_[a-z]*\)[[:space:]]\(.*\))[[:space:]]*$/\1 \2/p' CMakeLists.txt)
+done < <(sed -n 's/^[[:space:]]*target_link_libraries(\(tess_[a-z0-9]*\)[[:space:]]\(.*\))[[:space:]]*$/\1 \2/p' CMakeLists.txt)
 
 for dir in "${layers[@]}"; do
   for to in ${pub[$dir]}; do
