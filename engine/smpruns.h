@@ -40,3 +40,29 @@ inline void rov_smprun_scalar(const rov_smprun& run, const rov_smpframes& x, int
 
 // Vector form of the same.
 void rov_vec_smprun(const rov_smprun& run, const rov_smpframes& x, int32_t f, int32_t r, rov_sums& sums);
+
+// A stretch of a loop's frames between two loop decisions: frame j (of n)
+// plays at position pos + j * incr (8 fraction bits, no wrap), i.e. words
+// w[k] and w[k + 1] with k = ((pos + j * incr) >> 8) - (pos >> 8), every one
+// of them readable. Fills frames f.. of x with the two words and the
+// fraction (interp), or with the word alone (x1 and fr 0); may write up to
+// rov_chunkpad frames of x beyond the stretch.
+void rov_vec_smpwalk(const int16_t* w, uint32_t pos, uint32_t incr, int32_t n, bool interp, rov_smpframes& x,
+                     int32_t f);
+
+// One loop segment of a multiple-loop slot over a stretch: frame j plays at
+// position (pos + j * incr) mod m, reached from pos + j * incr by at most
+// `wraps` subtractions of m (pos + j * incr < 2^32); its word index held at
+// kcap, interpolated between w[k] and w[k + 1], every one of them readable.
+struct rov_segwalk {
+    const int16_t* w = nullptr;
+    uint32_t pos = 0, m = 1;
+    uint32_t kcap = 0;
+    int32_t wraps = 0;
+};
+
+// Frames f..f+n-1 of x: segment a's value, or with a fade (fade: aux in
+// 32nds) (aux * a + (32 - aux) * b) >> 5, as x0 with x1 and fr 0; may write
+// up to rov_chunkpad frames of x beyond the stretch.
+void rov_vec_multiwalk(const rov_segwalk& a, const rov_segwalk* fade, int32_t aux, uint32_t incr, int32_t n,
+                       rov_smpframes& x, int32_t f);
