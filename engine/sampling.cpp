@@ -453,7 +453,7 @@ struct segpos {
         if (m > INT32_MAX || kcap < 0 || kcap > INT32_MAX) return false;
         if (!c.x.inside(b) || !c.x.inside(b + std::min((m - 1) >> 8, kcap))) return false;
         const int64_t last = rpos + static_cast<int64_t>(n - 1) * incr;
-        const int64_t wraps = last < m ? 0 : last / m;
+        const int64_t wraps = last < m ? 0 : last < 2 * m ? 1 : last / m;
         if (wraps > 16) return false;
         w = {c.x.w + b, static_cast<uint32_t>(rpos), static_cast<uint32_t>(m), static_cast<uint32_t>(kcap),
              static_cast<int32_t>(wraps)};
@@ -496,6 +496,11 @@ void walk_multi(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_sm
         return;
     }
     segpos cur, old;  // the segment played and the one it fades from
+    // The run's stretches of at least 4 frames, walked together at the end
+    // (the rest is walked frame by frame on the way).
+    constexpr int32_t most = rov_block64 / 4;
+    rov_multistretch st[most];
+    int32_t count = 0;
     auto use = [&](segpos& s, segpos& other, int seg) {
         if (s.valid && s.n == seg) return;
         if (other.valid && other.n == seg)
@@ -513,11 +518,18 @@ void walk_multi(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_sm
         // Frames up to the group's last (whose end moves the clock on), in
         // the kernel unless the slot's position wraps in its 32 bits.
         int32_t n = std::min(f + r - i, 16 - fc % 16);
-        rov_segwalk wa, wb;
-        const bool vec = n >= 4 && v.rov_sphas + static_cast<int64_t>(n) * v.rov_sincr <= UINT32_MAX &&
-                         cur.walker(c, v.rov_sincr, n, wa) && (!fading || old.walker(c, v.rov_sincr, n, wb));
-        if (vec) {
-            rov_vec_multiwalk(wa, fading ? &wb : nullptr, v.rov_aux1, v.rov_sincr, n, x, i);
+        rov_multistretch& q = st[count];
+        if (n >= 4 && v.rov_sphas + static_cast<int64_t>(n) * v.rov_sincr <= UINT32_MAX &&
+            cur.walker(c, v.rov_sincr, n, q.a) && (!fading || old.walker(c, v.rov_sincr, n, q.b))) {
+            q.f = i;
+            q.n = n;
+            q.aux = v.rov_aux1;
+            q.incr = v.rov_sincr;
+            q.fades = fading;
+            if (++count == most) {  // (a run longer than a control block)
+                rov_vec_multiwalk(st, count, x);
+                count = 0;
+            }
         } else {
             int32_t a = cur.value(c);
             if (fading) a = (v.rov_aux1 * a + (32 - v.rov_aux1) * old.value(c)) >> 5;
@@ -536,6 +548,7 @@ void walk_multi(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_sm
         i += n;
         if ((c.f0 + i - 1) % 16 == 15) v.rov_prev = rov_s32(static_cast<int64_t>(v.rov_prev) + chng);
     }
+    rov_vec_multiwalk(st, count, x);
 }
 
 template <class V>

@@ -68,20 +68,18 @@ void SmpWalk(const int16_t* w, uint32_t pos, uint32_t incr, int32_t n, bool inte
     }
 }
 
-void MultiWalk(const rov_segwalk& a, const rov_segwalk* fade, int32_t aux, uint32_t incr, int32_t n,
-               rov_smpframes& x, int32_t f) {
+void MultiWalk(const rov_multistretch* st, int32_t count, rov_smpframes& x) {
     const hn::ScalableTag<int32_t> di;
     const hn::RebindToUnsigned<decltype(di)> du;
     const int32_t N = static_cast<int32_t>(hn::Lanes(di));
     const auto k256 = hn::Set(di, 256);
     const auto k255 = hn::Set(du, 255u);
-    const auto lane_pos = hn::Mul(hn::Iota(du, 0), hn::Set(du, incr));
-    const rov_segwalk& b = fade ? *fade : a;
-    // The interpolated words of segment s for the frames from i on (lanes off
-    // m read its first pair).
-    auto value = [&](const rov_segwalk& s, int32_t i, auto m) {
+    const auto iota = hn::Iota(du, 0);
+    // The interpolated words of segment s for frames i.. of a stretch moving
+    // on by incr (lanes off m read its first pair).
+    auto value = [&](const rov_segwalk& s, uint32_t incr, int32_t i, auto m) {
         const auto sm = hn::Set(du, s.m);
-        auto p = hn::Add(hn::Set(du, s.pos + static_cast<uint32_t>(i) * incr), lane_pos);
+        auto p = hn::Add(hn::Set(du, s.pos + static_cast<uint32_t>(i) * incr), hn::Mul(iota, hn::Set(du, incr)));
         for (int32_t w = 0; w < s.wraps; ++w) p = hn::IfThenElse(hn::Lt(p, sm), p, hn::Sub(p, sm));
         const auto k = hn::Min(hn::ShiftRight<8>(p), hn::Set(du, s.kcap));
         const auto g = hn::GatherOffset(di, reinterpret_cast<const int32_t*>(s.w),
@@ -90,14 +88,19 @@ void MultiWalk(const rov_segwalk& a, const rov_segwalk* fade, int32_t aux, uint3
         const auto w0 = hn::ShiftRight<16>(hn::ShiftLeft<16>(g)), w1 = hn::ShiftRight<16>(g);
         return hn::ShiftRight<8>(hn::Add(hn::Mul(hn::Sub(k256, fr), w0), hn::Mul(fr, w1)));
     };
-    const auto wa = hn::Set(di, aux), wb = hn::Set(di, 32 - aux);
-    for (int32_t i = 0; i < n; i += N) {
-        const auto m = hn::FirstN(du, static_cast<size_t>(n - i));
-        auto v = value(a, i, m);
-        if (fade) v = hn::ShiftRight<5>(hn::Add(hn::Mul(wa, v), hn::Mul(wb, value(b, i, m))));
-        hn::StoreU(v, di, x.x0 + f + i);
-        hn::StoreU(hn::Zero(di), di, x.x1 + f + i);
-        hn::StoreU(hn::Zero(di), di, x.fr + f + i);
+    for (int32_t t = 0; t < count; ++t) {
+        const rov_multistretch& q = st[t];
+        for (int32_t i = 0; i < q.n; i += N) {
+            const auto m = hn::FirstN(du, static_cast<size_t>(q.n - i));
+            auto v = value(q.a, q.incr, i, m);
+            if (q.fades)
+                v = hn::ShiftRight<5>(hn::Add(hn::Mul(hn::Set(di, q.aux), v),
+                                              hn::Mul(hn::Set(di, 32 - q.aux), value(q.b, q.incr, i, m))));
+            // Frames after the stretch may hold values already walked.
+            hn::BlendedStore(v, hn::RebindMask(di, m), di, x.x0 + q.f + i);
+            hn::StoreU(hn::Zero(di), di, x.x1 + q.f + i);
+            hn::StoreU(hn::Zero(di), di, x.fr + q.f + i);
+        }
     }
 }
 
@@ -121,8 +124,7 @@ void rov_vec_smpwalk(const int16_t* w, uint32_t pos, uint32_t incr, int32_t n, b
     HWY_DYNAMIC_DISPATCH(rov_smpsimd::SmpWalk)(w, pos, incr, n, interp, x, f);
 }
 
-void rov_vec_multiwalk(const rov_segwalk& a, const rov_segwalk* fade, int32_t aux, uint32_t incr, int32_t n,
-                       rov_smpframes& x, int32_t f) {
-    HWY_DYNAMIC_DISPATCH(rov_smpsimd::MultiWalk)(a, fade, aux, incr, n, x, f);
+void rov_vec_multiwalk(const rov_multistretch* st, int32_t count, rov_smpframes& x) {
+    HWY_DYNAMIC_DISPATCH(rov_smpsimd::MultiWalk)(st, count, x);
 }
 #endif

@@ -55,14 +55,24 @@ void rov_vec_smpwalk(const int16_t* w, uint32_t pos, uint32_t incr, int32_t n, b
 // `wraps` subtractions of m (pos + j * incr < 2^32); its word index held at
 // kcap, interpolated between w[k] and w[k + 1], every one of them readable.
 struct rov_segwalk {
-    const int16_t* w = nullptr;
-    uint32_t pos = 0, m = 1;
-    uint32_t kcap = 0;
-    int32_t wraps = 0;
+    const int16_t* w;
+    uint32_t pos, m;
+    uint32_t kcap;
+    int32_t wraps;
 };
 
-// Frames f..f+n-1 of x: segment a's value, or with a fade (fade: aux in
-// 32nds) (aux * a + (32 - aux) * b) >> 5, as x0 with x1 and fr 0; may write
-// up to rov_chunkpad frames of x beyond the stretch.
-void rov_vec_multiwalk(const rov_segwalk& a, const rov_segwalk* fade, int32_t aux, uint32_t incr, int32_t n,
-                       rov_smpframes& x, int32_t f);
+// A stretch of frames f..f+n-1 (n at most 16): segment a's value, or with
+// a fade (fades) (aux * a + (32 - aux) * b) >> 5, each position moving on
+// by incr per frame.
+// (Left uninitialised: a run fills as many as it walks.)
+struct rov_multistretch {
+    rov_segwalk a, b;
+    int32_t f, n;
+    int32_t aux;
+    uint32_t incr;
+    bool fades;
+};
+
+// The stretches' frames into x as x0 (x1 and fr 0), leaving the x0 of
+// other frames; x1 and fr are 0 up to rov_chunkpad frames beyond each.
+void rov_vec_multiwalk(const rov_multistretch* st, int32_t count, rov_smpframes& x);
