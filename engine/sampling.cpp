@@ -298,46 +298,90 @@ void control(smp_ctx& c) {
     if (pick.k >= 0) tone_start<V>(c, pick, t);
 }
 
-// Walks r frames of a looping slot from chunk frame f: the words around
-// each frame's position (cross-faded over the first 16 words of a pass),
-// then the position moves on; at the loop's end the slot is freed (loop
-// switch off) or the position wraps and the loop start drifts on while the
-// moved loop still ends within the usable words.
+// What a loop's frames depend on besides the slot's position.
 template <class V>
-void walk_loop(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_smpframes& x) {
-    const int64_t L = v.rov_sleng >> 8;
-    const int32_t drift = V::drift(c, v);
-    const int64_t dstep = V::driftstep(L, drift);
-    const bool fades = V::fades(v);
-    const int64_t j = L - dstep;
-    for (int32_t i = f; i < f + r; ++i) {
-        if (v.rov_ephas == 0) {  // freed at its loop's end
-            x.x0[i] = x.x1[i] = x.fr[i] = 0;
+struct loopwalk {
+    int64_t L;       // loop length in words
+    int32_t drift;   // words the loop start moves on at each end
+    int64_t dstep;
+    bool fades;      // the first 16 words of a pass cross-fade from the loop's end
+    int64_t j;       // distance of the cross-fade's source
+    loopwalk(const smp_ctx& c, const rov_tonephase& v)
+        : L(v.rov_sleng >> 8), drift(V::drift(c, v)), dstep(V::driftstep(L, drift)), fades(V::fades(v)),
+          j(L - dstep) {}
+};
+
+// One frame i of a looping slot: the words around its position (cross-faded
+// over the first 16 words of a pass), then the position moves on; at the
+// loop's end the slot is freed (loop switch off) or the position wraps and
+// the loop start drifts on while the moved loop still ends within the usable
+// words.
+template <class V>
+void loop_frame(const smp_ctx& c, const loopwalk<V>& lw, rov_tonephase& v, int32_t i, rov_smpframes& x) {
+    if (v.rov_ephas == 0) {  // freed at its loop's end
+        x.x0[i] = x.x1[i] = x.fr[i] = 0;
+        return;
+    }
+    const int64_t k = v.rov_sphas >> 8;
+    const int32_t fr = V::interp ? static_cast<int32_t>(v.rov_sphas & 255) : 0;
+    const int64_t at = loopstart(v) + k;
+    x.x0[i] = c.x.at(at);
+    x.x1[i] = V::interp ? c.x.at(at + 1) : 0;
+    x.fr[i] = fr;
+    if (lw.fades && k < 16) {
+        const int32_t a = rov_smpvalue(x, i);
+        const int32_t b = ((256 - fr) * c.x.at(at + lw.j) + fr * c.x.at(at + lw.j + 1)) >> 8;
+        x.x0[i] = (static_cast<int32_t>(k) * a + (16 - static_cast<int32_t>(k)) * b) >> 4;
+        x.x1[i] = x.fr[i] = 0;
+    }
+    v.rov_sphas += v.rov_sincr;
+    if (v.rov_sphas >= v.rov_sleng) {
+        if (!v.rov_sloop) {
+            v.rov_ephas = 0;
+            v.rov_ecurr = 0;
+            v.rov_sphas = 0;
+        } else {
+            v.rov_sphas = v.rov_sleng ? v.rov_sphas % v.rov_sleng : 0;
+            if (lw.drift > 0 && loopstart(v) + lw.dstep + lw.L <= c.N) set_loopstart(v, loopstart(v) + lw.dstep);
+        }
+    }
+}
+
+// Frames of a looping slot from its position on that need no decision: the
+// position stays inside the loop after each of them, none cross-fades, and
+// every word they read lies in the readable range. At most `most`.
+template <class V>
+int32_t loop_stretch(const smp_ctx& c, const loopwalk<V>& lw, const rov_tonephase& v, int32_t most) {
+    const int64_t s0 = v.rov_sphas, sleng = v.rov_sleng, incr = v.rov_sincr;
+    if (v.rov_ephas == 0 || s0 >= sleng) return 0;
+    const int64_t k0 = s0 >> 8, ls = loopstart(v);
+    if ((lw.fades && k0 < 16) || !c.x.inside(ls + k0)) return 0;
+    if (incr == 0) return most;
+    int64_t n = std::min<int64_t>(most, (sleng - 1 - s0) / incr);
+    // The last word pair read must still lie in the readable range.
+    const int64_t kcap = c.x.hi - 2 - ls;
+    if (((sleng - 1) >> 8) > kcap) n = std::min(n, ((kcap + 1) * 256 - 1 - s0) / incr + 1);
+    return static_cast<int32_t>(n);
+}
+
+// Walks r frames of a looping slot from chunk frame f. The vector form plays
+// the stretches between decisions in a kernel, the rest frame by frame.
+template <class V>
+void walk_loop(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_smpframes& x, bool scalar) {
+    const loopwalk<V> lw(c, v);
+    if (scalar) {
+        for (int32_t i = f; i < f + r; ++i) loop_frame<V>(c, lw, v, i, x);
+        return;
+    }
+    for (int32_t i = f; i < f + r;) {
+        const int32_t n = loop_stretch<V>(c, lw, v, f + r - i);
+        if (n >= rov_kernel_min) {
+            rov_vec_smpwalk(c.x.w + (loopstart(v) + (v.rov_sphas >> 8)), v.rov_sphas, v.rov_sincr, n, V::interp, x, i);
+            v.rov_sphas += static_cast<uint32_t>(n) * v.rov_sincr;
+            i += n;
             continue;
         }
-        const int64_t k = v.rov_sphas >> 8;
-        const int32_t fr = V::interp ? static_cast<int32_t>(v.rov_sphas & 255) : 0;
-        const int64_t at = loopstart(v) + k;
-        x.x0[i] = c.x.at(at);
-        x.x1[i] = V::interp ? c.x.at(at + 1) : 0;
-        x.fr[i] = fr;
-        if (fades && k < 16) {
-            const int32_t a = rov_smpvalue(x, i);
-            const int32_t b = ((256 - fr) * c.x.at(at + j) + fr * c.x.at(at + j + 1)) >> 8;
-            x.x0[i] = (static_cast<int32_t>(k) * a + (16 - static_cast<int32_t>(k)) * b) >> 4;
-            x.x1[i] = x.fr[i] = 0;
-        }
-        v.rov_sphas += v.rov_sincr;
-        if (v.rov_sphas >= v.rov_sleng) {
-            if (!v.rov_sloop) {
-                v.rov_ephas = 0;
-                v.rov_ecurr = 0;
-                v.rov_sphas = 0;
-            } else {
-                v.rov_sphas = v.rov_sleng ? v.rov_sphas % v.rov_sleng : 0;
-                if (drift > 0 && loopstart(v) + dstep + L <= c.N) set_loopstart(v, loopstart(v) + dstep);
-            }
-        }
+        for (const int32_t e = std::min(f + r, i + std::max(n, 1)); i < e; ++i) loop_frame<V>(c, lw, v, i, x);
     }
 }
 
@@ -361,38 +405,158 @@ int32_t segment(const smp_ctx& c, const rov_tonephase& v, int n) {
     return ((256 - f) * c.x.at(b + k) + f * c.x.at(b + k + 1)) >> 8;
 }
 
+// Segment n of a multiple-loop slot as the vector form walks it: its length
+// m and first word b, computed when the segment changes, and the position
+// within it (the slot's position modulo m), kept as the position moves on.
+struct segpos {
+    int n = -1;
+    bool valid = false;
+    int64_t m = 1, b = 0;
+    int64_t kcap = 0;  // the last word a frame reads from, less b
+    int64_t rpos = 0;
+
+    void set(const smp_ctx& c, const rov_tonephase& v, int seg) {
+        auto tone = [&](int64_t e) -> int32_t {
+            return e >= 0 && e < rov_nscales * rov_nvalues ? c.s.rov_tones[e] : 0;
+        };
+        const int64_t def = loopstart(v) + 2 * seg;
+        const int64_t S = tone(def), Q = tone(def + 1);
+        const int64_t samlen = c.x.len;
+        m = Q + 1 > 0 ? 256 * samlen / (Q + 1) : 256 * samlen;
+        if (m <= 0) m = 256 * samlen;
+        b = rov_s32(S * samlen) / 1025;
+        kcap = samlen - b - 2;
+        rpos = v.rov_sphas % m;
+        n = seg;
+        valid = true;
+    }
+    // The slot's position moved on by d to p (which wrapped in its 32 bits,
+    // or not).
+    void step(int64_t d, uint32_t p, bool wrapped) {
+        if (wrapped) {
+            rpos = p % m;
+            return;
+        }
+        rpos += d;
+        if (rpos >= m) rpos = rpos - m < m ? rpos - m : rpos % m;
+    }
+    int32_t value(const smp_ctx& c) const {
+        int64_t k = rpos >> 8;
+        const int32_t f = static_cast<int32_t>(rpos & 255);
+        if (k > kcap) k = kcap;
+        return ((256 - f) * c.x.at(b + k) + f * c.x.at(b + k + 1)) >> 8;
+    }
+    // The kernel's walk over n frames moving on by incr (with no wrap of the
+    // slot's position), if every word the segment can read is readable and
+    // its positions fit.
+    bool walker(const smp_ctx& c, uint32_t incr, int32_t n, rov_segwalk& w) const {
+        if (m > INT32_MAX || kcap < 0 || kcap > INT32_MAX) return false;
+        if (!c.x.inside(b) || !c.x.inside(b + std::min((m - 1) >> 8, kcap))) return false;
+        const int64_t last = rpos + static_cast<int64_t>(n - 1) * incr;
+        const int64_t wraps = last < m ? 0 : last < 2 * m ? 1 : last / m;
+        if (wraps > 16) return false;
+        w = {c.x.w + b, static_cast<uint32_t>(rpos), static_cast<uint32_t>(m), static_cast<uint32_t>(kcap),
+             static_cast<int32_t>(wraps)};
+        return true;
+    }
+};
+
+// The group of sixteen frames of the call that frame fc begins (every
+// sixteenth frame): its segment clock sets the segment and the fade into it.
+void multi_group(rov_tonephase& v, int32_t xf) {
+    const int32_t w = rov_s32(static_cast<int64_t>(v.rov_prev) + 16 * xf);
+    const int32_t seg = w >> 12;
+    v.rov_aux2 = static_cast<int16_t>(seg == 0 ? -1 : (seg + 7) % 8);
+    const int32_t u = w & 4095;
+    v.rov_aux1 = static_cast<int8_t>(u >= 32 * xf ? 32 : 16 * u / (16 * xf));
+}
+
 // Walks r frames of a multiple-loop slot from chunk frame f: every sixteenth
 // frame of the call its segment clock sets the segment and the fade into it;
-// the fifteenth of every sixteen moves the clock on by LoopChng.
-void walk_multi(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_smpframes& x) {
+// the fifteenth of every sixteen moves the clock on by LoopChng. The scalar
+// form divides for every frame's segment positions; the vector form keeps
+// them as it goes and plays each stretch of a group in a kernel.
+void walk_multi(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_smpframes& x, bool scalar) {
     const int32_t xf = c.cp()[par_multiloop::Crossfade];
     const int32_t chng = c.cp()[par_multiloop::LoopChng];
-    for (int32_t i = f; i < f + r; ++i) {
-        const int32_t fc = c.f0 + i;  // frame of the call
-        if (fc % 16 == 0) {
-            const int32_t w = rov_s32(static_cast<int64_t>(v.rov_prev) + 16 * xf);
-            const int32_t seg = w >> 12;
-            v.rov_aux2 = static_cast<int16_t>(seg == 0 ? -1 : (seg + 7) % 8);
-            const int32_t u = w & 4095;
-            v.rov_aux1 = static_cast<int8_t>(u >= 32 * xf ? 32 : 16 * u / (16 * xf));
+    if (scalar) {
+        for (int32_t i = f; i < f + r; ++i) {
+            const int32_t fc = c.f0 + i;  // frame of the call
+            if (fc % 16 == 0) multi_group(v, xf);
+            const int prev = v.rov_aux2;
+            const int n = ((prev + 1) % 8 + 8) % 8;
+            int32_t a = segment(c, v, n);
+            if (prev >= 0 && v.rov_aux1 < 32)
+                a = (v.rov_aux1 * a + (32 - v.rov_aux1) * segment(c, v, prev % 8)) >> 5;
+            x.x0[i] = a;
+            x.x1[i] = x.fr[i] = 0;
+            v.rov_sphas += v.rov_sincr;
+            if (fc % 16 == 15) v.rov_prev = rov_s32(static_cast<int64_t>(v.rov_prev) + chng);
         }
-        const int prev = v.rov_aux2;
-        const int n = ((prev + 1) % 8 + 8) % 8;
-        int32_t a = segment(c, v, n);
-        if (prev >= 0 && v.rov_aux1 < 32) a = (v.rov_aux1 * a + (32 - v.rov_aux1) * segment(c, v, prev % 8)) >> 5;
-        x.x0[i] = a;
-        x.x1[i] = x.fr[i] = 0;
-        v.rov_sphas += v.rov_sincr;
-        if (fc % 16 == 15) v.rov_prev = rov_s32(static_cast<int64_t>(v.rov_prev) + chng);
+        return;
     }
+    segpos cur, old;  // the segment played and the one it fades from
+    // The run's stretches of at least 4 frames, walked together at the end
+    // (the rest is walked frame by frame on the way).
+    constexpr int32_t most = rov_block64 / 4;
+    rov_multistretch st[most];
+    int32_t count = 0;
+    auto use = [&](segpos& s, segpos& other, int seg) {
+        if (s.valid && s.n == seg) return;
+        if (other.valid && other.n == seg)
+            s = other;
+        else
+            s.set(c, v, seg);
+    };
+    for (int32_t i = f; i < f + r;) {
+        const int32_t fc = c.f0 + i;
+        if (fc % 16 == 0) multi_group(v, xf);
+        const int prev = v.rov_aux2;
+        const bool fading = prev >= 0 && v.rov_aux1 < 32;
+        use(cur, old, ((prev + 1) % 8 + 8) % 8);
+        if (fading) use(old, cur, prev % 8);
+        // Frames up to the group's last (whose end moves the clock on), in
+        // the kernel unless the slot's position wraps in its 32 bits.
+        int32_t n = std::min(f + r - i, 16 - fc % 16);
+        rov_multistretch& q = st[count];
+        if (n >= 4 && v.rov_sphas + static_cast<int64_t>(n) * v.rov_sincr <= UINT32_MAX &&
+            cur.walker(c, v.rov_sincr, n, q.a) && (!fading || old.walker(c, v.rov_sincr, n, q.b))) {
+            q.f = i;
+            q.n = n;
+            q.aux = v.rov_aux1;
+            q.incr = v.rov_sincr;
+            q.fades = fading;
+            if (++count == most) {  // (a run longer than a control block)
+                rov_vec_multiwalk(st, count, x);
+                count = 0;
+            }
+        } else {
+            int32_t a = cur.value(c);
+            if (fading) a = (v.rov_aux1 * a + (32 - v.rov_aux1) * old.value(c)) >> 5;
+            x.x0[i] = a;
+            x.x1[i] = x.fr[i] = 0;
+            n = 1;
+        }
+        // The position moves on over the n frames (at most 16 increments:
+        // it wraps in its 32 bits at most once).
+        const uint32_t p = v.rov_sphas;
+        const int64_t d = static_cast<int64_t>(n) * v.rov_sincr;
+        v.rov_sphas += static_cast<uint32_t>(d);
+        const bool wrapped = v.rov_sphas < p;
+        if (cur.valid) cur.step(d, v.rov_sphas, wrapped);
+        if (old.valid) old.step(d, v.rov_sphas, wrapped);
+        i += n;
+        if ((c.f0 + i - 1) % 16 == 15) v.rov_prev = rov_s32(static_cast<int64_t>(v.rov_prev) + chng);
+    }
+    rov_vec_multiwalk(st, count, x);
 }
 
 template <class V>
-void walk(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_smpframes& x) {
+void walk(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_smpframes& x, bool scalar) {
     if constexpr (std::is_same_v<V, multiloop>)
-        walk_multi(c, v, f, r, x);
+        walk_multi(c, v, f, r, x, scalar);
     else
-        walk_loop<V>(c, v, f, r, x);
+        walk_loop<V>(c, v, f, r, x, scalar);
 }
 
 // The routine: nothing at all below the shortest sample; else control step
@@ -420,7 +584,7 @@ void routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int ton
                 [&](int32_t f, int32_t r) {
                     if (v.rov_ephas == 0) return;  // a free slot adds nothing and stands still
                     const rov_smprun run{V::gain(v), v.rov_left, v.rov_right, c.shift};
-                    walk<V>(c, v, f, r, x);
+                    walk<V>(c, v, f, r, x, scalar);
                     if (scalar || r < rov_kernel_min)
                         rov_smprun_scalar(run, x, f, r, sums);
                     else

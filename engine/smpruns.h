@@ -40,3 +40,39 @@ inline void rov_smprun_scalar(const rov_smprun& run, const rov_smpframes& x, int
 
 // Vector form of the same.
 void rov_vec_smprun(const rov_smprun& run, const rov_smpframes& x, int32_t f, int32_t r, rov_sums& sums);
+
+// A stretch of a loop's frames between two loop decisions: frame j (of n)
+// plays at position pos + j * incr (8 fraction bits, no wrap), i.e. words
+// w[k] and w[k + 1] with k = ((pos + j * incr) >> 8) - (pos >> 8), every one
+// of them readable. Fills frames f.. of x with the two words and the
+// fraction (interp), or with the word alone (x1 and fr 0); may write up to
+// rov_chunkpad frames of x beyond the stretch.
+void rov_vec_smpwalk(const int16_t* w, uint32_t pos, uint32_t incr, int32_t n, bool interp, rov_smpframes& x,
+                     int32_t f);
+
+// One loop segment of a multiple-loop slot over a stretch: frame j plays at
+// position (pos + j * incr) mod m, reached from pos + j * incr by at most
+// `wraps` subtractions of m (pos + j * incr < 2^32); its word index held at
+// kcap, interpolated between w[k] and w[k + 1], every one of them readable.
+struct rov_segwalk {
+    const int16_t* w;
+    uint32_t pos, m;
+    uint32_t kcap;
+    int32_t wraps;
+};
+
+// A stretch of frames f..f+n-1 (n at most 16): segment a's value, or with
+// a fade (fades) (aux * a + (32 - aux) * b) >> 5, each position moving on
+// by incr per frame.
+// (Left uninitialised: a run fills as many as it walks.)
+struct rov_multistretch {
+    rov_segwalk a, b;
+    int32_t f, n;
+    int32_t aux;
+    uint32_t incr;
+    bool fades;
+};
+
+// The stretches' frames into x as x0 (x1 and fr 0), leaving the x0 of
+// other frames; x1 and fr are 0 up to rov_chunkpad frames beyond each.
+void rov_vec_multiwalk(const rov_multistretch* st, int32_t count, rov_smpframes& x);

@@ -6,15 +6,20 @@
 #include <new>
 
 // High quality (20-bit precision, 95% of the band kept) is more than the
-// 16-bit output can show, at a cost far below real time. No dither, so that
+// 16-bit output can show, at a cost far below real time: converting 44.1 to
+// 48 kHz stereo costs a third more than the medium and low recipes and twice
+// cubic interpolation, 0.15 % of real time (bench_resample), so playback's
+// recordings and mix files use it too and a recording of a play stays the
+// render of it. No dither, so that
 // the same input always gives the same output (a render and a recording of
 // the same play agree), and one thread: the audio path must not spread over
 // the cores.
-fi_resampler::fi_resampler(int channels, double in_rate, double out_rate)
+fi_resampler::fi_resampler(int channels, double in_rate, double out_rate, fi_quality quality)
     : channels_(channels < 1 ? 1 : channels), in_rate_(in_rate), out_rate_(out_rate) {
+    static constexpr unsigned long recipe[] = {SOXR_QQ, SOXR_LQ, SOXR_MQ, SOXR_HQ, SOXR_VHQ};
     soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
     io.flags |= SOXR_NO_DITHER;
-    const soxr_quality_spec_t q = soxr_quality_spec(SOXR_HQ, 0);
+    const soxr_quality_spec_t q = soxr_quality_spec(recipe[static_cast<int>(quality)], 0);
     const soxr_runtime_spec_t rt = soxr_runtime_spec(1);
     soxr_error_t err = nullptr;
     soxr_ = soxr_create(in_rate_, out_rate_, static_cast<unsigned>(channels_), &err, &io, &q, &rt);

@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <vector>
 
+// libsoxr's quality recipes, from cubic interpolation to 28-bit precision.
+enum class fi_quality { quick, low, medium, high, very_high };
+
 struct fi_resampler {
-    fi_resampler(int channels, double in_rate, double out_rate);
+    fi_resampler(int channels, double in_rate, double out_rate, fi_quality quality = fi_quality::high);
     ~fi_resampler();
     fi_resampler(const fi_resampler&) = delete;
     fi_resampler& operator=(const fi_resampler&) = delete;

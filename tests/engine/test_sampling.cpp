@@ -292,6 +292,42 @@ TEST(Sampling, ScalarAndVectorFormsAgree) {
             }
 }
 
+// The vector walks against the scalar ones where the loops and segments
+// reach the sample's ends, speeds pass segment lengths and fades take any
+// weight: parameters and scales drawn at random, on every target.
+TEST(Sampling, ScalarAndVectorFormsAgreeOnAnySetting) {
+    sample_buf s(3000, 40);
+    uint32_t x = 99;
+    auto rnd = [&x](int mask) {
+        x = x * 1103515245u + 12345u;
+        return static_cast<int16_t>((x >> 12) & static_cast<uint32_t>(mask));
+    };
+    int bad = 0;
+    for (int row : rows)
+        for (int round = 0; round < 12; ++round) {
+            const uint32_t seed = x;
+            auto render = [&](bool scalar) {
+                x = seed;
+                engine_run e(row, 0);
+                for (int i = 0; i < 13; ++i) e.P()[i] = rnd(round % 3 ? 0x1ff : 0xffff);
+                e.P()[rov_par::Voices] = 1024;
+                e.P()[rov_par::Beat] = rnd(3);
+                for (auto& t : e.st->s.rov_tones) t = rnd(round % 4 ? 0x3ff : 0xffff);
+                e.st->s.rov_saw[0] = static_cast<int8_t>(round & 1);
+                e.st->h.scalar = scalar;
+                e.start(32, round % 3 == 0);
+                return play(e, s.tab(), s.len, 1500, 3, s.area());
+            };
+            const std::vector<int16_t> ref = render(true);
+            for (int64_t t : hwy::SupportedAndGeneratedTargets()) {
+                hwy::SetSupportedTargetsForTest(t);
+                if (render(false) != ref && ++bad <= 10) ADD_FAILURE() << rov_simd_target() << " row " << row << " round " << round;
+            }
+            hwy::SetSupportedTargetsForTest(0);
+        }
+    EXPECT_EQ(bad, 0);
+}
+
 TEST(Sampling, RowsTheRoutinesMinimaAgreeWith) {
     // The description's shortest sample is where the routine starts writing.
     for (int row : rows) {
