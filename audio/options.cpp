@@ -162,7 +162,8 @@ constinit const wv_optdesc wv_opt_device = with_flag(
     wv_cli_play, "--device D", "output device: mapper (the default output) or {R}");
 
 // JACK is chosen like a device, by its own number: with --jack, or with its
-// item in the device popup (which probes it as the other devices).
+// item in the device popup (which probes it as the other devices; taken
+// off, the default output is chosen again).
 constexpr int get_jack(const wv_options& o) { return o.wvodevno == wv_jack_devno ? 1 : 0; }
 void set_jack(wv_options& o, int v) {
     if (v)

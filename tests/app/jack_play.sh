@@ -42,7 +42,7 @@ jack_pid=$!
 for _ in $(seq 100); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
 jack_lsp 2>/dev/null | grep -q system:playback_1 || fail "jackd did not start: $(tail -3 "$work/jackd.log")"
 
-"$prog" render "${engine[@]}" --out-rate 48000 --buffers 20 --raw -o "$work/ref.raw" >/dev/null ||
+"$prog" render "${engine[@]}" --out-rate 48000 --buffers 20 --raw -o "$work/ref.raw" >/dev/null 2>&1 ||
     fail "render failed"
 
 "$recorder" record tessellon 6 "$work/rec.raw" &
