@@ -20,8 +20,10 @@
 #include <thread>
 #include <vector>
 
+#include "audio/devswitch.h"
 #include "audio/evqueue.h"
 #include "audio/jackdev.h"
+#include "audio/virtdev.h"
 
 // Allocations, locks and waits made on the watched thread (the device's
 // process thread), through this program's malloc family and pthread calls.
@@ -326,6 +328,40 @@ TEST_F(JackDevice, ResetSendsAllNotesOffAndReportsTheBuffer) {
     // Only one done for the buffer.
     wv_event ev;
     while (wv_evq_pop(sk.q, ev)) EXPECT_NE(ev.kind, wv_evkind::done);
+}
+
+// The window program's device: the default layer by number, JACK by its
+// own number, its client started only when JACK is first asked for, with
+// the volume set before.
+TEST_F(JackDevice, TheSwitchStartsJackOnlyWhenChosen) {
+    wv_virtdev main;
+    wv_jackdev jack;
+    wv_devswitch sw;
+    sw.main = &main;
+    sw.jack = &jack;
+    int ups = 0;
+    sw.jack_up = [&] {
+        ++ups;
+        std::string err;
+        return wv_jack_init(jack, false, err);
+    };
+    sw.volume(0x8000, 0x8000);
+    wv_caps c;
+    const wv_format f = format(22050, 2, 16);
+    uint32_t gen = 0;
+    ASSERT_TRUE(sw.caps(0, c));
+    ASSERT_TRUE(sw.open(0, f, &sk, gen));
+    sw.close();
+    EXPECT_EQ(main.opens, 1);
+    EXPECT_EQ(ups, 0);
+    ASSERT_TRUE(sw.caps(wv_jack_devno, c));
+    EXPECT_EQ(c.name, "JACK (" + jack.name + ")");
+    ASSERT_TRUE(sw.open(wv_jack_devno, f, &sk, gen));
+    EXPECT_TRUE(jack.isopen);
+    EXPECT_EQ(jack.gain.load(), 0x80008000u);
+    sw.close();
+    EXPECT_EQ(ups, 1);
+    EXPECT_EQ(main.opens, 1);
 }
 
 }  // namespace
