@@ -212,13 +212,15 @@ void print_jack_summary(const wv_stream& s, const wv_jackstats& st, const play_t
     std::printf(
         "played %.3f s: underruns %llu, lost %llu frames (%.0f ms), JACK %d Hz, period %d frames (%.1f ms), "
         "done %d frames (%.1f ms) ahead, playback ports' latency %d frames, process call %.1f us on average and "
-        "%.1f us at most (%.2f %% of a period) over %llu calls, MIDI messages dropped %llu, maxCPU %d, longest "
-        "turn %.1f ms (%.1f %% of a buffer)\n",
+        "%.1f us at most (%.2f %% of a period) over %llu calls, conversion of a buffer %.2f ms on average and %.2f "
+        "ms at most, MIDI messages dropped %llu, maxCPU %d, longest turn %.1f ms (%.1f %% of a buffer)\n",
         cli_now() - pt.t_start, static_cast<unsigned long long>(st.underruns),
         static_cast<unsigned long long>(st.starved), static_cast<double>(st.starved) * ms, st.rate, st.period,
         st.period * ms, st.lead, st.lead * ms, st.port_latency, avg_us, static_cast<double>(st.cb_max_ns) / 1000,
         st.period > 0 ? static_cast<double>(st.cb_max_ns) / 1e4 / (st.period * ms) : 0,
-        static_cast<unsigned long long>(st.calls), static_cast<unsigned long long>(st.midi_dropped), s.maxcharge,
+        static_cast<unsigned long long>(st.calls),
+        st.writes ? static_cast<double>(st.conv_sum_ns) / static_cast<double>(st.writes) / 1e6 : 0,
+        static_cast<double>(st.conv_max_ns) / 1e6, static_cast<unsigned long long>(st.midi_dropped), s.maxcharge,
         pt.longest_turn * 1000, 100 * pt.longest_turn / pt.buffer_secs);
 }
 
@@ -290,6 +292,7 @@ int cmd_play(const std::vector<std::string>& args) {
         std::string ignored;
         cli_load_options(r.eo, pre, [](unsigned, wv_caps&) { return false; }, ignored);
         out.use_jack = pre.wvodevno == wv_jack_devno;
+        if (!pre.jack_connect && !out.use_jack) return usage("--jack-no-connect goes with --jack");
         if (out.use_jack && !wv_jack_init(out.jack, pre.jack_connect, err)) {
             std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
             return 1;

@@ -265,6 +265,9 @@ wv_jackstats wv_jack_stats(const wv_jackdev& d) {
     s.calls = d.calls.load();
     s.cb_max_ns = d.cb_max_ns.load();
     s.cb_sum_ns = d.cb_sum_ns.load();
+    s.writes = d.writes;
+    s.conv_max_ns = d.conv_max_ns;
+    s.conv_sum_ns = d.conv_sum_ns;
     return s;
 }
 
@@ -310,6 +313,7 @@ bool wv_jackdev::write(const void* data, uint32_t bytes) {
         restart = false;
         wv_jack_resume(*this);
     }
+    const int64_t t0 = now_ns();
     // 16-bit stereo for the converter: 8-bit samples around 128, mono on both sides.
     in16.resize(std::size_t{frames} * 2);
     const auto* p = static_cast<const uint8_t*>(data);
@@ -372,6 +376,10 @@ bool wv_jackdev::write(const void* data, uint32_t bytes) {
     written_frames = frames;
     in_total += frames;
     wr.store(w + n, std::memory_order_release);
+    const int64_t dt = now_ns() - t0;
+    ++writes;
+    conv_sum_ns += dt;
+    conv_max_ns = std::max(conv_max_ns, dt);
     return true;
 }
 

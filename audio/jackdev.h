@@ -67,6 +67,9 @@ struct wv_jackstats {
     uint64_t calls = 0;         // process calls
     int64_t cb_max_ns = 0;      // longest process call
     int64_t cb_sum_ns = 0;      // all process calls together
+    uint64_t writes = 0;        // buffers converted and handed over
+    int64_t conv_max_ns = 0;    // longest conversion of a buffer (the cycle's thread)
+    int64_t conv_sum_ns = 0;
 };
 
 struct wv_jackdev final : wv_device {
@@ -143,6 +146,8 @@ struct wv_jackdev final : wv_device {
     std::vector<int16_t> in16, out16;   // conversion scratch
     std::vector<wv_midimsg> pending;    // MIDI of the next write
     uint64_t midi_dropped = 0;
+    uint64_t writes = 0;
+    int64_t conv_max_ns = 0, conv_sum_ns = 0;
 };
 
 // Opens a client on the JACK server (JACK_DEFAULT_SERVER, or the default

@@ -32,6 +32,8 @@ fail() { echo "jack_play: $*"; exit 1; }
 # Set 4 of the default setting: 11025 Hz at Volume 0 (samples unchanged).
 engine=(--algorithm 0 --set 4 --voices 8 --buffer-kb 32)
 
+"$prog" play --jack-no-connect --seconds 1 >/dev/null 2>&1
+[ $? -eq 2 ] || fail "--jack-no-connect without --jack is no usage error"
 "$prog" play --jack "${engine[@]}" --seconds 1 >/dev/null 2>"$work/none.err"
 rc=$?
 [ $rc -eq 1 ] && grep -q "no JACK server '$JACK_DEFAULT_SERVER' is running" "$work/none.err" ||
