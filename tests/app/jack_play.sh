@@ -8,7 +8,9 @@
 #   recording's first sound lies in the render (the recorder connects once
 #   the ports exist, so its start is found by search), for 3 s, across the
 #   buffer seams, and then silence;
-# - killing the server ends play with status 1 and a message within 2 s.
+# - stopping the server ends play with status 1 and a message within 2 s
+#   (SIGTERM: a server killed outright would leave its entry in the
+#   machine's JACK registry, which holds only a few).
 #   jack_play.sh TESSELLON JACK_RECORD
 # Exit 0 pass, 1 fail, 77 skip (no jackd here).
 set -uo pipefail
@@ -49,7 +51,8 @@ jack_lsp 2>/dev/null | grep -q system:playback_1 || fail "jackd did not start: $
 
 "$recorder" record tessellon 6 "$work/rec.raw" &
 rec_pid=$!
-"$prog" play --jack "${engine[@]}" --seconds 4 >"$work/play.out" 2>"$work/play.err" &
+# The longest latency the buffer allows rides out a busy machine.
+"$prog" play --jack "${engine[@]}" --latency 2000 --seconds 4 >"$work/play.out" 2>"$work/play.err" &
 play_pid=$!
 sleep 2
 links=$(jack_lsp -c 2>/dev/null)
@@ -72,7 +75,7 @@ play_pid=$!
 sleep 1.5
 ports=$(jack_lsp -c tessellon:out_left 2>/dev/null)
 [ "$ports" = "tessellon:out_left" ] || fail "--jack-no-connect connected: $ports"
-kill -9 "$jack_pid"
+kill -TERM "$jack_pid"
 wait "$jack_pid" 2>/dev/null
 jack_pid=
 for _ in $(seq 20); do kill -0 "$play_pid" 2>/dev/null || break; sleep 0.1; done

@@ -305,14 +305,15 @@ TEST_F(JackDevice, NotesComeAtTheFramesOfTheirSoundAndTheProcessCallIsClean) {
 TEST_F(JackDevice, ResetSendsAllNotesOffAndReportsTheBuffer) {
     const wv_format f = format(44100, 2, 16);
     std::vector<wv_midimsg> msgs;
-    const std::vector<uint8_t> b = clicks(f, 44100, {10, 44000}, msgs, 60);
+    const std::vector<uint8_t> b = clicks(f, 3 * 44100, {10, 3 * 44100 - 100}, msgs, 60);
     pr.armed = true;
     uint32_t gen = 0, g = 0;
     ASSERT_TRUE(dev.open(wv_jack_devno, f, &sk, gen));
     dev.midi(msgs.data(), static_cast<uint32_t>(msgs.size()));
     ASSERT_TRUE(dev.write(b.data(), static_cast<uint32_t>(b.size())));
-    while (pr.nmidi.load() < 1) std::this_thread::sleep_for(1ms);
-    EXPECT_LT(dev.position(), 44100);
+    for (int i = 0; i < 5000 && pr.nmidi.load() < 1; ++i) std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(pr.nmidi.load(), 1u);
+    EXPECT_LT(dev.position(), 3 * 44100);
     dev.reset();
     ASSERT_TRUE(sk.wait(wv_evkind::done, g));
     EXPECT_EQ(g, gen);

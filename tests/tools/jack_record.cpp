@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -66,10 +67,18 @@ int record(const std::string& client, double seconds, const char* out) {
     jack_set_process_callback(c, process, &r);
     if (jack_activate(c) != 0) return 1;
     const std::string left = client + ":out_left", right = client + ":out_right";
-    for (int i = 0; i < 1000 && !jack_port_by_name(c, right.c_str()); ++i) usleep(10000);
+    // The ports exist before their client is active, and connect only then.
     const std::string me = jack_get_client_name(c);
-    if (jack_connect(c, left.c_str(), (me + ":in_l").c_str()) != 0 ||
-        jack_connect(c, right.c_str(), (me + ":in_r").c_str()) != 0) {
+    auto link = [&](const std::string& from, const char* to) {
+        const int rc = jack_connect(c, from.c_str(), (me + to).c_str());
+        return rc == 0 || rc == EEXIST;
+    };
+    bool linked = false;
+    for (int i = 0; i < 1000 && !linked; ++i) {
+        linked = link(left, ":in_l") && link(right, ":in_r");
+        if (!linked) usleep(10000);
+    }
+    if (!linked) {
         std::fprintf(stderr, "jack_record: cannot connect to %s\n", client.c_str());
         jack_client_close(c);
         return 1;
