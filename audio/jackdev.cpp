@@ -9,6 +9,7 @@
 #include <cstring>
 #include <thread>
 
+#include "audio/sdldev.h"
 #include "files/resample.h"
 
 namespace {
@@ -200,8 +201,24 @@ bool wv_jack_init(wv_jackdev& d, bool connect, std::string& err) {
     jack_set_info_function(quiet);
     const char* server = std::getenv("JACK_DEFAULT_SERVER");
     const std::string which = server && *server ? std::string("JACK server '") + server + "'" : "JACK server";
-    jack_status_t st{};
-    d.client = jack_client_open("tessellon", JackNoStartServer, &st);
+    if (wv_sdl_stuck(*d.bounded)) {
+        err = "the " + which + " does not answer";
+        return false;
+    }
+    // The client is made on a helper thread, so that a server that does
+    // not answer is given up.
+    struct opening {
+        jack_client_t* c = nullptr;
+        jack_status_t st{};
+    };
+    auto o = std::make_shared<opening>();
+    if (!wv_sdl_bounded(d.bounded, wv_jack_wait_ms,
+                        [o] { o->c = jack_client_open("tessellon", JackNoStartServer, &o->st); })) {
+        err = "the " + which + " does not answer";
+        return false;
+    }
+    d.client = o->c;
+    const jack_status_t st = o->st;
     if (!d.client) {
         err = (st & JackServerFailed) ? "no " + which + " is running (start one with jackd, or PipeWire's JACK layer)"
                                       : "the " + which + " refused the client";
@@ -244,9 +261,14 @@ bool wv_jack_init(wv_jackdev& d, bool connect, std::string& err) {
 
 void wv_jack_shutdown(wv_jackdev& d) {
     if (!d.client) return;
-    if (!d.gone.load()) jack_deactivate(d.client);
-    jack_client_close(d.client);
+    jack_client_t* c = d.client;
     d.client = nullptr;
+    d.live.store(false);
+    const bool gone = d.gone.load();
+    wv_sdl_bounded(d.bounded, wv_jack_wait_ms, [c, gone] {
+        if (!gone) jack_deactivate(c);
+        jack_client_close(c);
+    });
 }
 
 wv_jackstats wv_jack_stats(const wv_jackdev& d) {

@@ -26,7 +26,10 @@
 // sound with the audio beside them, whatever the period. A Stop sends All
 // Notes Off on every channel once MIDI has been sent.
 //
-// A server that goes away (ended, killed) makes the device lost.
+// A server that goes away (ended, killed) makes the device lost. One that
+// does not answer (stopped, stuck) is waited for at most wv_jack_wait_ms
+// when the client starts and when it closes; a call given up is left on a
+// helper thread (see wv_sdl_bounded).
 #pragma once
 
 #include <array>
@@ -38,6 +41,7 @@
 
 #include "audio/device.h"
 #include "audio/options.h"
+#include "audio/sdlcalls.h"
 
 struct _jack_client;
 struct _jack_port;
@@ -98,6 +102,7 @@ struct wv_jackdev final : wv_device {
     _jack_port* midi_port = nullptr;
     std::string name;                   // the client's name on the server
     std::atomic<bool> gone{false};      // the server went away
+    wv_sdlguard bounded = std::make_shared<wv_sdlcalls>();  // the server's calls with a time limit
 
     // Shared with the process callback. The cycle's thread changes the
     // ring's layout only while `live` is off and the callback is not inside
@@ -157,6 +162,8 @@ struct wv_jackdev final : wv_device {
 bool wv_jack_init(wv_jackdev& d, bool connect, std::string& err);
 // Deactivates and closes the client.
 void wv_jack_shutdown(wv_jackdev& d);
+// How long the start or the close of the client waits for the server.
+constexpr int wv_jack_wait_ms = 2000;
 wv_jackstats wv_jack_stats(const wv_jackdev& d);
 
 // Sets up the ring for a stream at the server's rate `jrate` with `period`

@@ -8,6 +8,7 @@
 #   recording's first sound lies in the render (the recorder connects once
 #   the ports exist, so its start is found by search), for 3 s, across the
 #   buffer seams, and then silence;
+# - a server that does not answer is given up with a message;
 # - stopping the server ends play with status 1 and a message within 2 s
 #   (SIGTERM: a server killed outright would leave its entry in the
 #   machine's JACK registry, which holds only a few).
@@ -68,6 +69,14 @@ echo "$links" | grep -A2 '^tessellon:out_right' | grep -q 'system:playback_2' ||
     fail "out_right is not connected to system:playback_2"
 # 3 s at 48 kHz: some ten buffers, their seams included.
 "$recorder" match "$work/ref.raw" "$work/rec.raw" 144000 || fail "the recording differs from the render"
+
+# A server that does not answer (stopped) is given up after 2 s.
+kill -STOP "$jack_pid"
+timeout 10 "$prog" play --jack "${engine[@]}" --seconds 1 >/dev/null 2>"$work/frozen.err"
+rc=$?
+kill -CONT "$jack_pid"
+[ $rc -eq 1 ] && grep -q "JACK server '$JACK_DEFAULT_SERVER' does not answer" "$work/frozen.err" ||
+    fail "with the server stopped: status $rc, $(cat "$work/frozen.err")"
 
 # Unconnected on request; then the server goes away under play.
 "$prog" play --jack --jack-no-connect "${engine[@]}" >"$work/lost.out" 2>"$work/lost.err" &
