@@ -21,6 +21,8 @@ recorder=${2:?usage: jack_play.sh TESSELLON JACK_RECORD}
 command -v jackd >/dev/null || { echo "jack_play: jackd is not installed; skipped"; exit 77; }
 
 work=$(mktemp -d)
+# In the sanitizer build: the sound libraries' process-lifetime data are no leak of ours.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")/../.." && pwd)/tests/tools/lsan-sound.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export JACK_DEFAULT_SERVER=tess-play-$$
 jack_pid=
 play_pid=

@@ -27,14 +27,26 @@
 
 // Allocations, locks and waits made on the watched thread (the device's
 // process thread), through this program's malloc family and pthread calls.
+// AddressSanitizer owns malloc: its build counts nothing.
+#if defined(__SANITIZE_ADDRESS__)
+#define TESS_HOOKS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESS_HOOKS 0
+#endif
+#endif
+#ifndef TESS_HOOKS
+#define TESS_HOOKS 1
+#endif
+static std::atomic<pthread_t> watched{};
+static std::atomic<long> hits{0};
+#if TESS_HOOKS
 extern "C" {
 void* __libc_malloc(size_t);
 void* __libc_calloc(size_t, size_t);
 void* __libc_realloc(void*, size_t);
 void __libc_free(void*);
 }
-static std::atomic<pthread_t> watched{};
-static std::atomic<long> hits{0};
 static bool on_watched() {
     const pthread_t w = watched.load(std::memory_order_relaxed);
     return w != pthread_t{} && pthread_equal(w, pthread_self());
@@ -74,6 +86,7 @@ extern "C" int nanosleep(const timespec* t, timespec* rem) {
     if (on_watched()) ++hits;
     return next_fn<int (*)(const timespec*, timespec*)>(real_sleep, "nanosleep")(t, rem);
 }
+#endif
 
 namespace {
 
