@@ -18,6 +18,7 @@
 #include "app/progress.h"
 #include "app/signals.h"
 #include "audio/filesinks.h"
+#include "audio/jackdev.h"
 #include "audio/sdldev.h"
 
 namespace {
@@ -46,6 +47,8 @@ const std::string& usage_play() {
             {"  --seconds S          stop after S seconds, 0 < S <= 31622400 (default: play until interrupted)\n",
              nullptr},
             {nullptr, &wv_opt_device},
+            {nullptr, &wv_opt_jack},
+            {nullptr, &wv_opt_jacknoconnect},
             {"  --mono8              8-bit mono output, converted with the set's Volume\n", nullptr},
             {nullptr, &wv_opt_timetoplay},
             {nullptr, wv_opt("emergency")},
@@ -203,16 +206,53 @@ void print_summary(const wv_stream& s, const wv_sdlstats& st, const play_times& 
         (s.opt->woc.dwSupport & wv_sup_sync) ? "synchronous device, " : "", st.chunk, write_ms, fed_ms);
 }
 
+void print_jack_summary(const wv_stream& s, const wv_jackstats& st, const play_times& pt) {
+    const double ms = 1000.0 / (st.rate > 0 ? st.rate : 1);
+    const double avg_us = st.calls ? static_cast<double>(st.cb_sum_ns) / static_cast<double>(st.calls) / 1000 : 0;
+    std::printf(
+        "played %.3f s: underruns %llu, lost %llu frames (%.0f ms), JACK %d Hz, period %d frames (%.1f ms), "
+        "done %d frames (%.1f ms) ahead, playback ports' latency %d frames, process call %.1f us on average and "
+        "%.1f us at most (%.2f %% of a period) over %llu calls, conversion of a buffer %.2f ms on average and %.2f "
+        "ms at most, MIDI messages dropped %llu, maxCPU %d, longest turn %.1f ms (%.1f %% of a buffer)\n",
+        cli_now() - pt.t_start, static_cast<unsigned long long>(st.underruns),
+        static_cast<unsigned long long>(st.starved), static_cast<double>(st.starved) * ms, st.rate, st.period,
+        st.period * ms, st.lead, st.lead * ms, st.port_latency, avg_us, static_cast<double>(st.cb_max_ns) / 1000,
+        st.period > 0 ? static_cast<double>(st.cb_max_ns) / 1e4 / (st.period * ms) : 0,
+        static_cast<unsigned long long>(st.calls),
+        st.writes ? static_cast<double>(st.conv_sum_ns) / static_cast<double>(st.writes) / 1e6 : 0,
+        static_cast<double>(st.conv_max_ns) / 1e6, static_cast<unsigned long long>(st.midi_dropped), s.maxcharge,
+        pt.longest_turn * 1000, 100 * pt.longest_turn / pt.buffer_secs);
+}
+
+// The output layer of a run: SDL's devices or the JACK client.
+struct play_output {
+    wv_sdldev sdl;
+    wv_jackdev jack;
+    bool use_jack = false;
+    wv_device& dev() { return use_jack ? static_cast<wv_device&>(jack) : sdl; }
+    // What the user can do when no device answers (SDL's systems).
+    void hint() {
+        if (!use_jack) cli_print_audio_hint("tessellon play", *sdl.calls);
+    }
+    void shutdown() {
+        if (use_jack)
+            wv_jack_shutdown(jack);
+        else
+            wv_sdl_shutdown(sdl);
+    }
+};
+
 // Probes the device and opens the stream in the chosen format, at the set's
 // Volume. The recording of --record is created once the format is known,
 // before the stream opens and builds its chain with it.
-bool open_stream(wv_program& p, wv_sdldev& dev, const play_args& r, wv_hdrec_sink& rec) {
+bool open_stream(wv_program& p, play_output& out, const play_args& r, wv_hdrec_sink& rec) {
     wv_stream& s = p.ws;
+    wv_device& dev = out.dev();
     // The format chosen at start (cli_configure) holds on the probed device.
     const bool stereo = s.opt->stereoset;
     if (!wv_probe(s)) {
         std::fprintf(stderr, "tessellon play: wave output device not available\n");
-        cli_print_audio_hint("tessellon play", *dev.calls);
+        out.hint();
         return false;
     }
     if (!stereo && s.opt->stereoset) wv_toggle_mono8(s);
@@ -244,26 +284,40 @@ int cmd_play(const std::vector<std::string>& args) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
         return rc;
     }
-    wv_sdldev dev;
-    if (!wv_sdl_init(dev, err, &cli_signal)) {
+    // JACK when the options choose it (--jack, or a setup file), before
+    // any device is asked: the options are read once more with the device.
+    play_output out;
+    {
+        wv_options pre;
+        std::string ignored;
+        cli_load_options(r.eo, pre, [](unsigned, wv_caps&) { return false; }, ignored);
+        out.use_jack = pre.wvodevno == wv_jack_devno;
+        if (!pre.jack_connect && !out.use_jack) return usage("--jack-no-connect goes with --jack");
+        if (out.use_jack && !wv_jack_init(out.jack, pre.jack_connect, err)) {
+            std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
+            return 1;
+        }
+    }
+    if (!out.use_jack && !wv_sdl_init(out.sdl, err, &cli_signal)) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
-        if (!cli_signal) cli_print_audio_hint("tessellon play", *dev.calls);
+        if (!cli_signal) out.hint();
         return 1;
     }
+    wv_device& dev = out.dev();
     cli_loop loop;
     std::vector<std::string> warn;
     const int setup_rc = cli_configure(r.eo, p, [&dev](unsigned n, wv_caps& c) { return dev.caps(n, c); }, warn, err);
     if (setup_rc != 0) {
         std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
-        wv_sdl_shutdown(dev);
+        out.shutdown();
         return setup_rc;
     }
     for (const std::string& w : warn) std::fprintf(stderr, "tessellon play: %s\n", w.c_str());
     cli_wire(p, dev, loop, loop);
     wv_stream& s = p.ws;
     wv_hdrec_sink rec;
-    if (!open_stream(p, dev, r, rec)) {
-        wv_sdl_shutdown(dev);
+    if (!open_stream(p, out, r, rec)) {
+        out.shutdown();
         return 1;
     }
     cli_wake_on_signal(&loop.sem);
@@ -274,7 +328,8 @@ int cmd_play(const std::vector<std::string>& args) {
     int rc = 1;
     const bool started = wv_start(s);
     if (started) cli_mixer_apply(r.eo, p);
-    play_status status(&dev.underruns, [&dev] { return dev.lost_frames(); }, cli_stderr_tty());
+    play_status status(out.use_jack ? &out.jack.underruns : &out.sdl.underruns, [&dev] { return dev.lost_frames(); },
+                       cli_stderr_tty());
     if (started) {
         print_started(s);
         pt.buffer_secs = static_cast<double>(wv_frames(s.pb.bufsize)) / s.wvFormat.nSamplesPerSec;
@@ -283,14 +338,18 @@ int cmd_play(const std::vector<std::string>& args) {
         status.finish();
     } else {
         std::fprintf(stderr, "tessellon play: the output device could not be opened\n");
-        if (wv_sdl_no_answer(*dev.calls)) cli_print_audio_hint("tessellon play", *dev.calls);
+        if (!out.use_jack && wv_sdl_no_answer(*out.sdl.calls)) out.hint();
     }
     wv_stream_close(s);
     cli_drain(loop);  // what the close left in the queue; nothing is dispatched any more
-    const wv_sdlstats st = wv_sdl_stats(dev);
-    wv_sdl_shutdown(dev);
+    const wv_sdlstats st = wv_sdl_stats(out.sdl);
+    const wv_jackstats jst = wv_jack_stats(out.jack);
+    out.shutdown();
     cli_wake_on_signal(nullptr);
-    if (started) print_summary(s, st, pt);
+    if (started && out.use_jack)
+        print_jack_summary(s, jst, pt);
+    else if (started)
+        print_summary(s, st, pt);
     if (rec.is_open() && !rec.finish()) {
         std::fprintf(stderr, "tessellon play: the recording '%s' could not be finished\n", r.record.c_str());
         rc = 1;

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/hint.h"
+#include "audio/devswitch.h"
+#include "audio/jackdev.h"
 #include "audio/sdlcap.h"
 #include "audio/sdldev.h"
 #include "audio/stream.h"
@@ -29,7 +31,12 @@ struct program_audio {
     wv_sdlcap cap;              // the input device of sample recording
     bool have_cap = false;
     wv_samplerec srec;          // background recording while the editor plays
-    wv_device* dev() { return have_sdl ? static_cast<wv_device*>(&sdl) : &none; }
+    wv_jackdev jack;            // the JACK output, started when it is chosen
+    wv_devswitch out;           // SDL's devices, or JACK, as the device number says
+    wv_device* dev() {
+        out.main = have_sdl ? static_cast<wv_device*>(&sdl) : &none;
+        return &out;
+    }
 };
 
 void open_editor(sh_state& st, program_audio& a, rov_editor_memory& mem, int algomod) {
@@ -88,7 +95,16 @@ int tess_window_run(const std::string& setting, bool intro) {
     auto pg = std::make_unique<wv_program>();
     pg->capture = a.have_cap ? &a.cap : nullptr;
     pg->output = a.have_sdl ? static_cast<wv_device*>(&a.sdl) : nullptr;
-    pg->probe = [&a](uint32_t devno, wv_caps& caps) { return a.have_sdl && a.sdl.caps(devno, caps); };
+    pg->probe = [&a](uint32_t devno, wv_caps& caps) {
+        return devno == wv_jack_devno ? a.out.caps(devno, caps) : a.have_sdl && a.sdl.caps(devno, caps);
+    };
+    a.out.jack = &a.jack;
+    a.out.jack_up = [&a, &opt = pg->opt] {
+        std::string why;
+        if (wv_jack_init(a.jack, opt.jack_connect, why)) return true;
+        std::fprintf(stderr, "tessellon: %s\n", why.c_str());
+        return false;
+    };
     // The stream lives across openings of the editor (the buffers still to
     // record carry over); it plays on the program's options.
     pg->ws.dev = a.dev();
@@ -107,6 +123,7 @@ int tess_window_run(const std::string& setting, bool intro) {
     pg.reset();
     wv_sdlcap_shutdown(a.cap);
     a.have_cap = false;
+    wv_jack_shutdown(a.jack);
     if (a.have_sdl) wv_sdl_shutdown(a.sdl);
     a.have_sdl = false;
     return rc;

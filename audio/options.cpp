@@ -161,6 +161,27 @@ constinit const wv_optdesc wv_opt_device = with_flag(
                  86, "&Output Device", devices),
     wv_cli_play, "--device D", "output device: mapper (the default output) or {R}");
 
+// JACK is chosen like a device, by its own number: with --jack, or with its
+// item in the device popup (which probes it as the other devices; taken
+// off, the default output is chosen again).
+constexpr int get_jack(const wv_options& o) { return o.wvodevno == wv_jack_devno ? 1 : 0; }
+void set_jack(wv_options& o, int v) {
+    if (v)
+        o.wvodevno = wv_jack_devno;
+    else if (o.wvodevno == wv_jack_devno)
+        o.wvodevno = wv_mapper;
+}
+constinit const wv_optdesc wv_opt_jack =
+    with_flag(with_menu(row("jack", wv_opt_toggle, get_jack, set_jack, 0, 1), 99, "&JACK"), wv_cli_play, "--jack",
+              "play through JACK (ports out_left, out_right, midi_out)\n"
+              "instead of the output device");
+constexpr int get_jack_noconnect(const wv_options& o) { return o.jack_connect ? 0 : 1; }
+void set_jack_noconnect(wv_options& o, int v) { o.jack_connect = v == 0; }
+constinit const wv_optdesc wv_opt_jacknoconnect =
+    with_flag(row("jacknoconnect", wv_opt_toggle, get_jack_noconnect, set_jack_noconnect, 0, 1), wv_cli_play,
+              "--jack-no-connect", "with --jack: leave the ports unconnected\n"
+              "(else they go to the first two playback ports)");
+
 // --- switches ------------------------------------------------------------------
 
 constinit const wv_optdesc wv_opt_timbre = with_flag(

@@ -9,6 +9,10 @@
 
 #include "audio/device.h"
 
+// The device number that chooses the JACK output (audio/jackdev.h) instead
+// of the default layer's devices; stored in a setup file as -2.
+constexpr unsigned wv_jack_devno = 0xfffffffeu;
+
 // Values of sampmaxidle ("Time to play"), bytes of sound without user activity.
 constexpr int32_t wv_ttp_test = 120000;
 constexpr int32_t wv_ttp_short = 1200000;
@@ -66,6 +70,7 @@ struct wv_options {
     bool stereo16 = false;           // the device offers 16-bit stereo
     bool stereoset = false;          // play 16-bit stereo; off: "Mono 8 bit"
     int latency_ms = wv_latency_default_ms;  // server buffer of the output stream
+    bool jack_connect = true;        // JACK: connect to the system's playback ports
 };
 
 // The status line shows levels: the cycle then only measures the CPU charge.
@@ -169,7 +174,7 @@ std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* t
 // audio/options.cpp. A row is built with the helpers of audio/optrow.h.
 extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latency, wv_opt_mixlevel,
     wv_opt_fuzzlevel, wv_opt_progchange, wv_opt_fuzztype, wv_opt_blowup, wv_opt_visual, wv_opt_display,
-    wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device, wv_opt_mono8, wv_opt_timbre, wv_opt_emphasis,
+    wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device, wv_opt_jack, wv_opt_jacknoconnect, wv_opt_mono8, wv_opt_timbre, wv_opt_emphasis,
     wv_opt_emergency, wv_opt_rotate, wv_opt_measure, wv_opt_showmorph, wv_opt_bufbeat;
 
 // Every row; the usage texts add those they do not place themselves in
@@ -177,7 +182,7 @@ extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latenc
 inline constexpr const wv_optdesc* wv_optlist[] = {
     &wv_opt_voices,   &wv_opt_timbre,     &wv_opt_emphasis,  &wv_opt_bufsize,   &wv_opt_mixlevel,
     &wv_opt_blowup,   &wv_opt_fuzztype,   &wv_opt_fuzzlevel, &wv_opt_progchange,
-    &wv_opt_device,   &wv_opt_timetoplay, &wv_opt_emergency, &wv_opt_rotate,    &wv_opt_gap,
+    &wv_opt_device,   &wv_opt_jack,       &wv_opt_jacknoconnect, &wv_opt_timetoplay, &wv_opt_emergency, &wv_opt_rotate,    &wv_opt_gap,
     &wv_opt_latency,  &wv_opt_bufbeat,    &wv_opt_measure,   &wv_opt_showmorph, &wv_opt_mono8,
     &wv_opt_visual,   &wv_opt_display,    &wv_opt_recsamples,
 };

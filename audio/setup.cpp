@@ -48,7 +48,7 @@ bool wv_setup_apply(const fi_setup& f, int records, wv_setup_target& t) {
 
     // A known device is presumed to play 16-bit stereo until its
     // capabilities say otherwise; an unknown one gives the mapper, mono.
-    const bool known = f.wvodv == -1 || within(f.wvodv, 0, 3);
+    const bool known = f.wvodv == -1 || f.wvodv == -2 || within(f.wvodv, 0, 3);
     o.wvodevno = known ? static_cast<unsigned>(f.wvodv) : wv_mapper;
     o.stereo16 = known;
     // A row outside the table is the empty algorithm, as for a setting file.

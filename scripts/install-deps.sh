@@ -8,6 +8,7 @@ pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
   libsndfile1-dev libsoxr-dev sox clang libclang-rt-14-dev
   libsdl2-dev libfltk1.3-dev
+  libjack-jackd2-dev jackd2
   pulseaudio pulseaudio-utils
   xvfb xdotool imagemagick x11-utils
   desktop-file-utils man-db groff-base librsvg2-bin bsdutils

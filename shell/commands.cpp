@@ -179,6 +179,8 @@ void choose(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
 void option_command(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
     if (k >= 0)
         choose(st, ui, d, k);
+    else if (&d == &wv_opt_jack)
+        sh_select_device(st, ui, d.get(st.opt) ? wv_mapper : wv_jack_devno);
     else if (toggle_option(st, d))
         return;
     else if (&d == &wv_opt_voices)

@@ -191,6 +191,12 @@ TEST(SetupLoad, KnownDeviceKeepsStereoWhenItOffersIt) {
     EXPECT_EQ(l.probed, std::vector<unsigned>{3});
     EXPECT_TRUE(l.opt.stereo16);
     EXPECT_TRUE(l.opt.stereoset);
+    // JACK is stored as -2 and read back as itself.
+    f.wvodv = -2;
+    EXPECT_TRUE(l.load(f));
+    EXPECT_EQ(l.opt.wvodevno, wv_jack_devno);
+    EXPECT_TRUE(l.opt.stereoset);
+    f.wvodv = 3;
 
     // Any one of the three 16-bit stereo formats will do.
     for (uint32_t one : {0x8u, 0x80u, 0x800u}) {
