@@ -302,6 +302,7 @@ int cli_preset_apply(cli_engine& o, std::string& err) {
     }
     o.setting = p->setting;
     if (!o.set_given) o.setnr = p->setnr;
+    if (o.row < 0) o.row = p->row;
     if (o.sample.empty()) o.sample = p->sample;
     if (o.banks.empty()) o.banks = p->banks;
     // The preset's voice maximum first: one given on the command line wins.

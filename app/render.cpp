@@ -86,10 +86,9 @@ int list_presets() {
         rov_setting s{};
         std::string row = "?", rate = "?";
         if (cli_load_setting(p.setting, s, err)) {
-            row = "row " + std::to_string(s.rov_stdalg);
-            // Multiple play: the rate of its first track, the setting's set 0.
-            const int set = rov_row(s.rov_stdalg).multiple ? 0 : p.setnr;
-            rate = std::to_string(rov_rate(s.rov_p[set * rov_nparams + rov_par::Rate])) + " Hz";
+            row = "row " + std::to_string(p.row >= 0 ? p.row : s.rov_stdalg);
+            // Multiple play: the rate of its first track.
+            rate = std::to_string(rov_rate(s.rov_p[p.setnr * rov_nparams + rov_par::Rate])) + " Hz";
         } else {
             std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
         }

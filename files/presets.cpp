@@ -110,8 +110,9 @@ fi_library fi_presets_parse(const std::string& text, const std::string& dir, std
             } else if (k == "bank" && good_file(v) && p.banks.size() < 3) {
                 p.banks.push_back(dir + "/" + v);
             } else if (k == "voices" && number(v, 1, 64, p.voices)) {
+            } else if (k == "algorithm" && number(v, 0, 99, p.row)) {
             } else {
-                bad("the option '" + w + "' is not sample=FILE, bank=FILE (three at most) or voices=1..64");
+                bad("the option '" + w + "' is not sample=FILE, bank=FILE (three at most), voices=1..64 or algorithm=ROW");
                 ok = false;
             }
         }

@@ -9,7 +9,8 @@
 //     name|family|setting file|set|options|description
 //
 // options are space-separated words: sample=FILE.wav, bank=FILE.rov (up to
-// three, pushed into the banks in order) and voices=N. Empty lines and
+// three, pushed into the banks in order), voices=N and algorithm=ROW (the
+// row played, when it is not the setting's own: Multiple play). Empty lines and
 // lines starting with '#' are comments. File names are relative to the
 // folder and hold no '/'.
 #pragma once
@@ -26,6 +27,7 @@ struct fi_preset {
     std::string sample;       // full path of its sample; empty: none
     std::vector<std::string> banks;  // full paths, pushed into the banks in order
     int voices = 0;           // voice maximum 1..64; 0: the program's
+    int row = -1;             // the algorithm row played; -1: the setting's own
     std::string description;
 };
 

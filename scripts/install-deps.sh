@@ -11,6 +11,7 @@ pkgs=(
   pulseaudio pulseaudio-utils
   xvfb xdotool imagemagick x11-utils
   desktop-file-utils man-db groff-base librsvg2-bin bsdutils
+  libebur128-dev
 )
 
 missing=()

@@ -90,6 +90,7 @@ void sh_presets_run(sh_state& st, const sh_ui& ui, const sh_presets& p, int id, 
     st.startplay = true;
     st.presetname = pr->name;
     st.icontim = 0;
-    sh_command(st, ui, cm_default);
+    const int row = pr->row >= 0 && pr->row < rov_natab ? pr->row : -1;
+    sh_command(st, ui, row >= 0 ? rov_rows[row].tab.mitem : cm_default);
     st.startplay = false;
 }

@@ -60,12 +60,12 @@ struct rig {
     std::vector<bool> started;  // st.startplay each time the editor opened
     rig() {
         setenv("XDG_DATA_HOME", home.path.c_str(), 1);
-        setting(lib / "quad.rov", 111, 21);
+        setting(lib / "quad.rov", 111, 1);
         setting(lib / "b1.rov", 222, 0);
         setting(lib / "b2.rov", 333, 0);
         setting(lib / "smp.rov", 444, 7);
         wav(lib / "bell.wav", 6000);
-        std::ofstream(lib / "index.txt") << "quad|Multiple|quad.rov|0|bank=b1.rov bank=b2.rov voices=12|Four\n"
+        std::ofstream(lib / "index.txt") << "quad|Multiple|quad.rov|0|bank=b1.rov bank=b2.rov voices=12 algorithm=21|Four\n"
                                             "bell|Samples|smp.rov|4|sample=bell.wav|Bell\n"
                                             "broken|Samples|smp.rov|0|bank=gone.rov|Missing bank\n";
         sh_init(*st);
