@@ -23,7 +23,7 @@ for row in $(seq 0 21); do
   grep -q " row $row " "$work/list" || fail "no preset plays row $row"
 done
 [ "$(grep -c '^intro-' "$work/list")" -eq 10 ] || fail "the ten introduction examples are not all there"
-high=$(awk '$4 == "Hz" && $3 >= 22050 && $3 <= 44100' "$work/list" | wc -l)
+high=$(awk '$5 == "Hz" && $4 >= 22050 && $4 <= 44100' "$work/list" | wc -l)
 [ $((2 * high)) -gt "$n" ] || fail "only $high of $n presets play at 22050..44100 Hz"
 
 bad=0 full=0

@@ -162,9 +162,12 @@ sh_ui make_ui(session& s, const wv_program& pg, const sh_parts& parts) {
 // A command of the Presets menu (or the "play something" button).
 void preset_command(session& s, int id) {
     fl_hook("command " + std::to_string(id));
-    sh_presets_run(s.st, s.ui, s.presets, id, static_cast<uint32_t>(s.rng()));
-    if (!s.st.presetname.empty()) fl_hook("preset " + s.st.presetname);
-    s.st.presetname.clear();
+    if (const fi_preset* p = sh_presets_pick(s.ui, s.presets, id, static_cast<uint32_t>(s.rng()))) {
+        fl_hook("preset " + p->name);
+        sh_preset_play(s.st, s.ui, *p);
+    } else if (id >= cm_user_first) {
+        sh_presets_run(s.st, s.ui, s.presets, id, 0);  // a file of the user's folder
+    }
     if (s.win) s.win->redraw();
 }
 

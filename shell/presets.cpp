@@ -71,26 +71,31 @@ bool sh_preset_load(sh_state& st, const sh_ui& ui, const fi_preset& pr) {
     return true;
 }
 
+const fi_preset* sh_presets_pick(const sh_ui& ui, const sh_presets& p, int id, uint32_t r) {
+    if (id == cm_shuffle) {
+        const fi_preset* pr = fi_preset_pick(p.lib, r);
+        if (!pr && ui.message) ui.message({"WAVE-TESSELLON", "No presets: " + p.error, sh_btn_ok, sh_icon_info});
+        return pr;
+    }
+    if (id >= cm_preset_first && static_cast<std::size_t>(id - cm_preset_first) < p.lib.presets.size())
+        return &p.lib.presets[static_cast<std::size_t>(id - cm_preset_first)];
+    return nullptr;
+}
+
+void sh_preset_play(sh_state& st, const sh_ui& ui, const fi_preset& pr) {
+    if (!sh_preset_load(st, ui, pr)) return;
+    st.startplay = true;
+    st.icontim = 0;
+    const int row = pr.row >= 0 && pr.row < rov_natab ? pr.row : -1;
+    sh_command(st, ui, row >= 0 ? rov_rows[row].tab.mitem : cm_default);
+    st.startplay = false;
+}
+
 void sh_presets_run(sh_state& st, const sh_ui& ui, const sh_presets& p, int id, uint32_t r) {
     if (id >= cm_user_first && id <= cm_user_last) {
         const std::size_t k = static_cast<std::size_t>(id - cm_user_first);
-        if (k >= p.userfiles.size()) return;
-        sh_load_path(st, ui, sh_ft_setting, p.userdir + "/" + p.userfiles[k]);
+        if (k < p.userfiles.size()) sh_load_path(st, ui, sh_ft_setting, p.userdir + "/" + p.userfiles[k]);
         return;
     }
-    const fi_preset* pr = nullptr;
-    if (id == cm_shuffle) {
-        pr = fi_preset_pick(p.lib, r);
-        if (!pr && ui.message)
-            ui.message({"WAVE-TESSELLON", "No presets: " + p.error, sh_btn_ok, sh_icon_info});
-    } else if (id >= cm_preset_first && static_cast<std::size_t>(id - cm_preset_first) < p.lib.presets.size()) {
-        pr = &p.lib.presets[static_cast<std::size_t>(id - cm_preset_first)];
-    }
-    if (!pr || !sh_preset_load(st, ui, *pr)) return;
-    st.startplay = true;
-    st.presetname = pr->name;
-    st.icontim = 0;
-    const int row = pr->row >= 0 && pr->row < rov_natab ? pr->row : -1;
-    sh_command(st, ui, row >= 0 ? rov_rows[row].tab.mitem : cm_default);
-    st.startplay = false;
+    if (const fi_preset* pr = sh_presets_pick(ui, p, id, r)) sh_preset_play(st, ui, *pr);
 }

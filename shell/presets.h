@@ -46,6 +46,12 @@ bool sh_presets_command(int id);
 // A preset is loaded and the editor opened on its row, playing.
 void sh_presets_run(sh_state& st, const sh_ui& ui, const sh_presets& p, int id, uint32_t r);
 
+// The preset of command `id` (r for "Play Something"); nullptr for another
+// command or an empty library (the latter told through ui.message).
+const fi_preset* sh_presets_pick(const sh_ui& ui, const sh_presets& p, int id, uint32_t r);
+// Loads preset `pr` and opens the editor on its row, playing.
+void sh_preset_play(sh_state& st, const sh_ui& ui, const fi_preset& pr);
+
 // Loads preset `pr` into the program as the File menu loads files: its
 // banks, then its setting, then its sample; selects its set and voice
 // maximum. False (after a message) when a file of it cannot be loaded.

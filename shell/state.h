@@ -39,7 +39,6 @@ struct sh_winstate {
     int filterindex = 1;           // file type of the dialogs: 1 setting, 2 WAV, 3 setup, 4 harddisc
     bool dirchosen = false;        // a dialog has chosen a folder (until then a setting is saved
                                    // in the user's own settings folder, files/presets.h)
-    std::string presetname;        // the preset loaded last
     bool startplay = false;        // the editor opened next starts playing at once
 
     // --- main window ---

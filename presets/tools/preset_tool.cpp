@@ -116,7 +116,7 @@ std::vector<double> synth(const std::string& kind) {
             const double t = static_cast<double>(i) / srate;
             double v = 0;
             for (int k = 0; k < 6; ++k)
-                v += amp[k] * std::exp(-decay[k] * t * (glass ? 0.6 : 1.0)) * std::sin(two_pi * f0 * ratios[k] * t);
+                v += amp[k] * std::exp(-decay[k] * t * (glass ? 0.3 : 0.5)) * std::sin(two_pi * f0 * ratios[k] * t);
             out[i] = v;
         }
     } else if (kind == "pluck") {
@@ -128,7 +128,7 @@ std::vector<double> synth(const std::string& kind) {
         for (std::size_t i = 0; i < out.size(); ++i) {
             const std::size_t k = i % period, k1 = (i + 1) % period;
             out[i] = line[k];
-            line[k] = 0.996 * 0.5 * (line[k] + line[k1]);
+            line[k] = 0.9992 * 0.5 * (line[k] + line[k1]);
         }
     } else if (kind == "voice") {
         // A pulse train at 196 Hz through three formant resonators ("ah").
@@ -158,8 +158,8 @@ std::vector<double> synth(const std::string& kind) {
         out.resize(srate / 2);
         for (std::size_t i = 0; i < out.size(); ++i) {
             const double t = static_cast<double>(i) / srate;
-            out[i] = std::exp(-7 * t) * std::sin(two_pi * 330 * t) + 0.5 * std::exp(-18 * t) * std::sin(two_pi * 330 * 4 * t) +
-                     0.25 * std::exp(-30 * t) * std::sin(two_pi * 330 * 9.9 * t);
+            out[i] = std::exp(-3 * t) * std::sin(two_pi * 330 * t) + 0.5 * std::exp(-9 * t) * std::sin(two_pi * 330 * 4 * t) +
+                     0.25 * std::exp(-15 * t) * std::sin(two_pi * 330 * 9.9 * t);
         }
     } else if (kind == "breath") {
         // Noise through a band-pass that sweeps up and down.
@@ -176,11 +176,11 @@ std::vector<double> synth(const std::string& kind) {
             out[i] = bp * std::sin(std::numbers::pi * t);
         }
     }
-    // Normalised to -3 dBFS.
+    // Normalised to a peak of 0.97; the loops are mixed at a fraction of it.
     double peak = 0;
     for (const double v : out) peak = std::max(peak, std::abs(v));
     if (peak > 0)
-        for (double& v : out) v *= 0.707 / peak;
+        for (double& v : out) v *= 0.97 / peak;
     return out;
 }
 
