@@ -83,19 +83,19 @@ TABLE = [
     ("warm-dual", "Random Tones", 1, "warm", [1, 0, 3, 9], "", "Warm detuned triangles"),
 ]
 # The introduction's ten examples: the row whose routine the introduction
-# plays each with, a name and a description.
+# plays each with, a name and a description after its caption.
 INTRO_ROWS = [9, 9, 9, 9, 9, 1, 2, 2, 9, 9]
 INTRO = [
-    ("intro-1-fantasy", "Introduction 1: a phrase in scale 0, played around and around"),
-    ("intro-2-fantasy", "Introduction 2: slow phrases with long tones"),
-    ("intro-3-deep-phrase", "Introduction 3: a phrase from a deep scale of wide intervals"),
-    ("intro-4-low-phrase", "Introduction 4: low, slow phrases in the deep scale"),
-    ("intro-5-organ-phrase", "Introduction 5: organ-like phrases in scale 4"),
-    ("intro-6-guided-tour", "Introduction 6: the tour's sound, dual oscillators"),
-    ("intro-7-two-scales", "Introduction 7: two scales mixed with random tones"),
-    ("intro-8-chromatic", "Introduction 8: two scales around a chromatic line"),
-    ("intro-9-gamelan", "Introduction 9: bright metallic phrases in a gamelan scale"),
-    ("intro-10-glissando", "Introduction 10: a rising scale of close steps"),
+    ("intro-1-slow-phrase", "Introduction 1: a slow example of phrase playing"),
+    ("intro-2-faster-phrase", "Introduction 2: the same phrase, shorter and faster"),
+    ("intro-3-another-phrase", "Introduction 3: another phrase playing"),
+    ("intro-4-same-phrase", "Introduction 4: the same phrase once more"),
+    ("intro-5-cascade", "Introduction 5: a very fast sound cascade"),
+    ("intro-6-scaled-tones", "Introduction 6: random and scaled tones, the guided tour's sound"),
+    ("intro-7-dual-scale", "Introduction 7: dual scale and random tones"),
+    ("intro-8-random-pitch", "Introduction 8: the same, but only random pitch"),
+    ("intro-9-blues", "Introduction 9: phrase playing, a blues theme"),
+    ("intro-10-high-rate", "Introduction 10: phrase playing at a high rate"),
 ]
 
 # Multiple play: the setting plays one track, its banks three more (each
