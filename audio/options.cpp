@@ -203,7 +203,7 @@ void set_none(wv_options&, int) {}
 constinit const wv_optdesc wv_opt_preset =
     with_flag(row("preset", wv_opt_name, get_none, set_none, 0, 0), wv_cli_engine, "--preset NAME",
               "a preset of the library by name (see render --list-presets):\n"
-              "its setting, set, sample and banks; other options override it");
+              "its setting, set, sample, banks, voices and row; other options override it");
 
 const wv_optdesc* wv_opt(const char* key) {
     for (const wv_optdesc* d : wv_optlist)
