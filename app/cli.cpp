@@ -11,6 +11,7 @@
 #include "audio/chain.h"
 #include "audio/filesinks.h"
 #include "audio/setup.h"
+#include "files/presets.h"
 #include "files/setting_file.h"
 #include "files/setup_file.h"
 
@@ -131,6 +132,7 @@ cli_step cli_table_option(const std::vector<std::string>& args, std::size_t& i, 
     for (int n = 0; n < wv_optlist_n; ++n) {
         const wv_optdesc& d = *wv_optlist[n];
         if (d.cli != group || !d.flag || a != flag_name(d)) continue;
+        if (d.kind == wv_opt_name) return cli_other;  // the caller takes the name
         if (d.kind == wv_opt_toggle) {
             given.push_back({&d, 1});
             return cli_taken;
@@ -227,6 +229,14 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
     }
     if (const cli_step st = cli_table_option(args, i, wv_cli_engine, o.given, err); st != cli_other) return st;
     if (const cli_step st = cli_tracks_option(args, i, o, err); st != cli_other) return st;
+    if (a == flag_name(wv_opt_preset)) {
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            err = a + " needs a preset name (see render --list-presets)";
+            return cli_bad;
+        }
+        o.preset = args[++i];
+        return cli_taken;
+    }
     const struct {
         const char* name;
         std::string* dst;
@@ -254,6 +264,7 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
             return cli_bad;
         }
         *n.dst = static_cast<int>(v);
+        if (n.dst == &o.setnr) o.set_given = true;
         ++i;
         return cli_taken;
     }
@@ -267,6 +278,36 @@ cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i,
         return cli_taken;
     }
     return cli_other;
+}
+
+bool cli_library(fi_library& lib, std::string& err) {
+    std::vector<std::string> bad;
+    if (!fi_presets_load(fi_presets_dirs(), lib, err, bad)) return false;
+    for (const std::string& b : bad) std::fprintf(stderr, "tessellon: %s/%s\n", lib.dir.c_str(), b.c_str());
+    return true;
+}
+
+int cli_preset_apply(cli_engine& o, std::string& err) {
+    if (o.preset.empty()) return 0;
+    if (!o.setting.empty()) {
+        err = "--preset and --setting both name a setting: give one of them";
+        return 2;
+    }
+    fi_library lib;
+    if (!cli_library(lib, err)) return 1;
+    const fi_preset* p = fi_preset_find(lib, o.preset);
+    if (!p) {
+        err = "there is no preset '" + o.preset + "' (render --list-presets lists them)";
+        return 2;
+    }
+    o.setting = p->setting;
+    if (!o.set_given) o.setnr = p->setnr;
+    if (o.row < 0) o.row = p->row;
+    if (o.sample.empty()) o.sample = p->sample;
+    if (o.banks.empty()) o.banks = p->banks;
+    // The preset's voice maximum first: one given on the command line wins.
+    if (p->voices > 0) o.given.insert(o.given.begin(), cli_optval{&wv_opt_voices, p->voices});
+    return 0;
 }
 
 bool cli_load_setting(const std::string& path, rov_setting& s, std::string& err) {

@@ -34,6 +34,8 @@ struct cli_engine {
     bool mute[4] = {};     // tracks 1..4 muted
     int progchange = -1;   // buffers between automatic program changes; -1: none asked for
     bool changescale = false;  // the program change steps the scale instead of the set
+    std::string preset;    // --preset: a preset of the library, resolved by cli_preset_apply
+    bool set_given = false;  // --set was given (it overrides the preset's set)
 };
 
 // Outcome of looking at one argument.
@@ -48,6 +50,17 @@ bool cli_seconds(const std::string& text, double hi, double& out);
 // says what is wrong.
 cli_step cli_engine_option(const std::vector<std::string>& args, std::size_t& i, cli_engine& o,
                            std::string& err);
+
+// The preset library as the program finds it (files/presets.h); false with
+// a message when it is not installed.
+struct fi_library;
+bool cli_library(fi_library& lib, std::string& err);
+
+// Puts the preset named by --preset into the options: its setting file,
+// set, sample, banks and voice maximum, each unless the command line gives
+// its own. 0; 2 with a message for a name the library lacks or a preset
+// given beside a setting file; 1 when the library cannot be read.
+int cli_preset_apply(cli_engine& o, std::string& err);
 
 // Checks the engine options that only go together; false with a message
 // (a usage error) when one is given without the other.

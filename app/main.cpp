@@ -29,7 +29,7 @@ bool is_setting_file(const std::string& a) {
 }
 
 const char* const usage_text =
-    "usage: tessellon [--no-intro] [FILE.rov]\n"
+    "usage: tessellon [--no-intro] [FILE.rov | --preset NAME]\n"
     "                                 the window program (needs an X display)\n"
     "       tessellon render ...      compute a setting's sound into a WAV file\n"
     "       tessellon play ...        play a setting on the output device\n"
@@ -52,31 +52,39 @@ bool is_help(const std::string& a) { return a == "--help" || a == "-h"; }
 
 // The window program's arguments: --no-intro and at most one setting file.
 int window_program(const std::vector<std::string>& args) {
-    std::string setting;
+    std::string setting, preset;
     bool intro = true;
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (is_help(a)) {
             std::printf("%s", usage_text);
             return 0;
         }
         if (a == "--no-intro") {
             intro = false;
+        } else if (a == "--preset") {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return usage("--preset needs a preset name (tessellon render --list-presets lists them)");
+            preset = args[++i];
         } else if (a.empty() || a[0] == '-') {
-            return usage("unknown option '" + a + "' (the window program takes --no-intro and a setting file)");
+            return usage("unknown option '" + a + "' (the window program takes --no-intro, --preset NAME and a setting file)");
         } else if (!setting.empty()) {
             return usage("one setting file only ('" + setting + "' and '" + a + "')");
         } else {
             setting = a;
         }
     }
-    return tess_window_run(setting, intro);
+    if (!setting.empty() && !preset.empty()) return usage("give either a setting file or --preset NAME, not both");
+    // A preset asked for is played at once, without the introduction question.
+    return tess_window_run(setting, intro && preset.empty(), preset);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args.front() == "--no-intro" || is_setting_file(args.front())) return window_program(args);
+    if (args.empty() || args.front() == "--no-intro" || args.front() == "--preset" || is_setting_file(args.front()))
+        return window_program(args);
     const std::string cmd = args.front();
     args.erase(args.begin());
     // render and play end cleanly on a signal, however early it comes.

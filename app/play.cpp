@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <random>
 #include <ctime>
 #include <memory>
 
@@ -20,6 +21,7 @@
 #include "audio/filesinks.h"
 #include "audio/jackdev.h"
 #include "audio/sdldev.h"
+#include "files/presets.h"
 
 namespace {
 
@@ -32,7 +34,8 @@ const char* const synopsis =
     "                      [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
     "                      [--blowup M] [--latency MS]\n"
     "                      [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
-    "                      [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n";
+    "                      [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n"
+    "       tessellon play --shuffle [--seconds S] ...\n";
 
 // The synopsis, with the options of the table it does not name yet.
 const char* usage_head() {
@@ -60,6 +63,8 @@ const std::string& usage_play() {
         wv_cli_play,
         "  --record OUT.wav     record what is played into a WAV file, finished at the end,\n"
         "                       on Ctrl+C and on SIGTERM (its header is kept up to date)\n"
+        "  --shuffle            play a preset of the library picked at random (its name is\n"
+        "                       printed); the options given beside it override it\n"
         "  --help               this text\n");
     return text;
 }
@@ -74,6 +79,7 @@ struct play_args {
     cli_engine eo;
     double seconds = 0;
     std::string record;  // WAV file of what is played
+    bool shuffle = false;  // a preset picked at random
 };
 
 // One play option at args[i] (and its value); -1 when taken, else the exit status.
@@ -88,6 +94,8 @@ int play_option(const std::vector<std::string>& args, std::size_t& i, play_args&
         if (!has_value || !cli_seconds(v, 86400 * 366, r.seconds))
             return usage("--seconds takes a number of seconds above 0, at most 31622400");
         ++i;
+    } else if (a == "--shuffle") {
+        r.shuffle = true;
     } else if (a == "--record") {
         if (!has_value || v.empty()) return usage("--record needs a file name");
         r.record = v;
@@ -113,6 +121,29 @@ int parse(const std::vector<std::string>& args, play_args& r) {
     }
     if (r.eo.outrate > 0 && r.record.empty()) return usage("--out-rate sets the rate of the --record file");
     if (std::string err; !cli_engine_check(r.eo, err)) return usage(err);
+    if (r.shuffle) {
+        if (!r.eo.preset.empty()) return usage("give either --shuffle or --preset NAME, not both");
+        fi_library lib;
+        std::string err;
+        if (!cli_library(lib, err)) {
+            std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
+            return 1;
+        }
+        std::random_device rd;
+        const fi_preset* pick = fi_preset_pick(lib, rd());
+        if (!pick) {
+            std::fprintf(stderr, "tessellon play: the preset library in %s is empty\n", lib.dir.c_str());
+            return 1;
+        }
+        r.eo.preset = pick->name;
+        std::printf("playing preset %s: %s\n", pick->name.c_str(), pick->description.c_str());
+        std::fflush(stdout);
+    }
+    if (std::string err; const int rc = cli_preset_apply(r.eo, err)) {
+        if (rc == 2) return usage(err);
+        std::fprintf(stderr, "tessellon play: %s\n", err.c_str());
+        return rc;
+    }
     return -1;
 }
 

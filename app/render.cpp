@@ -16,6 +16,8 @@
 #include "app/signals.h"
 #include "audio/filedev.h"
 #include "files/outfile.h"
+#include "engine/rows.h"
+#include "files/presets.h"
 #include "files/wav.h"
 #include "files/wavwriter.h"
 
@@ -28,7 +30,8 @@ const char* const synopsis =
     "                        [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
     "                        [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n"
     "                        [--blowup M] [--out-rate R] (--buffers N | --seconds S) [--raw] -o OUT\n"
-    "       tessellon render --list\n";
+    "       tessellon render --list\n"
+    "       tessellon render --list-presets\n";
 
 // The synopsis, with the options of the table it does not name yet.
 const char* usage_head() {
@@ -44,6 +47,8 @@ const char* const usage_render =
     "  -o OUT               output file (a device or pipe such as /dev/stdout is written in place)\n"
     "  --list               list the algorithm rows: whether each can be played, and\n"
     "                       the sample length a row needs to sound\n"
+    "  --list-presets       list the presets of the library: name, algorithm row,\n"
+    "                       rate and description\n"
     "  --help               this text\n";
 
 int usage(const std::string& err) {
@@ -68,11 +73,35 @@ int list_rows() {
     return 0;
 }
 
+// The library's presets, one a line: name, "row N", the rate its set
+// plays at, the description.
+int list_presets() {
+    fi_library lib;
+    std::string err;
+    if (!cli_library(lib, err)) {
+        std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
+        return 1;
+    }
+    for (const fi_preset& p : lib.presets) {
+        rov_setting s{};
+        std::string row = "?", rate = "?";
+        if (cli_load_setting(p.setting, s, err)) {
+            row = "row " + std::to_string(p.row >= 0 ? p.row : s.rov_stdalg);
+            // Multiple play: the rate of its first track.
+            rate = std::to_string(rov_rate(s.rov_p[p.setnr * rov_nparams + rov_par::Rate])) + " Hz";
+        } else {
+            std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
+        }
+        std::printf("%-22s %-7s %-9s %s\n", p.name.c_str(), row.c_str(), rate.c_str(), p.description.c_str());
+    }
+    return 0;
+}
+
 struct render_args {
     cli_engine eo;
     long buffers = 0;
     double seconds = 0;
-    bool raw = false, list = false, help = false;
+    bool raw = false, list = false, help = false, list_presets = false;
     std::string out;
 };
 
@@ -91,6 +120,8 @@ int parse(const std::vector<std::string>& args, render_args& r) {
             r.raw = true;
         } else if (a == "--list") {
             r.list = true;
+        } else if (a == "--list-presets") {
+            r.list_presets = true;
         } else if (a == "--buffers") {
             if (!has_value || !cli_int(args[i + 1], 1, 1000000, r.buffers))
                 return usage("--buffers takes a whole number from 1 to 1000000");
@@ -111,10 +142,16 @@ int parse(const std::vector<std::string>& args, render_args& r) {
         return 0;
     }
     if (r.list) return list_rows();
+    if (r.list_presets) return list_presets();
     if (r.buffers > 0 && r.seconds > 0) return usage("give either --buffers or --seconds, not both");
     if (r.buffers == 0 && r.seconds == 0) return usage("give --buffers N or --seconds S");
     if (r.out.empty()) return usage("give the output file with -o OUT");
     if (std::string err; !cli_engine_check(r.eo, err)) return usage(err);
+    if (std::string err; const int rc = cli_preset_apply(r.eo, err)) {
+        if (rc == 2) return usage(err);
+        std::fprintf(stderr, "tessellon render: %s\n", err.c_str());
+        return rc;
+    }
     return -1;
 }
 

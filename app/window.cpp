@@ -63,6 +63,7 @@ void open_editor(sh_state& st, program_audio& a, rov_editor_memory& mem, int alg
     sh.wavname = st.hdrfil.c_str();
     sh.icon_image = fl_icon_image;
     sh.memory = &mem;
+    sh.start = st.startplay;
     rov_editor_run(algomod, sh);
     pg.sample_changed = nullptr;
 
@@ -80,7 +81,7 @@ void run_intro(wv_program& pg, int flag) {
 
 }  // namespace
 
-int tess_window_run(const std::string& setting, bool intro) {
+int tess_window_run(const std::string& setting, bool intro, const std::string& preset) {
     program_audio a;
     std::string err;
     a.have_sdl = wv_sdl_init(a.sdl, err);
@@ -118,7 +119,7 @@ int tess_window_run(const std::string& setting, bool intro) {
     auto edmem = std::make_unique<rov_editor_memory>();
     parts.editor = [&a, &mem = *edmem](sh_state& st, int algomod) { open_editor(st, a, mem, algomod); };
     parts.intro = [&pg = *pg](int flag) { run_intro(pg, flag); };
-    const int rc = sh_window_main(*pg, parts, setting, intro);
+    const int rc = sh_window_main(*pg, parts, setting, intro, preset);
 
     pg.reset();
     wv_sdlcap_shutdown(a.cap);

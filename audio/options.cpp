@@ -212,6 +212,20 @@ constinit const wv_optdesc wv_opt_bufbeat = with_lock(
 constinit const wv_optdesc wv_opt_mono8 = with_lock(
     with_menu(row("mono8", wv_opt_toggle, get_mono8, set_mono8, 0, 1), 97, "&Mono 8 bit"), wv_lock_menu);
 
+// --- names ------------------------------------------------------------------------
+
+// A preset of the library (files/presets.h): its setting file, set, sample,
+// banks and voice maximum, as if given one by one. It stores nothing in the
+// options record; the command line resolves the name.
+namespace {
+constexpr int get_none(const wv_options&) { return 0; }
+void set_none(wv_options&, int) {}
+}  // namespace
+constinit const wv_optdesc wv_opt_preset =
+    with_flag(row("preset", wv_opt_name, get_none, set_none, 0, 0), wv_cli_engine, "--preset NAME",
+              "a preset of the library by name (see render --list-presets):\n"
+              "its setting, set, sample, banks, voices and row; other options override it");
+
 const wv_optdesc* wv_opt(const char* key) {
     for (const wv_optdesc* d : wv_optlist)
         if (std::strcmp(d->key, key) == 0) return d;

@@ -107,7 +107,9 @@ struct wv_choice {
     const wv_optdesc* then = nullptr;  // the dialog chosen with it (fuzz: its degree)
 };
 
-enum wv_optkind : int { wv_opt_toggle, wv_opt_number, wv_opt_choice };
+// wv_opt_name: a name given on the command line only (a preset); it holds
+// no value of the record.
+enum wv_optkind : int { wv_opt_toggle, wv_opt_number, wv_opt_choice, wv_opt_name };
 
 // Which command lines take a flag.
 enum wv_cligroup : int { wv_cli_none, wv_cli_engine, wv_cli_play };
@@ -175,12 +177,12 @@ std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* t
 extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latency, wv_opt_mixlevel,
     wv_opt_fuzzlevel, wv_opt_progchange, wv_opt_fuzztype, wv_opt_blowup, wv_opt_visual, wv_opt_display,
     wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device, wv_opt_jack, wv_opt_jacknoconnect, wv_opt_mono8, wv_opt_timbre, wv_opt_emphasis,
-    wv_opt_emergency, wv_opt_rotate, wv_opt_measure, wv_opt_showmorph, wv_opt_bufbeat;
+    wv_opt_emergency, wv_opt_rotate, wv_opt_measure, wv_opt_showmorph, wv_opt_bufbeat, wv_opt_preset;
 
 // Every row; the usage texts add those they do not place themselves in
 // this order.
 inline constexpr const wv_optdesc* wv_optlist[] = {
-    &wv_opt_voices,   &wv_opt_timbre,     &wv_opt_emphasis,  &wv_opt_bufsize,   &wv_opt_mixlevel,
+    &wv_opt_preset,   &wv_opt_voices,   &wv_opt_timbre,     &wv_opt_emphasis,  &wv_opt_bufsize,   &wv_opt_mixlevel,
     &wv_opt_blowup,   &wv_opt_fuzztype,   &wv_opt_fuzzlevel, &wv_opt_progchange,
     &wv_opt_device,   &wv_opt_jack,       &wv_opt_jacknoconnect, &wv_opt_timetoplay, &wv_opt_emergency, &wv_opt_rotate,    &wv_opt_gap,
     &wv_opt_latency,  &wv_opt_bufbeat,    &wv_opt_measure,   &wv_opt_showmorph, &wv_opt_mono8,

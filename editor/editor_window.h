@@ -44,6 +44,9 @@ struct rov_editor_shell {
 
     // What the editor keeps between openings; nullptr: it starts afresh.
     rov_editor_memory* memory = nullptr;
+
+    // Start playing as soon as the window shows (a preset was chosen).
+    bool start = false;
 };
 
 // Runs the editor on table row `algomod` (an algorithm, Multiple play or the

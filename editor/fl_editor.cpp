@@ -638,6 +638,10 @@ void rov_editor_run(int algomod, rov_editor_shell& sh) {
     w->show();
     fl_hook_tips("editor", *w);
     fl_hook("editor shown");
+    if (sh.start) {
+        rov_ed_startstop(ed);
+        after(w);
+    }
     while (w->shown()) Fl::wait();
     w->close_request();  // in case the window went away some other way
 

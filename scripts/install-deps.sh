@@ -14,6 +14,7 @@ pkgs=(
   desktop-file-utils man-db groff-base librsvg2-bin bsdutils
   shared-mime-info appstream xdg-utils libglib2.0-bin
   lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 jack-stdio
+  libebur128-dev
 )
 
 missing=()

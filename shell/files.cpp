@@ -6,6 +6,7 @@
 #include "audio/refill.h"
 #include "audio/setup.h"
 #include "files/names.h"
+#include "files/presets.h"
 #include "files/setting_file.h"
 #include "files/setup_file.h"
 
@@ -33,6 +34,7 @@ bool ask_file(sh_state& st, const sh_ui& ui, bool save, std::string& path) {
     st.settingfile = path = req.path;
     const std::string dir = folder_of(req.path);
     if (!dir.empty()) st.settingdir = dir;
+    st.dirchosen = true;
     return true;
 }
 
@@ -259,6 +261,12 @@ void sh_load(sh_state& st, const sh_ui& ui) {
 }
 
 void sh_save(sh_state& st, const sh_ui& ui) {
+    // Until a folder is chosen, a setting is offered the user's own settings
+    // folder, made when missing.
+    if (st.filterindex == sh_ft_setting && !st.dirchosen) {
+        const std::string mine = fi_user_settings_dir();
+        if (int err = 0; !mine.empty() && fi_make_dirs(mine, err)) st.settingdir = mine;
+    }
     std::string path;
     if (ask_file(st, ui, true, path)) sh_save_path(st, ui, st.filterindex, path);
 }

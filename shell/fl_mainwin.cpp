@@ -1,6 +1,7 @@
 // The main window "WVTESSEL": menu bar, icon field and toolbar. Events are
 // translated into the calls of shell/commands.h; the window only draws.
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Image.H>
 #include <FL/Fl_Menu_Bar.H>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "editor/fl_look.h"
@@ -36,6 +38,7 @@
 #include "shell/info.h"
 #include "shell/menu.h"
 #include "shell/remember.h"
+#include "shell/presets.h"
 
 namespace {
 
@@ -55,6 +58,8 @@ struct session {
     explicit session(wv_program& pg) : st(pg) {}
     sh_state st;
     sh_ui ui;
+    sh_presets presets;
+    std::minstd_rand rng{std::random_device{}()};
     main_window* win = nullptr;
     icon_field* field = nullptr;
     // While a sample function blocks, the windows are drawn but take no input.
@@ -158,6 +163,18 @@ sh_ui make_ui(session& s, const wv_program& pg, const sh_parts& parts) {
 }
 
 
+// A command of the Presets menu (or the "play something" button).
+void preset_command(session& s, int id) {
+    fl_hook("command " + std::to_string(id));
+    if (const fi_preset* p = sh_presets_pick(s.ui, s.presets, id, static_cast<uint32_t>(s.rng()))) {
+        fl_hook("preset " + p->name);
+        sh_preset_play(s.st, s.ui, *p);
+    } else if (id >= cm_user_first) {
+        sh_presets_run(s.st, s.ui, s.presets, id, 0);  // a file of the user's folder
+    }
+    if (s.win) s.win->redraw();
+}
+
 void request_close(session& s) {
     if (sh_close_request(s.st, s.ui)) {
         fl_hook("quit");
@@ -253,7 +270,17 @@ public:
     fl_menukeys keys;
 
     int handle(int event) override {
-        if (event == FL_PUSH || event == FL_SHORTCUT || event == FL_KEYBOARD) refresh();
+        if (event == FL_PUSH || event == FL_SHORTCUT || event == FL_KEYBOARD) {
+            // A setting saved meanwhile shows under "My Settings".
+            const std::vector<std::string> had = s.presets.userfiles;
+            sh_presets_user_scan(s.presets);
+            if (s.presets.userfiles != had) {
+                build();
+                menu(items_.data());
+                keys.attach(items_.data(), static_cast<int>(items_.size()));
+            }
+            refresh();
+        }
         return Fl_Menu_Bar::handle(event);
     }
 
@@ -264,7 +291,10 @@ private:
         session& s = static_cast<main_menu*>(w)->s;
         sh_state& st = s.st;
         const std::string before = sample_facts(st);
-        if (id == sys_close) {
+        if (sh_presets_command(id)) {
+            preset_command(s, id);
+            return;
+        } else if (id == sys_close) {
             request_close(s);
         } else if (id == sys_base + sh_sys_start) {
             fl_hook("command system-start");
@@ -289,6 +319,7 @@ private:
     }
 
     void build() {
+        items_.clear();
         // The window's system menu, which FLTK does not offer: "S&tart" and close.
         items_.push_back(item("@-2menu", 0, FL_SUBMENU));
         items_.push_back(item("S&tart", sys_base + sh_sys_start, 0));
@@ -299,6 +330,11 @@ private:
             else if (m.kind == sh_mk_end) items_.push_back(Fl_Menu_Item{});
             else items_.push_back(item(device_text(m), m.id, 0));
         }
+        for (const sh_menuitem& m : sh_presets_menu(s.presets)) {
+            if (m.kind == sh_mk_popup) items_.push_back(item(m.text, 0, FL_SUBMENU));
+            else if (m.kind == sh_mk_end) items_.push_back(Fl_Menu_Item{});
+            else items_.push_back(item(m.text, m.id, 0));
+        }
         items_.push_back(Fl_Menu_Item{});
     }
 
@@ -307,7 +343,7 @@ private:
         for (Fl_Menu_Item& m : items_) {
             if (!m.text || (m.flags & FL_SUBMENU)) continue;
             const int id = static_cast<int>(reinterpret_cast<intptr_t>(m.user_data_));
-            if (id <= 0 || id >= sys_base) continue;
+            if (id <= 0 || id >= sys_base || sh_presets_command(id)) continue;
             const sh_itemstate s = sh_menu_state(st, id);
             int f = 0;
             if (s.toggle) f |= FL_MENU_TOGGLE;
@@ -427,7 +463,8 @@ void stop_signals(int fd) {
 
 }  // namespace
 
-int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& setting, bool intro) {
+int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& setting, bool intro,
+                   const std::string& preset) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) {
         std::fprintf(stderr,
@@ -452,6 +489,7 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     sh_state& st = s.st;
     s.ui = make_ui(s, pg, parts);
     sh_init(st);
+    sh_presets_read(s.presets, fi_presets_dirs());
     const int sigfd = catch_signals(s);
     // The device probe decides how the introduction is offered; it runs
     // modally before the main window shows.
@@ -490,6 +528,11 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     win.menu = new main_menu(s, 0, 0, win_w, menu_h);
     auto* field = new icon_field(s, 0, menu_h, win_w, win_h - menu_h);
     s.field = field;
+    // "Play something": a preset picked at random, beside the toolbar.
+    auto* shuffle = new Fl_Button(sh_shuffle_x, menu_h + sh_band_top, sh_icon_size, sh_icon_size, "@>");
+    shuffle->labelcolor(fl_rgb_color(40, 120, 40));
+    shuffle->tooltip("Play something: a preset of the library picked at random");
+    shuffle->callback([](Fl_Widget*, void* data) { preset_command(*static_cast<session*>(data), cm_shuffle); }, &s);
     win.resizable(field);
     win.end();
     win.callback(
@@ -508,6 +551,15 @@ int sh_window_main(wv_program& pg, const sh_parts& parts, const std::string& set
     fl_hook("main-window shown");
     Fl::add_timeout(st.icontim / 1000.0, icon_timer, &s);
     if (!setting.empty()) sh_load_path(st, s.ui, sh_ft_setting, setting);
+    if (!preset.empty()) {
+        if (const fi_preset* p = fi_preset_find(s.presets.lib, preset)) {
+            preset_command(s, cm_preset_first + static_cast<int>(p - s.presets.lib.presets.data()));
+        } else {
+            fl_msgbox({"WAVE-TESSELLON", "There is no preset \"" + preset + "\"." +
+                                             (s.presets.error.empty() ? "" : "\n" + s.presets.error),
+                       sh_btn_ok, sh_icon_info});
+        }
+    }
     // The loop sleeps until an event or timer arrives.
     while (win.shown()) Fl::wait();
     Fl::remove_timeout(icon_timer, &s);

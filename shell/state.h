@@ -37,6 +37,9 @@ struct sh_winstate {
     std::string settingfile;       // full path of the file dialogs
     std::string settingdir;        // folder of the last chosen file; the user's home at start
     int filterindex = 1;           // file type of the dialogs: 1 setting, 2 WAV, 3 setup, 4 harddisc
+    bool dirchosen = false;        // a dialog has chosen a folder (until then a setting is saved
+                                   // in the user's own settings folder, files/presets.h)
+    bool startplay = false;        // the editor opened next starts playing at once
 
     // --- main window ---
     int icontim = 0;               // icon animation period in ms, 0 while stopped

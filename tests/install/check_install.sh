@@ -76,4 +76,12 @@ done
 
 # The README.
 [ -f "$prefix/share/doc/tessellon/README.md" ] || fail "no README under share/doc/tessellon"
+
+# The preset library, found by the installed program beside its own folder.
+lib="$prefix/share/tessellon/presets"
+[ -s "$lib/index.txt" ] || fail "no preset index under share/tessellon/presets"
+listed=$(env -u TESSELLON_PRESETS "$prog" render --list-presets 2>&1) || fail "render --list-presets: $listed"
+[ "$(grep -c ' row ' <<<"$listed")" -eq "$(grep -vc '^#' "$lib/index.txt")" ] || fail "the installed library is not listed whole"
+env -u TESSELLON_PRESETS "$prog" render --preset four-tracks --seconds 1 -o "$prefix/p.wav" >/dev/null 2>&1 ||
+  fail "an installed preset with banks does not render"
 echo "install test passed: $(echo "$opts" | wc -l) options on the page, icons $sizes"
