@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include "midimsg.h"
 
 // The device number of the wave mapper (the default output).
 constexpr unsigned wv_mapper = 0xffffffffu;
@@ -119,6 +120,9 @@ struct wv_device {
     // Frames the listener has lost so far: silence that a layer played
     // because sound was not there in time, wherever it ran short.
     virtual uint64_t lost_frames() { return 0; }
+    // MIDI messages that go with the next buffer written, at frames within
+    // it. A layer without a MIDI output ignores them.
+    virtual void midi(const wv_midimsg* /*msgs*/, uint32_t /*count*/) {}
 
   protected:
     ~wv_device() = default;
