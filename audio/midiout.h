@@ -24,7 +24,10 @@ struct wv_midiport {
 constexpr uint32_t wv_midi_cap = 4 * rov_toneev_cap + 512;
 
 struct wv_midiout {
-    rov_toneevs ev[2];              // the events of play buffers 0 and 1
+    wv_midiout() { ev[1].sounding = ev[0].own; }
+    wv_midiout(const wv_midiout&) = delete;
+    wv_midiout& operator=(const wv_midiout&) = delete;
+    rov_toneevs ev[2];              // the events of play buffers 0 and 1 (the slots heard are buffer 0's)
     uint32_t computed[2] = {};      // frames each buffer was computed with
     int set[2] = {-1, -1};          // the set and scale it was computed with
     int scale[2] = {-1, -1};

@@ -39,7 +39,14 @@ struct rov_toneevs {
     uint32_t dropped = 0;
     uint32_t base = 0;      // added to the frames of the routine's buffer
     uint8_t track = 0;      // the track the next routine call computes
-    bool sounding[rov_ntracks][rov_nslots] = {};
+    // The slots heard sounding: the list's own, or those of a list kept
+    // beside others that take turns with it (one per play buffer).
+    bool own[rov_ntracks][rov_nslots] = {};
+    bool (*sounding)[rov_nslots] = own;
+
+    rov_toneevs() = default;
+    rov_toneevs(const rov_toneevs&) = delete;
+    rov_toneevs& operator=(const rov_toneevs&) = delete;
 
     // Empties the list; the slots stay as they were heard.
     void clear() {
@@ -49,8 +56,8 @@ struct rov_toneevs {
     // Forgets every sounding slot too (a start of play frees them all).
     void reset() {
         clear();
-        for (auto& t : sounding)
-            for (bool& b : t) b = false;
+        for (int t = 0; t < rov_ntracks; ++t)
+            for (int k = 0; k < rov_nslots; ++k) sounding[t][k] = false;
     }
 };
 
