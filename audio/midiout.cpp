@@ -7,6 +7,7 @@ void wv_midi_begin(wv_midiout& m) {
         m.set[j] = m.scale[j] = -1;
     }
     m.count = 0;
+    m.map = wv_midimap{};
     m.sent_set = m.sent_scale = -1;
     m.announced = false;
 }

@@ -191,6 +191,13 @@ constinit const wv_optdesc wv_opt_bufbeat = with_lock(
 constinit const wv_optdesc wv_opt_mono8 = with_lock(
     with_menu(row("mono8", wv_opt_toggle, get_mono8, set_mono8, 0, 1), 97, "&Mono 8 bit"), wv_lock_menu);
 
+// MIDI out (audio/midiout.h): to the output device where it carries MIDI,
+// else to ALSA's sequencer. Not stored: each run asks for it.
+constinit const wv_optdesc wv_opt_midi =
+    with_flag(toggle<&wv_options::midi>("midi", 171, "MIDI &Out"), wv_cli_play, "--midi",
+              "MIDI out: the tones as MIDI notes (one channel each, 2..16, tuned by pitch bend)\n"
+              "to the JACK device's MIDI port, or to ALSA's sequencer port \"Wave Tessellon\"");
+
 const wv_optdesc* wv_opt(const char* key) {
     for (const wv_optdesc* d : wv_optlist)
         if (std::strcmp(d->key, key) == 0) return d;

@@ -11,6 +11,7 @@ pkgs=(
   pulseaudio pulseaudio-utils
   xvfb xdotool imagemagick x11-utils
   desktop-file-utils man-db groff-base librsvg2-bin bsdutils
+  libsmf-dev librtmidi-dev python3-mido
 )
 
 missing=()
