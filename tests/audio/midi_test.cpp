@@ -70,7 +70,9 @@ TEST(Midi, EachSoundingBendHasItsOwnChannel) {
             held_bend[ch][x.b[1]] = bend[ch];
         }
         if (st == 0x80) --held[ch][x.b[1]];
-        if (i > 0) EXPECT_GE(x.frame, out[i - 1].frame);
+        if (i > 0) {
+            EXPECT_GE(x.frame, out[i - 1].frame);
+        }
     }
     EXPECT_EQ(ons, 40);
     n = wv_midi_alloff(m, 500, out.data(), 4096);
