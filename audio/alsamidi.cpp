@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <RtMidi.h>
+#include <rtmidi_c.h>  // RtMidi's C interface: no stream objects to construct at start-up
 
 #include <chrono>
 #include <condition_variable>
@@ -22,7 +22,7 @@ struct item {
 
 class alsa_port final : public wv_midiport {
   public:
-    explicit alsa_port(std::unique_ptr<RtMidiOut> o) : out(std::move(o)), th([this] { run(); }) {}
+    explicit alsa_port(RtMidiOutPtr o) : out(o), th([this] { run(); }) {}
     ~alsa_port() override {
         {
             std::lock_guard<std::mutex> l(mu);
@@ -31,6 +31,7 @@ class alsa_port final : public wv_midiport {
         cv.notify_all();
         th.join();
         silence();
+        rtmidi_out_free(out);
     }
 
     void put(const wv_midimsg* msgs, uint32_t count, int32_t rate, uint32_t frames) override {
@@ -57,13 +58,8 @@ class alsa_port final : public wv_midiport {
     }
 
   private:
-    void send(const uint8_t* b, std::size_t n) {
-        try {
-            out->sendMessage(b, n);
-        } catch (const RtMidiError&) {
-            // A port that went away: the sound plays on without MIDI.
-        }
-    }
+    // A port that went away fails the send: the sound plays on without MIDI.
+    void send(const uint8_t* b, std::size_t n) { rtmidi_out_send_message(out, b, static_cast<int>(n)); }
     // All notes off and the bends centred on every channel.
     void silence() {
         for (uint8_t c = 0; c < 16; ++c) {
@@ -97,7 +93,7 @@ class alsa_port final : public wv_midiport {
         }
     }
 
-    std::unique_ptr<RtMidiOut> out;
+    RtMidiOutPtr out;
     std::mutex mu;
     std::condition_variable cv;
     std::deque<item> q;
@@ -113,12 +109,12 @@ std::unique_ptr<wv_midiport> wv_alsa_midi_open(std::string& err, const char* seq
         err = std::string("no MIDI output available: ALSA's sequencer (") + seq + ") is not there";
         return nullptr;
     }
-    try {
-        auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, "Wave Tessellon");
-        out->openVirtualPort("Wave Tessellon");
-        return std::make_unique<alsa_port>(std::move(out));
-    } catch (const RtMidiError& e) {
-        err = "no MIDI output available: " + e.getMessage();
+    RtMidiOutPtr out = rtmidi_out_create(RTMIDI_API_LINUX_ALSA, "Wave Tessellon");
+    if (out && out->ok) rtmidi_open_virtual_port(out, "Wave Tessellon");
+    if (!out || !out->ok) {
+        err = std::string("no MIDI output available: ") + (out && out->msg ? out->msg : "ALSA's sequencer did not open");
+        if (out) rtmidi_out_free(out);
         return nullptr;
     }
+    return std::make_unique<alsa_port>(out);
 }

@@ -179,7 +179,9 @@ void choose(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
 void option_command(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
     if (k >= 0) {
         choose(st, ui, d, k);
-    } else if (toggle_option(st, d)) {
+        return;
+    }
+    if (toggle_option(st, d)) {
         // MIDI out takes effect at once, and says so when it has nowhere to go.
         if (std::string why; &d == &wv_opt_midi && !wv_program_midi(st.pg, why) && ui.message)
             ui.message({"MIDI Out", why + ".\nThe sound plays on without MIDI.", sh_btn_ok, sh_icon_info});
