@@ -9,6 +9,7 @@
 
 #include "audio/alsamidi.h"
 #include "audio/midimap.h"
+#include "support/stream_rig.h"
 
 namespace {
 
@@ -103,6 +104,45 @@ TEST(Midi, NoSequencerSaysSo) {
     std::string err;
     EXPECT_EQ(wv_alsa_midi_open(err, "/nonexistent/snd/seq"), nullptr);
     EXPECT_NE(err.find("no MIDI output available"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The cycle hands each buffer's MIDI to the device just before the buffer,
+// inside its frames, ends every note at Stop, and plays the same sound as
+// without MIDI.
+TEST(Midi, TheCycleHandsEachBufferItsMessages) {
+    auto with = std::make_unique<stream_rig>(4, 1);
+    auto without = std::make_unique<stream_rig>(4, 1);
+    auto out = std::make_unique<wv_midiout>();
+    with->s.midi = out.get();
+    for (stream_rig* r : {with.get(), without.get()}) {
+        r->opt.maxv = 16;
+        wv_stream_open(r->s);
+        ASSERT_TRUE(wv_start(r->s));
+        for (int i = 0; i < 6; ++i) r->play_out();
+        wv_stop(r->s);
+        r->pump();
+    }
+    ASSERT_EQ(with->dev.log.size(), without->dev.log.size());
+    for (std::size_t i = 0; i < with->dev.log.size(); ++i) EXPECT_EQ(with->dev.log[i].bytes, without->dev.log[i].bytes);
+    EXPECT_TRUE(without->dev.midilog.empty());
+    int notes = 0, sounding = 0;
+    for (const auto& x : with->dev.midilog) {
+        const int st = x.m.b[0] & 0xf0;
+        if (st == 0x90 && x.m.b[2] > 0) ++notes, ++sounding;
+        if (st == 0x80) --sounding;
+        if (x.before < with->dev.log.size()) {
+            const auto& buf = with->dev.log[x.before];
+            EXPECT_LT(x.m.frame, buf.bytes.size() / static_cast<std::size_t>(buf.fmt.nBlockAlign));
+        } else {
+            EXPECT_NE(st, 0x90) << "a note after the last buffer";
+        }
+    }
+    EXPECT_GT(notes, 10);
+    EXPECT_EQ(sounding, 0);
 }
 
 }  // namespace
