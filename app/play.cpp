@@ -344,6 +344,8 @@ int cmd_play(const std::vector<std::string>& args) {
         return setup_rc;
     }
     for (const std::string& w : warn) std::fprintf(stderr, "tessellon play: %s\n", w.c_str());
+    if (std::string why; !wv_program_midi(p, why))
+        std::fprintf(stderr, "tessellon play: %s; playing goes on without MIDI\n", why.c_str());
     cli_wire(p, dev, loop, loop);
     wv_stream& s = p.ws;
     wv_hdrec_sink rec;

@@ -18,6 +18,7 @@
 #include "files/outfile.h"
 #include "engine/rows.h"
 #include "files/presets.h"
+#include "files/smffile.h"
 #include "files/wav.h"
 #include "files/wavwriter.h"
 
@@ -29,7 +30,8 @@ const char* const synopsis =
     "                        [--setup FILE.ini] [--sample FILE.wav] [--mix FILE.wav [--mix-level P]]\n"
     "                        [--bank FILE.rov]... [--track-level K:SHIFT]... [--mute K]...\n"
     "                        [--fuzz TYPE [--fuzz-degree D]] [--program-change N [--change-scale]]\n"
-    "                        [--blowup M] [--out-rate R] (--buffers N | --seconds S) [--raw] -o OUT\n"
+    "                        [--blowup M] [--out-rate R] (--buffers N | --seconds S) [--raw]\n"
+    "                        (-o OUT [--midi OUT.mid] | --midi OUT.mid)\n"
     "       tessellon render --list\n"
     "       tessellon render --list-presets\n";
 
@@ -45,6 +47,7 @@ const char* const usage_render =
     "  --mono8              8-bit mono, converted with the set's Volume as play --mono8 sends it\n"
     "  --raw                bare samples (little-endian 16-bit stereo, or 8-bit mono), no WAV header\n"
     "  -o OUT               output file (a device or pipe such as /dev/stdout is written in place)\n"
+    "  --midi OUT.mid       the tones as a Standard MIDI File, one tick per frame of the sound\n"
     "  --list               list the algorithm rows: whether each can be played, and\n"
     "                       the sample length a row needs to sound\n"
     "  --list-presets       list the presets of the library: name, algorithm row,\n"
@@ -103,6 +106,7 @@ struct render_args {
     double seconds = 0;
     bool raw = false, list = false, help = false, list_presets = false;
     std::string out;
+    std::string midi;  // the MIDI file, or none
 };
 
 // Reads the arguments; returns -1 to go on, else the exit status.
@@ -133,6 +137,9 @@ int parse(const std::vector<std::string>& args, render_args& r) {
         } else if (a == "-o") {
             if (!has_value || args[i + 1].empty()) return usage("-o needs a file name");
             r.out = args[++i];
+        } else if (a == "--midi") {
+            if (!has_value || args[i + 1].empty()) return usage("--midi needs a file name");
+            r.midi = args[++i];
         } else {
             return usage("unknown option '" + a + "'");
         }
@@ -145,7 +152,8 @@ int parse(const std::vector<std::string>& args, render_args& r) {
     if (r.list_presets) return list_presets();
     if (r.buffers > 0 && r.seconds > 0) return usage("give either --buffers or --seconds, not both");
     if (r.buffers == 0 && r.seconds == 0) return usage("give --buffers N or --seconds S");
-    if (r.out.empty()) return usage("give the output file with -o OUT");
+    if (r.out.empty() && r.midi.empty()) return usage("give the output file with -o OUT (or --midi OUT.mid)");
+    if (!r.out.empty() && r.out == r.midi) return usage("-o and --midi name the same file");
     if (std::string err; !cli_engine_check(r.eo, err)) return usage(err);
     if (std::string err; const int rc = cli_preset_apply(r.eo, err)) {
         if (rc == 2) return usage(err);
@@ -165,6 +173,17 @@ struct wav_sink final : wv_bytesink {
         if (!err) err = errno ? errno : EIO;
         return false;
     }
+};
+
+// Takes the sound of a render that writes only its MIDI file.
+struct null_sink final : wv_bytesink {
+    bool put(const void*, std::size_t, int32_t) override { return true; }
+};
+
+// The MIDI messages of the render into the MIDI file's writer.
+struct smf_sink final : wv_midifilesink {
+    fi_smfwriter w;
+    void put(uint64_t frame, const wv_midimsg& m) override { w.add(frame, m.b, m.len); }
 };
 
 // What one render writes: the format, the number of buffers and the bytes.
@@ -212,6 +231,9 @@ struct render_state {
     wv_filedev dev;
     cli_loop loop;
     wav_sink sink;
+    null_sink nothing;
+    smf_sink smf;
+    std::unique_ptr<wv_midiout> midi;
     std::optional<render_progress> progress;
     bool opened = false;    // the stream is open
     bool running = false;   // the cycle runs: buffers are to come
@@ -251,7 +273,26 @@ int render_begin(render_job& j, const std::vector<std::string>& args) {
                      static_cast<unsigned long long>(pl.databytes));
         return 2;
     }
-    if (!outfile_open(t.of, r.out)) {
+    if (!r.midi.empty()) {
+        const uint64_t frames = (static_cast<uint64_t>(pl.buffers) * static_cast<uint64_t>(pl.frames) *
+                                     static_cast<uint64_t>(pl.file_rate) + static_cast<uint64_t>(pl.rate) - 1) /
+                                static_cast<uint64_t>(pl.rate);
+        if (frames > fi_smf_maxframes) {
+            std::fprintf(stderr, "tessellon render: %llu frames are too long for a MIDI file (at most %llu)\n",
+                         static_cast<unsigned long long>(frames), static_cast<unsigned long long>(fi_smf_maxframes));
+            return 2;
+        }
+        t.smf.rate = pl.file_rate;
+        if (!t.smf.w.start(pl.file_rate)) {
+            std::fprintf(stderr, "tessellon render: the MIDI file could not be set up\n");
+            return 1;
+        }
+        t.midi = std::make_unique<wv_midiout>();
+        p.ws.midi = t.midi.get();
+        t.dev.midiout = &t.smf;
+    }
+    const bool wav = !r.out.empty();
+    if (wav && !outfile_open(t.of, r.out)) {
         std::fprintf(stderr, "tessellon render: cannot create '%s': %s\n", r.out.c_str(), std::strerror(errno));
         return 1;
     }
@@ -260,13 +301,13 @@ int render_begin(render_job& j, const std::vector<std::string>& args) {
     // into the file at the file's rate.
     t.loop.virtual_time = true;
     cli_wire(p, t.dev, t.loop, t.loop);
-    t.progress.emplace(&t.sink, static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.channels * pl.bits / 8,
+    t.progress.emplace(wav ? static_cast<wv_bytesink*>(&t.sink) : &t.nothing, static_cast<double>(pl.buffers) * pl.frames / pl.rate, pl.channels * pl.bits / 8,
                        cli_stderr_tty());
     t.dev.out = &*t.progress;
     const uint32_t planned = pl.databytes > 0xffffffffull ? 0xffffffffu : static_cast<uint32_t>(pl.databytes);
     // A file written in place may still be seekable (a link to a file).
-    const bool seekable = !t.of.direct || lseek(fileno(t.of.fp), 0, SEEK_CUR) >= 0;
-    if (!t.sink.w.open(t.of.fp, seekable, pl.channels, pl.bits, pl.file_rate, planned, !r.raw)) {
+    const bool seekable = wav && (!t.of.direct || lseek(fileno(t.of.fp), 0, SEEK_CUR) >= 0);
+    if (wav && !t.sink.w.open(t.of.fp, seekable, pl.channels, pl.bits, pl.file_rate, planned, !r.raw)) {
         t.of.err = errno;
         return -1;
     }
@@ -312,21 +353,37 @@ int render_end(render_job& j) {
         wv_stream_close(t.p.ws);
         cli_drain(t.loop);
         t.progress->finish();
-        if (rendered && !t.sink.w.finish()) {
-            rendered = false;
-            t.sink.err = errno ? errno : EIO;
+        if (!r.out.empty()) {
+            if (rendered && !t.sink.w.finish()) {
+                rendered = false;
+                t.sink.err = errno ? errno : EIO;
+            }
+            written = t.sink.w.databytes();
+        } else {
+            written = t.dev.midipos * static_cast<uint64_t>(pl.channels * pl.bits / 8);
         }
-        written = t.sink.w.databytes();
         if (!rendered) t.of.err = t.sink.err ? t.sink.err : EIO;
     }
     if (cli_signal) {
         // Nothing half-written stays behind.
         outfile_discard(t.of);
         std::fprintf(stderr, "tessellon render: stopped by %s; '%s' was not written\n", cli_signal_name(cli_signal).c_str(),
-                     r.out.c_str());
+                     r.out.empty() ? r.midi.c_str() : r.out.c_str());
         return 1;
     }
-    if (!rendered || !outfile_commit(t.of)) {
+    // The MIDI file first: when it cannot be written, neither is the sound.
+    if (rendered && !r.midi.empty()) {
+        std::string err;
+        if (!t.smf.w.save(r.midi, t.dev.midipos, err)) {
+            if (!r.out.empty()) outfile_discard(t.of);
+            std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", r.midi.c_str(), err.c_str());
+            return 1;
+        }
+        if (t.midi->dropped > 0)
+            std::fprintf(stderr, "tessellon render: %llu tone events found no room and are missing from '%s'\n",
+                         static_cast<unsigned long long>(t.midi->dropped), r.midi.c_str());
+    }
+    if (!r.out.empty() && (!rendered || !outfile_commit(t.of))) {
         std::fprintf(stderr, "tessellon render: cannot write '%s': %s\n", r.out.c_str(),
                      std::strerror(t.of.err ? t.of.err : errno));
         return 1;
@@ -336,6 +393,13 @@ int render_end(render_job& j) {
     // program change to a set with another Rate) were converted to the
     // file's rate.
     const double held = static_cast<double>(written / static_cast<uint64_t>(pl.channels * pl.bits / 8)) / pl.file_rate;
+    if (!rendered) {
+        std::fprintf(stderr, "tessellon render: '%s' could not be rendered\n", r.midi.c_str());
+        return 1;
+    }
+    if (!r.midi.empty())
+        std::fprintf(stderr, "%s: %llu MIDI messages\n", r.midi.c_str(), static_cast<unsigned long long>(t.smf.w.count()));
+    if (r.out.empty()) return 0;
     std::fprintf(stderr, "%s: %ld buffers of %d frames, %.3f s at %d Hz%s%s\n", r.out.c_str(), pl.buffers, pl.frames,
                  held, pl.rate, pl.file_rate != pl.rate ? (", written at " + std::to_string(pl.file_rate) + " Hz").c_str() : "",
                  t.p.opt.stereoset ? "" : ", 8-bit mono");

@@ -36,8 +36,24 @@ bool wv_filedev::write(const void* data, uint32_t bytes) {
         return false;
     }
     ++buffers;
+    if (midiout && midiout->rate > 0 && fmt.nSamplesPerSec > 0) {
+        // The file's frames of this buffer, the remainder carried on.
+        const uint64_t frames = bytes / static_cast<uint32_t>(fmt.nBlockAlign > 0 ? fmt.nBlockAlign : 4);
+        const uint64_t num = frames * static_cast<uint64_t>(midiout->rate) + midirem;
+        midipos += num / static_cast<uint64_t>(fmt.nSamplesPerSec);
+        midirem = num % static_cast<uint64_t>(fmt.nSamplesPerSec);
+    }
     if (sink) sink->post({wv_evkind::done, gen});
     return true;
+}
+
+void wv_filedev::midi(const wv_midimsg* msgs, uint32_t count) {
+    if (!midiout || midiout->rate <= 0 || fmt.nSamplesPerSec <= 0) return;
+    const auto rate = static_cast<uint64_t>(fmt.nSamplesPerSec);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint64_t at = (static_cast<uint64_t>(msgs[i].frame) * static_cast<uint64_t>(midiout->rate) + midirem) / rate;
+        midiout->put(midipos + at, msgs[i]);
+    }
 }
 
 void wv_filedev::close() {

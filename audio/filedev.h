@@ -22,7 +22,21 @@ struct wv_bytesink {
     ~wv_bytesink() = default;
 };
 
+// Where the file device puts the MIDI messages that go with the buffers:
+// each at its frame of the file, counted at the sink's `rate` (buffers at
+// another rate are converted like their samples).
+struct wv_midifilesink {
+    int32_t rate = 0;
+    virtual void put(uint64_t frame, const wv_midimsg& m) = 0;
+
+  protected:
+    ~wv_midifilesink() = default;
+};
+
 struct wv_filedev final : wv_device {
+    wv_midifilesink* midiout = nullptr;  // nullptr: the messages are dropped
+    uint64_t midipos = 0;        // file frames of the buffers written so far
+    uint64_t midirem = 0;        // the remainder of their conversion
     wv_bytesink* out = nullptr;
     uint64_t buffers = 0;        // buffers written
     bool failed = false;         // a write to the sink failed
@@ -41,4 +55,5 @@ struct wv_filedev final : wv_device {
     void reset() override {}
     void close() override;
     void volume(uint16_t, uint16_t) override {}
+    void midi(const wv_midimsg* msgs, uint32_t count) override;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/rows.h"
+#include "engine/toneev.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ void wv_mult_fill(int16_t* out, int32_t clearwords, int16_t* scratch, int32_t fr
         } else {
             rohmult = rov_bank_handle(b, k - 1);
             rohmult.scalar = fg.roh->scalar;  // the tracks run in the foreground's form
+            rohmult.ev = fg.roh->ev;          // and report their tones where it does
             t = {&rohmult, b.rosbk[k - 1].rov_stdalg, in_range(b.setnrbk[k - 1]), in_range(b.tonrbk[k - 1])};
         }
         const bool played = wv_track_sounds(t.row, fg.sample);
@@ -68,7 +70,9 @@ void wv_mult_fill(int16_t* out, int32_t clearwords, int16_t* scratch, int32_t fr
             continue;
         }
         int16_t* buf = k == 0 ? out : scratch;
+        if (t.h->ev) t.h->ev->track = static_cast<uint8_t>(k);
         call(t, buf, frames, fg.sample, echo);
+        if (t.h->ev) t.h->ev->track = 0;
         if (levels) levels->lev[2 + k] = wv_peak(buf, words);
         if (k == 0) {
             for (int32_t i = 0; i < words; ++i) out[i] = static_cast<int16_t>(out[i] >> 1);

@@ -225,6 +225,12 @@ constinit const wv_optdesc wv_opt_preset =
     with_flag(row("preset", wv_opt_name, get_none, set_none, 0, 0), wv_cli_engine, "--preset NAME",
               "a preset of the library by name (see render --list-presets):\n"
               "its setting, set, sample, banks, voices and row; other options override it");
+// MIDI out (audio/midiout.h): to the output device where it carries MIDI,
+// else to ALSA's sequencer. Not stored: each run asks for it.
+constinit const wv_optdesc wv_opt_midi =
+    with_flag(toggle<&wv_options::midi>("midi", 171, "MIDI &Out"), wv_cli_play, "--midi",
+              "MIDI out: the tones as MIDI notes (one channel each, 2..16, tuned by pitch bend)\n"
+              "to the JACK device's MIDI port, or to ALSA's sequencer port \"Wave Tessellon\"");
 
 const wv_optdesc* wv_opt(const char* key) {
     for (const wv_optdesc* d : wv_optlist)

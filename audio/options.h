@@ -71,6 +71,7 @@ struct wv_options {
     bool stereoset = false;          // play 16-bit stereo; off: "Mono 8 bit"
     int latency_ms = wv_latency_default_ms;  // server buffer of the output stream
     bool jack_connect = true;        // JACK: connect to the system's playback ports
+    bool midi = false;               // "MIDI Out": the tones as MIDI, with the sound
 };
 
 // The status line shows levels: the cycle then only measures the CPU charge.
@@ -177,7 +178,7 @@ std::string wv_opt_text(const std::string& t, const wv_optdesc& d, const char* t
 extern const wv_optdesc wv_opt_bufsize, wv_opt_voices, wv_opt_gap, wv_opt_latency, wv_opt_mixlevel,
     wv_opt_fuzzlevel, wv_opt_progchange, wv_opt_fuzztype, wv_opt_blowup, wv_opt_visual, wv_opt_display,
     wv_opt_timetoplay, wv_opt_recsamples, wv_opt_device, wv_opt_jack, wv_opt_jacknoconnect, wv_opt_mono8, wv_opt_timbre, wv_opt_emphasis,
-    wv_opt_emergency, wv_opt_rotate, wv_opt_measure, wv_opt_showmorph, wv_opt_bufbeat, wv_opt_preset;
+    wv_opt_emergency, wv_opt_rotate, wv_opt_measure, wv_opt_showmorph, wv_opt_bufbeat, wv_opt_preset, wv_opt_midi;
 
 // Every row; the usage texts add those they do not place themselves in
 // this order.
@@ -186,6 +187,6 @@ inline constexpr const wv_optdesc* wv_optlist[] = {
     &wv_opt_blowup,   &wv_opt_fuzztype,   &wv_opt_fuzzlevel, &wv_opt_progchange,
     &wv_opt_device,   &wv_opt_jack,       &wv_opt_jacknoconnect, &wv_opt_timetoplay, &wv_opt_emergency, &wv_opt_rotate,    &wv_opt_gap,
     &wv_opt_latency,  &wv_opt_bufbeat,    &wv_opt_measure,   &wv_opt_showmorph, &wv_opt_mono8,
-    &wv_opt_visual,   &wv_opt_display,    &wv_opt_recsamples,
+    &wv_opt_visual,   &wv_opt_display,    &wv_opt_recsamples, &wv_opt_midi,
 };
 inline constexpr int wv_optlist_n = static_cast<int>(sizeof wv_optlist / sizeof wv_optlist[0]);

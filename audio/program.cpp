@@ -1,5 +1,7 @@
 #include "audio/program.h"
 
+#include "audio/alsamidi.h"
+
 void wv_program_init(wv_program& p) {
     p.opt = wv_options{};
     rov_state_init(p.fg);
@@ -18,4 +20,20 @@ void wv_program_init(wv_program& p) {
     p.ws.setnr = 0;
     p.ws.tonr = p.fg.s.rov_tonindx[0];
     p.ws.bufrest = 0;
+}
+
+bool wv_program_midi(wv_program& p, std::string& msg) {
+    msg.clear();
+    if (!p.opt.midi) {
+        if (p.ws.midi && p.midiport) p.midiport->all_off();
+        p.ws.midi = nullptr;
+        p.midiport.reset();
+        return true;
+    }
+    if (!p.midi) p.midi = std::make_unique<wv_midiout>();
+    if (!p.output_midi && !p.midiport) p.midiport = wv_alsa_midi_open(msg);
+    if (p.output_midi) p.midiport.reset();
+    p.midi->port = p.midiport.get();
+    p.ws.midi = p.midi.get();
+    return p.output_midi || p.midiport != nullptr;
 }

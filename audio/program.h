@@ -62,6 +62,13 @@ struct wv_program {
     wv_capture* capture = nullptr;
     std::function<bool(uint32_t devno, wv_caps& caps)> probe;
 
+    // MIDI out while opt.midi is on (wv_program_midi): the cycle's record
+    // and the ALSA sequencer port (nullptr: none). `output_midi`: the output
+    // device carries the MIDI itself, no port is opened.
+    std::unique_ptr<wv_midiout> midi;
+    std::unique_ptr<wv_midiport> midiport;
+    bool output_midi = false;
+
     bool recording() const { return hd && hd->is_open(); }
     bool mixing() const { return mix && mix->is_open(); }
     // The output rate of the last play (11025 Hz before any).
@@ -73,3 +80,9 @@ struct wv_program {
 // scale playing, empty banks, no sample, no recording, no mix file. The
 // devices and the stream's wiring stay.
 void wv_program_init(wv_program& p);
+
+// Puts opt.midi into effect: on, the cycle gets its MIDI record (made once)
+// and, unless the output device carries MIDI, the ALSA sequencer port; off,
+// the held notes end and the cycle sends no MIDI. False with `msg` when MIDI
+// is on but has nowhere to go (the sound plays on without it).
+bool wv_program_midi(wv_program& p, std::string& msg);

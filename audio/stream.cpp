@@ -28,6 +28,35 @@ wv_blowup rate_for_buffer(wv_stream& s) {
     return b;
 }
 
+// The engine reports the tones of buffer j (or of a slice of it at frame
+// `base`) into its list while it is computed.
+void midi_compute(wv_stream& s, int j, int32_t frames, bool append = false, uint32_t base = 0) {
+    if (!s.midi) {
+        s.roh->ev = nullptr;
+        return;
+    }
+    wv_midi_compute(*s.midi, j, frames, s.setnr, s.tonr, append, base);
+    s.roh->ev = &s.midi->ev[j & 1];
+}
+
+// The messages ready in the MIDI record go to the device (with the buffer
+// written next) and to the port.
+void midi_out(wv_stream& s, int32_t frames, int32_t rate) {
+    wv_midiout& m = *s.midi;
+    if (m.count == 0) return;
+    s.dev->midi(m.msg, m.count);
+    if (m.port) m.port->put(m.msg, m.count, rate, static_cast<uint32_t>(frames));
+    m.count = 0;
+}
+
+// The play has ended: every held note ends.
+void midi_off(wv_stream& s) {
+    if (!s.midi) return;
+    wv_midi_end(*s.midi);
+    midi_out(s, 0, static_cast<int32_t>(s.wvFormat.nSamplesPerSec));
+    if (s.midi->port) s.midi->port->all_off();
+}
+
 // The output chain on play buffer j, computed with the frames of `bl`.
 // `refill`: a turn's refill (not one of the two start buffers); the loop
 // algorithm's refills are not blown up.
@@ -52,6 +81,7 @@ bool send(wv_stream& s, int j) {
     b.volume = param(s, rov_par::Volume);
     b.rate = static_cast<int32_t>(s.wvFormat.nSamplesPerSec);
     wv_chain_send(s.chain, b);
+    if (s.midi) wv_midi_send(*s.midi, j, b.frames, b.rate);
     if (s.chain.hd && s.chain.hd->failed) {
         // The disc is full (or failed): the recording ends here with what
         // was written, this buffer plays, then the cycle stops and the status
@@ -69,6 +99,7 @@ bool send(wv_stream& s, int j) {
 
 // The cycle has ended on a device failure.
 void cycle_failed(wv_stream& s) {
+    midi_off(s);
     s.playing = false;
     s.status = "the output device could not be opened";
     if (!s.device_hint.empty()) s.status += ": " + s.device_hint;
@@ -96,6 +127,7 @@ void finish_recording(wv_stream& s) {
 // the count of buffers still to record comes back; a count that has run out
 // finishes the file.
 void stop_turn(wv_stream& s) {
+    midi_off(s);
     if (wv_recording(s)) {
         s.bufidle = s.bufrest;
         if (s.bufrest < 0) finish_recording(s);
@@ -149,6 +181,11 @@ void refill(wv_stream& s, const wv_blowup& b) {
     if (s.srec) wv_rec_bg_take(*s.srec);
     wv_levelset& lv = s.chain.levels;
     lv.tracks = false;
+    // The buffer computed next: the other one, or the loop algorithm's slice.
+    if (rov_row(row).loop_slice && rov_row_computed(row))
+        midi_compute(s, s.pb.bufcurrn, wv_frames(s.pb.bufsize), true, static_cast<uint32_t>(s.pb.bufcurrp / 2));
+    else
+        midi_compute(s, s.roh->g->rov_pl1load2 ? 0 : 1, b.frames);
     if (rov_row_computed(row))
         wv_tick_fill(s.pb, source(s, row), b.frames);
     else if (rov_row(row).multiple && s.banks && !s.scratch.empty())
@@ -391,6 +428,7 @@ void start_buffer(wv_stream& s, int j, const wv_blowup& b) {
     // In Multiple play the active setting's own row starts alone, if it can.
     const bool plays = rov_row_computed(row) && (!rov_row(s.algomod).multiple || rov_row(row).loop_slice ||
                                                  wv_track_sounds(row, s.sample));
+    midi_compute(s, j, b.frames);
     if (plays) {
         if (j == 0)
             wv_fill(s.pb, source(s, row), 0, b.frames, true);
@@ -420,6 +458,7 @@ bool wv_start(wv_stream& s) {
     s.bufmaxidle = static_cast<int>(s.opt->sampmaxidle / s.pb.bufsize);
     if (!wv_recording(s)) s.bufidle = s.bufmaxidle;
     rov_start(s.roh, computing_row(s), s.setnr, s.tonr);
+    if (s.midi) wv_midi_begin(*s.midi);
     // The banks' phases go on; only their voices' envelopes start afresh.
     if (s.banks)
         for (rov_tonephase& t : s.banks->rotbk) t.rov_ephas = 0;
@@ -444,6 +483,7 @@ bool wv_start(wv_stream& s) {
 }
 
 void wv_stop(wv_stream& s) {
+    midi_off(s);
     if (s.hwaveout || s.closepending) {
         if (device_off(s)) s.closepending = true;
         s.playing = false;
@@ -471,6 +511,8 @@ void wv_button(wv_stream& s) {
 wv_sent wv_send_buffer(wv_stream& s, unsigned devno, const void* data, uint32_t bytes) {
     if (!s.dev->open(devno, s.wvFormat, s.sink, s.gen)) return wv_sent::no_device;
     s.hwaveout = true;
+    if (s.midi) midi_out(s, static_cast<int32_t>(bytes / (s.wvFormat.nBlockAlign > 0 ? s.wvFormat.nBlockAlign : 4)),
+                         static_cast<int32_t>(s.wvFormat.nSamplesPerSec));
     if (!s.dev->write(data, bytes)) {
         s.dev->close();
         s.hwaveout = false;
@@ -519,6 +561,7 @@ bool wv_check_device(wv_stream& s) {
     if (!s.playing || !s.dev->lost()) return false;
     if (s.timer) s.timer->kill();
     s.timerset = false;
+    midi_off(s);
     device_off(s);
     if (s.srec) wv_rec_abort(*s.srec);
     s.closepending = false;

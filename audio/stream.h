@@ -13,6 +13,7 @@
 
 #include "audio/chain.h"
 #include "audio/device.h"
+#include "audio/midiout.h"
 #include "audio/options.h"
 #include "audio/refill.h"
 #include "audio/samplerec.h"
@@ -103,6 +104,10 @@ struct wv_stream : wv_playsel {
     wv_samplerec* srec = nullptr;
     // Where the visual effects draw (nullptr: no window to draw in).
     wv_vissink* vis = nullptr;
+    // MIDI out: the tones of every buffer as MIDI, to the device with the
+    // buffer and to the record's port (nullptr: no MIDI, and the engine
+    // reports nothing).
+    wv_midiout* midi = nullptr;
     // A message box for the user (caption, text); the owner shows it.
     std::function<void(const std::string& caption, const std::string& text)> alert;
 

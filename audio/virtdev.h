@@ -34,6 +34,16 @@ struct wv_virtdev final : wv_device {
 
     bool lost() override { return gone; }
 
+    // MIDI handed over: each message with the number of buffers written before it.
+    struct midi_sent {
+        std::size_t before;
+        wv_midimsg m;
+    };
+    std::vector<midi_sent> midilog;
+    void midi(const wv_midimsg* msgs, uint32_t count) override {
+        for (uint32_t i = 0; i < count; ++i) midilog.push_back({log.size(), msgs[i]});
+    }
+
     // State.
     bool isopen = false;
     unsigned devno = 0;

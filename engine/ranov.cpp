@@ -4,6 +4,7 @@
 #include "engine/algs.h"
 #include "engine/blocks.h"
 #include "engine/runs.h"
+#include "engine/toneev.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ ROV_ALG(ranov) {
                     rov_weights(v, p, rov_normal);
                 }
                 v.rov_sawt = s.rov_saw[setnr];
+                if (roh->ev) rov_ev_start(*roh->ev, t, pick.k, f0, false);
             }
         }
 
@@ -126,6 +128,7 @@ ROV_ALG(ranov) {
                 [&] { rov_env_step(v, stages); });
         }
         rov_store_chunk(buffer, f0, n, sums);
+        if (roh->ev) rov_ev_scan(*roh->ev, t, f0, f0 + n, false);
         f0 += n;
     }
 }

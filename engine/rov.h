@@ -111,12 +111,15 @@ using rov_sampphase = rov_tonephase;
 // voice runs (engine/runs.h).
 bool rov_scalar_env();
 
+struct rov_toneevs;  // engine/toneev.h
+
 struct rov_handle {
     rov_setting* s;
     rov_globphase* g;
     rov_tonephase* t;  // first of rov_nslots slots
     rov_smparea smp{};  // the buffer the sample handed to the routines lives in
     bool scalar = rov_scalar_env();  // runs in the scalar form (the reference), not the vector kernels
+    rov_toneevs* ev = nullptr;  // where tone starts and ends are reported; null: nowhere
 };
 
 // One complete engine state (the foreground state, or one bank track).

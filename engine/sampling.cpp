@@ -15,6 +15,7 @@
 #include "engine/plyov.h"
 #include "engine/smpmem.h"
 #include "engine/smpruns.h"
+#include "engine/toneev.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ struct smp_ctx {
     int shift;              // mixing shift
     int kmax;               // slot limit
     int32_t f0 = 0;         // call frame of the chunk's first frame
+    rov_toneevs* ev = nullptr;  // where tone starts and ends go (rov_handle::ev)
     const int16_t* cp() const { return g.rov_currp; }
 };
 
@@ -286,6 +288,7 @@ void tone_start(smp_ctx& c, rov_slotpick pick, rov_draw_t t) {
     v.rov_right = rov_u16(p / d);
     v.rov_sloop = c.s.rov_saw[c.setnr];
     V::started(c, v);
+    if (c.ev) rov_ev_start(*c.ev, c.t, pick.k, c.f0, true);
 }
 
 template <class V>
@@ -572,9 +575,10 @@ void routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int ton
     const bool scalar = roh->scalar;
     rov_sums sums;
     rov_smpframes x;
+    c.ev = roh->ev;
     for (int32_t f0 = 0; f0 < bufsz;) {
-        control<V>(c);
         c.f0 = f0;
+        control<V>(c);
         const int32_t n = std::min(bufsz - f0, rov_block64);
         sums.clear(n);
         for (int k = 0; k < c.kmax; ++k) {
@@ -593,6 +597,7 @@ void routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr, int ton
                 [&] { rov_env_step(v, stages); });
         }
         rov_store_chunk(buffer, f0, n, sums);
+        if (c.ev) rov_ev_scan(*c.ev, c.t, f0, f0 + n, true);
         f0 += n;
     }
 }

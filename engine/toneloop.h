@@ -14,6 +14,7 @@
 
 #include "engine/blocks.h"
 #include "engine/runs.h"
+#include "engine/toneev.h"
 
 // Everything one call works on.
 struct rov_ctx {
@@ -41,6 +42,8 @@ struct rov_ctx {
     // the second channel's set read directly.
     const int16_t* cp() const { return chp ? chp : g.rov_currp; }
     const int16_t* notes = nullptr;     // the note-value table, for a routine that is handed one
+    rov_toneevs* ev = nullptr;          // where tone starts and ends go (rov_handle::ev)
+    int32_t f0 = 0;                     // buffer frame of the chunk's first frame
     bool scalar = true;                 // the scalar form of the runs only
     rov_tabpairs* pairs = nullptr;      // the table's pairs, built at first use
     bool paired = false;
@@ -186,6 +189,7 @@ void rov_tone_start(rov_ctx& c, rov_slotpick pick, rov_draw draw) {
     rov_emphasis3(v, st, c.g.rov_emphas);
     V::weights(v, V::panpos(c), st);
     v.rov_sawt = c.s.rov_saw[c.setnr];
+    if (c.ev) rov_ev_start(*c.ev, c.t, pick.k, c.f0, false);
 }
 
 // Beat step: sequences, draw, glide, slot, tone.
@@ -214,10 +218,12 @@ void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr
     c.notes = notes;
     c.kmax = rov_slotlimit(c.t, c.g.rov_maxvoc);
     c.scalar = roh->scalar;
+    c.ev = roh->ev;
     rov_tabpairs pairs;
     c.pairs = &pairs;
     rov_sums sums;
     for (int32_t f0 = 0; f0 < bufsz;) {
+        c.f0 = f0;
         if (V::block(c, f0)) {
             V::on_block(c);
             V::template control<V>(c);
@@ -237,6 +243,7 @@ void rov_tone_routine(rov_handle* roh, int16_t* buffer, int32_t bufsz, int setnr
                 [&] { V::template envstep<V>(c, v); });
         }
         for (int32_t i = 0; i < n; ++i) V::store(c, buffer, f0 + i, sums.left[i], sums.right[i]);
+        if (c.ev) rov_ev_scan(*c.ev, c.t, f0, f1, false);
         f0 = f1;
     }
 }

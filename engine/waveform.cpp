@@ -201,6 +201,7 @@ struct lfo : rov_tonehooks {
         const int32_t p = c.g.rov_panxi & 127;
         v.rov_left = rov_u16((128 - p) / 2);
         v.rov_right = rov_u16(p / 2);
+        if (c.ev) rov_ev_start(*c.ev, c.t, pick.k, c.f0, false);
     }
     // Table sine without interpolation, or the triangle peaking at w; the
     // 32 levels are the gain.

@@ -15,6 +15,7 @@ pkgs=(
   shared-mime-info appstream xdg-utils libglib2.0-bin
   lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 jack-stdio
   libebur128-dev
+  libsmf-dev librtmidi-dev python3-mido
 )
 
 missing=()

@@ -177,13 +177,21 @@ void choose(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
 
 // The item of an option (k = -1) or its choice k.
 void option_command(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
-    if (k >= 0)
+    if (k >= 0) {
         choose(st, ui, d, k);
-    else if (&d == &wv_opt_jack)
-        sh_select_device(st, ui, d.get(st.opt) ? wv_mapper : wv_jack_devno);
-    else if (toggle_option(st, d))
         return;
-    else if (&d == &wv_opt_voices)
+    }
+    if (&d == &wv_opt_jack) {
+        sh_select_device(st, ui, d.get(st.opt) ? wv_mapper : wv_jack_devno);
+        return;
+    }
+    if (toggle_option(st, d)) {
+        // MIDI out takes effect at once, and says so when it has nowhere to go.
+        if (std::string why; &d == &wv_opt_midi && !wv_program_midi(st.pg, why) && ui.message)
+            ui.message({"MIDI Out", why + ".\nThe sound plays on without MIDI.", sh_btn_ok, sh_icon_info});
+        return;
+    }
+    if (&d == &wv_opt_voices)
         sh_set_voices(st, edit_value(st, ui, pd_of(wv_opt_voices), st.opt.maxv));
     else
         edit_option(st, ui, d);

@@ -73,7 +73,7 @@ const mi menu[] = {
       OP("fuzztype"), I(cm_fuzz_same, "Sa&me"), O("fuzztype"), E(),
       FX(),
       OP("visual"), O("visual"), E(),
-      OP("device"), I(cm_showcaps, "&Show Caps"), O("mono8"), O("device"), O("jack"), E(),
+      OP("device"), I(cm_showcaps, "&Show Caps"), O("mono8"), O("midi"), O("device"), O("jack"), E(),
       P("&Info"),
         Cancel(),
         I(cm_parameters, "&Parameters"), I(cm_modcalc, "&ModuloCalc"), I(cm_geninfo, "&General Info"),

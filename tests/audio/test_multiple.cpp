@@ -12,6 +12,7 @@
 
 #include "audio/evqueue.h"
 #include "audio/multiple.h"
+#include "engine/toneev.h"
 #include "audio/stream.h"
 #include "audio/virtdev.h"
 #include "support/stream_rig.h"
@@ -309,4 +310,40 @@ TEST(Multiple, TheFourTrackMixAllocatesNothing) {
     counting = false;
     EXPECT_EQ(allocations.load(), 0);
     EXPECT_TRUE(lv.tracks);
+}
+
+// With MIDI out the four tracks report their tones, each as its own track,
+// and a turn of the cycle allocates no more than without MIDI (the virtual
+// device's own log of the buffers allocates in both).
+TEST(Multiple, EveryTrackReportsItsTonesWithoutAllocating) {
+    long base = -1;
+    for (bool on : {false, true}) {
+        auto r = std::make_unique<mrig>();
+        r->bank_plays(0, 4, 1);
+        r->bank_plays(1, 4, 2);
+        r->bank_plays(2, 4, 5);
+        auto midi = std::make_unique<wv_midiout>();
+        if (on) r->s.midi = midi.get();
+        r->dev.midilog.reserve(100000);
+        r->dev.log.reserve(100);
+        r->open();
+        ASSERT_TRUE(wv_start(r->s));
+        r->play_out();
+        bool seen[rov_ntracks] = {};
+        allocations = 0;
+        counting = true;
+        for (int i = 0; i < 4; ++i) {
+            r->play_out();
+            for (const rov_toneevs& e : midi->ev)
+                for (uint32_t k = 0; k < e.n; ++k) seen[e.ev[k].track % rov_ntracks] = true;
+        }
+        counting = false;
+        if (!on) {
+            base = allocations.load();
+            continue;
+        }
+        EXPECT_EQ(allocations.load(), base);
+        for (int k = 0; k < rov_ntracks; ++k) EXPECT_TRUE(seen[k]) << "track " << k;
+        EXPECT_FALSE(r->dev.midilog.empty());
+    }
 }
