@@ -31,9 +31,11 @@ bool wv_program_midi(wv_program& p, std::string& msg) {
         return true;
     }
     if (!p.midi) p.midi = std::make_unique<wv_midiout>();
-    if (!p.output_midi && !p.midiport) p.midiport = wv_alsa_midi_open(msg);
-    if (p.output_midi) p.midiport.reset();
+    // The JACK output carries the MIDI on its own port.
+    const bool to_device = p.output_midi || p.opt.wvodevno == wv_jack_devno;
+    if (!to_device && !p.midiport) p.midiport = wv_alsa_midi_open(msg);
+    if (to_device) p.midiport.reset();
     p.midi->port = p.midiport.get();
     p.ws.midi = p.midi.get();
-    return p.output_midi || p.midiport != nullptr;
+    return to_device || p.midiport != nullptr;
 }

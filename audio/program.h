@@ -63,8 +63,8 @@ struct wv_program {
     std::function<bool(uint32_t devno, wv_caps& caps)> probe;
 
     // MIDI out while opt.midi is on (wv_program_midi): the cycle's record
-    // and the ALSA sequencer port (nullptr: none). `output_midi`: the output
-    // device carries the MIDI itself, no port is opened.
+    // and the ALSA sequencer port (nullptr: none). `output_midi`, or the JACK
+    // output chosen: the output device carries the MIDI itself, no port is opened.
     std::unique_ptr<wv_midiout> midi;
     std::unique_ptr<wv_midiport> midiport;
     bool output_midi = false;

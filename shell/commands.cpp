@@ -183,6 +183,9 @@ void option_command(sh_state& st, const sh_ui& ui, const wv_optdesc& d, int k) {
     }
     if (&d == &wv_opt_jack) {
         sh_select_device(st, ui, d.get(st.opt) ? wv_mapper : wv_jack_devno);
+        // MIDI out follows the device: JACK's own port, or ALSA's sequencer.
+        if (std::string why; st.opt.midi && !wv_program_midi(st.pg, why) && ui.message)
+            ui.message({"MIDI Out", why + ".\nThe sound plays on without MIDI.", sh_btn_ok, sh_icon_info});
         return;
     }
     if (toggle_option(st, d)) {

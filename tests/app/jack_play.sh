@@ -7,7 +7,8 @@
 #   --out-rate 48000` of the same setting bit for bit, from wherever the
 #   recording's first sound lies in the render (the recorder connects once
 #   the ports exist, so its start is found by search), for 3 s, across the
-#   buffer seams, and then silence;
+#   buffer seams, and then silence; its MIDI port carries what
+#   `render --midi` writes, at the same frames;
 # - a server that does not answer is given up with a message;
 # - stopping the server ends play with status 1 and a message within 2 s
 #   (SIGTERM: a server killed outright would leave its entry in the
@@ -51,11 +52,12 @@ jack_lsp 2>/dev/null | grep -q system:playback_1 || fail "jackd did not start: $
 
 "$prog" render "${engine[@]}" --out-rate 48000 --buffers 20 --raw -o "$work/ref.raw" >/dev/null 2>&1 ||
     fail "render failed"
+"$prog" render "${engine[@]}" --buffers 20 --midi "$work/ref.mid" >/dev/null 2>&1 || fail "render --midi failed"
 
-"$recorder" record tessellon 6 "$work/rec.raw" &
+"$recorder" record tessellon 6 "$work/rec.raw" "$work/rec.midi" &
 rec_pid=$!
 # The longest latency the buffer allows rides out a busy machine.
-"$prog" play --jack "${engine[@]}" --latency 2000 --seconds 4 >"$work/play.out" 2>"$work/play.err" &
+"$prog" play --jack --midi "${engine[@]}" --latency 2000 --seconds 4 >"$work/play.out" 2>"$work/play.err" &
 play_pid=$!
 sleep 2
 links=$(jack_lsp -c 2>/dev/null)
@@ -71,6 +73,11 @@ echo "$links" | grep -A2 '^tessellon:out_right' | grep -q 'system:playback_2' ||
     fail "out_right is not connected to system:playback_2"
 # 3 s at 48 kHz: some ten buffers, their seams included.
 "$recorder" match "$work/ref.raw" "$work/rec.raw" 144000 || fail "the recording differs from the render"
+# The MIDI port carries the MIDI file's messages at its frames (11025 Hz
+# there, 48 kHz here), from wherever the recording begins.
+/usr/bin/python3 "$(dirname "$0")/jack_midi_match.py" "$work/ref.mid" "$work/rec.midi" 48000 11025 20 ||
+    fail "the MIDI port's messages differ from render --midi"
+grep -q 'ALSA\|no MIDI output' "$work/play.err" && fail "play --jack --midi turned to ALSA: $(cat "$work/play.err")"
 
 # A server that does not answer (stopped) is given up after 2 s.
 kill -STOP "$jack_pid"

@@ -1,10 +1,12 @@
 // Records two JACK output ports as 16-bit stereo, and compares a recording
 // with rendered samples.
-//   jack_record record CLIENT SECONDS OUT.raw
+//   jack_record record CLIENT SECONDS OUT.raw [MIDI.txt]
 // Waits (at most 10 s) for CLIENT:out_left and CLIENT:out_right to appear,
 // connects them to its own inputs and records SECONDS of them from then
 // on; the floats are written as 16-bit samples (x * 32768, rounded), which
-// gives back a 16-bit source exactly.
+// gives back a 16-bit source exactly. With MIDI.txt it also records
+// CLIENT:midi_out, one message a line: the frame of the recording it lies
+// at, then its bytes in hex.
 //   jack_record match REFERENCE.raw RECORDING.raw MIN_FRAMES
 // The recording must hold, from its first sound on, the reference's frames
 // bit for bit from wherever those first frames lie in it, for at least
@@ -12,6 +14,7 @@
 // frame of the reference where the recording starts. Exit 0 when it holds,
 // 1 when not, 2 on bad use.
 #include <jack/jack.h>
+#include <jack/midiport.h>
 
 #include <unistd.h>
 
@@ -29,10 +32,19 @@
 
 namespace {
 
+struct midi_event {
+    std::size_t frame = 0;
+    uint8_t len = 0;
+    uint8_t b[3] = {};
+};
+
 struct rec {
     jack_port_t* in[2]{};
+    jack_port_t* midi = nullptr;
     std::vector<int16_t> data;
     std::atomic<std::size_t> frames{0};
+    std::vector<midi_event> events;  // room made before the client runs
+    std::size_t nevents = 0;
 };
 
 int16_t to16(float x) {
@@ -45,6 +57,18 @@ int process(jack_nframes_t n, void* arg) {
     const auto* l = static_cast<const float*>(jack_port_get_buffer(r.in[0], n));
     const auto* rr = static_cast<const float*>(jack_port_get_buffer(r.in[1], n));
     std::size_t at = r.frames.load(std::memory_order_relaxed);
+    if (r.midi && 2 * at + 1 < r.data.size()) {
+        void* mb = jack_port_get_buffer(r.midi, n);
+        const uint32_t count = jack_midi_get_event_count(mb);
+        for (uint32_t i = 0; i < count && r.nevents < r.events.size(); ++i) {
+            jack_midi_event_t ev;
+            if (jack_midi_event_get(&ev, mb, i) != 0 || ev.size == 0 || ev.size > 3) continue;
+            midi_event& e = r.events[r.nevents++];
+            e.frame = at + ev.time;
+            e.len = static_cast<uint8_t>(ev.size);
+            std::memcpy(e.b, ev.buffer, ev.size);
+        }
+    }
     for (jack_nframes_t i = 0; i < n && 2 * at + 1 < r.data.size(); ++i, ++at) {
         r.data[2 * at] = to16(l[i]);
         r.data[2 * at + 1] = to16(rr[i]);
@@ -53,7 +77,7 @@ int process(jack_nframes_t n, void* arg) {
     return 0;
 }
 
-int record(const std::string& client, double seconds, const char* out) {
+int record(const std::string& client, double seconds, const char* out, const char* midi_out) {
     jack_client_t* c = jack_client_open("jack_record", JackNoStartServer, nullptr);
     if (!c) {
         std::fprintf(stderr, "jack_record: no JACK server\n");
@@ -64,6 +88,10 @@ int record(const std::string& client, double seconds, const char* out) {
     r.data.assign(2 * total, 0);
     r.in[0] = jack_port_register(c, "in_l", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     r.in[1] = jack_port_register(c, "in_r", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    if (midi_out) {
+        r.midi = jack_port_register(c, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+        r.events.resize(1 << 16);
+    }
     jack_set_process_callback(c, process, &r);
     if (jack_activate(c) != 0) return 1;
     const std::string left = client + ":out_left", right = client + ":out_right";
@@ -75,7 +103,7 @@ int record(const std::string& client, double seconds, const char* out) {
     };
     bool linked = false;
     for (int i = 0; i < 1000 && !linked; ++i) {
-        linked = link(left, ":in_l") && link(right, ":in_r");
+        linked = link(left, ":in_l") && link(right, ":in_r") && (!midi_out || link(client + ":midi_out", ":midi_in"));
         if (!linked) usleep(10000);
     }
     if (!linked) {
@@ -86,6 +114,16 @@ int record(const std::string& client, double seconds, const char* out) {
     r.frames.store(0);
     while (r.frames.load() < total) usleep(20000);
     jack_client_close(c);
+    if (midi_out) {
+        FILE* m = std::fopen(midi_out, "w");
+        if (!m) return 1;
+        for (std::size_t i = 0; i < r.nevents; ++i) {
+            std::fprintf(m, "%zu", r.events[i].frame);
+            for (int k = 0; k < r.events[i].len; ++k) std::fprintf(m, " %02x", r.events[i].b[k]);
+            std::fputc('\n', m);
+        }
+        if (std::fclose(m) != 0) return 1;
+    }
     std::ofstream f(out, std::ios::binary);
     f.write(reinterpret_cast<const char*>(r.data.data()), static_cast<std::streamsize>(r.data.size() * 2));
     return f ? 0 : 1;
@@ -130,9 +168,10 @@ int match(const char* refp, const char* recp, std::size_t min) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::strcmp(argv[1], "record") == 0) return record(argv[2], std::atof(argv[3]), argv[4]);
+    if ((argc == 5 || argc == 6) && std::strcmp(argv[1], "record") == 0)
+        return record(argv[2], std::atof(argv[3]), argv[4], argc == 6 ? argv[5] : nullptr);
     if (argc == 5 && std::strcmp(argv[1], "match") == 0)
         return match(argv[2], argv[3], static_cast<std::size_t>(std::atol(argv[4])));
-    std::fprintf(stderr, "usage: jack_record record CLIENT SECONDS OUT.raw | match REF.raw REC.raw MIN_FRAMES\n");
+    std::fprintf(stderr, "usage: jack_record record CLIENT SECONDS OUT.raw [MIDI.txt] | match REF.raw REC.raw MIN_FRAMES\n");
     return 2;
 }
