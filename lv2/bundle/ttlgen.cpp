@@ -1,13 +1,15 @@
 // Writes the plugin's description into its bundle folder, from the tables the
 // program itself plays from: the ports (lv2/ports.h), the rows and their slot
-// names (engine/rows.h, engine/slots.h), the built-in setting and any setting
-// files given as presets.
+// names (engine/rows.h, engine/slots.h), the built-in setting and the preset
+// library.
 //
-//   tess_lv2_ttl OUTDIR BINARY [--preset NAME=FILE.rov]...
+//   tess_lv2_ttl OUTDIR BINARY [--library INDEX.txt] [--preset NAME=FILE.rov]...
 //
 // OUTDIR gets manifest.ttl, tessellon.ttl, presets.ttl and slots.txt (what
-// every slot means in every row). Exit status 1 when a file cannot be
-// written or a preset's setting file cannot be read.
+// every slot means in every row). Every preset of the library becomes an LV2
+// preset with its setting, set, row, voice maximum and sample, except those
+// that need Multiple play's banks, which the instrument does not keep. Exit
+// status 1 when a file cannot be written or a preset's files cannot be read.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -18,6 +20,9 @@
 #include "engine/rov.h"
 #include "engine/rows.h"
 #include "engine/slots.h"
+#include "audio/options.h"
+#include "files/presets.h"
+#include "files/wavload.h"
 #include "files/setting_file.h"
 #include "lv2/ports.h"
 #include "lv2/synth.h"
@@ -172,7 +177,8 @@ struct preset {
     std::string name;
     int setnr = 0;
     bool builtin = true;     // the built-in setting: the set port alone
-    rov_setting setting{};   // otherwise: the setting, restored with the preset
+    tl_config c{};           // otherwise: the setting and options, restored with the preset
+    std::string sample;      // the sample's session form; empty: none
 };
 
 std::string preset_uri(std::size_t k) { return TL_NS "preset" + std::to_string(k); }
@@ -180,20 +186,28 @@ std::string preset_uri(std::size_t k) { return TL_NS "preset" + std::to_string(k
 std::string presets_ttl(const std::vector<preset>& ps) {
     std::ostringstream o;
     o << prefixes;
+    // The state's properties, which the presets below carry.
+    const char* const props[][2] = {{"setting", "The whole setting: its 672 bytes as the setting file holds them."},
+                                     {"options", "Row, set, Emphasis, Timbre Variation and voice maximum."},
+                                     {"sampleData", "The loaded sample: its rate, length and area."}};
+    for (const auto& pr : props)
+        o << "<" TL_NS << pr[0] << ">\n\ta <http://www.w3.org/1999/02/22-rdf-syntax-ns#Property> ;\n\trdfs:label "
+          << lit(pr[0]) << " ;\n\trdfs:comment " << lit(pr[1]) << " ;\n\trdfs:range xsd:base64Binary .\n\n";
     for (std::size_t k = 0; k < ps.size(); ++k) {
         const preset& p = ps[k];
         o << "<" << preset_uri(k) << ">\n\ta pset:Preset ;\n\tlv2:appliesTo <" TL_URI "> ;\n\trdfs:label "
           << lit(p.name) << " ;\n\tlv2:port [\n\t\tlv2:symbol \"set\" ;\n\t\tpset:value " << p.setnr << ".0\n\t]";
         if (!p.builtin) {
             uint8_t bytes[rov_setting_bytes];
-            rov_setting_write(p.setting, bytes);
-            tl_config c;
-            c.setnr = p.setnr;
+            rov_setting_write(p.c.setting, bytes);
             uint8_t opts[tl_options_bytes];
-            tl_options_write(c, opts);
+            tl_options_write(p.c, opts);
             o << " ;\n\tstate:state [\n\t\t<" TL_NS "setting> \"" << b64(bytes, sizeof bytes)
-              << "\"^^xsd:base64Binary ;\n\t\t<" TL_NS "options> \"" << b64(opts, sizeof opts)
-              << "\"^^xsd:base64Binary\n\t]";
+              << "\"^^xsd:base64Binary ;\n\t\t<" TL_NS "options> \"" << b64(opts, sizeof opts) << "\"^^xsd:base64Binary";
+            if (!p.sample.empty())
+                o << " ;\n\t\t<" TL_NS "sampleData> \""
+                  << b64(reinterpret_cast<const uint8_t*>(p.sample.data()), p.sample.size()) << "\"^^xsd:base64Binary";
+            o << "\n\t]";
         }
         o << " .\n\n";
     }
@@ -247,30 +261,75 @@ bool write(const std::string& path, const std::string& text) {
 
 }  // namespace
 
+// The presets of the library's index that the instrument can hold.
+bool library_presets(const std::string& index, std::vector<preset>& ps) {
+    std::ifstream f(index, std::ios::binary);
+    std::stringstream text;
+    text << f.rdbuf();
+    if (!f) {
+        std::fprintf(stderr, "tess_lv2_ttl: cannot read the preset index '%s'\n", index.c_str());
+        return false;
+    }
+    const std::size_t slash = index.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : index.substr(0, slash);
+    std::vector<std::string> errors;
+    const fi_library lib = fi_presets_parse(text.str(), dir, errors);
+    for (const std::string& e : errors) std::fprintf(stderr, "tess_lv2_ttl: %s\n", e.c_str());
+    if (!errors.empty()) return false;
+    for (const fi_preset& fp : lib.presets) {
+        if (!fp.banks.empty()) continue;  // Multiple play's banks are no part of the instrument
+        preset p;
+        p.name = fp.name;
+        p.setnr = fp.setnr;
+        p.builtin = false;
+        p.c.setnr = fp.setnr;
+        p.c.row = fp.row;
+        if (fp.voices > 0) p.c.maxv = fp.voices;
+        if (fi_setting_read(fp.setting, p.c.setting) != fi_read::ok) {
+            std::fprintf(stderr, "tess_lv2_ttl: '%s' is not a setting file\n", fp.setting.c_str());
+            return false;
+        }
+        if (!fp.sample.empty()) {
+            fi_sample smp;
+            std::vector<fi_filemsg> msgs;
+            // The capacity the program gives a sample.
+            if (fi_sample_load(fp.sample, wv_options{}.bufszorig, smp, msgs) != fi_wav::loaded) {
+                std::fprintf(stderr, "tess_lv2_ttl: cannot load the sample '%s'\n", fp.sample.c_str());
+                return false;
+            }
+            p.sample = tl_sample_bytes(smp);
+        }
+        ps.push_back(std::move(p));
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tess_lv2_ttl OUTDIR BINARY [--preset NAME=FILE.rov]...\n");
+        std::fprintf(stderr, "usage: tess_lv2_ttl OUTDIR BINARY [--library INDEX.txt] [--preset NAME=FILE.rov]...\n");
         return 2;
     }
     const std::string dir = argv[1];
     rov_setting def{};
     rov_default_setting(def);
     std::vector<preset> ps;
-    for (int n = 0; n < rov_nsets; ++n) ps.push_back({"Built-in set " + std::to_string(n), n, true, def});
+    for (int n = 0; n < rov_nsets; ++n) ps.push_back({"Built-in set " + std::to_string(n), n, true, {}, {}});
     for (int i = 3; i < argc; ++i) {
         const std::string a = argv[i];
-        const std::size_t eq = a.find('=');
+        if (a == "--library" && i + 1 < argc) {
+            if (!library_presets(argv[++i], ps)) return 1;
+            continue;
+        }
         if (a != "--preset" || i + 1 >= argc || std::string(argv[i + 1]).find('=') == std::string::npos) {
-            std::fprintf(stderr, "tess_lv2_ttl: expected --preset NAME=FILE.rov, not '%s'\n", a.c_str());
+            std::fprintf(stderr, "tess_lv2_ttl: expected --library INDEX.txt or --preset NAME=FILE.rov, not '%s'\n", a.c_str());
             return 2;
         }
-        (void)eq;
         const std::string v = argv[++i];
         preset p;
         p.name = v.substr(0, v.find('='));
         p.builtin = false;
         const std::string file = v.substr(v.find('=') + 1);
-        if (fi_setting_read(file, p.setting) != fi_read::ok) {
+        if (fi_setting_read(file, p.c.setting) != fi_read::ok) {
             std::fprintf(stderr, "tess_lv2_ttl: '%s' is not a setting file\n", file.c_str());
             return 1;
         }

@@ -13,6 +13,8 @@
 #include <iterator>
 #include <mutex>
 
+#include <lv2/presets/presets.h>
+
 #include "../app/run_program.h"
 #include "engine/rov.h"
 #include "host.h"
@@ -256,6 +258,30 @@ TEST_F(Lv2Host, APresetMadeFromASettingFilePlaysThatSetting) {
     lv2_inst a(*world, rate0, 512);
     lilv_state_restore(st, a.inst, nullptr, nullptr, 0, nullptr);
     expect_words(a.render(static_cast<std::size_t>(rate0), 512), render("--setting " + file, 1));
+    lilv_state_free(st);
+}
+
+TEST_F(Lv2Host, TheLibrarysPresetsPlayAsTheProgramPlaysThem) {
+    // The bundle's own presets: one with a sample, its set, row and voice maximum.
+    LilvNode* pset = lilv_new_uri(world->world, LV2_PRESETS__Preset);
+    LilvNodes* presets = lilv_plugin_get_related(world->plugin, pset);
+    LilvState* st = nullptr;
+    std::size_t n = 0;
+    LILV_FOREACH (nodes, i, presets) {
+        const LilvNode* node = lilv_nodes_get(presets, i);
+        lilv_world_load_resource(world->world, node);
+        LilvState* s = lilv_state_new_from_world(world->world, &world->map, node);
+        ++n;
+        if (!st && s && std::string(lilv_state_get_label(s)) == "bell-intervals") st = s;
+        else lilv_state_free(s);
+    }
+    lilv_nodes_free(presets);
+    lilv_node_free(pset);
+    EXPECT_GE(n, 50u) << "the ten built-in sets and the library";
+    ASSERT_NE(st, nullptr);
+    lv2_inst a(*world, 22050, 512);
+    lilv_state_restore(st, a.inst, nullptr, nullptr, 0, nullptr);
+    expect_words(a.render(22050, 512), render("--preset bell-intervals", 1));
     lilv_state_free(st);
 }
 
