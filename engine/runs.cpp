@@ -134,15 +134,28 @@ HWY_INLINE VI Lanes0() {
     return hn::Load(DI(), lanes);
 }
 
+// The phase modulation of a voice value v (level applied): the interpolated
+// table at trunc(pm * v / 64) mod 65536 (the product wrapping as uint32),
+// >> 5.
+HWY_INLINE VI PhaseMod(const int32_t* pairs, VI pm, VI v) {
+    const DI di;
+    const DU du;
+    const VI x = hn::BitCast(di, hn::Mul(hn::BitCast(du, pm), hn::BitCast(du, v)));
+    const VI y = hn::ShiftRight<6>(hn::Add(x, hn::And(hn::ShiftRight<31>(x), hn::Set(di, 63))));
+    return hn::ShiftRight<5>(Table(pairs, hn::And(y, hn::Set(di, 0xffff))));
+}
+
 // r frames of `oscs` oscillators summed: shape(phi_j) per frame, phases
 // stepping by their increments (oscillator 1 also by the drift).
 template <int oscs, bool drifting, class Shape>
-HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
+HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
+                    const Shape& shape) {
     const DI di;
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
     const VI offset = hn::Set(di, run.offset);
+    const VI pm = hn::Set(di, run.phasemod);
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
@@ -158,25 +171,57 @@ HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, co
             sum = hn::Add(sum, shape(hn::And(p, mask)));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
+        if (run.phasemod > 0) val = PhaseMod(pairs, pm, val);
         Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
+
+// The wave table (17 entries) less its middle 512, read in registers: a
+// lane permutation where the first sixteen entries fill one or two vectors,
+// entry 16 blended in; a gather on narrower targets.
+struct Wave17 {
+    static constexpr size_t kN = hn::MaxLanes(DI());
+    static constexpr bool kPermute = kN >= 8 && kN <= 16;
+    alignas(64) int32_t w[32];
+    VI t0, t1, last;
+    explicit Wave17(const int32_t* wave) {
+        const DI di;
+        for (int i = 0; i < 32; ++i) w[i] = (i < 17 ? wave[i] : 512) - 512;
+        t0 = hn::Load(di, w);
+        t1 = kN >= 16 ? t0 : hn::Load(di, w + (kN < 16 ? kN : 0));
+        last = hn::Set(di, w[16]);
+    }
+    // Entries at idx (0..16).
+    HWY_INLINE VI operator()(VI idx) const {
+        const DI di;
+        if constexpr (kPermute) {
+            const VI lo = hn::And(idx, hn::Set(di, static_cast<int32_t>(kN - 1)));
+            VI v = hn::TableLookupLanes(t0, hn::IndicesFromVec(di, lo));
+            if constexpr (kN < 16) {
+                const VI hi = hn::TableLookupLanes(t1, hn::IndicesFromVec(di, lo));
+                v = hn::IfThenElse(hn::Eq(hn::And(idx, hn::Set(di, static_cast<int32_t>(kN))), hn::Zero(di)), v, hi);
+            }
+            return hn::IfThenElse(hn::Eq(idx, hn::Set(di, 16)), last, v);
+        } else {
+            return hn::GatherIndex(di, w, idx);
+        }
+    }
+};
 
 // The half waveform of a triangle value x (-16384..16384) from the wave
 // table (entry k + 1 holds W[k]): |x| >> 11 picks a pair of entries, forward
 // while the phase rises and backward while it falls, interpolated in 1/2048
 // and taken against 512, then negated for x < 0 and shifted by 6.
-HWY_INLINE VI HalfWave(const int32_t* wave, VI x, hn::Mask<DI> rising) {
+HWY_INLINE VI HalfWave(const Wave17& wave, VI x, hn::Mask<DI> rising) {
     const DI di;
     const VI a = hn::Abs(x);
     const VI i = hn::ShiftRight<11>(a), f = hn::And(a, hn::Set(di, 2047));
     const VI one = hn::Set(di, 1);
     const VI lo = hn::IfThenElse(rising, i, hn::And(hn::Sub(hn::Set(di, 16), i), hn::Set(di, 15)));
     const VI hi = hn::IfThenElse(rising, hn::Add(i, one), hn::Sub(hn::Set(di, 15), i));
-    const VI mid = hn::Set(di, 512);
-    const VI wl = hn::Sub(hn::GatherIndex(di, wave, hn::Add(lo, one)), mid);
-    const VI wh = hn::Sub(hn::GatherIndex(di, wave, hn::Add(hi, one)), mid);
+    const VI wl = wave(hn::Add(lo, one));
+    const VI wh = wave(hn::Add(hi, one));
     const VI z = hn::Add(hn::Mul(hn::Sub(hn::Set(di, 2048), f), wl), hn::Mul(wh, f));
     return hn::ShiftRight<6>(hn::IfThenElse(hn::Lt(x, hn::Zero(di)), hn::Neg(z), z));
 }
@@ -184,14 +229,13 @@ HWY_INLINE VI HalfWave(const int32_t* wave, VI x, hn::Mask<DI> rising) {
 // The transfer function of a voice value v: entry i of W (i = |v| >> 14) is
 // the output at (i + 1) * 16384, 0 at 0 (wave[0] = 512), odd around 0;
 // v = 0 counts as negative, as the block has it.
-HWY_INLINE VI Transfer(const int32_t* wave, VI v) {
+HWY_INLINE VI Transfer(const Wave17& wave, VI v) {
     const DI di;
     const auto neg = hn::Lt(v, hn::Set(di, 1));
     const VI a = hn::IfThenElse(neg, hn::Neg(v), v);
     const VI i = hn::And(hn::ShiftRight<14>(a), hn::Set(di, 15)), f = hn::And(a, hn::Set(di, 16383));
-    const VI mid = hn::Set(di, 512);
-    const VI wl = hn::Sub(hn::GatherIndex(di, wave, i), mid);
-    const VI wh = hn::Sub(hn::GatherIndex(di, wave, hn::Add(i, hn::Set(di, 1))), mid);
+    const VI wl = wave(i);
+    const VI wh = wave(hn::Add(i, hn::Set(di, 1)));
     const VI z = hn::Add(hn::Mul(hn::Sub(hn::Set(di, 16384), f), wl), hn::Mul(wh, f));
     return hn::ShiftRight<5>(hn::IfThenElse(neg, hn::Neg(z), z));
 }
@@ -208,6 +252,7 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
     const VI w = hn::Set(di, static_cast<int32_t>(run.w));
     const VI half = hn::Set(di, 16384);
     const Ramp ramp(run.w, 32768u);
+    const Wave17 wave(run.wave);
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
@@ -219,21 +264,127 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
         for (int j = 0; j < oscs; ++j) {
             const VI p = hn::And(phi[j], mask);
             const VI x = hn::Sub(ramp(p), half);
-            sum = hn::Add(sum, transfer ? x : HalfWave(run.wave, x, hn::Lt(p, w)));
+            sum = hn::Add(sum, transfer ? x : HalfWave(wave, x, hn::Lt(p, w)));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
         VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
-        if (transfer) val = Transfer(run.wave, val);
+        if (transfer) val = Transfer(wave, val);
+        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+    }
+}
+
+// One overtone read: tab[trunc(phi * mul / 2^shift) & 255] from the pairs'
+// low halves.
+struct OtRead {
+    VI mul;
+    int shift;
+    bool neg;
+    explicit OtRead(rov_otread r)
+        : mul(hn::Set(DI(), r.mul < 0 ? -r.mul : r.mul)), shift(r.shift), neg(r.mul < 0) {}
+    HWY_INLINE VI operator()(const int32_t* pairs, VI phi) const {
+        const DI di;
+        const DU du;
+        VI x = hn::BitCast(di, hn::ShiftRightSame(hn::Mul(hn::BitCast(du, phi), hn::BitCast(du, mul)), shift));
+        if (neg) x = hn::Neg(x);
+        const VI e = hn::GatherIndex(di, pairs, hn::And(x, hn::Set(di, 255)));
+        return hn::ShiftRight<16>(hn::ShiftLeft<16>(e));
+    }
+};
+
+// The overtones kind: per oscillator reads a and b, summed; then
+// (sum a + ((sum b * gain) >> gshift)) >> shift, the level, the phase
+// modulation.
+template <int oscs, bool drifting, bool two>
+HWY_INLINE void OtRun(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums) {
+    const DI di;
+    const size_t N = hn::Lanes(di);
+    const VI mask = hn::Set(di, 0xffff);
+    const VI level = hn::Set(di, run.level);
+    const VI gain = hn::Set(di, run.otgain);
+    const VI pm = hn::Set(di, run.phasemod);
+    const OtRead ra(run.ot[0]), rb(run.ot[1]);
+    VI phi[oscs], step[oscs];
+    for (int j = 0; j < oscs; ++j) {
+        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
+        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
+        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
+    }
+    const VI drift0 = hn::Set(di, drifting ? run.drift[f] : 0);
+    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+        VI a = hn::Zero(di), b = hn::Zero(di);
+        for (int j = 0; j < oscs; ++j) {
+            VI p = phi[j];
+            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, run.drift + f + i), drift0));
+            p = hn::And(p, mask);
+            a = hn::Add(a, ra(pairs, p));
+            if (two) b = hn::Add(b, rb(pairs, p));
+            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        }
+        VI sum = a;
+        if (two) sum = hn::Add(sum, hn::ShiftRightSame(hn::Mul(b, gain), run.otgshift));
+        sum = hn::ShiftRightSame(sum, run.otshift);
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
+        if (run.phasemod > 0) val = PhaseMod(pairs, pm, val);
+        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+    }
+}
+
+template <int oscs, bool drifting>
+HWY_INLINE void OtRunTwo(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums) {
+    if (run.two) OtRun<oscs, drifting, true>(run, pairs, f, r, sums);
+    else OtRun<oscs, drifting, false>(run, pairs, f, r, sums);
+}
+
+// The fold and sync kinds: oscillator 1 and, with oscs 2, oscillator 3.
+// The product with k wraps as uint32; only bits 10..25 of it reach the
+// result, so the truncating division by 1024 is a shift after adding 1023
+// to a negative product (k < 0, the triangle or phase not below 0).
+template <int oscs, bool sync>
+HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums) {
+    const DI di;
+    const DU du;
+    const size_t N = hn::Lanes(di);
+    const VI mask = hn::Set(di, 0xffff);
+    const VI level = hn::Set(di, run.level);
+    const VU k = hn::Set(du, run.k);
+    const VU bias = hn::Set(du, run.kneg ? 1023u : 0u);
+    const VI half = hn::Set(di, 16384);
+    const Ramp ramp(run.w, sync ? 32768u : 32767u);
+    const int which[2] = {0, 2};
+    VI phi[oscs], step[oscs];
+    for (int j = 0; j < oscs; ++j) {
+        const uint32_t incr = run.incr[which[j]];
+        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[which[j]])),
+                         hn::Mul(Lanes0(), hn::Set(di, static_cast<int32_t>(incr & 0xffff))));
+        step[j] = hn::Set(di, static_cast<int32_t>((incr * N) & 0xffff));
+    }
+    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+        VI sum = hn::Zero(di);
+        for (int j = 0; j < oscs; ++j) {
+            const VI p = hn::And(phi[j], mask);
+            VI y;
+            if (sync) {
+                const VU x = hn::Add(hn::Mul(hn::BitCast(du, p), k), bias);
+                y = ramp(hn::And(hn::BitCast(di, hn::ShiftRight<10>(x)), mask));
+            } else {
+                const VU x = hn::Add(hn::Mul(hn::BitCast(du, ramp(p)), k), bias);
+                y = hn::And(hn::BitCast(di, hn::ShiftRight<10>(x)), hn::Set(di, 32767));
+            }
+            sum = hn::Add(sum, hn::Sub(y, half));
+            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        }
+        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
         Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
 
 template <class Shape>
-HWY_INLINE void RunOscs(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
-    if (run.drift) Run<1, true>(run, f, r, sums, shape);  // drifting runs have one oscillator
-    else if (run.oscs == 1) Run<1, false>(run, f, r, sums, shape);
-    else if (run.oscs == 2) Run<2, false>(run, f, r, sums, shape);
-    else Run<3, false>(run, f, r, sums, shape);
+HWY_INLINE void RunOscs(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
+                        const Shape& shape) {
+    if (run.drift) Run<1, true>(run, pairs, f, r, sums, shape);  // drifting runs have one oscillator
+    else if (run.oscs == 1) Run<1, false>(run, pairs, f, r, sums, shape);
+    else if (run.oscs == 2) Run<2, false>(run, pairs, f, r, sums, shape);
+    else Run<3, false>(run, pairs, f, r, sums, shape);
 }
 
 void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
@@ -242,31 +393,49 @@ void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, r
     case rov_kind::ramp32767:
     case rov_kind::ramp32768: {
         const Ramp ramp(run.w, run.kind == rov_kind::ramp32767 ? 32767u : 32768u);
-        RunOscs(run, f, r, sums, [&](VI phi) { return ramp(phi); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return ramp(phi); });
         break;
     }
     case rov_kind::table:
-        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
         break;
     case rov_kind::table9:
-        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
         break;
     case rov_kind::pulse: {
         const int32_t wi = static_cast<int32_t>(run.w);
         const VI w = hn::Set(di, wi), lo = hn::Set(di, (wi - 65535) / 2), hi = hn::Set(di, wi / 2);
-        RunOscs(run, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
         break;
     }
     case rov_kind::rpulse: {
         const RampedPulse pulse(run.w, run.ramp, run.div);
-        RunOscs(run, f, r, sums, [&](VI phi) { return pulse(phi); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return pulse(phi); });
         break;
     }
     case rov_kind::table0:
-        RunOscs(run, f, r, sums, [&](VI phi) {
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) {
             const VI x = hn::GatherIndex(di, tab.p, hn::ShiftRight<8>(phi));
             return hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
         });
+        break;
+    case rov_kind::rect: {
+        const int32_t wi = static_cast<int32_t>(run.w);
+        const VI w = hn::Set(di, wi), lo = hn::Set(di, wi - 65535);
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, w); });
+        break;
+    }
+    case rov_kind::overtones:
+        if (run.drift) OtRunTwo<1, true>(run, tab.p, f, r, sums);
+        else if (run.oscs == 1) OtRunTwo<1, false>(run, tab.p, f, r, sums);
+        else if (run.oscs == 2) OtRunTwo<2, false>(run, tab.p, f, r, sums);
+        else OtRunTwo<3, false>(run, tab.p, f, r, sums);
+        break;
+    case rov_kind::fold:
+        run.oscs == 1 ? FuzzRun<1, false>(run, f, r, sums) : FuzzRun<2, false>(run, f, r, sums);
+        break;
+    case rov_kind::sync:
+        run.oscs == 1 ? FuzzRun<1, true>(run, f, r, sums) : FuzzRun<2, true>(run, f, r, sums);
         break;
     case rov_kind::halfwave:
         if (run.oscs == 1)
