@@ -106,7 +106,7 @@ HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
     const VI a = hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
     const VI b = hn::ShiftRight<16>(x);
     const VI f = hn::And(phi, hn::Set(di, 255));
-    return hn::Add(hn::Mul(hn::Sub(hn::Set(di, 256), f), a), hn::Mul(f, b));
+    return hn::Add(hn::ShiftLeft<8>(a), hn::Mul(f, hn::Sub(b, a)));  // (256 - f)·a + f·b
 }
 
 // Adds the voice values val (level applied) of lanes below `live` to the
@@ -275,16 +275,26 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
 
 // One overtone read: tab[trunc(phi * mul / 2^shift) & 255] from the pairs'
 // low halves.
+// A factor 2 shared by the multiplier and the divisor cancels (the phase
+// is not negative); a multiplier 1 needs no product.
 struct OtRead {
     VI mul;
     int shift;
-    bool neg;
-    explicit OtRead(rov_otread r)
-        : mul(hn::Set(DI(), r.mul < 0 ? -r.mul : r.mul)), shift(r.shift), neg(r.mul < 0) {}
+    bool neg, one;
+    explicit OtRead(rov_otread r) : shift(r.shift), neg(r.mul < 0) {
+        uint32_t m = r.mul < 0 ? 0u - static_cast<uint32_t>(r.mul) : static_cast<uint32_t>(r.mul);
+        while (m != 0 && m % 2 == 0 && shift > 0) {
+            m /= 2;
+            --shift;
+        }
+        one = m == 1;
+        mul = hn::Set(DI(), static_cast<int32_t>(m));
+    }
     HWY_INLINE VI operator()(const int32_t* pairs, VI phi) const {
         const DI di;
         const DU du;
-        VI x = hn::BitCast(di, hn::ShiftRightSame(hn::Mul(hn::BitCast(du, phi), hn::BitCast(du, mul)), shift));
+        const VU p = one ? hn::BitCast(du, phi) : hn::Mul(hn::BitCast(du, phi), hn::BitCast(du, mul));
+        VI x = hn::BitCast(di, hn::ShiftRightSame(p, shift));
         if (neg) x = hn::Neg(x);
         const VI e = hn::GatherIndex(di, pairs, hn::And(x, hn::Set(di, 255)));
         return hn::ShiftRight<16>(hn::ShiftLeft<16>(e));
