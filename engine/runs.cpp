@@ -111,17 +111,28 @@ HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
 
 // Adds the voice values val (level applied) of lanes below `live` to the
 // sums: weight (1/128 of the normal level) times value, as uint32 (wrapping),
-// shifted arithmetically by the mixing shift.
-HWY_INLINE void Mix(VI val, const rov_run& run, uint32_t* left, uint32_t* right, size_t live) {
-    const DI di;
-    const DU du;
-    const auto m = hn::FirstN(di, live);
-    const VU v = hn::BitCast(du, val);
-    const VI l = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.left))), run.shift);
-    const VI r = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.right))), run.shift);
-    hn::StoreU(hn::Add(hn::LoadU(du, left), hn::BitCast(du, hn::IfThenElseZero(m, l))), du, left);
-    hn::StoreU(hn::Add(hn::LoadU(du, right), hn::BitCast(du, hn::IfThenElseZero(m, r))), du, right);
-}
+// shifted arithmetically by the mixing shift. The run's fields are copied
+// into registers once: the sums' stores could otherwise alias them.
+struct Mixer {
+    VU left, right;
+    int shift, vshift;
+    explicit Mixer(const rov_run& run)
+        : left(hn::Set(DU(), run.left)), right(hn::Set(DU(), run.right)), shift(run.shift), vshift(run.vshift) {}
+    HWY_INLINE void operator()(VI val, uint32_t* l, uint32_t* r, size_t live) const {
+        const DI di;
+        const DU du;
+        const VU v = hn::BitCast(du, val);
+        VI a = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, left)), shift);
+        VI b = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, right)), shift);
+        if (live < hn::Lanes(di)) {
+            const auto m = hn::FirstN(di, live);
+            a = hn::IfThenElseZero(m, a);
+            b = hn::IfThenElseZero(m, b);
+        }
+        hn::StoreU(hn::Add(hn::LoadU(du, l), hn::BitCast(du, a)), du, l);
+        hn::StoreU(hn::Add(hn::LoadU(du, r), hn::BitCast(du, b)), du, r);
+    }
+};
 
 // Lane numbers 0, 1, 2, ... (a load: cheaper than Iota for short runs).
 HWY_INLINE VI Lanes0() {
@@ -154,26 +165,30 @@ HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
     const VI offset = hn::Set(di, run.offset);
     const VI pm = hn::Set(di, run.phasemod);
+    const bool pmod = run.phasemod > 0;
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
         phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
         step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
     }
-    const VI drift0 = hn::Set(di, drifting ? run.drift[f] : 0);
+    const int32_t* const drift = run.drift;
+    const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
         VI sum = offset;
         for (int j = 0; j < oscs; ++j) {
             VI p = phi[j];
-            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, run.drift + f + i), drift0));
+            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + f + i), drift0));
             sum = hn::Add(sum, shape(hn::And(p, mask)));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
-        if (run.phasemod > 0) val = PhaseMod(pairs, pm, val);
-        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        if (pmod) val = PhaseMod(pairs, pm, val);
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
 
@@ -249,6 +264,8 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
     const VI w = hn::Set(di, static_cast<int32_t>(run.w));
     const VI half = hn::Set(di, 16384);
     const Ramp ramp(run.w, 32768u);
@@ -267,9 +284,9 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
             sum = hn::Add(sum, transfer ? x : HalfWave(wave, x, hn::Lt(p, w)));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
         if (transfer) val = Transfer(wave, val);
-        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
 
@@ -310,32 +327,37 @@ HWY_INLINE void OtRun(const rov_run& run, const int32_t* pairs, int32_t f, int32
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
     const VI gain = hn::Set(di, run.otgain);
     const VI pm = hn::Set(di, run.phasemod);
+    const bool pmod = run.phasemod > 0;
     const OtRead ra(run.ot[0]), rb(run.ot[1]);
+    const int gshift = run.otgshift, oshift = run.otshift;
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
         phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
         step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
     }
-    const VI drift0 = hn::Set(di, drifting ? run.drift[f] : 0);
+    const int32_t* const drift = run.drift;
+    const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
         VI a = hn::Zero(di), b = hn::Zero(di);
         for (int j = 0; j < oscs; ++j) {
             VI p = phi[j];
-            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, run.drift + f + i), drift0));
+            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + f + i), drift0));
             p = hn::And(p, mask);
             a = hn::Add(a, ra(pairs, p));
             if (two) b = hn::Add(b, rb(pairs, p));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
         VI sum = a;
-        if (two) sum = hn::Add(sum, hn::ShiftRightSame(hn::Mul(b, gain), run.otgshift));
-        sum = hn::ShiftRightSame(sum, run.otshift);
-        VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
-        if (run.phasemod > 0) val = PhaseMod(pairs, pm, val);
-        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        if (two) sum = hn::Add(sum, hn::ShiftRightSame(hn::Mul(b, gain), gshift));
+        sum = hn::ShiftRightSame(sum, oshift);
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        if (pmod) val = PhaseMod(pairs, pm, val);
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
 
@@ -356,6 +378,8 @@ HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
     const VU k = hn::Set(du, run.k);
     const VU bias = hn::Set(du, run.kneg ? 1023u : 0u);
     const VI half = hn::Set(di, 16384);
@@ -383,8 +407,8 @@ HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
             sum = hn::Add(sum, hn::Sub(y, half));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
-        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
 
