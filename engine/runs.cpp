@@ -100,13 +100,23 @@ struct RampedPulse {
 // Interpolated table value from the packed pairs, before its final shift:
 // the phase is an 8.8 table position (entry i = phi >> 8, fraction f in
 // 1/256), and the value (256 - f)·tab[i] + f·tab[i+1] is in 1/256.
+// Where lanes hold 16-bit halves, one pairwise multiply-add of the pair
+// (tab[i], tab[i+1]) with the weights (256 - f, f) does it.
 HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
     const DI di;
     const VI x = hn::GatherIndex(di, pairs, hn::ShiftRight<8>(phi));
+    const VI f = hn::And(phi, hn::Set(di, 255));
+#if HWY_TARGET == HWY_SCALAR
     const VI a = hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
     const VI b = hn::ShiftRight<16>(x);
-    const VI f = hn::And(phi, hn::Set(di, 255));
     return hn::Add(hn::ShiftLeft<8>(a), hn::Mul(f, hn::Sub(b, a)));  // (256 - f)·a + f·b
+#else
+    const hn::Repartition<int16_t, DI> d16;
+    const VI wts = hn::Sub(hn::Add(hn::ShiftLeft<16>(f), hn::Set(di, 256)), f);  // 256 - f low, f high
+    VI odd = hn::Zero(di);
+    const VI even = hn::ReorderWidenMulAccumulate(di, hn::BitCast(d16, x), hn::BitCast(d16, wts), hn::Zero(di), odd);
+    return hn::RearrangeToOddPlusEven(even, odd);
+#endif
 }
 
 // Adds the voice values val (level applied) of lanes below `live` to the
