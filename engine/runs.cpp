@@ -314,8 +314,47 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
     }
 }
 
-// One overtone read: tab[trunc(phi * mul / 2^shift) & 255] from the pairs'
-// low halves.
+// Table entries without interpolation, tab[idx] for idx 0..255, gathered
+// from the pairs' low halves. Where other work fills the registers and the
+// permutation port (the overtone reads) this beats Tab0's permutations.
+struct Gather0 {
+    const int32_t* pairs;
+    explicit Gather0(const rov_tabpairs& tab) : pairs(tab.p) {}
+    HWY_INLINE VI operator()(VI idx) const {
+        return hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::GatherIndex(DI(), pairs, idx)));
+    }
+};
+
+// The same on AVX-512 from eight registers of 32 entries by 16-bit lane
+// permutations (a lane's index in its low half picks among 64 entries, its
+// bits 6 and 7 among the four results); elsewhere gathered.
+struct Tab0 {
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+    __m512i t[8];
+    explicit Tab0(const rov_tabpairs& tab) {
+        for (int k = 0; k < 8; ++k) t[k] = _mm512_load_si512(tab.w + 32 * k);
+    }
+    HWY_INLINE VI operator()(VI idx) const {
+        const __m512i i = idx.raw;
+        const __m512i r0 = _mm512_permutex2var_epi16(t[0], i, t[1]);
+        const __m512i r1 = _mm512_permutex2var_epi16(t[2], i, t[3]);
+        const __m512i r2 = _mm512_permutex2var_epi16(t[4], i, t[5]);
+        const __m512i r3 = _mm512_permutex2var_epi16(t[6], i, t[7]);
+        const __mmask16 b6 = _mm512_test_epi32_mask(i, _mm512_set1_epi32(64));
+        const __mmask16 b7 = _mm512_test_epi32_mask(i, _mm512_set1_epi32(128));
+        const __m512i lo = _mm512_mask_blend_epi32(b6, r0, r1);
+        const __m512i hi = _mm512_mask_blend_epi32(b6, r2, r3);
+        const VI e{_mm512_mask_blend_epi32(b7, lo, hi)};
+        return hn::ShiftRight<16>(hn::ShiftLeft<16>(e));
+    }
+#else
+    Gather0 g;
+    explicit Tab0(const rov_tabpairs& tab) : g(tab) {}
+    HWY_INLINE VI operator()(VI idx) const { return g(idx); }
+#endif
+};
+
+// One overtone read: tab[trunc(phi * mul / 2^shift) & 255].
 // A factor 2 shared by the multiplier and the divisor cancels (the phase
 // is not negative); a multiplier 1 needs no product.
 struct OtRead {
@@ -331,14 +370,13 @@ struct OtRead {
         one = m == 1;
         mul = hn::Set(DI(), static_cast<int32_t>(m));
     }
-    HWY_INLINE VI operator()(const int32_t* pairs, VI phi) const {
+    HWY_INLINE VI operator()(const Gather0& tab, VI phi) const {
         const DI di;
         const DU du;
         const VU p = one ? hn::BitCast(du, phi) : hn::Mul(hn::BitCast(du, phi), hn::BitCast(du, mul));
         VI x = hn::BitCast(di, hn::ShiftRightSame(p, shift));
         if (neg) x = hn::Neg(x);
-        const VI e = hn::GatherIndex(di, pairs, hn::And(x, hn::Set(di, 255)));
-        return hn::ShiftRight<16>(hn::ShiftLeft<16>(e));
+        return tab(hn::And(x, hn::Set(di, 255)));
     }
 };
 
@@ -346,7 +384,9 @@ struct OtRead {
 // (sum a + ((sum b * gain) >> gshift)) >> shift, the level, the phase
 // modulation.
 template <int oscs, bool drifting, bool two>
-HWY_INLINE void OtRun(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums) {
+HWY_INLINE void OtRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    const int32_t* pairs = tab.p;
+    const Gather0 tab0(tab);
     const DI di;
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
@@ -372,8 +412,8 @@ HWY_INLINE void OtRun(const rov_run& run, const int32_t* pairs, int32_t f, int32
             VI p = phi[j];
             if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + f + i), drift0));
             p = hn::And(p, mask);
-            a = hn::Add(a, ra(pairs, p));
-            if (two) b = hn::Add(b, rb(pairs, p));
+            a = hn::Add(a, ra(tab0, p));
+            if (two) b = hn::Add(b, rb(tab0, p));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
         VI sum = a;
@@ -386,9 +426,9 @@ HWY_INLINE void OtRun(const rov_run& run, const int32_t* pairs, int32_t f, int32
 }
 
 template <int oscs, bool drifting>
-HWY_INLINE void OtRunTwo(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums) {
-    if (run.two) OtRun<oscs, drifting, true>(run, pairs, f, r, sums);
-    else OtRun<oscs, drifting, false>(run, pairs, f, r, sums);
+HWY_INLINE void OtRunTwo(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    if (run.two) OtRun<oscs, drifting, true>(run, tab, f, r, sums);
+    else OtRun<oscs, drifting, false>(run, tab, f, r, sums);
 }
 
 // The fold and sync kinds: oscillator 1 and, with oscs 2, oscillator 3.
@@ -482,12 +522,11 @@ void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, r
         RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return pulse(phi); });
         break;
     }
-    case rov_kind::table0:
-        RunOscs(run, tab.p, f, r, sums, [&](VI phi) {
-            const VI x = hn::GatherIndex(di, tab.p, hn::ShiftRight<8>(phi));
-            return hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
-        });
+    case rov_kind::table0: {
+        const Tab0 tab0(tab);
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return tab0(hn::ShiftRight<8>(phi)); });
         break;
+    }
     case rov_kind::rect: {
         const int32_t wi = static_cast<int32_t>(run.w);
         const VI w = hn::Set(di, wi), lo = hn::Set(di, wi - 65535);
@@ -495,10 +534,10 @@ void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, r
         break;
     }
     case rov_kind::overtones:
-        if (run.drift) OtRunTwo<1, true>(run, tab.p, f, r, sums);
-        else if (run.oscs == 1) OtRunTwo<1, false>(run, tab.p, f, r, sums);
-        else if (run.oscs == 2) OtRunTwo<2, false>(run, tab.p, f, r, sums);
-        else OtRunTwo<3, false>(run, tab.p, f, r, sums);
+        if (run.drift) OtRunTwo<1, true>(run, tab, f, r, sums);
+        else if (run.oscs == 1) OtRunTwo<1, false>(run, tab, f, r, sums);
+        else if (run.oscs == 2) OtRunTwo<2, false>(run, tab, f, r, sums);
+        else OtRunTwo<3, false>(run, tab, f, r, sums);
         break;
     case rov_kind::fold:
         run.oscs == 1 ? FuzzRun<1, false>(run, f, r, sums) : FuzzRun<2, false>(run, f, r, sums);

@@ -187,9 +187,12 @@ inline bool rov_dual_run(const rov_tonephase& v, rov_run& run) {
 
 // Interpolated table pairs: entry i holds tab[i] in its low and tab[i+1] in
 // its high 16 bits, so one load fetches both ends of an interpolation.
+// The entries themselves (w) serve lookups without interpolation.
 struct rov_tabpairs {
     alignas(64) int32_t p[256];
+    alignas(64) int16_t w[256];
     void build(const int16_t* tab) {
+        std::copy_n(tab, 256, w);
         for (int i = 0; i < 256; ++i)
             p[i] = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(tab[i])) |
                                         (static_cast<uint32_t>(static_cast<uint16_t>(tab[i + 1])) << 16));
