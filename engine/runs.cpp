@@ -182,7 +182,7 @@ HWY_INLINE VI MulNarrow(VI level, VI sum) {
 #endif
 }
 
-template <int oscs, bool drifting, class Shape, bool narrow = false>
+template <int oscs, bool drifting, class Shape, bool narrow = false, bool pmod = false>
 HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
                     const Shape& shape) {
     const DI di;
@@ -193,7 +193,6 @@ HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t
     const int vshift = mix.vshift;
     const VI offset = hn::Set(di, run.offset);
     const VI pm = hn::Set(di, run.phasemod);
-    const bool pmod = run.phasemod > 0;
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
@@ -211,7 +210,7 @@ HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
         VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
-        if (pmod) val = PhaseMod(pairs, pm, val);
+        if constexpr (pmod) val = PhaseMod(pairs, pm, val);
         mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
@@ -383,7 +382,7 @@ struct OtRead {
 // The overtones kind: per oscillator reads a and b, summed; then
 // (sum a + ((sum b * gain) >> gshift)) >> shift, the level, the phase
 // modulation.
-template <int oscs, bool drifting, bool two>
+template <int oscs, bool drifting, bool two, bool pmod>
 HWY_INLINE void OtRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
     const int32_t* pairs = tab.p;
     const Gather0 tab0(tab);
@@ -395,7 +394,6 @@ HWY_INLINE void OtRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, in
     const int vshift = mix.vshift;
     const VI gain = hn::Set(di, run.otgain);
     const VI pm = hn::Set(di, run.phasemod);
-    const bool pmod = run.phasemod > 0;
     const OtRead ra(run.ot[0]), rb(run.ot[1]);
     const int gshift = run.otgshift, oshift = run.otshift;
     VI phi[oscs], step[oscs];
@@ -420,15 +418,20 @@ HWY_INLINE void OtRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, in
         if (two) sum = hn::Add(sum, hn::ShiftRightSame(hn::Mul(b, gain), gshift));
         sum = hn::ShiftRightSame(sum, oshift);
         VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
-        if (pmod) val = PhaseMod(pairs, pm, val);
+        if constexpr (pmod) val = PhaseMod(pairs, pm, val);
         mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
 
 template <int oscs, bool drifting>
 HWY_INLINE void OtRunTwo(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
-    if (run.two) OtRun<oscs, drifting, true>(run, tab, f, r, sums);
-    else OtRun<oscs, drifting, false>(run, tab, f, r, sums);
+    if (run.phasemod > 0) {  // (the phase modulation is kept out of the other loops)
+        if (run.two) OtRun<oscs, drifting, true, true>(run, tab, f, r, sums);
+        else OtRun<oscs, drifting, false, true>(run, tab, f, r, sums);
+    } else {
+        if (run.two) OtRun<oscs, drifting, true, false>(run, tab, f, r, sums);
+        else OtRun<oscs, drifting, false, false>(run, tab, f, r, sums);
+    }
 }
 
 // The fold and sync kinds: oscillator 1 and, with oscs 2, oscillator 3.
@@ -479,10 +482,20 @@ HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
 template <class Shape>
 HWY_INLINE void RunOscs(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
                         const Shape& shape) {
-    if (run.drift) Run<1, true>(run, pairs, f, r, sums, shape);  // drifting runs have one oscillator
-    else if (run.oscs == 1) Run<1, false>(run, pairs, f, r, sums, shape);
-    else if (run.oscs == 2) Run<2, false>(run, pairs, f, r, sums, shape);
-    else Run<3, false>(run, pairs, f, r, sums, shape);
+    if (run.phasemod > 0) {  // (the phase modulation is kept out of the other loops)
+        if (run.drift) Run<1, true, Shape, false, true>(run, pairs, f, r, sums, shape);
+        else if (run.oscs == 1) Run<1, false, Shape, false, true>(run, pairs, f, r, sums, shape);
+        else if (run.oscs == 2) Run<2, false, Shape, false, true>(run, pairs, f, r, sums, shape);
+        else Run<3, false, Shape, false, true>(run, pairs, f, r, sums, shape);
+    } else if (run.drift) {
+        Run<1, true>(run, pairs, f, r, sums, shape);  // drifting runs have one oscillator
+    } else if (run.oscs == 1) {
+        Run<1, false>(run, pairs, f, r, sums, shape);
+    } else if (run.oscs == 2) {
+        Run<2, false>(run, pairs, f, r, sums, shape);
+    } else {
+        Run<3, false>(run, pairs, f, r, sums, shape);
+    }
 }
 
 // The same for a shape whose sum over `oscs` oscillators lies in int16
@@ -490,7 +503,8 @@ HWY_INLINE void RunOscs(const rov_run& run, const int32_t* pairs, int32_t f, int
 template <int oscs, class Shape>
 HWY_INLINE void RunNarrow(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
                           const Shape& shape) {
-    if (run.drift || run.oscs != oscs || run.offset != 0 || run.level < 0 || run.level > 32767)
+    if (run.drift || run.phasemod > 0 || run.oscs != oscs || run.offset != 0 || run.level < 0 ||
+        run.level > 32767)
         RunOscs(run, pairs, f, r, sums, shape);
     else
         Run<oscs, false, Shape, true>(run, pairs, f, r, sums, shape);
