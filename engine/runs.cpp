@@ -168,21 +168,7 @@ HWY_INLINE VI PhaseMod(const int32_t* pairs, VI pm, VI v) {
 
 // r frames of `oscs` oscillators summed: shape(phi_j) per frame, phases
 // stepping by their increments (oscillator 1 also by the drift).
-// The level times a sum known to lie in int16 (narrow), as the product of
-// the low 16-bit halves by one pairwise multiply-add (level 0..32767).
-HWY_INLINE VI MulNarrow(VI level, VI sum) {
-#if HWY_TARGET == HWY_SCALAR
-    return hn::Mul(level, sum);
-#else
-    const DI di;
-    const hn::Repartition<int16_t, DI> d16;
-    VI odd = hn::Zero(di);
-    const VI even = hn::ReorderWidenMulAccumulate(di, hn::BitCast(d16, sum), hn::BitCast(d16, level), hn::Zero(di), odd);
-    return hn::RearrangeToOddPlusEven(even, odd);
-#endif
-}
-
-template <int oscs, bool drifting, class Shape, bool narrow = false, bool pmod = false>
+template <int oscs, bool drifting, class Shape, bool pmod = false>
 HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
                     const Shape& shape) {
     const DI di;
@@ -483,10 +469,10 @@ template <class Shape>
 HWY_INLINE void RunOscs(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
                         const Shape& shape) {
     if (run.phasemod > 0) {  // (the phase modulation is kept out of the other loops)
-        if (run.drift) Run<1, true, Shape, false, true>(run, pairs, f, r, sums, shape);
-        else if (run.oscs == 1) Run<1, false, Shape, false, true>(run, pairs, f, r, sums, shape);
-        else if (run.oscs == 2) Run<2, false, Shape, false, true>(run, pairs, f, r, sums, shape);
-        else Run<3, false, Shape, false, true>(run, pairs, f, r, sums, shape);
+        if (run.drift) Run<1, true, Shape, true>(run, pairs, f, r, sums, shape);
+        else if (run.oscs == 1) Run<1, false, Shape, true>(run, pairs, f, r, sums, shape);
+        else if (run.oscs == 2) Run<2, false, Shape, true>(run, pairs, f, r, sums, shape);
+        else Run<3, false, Shape, true>(run, pairs, f, r, sums, shape);
     } else if (run.drift) {
         Run<1, true>(run, pairs, f, r, sums, shape);  // drifting runs have one oscillator
     } else if (run.oscs == 1) {
@@ -498,18 +484,6 @@ HWY_INLINE void RunOscs(const rov_run& run, const int32_t* pairs, int32_t f, int
     }
 }
 
-// The same for a shape whose sum over `oscs` oscillators lies in int16
-// (without an offset): the level's product is narrow when the level is.
-template <int oscs, class Shape>
-HWY_INLINE void RunNarrow(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
-                          const Shape& shape) {
-    if (run.drift || run.phasemod > 0 || run.oscs != oscs || run.offset != 0 || run.level < 0 ||
-        run.level > 32767)
-        RunOscs(run, pairs, f, r, sums, shape);
-    else
-        Run<oscs, false, Shape, true>(run, pairs, f, r, sums, shape);
-}
-
 void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
     const DI di;
     switch (run.kind) {
@@ -519,11 +493,11 @@ void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, r
         RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return ramp(phi); });
         break;
     }
-    case rov_kind::table:  // one interpolated value lies between two int16 entries
-        RunNarrow<1>(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
+    case rov_kind::table:
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
         break;
-    case rov_kind::table9:  // two half values do
-        RunNarrow<2>(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
+    case rov_kind::table9:
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
         break;
     case rov_kind::pulse: {
         const int32_t wi = static_cast<int32_t>(run.w);
