@@ -103,7 +103,7 @@ struct complexenv : single {
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
         run.level = gain(v);
         run.vshift = 1;
-        return rov_overtone1_run(v, run, pulsediv);
+        return rov_overtone1_run(v, run, gain(v), pulsediv);
     }
 };
 
@@ -177,7 +177,7 @@ struct ranges : single {
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
         run.incr[0] = v.rov_wincr2;
         run.vshift = 2;
-        return rov_overtone1_run(v, run, pulsediv);
+        return rov_overtone1_run(v, run, v.rov_ecurr, pulsediv);
     }
 };
 
@@ -274,7 +274,7 @@ struct cluster : single {
     }
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
         run.vshift = 2;
-        return rov_overtone1_run(v, run, pulsediv);
+        return rov_overtone1_run(v, run, v.rov_ecurr, pulsediv);
     }
 };
 
@@ -313,8 +313,10 @@ struct ostinato : rov_phrasehooks {
         }
         return val;
     }
+    // Kernel: the overtone shapes' run, with the phase modulation.
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
-        return v.rov_wincr3 == 0 && rov_overtone2_run(v, run);
+        run.phasemod = v.rov_wincr3;
+        return rov_overtone2_run(v, run);
     }
 };
 

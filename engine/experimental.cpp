@@ -58,12 +58,22 @@ struct twoscales : rov_tonehooks {
     }
     // No division by 16 and no filter: the 32 levels are the gain.
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return v.rov_ecurr * shape(v, c.tab); }
-    // Kernel: the triangle.
+    // Kernel: the triangle, the table sine, the fast sine or the rectangle.
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
-        run.kind = rov_kind::ramp32768;
-        run.offset = -16384;
+        const int32_t w = v.rov_wpuls;
         run.vshift = 0;
-        return v.rov_sawt != 0;
+        if (v.rov_sawt) {
+            run.kind = rov_kind::ramp32768;
+            run.offset = -16384;
+        } else if (w == 0) {
+            run.kind = rov_kind::table0;
+        } else if (w < 32767) {
+            rov_ot_run(run, {(w >> 8) + 16, 12}, {}, 0, 0, 0);
+            run.two = false;
+        } else {
+            run.kind = rov_kind::rect;
+        }
+        return true;
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
 };
@@ -209,13 +219,26 @@ struct ambient : rov_tonehooks {
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(c, v)) >> 4; }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<3>(v); }
-    // Kernel: the triangles below Fuzz 16.
+    // Kernel: the triangles below Fuzz 16, the folded or the synced ones
+    // from 16 (the factor k as shape() has it, at the run's level).
     static bool kernel(const rov_ctx& c, const rov_tonephase& v, rov_run& run) {
+        const int16_t* cp = c.cp();
         const bool third = v.rov_wincr3 != 0;
-        run.kind = rov_kind::ramp32768;
-        run.oscs = third ? 3 : 2;
-        run.offset = third ? -32768 - 16384 : -32768;
-        return c.cp()[par_ambient::Fuzz] < 16;
+        const int32_t fuzz = cp[par_ambient::Fuzz];
+        if (fuzz < 16) {
+            run.kind = rov_kind::ramp32768;
+            run.oscs = third ? 3 : 2;
+            run.offset = third ? -32768 - 16384 : -32768;
+            return true;
+        }
+        const int64_t l = v.rov_ecurr;
+        const int64_t k = v.rov_sawt ? static_cast<int64_t>(cp[par_ambient::FuzzEnv]) * l + 64 * fuzz
+                                     : static_cast<int64_t>(cp[par_ambient::FuzzEnv]) * l * v.rov_left / 192 + 32 * fuzz;
+        run.kind = v.rov_sawt ? rov_kind::sync : rov_kind::fold;
+        run.oscs = third ? 2 : 1;
+        run.k = static_cast<uint32_t>(k);
+        run.kneg = k < 0;
+        return true;
     }
     // Left: the mono sum; right: the sample e interleaved positions back
     // (from the echo source while that reaches before this buffer), which
@@ -338,18 +361,24 @@ struct stumbling : rov_tonehooks {
         const int32_t gain = std::min<int32_t>(v.rov_ecurr, 127);
         return (gain * shape(v, c.tab)) >> 4;
     }
-    // Kernel: the triangles, the three half-amplitude sines or the pulses.
+    // Kernel: the triangles, the three half-amplitude sines, the organ or
+    // the pulses.
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
+        const int32_t w = v.rov_wpuls;
         run.level = std::min<int32_t>(v.rov_ecurr, 127);
         run.oscs = 3;
         if (v.rov_sawt) {
             run.kind = rov_kind::ramp32768;
             run.offset = -32768 - 16384;
-            return true;
+        } else if (w == 0) {
+            run.kind = rov_kind::table9;
+        } else if (w < 16384) {
+            rov_ot_run(run, {1, 8}, {(w >> 8) + 8, 11}, 1, 0, 1);
+        } else {
+            run.kind = rov_kind::rpulse;
+            run.div = 6;
         }
-        run.kind = v.rov_wpuls == 0 ? rov_kind::table9 : rov_kind::rpulse;
-        run.div = 6;
-        return v.rov_wpuls == 0 || v.rov_wpuls >= 16384;
+        return true;
     }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<3>(v); }
 };

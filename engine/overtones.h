@@ -19,6 +19,17 @@ inline int32_t rov_fundamentals(const rov_tonephase& v, const int16_t* tab) {
     return tab[v.rov_wphas >> 8] + tab[v.rov_wphas2 >> 8];
 }
 
+// The overtone forms for 0 < w <= 16384 as a run of the overtones kind:
+// the fundamental tab[phi >> 8] plus an overtone phi * m / 512 (weighted by
+// l/128 or (127 - l)/128), or a pair of overtones; shifted by `shift`.
+inline void rov_overtone_forms(rov_run& run, int32_t w, int32_t l, int shift) {
+    const rov_otread fund{2, 9};
+    if (w <= 4096) rov_ot_run(run, fund, {w / 256 + 2, 9}, 1, 0, shift);
+    else if (w <= 8192) rov_ot_run(run, fund, {w / 256 - 14, 9}, l, 7, shift);
+    else if (w <= 12288) rov_ot_run(run, fund, {w / 256 - 30, 9}, 127 - l, 7, shift);
+    else rov_ot_run(run, {w / 128 - 97, 9}, {w / 128 - 95, 9}, 1, 0, shift);
+}
+
 // One oscillator: table sine (w = 0); with an overtone (w/256 + 2)/2 times
 // as fast (up to 4096); an overtone weighted by `l`/128 (8192) or by
 // (127 - l)/128 (12288), m = w/256 - 14 or - 30; an overtone pair (16384);
@@ -39,24 +50,25 @@ inline int32_t rov_overtone1(const rov_tonephase& v, const int16_t* tab, int32_t
         return (rov_tab(tab, phi * (w / 128 - 97) / 512) + rov_tab(tab, phi * (w / 128 - 95) / 512)) >> 1;
     return rov_rpulse(v.rov_wphas, v.rov_wpuls, 256, pdiv);
 }
-// The kernel of rov_overtone1 where it has one: the triangle, the table
-// sine, or the ramped pulse above 16384 (divided by pdiv). The run's level
-// is the caller's.
-inline bool rov_overtone1_run(const rov_tonephase& v, rov_run& run, int32_t pdiv) {
+// The kernel of rov_overtone1: the triangle, the table sine, the overtone
+// forms (l as for rov_overtone1), or the ramped pulse above 16384 (divided
+// by pdiv). The run's level is the caller's.
+inline bool rov_overtone1_run(const rov_tonephase& v, rov_run& run, int32_t l, int32_t pdiv) {
+    const int32_t w = v.rov_wpuls;
     run.oscs = 1;
     if (v.rov_sawt) {
         run.kind = rov_kind::ramp32768;
         run.offset = -16384;
-        return true;
-    }
-    if (v.rov_wpuls == 0) {
+    } else if (w == 0) {
         run.kind = rov_kind::table0;
-        return true;
+    } else if (w <= 16384) {
+        rov_overtone_forms(run, w, l, 1);
+    } else {
+        run.kind = rov_kind::rpulse;
+        run.ramp = 256;
+        run.div = pdiv;
     }
-    run.kind = rov_kind::rpulse;
-    run.ramp = 256;
-    run.div = pdiv;
-    return v.rov_wpuls > 16384;
+    return true;
 }
 
 // Two oscillators: dual sine; dual sine with overtones synced to each
@@ -75,5 +87,8 @@ inline int32_t rov_overtone2(const rov_tonephase& v, const int16_t* tab) {
 }
 inline bool rov_overtone2_run(const rov_tonephase& v, rov_run& run) {
     const int32_t w = v.rov_wpuls;
-    return (v.rov_sawt || w == 0 || w > 16384) && rov_dual_run(v, run);
+    if (v.rov_sawt || w == 0 || w > 16384) return rov_dual_run(v, run);
+    run.oscs = 2;
+    rov_overtone_forms(run, w, v.rov_ecurr, 2);
+    return true;
 }

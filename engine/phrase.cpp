@@ -84,7 +84,7 @@ struct fantasy : rov_phrasehooks {
     }
     static int32_t shape(const rov_tonephase& v, const int16_t* tab) { return rov_overtone2(v, tab); }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
-    // Kernel: the dual oscillator's shapes.
+    // Kernel: the two-oscillator overtone shapes.
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) { return rov_overtone2_run(v, run); }
 };
 
@@ -130,7 +130,11 @@ struct jazzy : fantasy {
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
     static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) {
         const int32_t w = v.rov_wpuls;
-        return (v.rov_sawt || w == 0 || w > 4096) && rov_dual_run(v, run);
+        if (v.rov_sawt || w == 0 || w > 4096) return rov_dual_run(v, run);
+        run.oscs = 2;
+        if (w <= 2048) rov_ot_run(run, {1, 8}, {w / 256 + 1, 8}, 1, 0, 2);
+        else rov_ot_run(run, {1, 8}, {w / 256 - 7, 8}, v.rov_ecurr, 7, 2);
+        return true;
     }
 };
 
@@ -245,8 +249,8 @@ struct session : rov_tonehooks {
         return rov_overtone1(v, tab, v.rov_ecurr, 4);
     }
     static int32_t value(rov_ctx& c, rov_tonephase& v) { return (v.rov_ecurr * shape(v, c.tab)) >> 4; }
-    // Kernel: the triangle, or the pulse above 16384.
-    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) { return rov_overtone1_run(v, run, 4); }
+    // Kernel: every one-oscillator overtone shape.
+    static bool kernel(const rov_ctx&, const rov_tonephase& v, rov_run& run) { return rov_overtone1_run(v, run, v.rov_ecurr, 4); }
     static void advance(const rov_ctx&, rov_tonephase& v) { rov_advance<1>(v); }
 };
 

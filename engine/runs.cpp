@@ -100,28 +100,49 @@ struct RampedPulse {
 // Interpolated table value from the packed pairs, before its final shift:
 // the phase is an 8.8 table position (entry i = phi >> 8, fraction f in
 // 1/256), and the value (256 - f)·tab[i] + f·tab[i+1] is in 1/256.
+// Where lanes hold 16-bit halves, one pairwise multiply-add of the pair
+// (tab[i], tab[i+1]) with the weights (256 - f, f) does it.
 HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
     const DI di;
     const VI x = hn::GatherIndex(di, pairs, hn::ShiftRight<8>(phi));
+    const VI f = hn::And(phi, hn::Set(di, 255));
+#if HWY_TARGET == HWY_SCALAR
     const VI a = hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
     const VI b = hn::ShiftRight<16>(x);
-    const VI f = hn::And(phi, hn::Set(di, 255));
-    return hn::Add(hn::Mul(hn::Sub(hn::Set(di, 256), f), a), hn::Mul(f, b));
+    return hn::Add(hn::ShiftLeft<8>(a), hn::Mul(f, hn::Sub(b, a)));  // (256 - f)·a + f·b
+#else
+    const hn::Repartition<int16_t, DI> d16;
+    const VI wts = hn::Sub(hn::Add(hn::ShiftLeft<16>(f), hn::Set(di, 256)), f);  // 256 - f low, f high
+    VI odd = hn::Zero(di);
+    const VI even = hn::ReorderWidenMulAccumulate(di, hn::BitCast(d16, x), hn::BitCast(d16, wts), hn::Zero(di), odd);
+    return hn::RearrangeToOddPlusEven(even, odd);
+#endif
 }
 
 // Adds the voice values val (level applied) of lanes below `live` to the
 // sums: weight (1/128 of the normal level) times value, as uint32 (wrapping),
-// shifted arithmetically by the mixing shift.
-HWY_INLINE void Mix(VI val, const rov_run& run, uint32_t* left, uint32_t* right, size_t live) {
-    const DI di;
-    const DU du;
-    const auto m = hn::FirstN(di, live);
-    const VU v = hn::BitCast(du, val);
-    const VI l = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.left))), run.shift);
-    const VI r = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, hn::Set(du, run.right))), run.shift);
-    hn::StoreU(hn::Add(hn::LoadU(du, left), hn::BitCast(du, hn::IfThenElseZero(m, l))), du, left);
-    hn::StoreU(hn::Add(hn::LoadU(du, right), hn::BitCast(du, hn::IfThenElseZero(m, r))), du, right);
-}
+// shifted arithmetically by the mixing shift. The run's fields are copied
+// into registers once: the sums' stores could otherwise alias them.
+struct Mixer {
+    VU left, right;
+    int shift, vshift;
+    explicit Mixer(const rov_run& run)
+        : left(hn::Set(DU(), run.left)), right(hn::Set(DU(), run.right)), shift(run.shift), vshift(run.vshift) {}
+    HWY_INLINE void operator()(VI val, uint32_t* l, uint32_t* r, size_t live) const {
+        const DI di;
+        const DU du;
+        const VU v = hn::BitCast(du, val);
+        VI a = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, left)), shift);
+        VI b = hn::ShiftRightSame(hn::BitCast(di, hn::Mul(v, right)), shift);
+        if (live < hn::Lanes(di)) {
+            const auto m = hn::FirstN(di, live);
+            a = hn::IfThenElseZero(m, a);
+            b = hn::IfThenElseZero(m, b);
+        }
+        hn::StoreU(hn::Add(hn::LoadU(du, l), hn::BitCast(du, a)), du, l);
+        hn::StoreU(hn::Add(hn::LoadU(du, r), hn::BitCast(du, b)), du, r);
+    }
+};
 
 // Lane numbers 0, 1, 2, ... (a load: cheaper than Iota for short runs).
 HWY_INLINE VI Lanes0() {
@@ -134,49 +155,97 @@ HWY_INLINE VI Lanes0() {
     return hn::Load(DI(), lanes);
 }
 
+// The phase modulation of a voice value v (level applied): the interpolated
+// table at trunc(pm * v / 64) mod 65536 (the product wrapping as uint32),
+// >> 5.
+HWY_INLINE VI PhaseMod(const int32_t* pairs, VI pm, VI v) {
+    const DI di;
+    const DU du;
+    const VI x = hn::BitCast(di, hn::Mul(hn::BitCast(du, pm), hn::BitCast(du, v)));
+    const VI y = hn::ShiftRight<6>(hn::Add(x, hn::And(hn::ShiftRight<31>(x), hn::Set(di, 63))));
+    return hn::ShiftRight<5>(Table(pairs, hn::And(y, hn::Set(di, 0xffff))));
+}
+
 // r frames of `oscs` oscillators summed: shape(phi_j) per frame, phases
 // stepping by their increments (oscillator 1 also by the drift).
-template <int oscs, bool drifting, class Shape>
-HWY_INLINE void Run(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
+template <int oscs, bool drifting, class Shape, bool pmod = false>
+HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
+                    const Shape& shape) {
     const DI di;
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
     const VI offset = hn::Set(di, run.offset);
+    const VI pm = hn::Set(di, run.phasemod);
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
         phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
         step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
     }
-    const VI drift0 = hn::Set(di, drifting ? run.drift[f] : 0);
+    const int32_t* const drift = run.drift;
+    const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
         VI sum = offset;
         for (int j = 0; j < oscs; ++j) {
             VI p = phi[j];
-            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, run.drift + f + i), drift0));
+            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + f + i), drift0));
             sum = hn::Add(sum, shape(hn::And(p, mask)));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
-        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        if constexpr (pmod) val = PhaseMod(pairs, pm, val);
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
+
+// The wave table (17 entries) less its middle 512, read in registers: a
+// lane permutation where the first sixteen entries fill one or two vectors,
+// entry 16 blended in; a gather on narrower targets.
+struct Wave17 {
+    static constexpr size_t kN = hn::MaxLanes(DI());
+    static constexpr bool kPermute = kN >= 8 && kN <= 16;
+    alignas(64) int32_t w[32];
+    VI t0, t1, last;
+    explicit Wave17(const int32_t* wave) {
+        const DI di;
+        for (int i = 0; i < 32; ++i) w[i] = (i < 17 ? wave[i] : 512) - 512;
+        t0 = hn::Load(di, w);
+        t1 = kN >= 16 ? t0 : hn::Load(di, w + (kN < 16 ? kN : 0));
+        last = hn::Set(di, w[16]);
+    }
+    // Entries at idx (0..16).
+    HWY_INLINE VI operator()(VI idx) const {
+        const DI di;
+        if constexpr (kPermute) {
+            const VI lo = hn::And(idx, hn::Set(di, static_cast<int32_t>(kN - 1)));
+            VI v = hn::TableLookupLanes(t0, hn::IndicesFromVec(di, lo));
+            if constexpr (kN < 16) {
+                const VI hi = hn::TableLookupLanes(t1, hn::IndicesFromVec(di, lo));
+                v = hn::IfThenElse(hn::Eq(hn::And(idx, hn::Set(di, static_cast<int32_t>(kN))), hn::Zero(di)), v, hi);
+            }
+            return hn::IfThenElse(hn::Eq(idx, hn::Set(di, 16)), last, v);
+        } else {
+            return hn::GatherIndex(di, w, idx);
+        }
+    }
+};
 
 // The half waveform of a triangle value x (-16384..16384) from the wave
 // table (entry k + 1 holds W[k]): |x| >> 11 picks a pair of entries, forward
 // while the phase rises and backward while it falls, interpolated in 1/2048
 // and taken against 512, then negated for x < 0 and shifted by 6.
-HWY_INLINE VI HalfWave(const int32_t* wave, VI x, hn::Mask<DI> rising) {
+HWY_INLINE VI HalfWave(const Wave17& wave, VI x, hn::Mask<DI> rising) {
     const DI di;
     const VI a = hn::Abs(x);
     const VI i = hn::ShiftRight<11>(a), f = hn::And(a, hn::Set(di, 2047));
     const VI one = hn::Set(di, 1);
     const VI lo = hn::IfThenElse(rising, i, hn::And(hn::Sub(hn::Set(di, 16), i), hn::Set(di, 15)));
     const VI hi = hn::IfThenElse(rising, hn::Add(i, one), hn::Sub(hn::Set(di, 15), i));
-    const VI mid = hn::Set(di, 512);
-    const VI wl = hn::Sub(hn::GatherIndex(di, wave, hn::Add(lo, one)), mid);
-    const VI wh = hn::Sub(hn::GatherIndex(di, wave, hn::Add(hi, one)), mid);
+    const VI wl = wave(hn::Add(lo, one));
+    const VI wh = wave(hn::Add(hi, one));
     const VI z = hn::Add(hn::Mul(hn::Sub(hn::Set(di, 2048), f), wl), hn::Mul(wh, f));
     return hn::ShiftRight<6>(hn::IfThenElse(hn::Lt(x, hn::Zero(di)), hn::Neg(z), z));
 }
@@ -184,14 +253,13 @@ HWY_INLINE VI HalfWave(const int32_t* wave, VI x, hn::Mask<DI> rising) {
 // The transfer function of a voice value v: entry i of W (i = |v| >> 14) is
 // the output at (i + 1) * 16384, 0 at 0 (wave[0] = 512), odd around 0;
 // v = 0 counts as negative, as the block has it.
-HWY_INLINE VI Transfer(const int32_t* wave, VI v) {
+HWY_INLINE VI Transfer(const Wave17& wave, VI v) {
     const DI di;
     const auto neg = hn::Lt(v, hn::Set(di, 1));
     const VI a = hn::IfThenElse(neg, hn::Neg(v), v);
     const VI i = hn::And(hn::ShiftRight<14>(a), hn::Set(di, 15)), f = hn::And(a, hn::Set(di, 16383));
-    const VI mid = hn::Set(di, 512);
-    const VI wl = hn::Sub(hn::GatherIndex(di, wave, i), mid);
-    const VI wh = hn::Sub(hn::GatherIndex(di, wave, hn::Add(i, hn::Set(di, 1))), mid);
+    const VI wl = wave(i);
+    const VI wh = wave(hn::Add(i, hn::Set(di, 1)));
     const VI z = hn::Add(hn::Mul(hn::Sub(hn::Set(di, 16384), f), wl), hn::Mul(wh, f));
     return hn::ShiftRight<5>(hn::IfThenElse(neg, hn::Neg(z), z));
 }
@@ -205,9 +273,12 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
     const size_t N = hn::Lanes(di);
     const VI mask = hn::Set(di, 0xffff);
     const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
     const VI w = hn::Set(di, static_cast<int32_t>(run.w));
     const VI half = hn::Set(di, 16384);
     const Ramp ramp(run.w, 32768u);
+    const Wave17 wave(run.wave);
     VI phi[oscs], step[oscs];
     for (int j = 0; j < oscs; ++j) {
         const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
@@ -219,21 +290,198 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
         for (int j = 0; j < oscs; ++j) {
             const VI p = hn::And(phi[j], mask);
             const VI x = hn::Sub(ramp(p), half);
-            sum = hn::Add(sum, transfer ? x : HalfWave(run.wave, x, hn::Lt(p, w)));
+            sum = hn::Add(sum, transfer ? x : HalfWave(wave, x, hn::Lt(p, w)));
             phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        VI val = hn::ShiftRightSame(hn::Mul(level, sum), run.vshift);
-        if (transfer) val = Transfer(run.wave, val);
-        Mix(val, run, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        if (transfer) val = Transfer(wave, val);
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+    }
+}
+
+// Table entries without interpolation, tab[idx] for idx 0..255, gathered
+// from the pairs' low halves. Where other work fills the registers and the
+// permutation port (the overtone reads) this beats Tab0's permutations.
+struct Gather0 {
+    const int32_t* pairs;
+    explicit Gather0(const rov_tabpairs& tab) : pairs(tab.p) {}
+    HWY_INLINE VI operator()(VI idx) const {
+        return hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::GatherIndex(DI(), pairs, idx)));
+    }
+};
+
+// The same on AVX-512 from eight registers of 32 entries by 16-bit lane
+// permutations (a lane's index in its low half picks among 64 entries, its
+// bits 6 and 7 among the four results); elsewhere gathered.
+struct Tab0 {
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+    __m512i t[8];
+    explicit Tab0(const rov_tabpairs& tab) {
+        for (int k = 0; k < 8; ++k) t[k] = _mm512_load_si512(tab.w + 32 * k);
+    }
+    HWY_INLINE VI operator()(VI idx) const {
+        const __m512i i = idx.raw;
+        const __m512i r0 = _mm512_permutex2var_epi16(t[0], i, t[1]);
+        const __m512i r1 = _mm512_permutex2var_epi16(t[2], i, t[3]);
+        const __m512i r2 = _mm512_permutex2var_epi16(t[4], i, t[5]);
+        const __m512i r3 = _mm512_permutex2var_epi16(t[6], i, t[7]);
+        const __mmask16 b6 = _mm512_test_epi32_mask(i, _mm512_set1_epi32(64));
+        const __mmask16 b7 = _mm512_test_epi32_mask(i, _mm512_set1_epi32(128));
+        const __m512i lo = _mm512_mask_blend_epi32(b6, r0, r1);
+        const __m512i hi = _mm512_mask_blend_epi32(b6, r2, r3);
+        const VI e{_mm512_mask_blend_epi32(b7, lo, hi)};
+        return hn::ShiftRight<16>(hn::ShiftLeft<16>(e));
+    }
+#else
+    Gather0 g;
+    explicit Tab0(const rov_tabpairs& tab) : g(tab) {}
+    HWY_INLINE VI operator()(VI idx) const { return g(idx); }
+#endif
+};
+
+// One overtone read: tab[trunc(phi * mul / 2^shift) & 255].
+// A factor 2 shared by the multiplier and the divisor cancels (the phase
+// is not negative); a multiplier 1 needs no product.
+struct OtRead {
+    VI mul;
+    int shift;
+    bool neg, one;
+    explicit OtRead(rov_otread r) : shift(r.shift), neg(r.mul < 0) {
+        uint32_t m = r.mul < 0 ? 0u - static_cast<uint32_t>(r.mul) : static_cast<uint32_t>(r.mul);
+        while (m != 0 && m % 2 == 0 && shift > 0) {
+            m /= 2;
+            --shift;
+        }
+        one = m == 1;
+        mul = hn::Set(DI(), static_cast<int32_t>(m));
+    }
+    HWY_INLINE VI operator()(const Gather0& tab, VI phi) const {
+        const DI di;
+        const DU du;
+        const VU p = one ? hn::BitCast(du, phi) : hn::Mul(hn::BitCast(du, phi), hn::BitCast(du, mul));
+        VI x = hn::BitCast(di, hn::ShiftRightSame(p, shift));
+        if (neg) x = hn::Neg(x);
+        return tab(hn::And(x, hn::Set(di, 255)));
+    }
+};
+
+// The overtones kind: per oscillator reads a and b, summed; then
+// (sum a + ((sum b * gain) >> gshift)) >> shift, the level, the phase
+// modulation.
+template <int oscs, bool drifting, bool two, bool pmod>
+HWY_INLINE void OtRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    const int32_t* pairs = tab.p;
+    const Gather0 tab0(tab);
+    const DI di;
+    const size_t N = hn::Lanes(di);
+    const VI mask = hn::Set(di, 0xffff);
+    const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
+    const VI gain = hn::Set(di, run.otgain);
+    const VI pm = hn::Set(di, run.phasemod);
+    const OtRead ra(run.ot[0]), rb(run.ot[1]);
+    const int gshift = run.otgshift, oshift = run.otshift;
+    VI phi[oscs], step[oscs];
+    for (int j = 0; j < oscs; ++j) {
+        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
+        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
+        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
+    }
+    const int32_t* const drift = run.drift;
+    const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
+    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+        VI a = hn::Zero(di), b = hn::Zero(di);
+        for (int j = 0; j < oscs; ++j) {
+            VI p = phi[j];
+            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + f + i), drift0));
+            p = hn::And(p, mask);
+            a = hn::Add(a, ra(tab0, p));
+            if (two) b = hn::Add(b, rb(tab0, p));
+            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        }
+        VI sum = a;
+        if (two) sum = hn::Add(sum, hn::ShiftRightSame(hn::Mul(b, gain), gshift));
+        sum = hn::ShiftRightSame(sum, oshift);
+        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        if constexpr (pmod) val = PhaseMod(pairs, pm, val);
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+    }
+}
+
+template <int oscs, bool drifting>
+HWY_INLINE void OtRunTwo(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
+    if (run.phasemod > 0) {  // (the phase modulation is kept out of the other loops)
+        if (run.two) OtRun<oscs, drifting, true, true>(run, tab, f, r, sums);
+        else OtRun<oscs, drifting, false, true>(run, tab, f, r, sums);
+    } else {
+        if (run.two) OtRun<oscs, drifting, true, false>(run, tab, f, r, sums);
+        else OtRun<oscs, drifting, false, false>(run, tab, f, r, sums);
+    }
+}
+
+// The fold and sync kinds: oscillator 1 and, with oscs 2, oscillator 3.
+// The product with k wraps as uint32; only bits 10..25 of it reach the
+// result, so the truncating division by 1024 is a shift after adding 1023
+// to a negative product (k < 0, the triangle or phase not below 0).
+template <int oscs, bool sync>
+HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums) {
+    const DI di;
+    const DU du;
+    const size_t N = hn::Lanes(di);
+    const VI mask = hn::Set(di, 0xffff);
+    const VI level = hn::Set(di, run.level);
+    const Mixer mix(run);
+    const int vshift = mix.vshift;
+    const VU k = hn::Set(du, run.k);
+    const VU bias = hn::Set(du, run.kneg ? 1023u : 0u);
+    const VI half = hn::Set(di, 16384);
+    const Ramp ramp(run.w, sync ? 32768u : 32767u);
+    const int which[2] = {0, 2};
+    VI phi[oscs], step[oscs];
+    for (int j = 0; j < oscs; ++j) {
+        const uint32_t incr = run.incr[which[j]];
+        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[which[j]])),
+                         hn::Mul(Lanes0(), hn::Set(di, static_cast<int32_t>(incr & 0xffff))));
+        step[j] = hn::Set(di, static_cast<int32_t>((incr * N) & 0xffff));
+    }
+    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+        VI sum = hn::Zero(di);
+        for (int j = 0; j < oscs; ++j) {
+            const VI p = hn::And(phi[j], mask);
+            VI y;
+            if (sync) {
+                const VU x = hn::Add(hn::Mul(hn::BitCast(du, p), k), bias);
+                y = ramp(hn::And(hn::BitCast(di, hn::ShiftRight<10>(x)), mask));
+            } else {
+                const VU x = hn::Add(hn::Mul(hn::BitCast(du, ramp(p)), k), bias);
+                y = hn::And(hn::BitCast(di, hn::ShiftRight<10>(x)), hn::Set(di, 32767));
+            }
+            sum = hn::Add(sum, hn::Sub(y, half));
+            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        }
+        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
     }
 }
 
 template <class Shape>
-HWY_INLINE void RunOscs(const rov_run& run, int32_t f, int32_t r, rov_sums& sums, const Shape& shape) {
-    if (run.drift) Run<1, true>(run, f, r, sums, shape);  // drifting runs have one oscillator
-    else if (run.oscs == 1) Run<1, false>(run, f, r, sums, shape);
-    else if (run.oscs == 2) Run<2, false>(run, f, r, sums, shape);
-    else Run<3, false>(run, f, r, sums, shape);
+HWY_INLINE void RunOscs(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
+                        const Shape& shape) {
+    if (run.phasemod > 0) {  // (the phase modulation is kept out of the other loops)
+        if (run.drift) Run<1, true, Shape, true>(run, pairs, f, r, sums, shape);
+        else if (run.oscs == 1) Run<1, false, Shape, true>(run, pairs, f, r, sums, shape);
+        else if (run.oscs == 2) Run<2, false, Shape, true>(run, pairs, f, r, sums, shape);
+        else Run<3, false, Shape, true>(run, pairs, f, r, sums, shape);
+    } else if (run.drift) {
+        Run<1, true>(run, pairs, f, r, sums, shape);  // drifting runs have one oscillator
+    } else if (run.oscs == 1) {
+        Run<1, false>(run, pairs, f, r, sums, shape);
+    } else if (run.oscs == 2) {
+        Run<2, false>(run, pairs, f, r, sums, shape);
+    } else {
+        Run<3, false>(run, pairs, f, r, sums, shape);
+    }
 }
 
 void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, rov_sums& sums) {
@@ -242,31 +490,48 @@ void VecRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, int32_t r, r
     case rov_kind::ramp32767:
     case rov_kind::ramp32768: {
         const Ramp ramp(run.w, run.kind == rov_kind::ramp32767 ? 32767u : 32768u);
-        RunOscs(run, f, r, sums, [&](VI phi) { return ramp(phi); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return ramp(phi); });
         break;
     }
     case rov_kind::table:
-        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<8>(Table(tab.p, phi)); });
         break;
     case rov_kind::table9:
-        RunOscs(run, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::ShiftRight<9>(Table(tab.p, phi)); });
         break;
     case rov_kind::pulse: {
         const int32_t wi = static_cast<int32_t>(run.w);
         const VI w = hn::Set(di, wi), lo = hn::Set(di, (wi - 65535) / 2), hi = hn::Set(di, wi / 2);
-        RunOscs(run, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, hi); });
         break;
     }
     case rov_kind::rpulse: {
         const RampedPulse pulse(run.w, run.ramp, run.div);
-        RunOscs(run, f, r, sums, [&](VI phi) { return pulse(phi); });
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return pulse(phi); });
         break;
     }
-    case rov_kind::table0:
-        RunOscs(run, f, r, sums, [&](VI phi) {
-            const VI x = hn::GatherIndex(di, tab.p, hn::ShiftRight<8>(phi));
-            return hn::ShiftRight<16>(hn::ShiftLeft<16>(x));
-        });
+    case rov_kind::table0: {
+        const Tab0 tab0(tab);
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return tab0(hn::ShiftRight<8>(phi)); });
+        break;
+    }
+    case rov_kind::rect: {
+        const int32_t wi = static_cast<int32_t>(run.w);
+        const VI w = hn::Set(di, wi), lo = hn::Set(di, wi - 65535);
+        RunOscs(run, tab.p, f, r, sums, [&](VI phi) { return hn::IfThenElse(hn::Lt(phi, w), lo, w); });
+        break;
+    }
+    case rov_kind::overtones:
+        if (run.drift) OtRunTwo<1, true>(run, tab, f, r, sums);
+        else if (run.oscs == 1) OtRunTwo<1, false>(run, tab, f, r, sums);
+        else if (run.oscs == 2) OtRunTwo<2, false>(run, tab, f, r, sums);
+        else OtRunTwo<3, false>(run, tab, f, r, sums);
+        break;
+    case rov_kind::fold:
+        run.oscs == 1 ? FuzzRun<1, false>(run, f, r, sums) : FuzzRun<2, false>(run, f, r, sums);
+        break;
+    case rov_kind::sync:
+        run.oscs == 1 ? FuzzRun<1, true>(run, f, r, sums) : FuzzRun<2, true>(run, f, r, sums);
         break;
     case rov_kind::halfwave:
         if (run.oscs == 1)

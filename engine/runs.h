@@ -78,11 +78,22 @@ enum class rov_kind : uint8_t {
     rpulse,     // rov_rpulse(phi, w, ramp, div): the pulse with edge ramps
     table0,     // tab[phi >> 8]: the table without interpolation
     halfwave,   // the triangle -16384..16384 through a wave table (see rov_run::wave)
+    rect,       // the full-height rectangle: w - 65535 below w, w from w on
+    overtones,  // table values at multiples of the phase (see rov_run::ot)
+    fold,       // rov_ramp(phi, w, 32767) amplified by k/1024, folded over 15 bits, - 16384
+    sync,       // rov_tri32k at the phase times k/1024 (16 bits), - 16384
 };
 
 inline bool rov_reads_table(rov_kind k) {
-    return k == rov_kind::table || k == rov_kind::table9 || k == rov_kind::table0;
+    return k == rov_kind::table || k == rov_kind::table9 || k == rov_kind::table0 || k == rov_kind::overtones;
 }
+
+// One table read of the overtones kind: tab[trunc(phi * mul / 2^shift) & 255]
+// (the table without interpolation; mul may be negative).
+struct rov_otread {
+    int32_t mul = 1;
+    int shift = 8;
+};
 
 // One run of one slot: the oscillators' phases (uint16 in uint32, a cycle is
 // 65536) step by their increments each frame; the voice value is
@@ -112,7 +123,36 @@ struct rov_run {
     // W as a transfer function.
     int32_t wave[17] = {};
     bool transfer = false;
+    // overtones: per oscillator a = read ot[0], b = read ot[1] (none without
+    // `two`); the shape is (sum a + ((sum b * otgain) >> otgshift)) >> otshift.
+    rov_otread ot[2];
+    bool two = true;
+    int32_t otgain = 1;
+    int otgshift = 0;
+    int otshift = 0;
+    // fold and sync: the factor k (its low 32 bits; only the low bits of the
+    // quotient are kept) and whether it is negative; the oscillators are
+    // the first and, with oscs 2, the third.
+    uint32_t k = 0;
+    bool kneg = false;
+    // Above 0: the voice value v (level applied) becomes a phase into the
+    // interpolated table, tab at trunc(phasemod * v / 64) mod 65536, >> 5.
+    int32_t phasemod = 0;
 };
+
+// The kernels read the table's pairs.
+inline bool rov_reads_table(const rov_run& run) { return rov_reads_table(run.kind) || run.phasemod > 0; }
+
+// Fills the overtones fields: reads a (and b), the gain and the shifts.
+inline void rov_ot_run(rov_run& run, rov_otread a, rov_otread b, int32_t gain, int gshift, int shift) {
+    run.kind = rov_kind::overtones;
+    run.ot[0] = a;
+    run.ot[1] = b;
+    run.two = true;
+    run.otgain = gain;
+    run.otgshift = gshift;
+    run.otshift = shift;
+}
 
 // A run starting at slot v's current state: its phases, increments, width,
 // level and weights (the shape's fields are the caller's).
@@ -147,9 +187,12 @@ inline bool rov_dual_run(const rov_tonephase& v, rov_run& run) {
 
 // Interpolated table pairs: entry i holds tab[i] in its low and tab[i+1] in
 // its high 16 bits, so one load fetches both ends of an interpolation.
+// The entries themselves (w) serve lookups without interpolation.
 struct rov_tabpairs {
     alignas(64) int32_t p[256];
+    alignas(64) int16_t w[256];
     void build(const int16_t* tab) {
+        std::copy_n(tab, 256, w);
         for (int i = 0; i < 256; ++i)
             p[i] = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint16_t>(tab[i])) |
                                         (static_cast<uint32_t>(static_cast<uint16_t>(tab[i + 1])) << 16));

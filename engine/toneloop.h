@@ -144,7 +144,7 @@ struct rov_tonehooks {
         rov_run run = rov_run_of(v, c.shift);
         if (!c.scalar && r >= rov_kernel_min && V::kernel(c, v, run)) {
             if (run.level != 0)  // a silent run adds nothing
-                rov_vec_run(run, rov_reads_table(run.kind) ? c.tabpairs() : *c.pairs, f, r - last, sums);
+                rov_vec_run(run, rov_reads_table(run) ? c.tabpairs() : *c.pairs, f, r - last, sums);
             uint16_t* const phases[3] = {&v.rov_wphas, &v.rov_wphas2, &v.rov_wphas3};
             rov_run_advance(run, V::oscs, phases, f, r - last);
             f += r - last;

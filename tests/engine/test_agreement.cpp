@@ -92,3 +92,69 @@ TEST(Agreement, NewRowsRenderTheSameInScalarAndVectorForm) {
     EXPECT_GE(rows, 6);
     EXPECT_EQ(bad, 0);
 }
+
+namespace {
+
+// Set 0 made dense with a shape: Waveform, Saw, and slots 7 and 8 (fuzz and
+// its envelope factor, phase modulation, detune, ...), negative ones as only
+// a damaged setting holds them.
+std::vector<int16_t> render_shape(int row, int waveform, int saw, int s7, int s8, bool timbre, bool scalar) {
+    engine_run e(row, 0);
+    e.st->h.scalar = scalar;
+    e.tonr = e.st->s.rov_tonindx[0];
+    for (int n : {0, 1}) {
+        int16_t* p = e.set(n);
+        p[rov_par::Voices] = 1024;
+        p[5] = 128;
+        p[rov_par::Beat] = 0;
+        p[rov_par::Waveform] = static_cast<int16_t>(waveform);
+        if (s7 >= -1000) p[7] = static_cast<int16_t>(s7);
+        if (s8 >= -1000) p[8] = static_cast<int16_t>(s8);
+        e.st->s.rov_saw[n] = static_cast<int8_t>(saw);
+    }
+    e.start(64, timbre, false);
+    const rov_rowdesc& d = rov_row(row);
+    const intptr_t len = d.tab.algtyp == rov_arg_notes ? reinterpret_cast<intptr_t>(tonnotes) : 256;
+    std::vector<int16_t> out;
+    std::vector<int16_t> buf(2 * frames);
+    for (int i = 0; i < calls; ++i) {
+        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, sintab, len);
+        out.insert(out.end(), buf.begin(), buf.end());
+    }
+    return out;
+}
+
+}  // namespace
+
+// Every tone row's every shape: each waveform range of the overtone, organ,
+// fast-sine and rectangle shapes, triangles, fuzz folded and synced (with a
+// negative factor too), phase modulation up to its largest values.
+TEST(Agreement, EveryShapeOfEveryToneRowRendersTheSameInScalarAndVectorForm) {
+    std::vector<int64_t> targets = {0};
+    if (every_target)
+        for (int64_t t : hwy::SupportedAndGeneratedTargets()) targets.push_back(t);
+    constexpr int keep = -2000;  // the set's own slot value
+    const int waveforms[] = {0, 6, 16, 17, 30, 33, 47, 49, 63, 64, 65, 127, 128, 200};
+    const int slots[][2] = {{keep, keep}, {64, 64}, {40, -101}, {127, 32767}, {20, 1}};
+    int rows = 0, bad = 0;
+    for (int row = 0; row < rov_natab; ++row) {
+        if (!rov_row_computed(row) || rov_row_sampling(row)) continue;
+        ++rows;
+        int variant = 0;
+        for (int w : waveforms)
+            for (int saw : {0, 1})
+                for (const auto& s : slots) {
+                    const bool timbre = ++variant % 3 == 0;
+                    const std::vector<int16_t> ref = render_shape(row, w, saw, s[0], s[1], timbre, true);
+                    for (int64_t t : targets) {
+                        hwy::SetSupportedTargetsForTest(t);
+                        if (render_shape(row, w, saw, s[0], s[1], timbre, false) != ref && ++bad <= 20)
+                            ADD_FAILURE() << rov_simd_target() << ": row " << row << " waveform " << w << " saw "
+                                          << saw << " slots 7, 8 " << s[0] << ", " << s[1];
+                    }
+                    hwy::SetSupportedTargetsForTest(0);
+                }
+    }
+    EXPECT_GE(rows, 15);
+    EXPECT_EQ(bad, 0);
+}
