@@ -363,16 +363,9 @@ wv_options cli_options(const cli_engine& o) {
 }
 
 void cli_wire(wv_program& p, wv_device& dev, wv_notify& sink, wv_timer& timer) {
-    wv_stream& s = p.ws;
-    p.output = &dev;
-    s.dev = &dev;
-    s.sink = &sink;
-    s.timer = &timer;
-    s.opt = &p.opt;
-    s.roh = &p.fg.h;
-    s.banks = &p.bk;
-    if (p.smploaded && p.sample.length > 0) s.sample = {p.sample.words(), p.sample.nwords(), p.sample.around()};
-    if (p.mixing()) s.mix = p.mix.get();
+    wv_program_wire(p, dev, sink, timer);
+    if (p.smploaded && p.sample.length > 0) p.ws.sample = {p.sample.words(), p.sample.nwords(), p.sample.around()};
+    if (p.mixing()) p.ws.mix = p.mix.get();
 }
 
 int cli_load_options(const cli_engine& o, wv_options& opt, const cli_probe& probe, std::string& err) {

@@ -1,15 +1,15 @@
 #include "audio/filedev.h"
 
-bool wv_filedev::caps(unsigned devno, wv_caps& c) {
+bool wv_offlinedev::caps(unsigned devno, wv_caps& c) {
     if (devno != wv_mapper && devno != 0) return false;
-    c.name = "file";
+    c.name = devname;
     c.dwFormats = wv_fmt_all;
     c.wChannels = 2;
     c.dwSupport = 0;
     return true;
 }
 
-bool wv_filedev::open(unsigned, const wv_format& f, wv_notify* s, uint32_t& g) {
+bool wv_offlinedev::open(unsigned, const wv_format& f, wv_notify* s, uint32_t& g) {
     fmt = f;
     sink = s;
     g = ++gen;
@@ -56,7 +56,7 @@ void wv_filedev::midi(const wv_midimsg* msgs, uint32_t count) {
     }
 }
 
-void wv_filedev::close() {
+void wv_offlinedev::close() {
     if (!isopen) return;
     isopen = false;
     if (sink) sink->post({wv_evkind::close, gen});

@@ -33,7 +33,29 @@ struct wv_midifilesink {
     ~wv_midifilesink() = default;
 };
 
-struct wv_filedev final : wv_device {
+// An output device of an offline cycle: one device that opens at once in
+// any format and of whose buffer nothing has played when the cycle asks.
+struct wv_offlinedev : wv_device {
+    wv_format fmt;
+    wv_notify* sink = nullptr;
+    uint32_t gen = 0;
+    bool isopen = false;
+    const char* devname;  // the name its capabilities give
+
+    explicit wv_offlinedev(const char* name) : devname(name) {}
+    int count() override { return 1; }
+    bool caps(unsigned devno, wv_caps& out) override;
+    bool open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) override;
+    int64_t position() override { return 0; }
+    void reset() override {}
+    void close() override;
+    void volume(uint16_t, uint16_t) override {}
+
+  protected:
+    ~wv_offlinedev() = default;
+};
+
+struct wv_filedev final : wv_offlinedev {
     wv_midifilesink* midiout = nullptr;  // nullptr: the messages are dropped
     uint64_t midipos = 0;        // file frames of the buffers written so far
     uint64_t midirem = 0;        // the remainder of their conversion
@@ -41,19 +63,9 @@ struct wv_filedev final : wv_device {
     uint64_t buffers = 0;        // buffers written
     bool failed = false;         // a write to the sink failed
 
-    wv_format fmt;
-    wv_notify* sink = nullptr;
-    uint32_t gen = 0;
-    bool isopen = false;
     std::vector<uint8_t> le;     // little-endian form of the buffer being written
 
-    int count() override { return 1; }
-    bool caps(unsigned devno, wv_caps& out) override;
-    bool open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) override;
+    wv_filedev() : wv_offlinedev("file") {}
     bool write(const void* data, uint32_t bytes) override;
-    int64_t position() override { return 0; }
-    void reset() override {}
-    void close() override;
-    void volume(uint16_t, uint16_t) override {}
     void midi(const wv_midimsg* msgs, uint32_t count) override;
 };

@@ -39,3 +39,14 @@ bool wv_program_midi(wv_program& p, std::string& msg) {
     p.ws.midi = p.midi.get();
     return to_device || p.midiport != nullptr;
 }
+
+void wv_program_wire(wv_program& p, wv_device& dev, wv_notify& sink, wv_timer& timer) {
+    wv_stream& s = p.ws;
+    p.output = &dev;
+    s.dev = &dev;
+    s.sink = &sink;
+    s.timer = &timer;
+    s.opt = &p.opt;
+    s.roh = &p.fg.h;
+    s.banks = &p.bk;
+}

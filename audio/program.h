@@ -86,3 +86,7 @@ void wv_program_init(wv_program& p);
 // the held notes end and the cycle sends no MIDI. False with `msg` when MIDI
 // is on but has nowhere to go (the sound plays on without it).
 bool wv_program_midi(wv_program& p, std::string& msg);
+
+// Wires the program's stream to its output device, notification sink and
+// gap timer, with the program's options, engine handle and banks.
+void wv_program_wire(wv_program& p, wv_device& dev, wv_notify& sink, wv_timer& timer);

@@ -155,6 +155,16 @@ HWY_INLINE VI Lanes0() {
     return hn::Load(DI(), lanes);
 }
 
+// Oscillator k's phases in the lanes at the run's start (phase + lane x
+// increment, 16 bits) into phi, and its step per vector of N frames into step.
+HWY_INLINE void LanePhases(const rov_run& run, int k, size_t N, VI& phi, VI& step) {
+    const DI di;
+    const uint32_t incr = run.incr[k];
+    phi = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[k])),
+                  hn::Mul(Lanes0(), hn::Set(di, static_cast<int32_t>(incr & 0xffff))));
+    step = hn::Set(di, static_cast<int32_t>((incr * N) & 0xffff));
+}
+
 // The phase modulation of a voice value v (level applied): the interpolated
 // table at trunc(pm * v / 64) mod 65536 (the product wrapping as uint32),
 // >> 5.
@@ -180,11 +190,7 @@ HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t
     const VI offset = hn::Set(di, run.offset);
     const VI pm = hn::Set(di, run.phasemod);
     VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) {
-        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
-        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
-        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
-    }
+    for (int j = 0; j < oscs; ++j) LanePhases(run, j, N, phi[j], step[j]);
     const int32_t* const drift = run.drift;
     const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
@@ -280,11 +286,7 @@ HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
     const Ramp ramp(run.w, 32768u);
     const Wave17 wave(run.wave);
     VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) {
-        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
-        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
-        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
-    }
+    for (int j = 0; j < oscs; ++j) LanePhases(run, j, N, phi[j], step[j]);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
         VI sum = hn::Zero(di);
         for (int j = 0; j < oscs; ++j) {
@@ -383,11 +385,7 @@ HWY_INLINE void OtRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, in
     const OtRead ra(run.ot[0]), rb(run.ot[1]);
     const int gshift = run.otgshift, oshift = run.otshift;
     VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) {
-        const VI incr = hn::Set(di, static_cast<int32_t>(run.incr[j] & 0xffff));
-        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[j])), hn::Mul(Lanes0(), incr));
-        step[j] = hn::Set(di, static_cast<int32_t>((run.incr[j] * N) & 0xffff));
-    }
+    for (int j = 0; j < oscs; ++j) LanePhases(run, j, N, phi[j], step[j]);
     const int32_t* const drift = run.drift;
     const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
@@ -439,12 +437,7 @@ HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
     const Ramp ramp(run.w, sync ? 32768u : 32767u);
     const int which[2] = {0, 2};
     VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) {
-        const uint32_t incr = run.incr[which[j]];
-        phi[j] = hn::Add(hn::Set(di, static_cast<int32_t>(run.phase[which[j]])),
-                         hn::Mul(Lanes0(), hn::Set(di, static_cast<int32_t>(incr & 0xffff))));
-        step[j] = hn::Set(di, static_cast<int32_t>((incr * N) & 0xffff));
-    }
+    for (int j = 0; j < oscs; ++j) LanePhases(run, which[j], N, phi[j], step[j]);
     for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
         VI sum = hn::Zero(di);
         for (int j = 0; j < oscs; ++j) {

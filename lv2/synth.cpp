@@ -93,23 +93,6 @@ bool tl_sample_from_bytes(const void* data, std::size_t n, fi_sample& s) {
     return true;
 }
 
-bool tl_device::caps(unsigned devno, wv_caps& c) {
-    if (devno != wv_mapper && devno != 0) return false;
-    c.name = "plugin host";
-    c.dwFormats = wv_fmt_all;
-    c.wChannels = 2;
-    c.dwSupport = 0;
-    return true;
-}
-
-bool tl_device::open(unsigned, const wv_format& f, wv_notify* s, uint32_t& g) {
-    fmt = f;
-    sink = s;
-    g = ++gen;
-    isopen = true;
-    return true;
-}
-
 bool tl_device::write(const void* data, uint32_t bytes) {
     const auto n = static_cast<int32_t>(bytes / 4);
     if (fmt.nBitsSamp != 16 || fmt.nChannels != 2 || n > cap) return false;
@@ -119,12 +102,6 @@ bool tl_device::write(const void* data, uint32_t bytes) {
     rate = fmt.nSamplesPerSec;
     if (sink) sink->post({wv_evkind::done, gen});
     return true;
-}
-
-void tl_device::close() {
-    if (!isopen) return;
-    isopen = false;
-    if (sink) sink->post({wv_evkind::close, gen});
 }
 
 // One converter per rate of the rate table, made when the instrument is
@@ -178,13 +155,7 @@ tl_synth::tl_synth(const tl_config& c, double host_rate) : sample_(c.sample), ho
     dev_.words = words_.get();
     dev_.cap = words / 2;
 
-    p.output = &dev_;
-    s.dev = &dev_;
-    s.sink = &loop_;
-    s.timer = &loop_;
-    s.opt = &p.opt;
-    s.roh = &p.fg.h;
-    s.banks = &p.bk;
+    wv_program_wire(p, dev_, loop_, loop_);
     if (sample_ && sample_->length > 0) {
         p.smploaded = true;
         p.smpbytes = sample_->length;

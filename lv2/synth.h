@@ -16,6 +16,7 @@
 
 #include "audio/device.h"
 #include "audio/evqueue.h"
+#include "audio/filedev.h"
 #include "audio/program.h"
 #include "engine/rov.h"
 #include "files/wavload.h"
@@ -55,25 +56,15 @@ bool tl_sample_from_bytes(const void* data, std::size_t n, fi_sample& s);
 
 // The output device of the cycle: keeps the one buffer written per opening
 // for the host's blocks to take frame by frame.
-struct tl_device final : wv_device {
+struct tl_device final : wv_offlinedev {
     int16_t* words = nullptr;    // the buffer's interleaved stereo words (capacity `cap` frames)
     int32_t cap = 0;
     int32_t frames = 0;          // frames of the buffer
     int32_t pos = 0;             // frames already taken
     int32_t rate = 0;            // the buffer's rate, Hz
-    wv_format fmt;
-    wv_notify* sink = nullptr;
-    uint32_t gen = 0;
-    bool isopen = false;
 
-    int count() override { return 1; }
-    bool caps(unsigned devno, wv_caps& out) override;
-    bool open(unsigned devno, const wv_format& f, wv_notify* s, uint32_t& g) override;
+    tl_device() : wv_offlinedev("plugin host") {}
     bool write(const void* data, uint32_t bytes) override;
-    int64_t position() override { return 0; }  // nothing has played when the cycle asks: an ideal device
-    void reset() override {}
-    void close() override;
-    void volume(uint16_t, uint16_t) override {}
 };
 
 // The cycle's notifications and gap timer, on the host's time: a gap runs
