@@ -51,11 +51,14 @@ std::vector<int16_t> render(int row, int set, int maxv, int flags, bool scalar) 
     e.start(maxv, flags & 1, flags & 2);
     const rov_rowdesc& d = rov_row(row);
     const intptr_t len = d.tab.algtyp == rov_arg_notes ? reinterpret_cast<intptr_t>(tonnotes) : 256;
-    std::vector<int16_t> out;
+    // An echo row reads the buffer before (the echo source), as the cycle gives it.
+    const bool echo = d.tab.algtyp == rov_arg_echo;
+    std::vector<int16_t> out, prev(2 * frames, 0);
     std::vector<int16_t> buf(2 * frames);
     for (int i = 0; i < calls; ++i) {
-        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, sintab, len);
+        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, echo ? prev.data() : sintab, len);
         out.insert(out.end(), buf.begin(), buf.end());
+        prev = buf;
     }
     return out;
 }
@@ -115,11 +118,14 @@ std::vector<int16_t> render_shape(int row, int waveform, int saw, int s7, int s8
     e.start(64, timbre, false);
     const rov_rowdesc& d = rov_row(row);
     const intptr_t len = d.tab.algtyp == rov_arg_notes ? reinterpret_cast<intptr_t>(tonnotes) : 256;
-    std::vector<int16_t> out;
+    // An echo row reads the buffer before (the echo source), as the cycle gives it.
+    const bool echo = d.tab.algtyp == rov_arg_echo;
+    std::vector<int16_t> out, prev(2 * frames, 0);
     std::vector<int16_t> buf(2 * frames);
     for (int i = 0; i < calls; ++i) {
-        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, sintab, len);
+        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, echo ? prev.data() : sintab, len);
         out.insert(out.end(), buf.begin(), buf.end());
+        prev = buf;
     }
     return out;
 }

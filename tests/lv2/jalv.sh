@@ -5,7 +5,7 @@
 # (word / 32768), from wherever the recording began: that start is found
 # where the first frames match, then every frame must.
 #   jalv.sh BUILD_DIR TESSELLON
-# Exit 77 when a JACK server cannot start here.
+# Exit 77 when a JACK server cannot start here, or in the sanitizer build.
 set -uo pipefail
 build=$(cd "$1" && pwd)
 prog=$2
@@ -13,6 +13,11 @@ uri=urn:tessellon:instrument
 for t in jackd jalv jack-stdout jack_lsp; do
   command -v "$t" >/dev/null || { echo "lv2_jalv: $t is not installed (scripts/install-deps.sh)" >&2; exit 77; }
 done
+# A host that is not built with the sanitizers cannot load a plugin that is.
+if readelf -d "$build/lv2/tessellon.lv2/tessellon.so" | grep -q 'libasan'; then
+  echo "lv2_jalv: the plugin is built with the sanitizers, which jalv cannot load; skipped" >&2
+  exit 77
+fi
 tmp=$(mktemp -d)
 export JACK_DEFAULT_SERVER=tess-lv2-$$
 export LV2_PATH=$build/lv2:/usr/lib/lv2

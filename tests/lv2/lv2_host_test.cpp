@@ -25,7 +25,7 @@
 namespace {
 std::atomic<bool> watching{false};
 std::atomic<long> allocs{0}, locks{0};
-void note_alloc() {
+[[maybe_unused]] void note_alloc() {
     if (watching.load(std::memory_order_relaxed)) {
         allocs.fetch_add(1);
         if (std::getenv("LV2_TEST_ABORT_ON_ALLOC")) __builtin_trap();
