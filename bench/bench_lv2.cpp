@@ -7,23 +7,14 @@
 
 #include <vector>
 
-#include "engine/slots.h"
+#include "bench/peers/dense.h"
 #include "lv2/synth.h"
 
 namespace {
 
 tl_config peers_load() {
     tl_config c = tl_default_config();
-    int16_t* p = &c.setting.rov_p[0];
-    p[rov_par::Voices] = 1024;
-    p[rov_par::Envelope] = 0;
-    p[par_panning::Density] = 128;
-    p[rov_par::Beat] = 0;
-    p[rov_par::Waveform] = 0;
-    p[rov_par::Rate] = 48;  // 44100 Hz
-    p[rov_par::ChgDly] = 0;
-    c.setting.rov_saw[0] = 0;
-    c.setting.rov_stdalg = 0;
+    peers_dense_setting(c.setting);
     c.row = 0;
     c.maxv = 64;
     return c;

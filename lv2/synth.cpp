@@ -279,15 +279,18 @@ void tl_synth::set_slot(int slot, int value) {
     p_.fg.s.rov_p[p_.ws.setnr * rov_nparams + slot] = static_cast<int16_t>(std::clamp(value, lo, hi));
 }
 
-void tl_synth::options_bytes(uint8_t out[tl_options_bytes]) const {
+// The options of the playing instrument, without its setting and sample.
+tl_config tl_synth::options() const {
     tl_config c;
     c.row = p_.ws.algomod;
     c.setnr = p_.ws.setnr;
     c.emphas = p_.opt.emphas;
     c.tonalias = p_.opt.tonalias;
     c.maxv = p_.opt.maxv;
-    tl_options_write(c, out);
+    return c;
 }
+
+void tl_synth::options_bytes(uint8_t out[tl_options_bytes]) const { tl_options_write(options(), out); }
 
 void tl_synth::select_set(int setnr) {
     if (setnr < 0 || setnr > 9 || setnr == p_.ws.setnr) return;
@@ -315,13 +318,8 @@ void tl_synth::pause(bool on) { p_.fg.g.rov_stopped = on ? 1 : 0; }
 bool tl_synth::paused() const { return p_.fg.g.rov_stopped != 0; }
 
 tl_config tl_synth::config() const {
-    tl_config c;
+    tl_config c = options();
     c.setting = p_.fg.s;
-    c.row = p_.ws.algomod;
-    c.setnr = p_.ws.setnr;
-    c.emphas = p_.opt.emphas;
-    c.tonalias = p_.opt.tonalias;
-    c.maxv = p_.opt.maxv;
     c.sample = sample_;
     return c;
 }

@@ -117,6 +117,8 @@ class tl_synth {
     void slot_range(int s, int& lo, int& hi) const;
     // Real-time safe: the options' session form into `out`.
     void options_bytes(uint8_t out[tl_options_bytes]) const;
+    // Real-time safe: the options alone (no setting, no sample).
+    tl_config options() const;
     // Real-time safe: the setting image into `out`.
     void setting_bytes(uint8_t out[rov_setting_bytes]) const { rov_setting_write(p_.fg.s, out); }
 

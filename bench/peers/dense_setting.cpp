@@ -1,12 +1,8 @@
-// Writes the peers' load as a setting file: the default setting with set 0
-// made dense (a tone at every 256-frame control block, each 127 decay stages
-// of 128 frames, so that 64 slots stay busy), interpolated sines (Saw off,
-// Waveform 0) at 44100 Hz, without glide.
+// Writes the peers' load (bench/peers/dense.h) as a setting file.
 //   peers_setting OUT.rov
 #include <cstdio>
 
-#include "engine/rov.h"
-#include "engine/slots.h"
+#include "bench/peers/dense.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -14,17 +10,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     rov_setting s;
-    rov_default_setting(s);
-    int16_t* p = &s.rov_p[0];
-    p[rov_par::Voices] = 1024;
-    p[rov_par::Envelope] = 0;
-    p[par_panning::Density] = 128;
-    p[rov_par::Beat] = 0;
-    p[rov_par::Waveform] = 0;
-    p[rov_par::Rate] = 48;  // 44100 Hz
-    p[rov_par::ChgDly] = 0;
-    s.rov_saw[0] = 0;
-    s.rov_stdalg = 0;
+    peers_dense_setting(s);
     uint8_t bytes[rov_setting_bytes];
     rov_setting_write(s, bytes);
     std::FILE* f = std::fopen(argv[1], "wb");

@@ -36,6 +36,22 @@ bool recorded_row(int row) {
 constexpr int32_t frames = 3000;
 constexpr int calls = 4;
 
+// `calls` buffers of the row from the started engine, one after the other;
+// an echo row reads the buffer before (the echo source), as the cycle gives it.
+std::vector<int16_t> run_calls(engine_run& e, int row) {
+    const rov_rowdesc& d = rov_row(row);
+    const intptr_t len = d.tab.algtyp == rov_arg_notes ? reinterpret_cast<intptr_t>(tonnotes) : 256;
+    const bool echo = d.tab.algtyp == rov_arg_echo;
+    std::vector<int16_t> out, prev(2 * frames, 0);
+    std::vector<int16_t> buf(2 * frames);
+    for (int i = 0; i < calls; ++i) {
+        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, echo ? prev.data() : sintab, len);
+        out.insert(out.end(), buf.begin(), buf.end());
+        prev = buf;
+    }
+    return out;
+}
+
 // Whole output of four calls (flags: 1 Timbre Variation, 2 Emphasis, 4 dense).
 std::vector<int16_t> render(int row, int set, int maxv, int flags, bool scalar) {
     engine_run e(row, set);
@@ -49,18 +65,7 @@ std::vector<int16_t> render(int row, int set, int maxv, int flags, bool scalar) 
             p[rov_par::Beat] = 0;
         }
     e.start(maxv, flags & 1, flags & 2);
-    const rov_rowdesc& d = rov_row(row);
-    const intptr_t len = d.tab.algtyp == rov_arg_notes ? reinterpret_cast<intptr_t>(tonnotes) : 256;
-    // An echo row reads the buffer before (the echo source), as the cycle gives it.
-    const bool echo = d.tab.algtyp == rov_arg_echo;
-    std::vector<int16_t> out, prev(2 * frames, 0);
-    std::vector<int16_t> buf(2 * frames);
-    for (int i = 0; i < calls; ++i) {
-        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, echo ? prev.data() : sintab, len);
-        out.insert(out.end(), buf.begin(), buf.end());
-        prev = buf;
-    }
-    return out;
+    return run_calls(e, row);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -116,18 +121,7 @@ std::vector<int16_t> render_shape(int row, int waveform, int saw, int s7, int s8
         e.st->s.rov_saw[n] = static_cast<int8_t>(saw);
     }
     e.start(64, timbre, false);
-    const rov_rowdesc& d = rov_row(row);
-    const intptr_t len = d.tab.algtyp == rov_arg_notes ? reinterpret_cast<intptr_t>(tonnotes) : 256;
-    // An echo row reads the buffer before (the echo source), as the cycle gives it.
-    const bool echo = d.tab.algtyp == rov_arg_echo;
-    std::vector<int16_t> out, prev(2 * frames, 0);
-    std::vector<int16_t> buf(2 * frames);
-    for (int i = 0; i < calls; ++i) {
-        rov_rows[row].tab.alg(&e.st->h, buf.data(), frames, e.setnr, e.tonr, echo ? prev.data() : sintab, len);
-        out.insert(out.end(), buf.begin(), buf.end());
-        prev = buf;
-    }
-    return out;
+    return run_calls(e, row);
 }
 
 }  // namespace
