@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <malloc.h>
 #include <pthread.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -81,11 +82,13 @@ namespace {
 
 // `tessellon render` of `seconds` with `args`, as 16-bit stereo words.
 std::vector<int16_t> render(const std::string& args, double seconds) {
-    const std::string out = ::testing::TempDir() + "lv2_render.raw";
+    // Tests run side by side in processes of their own: a file of this one's.
+    const std::string out = ::testing::TempDir() + "lv2_render_" + std::to_string(getpid()) + ".raw";
     const program_result r = run_program("render " + args + " --seconds " + std::to_string(seconds) + " --raw -o " + out);
     EXPECT_EQ(r.status, 0) << r.out;
     std::ifstream f(out, std::ios::binary);
     std::vector<char> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::remove(out.c_str());
     std::vector<int16_t> w(b.size() / 2);
     std::memcpy(w.data(), b.data(), w.size() * 2);
     return w;
