@@ -27,9 +27,10 @@ export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")/../.." && pwd)/tests/too
 export JACK_DEFAULT_SERVER=tess-play-$$
 jack_pid=
 play_pid=
+. "$(dirname "$0")/../tools/stop.sh"
 cleanup() {
-    [ -n "$play_pid" ] && kill "$play_pid" 2>/dev/null && wait "$play_pid" 2>/dev/null
-    [ -n "$jack_pid" ] && kill "$jack_pid" 2>/dev/null && wait "$jack_pid" 2>/dev/null
+    stop_process "$play_pid"
+    stop_process "$jack_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -93,8 +94,7 @@ play_pid=$!
 sleep 1.5
 ports=$(jack_lsp -c tessellon:out_left 2>/dev/null)
 [ "$ports" = "tessellon:out_left" ] || fail "--jack-no-connect connected: $ports"
-kill -TERM "$jack_pid"
-wait "$jack_pid" 2>/dev/null
+stop_process "$jack_pid"
 jack_pid=
 for _ in $(seq 20); do kill -0 "$play_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$play_pid" 2>/dev/null && fail "play goes on 2 s after the server went away"

@@ -16,7 +16,8 @@ export SDL_AUDIODRIVER=dummy HOME="$work" JACK_DEFAULT_SERVER=tess-gui-$$
 gui_lsan
 jackd -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
 jack_pid=$!
-trap 'kill -TERM "$jack_pid" 2>/dev/null; wait "$jack_pid" 2>/dev/null; gui_cleanup' EXIT
+. "$(dirname "$0")/../tools/stop.sh"
+trap 'stop_process "$jack_pid"; gui_cleanup' EXIT
 for _ in $(seq 100); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
 
 TESSELLON_TEST_HOOK=1 "$prog" --no-intro >"$out" 2>&1 &
@@ -43,8 +44,7 @@ expect 'hook: editor start="S&top"'
 "$recorder" record tessellon 1 "$work/rec.raw" || fail "the ports could not be recorded"
 [ -n "$(tr -d '\0' <"$work/rec.raw" | head -c 1)" ] || fail "only silence came out of the ports"
 
-kill -TERM "$jack_pid"
-wait "$jack_pid" 2>/dev/null
+stop_process "$jack_pid"
 expect 'hook: editor status="the sound device was lost; playing stopped"'
 expect 'hook: editor start="S&tart"'
 end_program

@@ -168,8 +168,15 @@ class JackDevice : public ::testing::Test {
     }
     static void TearDownTestSuite() {
         if (server > 0) {
+            // SIGTERM lets the server leave the machine's registry; one stuck
+            // in its shutdown is killed after 5 s rather than hang the suite.
             kill(server, SIGTERM);
-            waitpid(server, nullptr, 0);
+            for (int i = 0; i < 100 && waitpid(server, nullptr, WNOHANG) == 0; ++i)
+                std::this_thread::sleep_for(50ms);
+            if (kill(server, 0) == 0) {
+                kill(server, SIGKILL);
+                waitpid(server, nullptr, 0);
+            }
         }
     }
 

@@ -22,10 +22,10 @@ tmp=$(mktemp -d)
 export JACK_DEFAULT_SERVER=tess-lv2-$$
 export LV2_PATH=$build/lv2:/usr/lib/lv2
 pids=()
+. "$(dirname "$0")/../tools/stop.sh"
 cleanup() {
   exec 3>&-
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+  for p in "${pids[@]}"; do stop_process "$p"; done  # jalv before the server
   rm -rf "$tmp"
 }
 trap cleanup EXIT
