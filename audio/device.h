@@ -9,6 +9,7 @@
 // thread; the sink must then neither block nor allocate.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include "midimsg.h"
@@ -126,6 +127,32 @@ struct wv_device {
 
   protected:
     ~wv_device() = default;
+};
+
+// What a device shares whose sound a real-time thread takes (the SDL
+// callback, the JACK process callback): the sink told of buffers done and of
+// closing, the volume that thread applies, and the open stream's generation.
+struct wv_rtdev : wv_device {
+    std::atomic<wv_notify*> sink{nullptr};
+    std::atomic<uint32_t> gain{0xffffffffu};  // volume: left << 16 | right, read by the real-time thread
+    // Cycle's thread only.
+    bool isopen = false;
+    uint32_t gen = 0;
+
+    void post(wv_evkind k, uint32_t g) {
+        if (wv_notify* s = sink.load(std::memory_order_acquire)) s->post({k, g});
+    }
+    void close() override {
+        if (!isopen) return;
+        isopen = false;
+        post(wv_evkind::close, gen);
+    }
+    void volume(uint16_t left, uint16_t right) override {
+        gain.store(uint32_t{left} << 16 | right, std::memory_order_relaxed);
+    }
+
+  protected:
+    ~wv_rtdev() = default;
 };
 
 // Device volume for the Volume parameter (slot 14, 0..255; 0 is the loudest):

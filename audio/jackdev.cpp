@@ -25,10 +25,6 @@ int64_t now_ns() {
     return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec;
 }
 
-void post(wv_jackdev& d, wv_evkind k, uint32_t gen) {
-    if (wv_notify* s = d.sink.load(std::memory_order_acquire)) s->post({k, gen});
-}
-
 void emit_jack(void* ctx, uint32_t offset, const uint8_t* bytes, uint32_t len) {
     // A full port buffer drops the message; nothing else can be done here.
     jack_midi_event_write(ctx, offset, bytes, len);
@@ -179,7 +175,7 @@ void wv_jack_run(wv_jackdev& d, float* left, float* right, uint32_t n, wv_jack_e
     const uint32_t mh = d.mhead.load(std::memory_order_acquire);
     const std::size_t nm = d.marks.size();
     while (d.mpost != mh && d.marks[d.mpost % nm].end <= end + static_cast<uint64_t>(d.lead)) {
-        post(d, wv_evkind::done, d.marks[d.mpost % nm].gen);
+        d.post(wv_evkind::done, d.marks[d.mpost % nm].gen);
         ++d.mpost;
     }
     uint32_t mt = d.mtail.load(std::memory_order_relaxed);
@@ -426,7 +422,7 @@ void wv_jackdev::reset() {
     wv_jack_pause(*this);
     const uint32_t mh = mhead.load();
     // The buffer whose done has not been posted yet gets it now.
-    if (isopen && written_gen == gen && mpost != mh && done_gen.load() < gen) post(*this, wv_evkind::done, gen);
+    if (isopen && written_gen == gen && mpost != mh && done_gen.load() < gen) post(wv_evkind::done, gen);
     rd.store(wr.load());
     mtail.store(mh);
     mpost = mh;
@@ -437,14 +433,4 @@ void wv_jackdev::reset() {
     if (sent_midi) panic.store(true);
     sent_midi = false;
     wv_jack_resume(*this);
-}
-
-void wv_jackdev::close() {
-    if (!isopen) return;
-    isopen = false;
-    post(*this, wv_evkind::close, gen);
-}
-
-void wv_jackdev::volume(uint16_t left, uint16_t right) {
-    gain.store(uint32_t{left} << 16 | right, std::memory_order_relaxed);
 }

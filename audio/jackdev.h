@@ -76,7 +76,7 @@ struct wv_jackstats {
     int64_t conv_sum_ns = 0;
 };
 
-struct wv_jackdev final : wv_device {
+struct wv_jackdev final : wv_rtdev {
     wv_jackdev();
     ~wv_jackdev();
     wv_jackdev(const wv_jackdev&) = delete;
@@ -88,8 +88,6 @@ struct wv_jackdev final : wv_device {
     bool write(const void* data, uint32_t bytes) override;
     int64_t position() override;
     void reset() override;
-    void close() override;
-    void volume(uint16_t left, uint16_t right) override;
     int lead_frames() override;
     bool lost() override { return !client || gone.load(std::memory_order_acquire); }
     void latency(int ms) override { want_latency_ms = ms; }
@@ -117,8 +115,6 @@ struct wv_jackdev final : wv_device {
     std::atomic<uint32_t> mtail{0};     // marks whose buffer was taken completely (callback)
     std::vector<wv_jackmidi> mring;     // MIDI messages in order of `at`
     std::atomic<uint64_t> mwr{0}, mrd{0};
-    std::atomic<wv_notify*> sink{nullptr};
-    std::atomic<uint32_t> gain{0xffffffffu};  // volume: left << 16 | right
     std::atomic<uint32_t> done_gen{0};  // last buffer taken completely
     std::atomic<bool> panic{false};     // send All Notes Off with the next period
     std::atomic<bool> ran_out{false};   // the ring ran dry since the last write
@@ -134,10 +130,8 @@ struct wv_jackdev final : wv_device {
     bool fed = false;                   // sound has been taken since the stream started
 
     // Cycle's thread only.
-    bool isopen = false;
     bool restart = true;                // the next write starts the stream afresh
     bool sent_midi = false;             // MIDI has gone out since the last All Notes Off
-    uint32_t gen = 0;
     uint32_t written_gen = 0;
     uint32_t written_frames = 0;
     uint64_t write_start = 0;           // `wr` before the last buffer

@@ -39,10 +39,6 @@ constexpr int lead_in_ms = 30;
 // The clock lag's minimum is compared over windows of this length (ns).
 constexpr int64_t lag_window_ns = 200000000;
 
-void post(wv_sdldev& d, wv_evkind k, uint32_t gen) {
-    if (wv_notify* s = d.sink.load(std::memory_order_acquire)) s->post({k, gen});
-}
-
 // The audio callback: copies prepared bytes, nothing else. Runs on SDL's
 // audio thread.
 void SDLCALL callback(void* user, Uint8* out, int len) { wv_sdl_fill(*static_cast<wv_sdldev*>(user), out, len); }
@@ -280,13 +276,13 @@ void wv_sdl_fill(wv_sdldev& d, uint8_t* out, int len) {
         len -= static_cast<int>(take);
         if (d.off == d.cur.bytes) {
             d.done_gen.store(d.cur.gen, std::memory_order_release);
-            if (!d.early) post(d, wv_evkind::done, d.cur.gen);
+            if (!d.early) d.post(wv_evkind::done, d.cur.gen);
             d.has_cur = false;
         }
     }
     if (d.has_cur && !d.early && d.cur.bytes - d.off <= static_cast<uint32_t>(d.lead * d.align)) {
         d.early = true;
-        post(d, wv_evkind::done, d.cur.gen);
+        d.post(wv_evkind::done, d.cur.gen);
     }
 }
 
@@ -674,18 +670,7 @@ void wv_sdldev::reset() {
     flush(*this);
     SDL_UnlockAudioDevice(sdl);
     if (isopen && written_gen == gen && pending && !reported && done_gen.load() < gen)
-        post(*this, wv_evkind::done, gen);
-}
-
-void wv_sdldev::close() {
-    if (!isopen) return;
-    isopen = false;
-    post(*this, wv_evkind::close, gen);
-}
-
-// The callback reads the gain at its next call.
-void wv_sdldev::volume(uint16_t left, uint16_t right) {
-    gain.store(uint32_t{left} << 16 | right, std::memory_order_relaxed);
+        post(wv_evkind::done, gen);
 }
 
 bool wv_sdldev::lost() {

@@ -69,7 +69,7 @@ struct wv_sdlstats {
     int64_t fed_ns = 0;           // steady-clock ns when the callback took that buffer (0: not yet)
 };
 
-struct wv_sdldev final : wv_device {
+struct wv_sdldev final : wv_rtdev {
     wv_sdldev();
     ~wv_sdldev();
     wv_sdldev(const wv_sdldev&) = delete;
@@ -81,8 +81,6 @@ struct wv_sdldev final : wv_device {
     bool write(const void* data, uint32_t bytes) override;
     int64_t position() override;
     void reset() override;
-    void close() override;
-    void volume(uint16_t left, uint16_t right) override;
     int lead_frames() override;
     void release() override;
     bool lost() override;
@@ -98,8 +96,6 @@ struct wv_sdldev final : wv_device {
     std::array<slot, 4> ring{};
     std::atomic<uint32_t> rhead{0};           // written by the cycle's thread
     std::atomic<uint32_t> rtail{0};           // written by the callback
-    std::atomic<wv_notify*> sink{nullptr};
-    std::atomic<uint32_t> gain{0xffffffffu};  // volume: left << 16 | right
     std::atomic<uint32_t> done_gen{0};        // last buffer taken completely
     std::atomic<uint64_t> consumed{0};        // bytes handed to SDL in all, silence included
     std::atomic<uint64_t> underruns{0};
@@ -134,8 +130,6 @@ struct wv_sdldev final : wv_device {
     uint32_t sdl = 0;         // SDL_AudioDeviceID, 0 when no stream
     unsigned sdl_devno = 0;
     wv_format sdl_fmt;
-    bool isopen = false;
-    uint32_t gen = 0;
     uint32_t written_gen = 0; // generation of the last write
     uint32_t written_frames = 0;
     uint64_t write_mark = 0;  // `consumed` when the last buffer was written
