@@ -119,15 +119,22 @@ HWY_INLINE VI Table(const int32_t* pairs, VI phi) {
 #endif
 }
 
-// Adds the voice values val (level applied) of lanes below `live` to the
-// sums: weight (1/128 of the normal level) times value, as uint32 (wrapping),
+// The voice value of a sum: level times sum >> vshift (Level); and
+// (operator()) adds the voice values val of lanes below `live` to the sums:
+// weight (1/128 of the normal level) times value, as uint32 (wrapping),
 // shifted arithmetically by the mixing shift. The run's fields are copied
 // into registers once: the sums' stores could otherwise alias them.
 struct Mixer {
     VU left, right;
+    VI level;
     int shift, vshift;
     explicit Mixer(const rov_run& run)
-        : left(hn::Set(DU(), run.left)), right(hn::Set(DU(), run.right)), shift(run.shift), vshift(run.vshift) {}
+        : left(hn::Set(DU(), run.left)), right(hn::Set(DU(), run.right)), level(hn::Set(DI(), run.level)),
+          shift(run.shift), vshift(run.vshift) {}
+    HWY_INLINE VI Level(VI sum) const { return hn::ShiftRightSame(hn::Mul(level, sum), vshift); }
+    HWY_INLINE void operator()(VI val, rov_sums& sums, int32_t at, int32_t live) const {
+        operator()(val, sums.left + at, sums.right + at, static_cast<size_t>(live));
+    }
     HWY_INLINE void operator()(VI val, uint32_t* l, uint32_t* r, size_t live) const {
         const DI di;
         const DU du;
@@ -165,6 +172,30 @@ HWY_INLINE void LanePhases(const rov_run& run, int k, size_t N, VI& phi, VI& ste
     step = hn::Set(di, static_cast<int32_t>((incr * N) & 0xffff));
 }
 
+// The phases of a run's oscillators (`which`: their numbers, 0, 1, 2 unless
+// given), a vector of frames at a time from frame f. Next(j, i) gives
+// oscillator j's phases for frames f + i onwards (16 bits; oscillator 0 of a
+// drifting run moved by the drift since frame f) and steps them on.
+template <int oscs, bool drifting = false>
+struct Phases {
+    VI phi[oscs], step[oscs];
+    const int32_t* drift;
+    VI drift0;
+    Phases(const rov_run& run, int32_t f, const int* which = nullptr) : drift(run.drift + (drifting ? f : 0)) {
+        const size_t N = hn::Lanes(DI());
+        for (int j = 0; j < oscs; ++j) LanePhases(run, which ? which[j] : j, N, phi[j], step[j]);
+        drift0 = hn::Set(DI(), drifting ? drift[0] : 0);
+    }
+    HWY_INLINE VI Next(int j, int32_t i) {
+        const DI di;
+        const VI mask = hn::Set(di, 0xffff);
+        VI p = phi[j];
+        if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + i), drift0));
+        phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
+        return hn::And(p, mask);
+    }
+};
+
 // The phase modulation of a voice value v (level applied): the interpolated
 // table at trunc(pm * v / 64) mod 65536 (the product wrapping as uint32),
 // >> 5.
@@ -182,28 +213,17 @@ template <int oscs, bool drifting, class Shape, bool pmod = false>
 HWY_INLINE void Run(const rov_run& run, const int32_t* pairs, int32_t f, int32_t r, rov_sums& sums,
                     const Shape& shape) {
     const DI di;
-    const size_t N = hn::Lanes(di);
-    const VI mask = hn::Set(di, 0xffff);
-    const VI level = hn::Set(di, run.level);
+    const int32_t N = static_cast<int32_t>(hn::Lanes(di));
     const Mixer mix(run);
-    const int vshift = mix.vshift;
     const VI offset = hn::Set(di, run.offset);
     const VI pm = hn::Set(di, run.phasemod);
-    VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) LanePhases(run, j, N, phi[j], step[j]);
-    const int32_t* const drift = run.drift;
-    const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
-    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+    Phases<oscs, drifting> ph(run, f);
+    for (int32_t i = 0; i < r; i += N) {
         VI sum = offset;
-        for (int j = 0; j < oscs; ++j) {
-            VI p = phi[j];
-            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + f + i), drift0));
-            sum = hn::Add(sum, shape(hn::And(p, mask)));
-            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
-        }
-        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        for (int j = 0; j < oscs; ++j) sum = hn::Add(sum, shape(ph.Next(j, i)));
+        VI val = mix.Level(sum);
         if constexpr (pmod) val = PhaseMod(pairs, pm, val);
-        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        mix(val, sums, f + i, r - i);
     }
 }
 
@@ -276,28 +296,23 @@ HWY_INLINE VI Transfer(const Wave17& wave, VI v) {
 template <int oscs, bool transfer>
 HWY_INLINE void WaveRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums) {
     const DI di;
-    const size_t N = hn::Lanes(di);
-    const VI mask = hn::Set(di, 0xffff);
-    const VI level = hn::Set(di, run.level);
+    const int32_t N = static_cast<int32_t>(hn::Lanes(di));
     const Mixer mix(run);
-    const int vshift = mix.vshift;
     const VI w = hn::Set(di, static_cast<int32_t>(run.w));
     const VI half = hn::Set(di, 16384);
     const Ramp ramp(run.w, 32768u);
     const Wave17 wave(run.wave);
-    VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) LanePhases(run, j, N, phi[j], step[j]);
-    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+    Phases<oscs> ph(run, f);
+    for (int32_t i = 0; i < r; i += N) {
         VI sum = hn::Zero(di);
         for (int j = 0; j < oscs; ++j) {
-            const VI p = hn::And(phi[j], mask);
+            const VI p = ph.Next(j, i);
             const VI x = hn::Sub(ramp(p), half);
             sum = hn::Add(sum, transfer ? x : HalfWave(wave, x, hn::Lt(p, w)));
-            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        VI val = mix.Level(sum);
         if (transfer) val = Transfer(wave, val);
-        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        mix(val, sums, f + i, r - i);
     }
 }
 
@@ -375,35 +390,26 @@ HWY_INLINE void OtRun(const rov_run& run, const rov_tabpairs& tab, int32_t f, in
     const int32_t* pairs = tab.p;
     const Gather0 tab0(tab);
     const DI di;
-    const size_t N = hn::Lanes(di);
-    const VI mask = hn::Set(di, 0xffff);
-    const VI level = hn::Set(di, run.level);
+    const int32_t N = static_cast<int32_t>(hn::Lanes(di));
     const Mixer mix(run);
-    const int vshift = mix.vshift;
     const VI gain = hn::Set(di, run.otgain);
     const VI pm = hn::Set(di, run.phasemod);
     const OtRead ra(run.ot[0]), rb(run.ot[1]);
     const int gshift = run.otgshift, oshift = run.otshift;
-    VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) LanePhases(run, j, N, phi[j], step[j]);
-    const int32_t* const drift = run.drift;
-    const VI drift0 = hn::Set(di, drifting ? drift[f] : 0);
-    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+    Phases<oscs, drifting> ph(run, f);
+    for (int32_t i = 0; i < r; i += N) {
         VI a = hn::Zero(di), b = hn::Zero(di);
         for (int j = 0; j < oscs; ++j) {
-            VI p = phi[j];
-            if (drifting && j == 0) p = hn::Add(p, hn::Sub(hn::LoadU(di, drift + f + i), drift0));
-            p = hn::And(p, mask);
+            const VI p = ph.Next(j, i);
             a = hn::Add(a, ra(tab0, p));
             if (two) b = hn::Add(b, rb(tab0, p));
-            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
         VI sum = a;
         if (two) sum = hn::Add(sum, hn::ShiftRightSame(hn::Mul(b, gain), gshift));
         sum = hn::ShiftRightSame(sum, oshift);
-        VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
+        VI val = mix.Level(sum);
         if constexpr (pmod) val = PhaseMod(pairs, pm, val);
-        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        mix(val, sums, f + i, r - i);
     }
 }
 
@@ -426,22 +432,19 @@ template <int oscs, bool sync>
 HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums) {
     const DI di;
     const DU du;
-    const size_t N = hn::Lanes(di);
+    const int32_t N = static_cast<int32_t>(hn::Lanes(di));
     const VI mask = hn::Set(di, 0xffff);
-    const VI level = hn::Set(di, run.level);
     const Mixer mix(run);
-    const int vshift = mix.vshift;
     const VU k = hn::Set(du, run.k);
     const VU bias = hn::Set(du, run.kneg ? 1023u : 0u);
     const VI half = hn::Set(di, 16384);
     const Ramp ramp(run.w, sync ? 32768u : 32767u);
     const int which[2] = {0, 2};
-    VI phi[oscs], step[oscs];
-    for (int j = 0; j < oscs; ++j) LanePhases(run, which[j], N, phi[j], step[j]);
-    for (int32_t i = 0; i < r; i += static_cast<int32_t>(N)) {
+    Phases<oscs> ph(run, f, which);
+    for (int32_t i = 0; i < r; i += N) {
         VI sum = hn::Zero(di);
         for (int j = 0; j < oscs; ++j) {
-            const VI p = hn::And(phi[j], mask);
+            const VI p = ph.Next(j, i);
             VI y;
             if (sync) {
                 const VU x = hn::Add(hn::Mul(hn::BitCast(du, p), k), bias);
@@ -451,10 +454,8 @@ HWY_INLINE void FuzzRun(const rov_run& run, int32_t f, int32_t r, rov_sums& sums
                 y = hn::And(hn::BitCast(di, hn::ShiftRight<10>(x)), hn::Set(di, 32767));
             }
             sum = hn::Add(sum, hn::Sub(y, half));
-            phi[j] = hn::And(hn::Add(phi[j], step[j]), mask);
         }
-        const VI val = hn::ShiftRightSame(hn::Mul(level, sum), vshift);
-        mix(val, sums.left + f + i, sums.right + f + i, static_cast<size_t>(r - i));
+        mix(mix.Level(sum), sums, f + i, r - i);
     }
 }
 
