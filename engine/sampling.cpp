@@ -388,29 +388,10 @@ void walk_loop(const smp_ctx& c, rov_tonephase& v, int32_t f, int32_t r, rov_smp
     }
 }
 
-// The value of segment n of a multiple-loop slot at its position.
-int32_t segment(const smp_ctx& c, const rov_tonephase& v, int n) {
-    auto tone = [&](int64_t e) -> int32_t {
-        return e >= 0 && e < rov_nscales * rov_nvalues ? c.s.rov_tones[e] : 0;
-    };
-    const int64_t def = loopstart(v) + 2 * n;
-    const int64_t S = tone(def), Q = tone(def + 1);
-    const int64_t samlen = c.x.len;
-    // A segment length of zero or below (only a damaged scale holds one)
-    // spans the whole sample.
-    int64_t m = Q + 1 > 0 ? 256 * samlen / (Q + 1) : 256 * samlen;
-    if (m <= 0) m = 256 * samlen;
-    const int64_t rpos = v.rov_sphas % m;
-    int64_t k = rpos >> 8;
-    const int32_t f = static_cast<int32_t>(rpos & 255);
-    const int64_t b = rov_s32(S * samlen) / 1025;
-    if (k + b + 1 >= samlen) k = samlen - b - 2;
-    return ((256 - f) * c.x.at(b + k) + f * c.x.at(b + k + 1)) >> 8;
-}
-
-// Segment n of a multiple-loop slot as the vector form walks it: its length
-// m and first word b, computed when the segment changes, and the position
-// within it (the slot's position modulo m), kept as the position moves on.
+// Segment n of a multiple-loop slot: its length m and first word b, and the
+// position within it (the slot's position modulo m). The vector form keeps
+// one across frames, computing m and b only when the segment changes and
+// moving the position on.
 struct segpos {
     int n = -1;
     bool valid = false;
@@ -425,6 +406,8 @@ struct segpos {
         const int64_t def = loopstart(v) + 2 * seg;
         const int64_t S = tone(def), Q = tone(def + 1);
         const int64_t samlen = c.x.len;
+        // A segment length of zero or below (only a damaged scale holds one)
+        // spans the whole sample.
         m = Q + 1 > 0 ? 256 * samlen / (Q + 1) : 256 * samlen;
         if (m <= 0) m = 256 * samlen;
         b = rov_s32(S * samlen) / 1025;
@@ -463,6 +446,13 @@ struct segpos {
         return true;
     }
 };
+
+// The value of segment n of a multiple-loop slot at its position.
+int32_t segment(const smp_ctx& c, const rov_tonephase& v, int n) {
+    segpos s;
+    s.set(c, v, n);
+    return s.value(c);
+}
 
 // The group of sixteen frames of the call that frame fc begins (every
 // sixteenth frame): its segment clock sets the segment and the fade into it.
