@@ -8,6 +8,7 @@
 
 #include "audio/midiout.h"
 #include "audio/refill.h"
+#include "bench/peers/dense.h"
 #include "engine/rov.h"
 #include "engine/toneev.h"
 
@@ -20,14 +21,7 @@ enum mode { off, events, midi };
 void toneev(benchmark::State& state, int row, mode m) {
     static rov_state st;
     rov_state_init(st);
-    rov_default_setting(st.s);
-    for (int n : {0, 1}) {
-        int16_t* p = &st.s.rov_p[n * rov_nparams];
-        p[0] = 1024;  // Voices
-        p[5] = 128;   // Density: a tone at every beat step
-        p[11] = 0;    // Beat: a beat step every block
-        p[15] = 0;
-    }
+    bench_dense_sets(st.s);
     st.s.rov_p[1] = 0;   // Envelope: decay only
     st.s.rov_p[12] = 0;  // Waveform: the table
     st.s.rov_saw[0] = 0;

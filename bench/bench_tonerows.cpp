@@ -8,6 +8,7 @@
 #include <string>
 
 #include "audio/refill.h"
+#include "bench/peers/dense.h"
 #include "engine/blocks.h"
 #include "engine/rov.h"
 #include "engine/rows.h"
@@ -33,13 +34,9 @@ const tone_load loads[] = {
 void run(benchmark::State& state, int row, tone_load load) {
     static rov_state st;
     rov_state_init(st);
-    rov_default_setting(st.s);
+    bench_dense_sets(st.s);
     for (int n : {0, 1}) {
         int16_t* p = &st.s.rov_p[n * rov_nparams];
-        p[rov_par::Voices] = 1024;
-        p[5] = 128;
-        p[rov_par::Beat] = 0;
-        p[15] = 0;
         p[rov_par::Rate] = 48;  // 44100 Hz
         if (load.second) p[1] = p[7] = p[8] = 64;
         if (load.waveform >= 0) p[rov_par::Waveform] = static_cast<int16_t>(load.waveform);
