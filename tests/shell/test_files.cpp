@@ -16,18 +16,11 @@
 #include "shell/files.h"
 #include "shell/menu.h"
 #include "tests/shell/fake_ui.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
-struct tmpdir {
-    std::string path;
-    tmpdir() {
-        char t[] = "/tmp/tess-files-XXXXXX";
-        path = mkdtemp(t);
-    }
-    ~tmpdir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string operator/(const std::string& n) const { return path + "/" + n; }
-};
+using tmpdir = test_scratch;
 
 std::vector<uint8_t> slurp(const std::string& p) {
     std::ifstream f(p, std::ios::binary);
@@ -93,14 +86,14 @@ TEST(FileDialogs, RememberTypeFolderAndPathAndDoNothingOnCancel) {
 
     r.save(sh_ft_setup, d / "my.ini");
     EXPECT_EQ(r.st->filterindex, sh_ft_setup);
-    EXPECT_EQ(r.st->settingdir, d.path);
+    EXPECT_EQ(r.st->settingdir, d.dir.string());
     EXPECT_EQ(r.st->settingfile, d / "my.ini");
     EXPECT_EQ(r.st->inifil, "my.ini");
     // The next dialog starts where this one ended.
     sh_command(*r.st, r.ui, cm_save);
     EXPECT_TRUE(r.f.filereqs.back().save);
     EXPECT_EQ(r.f.filereqs.back().filter, sh_ft_setup);
-    EXPECT_EQ(r.f.filereqs.back().dir, d.path);
+    EXPECT_EQ(r.f.filereqs.back().dir, d.dir.string());
     EXPECT_EQ(r.f.filereqs.back().path, d / "my.ini");
 }
 
@@ -241,7 +234,7 @@ TEST(WaveFiles, LoadedSampleHasItsCapacityAndSavesBack) {
 TEST(HarddiscRecording, StartPlansTheLengthAndTheToggleFinishes) {
     rig r;
     tmpdir d;
-    r.st->settingdir = d.path;
+    r.st->settingdir = d.dir.string();
     r.st->fg.s.rov_p[rov_par::Rate] = 36;  // 22050 Hz
     r.st->opt.stereoset = true;
     r.st->opt.emergency = r.st->opt.autotempo = true;
@@ -293,7 +286,7 @@ TEST(HarddiscRecording, BlowUpPlansAtTheRaisedRate) {
     for (const auto& c : cases) {
         rig r;
         tmpdir d;
-        r.st->settingdir = d.path;
+        r.st->settingdir = d.dir.string();
         r.st->fg.s.rov_p[rov_par::Rate] = static_cast<int16_t>(c.rateidx);
         r.st->opt.stereoset = true;
         r.st->opt.blowopt = c.blowopt;

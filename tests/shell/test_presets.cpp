@@ -14,18 +14,11 @@
 #include "shell/files.h"
 #include "shell/presets.h"
 #include "tests/shell/fake_ui.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
-struct tmpdir {
-    std::string path;
-    tmpdir() {
-        char t[] = "/tmp/tess-presets-XXXXXX";
-        path = mkdtemp(t);
-    }
-    ~tmpdir() { EXPECT_EQ(std::system(("rm -rf '" + path + "'").c_str()), 0); }
-    std::string operator/(const std::string& n) const { return path + "/" + n; }
-};
+using tmpdir = test_scratch;
 
 void setting(const std::string& path, int16_t mark, int16_t row) {
     rov_setting s;
@@ -59,7 +52,7 @@ struct rig {
     sh_presets p;
     std::vector<bool> started;  // st.startplay each time the editor opened
     rig() {
-        setenv("XDG_DATA_HOME", home.path.c_str(), 1);
+        setenv("XDG_DATA_HOME", home.dir.string().c_str(), 1);
         setting(lib / "quad.rov", 111, 1);
         setting(lib / "b1.rov", 222, 0);
         setting(lib / "b2.rov", 333, 0);
@@ -75,7 +68,7 @@ struct rig {
             started.push_back(st->startplay);
             ed(row);
         };
-        sh_presets_read(p, {lib.path});
+        sh_presets_read(p, {lib.dir.string()});
     }
     ~rig() { unsetenv("XDG_DATA_HOME"); }
 };
@@ -160,7 +153,7 @@ TEST(PresetsMenu, SavingASettingOffersTheUsersFolderUntilAnotherIsChosen) {
     sh_presets_user_scan(r.p);
     EXPECT_EQ(r.p.userfiles, std::vector<std::string>{"mine.rov"});
     // The folder chosen last is offered from then on.
-    r.st->settingdir = r.lib.path;
+    r.st->settingdir = r.lib.dir.string();
     sh_save(*r.st, r.ui);
-    EXPECT_EQ(r.f.filereqs[1].dir, r.lib.path);
+    EXPECT_EQ(r.f.filereqs[1].dir, r.lib.dir.string());
 }
