@@ -91,8 +91,23 @@ int cmp(const char* played_path, const char* rec_path, long rate) {
                         at + r.size() - 1);
             return 0;
         }
-        std::printf("capture_match: the recording follows the played frames from %ld for %zu of %zu frames\n", at,
-                    same, r.size());
+        // What follows the break tells a gap of silence (the sink had nothing)
+        // from frames lost or repeated on the way (a jump to another lag).
+        std::size_t zeros = 0;
+        while (same + zeros < r.size() && r[same + zeros] == 0) ++zeros;
+        long again = -1;
+        const std::size_t from = same + zeros;
+        if (from + key <= r.size())
+            for (std::size_t j = 0; j + key <= p.size() && again < 0; ++j)
+                if (std::memcmp(&p[j], &r[from], key * 2) == 0) again = static_cast<long>(j);
+        std::printf("capture_match: the recording follows the played frames from %ld for %zu of %zu frames; then %zu "
+                    "silent frames, then ",
+                    at, same, r.size(), zeros);
+        if (again >= 0)
+            std::printf("played frame %ld (%+ld frames against the first stretch)\n", again,
+                        again - at - static_cast<long>(from));
+        else
+            std::printf("no played stretch\n");
         return 1;
     }
     // No exact start: where the recording fits best, and how far off it is.
